@@ -1,0 +1,49 @@
+#include "cli/cli.h"
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "engine/common/common_values.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: orvane [COMMAND [OPTIONS...]]\n"
+    "\n"
+    "Orvane File Search indexes folder trees of text files and searches them.\n"
+    "Without a command it opens the launcher window.\n"
+    "\n"
+    "Commands:\n"
+    "  --version        print the program's version\n"
+    "  help [COMMAND]   explain a command and its options\n";
+
+int PrintVersion() {
+  std::printf("Orvane File Search %s\n", OV_common::VersionText().c_str());
+  return 0;
+}
+
+int PrintUsage(std::FILE* to, int status) {
+  std::fwrite(kUsage.data(), 1, kUsage.size(), to);
+  return status;
+}
+
+}  // namespace
+
+bool IsCommandLineRequest(int argc, char** /*argv*/) { return argc > 1; }
+
+int RunCommandLine(int argc, char** argv) {
+  OV_common::InitCommonValues();
+  if (argc < 2) return PrintUsage(stdout, 0);
+  std::string_view command = argv[1];
+  if (command == "--version" || command == "version") return PrintVersion();
+  if (command == "help" || command == "--help" || command == "-h") {
+    return PrintUsage(stdout, 0);
+  }
+  std::fprintf(stderr, "orvane: unknown command '%s'\n\n", argv[1]);
+  return PrintUsage(stderr, 2);
+}
+
+}  // namespace orvane

@@ -1,0 +1,14 @@
+// The command line: `orvane SUBCOMMAND ...` runs the same engine as the
+// windows, with messages on standard error.
+#pragma once
+
+namespace orvane {
+
+// True when the arguments ask for the command line rather than the windows
+// (any argument but the windows' own options).
+bool IsCommandLineRequest(int argc, char** argv);
+
+// Runs the command line and returns the program's exit status.
+int RunCommandLine(int argc, char** argv);
+
+}  // namespace orvane

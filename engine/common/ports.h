@@ -1,0 +1,101 @@
+// The ports through which the engine talks to the user: message boxes and
+// questions, the view state of a window (labels, captions, enabled states),
+// letting the window system process pending input, opening documents, the
+// large display window and the clock. Each port has a Qt adapter (app/), a
+// console adapter (cli/) and a recording fake (tests/support/).
+//
+// Every text that crosses a port is display text: UTF-8, with CR LF where the
+// program writes a line break.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvane {
+
+enum class MessageIcon { kNone, kInformation, kWarning, kError, kCritical };
+enum class MessageButtons { kOk, kOkCancel, kYesNo, kYesNoCancel };
+enum class Answer { kOk, kCancel, kYes, kNo };
+
+// Modal message boxes. Both calls return only when the user has closed the
+// box; a console or test adapter answers at once.
+class Prompter {
+ public:
+  virtual ~Prompter() = default;
+  virtual void ShowMessage(MessageIcon icon, std::string_view title,
+                           std::string_view text) = 0;
+  virtual Answer Ask(MessageIcon icon, std::string_view title,
+                     std::string_view text, MessageButtons buttons) = 0;
+};
+
+// The controls of one window that a run changes, addressed by the control's
+// fixed name; an element of a control array is addressed as "name[index]"
+// (for example "cmdListFiles[1]"). Unknown names are ignored.
+class ViewState {
+ public:
+  virtual ~ViewState() = default;
+  // Caption of a label or button, or the text of a text box.
+  virtual void SetText(std::string_view control, std::string_view text) = 0;
+  virtual void SetEnabled(std::string_view control, bool enabled) = 0;
+  virtual void SetVisible(std::string_view control, bool visible) = 0;
+  virtual void SetFocus(std::string_view /*control*/) {}
+  // Repaints the window at once (the captions set so far become visible).
+  virtual void Repaint() {}
+};
+
+// "Let the window system process pending input." A long loop calls it after
+// each unit of work and then tests its stop flag and the quit flag, which
+// click handlers run from inside this call may have set.
+class Yield {
+ public:
+  virtual ~Yield() = default;
+  virtual void ProcessPendingEvents() = 0;
+};
+
+// Opens a document or web address with the user's default program.
+class Opener {
+ public:
+  virtual ~Opener() = default;
+  // Returns a number above 32 when the request was accepted, otherwise an
+  // error code (the opener command's exit status, or 2 when it could not be
+  // started).
+  virtual int Open(const std::string& target) = 0;
+};
+
+// The one window for long texts (file lists, the text report). The rules of
+// its text limit live in LargeDisplayText (large_display_text.h); a window
+// adapter keeps one and mirrors it in its text box.
+class LargeDisplay {
+ public:
+  virtual ~LargeDisplay() = default;
+  virtual void SetCaption(std::string_view caption) = 0;
+  virtual void SetBufferFullMessage(std::string_view message) = 0;
+  virtual void SetCopyButtonCaption(std::string_view caption) = 0;
+  virtual void SetReadOnly(bool /*read_only*/) {}
+  virtual void Show() = 0;
+  virtual void Hide() = 0;
+  virtual bool IsVisible() = 0;
+  // True once the text limit has been reached (blnReportBufferFull).
+  virtual bool ReportBufferFull() = 0;
+  virtual void Clear() = 0;
+  virtual void Output(std::string_view text, std::int16_t num_crlfs,
+                      bool to_end) = 0;
+  // Appends items[start_index .. end_index] (0-based, inclusive).
+  virtual void DisplayArray(const std::vector<std::string>& items,
+                            std::int32_t start_index, std::int32_t end_index,
+                            std::string_view success_message,
+                            bool separate_folders) = 0;
+  virtual void ShowBeginning() {}
+  virtual void ShowEnd() {}
+};
+
+// Local time of day, for the duration of an indexing run.
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual double SecondsSinceMidnight() = 0;
+};
+
+}  // namespace orvane

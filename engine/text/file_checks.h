@@ -1,0 +1,62 @@
+// File checks: whether a file is a text file worth indexing (from its first
+// 8192 characters), how its lines end and how many special letters it holds;
+// and the existence test and forced delete that many parts use.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+
+namespace orvane {
+
+// Result codes of CheckTextFile and CheckTextFileAndLetters.
+inline constexpr std::int16_t kCheckFileMissing = -1;
+inline constexpr std::int16_t kCheckCannotOpen = -3;
+inline constexpr std::int16_t kCheckFileEmpty = -2;
+inline constexpr std::int16_t kCheckNotText = 0;
+inline constexpr std::int16_t kCheckTextCrLf = 1;    // CR and LF, or neither
+inline constexpr std::int16_t kCheckTextLfOnly = 2;  // only LF
+inline constexpr std::int16_t kCheckTextCrOnly = 3;  // only CR
+
+// What a check found besides its result code.
+struct TextFileFacts {
+  int first_control_char = -1;               // byte value, -1 when none
+  std::int64_t first_control_position = 0;   // 1-based, 0 when none
+  double control_percentage = 0;
+  bool bom_seen = false;                     // UTF-8 byte-order mark
+  double special_letter_percentage = 0;      // CheckTextFileAndLetters only
+  int distinct_special_letters = 0;          // CheckTextFileAndLetters only
+};
+
+// True when a regular file (not a folder) exists at the path; false for an
+// empty path.
+bool FileExists(const std::filesystem::path& path);
+
+// Deletes the file. Read-only means the owner's write bit is clear; a
+// read-only file is made writable (chmod u+w) first only when
+// clear_read_only is set. Hidden and system have no meaning here. A failed
+// delete is retried after 500 ms, three times. Returns true unless the
+// delete still failed; a missing file gives true.
+bool DeleteFileForcibly(const std::filesystem::path& path, bool clear_hidden,
+                        bool clear_read_only, bool clear_system);
+
+// The pause between retries of DeleteFileForcibly; tests replace it.
+void SetDeleteRetryPauseForTesting(std::function<void()> pause);
+
+// Examines up to max_chars characters (the program passes 8192) and
+// returns one of the codes above. threshold_percent is the largest share of
+// control characters a text file may have (0.1).
+std::int16_t CheckTextFile(const std::filesystem::path& path,
+                           std::int32_t max_chars, bool ignore_zero_bytes,
+                           TextFileFacts* facts,
+                           double threshold_percent = 0.1);
+
+// CheckTextFile that also counts the special letters (codes 192 to 253 but
+// 215 and 247) of the examined characters after their entities are decoded.
+std::int16_t CheckTextFileAndLetters(const std::filesystem::path& path,
+                                     std::int32_t max_chars,
+                                     bool ignore_zero_bytes,
+                                     TextFileFacts* facts,
+                                     double threshold_percent = 0.1);
+
+}  // namespace orvane

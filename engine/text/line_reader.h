@@ -1,0 +1,51 @@
+// Reading a file as lines of text, as the program reads files everywhere: a
+// line ends at CR or at a CR LF pair (a lone LF is part of the line), and the
+// file ends when no bytes remain. The file is read through a large buffer.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "engine/common/status.h"
+
+namespace orvane {
+
+class LineReader {
+ public:
+  LineReader() = default;
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // Opens the file for reading. Failed: the file cannot be opened (the
+  // message is the failure's description).
+  Status Open(const std::filesystem::path& path);
+  void Close();
+  bool is_open() const { return file_.is_open(); }
+
+  // Reads the next line into *line (without its line end). Returns false at
+  // the end of the file or on a read error (then error() is not ok).
+  bool ReadLine(std::string* line);
+
+  // True while no byte of the file has been read by ReadLine.
+  bool AtStart() const { return bytes_consumed_ == 0; }
+  // Bytes of the file consumed so far, line ends included.
+  std::int64_t bytes_consumed() const { return bytes_consumed_; }
+  const Status& error() const { return error_; }
+
+ private:
+  // Refills the buffer; false when no bytes remain.
+  bool Fill();
+
+  std::ifstream file_;
+  std::vector<char> buffer_;
+  std::size_t begin_ = 0;
+  std::size_t end_ = 0;
+  bool eof_ = false;
+  std::int64_t bytes_consumed_ = 0;
+  Status error_;
+};
+
+}  // namespace orvane

@@ -1,0 +1,34 @@
+// The markup of an HTML file that the search results show: its title and the
+// content of a named meta tag, and the extension test that decides whether a
+// file is HTML at all. The readers never fail: every failure becomes one of
+// the status texts "File not found", "Not HTML file", "No title",
+// "Untitled" or "Error: " with a description.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace orvane {
+
+inline constexpr std::string_view kFileNotFound = "File not found";
+inline constexpr std::string_view kNotHtmlFile = "Not HTML file";
+inline constexpr std::string_view kNoTitle = "No title";
+inline constexpr std::string_view kUntitled = "Untitled";
+
+// The characters after the last "." of the file name (not of a folder name),
+// lower-cased when lower_case; empty when the name has no ".".
+std::string GetExtension(std::string_view path, bool lower_case);
+
+// The title of an HTML file (content text), or a status text. For a file
+// whose extension does not contain "htm" the result is "Not HTML file" and
+// *first_text receives the file's first text, at most max_length characters.
+std::string GetHtmlTitle(const std::filesystem::path& path,
+                         std::string* first_text, int max_length);
+
+// The content of the meta tag with the given name (content text), an empty
+// text, or a status text. Reads at most about max_chars characters.
+std::string GetMetaContent(const std::filesystem::path& path,
+                           std::string_view name, int max_chars);
+
+}  // namespace orvane

@@ -1,0 +1,93 @@
+#include "tests/support/fakes.h"
+
+namespace orvane::testing {
+
+void RecordingPrompter::Fire() {
+  if (on_box_) {
+    auto action = std::move(on_box_);
+    on_box_ = nullptr;
+    action();
+  }
+}
+
+void RecordingPrompter::ShowMessage(MessageIcon icon, std::string_view title,
+                                    std::string_view text) {
+  boxes_.push_back(Box{icon, std::string(title), std::string(text)});
+  Fire();
+}
+
+Answer RecordingPrompter::Ask(MessageIcon icon, std::string_view title,
+                              std::string_view text, MessageButtons buttons) {
+  boxes_.push_back(
+      Box{icon, std::string(title), std::string(text), true, buttons});
+  Fire();
+  if (!answers_.empty()) {
+    Answer a = answers_.front();
+    answers_.pop_front();
+    return a;
+  }
+  return (buttons == MessageButtons::kOk || buttons == MessageButtons::kOkCancel)
+             ? Answer::kOk
+             : Answer::kYes;
+}
+
+std::string RecordingPrompter::Transcript() const {
+  std::string out;
+  for (const Box& b : boxes_) {
+    out += "[" + b.title + "] " + b.text + "\n";
+  }
+  return out;
+}
+
+void RecordingViewState::SetText(std::string_view control,
+                                 std::string_view text) {
+  texts_[std::string(control)].emplace_back(text);
+}
+
+void RecordingViewState::SetEnabled(std::string_view control, bool enabled) {
+  enabled_[std::string(control)] = enabled;
+}
+
+void RecordingViewState::SetVisible(std::string_view control, bool visible) {
+  visible_[std::string(control)] = visible;
+}
+
+void RecordingViewState::SetFocus(std::string_view control) {
+  focus_ = std::string(control);
+}
+
+std::string RecordingViewState::Text(std::string_view control) const {
+  auto it = texts_.find(control);
+  return it == texts_.end() || it->second.empty() ? std::string()
+                                                  : it->second.back();
+}
+
+std::vector<std::string> RecordingViewState::History(
+    std::string_view control) const {
+  auto it = texts_.find(control);
+  return it == texts_.end() ? std::vector<std::string>() : it->second;
+}
+
+bool RecordingViewState::Enabled(std::string_view control,
+                                 bool otherwise) const {
+  auto it = enabled_.find(control);
+  return it == enabled_.end() ? otherwise : it->second;
+}
+
+bool RecordingViewState::Visible(std::string_view control,
+                                 bool otherwise) const {
+  auto it = visible_.find(control);
+  return it == visible_.end() ? otherwise : it->second;
+}
+
+void ScriptedYield::ProcessPendingEvents() {
+  ++calls_;
+  auto it = actions_.find(calls_);
+  if (it != actions_.end()) {
+    auto action = std::move(it->second);
+    actions_.erase(it);
+    action();
+  }
+}
+
+}  // namespace orvane::testing

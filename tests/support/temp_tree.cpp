@@ -1,0 +1,98 @@
+#include "tests/support/temp_tree.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <system_error>
+
+namespace orvane::testing {
+
+TempDir::TempDir() {
+  std::string pattern =
+      (std::filesystem::temp_directory_path() / "orvane-test-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) {
+    throw std::runtime_error("cannot create a temporary folder");
+  }
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  // Make everything writable again so that read-only files and folders a
+  // test made do not survive it.
+  for (auto it = std::filesystem::recursive_directory_iterator(
+           path_, std::filesystem::directory_options::skip_permission_denied,
+           ec);
+       !ec && it != std::filesystem::recursive_directory_iterator();
+       it.increment(ec)) {
+    std::filesystem::permissions(it->path(),
+                                 std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add |
+                                     std::filesystem::perm_options::nofollow,
+                                 ec);
+  }
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ec);
+  std::filesystem::remove_all(path_, ec);
+}
+
+std::string TempDir::Path(std::string_view relative) const {
+  return (path_ / std::filesystem::path(relative)).string();
+}
+
+std::string TempDir::Write(std::string_view relative,
+                           std::string_view bytes) const {
+  std::filesystem::path full = path_ / std::filesystem::path(relative);
+  std::filesystem::create_directories(full.parent_path());
+  std::ofstream out(full, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + full.string());
+  return full.string();
+}
+
+std::string TempDir::MakeDir(std::string_view relative) const {
+  std::filesystem::path full = path_ / std::filesystem::path(relative);
+  std::filesystem::create_directories(full);
+  return full.string();
+}
+
+std::string ReadFileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return {};
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+std::filesystem::path TestDataFolder() {
+  return std::filesystem::path(ORVANE_SOURCE_DIR) / "tests" / "data";
+}
+
+std::filesystem::path SourceDataFolder() {
+  return std::filesystem::path(ORVANE_SOURCE_DIR) / "data";
+}
+
+std::string Visible(std::string_view bytes) {
+  std::string out;
+  static const char* kHex = "0123456789ABCDEF";
+  for (char ch : bytes) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\n') {
+      out += "\\n\n";
+    } else if (c < 32 || c > 126) {
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+}  // namespace orvane::testing

@@ -1,0 +1,46 @@
+// Scratch folders for tests: a fresh temporary folder per test, removed
+// afterwards, with helpers to write small trees and read files back whole.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace orvane::testing {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  // The folder as a string in folder form (ending in "/").
+  std::string folder() const { return path_.string() + "/"; }
+  // path() / relative, as a string.
+  std::string Path(std::string_view relative) const;
+
+  // Writes bytes to path()/relative, creating its folders; returns the full
+  // path.
+  std::string Write(std::string_view relative, std::string_view bytes) const;
+  // Creates the folder path()/relative (and its parents).
+  std::string MakeDir(std::string_view relative) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The whole file as bytes; "" when it cannot be read.
+std::string ReadFileBytes(const std::filesystem::path& path);
+
+// The folder of the source tree's fixtures (tests/data).
+std::filesystem::path TestDataFolder();
+// The source tree's data folder (tavo.dat, cwds.txt, sample/).
+std::filesystem::path SourceDataFolder();
+
+// Readable rendering of bytes for failure messages: CR and LF as \r and \n,
+// other bytes outside printable ASCII as \xNN.
+std::string Visible(std::string_view bytes);
+
+}  // namespace orvane::testing
