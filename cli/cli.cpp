@@ -18,6 +18,9 @@ constexpr std::string_view kUsage =
     "\n"
     "Commands:\n"
     "  --version        print the program's version\n"
+    "  --screenshots DIR\n"
+    "                   write pictures of the windows into DIR (no display\n"
+    "                   needed)\n"
     "  help [COMMAND]   explain a command and its options\n";
 
 int PrintVersion() {
@@ -32,7 +35,9 @@ int PrintUsage(std::FILE* to, int status) {
 
 }  // namespace
 
-bool IsCommandLineRequest(int argc, char** /*argv*/) { return argc > 1; }
+bool IsCommandLineRequest(int argc, char** argv) {
+  return argc > 1 && std::string_view(argv[1]) != "--screenshots";
+}
 
 int RunCommandLine(int argc, char** argv) {
   OV_common::InitCommonValues();
