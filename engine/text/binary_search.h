@@ -18,6 +18,10 @@ template <class Record, class WordOf>
 bool FindInSorted(std::string_view key, const std::vector<Record>& records,
                   std::int32_t n, const WordOf& word_of,
                   std::int32_t* position) {
+  // A count beyond the records (a caller's mistake) searches what exists.
+  if (n > static_cast<std::int64_t>(records.size())) {
+    n = static_cast<std::int32_t>(records.size());
+  }
   if (n <= 0 || key < word_of(records[0])) {
     *position = -1;
     return false;

@@ -15,6 +15,9 @@ namespace orvane {
 
 class LineReader {
  public:
+  // Bytes read from the file at a time.
+  static constexpr std::size_t kBufferSize = 256 * 1024;
+
   LineReader() = default;
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
@@ -26,8 +29,16 @@ class LineReader {
   bool is_open() const { return file_.is_open(); }
 
   // Reads the next line into *line (without its line end). Returns false at
-  // the end of the file or on a read error (then error() is not ok).
+  // the end of the file or on a read error (then error() is not ok). A CR
+  // that ends the file ends its last line; it does not start another one.
   bool ReadLine(std::string* line);
+  // The same, keeping at most max_keep characters of the line in *line; the
+  // rest of the line is read and skipped. For callers that look only at the
+  // start of each line and must not hold a huge one (a file without CR is
+  // one line) in memory.
+  bool ReadLine(std::string* line, std::size_t max_keep);
+  // Length of the line last read, whole, without its line end.
+  std::int64_t last_line_length() const { return last_line_length_; }
 
   // True while no byte of the file has been read by ReadLine.
   bool AtStart() const { return bytes_consumed_ == 0; }
@@ -45,6 +56,7 @@ class LineReader {
   std::size_t end_ = 0;
   bool eof_ = false;
   std::int64_t bytes_consumed_ = 0;
+  std::int64_t last_line_length_ = 0;
   Status error_;
 };
 

@@ -16,8 +16,9 @@ inline constexpr std::string_view kNotHtmlFile = "Not HTML file";
 inline constexpr std::string_view kNoTitle = "No title";
 inline constexpr std::string_view kUntitled = "Untitled";
 
-// The characters after the last "." of the file name (not of a folder name),
-// lower-cased when lower_case; empty when the name has no ".".
+// The characters after the last "." of the file name (not of a folder name;
+// paths use "/"), with A-Z lower-cased when lower_case (the path's other
+// bytes are UTF-8 and stay as they are); empty when the name has no ".".
 std::string GetExtension(std::string_view path, bool lower_case);
 
 // The title of an HTML file (content text), or a status text. For a file
@@ -27,7 +28,10 @@ std::string GetHtmlTitle(const std::filesystem::path& path,
                          std::string* first_text, int max_length);
 
 // The content of the meta tag with the given name (content text), an empty
-// text, or a status text. Reads at most about max_chars characters.
+// text, or a status text. Reads lines while fewer than max_chars characters
+// have been read, each cut to max_chars; stops at "</head>". The content
+// must follow the name directly (name="..." content="..."); a tag that
+// gives it elsewhere yields an empty text.
 std::string GetMetaContent(const std::filesystem::path& path,
                            std::string_view name, int max_chars);
 

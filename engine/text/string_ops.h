@@ -21,9 +21,9 @@ std::int32_t FindFirstCharOf(std::string_view text,
                              std::int32_t start_position, std::string_view set,
                              std::int32_t* set_position = nullptr);
 
-// Position of the first character at or after start_position that is not in
-// set; 0 when text is empty or every remaining character is in set; 1 when
-// set is empty.
+// Position of the first character at or after start_position (values below
+// 1 count as 1) that is not in set; 0 when text is empty or every remaining
+// character is in set. With an empty set that is the start position itself.
 std::int32_t FindFirstCharNotIn(std::string_view text,
                                 std::int32_t start_position,
                                 std::string_view set);
@@ -87,8 +87,8 @@ std::string ReplaceAll(std::string_view text, std::string_view from,
 std::string ReplaceRepeatedly(std::string_view text, std::string_view from,
                               std::string_view to);
 
-// Splits at CR LF (a lone LF also ends a piece); every piece trimmed of
-// spaces; empty pieces dropped.
+// Splits at CR LF (a lone LF or a lone CR also ends a piece); every piece
+// trimmed of spaces; empty pieces dropped.
 std::vector<std::string> SplitTrimmedLines(std::string_view text);
 
 }  // namespace orvane

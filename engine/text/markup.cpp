@@ -1,0 +1,195 @@
+#include "engine/text/markup.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <system_error>
+
+#include "engine/text/charset.h"
+#include "engine/text/line_reader.h"
+#include "engine/text/string_ops.h"
+
+namespace orvane {
+
+namespace {
+
+// The title search looks at the first 4096 characters of a page.
+constexpr std::int64_t kTitleBudget = 4096;
+
+// A file without CR is a single line, however large. The readers keep at
+// most this much of any line, so such a file is never held in memory whole;
+// a title that starts more than a megabyte into one line is not found.
+constexpr std::size_t kMaxKeptLine = std::size_t{1} << 20;
+
+bool IsExistingFile(const std::filesystem::path& path) {
+  std::error_code error;
+  return !path.empty() && std::filesystem::is_regular_file(path, error);
+}
+
+bool IsHtmlPath(const std::filesystem::path& path) {
+  return GetExtension(path.string(), true).find("htm") != std::string::npos;
+}
+
+std::string ErrorText(const Status& status) {
+  return "Error: " + status.message();
+}
+
+// The first text of a file that is not HTML: the first line that still
+// holds text after its line breaks are shown as " / " and its control
+// characters are dropped, cut to max_length characters.
+Status ReadFirstText(LineReader& reader, int max_length, std::string* text) {
+  std::string line;
+  const std::size_t cut = 4 * static_cast<std::size_t>(max_length);
+  while (reader.ReadLine(&line, cut)) {
+    std::size_t begin = 0;
+    while (begin < line.size() &&
+           static_cast<unsigned char>(line[begin]) <= 32) {
+      ++begin;
+    }
+    std::string piece =
+        ReplaceAll(std::string_view(line).substr(begin), "\r\n", "\n");
+    piece = CollapseSpaces(piece);
+    piece = ReplaceAll(piece, "\n", " / ");
+    piece = ReplaceRepeatedly(piece, " /  / ", " / ");
+    std::erase_if(piece,
+                  [](char c) { return static_cast<unsigned char>(c) < 32; });
+    if (!piece.empty()) {
+      piece.resize(
+          std::min(piece.size(), static_cast<std::size_t>(max_length)));
+      *text = std::move(piece);
+      return Status::Ok();
+    }
+  }
+  return reader.error();
+}
+
+}  // namespace
+
+std::string GetExtension(std::string_view path, bool lower_case) {
+  std::size_t slash = path.rfind('/');
+  std::string_view name =
+      slash == std::string_view::npos ? path : path.substr(slash + 1);
+  std::size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos) return "";
+  std::string extension(name.substr(dot + 1));
+  if (lower_case) {
+    // A path is UTF-8, which folding its bytes as single-byte letters would
+    // garble; the extensions the program compares are plain ASCII.
+    for (char& c : extension) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+  }
+  return extension;
+}
+
+std::string GetHtmlTitle(const std::filesystem::path& path,
+                         std::string* first_text, int max_length) {
+  if (first_text != nullptr) first_text->clear();
+  if (!IsExistingFile(path)) return std::string(kFileNotFound);
+
+  LineReader reader;
+  if (!IsHtmlPath(path)) {
+    if (first_text != nullptr && max_length > 0) {
+      Status opened = reader.Open(path);
+      if (!opened.ok()) return ErrorText(opened);
+      Status read = ReadFirstText(reader, max_length, first_text);
+      if (!read.ok()) return ErrorText(read);
+    }
+    return std::string(kNotHtmlFile);
+  }
+
+  Status opened = reader.Open(path);
+  if (!opened.ok()) return ErrorText(opened);
+  std::int64_t count = 0;
+  std::string line;
+  std::string title;
+  bool found = false;
+  while (count <= kTitleBudget && reader.ReadLine(&line, kMaxKeptLine)) {
+    count += reader.last_line_length();
+    std::string text = TrimSpaces(line);
+    if (text.empty()) continue;
+    std::string lower = LowerCaseText(text);
+    std::size_t open = lower.find("<title>");
+    if (open != std::string::npos) {
+      std::size_t start = open + 7;
+      std::size_t close = lower.find("</title>", start);
+      if (close == std::string::npos) {
+        // A title tag may close on the next line.
+        std::string next;
+        if (reader.ReadLine(&next, kMaxKeptLine)) {
+          count += reader.last_line_length();
+        }
+        text += ' ';
+        text += next;
+        lower = LowerCaseText(text);
+        close = lower.find("</title>", start);
+        if (close == std::string::npos) close = text.size();
+      }
+      title = TrimSpaces(std::string_view(text).substr(start, close - start));
+      ReplaceUtf8Punctuation(title);
+      found = true;
+      break;
+    }
+    if (lower.find("</head>") != std::string::npos) {
+      return std::string(kUntitled);
+    }
+  }
+  if (!reader.error().ok()) return ErrorText(reader.error());
+  if (!found && count > kTitleBudget) return std::string(kUntitled);
+  if (title.empty()) return std::string(kNoTitle);
+  return ReplaceAll(title, "&#151;", "&#8212;");
+}
+
+std::string GetMetaContent(const std::filesystem::path& path,
+                           std::string_view name, int max_chars) {
+  if (!IsHtmlPath(path)) return std::string(kNotHtmlFile);
+  if (!IsExistingFile(path)) return std::string(kFileNotFound);
+  LineReader reader;
+  Status opened = reader.Open(path);
+  if (!opened.ok()) return ErrorText(opened);
+
+  constexpr std::string_view kMetaTag = "<meta ";
+  constexpr std::string_view kNameAttribute = " name=\"";
+  constexpr std::string_view kContentAttribute = " content=\"";
+  const std::string wanted = LowerCaseText(TrimSpaces(name));
+  const std::size_t cut =
+      max_chars > 0 ? static_cast<std::size_t>(max_chars) : 0;
+  std::int64_t count = 0;
+  std::string line;
+  while (count < max_chars && reader.ReadLine(&line, cut)) {
+    count += reader.last_line_length();
+    std::string text = TrimSpaces(line);
+    if (text.empty()) continue;
+    std::string lower = LowerCaseText(text);
+    // Every meta tag of the line is tried: pages often put all of them on
+    // one line, and the wanted one need not be the first.
+    for (std::size_t meta = lower.find(kMetaTag); meta != std::string::npos;
+         meta = lower.find(kMetaTag, meta + 1)) {
+      std::size_t name_at = lower.find(kNameAttribute, meta);
+      if (name_at == std::string::npos) break;
+      std::size_t value_start = name_at + kNameAttribute.size();
+      std::size_t value_end = lower.find('"', value_start);
+      if (value_end == std::string::npos) break;
+      if (TrimSpaces(std::string_view(lower).substr(
+              value_start, value_end - value_start)) != wanted) {
+        continue;
+      }
+      // The content must follow the name directly; a tag that gives it
+      // elsewhere (before the name, say) yields no description rather than
+      // a piece of the markup.
+      if (std::string_view(lower).substr(
+              value_end + 1, kContentAttribute.size()) != kContentAttribute) {
+        return "";
+      }
+      std::size_t content_start = value_end + 1 + kContentAttribute.size();
+      std::size_t content_end = text.find('"', content_start);
+      if (content_end == std::string::npos) content_end = text.size();
+      return TrimSpaces(std::string_view(text).substr(
+          content_start, content_end - content_start));
+    }
+    if (lower.find("</head>") != std::string::npos) return "";
+  }
+  if (!reader.error().ok()) return ErrorText(reader.error());
+  return "";
+}
+
+}  // namespace orvane

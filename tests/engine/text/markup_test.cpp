@@ -1,0 +1,218 @@
+#include "engine/text/markup.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "tests/support/temp_tree.h"
+
+namespace orvane {
+namespace {
+
+using testing::TempDir;
+using testing::Visible;
+
+TEST(GetExtensionTest, TakesTheFileNamesLastDot) {
+  struct Row {
+    std::string_view path;
+    bool lower_case;
+    std::string_view extension;
+  } rows[] = {
+      {"/home/a/report.PDF", true, "pdf"},
+      {"/home/a/report.PDF", false, "PDF"},
+      {"/home/a/archive.tar.gz", true, "gz"},
+      {"/home/my.docs/readme", true, ""},  // the dot of a folder
+      {"/home/my.docs/", true, ""},
+      {"/home/a/file.", true, ""},
+      {"/home/a/.profile", true, "profile"},
+      {"notes.Txt", true, "txt"},
+      {"noext", true, ""},
+      {"", true, ""},
+      // Bytes of a UTF-8 name are not folded as single-byte letters.
+      {"/a/b.T\xC3\x89X", true, "t\xC3\x89x"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(GetExtension(row.path, row.lower_case), row.extension)
+        << row.path;
+  }
+}
+
+class GetHtmlTitleTest : public ::testing::Test {
+ protected:
+  std::string Title(std::string_view name, std::string_view bytes) {
+    return GetHtmlTitle(dir_.Write(name, bytes), nullptr, 80);
+  }
+  TempDir dir_;
+};
+
+TEST_F(GetHtmlTitleTest, ReadsTheTitleInItsOwnCase) {
+  struct Row {
+    std::string_view page, title;
+  } rows[] = {
+      {"<html><head><title>My Page</title></head>", "My Page"},
+      {"<HTML>\r\n<HEAD>\r\n  <TITLE>  Shouting  </TITLE>\r\n", "Shouting"},
+      // A title tag that closes on the next line.
+      {"<head><title>Annual\r\nReport 2023</title>\r\n</head>",
+       "Annual Report 2023"},
+      // One that does not close there either ends with the joined text.
+      {"<title>Start\r\nmore\r\nlast</title>", "Start more"},
+      {"<title>Open\r\n", "Open"},
+      {"<title>A &#151; B</title>", "A &#8212; B"},
+      {"<title>\xE2\x80\x9CQuoted\xE2\x80\x9D \xE2\x80\x93 x</title>",
+       "\"Quoted\" - x"},
+      {"<title>caf\xE9</title>", "caf\xE9"},
+      // LF does not end a line: the page is one line.
+      {"<html>\n<title>Unix page</title>\n</head>", "Unix page"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(Visible(Title("page.htm", row.page)), Visible(row.title))
+        << Visible(row.page);
+  }
+}
+
+TEST_F(GetHtmlTitleTest, GivesUntitledOrNoTitle) {
+  struct Row {
+    std::string_view page, result;
+  } rows[] = {
+      {"<html><head>\r\n<meta x>\r\n</head>\r\n<title>Late</title>",
+       "Untitled"},
+      // On one line the title is looked for first.
+      {"<head></head><title>Same line</title>", "Same line"},
+      {"<html>\r\n<body>text</body>\r\n", "No title"},
+      {"<title>   </title>", "No title"},
+      {"<title></title></head>", "No title"},
+      {"", "No title"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(Title("page.html", row.page), row.result) << Visible(row.page);
+  }
+}
+
+TEST_F(GetHtmlTitleTest, LooksOnlyAtTheFirst4096Characters) {
+  const std::string line(1024, 'x');
+  std::string filler;
+  for (int k = 0; k < 4; ++k) filler += line + "\r\n";
+  // 4096 characters read: the next line is still looked at.
+  EXPECT_EQ(Title("a.htm", filler + "<title>T</title>\r\n"), "T");
+  // 4097: the budget is spent.
+  EXPECT_EQ(Title("b.htm", filler + "y\r\n<title>T</title>\r\n"), "Untitled");
+  // Blank lines count as well.
+  EXPECT_EQ(Title("c.htm", filler + " \r\n<title>T</title>\r\n"), "Untitled");
+}
+
+TEST_F(GetHtmlTitleTest, StatusTextsForMissingAndOtherFiles) {
+  EXPECT_EQ(GetHtmlTitle(dir_.Path("missing.htm"), nullptr, 80),
+            "File not found");
+  EXPECT_EQ(GetHtmlTitle(dir_.MakeDir("folder.htm"), nullptr, 80),
+            "File not found");
+  EXPECT_EQ(Title("page.shtml", "<title>S</title>"), "S");
+  EXPECT_EQ(Title("page.HTM", "<title>U</title>"), "U");
+  EXPECT_EQ(Title("notes.txt", "<title>T</title>"), "Not HTML file");
+  EXPECT_EQ(Title("htm.d/notes", "<title>T</title>"), "Not HTML file");
+}
+
+TEST_F(GetHtmlTitleTest, UnreadableFileGivesTheError) {
+  // The memory file of a process opens but fails its first read.
+  std::filesystem::path failing = dir_.Path("failing.htm");
+  std::filesystem::create_symlink("/proc/self/mem", failing);
+  EXPECT_EQ(GetHtmlTitle(failing, nullptr, 80), "Error: Input/output error");
+  EXPECT_EQ(GetMetaContent(failing, "description", 100),
+            "Error: Input/output error");
+  std::filesystem::path text = dir_.Path("failing.txt");
+  std::filesystem::create_symlink("/proc/self/mem", text);
+  std::string first;
+  EXPECT_EQ(GetHtmlTitle(text, &first, 80), "Error: Input/output error");
+
+  if (geteuid() == 0) return;  // root opens every file
+  std::string locked = dir_.Write("locked.htm", "<title>x</title>");
+  std::filesystem::permissions(locked, std::filesystem::perms::none);
+  EXPECT_EQ(GetHtmlTitle(locked, nullptr, 80), "Error: Permission denied");
+}
+
+TEST_F(GetHtmlTitleTest, FirstTextOfOtherFiles) {
+  struct Row {
+    std::string_view bytes;
+    int max;
+    std::string_view first_text;
+  } rows[] = {
+      // Empty lines are passed over; leading blanks and controls go.
+      {"\r\n  \r\n\tFirst line\nsecond\n\nthird\r\nnext", 80,
+       "First line / second / third"},
+      {"\tFirst line\nsecond", 10, "First line"},
+      {"a   b\x01\tc\r\n", 80, "a bc"},
+      {"a\nb\n", 80, "a / b / "},
+      // Each line is cut to four times the length first: eight blanks and
+      // nothing else remain of this one.
+      {"        abc\r\nx", 2, "x"},
+      {"", 80, ""},
+      {"\r\n\r\n", 80, ""},
+  };
+  for (const Row& row : rows) {
+    std::string first = "old";
+    EXPECT_EQ(GetHtmlTitle(dir_.Write("f.txt", row.bytes), &first, row.max),
+              "Not HTML file");
+    EXPECT_EQ(Visible(first), Visible(row.first_text)) << Visible(row.bytes);
+  }
+}
+
+class GetMetaContentTest : public ::testing::Test {
+ protected:
+  std::string Description(std::string_view bytes, int max = 6144) {
+    return GetMetaContent(dir_.Write("page.htm", bytes), "description", max);
+  }
+  TempDir dir_;
+};
+
+TEST_F(GetMetaContentTest, ReadsTheNamedTagsContent) {
+  struct Row {
+    std::string_view page, content;
+  } rows[] = {
+      {"<head>\r\n<meta name=\"description\" content=\"A fine page\">",
+       "A fine page"},
+      {"<META NAME=\" Description \" CONTENT=\"  Mixed Case  \">",
+       "Mixed Case"},
+      {"<meta name=\"keywords\" content=\"k\">\r\n"
+       "<meta name=\"description\" content=\"second\">",
+       "second"},
+      // Several tags on one line: each is tried.
+      {"<meta charset=\"utf-8\"><meta name=\"keywords\" content=\"k\">"
+       "<meta name=\"description\" content=\"third\">",
+       "third"},
+      {"<meta name=\"description\" content=\"runs on\r\nto here\">", "runs on"},
+      // Content before the name, or not right behind it: no description.
+      {"<meta content=\"First\" name=\"description\"><link href=\"a.css\">",
+       ""},
+      {"<meta name=\"description\" lang=\"en\" content=\"x\">", ""},
+      {"<meta name=\"description\">", ""},
+      {"</head>\r\n<meta name=\"description\" content=\"late\">", ""},
+      {"<meta name=\"descriptions\" content=\"no\">", ""},
+      {"", ""},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(Description(row.page), row.content) << Visible(row.page);
+  }
+}
+
+TEST_F(GetMetaContentTest, ReadsOnlyUpToTheBudget) {
+  // 37 characters.
+  const std::string meta = "<meta name=\"description\" content=\"d\">";
+  EXPECT_EQ(Description(std::string(39, 'x') + "\r\n" + meta, 40), "d");
+  EXPECT_EQ(Description(std::string(40, 'x') + "\r\n" + meta, 40), "");
+  // Each line is cut to the budget before it is looked at.
+  EXPECT_EQ(Description(meta, 30), "");
+  EXPECT_EQ(Description(meta, 37), "d");
+}
+
+TEST_F(GetMetaContentTest, StatusTexts) {
+  EXPECT_EQ(GetMetaContent(dir_.Path("missing.txt"), "description", 100),
+            "Not HTML file");
+  EXPECT_EQ(GetMetaContent(dir_.Path("missing.htm"), "description", 100),
+            "File not found");
+  EXPECT_EQ(GetMetaContent(dir_.Write("a.txt",
+                                      "<meta name=\"description\" "
+                                      "content=\"d\">"),
+                           "description", 100),
+            "Not HTML file");
+}
+
+}  // namespace
+}  // namespace orvane
