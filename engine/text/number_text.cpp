@@ -7,6 +7,9 @@
 #include <string_view>
 #include <system_error>
 
+#include "engine/text/charset.h"
+#include "engine/text/string_ops.h"
+
 namespace orvane {
 
 namespace {
@@ -92,27 +95,13 @@ const char* const kWordsTo20[] = {
 const char* const kTens[] = {"",      "",      "Twenty",  "Thirty", "Forty",
                              "Fifty", "Sixty", "Seventy", "Eighty", "Ninety"};
 
-std::string LowerAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
-std::string TrimSpacesOf(std::string_view text) {
-  std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return std::string();
-  std::size_t last = text.find_last_not_of(' ');
-  return std::string(text.substr(first, last - first + 1));
-}
-
 // A text with "and" more than once keeps only the part before its last
 // "and", trimmed, so that at most the two largest units remain.
 std::string KeepTwoUnits(std::string text) {
   std::size_t first = text.find("and");
   std::size_t last = text.rfind("and");
   if (first == std::string::npos || first == last) return text;
-  return TrimSpacesOf(std::string_view(text).substr(0, last));
+  return TrimSpaces(std::string_view(text).substr(0, last));
 }
 
 std::string Units(std::int64_t n, std::string_view one, std::string_view many) {
@@ -173,7 +162,7 @@ std::string NumberToWords(std::int32_t n, const NumberFormat& format) {
   if (n < 0 || n >= 100) return FormatNumber(n, 0, format);
   if (n <= 20) return kWordsTo20[n];
   if (n % 10 == 0) return kTens[n / 10];
-  return std::string(kTens[n / 10]) + " " + LowerAscii(kWordsTo20[n % 10]);
+  return std::string(kTens[n / 10]) + " " + LowerCaseText(kWordsTo20[n % 10]);
 }
 
 std::string FormatElapsedTime(float seconds, const NumberFormat& format) {
@@ -231,7 +220,7 @@ std::string FormatMinutes(std::int32_t minutes, bool long_form) {
     }
   }
   if (result.empty()) return long_form ? "0 minutes" : "0m";
-  if (!long_form) result = TrimSpacesOf(result);
+  if (!long_form) result = TrimSpaces(result);
   return KeepTwoUnits(result);
 }
 
