@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/search_commands.h"
 #include "engine/common/common_values.h"
 
 namespace orvane {
@@ -21,6 +22,8 @@ constexpr std::string_view kUsage =
     "  --screenshots DIR\n"
     "                   write pictures of the windows into DIR (no display\n"
     "                   needed)\n"
+    "  search           search an index for words (orvane help search)\n"
+    "  list             list the files an index holds\n"
     "  help [COMMAND]   explain a command and its options\n";
 
 int PrintVersion() {
@@ -45,8 +48,14 @@ int RunCommandLine(int argc, char** argv) {
   std::string_view command = argv[1];
   if (command == "--version" || command == "version") return PrintVersion();
   if (command == "help" || command == "--help" || command == "-h") {
-    return PrintUsage(stdout, 0);
+    std::string_view help =
+        argc > 2 ? SearchCommandHelp(argv[2]) : std::string_view();
+    if (help.empty()) return PrintUsage(stdout, 0);
+    std::fwrite(help.data(), 1, help.size(), stdout);
+    return 0;
   }
+  if (command == "search") return RunSearchCommand(argc - 2, argv + 2);
+  if (command == "list") return RunListCommand(argc - 2, argv + 2);
   std::fprintf(stderr, "orvane: unknown command '%s'\n\n", argv[1]);
   return PrintUsage(stderr, 2);
 }
