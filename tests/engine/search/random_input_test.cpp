@@ -1,16 +1,19 @@
 // Randomised inputs for the index reader and the query parser: damaged
 // index texts and compressed files, and queries of every shape, must give a
 // message or a result, never a crash, a hang or an out-of-range read. The
-// number of rounds can be raised with ORVANE_RANDOM_ROUNDS for a longer run.
+// number of rounds can be raised with ORVANE_RANDOM_ROUNDS and the seed
+// changed with ORVANE_RANDOM_SEED for a longer run.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <random>
 
 #include "engine/search/index_loading.h"
 #include "engine/search/query.h"
 #include "engine/search/search_run.h"
+#include "engine/text/extract_builder.h"
 #include "tests/engine/search/index_fixture.h"
 
 namespace orvane::testing {
@@ -19,6 +22,11 @@ namespace {
 int Rounds(int usual) {
   const char* text = std::getenv("ORVANE_RANDOM_ROUNDS");
   return text != nullptr ? std::atoi(text) : usual;
+}
+
+unsigned Seed(unsigned usual) {
+  const char* text = std::getenv("ORVANE_RANDOM_SEED");
+  return text != nullptr ? static_cast<unsigned>(std::atoi(text)) : usual;
 }
 
 IndexSpec Sample() {
@@ -60,7 +68,7 @@ std::string Mutate(std::string text, std::mt19937& random) {
 }
 
 TEST(RandomInputTest, DamagedIndexesNeverCrashTheReader) {
-  std::mt19937 random(20240611);
+  std::mt19937 random(Seed(20240611));
   const std::string valid = IndexText(Sample());
   TempDir dir;
   const std::string compressed =
@@ -98,7 +106,7 @@ TEST(RandomInputTest, DamagedIndexesNeverCrashTheReader) {
 }
 
 TEST(RandomInputTest, QueriesOfEveryShape) {
-  std::mt19937 random(7);
+  std::mt19937 random(Seed(7));
   const LoadedIndex index = [] {
     LoadedIndex i;
     for (const char* w : {"ab", "abc", "abd", "b", "caf\xE9", "zz"}) {
@@ -132,6 +140,41 @@ TEST(RandomInputTest, QueriesOfEveryShape) {
       ASSERT_FALSE(w.empty()) << typed;
       ASSERT_EQ(w.find('*'), std::string::npos) << typed;
       ASSERT_EQ(w, LowerCaseText(w)) << typed;
+    }
+  }
+}
+
+// Files of markup, entities, line ends and high bytes through the extract
+// builder: every scan ends, and the extracts keep their form.
+TEST(RandomInputTest, ExtractsOfArbitraryFiles) {
+  std::mt19937 random(Seed(11));
+  const std::vector<std::string> pieces = {
+      "a", "b", "ab", " ", "  ", "<", ">", "&", ";", "&amp;", "&eacute;",
+      "\r\n", "\n", "\r", "\xE2\x80\x94", "\xE9", std::string(1, '\0'), "1", "/"};
+  TempDir dir;
+  const int rounds = Rounds(300);
+  for (int round = 0; round < rounds; ++round) {
+    std::string text;
+    std::size_t length = random() % 9000;
+    while (text.size() < length) text += pieces[random() % pieces.size()];
+    ExtractBuilder builder;
+    std::vector<std::string> words = {"a", "b", "ab"};
+    std::shuffle(words.begin(), words.end(), random);
+    words.resize(1 + random() % 3);
+    builder.options.search_words = words;
+    builder.options.exact_phrase = round % 2 == 1;
+    builder.options.context_size = 10 * (1 + static_cast<int>(random() % 9));
+    builder.options.max_extracts = round % 3 == 0 ? -1 : 1 + random() % 5;
+    builder.BuildExtracts(dir.Write("r.txt", text));
+    for (const std::string& e : builder.extracts()) {
+      ASSERT_GE(e.size(), 10u);
+      ASSERT_TRUE(e[0] >= '1' && e[0] <= '9');
+      ASSERT_EQ(e.substr(1, 6), "} ... ");
+      ASSERT_EQ(e.substr(e.size() - 4), " ...");
+    }
+    if (builder.options.max_extracts > 0) {
+      ASSERT_LE(builder.extracts().size(),
+                4u * static_cast<std::size_t>(builder.options.max_extracts) + 1);
     }
   }
 }
