@@ -136,15 +136,15 @@ SearchModule::SearchClick SearchModule::Search() {
   }
 
   state_.blnSortRequestedAfterSearch = false;
-  RunOutcome outcome = RunSearch(settings_, &state_, ports_);
-  if (outcome == RunOutcome::kQuit) return SearchClick::kQuit;
-  if (outcome == RunOutcome::kFinished && settings_.chkGenerateHTML &&
+  SearchRunOutcome outcome = RunSearch(settings_, &state_, ports_);
+  if (outcome == SearchRunOutcome::kQuit) return SearchClick::kQuit;
+  if (outcome == SearchRunOutcome::kFinished && settings_.chkGenerateHTML &&
       state_.intNumFilesFound > 0) {
     MakeReport();
   }
   EnableControlsAfterRun();
   if (ports_.launcher.blnQuit) return SearchClick::kQuit;
-  return outcome == RunOutcome::kFailed ? SearchClick::kNotLoaded
+  return outcome == SearchRunOutcome::kFailed ? SearchClick::kNotLoaded
                                         : SearchClick::kSearched;
 }
 

@@ -102,7 +102,7 @@ void DisplayNoFilesFound(const SearchSettings& settings, SearchState* state) {
   state->results.Set(std::string(text) + "\r\n");
 }
 
-RunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
+SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
                      SearchPorts& ports) {
   const LoadedIndex& index = state->index;
   ports.view.SetText("lblNumFilesFound", "");
@@ -129,7 +129,7 @@ RunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
     entry.lngWordNumber = FindWordRow(index, word);
     state->search_words.push_back(std::move(entry));
     ports.yield.ProcessPendingEvents();
-    if (Quitting(ports)) return RunOutcome::kQuit;
+    if (Quitting(ports)) return SearchRunOutcome::kQuit;
     if (state->search_words.back().lngWordNumber == -1 &&
         type != SearchType::kAnyWord) {
       no_match = true;
@@ -153,7 +153,7 @@ RunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
       }
       if (!read) break;
       ports.yield.ProcessPendingEvents();
-      if (Quitting(ports)) return RunOutcome::kQuit;
+      if (Quitting(ports)) return SearchRunOutcome::kQuit;
     }
     if (!read) {
       // The data file changed or vanished since it was checked: it is
@@ -165,7 +165,7 @@ RunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
           MessageIcon::kError, "Error",
           "Error when reading the data file " + index.strDataFile +
               ".\r\nIt will be created again at the next search.");
-      return RunOutcome::kFailed;
+      return SearchRunOutcome::kFailed;
     }
 
     state->blnStop = false;
@@ -196,7 +196,7 @@ RunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
             decided = !settings.chkSortMatches;
           }
           ports.yield.ProcessPendingEvents();
-          if (Quitting(ports)) return RunOutcome::kQuit;
+          if (Quitting(ports)) return SearchRunOutcome::kQuit;
           if (decided) break;
         }
         counts[k] = score;
@@ -298,7 +298,7 @@ RunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
     state->results.Append("\r\nMaximum number of files reached (" +
                           std::to_string(kMaxFilesFound) + ").\r\n");
   }
-  return RunOutcome::kFinished;
+  return SearchRunOutcome::kFinished;
 }
 
 }  // namespace orvane

@@ -31,7 +31,7 @@ bool IsFileCountLimitReached(const SearchState& state);
 // The no-match text of the mode and search type, in the results box.
 void DisplayNoFilesFound(const SearchSettings& settings, SearchState* state);
 
-enum class RunOutcome {
+enum class SearchRunOutcome {
   kFinished,  // the files found are listed (possibly none)
   kQuit,      // the application is quitting; the run ended at once
   kFailed,    // the data file could not be read (a message was shown)
@@ -43,7 +43,7 @@ enum class RunOutcome {
 // leaves the found files, titles and descriptions in *state for the
 // reports. A click on Stop while it runs sets state->blnStop.
 // REQUIRES: state->index.blnDataFileReady.
-RunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
+SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
                      SearchPorts& ports);
 
 }  // namespace orvane
