@@ -156,7 +156,10 @@ int RunSearchCommand(int argc, char** argv) {
     std::string flag = flags.Take();
     std::string value;
     bool ok = true;
-    if (flag == "--index") {
+    if (flag == "--help" || flag == "-h") {
+      std::fwrite(kSearchHelp.data(), 1, kSearchHelp.size(), stdout);
+      return 0;
+    } else if (flag == "--index") {
       ok = flags.Value(&index_file);
     } else if (flag == "--top") {
       ok = flags.Value(&top);
@@ -250,7 +253,10 @@ int RunListCommand(int argc, char** argv) {
   Flags flags(argc, argv);
   while (!flags.Done()) {
     std::string flag = flags.Take();
-    if (flag == "--index") {
+    if (flag == "--help" || flag == "-h") {
+      std::fwrite(kListHelp.data(), 1, kListHelp.size(), stdout);
+      return 0;
+    } else if (flag == "--index") {
       if (!flags.Value(&index_file)) {
         return Usage("bad or missing value for --index", kListHelp);
       }
