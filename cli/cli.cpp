@@ -19,6 +19,9 @@ constexpr std::string_view kUsage =
     "\n"
     "Commands:\n"
     "  --version        print the program's version\n"
+    "  --screenshots DIR\n"
+    "                   write pictures of the windows into DIR (no display\n"
+    "                   needed)\n"
     "  help [COMMAND]   explain a command and its options\n"
     "  index ...        create an index file, or list the files it would hold\n";
 
@@ -34,7 +37,9 @@ int PrintUsage(std::FILE* to, int status) {
 
 }  // namespace
 
-bool IsCommandLineRequest(int argc, char** /*argv*/) { return argc > 1; }
+bool IsCommandLineRequest(int argc, char** argv) {
+  return argc > 1 && std::string_view(argv[1]) != "--screenshots";
+}
 
 int RunCommandLine(int argc, char** argv) {
   OV_common::InitCommonValues();

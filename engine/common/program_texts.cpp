@@ -122,8 +122,10 @@ std::int32_t _lt(const std::string& full_path, std::int32_t /*flags*/,
                  std::int32_t* error_line) {
   if (error_line) *error_line = 0;
   try {
+    // Only a regular file: a folder cannot be read, and opening a pipe
+    // would hold the start-up.
     std::error_code ec;
-    if (std::filesystem::is_directory(full_path, ec)) return kCannotOpen;
+    if (!std::filesystem::is_regular_file(full_path, ec)) return kCannotOpen;
     std::ifstream in(full_path, std::ios::binary);
     if (!in) return kCannotOpen;
     std::string content;
@@ -133,6 +135,9 @@ std::int32_t _lt(const std::string& full_path, std::int32_t /*flags*/,
     }
     if (in.bad()) return kReadError;
     if (content.empty()) return kFileEmpty;
+    // A byte-order mark that an editor put in front of the first line is not
+    // part of it.
+    if (content.starts_with("\xEF\xBB\xBF")) content.erase(0, 3);
     if (!IsValidUtf8(content)) return kTextNotRecovered;
     std::unordered_map<std::int16_t, std::string> texts;
     std::int32_t result = Parse(content, &texts, error_line);

@@ -40,7 +40,8 @@ bool FileExists(const std::filesystem::path& path);
 bool DeleteFileForcibly(const std::filesystem::path& path, bool clear_hidden,
                         bool clear_read_only, bool clear_system);
 
-// The pause between retries of DeleteFileForcibly; tests replace it.
+// The pause between retries of DeleteFileForcibly; tests replace it. An
+// empty function restores the 500 ms pause.
 void SetDeleteRetryPauseForTesting(std::function<void()> pause);
 
 // Examines up to max_chars characters (the program passes 8192) and

@@ -1,5 +1,6 @@
 #include "tests/support/temp_tree.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -73,6 +74,25 @@ std::filesystem::path TestDataFolder() {
 
 std::filesystem::path SourceDataFolder() {
   return std::filesystem::path(ORVANE_SOURCE_DIR) / "data";
+}
+
+int RunUnprivileged(const std::function<int()>& body) {
+  if (geteuid() != 0) return body();
+  constexpr uid_t kNobody = 65534;
+  pid_t child = fork();
+  if (child < 0) return -1000;
+  if (child == 0) {
+    if (setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(128);
+    _exit(static_cast<unsigned char>(body()));
+  }
+  int status = 0;
+  if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1000;
+  if (WEXITSTATUS(status) == 128) return -1000;
+  return static_cast<signed char>(WEXITSTATUS(status));
+}
+
+void AllowEveryone(const std::filesystem::path& folder) {
+  std::filesystem::permissions(folder, std::filesystem::perms::all);
 }
 
 std::string Visible(std::string_view bytes) {

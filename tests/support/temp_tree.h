@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,17 @@ std::string ReadFileBytes(const std::filesystem::path& path);
 std::filesystem::path TestDataFolder();
 // The source tree's data folder (tavo.dat, cwds.txt, sample/).
 std::filesystem::path SourceDataFolder();
+
+// Runs body as the unprivileged user "nobody", so that tests of unreadable
+// files and unwritable folders hold when the tests run as root, for whom
+// permissions do not apply; without root, body runs in this process. The
+// files body touches must be reachable by that user (AllowEveryone). body's
+// result must lie in -127..127; a result below -127 means body could not
+// run.
+int RunUnprivileged(const std::function<int()>& body);
+
+// Opens a scratch folder to every user (mode 0777), for RunUnprivileged.
+void AllowEveryone(const std::filesystem::path& folder);
 
 // Readable rendering of bytes for failure messages: CR and LF as \r and \n,
 // other bytes outside printable ASCII as \xNN.

@@ -1,0 +1,155 @@
+#include "app/qt_ports.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QUrl>
+
+#include "app/qt_text.h"
+#include "engine/common/open_command.h"
+
+namespace orvane {
+
+namespace {
+
+QMessageBox::Icon ToQtIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::kInformation:
+      return QMessageBox::Information;
+    case MessageIcon::kWarning:
+      return QMessageBox::Warning;
+    case MessageIcon::kError:
+    case MessageIcon::kCritical:
+      return QMessageBox::Critical;
+    case MessageIcon::kNone:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ToQtButtons(MessageButtons buttons) {
+  switch (buttons) {
+    case MessageButtons::kOkCancel:
+      return QMessageBox::Ok | QMessageBox::Cancel;
+    case MessageButtons::kYesNo:
+      return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::kYesNoCancel:
+      return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MessageButtons::kOk:
+      break;
+  }
+  return QMessageBox::Ok;
+}
+
+int RunBox(MessageIcon icon, std::string_view title, std::string_view text,
+           QMessageBox::StandardButtons buttons) {
+  QMessageBox box(ToQtIcon(icon), ToQt(title), ToQt(text), buttons,
+                  QApplication::activeWindow());
+  return box.exec();
+}
+
+}  // namespace
+
+void QtPrompter::ShowMessage(MessageIcon icon, std::string_view title,
+                             std::string_view text) {
+  RunBox(icon, title, text, QMessageBox::Ok);
+}
+
+Answer QtPrompter::Ask(MessageIcon icon, std::string_view title,
+                       std::string_view text, MessageButtons buttons) {
+  switch (RunBox(icon, title, text, ToQtButtons(buttons))) {
+    case QMessageBox::Ok:
+      return Answer::kOk;
+    case QMessageBox::Yes:
+      return Answer::kYes;
+    case QMessageBox::No:
+      return Answer::kNo;
+    case QMessageBox::Cancel:
+      return Answer::kCancel;
+    default:
+      break;
+  }
+  switch (buttons) {
+    case MessageButtons::kOk:
+      return Answer::kOk;
+    case MessageButtons::kYesNo:
+      return Answer::kNo;
+    default:
+      return Answer::kCancel;
+  }
+}
+
+void QtYield::ProcessPendingEvents() {
+  if (since_last_.isValid() && since_last_.elapsed() < interval_ms_) return;
+  QCoreApplication::processEvents();
+  since_last_.restart();
+}
+
+int QtOpener::Open(const std::string& target) {
+  if (std::optional<std::string> command = OpenCommandFromEnvironment()) {
+    return RunOpenCommand(*command, target);
+  }
+  const QString text = QString::fromStdString(target);
+  QUrl url = text.contains(QLatin1String("://"))
+                 ? QUrl(text, QUrl::TolerantMode)
+                 : QUrl::fromLocalFile(text);
+  if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile())) return 2;
+  return QDesktopServices::openUrl(url) ? 42 : 31;
+}
+
+QWidget* QtViewState::Find(std::string_view control) const {
+  if (window_ == nullptr) return nullptr;
+  const QString name =
+      QString::fromUtf8(control.data(), static_cast<qsizetype>(control.size()));
+  if (window_->objectName() == name) return window_;
+  return window_->findChild<QWidget*>(name);
+}
+
+void QtViewState::SetText(std::string_view control, std::string_view text) {
+  QWidget* widget = Find(control);
+  if (widget == nullptr) return;
+  const QString value = ToQt(text);
+  if (widget == window_) {
+    widget->setWindowTitle(value);
+  } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+    label->setText(value);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    button->setText(value);
+  } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+    line->setText(value);
+  } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget)) {
+    plain->setPlainText(value);
+  } else if (auto* rich = qobject_cast<QTextEdit*>(widget)) {
+    rich->setPlainText(value);
+  } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+    combo->setCurrentText(value);
+  } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
+    frame->setTitle(value);
+  }
+}
+
+void QtViewState::SetEnabled(std::string_view control, bool enabled) {
+  if (QWidget* widget = Find(control)) widget->setEnabled(enabled);
+}
+
+void QtViewState::SetVisible(std::string_view control, bool visible) {
+  if (QWidget* widget = Find(control)) widget->setVisible(visible);
+}
+
+void QtViewState::SetFocus(std::string_view control) {
+  if (QWidget* widget = Find(control)) widget->setFocus();
+}
+
+void QtViewState::Repaint() {
+  if (window_ != nullptr) window_->repaint();
+}
+
+}  // namespace orvane

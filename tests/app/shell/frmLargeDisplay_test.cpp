@@ -1,0 +1,201 @@
+#include "app/shell/frmLargeDisplay.h"
+
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QTest>
+#include <QTextCursor>
+#include <QTimer>
+
+#include "app/qt_text.h"
+#include "engine/common/program_texts.h"
+
+namespace orvane {
+namespace {
+
+QString Widget(const frmLargeDisplay& display) {
+  return display.txbOutput->toPlainText();
+}
+
+void Select(frmLargeDisplay& display, int from, int to) {
+  QTextCursor cursor = display.txbOutput->textCursor();
+  cursor.setPosition(from);
+  cursor.setPosition(to, QTextCursor::KeepAnchor);
+  display.txbOutput->setTextCursor(cursor);
+}
+
+TEST(FrmLargeDisplayTest, OutputEndsTheTextOnceItPassedTheLimit) {
+  frmLargeDisplay display;
+  display.Output(std::string(70000, 'x'), 0, true);
+  EXPECT_EQ(Widget(display), QString(70000, 'x'));
+  EXPECT_FALSE(display.ReportBufferFull());
+
+  display.SetBufferFullMessage("THE REPORT BUFFER IS FULL.");
+  display.Output("more", 1, false);
+  const QString full =
+      QString(69488, 'x') + " ...\n\nTHE REPORT BUFFER IS FULL.\n";
+  EXPECT_EQ(Widget(display), full);
+  EXPECT_TRUE(display.ReportBufferFull());
+  // The caret is at the end, after the message.
+  EXPECT_EQ(display.txbOutput->textCursor().position(), full.size());
+
+  display.Output("still more", 2, true);
+  EXPECT_EQ(Widget(display), full);
+
+  display.Clear();
+  EXPECT_FALSE(display.ReportBufferFull());
+  EXPECT_EQ(Widget(display), "");
+  display.Output("again", 1, false);
+  display.Output("and", 0, false);
+  EXPECT_EQ(Widget(display), "again\nand");
+  EXPECT_EQ(display.text(), "again\r\nand");
+}
+
+TEST(FrmLargeDisplayTest, DisplayArraySeparatesFoldersAndEndsWithTheMessage) {
+  frmLargeDisplay display;
+  display.DisplayArray({"/c/a/x.txt", "/c/a/y.txt", "/c/b/z.txt"}, 0, 2,
+                       "Listing complete.", true);
+  EXPECT_EQ(Widget(display),
+            "/c/a/x.txt\n/c/a/y.txt\n\n/c/b/z.txt\n\nListing complete.");
+  EXPECT_FALSE(display.ReportBufferFull());
+
+  // A line break split over two appends is still one line break.
+  display.Clear();
+  display.Output("one\r", 0, false);
+  display.Output("\ntwo", 0, false);
+  EXPECT_EQ(Widget(display), "one\ntwo");
+}
+
+TEST(FrmLargeDisplayTest, DisplayArrayAtTheLimitWritesNoClosingMessage) {
+  frmLargeDisplay display;
+  display.SetBufferFullMessage("THE FILE LIST BUFFER IS FULL.");
+  std::vector<std::string> items(1000, std::string(98, 'p'));
+  display.DisplayArray(items, 0, 999, "Listing complete.", false);
+  const QString text = Widget(display);
+  EXPECT_TRUE(text.endsWith("\nTHE FILE LIST BUFFER IS FULL."));
+  EXPECT_FALSE(text.contains("Listing complete."));
+  EXPECT_EQ(text.count(QString(98, 'p')), 614);
+}
+
+TEST(FrmLargeDisplayTest, CopiesTheSelectionOrTheWholeText) {
+  frmLargeDisplay display;
+  display.Show();
+  display.Output("first line", 1, false);
+  display.Output("second line", 0, false);
+  QClipboard* clipboard = QGuiApplication::clipboard();
+
+  clipboard->setText("old");
+  QTest::mouseClick(display.cmdCopyToClipboard, Qt::LeftButton);
+  EXPECT_EQ(clipboard->text(), "first line\nsecond line");
+  EXPECT_EQ(display.cmdCopyToClipboard->text(), ToQt(GetProgramText(185)));
+
+  Select(display, 6, 17);  // "line\nsecond"
+  display.SetCopyToClipboardButton();
+  EXPECT_EQ(display.cmdCopyToClipboard->text(), ToQt(GetProgramText(424)));
+  QTest::mouseClick(display.cmdCopyToClipboard, Qt::LeftButton);
+  EXPECT_EQ(clipboard->text(), "line\nsecond");
+  EXPECT_FALSE(display.txbOutput->textCursor().hasSelection());
+  EXPECT_EQ(display.cmdCopyToClipboard->text(), ToQt(GetProgramText(185)));
+
+  // Enter in a selection copies it, and the key does not reach the text.
+  Select(display, 0, 5);
+  QTest::keyClick(display.txbOutput, Qt::Key_Return);
+  EXPECT_EQ(clipboard->text(), "first");
+  EXPECT_EQ(Widget(display), "first line\nsecond line");
+
+  // Releasing the mouse in the text makes the caption follow the selection.
+  Select(display, 0, 5);
+  QTest::mouseRelease(display.txbOutput->viewport(), Qt::LeftButton,
+                      Qt::NoModifier, QPoint(300, 150));
+  EXPECT_TRUE(display.txbOutput->textCursor().hasSelection());
+  EXPECT_EQ(display.cmdCopyToClipboard->text(), ToQt(GetProgramText(424)));
+}
+
+TEST(FrmLargeDisplayTest, PauseHoldsTheCallersLoopUntilContinue) {
+  frmLargeDisplay display;
+  display.SetCopyButtonCaption("Pause");
+  display.Show();
+  int written = 0;
+  int written_when_continued = -1;
+  QString caption_while_paused;
+  QElapsedTimer clock;
+  clock.start();
+  // The user clicks Pause while the listing runs, and Continue 150 ms later.
+  QTimer::singleShot(0, [&] {
+    QTest::mouseClick(display.cmdCopyToClipboard, Qt::LeftButton);
+  });
+  QTimer::singleShot(150, [&] {
+    caption_while_paused = display.cmdCopyToClipboard->text();
+    written_when_continued = written;
+    QTest::mouseClick(display.cmdCopyToClipboard, Qt::LeftButton);
+  });
+  while (written < 5) {
+    display.Output("line " + std::to_string(++written), 1, true);
+    QCoreApplication::processEvents();  // the caller's yield
+  }
+  EXPECT_EQ(caption_while_paused, "Continue");
+  EXPECT_EQ(written_when_continued, 1);
+  EXPECT_GE(clock.elapsed(), 140);
+  EXPECT_EQ(display.cmdCopyToClipboard->text(), "Pause");
+  EXPECT_TRUE(Widget(display).endsWith("line 5\n"));
+}
+
+TEST(FrmLargeDisplayTest, HidingThePausedWindowReleasesTheCaller) {
+  frmLargeDisplay display;
+  display.SetCopyButtonCaption("Pause");
+  display.Show();
+  QTimer::singleShot(
+      50, [&] { QTest::mouseClick(display.cmdClose, Qt::LeftButton); });
+  QTest::mouseClick(display.cmdCopyToClipboard, Qt::LeftButton);
+  // Back here: the caller sees the hidden window and stops.
+  EXPECT_FALSE(display.IsVisible());
+}
+
+TEST(FrmLargeDisplayTest, CloseHidesButTheCloseBoxDiscards) {
+  frmLargeDisplay display;
+  EXPECT_FALSE(display.blnActivated);
+  display.SetCaption("3 files are to be indexed");
+  display.SetBufferFullMessage("THE FILE LIST BUFFER IS FULL.");
+  display.SetCopyButtonCaption("Pause");
+  display.Show();
+  EXPECT_TRUE(display.blnActivated);
+  EXPECT_EQ(display.cmdClose->text(), "Close");
+  display.Output("kept", 0, false);
+
+  QTest::mouseClick(display.cmdClose, Qt::LeftButton);
+  EXPECT_FALSE(display.IsVisible());
+  EXPECT_EQ(Widget(display), "kept");
+  EXPECT_EQ(display.strBufferFullMessage(), "THE FILE LIST BUFFER IS FULL.");
+
+  display.Show();
+  display.close();  // the window's close box
+  EXPECT_FALSE(display.IsVisible());
+  EXPECT_EQ(Widget(display), "");
+  EXPECT_EQ(display.text(), "");
+  EXPECT_EQ(display.strBufferFullMessage(), "BUFFER FULL");
+  EXPECT_EQ(display.cmdCopyToClipboard->text(), "Copy to clipboard");
+  EXPECT_EQ(display.windowTitle(), "");
+  EXPECT_FALSE(display.blnActivated);
+}
+
+TEST(FrmLargeDisplayTest, ResizingKeepsTheMinimumAndRecaptionsClose) {
+  frmLargeDisplay display;
+  display.Show();
+  display.resize(100, 100);
+  EXPECT_EQ(display.size(), QSize(400, 200));  // 6,000 by 3,000 twips
+  EXPECT_EQ(display.cmdClose->text(), ToQt(GetProgramText(184)));
+
+  display.resize(700, 500);
+  QCoreApplication::processEvents();
+  // The text box fills the width but a margin; the buttons stand below it.
+  EXPECT_LE(display.width() - display.txbOutput->width(), 20);
+  EXPECT_GT(display.cmdClose->y(), display.txbOutput->geometry().bottom());
+  EXPECT_EQ(display.cmdClose->y(), display.cmdCopyToClipboard->y());
+  EXPECT_GT(display.cmdClose->x(), display.width() / 2);
+}
+
+}  // namespace
+}  // namespace orvane

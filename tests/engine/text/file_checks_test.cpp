@@ -1,0 +1,175 @@
+#include "engine/text/file_checks.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/support/temp_tree.h"
+
+namespace orvane {
+namespace {
+
+using testing::TempDir;
+
+std::int16_t Check(const std::string& path, TextFileFacts* facts = nullptr) {
+  return CheckTextFile(path, 8192, true, facts);
+}
+
+// UTF-16 with its byte-order mark, little- or big-endian.
+std::string Utf16(const std::string& ascii, bool big_endian) {
+  std::string out = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char c : ascii) {
+    out += big_endian ? std::string{'\0', c} : std::string{c, '\0'};
+  }
+  return out;
+}
+
+TEST(CheckTextFileTest, TellsTheLineEndsOfTheFirst8192Characters) {
+  TempDir dir;
+  struct Row {
+    std::string content;
+    std::int16_t code;
+  } rows[] = {
+      {"one\r\ntwo\r\n", kCheckTextCrLf},
+      {"no line end", kCheckTextCrLf},
+      {"one\ntwo\n", kCheckTextLfOnly},
+      {"one\rtwo\r", kCheckTextCrOnly},
+      // A CR after the first 8192 characters is not seen.
+      {std::string(8000, 'a') + "\n" + std::string(1000, 'b') + "\r",
+       kCheckTextLfOnly},
+      {std::string(8191, 'a') + "\r", kCheckTextCrOnly},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(Check(dir.Write("f.txt", row.content)), row.code)
+        << testing::Visible(row.content.substr(0, 20));
+  }
+}
+
+TEST(CheckTextFileTest, RefusesMoreThanOneControlCharacterInAThousand) {
+  TempDir dir;
+  std::string text(8192, 'a');
+  for (int i = 0; i < 9; ++i) text[i * 10] = '\x01';
+  TextFileFacts facts;
+  // 9 in 8192 is 0.11 per cent, 8 is 0.098 per cent.
+  EXPECT_EQ(Check(dir.Write("9.txt", text), &facts), kCheckNotText);
+  EXPECT_NEAR(facts.control_percentage, 900.0 / 8192, 1e-9);
+  text[80] = 'a';
+  EXPECT_EQ(Check(dir.Write("8.txt", text), &facts), kCheckTextCrLf);
+  EXPECT_EQ(CheckTextFileAndLetters(dir.Path("8.txt"), 8192, true, &facts),
+            kCheckTextCrLf);
+  // Backspace, TAB and form feed are text; escape is not.
+  EXPECT_EQ(Check(dir.Write("t.txt", "a\bb\tc\fd"), &facts), kCheckTextCrLf);
+  EXPECT_EQ(Check(dir.Write("e.txt",
+                            "abc\x1B"
+                            "def"),
+                  &facts),
+            kCheckNotText);
+  EXPECT_EQ(facts.first_control_char, 0x1B);
+  EXPECT_EQ(facts.first_control_position, 4);
+}
+
+TEST(CheckTextFileTest, PassesUtf16TextsSinceZeroBytesAreIgnored) {
+  TempDir dir;
+  std::string le = dir.Write("le.txt", Utf16("Hello\r\nworld\r\n", false));
+  std::string be = dir.Write("be.txt", Utf16("Hello\nworld\n", true));
+  EXPECT_EQ(Check(le), kCheckTextCrLf);
+  EXPECT_EQ(Check(be), kCheckTextLfOnly);
+  EXPECT_EQ(CheckTextFileAndLetters(be, 8192, true, nullptr), kCheckTextLfOnly);
+  EXPECT_EQ(CheckTextFile(le, 8192, false, nullptr), kCheckNotText);
+
+  // The letter check ignores only the little-endian mark: with 99 letters
+  // and one control character the plain check examines 100 characters of a
+  // big-endian file (1 per cent), the letter check 102 (0.98 per cent).
+  TextFileFacts facts;
+  be = dir.Write("be1.txt", Utf16(std::string(99, 'a') + "\x01", true));
+  EXPECT_EQ(CheckTextFile(be, 8192, true, &facts, 0.99), kCheckNotText);
+  EXPECT_EQ(CheckTextFileAndLetters(be, 8192, true, &facts, 0.99),
+            kCheckTextCrLf);
+  EXPECT_NEAR(facts.control_percentage, 100.0 / 102, 1e-9);
+}
+
+TEST(CheckTextFileTest, LooksAtTheFirstHalfOfEachChunkUntil8192AreExamined) {
+  TempDir dir;
+  // Half the bytes are ignored zeros, so the first chunk examines 4096 and
+  // the second (from byte 16384) is looked at too; bytes 8192 to 16383 are
+  // never looked at.
+  std::string base = Utf16(std::string(16384, 'a'), false).substr(2);
+  std::string unseen = base;
+  std::string seen = base;
+  for (int i = 0; i < 20; ++i) unseen[10000 + 2 * i] = seen[17000 + 2 * i] = 2;
+  EXPECT_EQ(Check(dir.Write("unseen.txt", unseen)), kCheckTextCrLf);
+  TextFileFacts facts;
+  EXPECT_EQ(Check(dir.Write("seen.txt", seen), &facts), kCheckNotText);
+  EXPECT_EQ(facts.first_control_position, 17001);
+  EXPECT_NEAR(facts.control_percentage, 2000.0 / 8192, 1e-9);
+}
+
+TEST(CheckTextFileTest, GivesCodesForFilesThatCannotBeChecked) {
+  TempDir dir;
+  for (auto check : {&CheckTextFile, &CheckTextFileAndLetters}) {
+    EXPECT_EQ(check(dir.Path("missing"), 8192, true, nullptr, 0.1),
+              kCheckFileMissing);
+    EXPECT_EQ(check(dir.MakeDir("folder"), 8192, true, nullptr, 0.1),
+              kCheckFileMissing);
+    EXPECT_EQ(check(dir.Write("empty", ""), 8192, true, nullptr, 0.1),
+              kCheckFileEmpty);
+  }
+  testing::AllowEveryone(dir.path());
+  std::string locked = dir.Write("locked.txt", "text");
+  ::chmod(locked.c_str(), 0);
+  EXPECT_EQ(testing::RunUnprivileged([&] { return Check(locked); }),
+            kCheckCannotOpen);
+  TextFileFacts facts;
+  EXPECT_EQ(Check(dir.Write("bom.txt", "\xEF\xBB\xBFtext"), &facts),
+            kCheckTextCrLf);
+  EXPECT_TRUE(facts.bom_seen);
+}
+
+TEST(CheckTextFileAndLettersTest, CountsSpecialLettersAfterDecoding) {
+  TempDir dir;
+  TextFileFacts facts;
+  std::string french;  // é and è only
+  while (french.size() < 5000) french += "Le caf\xE9 tr\xE8s chaud. ";
+  auto check = [&](const std::string& content) {
+    return CheckTextFileAndLetters(dir.Write("f.txt", content), 8192, true,
+                                   &facts);
+  };
+  EXPECT_EQ(check(french), kCheckTextCrLf);
+  EXPECT_EQ(facts.distinct_special_letters, 2);
+  EXPECT_GT(facts.special_letter_percentage, 0.1);
+  check(french + "\xE0");
+  EXPECT_EQ(facts.distinct_special_letters, 3);
+  // × (215), ÷ (247), þ (254) and ÿ (255) are not special letters; À (192)
+  // and ý (253) are.
+  check("\xD7\xF7\xFE\xFF\xC0\xFD");
+  EXPECT_EQ(facts.distinct_special_letters, 2);
+  // The share is over the 93 decoded characters.
+  check("&eacute;" + std::string(92, 'a'));
+  EXPECT_NEAR(facts.special_letter_percentage, 100.0 / 93, 1e-9);
+  // Only the characters that were looked at count.
+  check(std::string(8192, 'a') + "\xE9\xE8\xE0");
+  EXPECT_EQ(facts.distinct_special_letters, 0);
+}
+
+TEST(DeleteFileForciblyTest, DeletesAReadOnlyFileOnlyWhenAsked) {
+  int pauses = 0;
+  SetDeleteRetryPauseForTesting([&] { ++pauses; });
+  TempDir dir;
+  std::string path = dir.Write("ro.txt", "x");
+  ::chmod(path.c_str(), 0444);
+  EXPECT_FALSE(DeleteFileForcibly(path, true, false, true));
+  EXPECT_TRUE(FileExists(path));
+  EXPECT_EQ(pauses, 3);  // three retries after the first attempt
+  EXPECT_TRUE(DeleteFileForcibly(path, false, true, false));
+  EXPECT_FALSE(FileExists(path));
+  EXPECT_TRUE(DeleteFileForcibly(path, false, false, false));  // missing
+  EXPECT_TRUE(DeleteFileForcibly(dir.MakeDir("folder"), true, true, true));
+  EXPECT_TRUE(std::filesystem::is_directory(dir.Path("folder")));
+  EXPECT_FALSE(FileExists(""));
+  SetDeleteRetryPauseForTesting(nullptr);
+}
+
+}  // namespace
+}  // namespace orvane
