@@ -10,11 +10,15 @@ namespace orvane {
 
 namespace {
 
-constexpr std::size_t kMaxKeyLength = 64;
+constexpr std::size_t kPresenceBits = 1 << 16;
+// A power of two of at least four slots per entry.
+constexpr std::size_t kTableSlots = 4096;
+static_assert(kTableSlots >= 4 * CommonWords::kMaxWords);
 
-std::size_t PresenceKey(std::string_view word) {
-  std::size_t length = std::min(word.size(), kMaxKeyLength - 1);
-  return length * 256 + static_cast<unsigned char>(word[0]);
+std::uint32_t HashOf(std::string_view word) {
+  std::uint32_t h = 2166136261u;
+  for (char c : word) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+  return h ^ (h >> 16);
 }
 
 }  // namespace
@@ -46,22 +50,44 @@ void CommonWords::SetWords(std::vector<std::string> words) {
   words_ = std::move(words);
   seen_.assign(words_.size(), 0);
   seen_indexes_.clear();
-  present_.assign(kMaxKeyLength * 256, false);
+  present_.assign(kPresenceBits, false);
   for (const std::string& word : words_) {
-    if (!word.empty()) present_[PresenceKey(word)] = true;
+    present_[HashOf(word) & (kPresenceBits - 1)] = true;
+  }
+  table_.clear();
+  if (!std::is_sorted(words_.begin(), words_.end(),
+                      std::less_equal<std::string>())) {
+    return;
+  }
+  table_.assign(kTableSlots, 0);
+  const std::size_t mask = table_.size() - 1;
+  for (std::size_t i = 0; i < words_.size(); ++i) {
+    std::size_t slot = HashOf(words_[i]) & mask;
+    while (table_[slot] != 0) slot = (slot + 1) & mask;
+    table_[slot] = static_cast<std::uint32_t>(i + 1);
   }
 }
 
 bool CommonWords::IsRepeatedCommonWord(std::string_view word) {
-  if (word.empty() || present_.empty() || !present_[PresenceKey(word)]) {
-    return false;
+  const std::uint32_t hash = HashOf(word);
+  if (present_.empty() || !present_[hash & (kPresenceBits - 1)]) return false;
+  std::size_t index = 0;
+  if (!table_.empty()) {
+    const std::size_t mask = table_.size() - 1;
+    std::size_t slot = hash & mask;
+    while (table_[slot] != 0 && words_[table_[slot] - 1] != word) {
+      slot = (slot + 1) & mask;
+    }
+    if (table_[slot] == 0) return false;
+    index = table_[slot] - 1;
+  } else {
+    std::int32_t position = 0;
+    if (!FindInList(word, words_, static_cast<std::int32_t>(words_.size()), 1,
+                    &position)) {
+      return false;
+    }
+    index = static_cast<std::size_t>(position - 1);
   }
-  std::int32_t position = 0;
-  if (!FindInList(word, words_, static_cast<std::int32_t>(words_.size()), 1,
-                  &position)) {
-    return false;
-  }
-  std::size_t index = static_cast<std::size_t>(position - 1);
   bool seen = seen_[index] != 0;
   if (!seen) {
     seen_[index] = 1;

@@ -40,9 +40,14 @@ class CommonWords {
   std::vector<std::uint8_t> seen_;
   // Indexes of the seen entries, so that clearing costs what was seen.
   std::vector<std::uint32_t> seen_indexes_;
-  // One bit per (length, first byte) pair present in the list: most words
-  // of a text are rejected without a search.
+  // A bit for the hash of every word of the list: most words of a text are
+  // known not to be in it without a search.
   std::vector<bool> present_;
+  // For a list in strict ascending order, where a binary search finds
+  // exactly the entries that are there: a hash table of entry index + 1
+  // (0: empty) that finds them in one step. Empty for any other list, which
+  // is searched as it stands.
+  std::vector<std::uint32_t> table_;
 };
 
 }  // namespace orvane

@@ -28,6 +28,7 @@ ExtractionLines::OpenResult ExtractionLines::Open(const std::string& path,
   Close();
   split_at_lf_ = split_at_lf;
   begin_ = end_ = 0;
+  next_cr_ = kNotSearched;
   eof_ = skip_lf_ = after_lf_ = false;
   carry_.clear();
   carry_handed_on_ = 0;
@@ -59,6 +60,7 @@ void ExtractionLines::Close() {
 
 bool ExtractionLines::Fill() {
   begin_ = end_ = 0;
+  next_cr_ = kNotSearched;
   if (eof_ || fd_ < 0) return false;
   while (true) {
     ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
@@ -98,8 +100,13 @@ bool ExtractionLines::Next(std::string_view* line) {
     }
     const char* from = buffer_.data() + begin_;
     std::size_t available = end_ - begin_;
-    const void* cr = std::memchr(from, '\r', available);
-    std::size_t stop = cr ? static_cast<const char*>(cr) - from : available;
+    // The next CR of the block is remembered: a file with LF line ends and
+    // few CRs is not searched to the end of the block for every line.
+    if (next_cr_ == kNotSearched || next_cr_ < begin_) {
+      const void* cr = std::memchr(from, '\r', available);
+      next_cr_ = cr ? static_cast<const char*>(cr) - buffer_.data() : end_;
+    }
+    std::size_t stop = next_cr_ - begin_;
     if (split_at_lf_) {
       const void* lf = std::memchr(from, '\n', stop);
       if (lf) stop = static_cast<const char*>(lf) - from;

@@ -49,6 +49,10 @@ class ExtractionLines {
   std::vector<char> buffer_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
+  // Index of the next CR at or after begin_, end_ when there is none; below
+  // begin_ or kNotSearched when it is to be searched again.
+  static constexpr std::size_t kNotSearched = static_cast<std::size_t>(-1);
+  std::size_t next_cr_ = kNotSearched;
   bool eof_ = false;
   // A CR ended the last line; an LF that follows belongs to it.
   bool skip_lf_ = false;

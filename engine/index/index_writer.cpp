@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -30,9 +31,8 @@ std::string Description(int error) {
 
 void AppendNumber(std::int64_t number, std::string* out) {
   char digits[24];
-  int length = std::snprintf(digits, sizeof digits, "%lld",
-                             static_cast<long long>(number));
-  out->append(digits, static_cast<std::size_t>(length));
+  auto result = std::to_chars(digits, digits + sizeof digits, number);
+  out->append(digits, result.ptr);
 }
 
 void RemoveIfThere(const std::string& path) {
@@ -176,10 +176,17 @@ Status BufferedFile::Resize(std::uint64_t length) {
   return status_;
 }
 
-Status BufferedFile::Close() {
+void BufferedFile::StartWriteBack() {
+  if (fd_ >= 0 && status_.ok()) {
+    (void)Flush();
+    ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+  }
+}
+
+Status BufferedFile::Close(bool sync) {
   if (fd_ < 0) return status_;
   (void)Flush();
-  if (status_.ok() && ::fsync(fd_) != 0) (void)Fail(errno);
+  if (sync && status_.ok() && ::fsync(fd_) != 0) (void)Fail(errno);
   if (::close(fd_) != 0) (void)Fail(errno);
   fd_ = -1;
   return status_;
@@ -288,11 +295,13 @@ Status IndexFileWriter::WriteScoreRows(const ScoreRows& rows) {
   if (!written.ok()) return written;
   Status status = data_.Resize(rows_ * n);
   if (!status.ok()) return status;
+  data_.StartWriteBack();
   return index_text_.Flush();
 }
 
 Status IndexFileWriter::FinishIndexText() {
-  Status status = index_text_.Close();
+  // The plain text is compressed into a new file, which is the one synced.
+  Status status = index_text_.Close(false);
   if (!status.ok()) return status;
   index_text_length_ = index_text_.appended();
   if (index_text_length_ >
@@ -331,7 +340,7 @@ Status IndexFileWriter::WriteTrailer() {
 }
 
 Status IndexFileWriter::Commit() {
-  Status status = data_.Close();
+  Status status = data_.Close(true);
   if (status.ok()) status = SyncFile(index_partial_);
   if (status.ok() && std::rename(data_partial_.c_str(), data_path_.c_str()) != 0) {
     status = Status::Failed("Cannot rename " + data_partial_ + ": " +

@@ -47,8 +47,12 @@ class BufferedFile {
   // Sets the file's length; a longer file gets a hole, not zeros.
   Status Resize(std::uint64_t length);
   Status Flush();
-  // Flushes, writes the file through to the disk and closes it.
-  Status Close();
+  // Lets the system start writing the file to the disk while the program
+  // goes on, so that Close waits less.
+  void StartWriteBack();
+  // Flushes and closes the file; with sync it is first written through to
+  // the disk.
+  Status Close(bool sync);
   // Closes without further writes (after a failure).
   void Abandon();
   std::uint64_t appended() const { return appended_; }

@@ -29,6 +29,28 @@ std::uint32_t HashWord(std::string_view word) {
 
 constexpr std::size_t kInitialSlots = 1 << 12;
 
+// Equality of two short byte strings of the same length, without a call.
+inline bool SameBytes(const char* a, const char* b, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
+// The first eight bytes of a word, zero-padded.
+inline std::uint64_t Prefix(std::string_view word) {
+  std::uint64_t prefix = 0;
+  if (word.size() >= 8) {
+    std::memcpy(&prefix, word.data(), 8);
+    return prefix;
+  }
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    prefix |= static_cast<std::uint64_t>(static_cast<unsigned char>(word[i]))
+              << (8 * i);
+  }
+  return prefix;
+}
+
 }  // namespace
 
 std::uint8_t ScoreOfCount(std::uint8_t count, std::uint8_t largest_count) {
@@ -44,11 +66,8 @@ std::uint8_t ScoreOfCount(std::uint8_t count, std::uint8_t largest_count) {
 
 void Lexicon::StartPass() {
   arena_.clear();
-  offsets_.clear();
-  lengths_.clear();
-  hashes_.clear();
-  counts_.clear();
-  slots_.assign(kInitialSlots, 0);
+  entries_.clear();
+  slots_.assign(kInitialSlots, Slot{0, 0});
   touched_.clear();
   largest_count_ = 0;
   file_count_ = 0;
@@ -58,7 +77,7 @@ void Lexicon::StartPass() {
 }
 
 void Lexicon::StartFile() {
-  for (std::uint32_t index : touched_) counts_[index] = 0;
+  for (std::uint32_t index : touched_) entries_[index].count = 0;
   touched_.clear();
   largest_count_ = 0;
   ++file_count_;
@@ -69,66 +88,69 @@ std::size_t Lexicon::FindSlot(std::string_view word,
   std::size_t mask = slots_.size() - 1;
   std::size_t slot = hash & mask;
   while (true) {
-    std::uint32_t held = slots_[slot];
-    if (held == 0) return slot;
-    std::uint32_t index = held - 1;
-    if (hashes_[index] == hash && lengths_[index] == word.size() &&
-        std::memcmp(arena_.data() + offsets_[index], word.data(),
-                    word.size()) == 0) {
-      return slot;
+    const Slot& here = slots_[slot];
+    if (here.held == 0) return slot;
+    if (here.hash == hash) {
+      const Entry& entry = entries_[here.held - 1];
+      if (entry.length == word.size() && entry.prefix == Prefix(word) &&
+          (word.size() <= 8 ||
+           SameBytes(arena_.data() + entry.offset() + 8, word.data() + 8,
+                     word.size() - 8))) {
+        return slot;
+      }
     }
     slot = (slot + 1) & mask;
   }
 }
 
 void Lexicon::Grow() {
-  std::vector<std::uint32_t> old;
+  std::vector<Slot> old;
   old.swap(slots_);
-  slots_.assign(old.size() * 2, 0);
+  slots_.assign(old.size() * 2, Slot{0, 0});
   std::size_t mask = slots_.size() - 1;
-  for (std::uint32_t held : old) {
-    if (held == 0) continue;
-    std::size_t slot = hashes_[held - 1] & mask;
-    while (slots_[slot] != 0) slot = (slot + 1) & mask;
-    slots_[slot] = held;
+  for (const Slot& moved : old) {
+    if (moved.held == 0) continue;
+    std::size_t slot = moved.hash & mask;
+    while (slots_[slot].held != 0) slot = (slot + 1) & mask;
+    slots_[slot] = moved;
   }
 }
 
 bool Lexicon::AddWordToLexicon(std::string_view word) {
-  if (slots_.empty()) slots_.assign(kInitialSlots, 0);
+  if (slots_.empty()) slots_.assign(kInitialSlots, Slot{0, 0});
   std::uint32_t hash = HashWord(word);
   std::size_t slot = FindSlot(word, hash);
   std::uint32_t index;
-  if (slots_[slot] != 0) {
-    index = slots_[slot] - 1;
-    std::uint8_t& count = counts_[index];
+  if (slots_[slot].held != 0) {
+    index = slots_[slot].held - 1;
+    std::uint8_t& count = entries_[index].count;
     if (count == 0) touched_.push_back(index);
     if (count < 255) ++count;
     if (count > largest_count_) largest_count_ = count;
     return true;
   }
   // The table holds 32-bit slot values, one above the word index.
-  if (static_cast<std::int64_t>(lengths_.size()) >= kMaxWords ||
-      lengths_.size() >= 0xFFFFFFFEu) {
+  if (static_cast<std::int64_t>(entries_.size()) >= kMaxWords ||
+      entries_.size() >= 0xFFFFFFFEu || arena_.size() >> 48 != 0) {
     return false;
   }
-  index = static_cast<std::uint32_t>(lengths_.size());
-  offsets_.push_back(arena_.size());
+  index = static_cast<std::uint32_t>(entries_.size());
+  std::uint64_t offset = arena_.size();
+  entries_.push_back(Entry{Prefix(word), static_cast<std::uint32_t>(offset),
+                           static_cast<std::uint16_t>(offset >> 32),
+                           static_cast<std::uint8_t>(word.size()), 1});
   arena_.append(word);
-  lengths_.push_back(static_cast<std::uint8_t>(word.size()));
-  hashes_.push_back(hash);
-  counts_.push_back(1);
   touched_.push_back(index);
   if (largest_count_ == 0) largest_count_ = 1;
-  slots_[slot] = index + 1;
-  if (lengths_.size() * 2 > slots_.size()) Grow();
+  slots_[slot] = Slot{hash, index + 1};
+  if (entries_.size() * 2 > slots_.size()) Grow();
   return true;
 }
 
 void Lexicon::WriteFileScores() {
   for (std::uint32_t index : touched_) {
     cell_words_.push_back(index);
-    cell_scores_.push_back(ScoreOfCount(counts_[index], largest_count_));
+    cell_scores_.push_back(ScoreOfCount(entries_[index].count, largest_count_));
   }
   file_ends_.push_back(
       {static_cast<std::uint16_t>(file_count_ - 1), cell_words_.size()});
@@ -136,17 +158,18 @@ void Lexicon::WriteFileScores() {
 
 std::string_view Lexicon::word(std::int32_t word_number) const {
   std::size_t index = static_cast<std::size_t>(word_number - 1);
-  return std::string_view(arena_.data() + offsets_[index], lengths_[index]);
+  const Entry& entry = entries_[index];
+  return std::string_view(arena_.data() + entry.offset(), entry.length);
 }
 
 std::uint8_t Lexicon::CountInFile(std::string_view word) const {
   if (slots_.empty()) return 0;
-  std::uint32_t held = slots_[FindSlot(word, HashWord(word))];
-  return held == 0 ? 0 : counts_[held - 1];
+  std::uint32_t held = slots_[FindSlot(word, HashWord(word))].held;
+  return held == 0 ? 0 : entries_[held - 1].count;
 }
 
 std::vector<std::int32_t> Lexicon::WordNumbersInOrder() const {
-  std::vector<std::int32_t> numbers(lengths_.size());
+  std::vector<std::int32_t> numbers(entries_.size());
   for (std::size_t i = 0; i < numbers.size(); ++i) {
     numbers[i] = static_cast<std::int32_t>(i + 1);
   }
@@ -158,7 +181,7 @@ std::vector<std::int32_t> Lexicon::WordNumbersInOrder() const {
 
 ScoreRows Lexicon::TakeScoreRows() {
   ScoreRows rows;
-  std::size_t num_words = lengths_.size();
+  std::size_t num_words = entries_.size();
   rows.row_start.assign(num_words + 1, 0);
   for (std::uint32_t index : cell_words_) ++rows.row_start[index + 1];
   for (std::size_t i = 1; i <= num_words; ++i) {

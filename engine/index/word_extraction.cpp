@@ -27,7 +27,9 @@ WordExtractor::WordExtractor(CommonWords* common_words, Lexicon* lexicon)
   for (int c = 0; c < 256; ++c) {
     word_byte_[c] = IsWordByte(static_cast<unsigned char>(c), true);
     special_byte_[c] = false;
+    whitespace_byte_[c] = false;
   }
+  for (unsigned char c : {8, 9, 10, 12, 13, 160}) whitespace_byte_[c] = true;
   for (std::string_view table : {kSpecialLetters, kExtraSpecialLetters}) {
     for (char c : table) special_byte_[static_cast<unsigned char>(c)] = true;
   }
@@ -101,11 +103,17 @@ bool WordExtractor::ProcessLine(std::string_view raw_line) {
 }
 
 bool WordExtractor::AtTagStart(std::string_view line, std::size_t index) const {
-  return line.compare(index, tag_start_.size(), tag_start_) == 0;
+  return line[index] == tag_start_[0] &&
+         line.compare(index, tag_start_.size(), tag_start_) == 0;
 }
 
 void WordExtractor::ExtractLineWords(std::string line) {
-  NormaliseWhitespace(line);
+  // Most lines hold none of the characters NormaliseWhitespace changes.
+  if (std::any_of(line.begin(), line.end(), [this](char c) {
+        return whitespace_byte_[static_cast<unsigned char>(c)];
+      })) {
+    NormaliseWhitespace(line);
+  }
   // Every sequence these two rewrite begins with one byte; a line without
   // it is left as it is.
   if (line.find('\xE2') != std::string::npos) ReplaceUtf8Punctuation(line);

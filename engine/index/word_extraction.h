@@ -85,6 +85,8 @@ class WordExtractor {
   // Byte classes, from the character tables.
   bool word_byte_[256];
   bool special_byte_[256];
+  // Backspace, TAB, LF, form feed, CR and the no-break space.
+  bool whitespace_byte_[256];
 };
 
 }  // namespace orvane

@@ -38,6 +38,17 @@ TEST(CommonWordsTest, PassesACommonWordOncePerFile) {
   EXPECT_FALSE(words.IsRepeatedCommonWord("The"));  // exact comparison
 }
 
+TEST(CommonWordsTest, AnUnsortedListIsSearchedAsItStands) {
+  // A binary search of an unsorted list misses entries; the fast look-up
+  // of sorted lists must not change what such a list does.
+  CommonWords words;
+  words.SetWords({"the", "and"});
+  words.IsRepeatedCommonWord("and");
+  EXPECT_FALSE(words.IsRepeatedCommonWord("and"));
+  words.IsRepeatedCommonWord("the");
+  EXPECT_FALSE(words.IsRepeatedCommonWord("the"));
+}
+
 TEST(CommonWordsTest, ShippedListIsLowerCaseSortedAndFits) {
   CommonWords words;
   words.LoadCommonWords(testing::SourceDataFolder() / "cwds.txt");
@@ -47,7 +58,9 @@ TEST(CommonWordsTest, ShippedListIsLowerCaseSortedAndFits) {
   for (std::size_t i = 0; i < list.size(); ++i) {
     for (char c : list[i]) EXPECT_TRUE(c >= 'a' && c <= 'z') << list[i];
     // Look-ups use a binary search: the order must be strict.
-    if (i > 0) EXPECT_LT(list[i - 1], list[i]);
+    if (i > 0) {
+      EXPECT_LT(list[i - 1], list[i]);
+    }
   }
   for (std::string_view w : {"the", "and", "a", "of", "yourselves"}) {
     words.ClearSeenFlags();
