@@ -1,7 +1,11 @@
 #include "engine/index/indexing_run.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -162,6 +166,13 @@ TEST_F(IndexingRunTest, WritesTheIndexTextAndDataFileOfAMixedTree) {
   EXPECT_EQ(view_.focus(), "cmdListFiles[1]");
   EXPECT_EQ(view_.Text("cmdExtractData"), "Create index file");
   EXPECT_TRUE(prompter_.boxes().empty()) << prompter_.Transcript();
+
+  module_->ListIndexedFiles();
+  EXPECT_EQ(display_.caption(), "5 files were indexed");
+  EXPECT_EQ(display_.text(),
+            GetProgramText(155) +
+                "\r\n\r\na.txt\r\nb.htm\r\ndocs/mail.eml\r\n"
+                "docs/sub/x.txt\r\nnoext\r\n");
 }
 
 TEST_F(IndexingRunTest, IndexesOneFileWithSpecialLettersWhenAsked) {
@@ -169,9 +180,11 @@ TEST_F(IndexingRunTest, IndexesOneFileWithSpecialLettersWhenAsked) {
   top_.Write("say \"hi\".txt", "a file whose name the index cannot hold");
   settings_.chkExcludeSpecialLetters = false;
   settings_.txbMinimumFilesize = "";
+  settings_.txbTitle = "Caf\xC3\xA9 \xE2\x82\xAC";  // typed: UTF-8
   EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kCompleted);
   std::string expected = Text({
-      "\"caf\xC3\xA9.txt\"", "\"End of file list\"", "3,\"Animals & notes\"",
+      // The path as the file system has it; the title in Windows-1252.
+      "\"caf\xC3\xA9.txt\"", "\"End of file list\"", "3,\"Caf\xE9 \x80\"",
       "2,\"au\"", "1,\"caf\xE9\"", "3,\"lait\"", "101,\"End of lexicon\"",
       "\"255\"", "\"128\"", "\"128\"",
   });
@@ -182,6 +195,11 @@ TEST_F(IndexingRunTest, IndexesOneFileWithSpecialLettersWhenAsked) {
   ASSERT_EQ(prompter_.boxes().size(), 1u);
   EXPECT_NE(prompter_.boxes()[0].text.find("One file was left out"),
             std::string::npos);
+
+  module_->ListIndexedFiles();
+  EXPECT_EQ(prompter_.boxes().back().title, "List files which were indexed");
+  EXPECT_EQ(prompter_.boxes().back().text,
+            "Only one file was indexed:\r\ncaf\xC3\xA9.txt");
 }
 
 TEST_F(IndexingRunTest, ARunWithoutWordsStillWritesTheReservedRow) {
@@ -282,6 +300,12 @@ TEST_F(IndexingRunTest, RefusesSettingsBeforeAnythingIsCounted) {
        "Create index file",
        "The title must not contain a double quote character (\"), which the "
        "index file cannot store."},
+      {[](IndexSettings* s, const std::string&) {
+         s->txbTitle = "\xE6\x97\xA5\xE6\x9C\xAC";  // not in Windows-1252
+       },
+       "Create index file",
+       "The title contains a character that the index file cannot store "
+       "(it stores the characters of Western European languages only)."},
       {[](IndexSettings* s, const std::string&) { s->txbTopFolder = ""; },
        "Create index file", GetProgramText(35)},
       {[](IndexSettings* s, const std::string& top) {
@@ -411,6 +435,33 @@ TEST_F(IndexingRunTest, AnOutputFileThatCannotBeCreatedStopsTheRun) {
   EXPECT_NE(prompter_.boxes()[0].text.find("p_data.part.tavo"),
             std::string::npos);
   EXPECT_EQ(OutputFiles(), (std::vector<std::string>{"p_data.part.tavo"}));
+}
+
+TEST_F(IndexingRunTest, AFailedWriteStopsTheRunAndLeavesNothing) {
+  // A file-size limit makes the data file's writes fail as a full disk
+  // would; the run goes on in a child process so the limit stays there.
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += "w" + std::to_string(i) + " ";
+  for (int i = 0; i < 40; ++i) {
+    top_.Write("f" + std::to_string(i) + ".txt", text + "\r\n");
+  }
+  settings_.txbMinimumFilesize = "0";
+  pid_t pid = fork();
+  if (pid == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = {64 * 1024, 64 * 1024};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    RunOutcome outcome = module_->CreateIndexFile();
+    bool told = prompter_.boxes().size() == 1 &&
+                prompter_.boxes()[0].icon == MessageIcon::kError &&
+                prompter_.boxes()[0].text.find("File too large") !=
+                    std::string::npos;
+    _exit(outcome == RunOutcome::kStopped && told ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_TRUE(OutputFiles().empty());
 }
 
 TEST_F(IndexingRunTest, ListsTheFilesNumberedAndThenSorted) {
