@@ -93,12 +93,14 @@ WordExtractor::FileResult WordExtractor::ExtractFileWords(
 }
 
 bool WordExtractor::ProcessLine(std::string_view raw_line) {
-  std::string line = TrimSpaces(raw_line);
-  if (line.empty()) return true;
-  line = LowerCaseText(line);
-  if (StartsBase64Part(line)) return false;
-  line.insert(line.begin(), ' ');
-  ExtractLineWords(std::move(line));
+  std::string trimmed = TrimSpaces(raw_line);
+  if (trimmed.empty()) return true;
+  std::string lowered = LowerCaseText(trimmed);
+  if (StartsBase64Part(lowered)) return false;
+  // The line buffer keeps its capacity from line to line.
+  line_.assign(1, ' ');
+  line_.append(lowered);
+  ExtractLineWords(line_);
   return true;
 }
 
@@ -107,7 +109,7 @@ bool WordExtractor::AtTagStart(std::string_view line, std::size_t index) const {
          line.compare(index, tag_start_.size(), tag_start_) == 0;
 }
 
-void WordExtractor::ExtractLineWords(std::string line) {
+void WordExtractor::ExtractLineWords(std::string& line) {
   // Most lines hold none of the characters NormaliseWhitespace changes.
   if (std::any_of(line.begin(), line.end(), [this](char c) {
         return whitespace_byte_[static_cast<unsigned char>(c)];

@@ -63,9 +63,9 @@ class WordExtractor {
   // file ends.
   bool ProcessLine(std::string_view raw_line);
 
-  // Normalises and scans one line (lower case, with its leading space), as
-  // a line of the current file.
-  void ExtractLineWords(std::string line);
+  // Normalises (in place) and scans one line (lower case, with its leading
+  // space), as a line of the current file.
+  void ExtractLineWords(std::string& line);
 
   // True once the lexicon ran out of word numbers; the run must stop.
   bool lexicon_full() const { return lexicon_full_; }
@@ -82,6 +82,7 @@ class WordExtractor {
   bool exclude_special_letters_ = true;
   bool lexicon_full_ = false;
   ExtractionLines lines_;  // kept for its buffer
+  std::string line_;       // likewise
   // Byte classes, from the character tables.
   bool word_byte_[256];
   bool special_byte_[256];
