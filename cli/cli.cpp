@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/index_command.h"
 #include "engine/common/common_values.h"
 
 namespace orvane {
@@ -21,7 +22,8 @@ constexpr std::string_view kUsage =
     "  --screenshots DIR\n"
     "                   write pictures of the windows into DIR (no display\n"
     "                   needed)\n"
-    "  help [COMMAND]   explain a command and its options\n";
+    "  help [COMMAND]   explain a command and its options\n"
+    "  index ...        create an index file, or list the files it would hold\n";
 
 int PrintVersion() {
   std::printf("Orvane File Search %s\n", OV_common::VersionText().c_str());
@@ -44,7 +46,9 @@ int RunCommandLine(int argc, char** argv) {
   if (argc < 2) return PrintUsage(stdout, 0);
   std::string_view command = argv[1];
   if (command == "--version" || command == "version") return PrintVersion();
+  if (command == "index") return RunIndexCommand(argc - 2, argv + 2);
   if (command == "help" || command == "--help" || command == "-h") {
+    if (argc > 2 && std::string_view(argv[2]) == "index") return PrintIndexHelp();
     return PrintUsage(stdout, 0);
   }
   std::fprintf(stderr, "orvane: unknown command '%s'\n\n", argv[1]);
