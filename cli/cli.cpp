@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/index_command.h"
 #include "cli/search_commands.h"
 #include "engine/common/common_values.h"
 
@@ -22,9 +23,10 @@ constexpr std::string_view kUsage =
     "  --screenshots DIR\n"
     "                   write pictures of the windows into DIR (no display\n"
     "                   needed)\n"
-    "  search           search an index for words (orvane help search)\n"
-    "  list             list the files an index holds\n"
-    "  help [COMMAND]   explain a command and its options\n";
+    "  help [COMMAND]   explain a command and its options\n"
+    "  index ...        create an index file, or list the files it would hold\n"
+    "  search ...       search an index for words\n"
+    "  list ...         list the files an index holds\n";
 
 int PrintVersion() {
   std::printf("Orvane File Search %s\n", OV_common::VersionText().c_str());
@@ -47,7 +49,9 @@ int RunCommandLine(int argc, char** argv) {
   if (argc < 2) return PrintUsage(stdout, 0);
   std::string_view command = argv[1];
   if (command == "--version" || command == "version") return PrintVersion();
+  if (command == "index") return RunIndexCommand(argc - 2, argv + 2);
   if (command == "help" || command == "--help" || command == "-h") {
+    if (argc > 2 && std::string_view(argv[2]) == "index") return PrintIndexHelp();
     std::string_view help =
         argc > 2 ? SearchCommandHelp(argv[2]) : std::string_view();
     if (help.empty()) return PrintUsage(stdout, 0);

@@ -9,8 +9,82 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvane {
+
+class Prompter;
+
+// Error numbers of the folder services, as the callers test them; 0 means
+// no error.
+inline constexpr std::int32_t kErrorPermissionDenied = 70;
+inline constexpr std::int32_t kErrorPathFileAccess = 75;
+inline constexpr std::int32_t kErrorPathNotFound = 76;
+
+// Why a folder could not be read.
+struct FolderError {
+  std::int32_t number = 0;   // one of the error numbers above
+  std::string description;   // "Permission denied", "No such file or ..."
+};
+
+// The names directly in one folder, each list in byte order. Symbolic links
+// and entries that are neither regular files nor folders are left out.
+struct FolderListing {
+  std::vector<std::string> files;
+  std::vector<std::string> subfolders;
+};
+
+// Lists the folder. Returns false and fills *error when it cannot be opened
+// or read; *listing is then empty.
+bool ListFolder(const std::string& folder, FolderListing* listing,
+                FolderError* error);
+
+// The number of files directly in the folder whose names match pattern
+// (case-insensitive). With *total_size == -1.0 on entry the sizes of the
+// matching files are added up into *total_size; otherwise *total_size is
+// left alone when the pattern is "*.*", and set to 0 for any other pattern.
+// With stop_at_first the count ends at the first match. On failure returns
+// -1, puts the error's description into *error_text and, when error_box is
+// given, shows it there (warning icon, title "Error").
+std::int32_t CountFilesInFolder(const std::string& folder,
+                                std::string_view pattern, bool stop_at_first,
+                                Prompter* error_box, std::string* error_text,
+                                double* total_size);
+
+// The number of folders directly in the folder, or -1 with *error_text =
+// "Error: " and the description and *error_number set.
+std::int32_t CountSubfolders(const std::string& folder,
+                             std::string* error_text,
+                             std::int32_t* error_number);
+
+// True when the folder holds no file and no subfolder, and also when it
+// cannot be read.
+bool IsEmptyFolder(const std::string& folder);
+
+// Counts the files of a folder tree whose names match pattern, depth first.
+// With reset the counters start from 0 (the caller's first call). A positive
+// *limit ends the walk as soon as *count reaches it, and *limit becomes -2.
+// With add_sizes the file sizes are added to *total_size. A folder that
+// cannot be read for lack of permission is passed over; any other error
+// puts its number into *error_number and ends the walk.
+void CountFilesInTree(bool reset, const std::string& folder,
+                      std::string_view pattern, std::int32_t* count,
+                      std::int16_t* limit, bool add_sizes, double* total_size,
+                      std::int32_t* error_number);
+
+// True when path lies in folder, both taken in folder form and compared
+// exactly (callers fold case first when a rule says so). A path equal to the
+// folder counts unless equal_does_not_count.
+bool IsPathWithinFolder(std::string_view path, std::string_view folder,
+                        bool equal_does_not_count);
+
+// Matches a file name against a pattern of "?" (any one character) and "*"
+// (the rest of a part, or up to the next literal character). Name and
+// pattern are compared base with base and extension with extension (split
+// at the last "."); "*.*" matches every name, a pattern without "." no
+// name with one. A name holding "/" never matches. Unless case_sensitive, both are folded with LowerCaseText.
+bool MatchesFilePattern(std::string_view name, std::string_view pattern,
+                        bool case_sensitive);
 
 // True when the path names a folder that can be opened.
 bool FolderExists(const std::string& folder);

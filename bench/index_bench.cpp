@@ -1,0 +1,263 @@
+// orvane_bench_index: indexes a folder tree with the engine, as "Create
+// index file" does, and prints how fast it went beside a plain read of the
+// same files in the same run.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/common/program_texts.h"
+#include "engine/files/folder.h"
+#include "engine/index/indexing_run.h"
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+constexpr std::string_view kUsage =
+    "Usage: orvane_bench_index --top DIR [--out DIR] [--min-size N]\n"
+    "                          [--special-letters 0|1] [--texts FILE]\n"
+    "\n"
+    "Indexes every file of DIR and of all its subfolders (as the Index\n"
+    "Module with every subfolder and their subfolders included) into the\n"
+    "project bench in --out (default: a new temporary folder, removed\n"
+    "afterwards), then reads the indexed files plainly, twice, and prints\n"
+    "files/s, MB/s, the time of each pass, peak memory, the data file's\n"
+    "logical and allocated size and the ratio of the run to the plain\n"
+    "read. --min-size defaults to 400 and --special-letters to 1, as the\n"
+    "Index Module's defaults; --texts names tavo.dat (default: the one\n"
+    "beside this program).\n";
+
+double Seconds(SteadyClock::duration d) {
+  return std::chrono::duration<double>(d).count();
+}
+
+// Messages go to standard error; questions get Yes.
+class BenchPrompter : public orvane::Prompter {
+ public:
+  void ShowMessage(orvane::MessageIcon, std::string_view title,
+                   std::string_view text) override {
+    std::fprintf(stderr, "[%.*s] %.*s\n", static_cast<int>(title.size()),
+                 title.data(), static_cast<int>(text.size()), text.data());
+  }
+  orvane::Answer Ask(orvane::MessageIcon icon, std::string_view title,
+                     std::string_view text, orvane::MessageButtons) override {
+    ShowMessage(icon, title, text);
+    return orvane::Answer::kYes;
+  }
+};
+
+// Notes when the run's passes begin, from the labels it sets.
+class PhaseView : public orvane::ViewState {
+ public:
+  void SetText(std::string_view control, std::string_view text) override {
+    if (control == "lblCurrentFile") status_ = std::string(text);
+    if (control != "lblNowProcessingFile") return;
+    SteadyClock::time_point now = SteadyClock::now();
+    if (text.rfind("Now processing file #1.", 0) == 0) extraction_ = now;
+    if (!text.empty() && text.rfind("Now processing", 0) != 0 &&
+        text.rfind("Counting", 0) != 0 &&
+        extraction_ != SteadyClock::time_point()) {
+      writing_ = now;
+    }
+  }
+  void SetEnabled(std::string_view, bool) override {}
+  void SetVisible(std::string_view, bool) override {}
+
+  SteadyClock::time_point extraction_{};
+  SteadyClock::time_point writing_{};
+  std::string status_;
+};
+
+class NoYield : public orvane::Yield {
+ public:
+  void ProcessPendingEvents() override {}
+};
+
+class NoDisplay : public orvane::LargeDisplay {
+ public:
+  void SetCaption(std::string_view) override {}
+  void SetBufferFullMessage(std::string_view) override {}
+  void SetCopyButtonCaption(std::string_view) override {}
+  void Show() override {}
+  void Hide() override {}
+  bool IsVisible() override { return true; }
+  bool ReportBufferFull() override { return false; }
+  void Clear() override {}
+  void Output(std::string_view, std::int16_t, bool) override {}
+  void DisplayArray(const std::vector<std::string>&, std::int32_t,
+                    std::int32_t, std::string_view, bool) override {}
+};
+
+class WallClock : public orvane::Clock {
+ public:
+  double SecondsSinceMidnight() override {
+    return Seconds(SteadyClock::now().time_since_epoch());
+  }
+};
+
+// Reads the files whole through a large buffer; returns the bytes read.
+std::uint64_t PlainRead(const std::string& top,
+                        const std::vector<std::string>& relative_paths) {
+  std::vector<char> buffer(256 * 1024);
+  std::uint64_t total = 0;
+  for (const std::string& relative : relative_paths) {
+    int fd = open((top + relative).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) continue;
+    ssize_t got;
+    while ((got = read(fd, buffer.data(), buffer.size())) > 0) total += got;
+    close(fd);
+  }
+  return total;
+}
+
+void AllFolders(const std::string& folder, std::vector<std::string>* out,
+                const std::string& relative) {
+  orvane::FolderListing listing;
+  orvane::FolderError error;
+  if (!orvane::ListFolder(folder, &listing, &error)) return;
+  for (const std::string& name : listing.subfolders) {
+    out->push_back(relative + name);
+    AllFolders(folder + name + "/", out, relative + name + "/");
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string top, out, min_size = "400", texts;
+  bool special = true;
+  for (int i = 1; i < argc; ++i) {
+    std::string_view flag = argv[i];
+    if (flag == "--help" || flag == "-h" || i + 1 >= argc) {
+      std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
+      return flag == "--help" || flag == "-h" ? 0 : 2;
+    }
+    std::string value = argv[++i];
+    if (flag == "--top") top = value;
+    else if (flag == "--out") out = value;
+    else if (flag == "--min-size") min_size = value;
+    else if (flag == "--special-letters") special = value == "1";
+    else if (flag == "--texts") texts = value;
+    else {
+      std::fwrite(kUsage.data(), 1, kUsage.size(), stderr);
+      return 2;
+    }
+  }
+  if (top.empty()) {
+    std::fwrite(kUsage.data(), 1, kUsage.size(), stderr);
+    return 2;
+  }
+  if (top.back() != '/') top += '/';
+  orvane::Status loaded = texts.empty() ? orvane::LoadProgramTexts("tavo.dat")
+                                        : orvane::LoadProgramTextsFrom(texts);
+  if (!loaded.ok()) {
+    std::fprintf(stderr, "%s\n", loaded.message().c_str());
+    return 1;
+  }
+  bool own_out = out.empty();
+  if (own_out) {
+    std::string pattern = (std::filesystem::temp_directory_path() /
+                           "orvane-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) return 1;
+    out = pattern;
+  }
+  if (out.back() != '/') out += '/';
+
+  // Every subfolder at every depth: the first level, with their subfolders.
+  orvane::FolderListing listing;
+  orvane::FolderError error;
+  orvane::ListFolder(top, &listing, &error);
+  orvane::IndexSettings settings;
+  settings.txbProjectName = "bench";
+  settings.txbTitle = "Benchmark";
+  settings.txbTopFolder = top;
+  settings.txbOutputFolder = out;
+  for (const std::string& name : listing.subfolders) {
+    settings.txbIncludedFolders += name + "\r\n";
+  }
+  settings.chkIncludeSubfoldersOfSubfolders = true;
+  settings.txbMinimumFilesize = min_size;
+  settings.chkExcludeSpecialLetters = special;
+
+  // Warm the cache: the comparison is with a warm plain read.
+  std::vector<std::string> folders;
+  AllFolders(top, &folders, "");
+
+  BenchPrompter prompter;
+  PhaseView view;
+  NoYield yield;
+  NoDisplay display;
+  WallClock clock;
+  orvane::LauncherState launcher;
+  orvane::IndexPorts ports{&prompter, &view, &yield, &display, &clock,
+                           &launcher, {}};
+  orvane::CommonWords common_words;
+  common_words.LoadCommonWords(std::filesystem::path(argv[0]).parent_path() /
+                               "cwds.txt");
+  {
+    // A first listing reads every file's head and warms the cache.
+    orvane::IndexModule warm(&settings, ports, &common_words);
+    warm.ExtractData(true);
+    PlainRead(top, warm.file_list());
+  }
+
+  orvane::IndexModule module(&settings, ports, &common_words);
+  SteadyClock::time_point start = SteadyClock::now();
+  orvane::RunOutcome outcome = module.CreateIndexFile();
+  SteadyClock::time_point end = SteadyClock::now();
+  if (outcome != orvane::RunOutcome::kCompleted) {
+    std::fprintf(stderr, "The run did not complete: %s\n", view.status_.c_str());
+    return 1;
+  }
+  double read_seconds = 1e9;
+  std::uint64_t bytes = 0;
+  for (int i = 0; i < 2; ++i) {
+    SteadyClock::time_point read_start = SteadyClock::now();
+    bytes = PlainRead(top, module.file_list());
+    read_seconds = std::min(read_seconds, Seconds(SteadyClock::now() - read_start));
+  }
+
+  double run = Seconds(end - start);
+  std::int32_t files = module.file_count();
+  struct stat data, index;
+  stat(module.data_path().c_str(), &data);
+  stat(module.index_path().c_str(), &index);
+  struct rusage usage;
+  getrusage(RUSAGE_SELF, &usage);
+  double mb = bytes / 1048576.0;
+  std::printf("tree            %s\n", top.c_str());
+  std::printf("files indexed   %d (%.1f MB), %d distinct words\n", files, mb,
+              module.word_count());
+  std::printf("whole run       %.3f s: %.0f files/s, %.1f MB/s\n", run,
+              files / run, mb / run);
+  if (view.extraction_ != SteadyClock::time_point() &&
+      view.writing_ != SteadyClock::time_point()) {
+    std::printf("  counting      %.3f s\n", Seconds(view.extraction_ - start));
+    std::printf("  extraction    %.3f s\n",
+                Seconds(view.writing_ - view.extraction_));
+    std::printf("  writing       %.3f s (lexicon, count lines, data file, "
+                "compression, sync)\n",
+                Seconds(end - view.writing_));
+  }
+  std::printf("plain read      %.3f s: %.0f files/s, %.1f MB/s\n", read_seconds,
+              files / read_seconds, mb / read_seconds);
+  std::printf("ratio           %.2f (whole run / plain read)\n",
+              run / read_seconds);
+  std::printf("peak memory     %.1f MB\n", usage.ru_maxrss / 1024.0);
+  std::printf("data file       %lld bytes logical, %lld bytes allocated\n",
+              static_cast<long long>(data.st_size),
+              static_cast<long long>(data.st_blocks) * 512);
+  std::printf("index file      %lld bytes (compressed)\n",
+              static_cast<long long>(index.st_size));
+  if (own_out) std::filesystem::remove_all(out);
+  return 0;
+}

@@ -1,0 +1,311 @@
+#include "cli/index_command.h"
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/console_ports.h"
+#include "engine/common/launcher_state.h"
+#include "engine/common/program_folder.h"
+#include "engine/common/program_texts.h"
+#include "engine/files/folder.h"
+#include "engine/index/common_words.h"
+#include "engine/index/indexing_run.h"
+#include "engine/index/settings_file.h"
+#include "engine/text/string_ops.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr std::string_view kHelp =
+    "Usage: orvane index --settings FILE.usri [--list]\n"
+    "       orvane index --top DIR --out DIR --project NAME --title TITLE\n"
+    "                    [OPTIONS...] [--list] [--save-settings FILE.usri]\n"
+    "\n"
+    "Creates the index file NAME_index.tavo and the data file NAME_data.tavo\n"
+    "in the output folder from the text files of a folder tree, as \"Create\n"
+    "index file\" of the Index Module does. Messages and progress go to\n"
+    "standard error; the last line on standard output is the closing status.\n"
+    "\n"
+    "  --settings FILE    take the settings from an Index Module settings\n"
+    "                     file; flags given as well change single settings\n"
+    "  --top DIR          top folder holding the files to be indexed\n"
+    "  --out DIR          output folder for the index and data files\n"
+    "  --project NAME     project name (the files' names begin with it)\n"
+    "  --title TITLE      title of the project, stored in the index\n"
+    "  --include SUB      index the files of subfolder SUB of the top folder\n"
+    "                     (relative to it; may be given more than once);\n"
+    "                     without any, only the top folder's own files count\n"
+    "  --include-all      include every subfolder of the top folder\n"
+    "  --subsub           include the subfolders of the included subfolders\n"
+    "                     too, at every depth\n"
+    "  --exclude-top      leave out the files directly in the top folder\n"
+    "  --exclude-file REL leave out this file (relative to the top folder;\n"
+    "                     may be given more than once)\n"
+    "  --exclude-paths \"a, b\"\n"
+    "                     leave out files and folders whose paths contain\n"
+    "                     any of these comma-separated strings\n"
+    "  --min-size N       leave out files shorter than N bytes (default 400;\n"
+    "                     0: no minimum)\n"
+    "  --special-letters 0|1\n"
+    "                     1 (default): leave out files with many accented\n"
+    "                     letters and words with any; 0: keep them\n"
+    "  --list             list the files that would be indexed, numbered, on\n"
+    "                     standard output, instead of creating the index\n"
+    "  --save-settings FILE\n"
+    "                     write these settings to a settings file (.usri)\n"
+    "                     and do nothing else\n"
+    "  --quiet            no progress lines on standard error\n"
+    "\n"
+    "Exit status: 0 when the index was created (or the files listed, or the\n"
+    "settings saved), 1 when the run stopped or failed, 2 when the settings\n"
+    "or arguments were refused. Ctrl-C stops the run; no half-written index\n"
+    "is left behind.\n";
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void OnInterrupt(int) {
+  g_interrupted = 1;
+  // A second Ctrl-C ends the program at once.
+  std::signal(SIGINT, SIG_DFL);
+}
+
+// The console's "process pending input": a Ctrl-C arrives here as a stop.
+class InterruptibleYield : public Yield {
+ public:
+  void set_stop_flag(bool* stop_flag) { stop_flag_ = stop_flag; }
+  void ProcessPendingEvents() override {
+    if (g_interrupted && stop_flag_ != nullptr) *stop_flag_ = true;
+  }
+
+ private:
+  bool* stop_flag_ = nullptr;
+};
+
+// The large display window of "List files" on standard output: the
+// numbered lines as they are found; the sorted list that the window shows
+// afterwards is left out, its caption is printed last.
+class ListingOutput : public LargeDisplay {
+ public:
+  void SetCaption(std::string_view caption) override {
+    caption_ = std::string(caption);
+  }
+  void SetBufferFullMessage(std::string_view) override {}
+  void SetCopyButtonCaption(std::string_view) override {}
+  void Show() override { visible_ = true; }
+  void Hide() override { visible_ = false; }
+  bool IsVisible() override { return visible_; }
+  bool ReportBufferFull() override { return false; }
+  void Clear() override {
+    if (printed_) done_ = true;
+  }
+  void Output(std::string_view text, std::int16_t num_crlfs, bool) override {
+    if (done_) return;
+    printed_ = true;
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    for (int i = 0; i < num_crlfs; ++i) std::fputc('\n', stdout);
+  }
+  void DisplayArray(const std::vector<std::string>&, std::int32_t,
+                    std::int32_t, std::string_view, bool) override {}
+  const std::string& caption() const { return caption_; }
+
+ private:
+  std::string caption_;
+  bool visible_ = false;
+  bool printed_ = false;
+  bool done_ = false;
+};
+
+struct Arguments {
+  std::string settings_file;
+  std::string save_settings_file;
+  bool list = false;
+  bool quiet = false;
+  bool include_all = false;
+  std::vector<std::string> includes;
+  std::vector<std::string> excluded_files;
+};
+
+int Refused(const std::string& message) {
+  std::fprintf(stderr, "orvane index: %s\n", message.c_str());
+  std::fprintf(stderr, "Try 'orvane help index'.\n");
+  return 2;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string joined;
+  for (const std::string& line : lines) {
+    if (!joined.empty()) joined += "\r\n";
+    joined += line;
+  }
+  return joined;
+}
+
+// Reads the flags into *args and the settings they set into *settings.
+// Returns 0, or the exit status of a refusal.
+int ParseArguments(int argc, char** argv, Arguments* args,
+                   IndexSettings* settings, ConsolePrompter* prompter) {
+  // A settings file comes first, whatever its place: the other flags
+  // change single settings of it.
+  for (int i = 0; i + 1 < argc; ++i) {
+    if (std::string_view(argv[i]) == "--settings") args->settings_file = argv[i + 1];
+  }
+  if (!args->settings_file.empty() &&
+      LoadSettings(args->settings_file, settings, prompter, true) !=
+          LoadResult::kLoaded) {
+    return 2;
+  }
+  for (int i = 0; i < argc; ++i) {
+    std::string_view flag = argv[i];
+    auto value = [&](std::string* into) {
+      if (i + 1 >= argc) return false;
+      *into = argv[++i];
+      return true;
+    };
+    std::string text;
+    bool ok = true;
+    if (flag == "--settings") {
+      ++i;
+    } else if (flag == "--top") {
+      ok = value(&settings->txbTopFolder);
+      AddTrailingBackslash(settings->txbTopFolder);
+    } else if (flag == "--out") {
+      ok = value(&settings->txbOutputFolder);
+      AddTrailingBackslash(settings->txbOutputFolder);
+    } else if (flag == "--project") {
+      ok = value(&settings->txbProjectName);
+    } else if (flag == "--title") {
+      ok = value(&settings->txbTitle);
+    } else if (flag == "--include") {
+      ok = value(&text);
+      while (text.size() > 1 && text.back() == '/') text.pop_back();
+      args->includes.push_back(text);
+    } else if (flag == "--include-all") {
+      args->include_all = true;
+    } else if (flag == "--subsub") {
+      settings->chkIncludeSubfoldersOfSubfolders = true;
+    } else if (flag == "--exclude-top") {
+      settings->chkExcludeFilesInTopFolder = true;
+    } else if (flag == "--exclude-file") {
+      ok = value(&text);
+      args->excluded_files.push_back(text);
+    } else if (flag == "--exclude-paths") {
+      ok = value(&settings->txbExcludedFilepaths);
+    } else if (flag == "--min-size") {
+      ok = value(&settings->txbMinimumFilesize);
+    } else if (flag == "--special-letters") {
+      ok = value(&text) && (text == "0" || text == "1");
+      settings->chkExcludeSpecialLetters = text == "1";
+    } else if (flag == "--list") {
+      args->list = true;
+    } else if (flag == "--save-settings") {
+      ok = value(&args->save_settings_file);
+    } else if (flag == "--quiet") {
+      args->quiet = true;
+    } else {
+      return Refused("unknown argument '" + std::string(flag) + "'");
+    }
+    if (!ok) return Refused("'" + std::string(flag) + "' needs a value");
+  }
+  if (args->include_all) {
+    FolderListing listing;
+    FolderError error;
+    if (!ListFolder(settings->txbTopFolder, &listing, &error)) {
+      return Refused("the top folder " + settings->txbTopFolder +
+                     " cannot be read: " + error.description);
+    }
+    args->includes.insert(args->includes.end(), listing.subfolders.begin(),
+                          listing.subfolders.end());
+  }
+  for (const std::string& include : args->includes) {
+    if (!FolderExists(settings->txbTopFolder + include)) {
+      return Refused("the included subfolder '" + include +
+                     "' does not exist in the top folder");
+    }
+  }
+  if (!args->includes.empty()) {
+    settings->txbIncludedFolders = JoinLines(args->includes);
+  }
+  if (!args->excluded_files.empty()) {
+    settings->txbExcludedFiles = JoinLines(args->excluded_files);
+  }
+  return 0;
+}
+
+int ExitStatus(RunOutcome outcome) {
+  switch (outcome) {
+    case RunOutcome::kCompleted:
+    case RunOutcome::kListed:
+      return 0;
+    case RunOutcome::kRefused:
+      return 2;
+    default:
+      return 1;
+  }
+}
+
+}  // namespace
+
+int PrintIndexHelp() {
+  std::fwrite(kHelp.data(), 1, kHelp.size(), stdout);
+  return 0;
+}
+
+int RunIndexCommand(int argc, char** argv) {
+  Status texts = LoadProgramTexts("tavo.dat");
+  if (!texts.ok()) {
+    std::fprintf(stderr, "orvane: %s\n", texts.message().c_str());
+    return 1;
+  }
+  ConsolePrompter prompter;
+  IndexSettings settings;
+  Arguments args;
+  if (int refused = ParseArguments(argc, argv, &args, &settings, &prompter)) {
+    return refused;
+  }
+  if (!args.save_settings_file.empty()) {
+    Status saved = WriteSettingsFile(args.save_settings_file, settings);
+    if (saved.ok()) return 0;
+    prompter.ShowMessage(MessageIcon::kWarning, "Save settings",
+                         saved.message());
+    return saved.kind() == Status::Kind::kRefused ? 2 : 1;
+  }
+
+  CommonWords common_words;
+  common_words.LoadCommonWords(ProgramFilePath("cwds.txt"));
+  LauncherState launcher;
+  ConsoleViewState view(!args.quiet);
+  view.WatchProgress("lblNowProcessingFile");
+  ConsoleClock clock;
+  ListingOutput listing;
+  ConsoleLargeDisplay no_display(stderr);
+  InterruptibleYield yield;
+  IndexPorts ports;
+  ports.prompter = &prompter;
+  ports.yield = &yield;
+  ports.view = &view;
+  ports.clock = &clock;
+  ports.launcher = &launcher;
+  ports.display = args.list ? static_cast<LargeDisplay*>(&listing) : &no_display;
+  IndexModule module(&settings, ports, &common_words);
+  yield.set_stop_flag(module.stop_flag());
+
+  std::signal(SIGINT, OnInterrupt);
+  RunOutcome outcome =
+      args.list ? module.ListFiles() : module.CreateIndexFile();
+  std::signal(SIGINT, SIG_DFL);
+  std::fflush(stdout);
+  if (args.list) {
+    if (outcome == RunOutcome::kListed) {
+      std::printf("%s\n", listing.caption().c_str());
+    }
+  } else if (!view.Text("lblCurrentFile").empty()) {
+    std::printf("%s\n", view.Text("lblCurrentFile").c_str());
+  }
+  return ExitStatus(outcome);
+}
+
+}  // namespace orvane

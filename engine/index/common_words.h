@@ -1,0 +1,53 @@
+// The common-word list: words such as "the" and "and" that are recorded
+// only at their first occurrence in each file. The list is read from
+// cwds.txt in the program's folder when the Index Module starts.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvane {
+
+class CommonWords {
+ public:
+  static constexpr std::size_t kMaxWords = 1000;
+
+  // Reads the list: one entry a line, trimmed of spaces; empty lines and
+  // lines beginning with "'" are skipped. Entries are taken as they stand,
+  // so the file must hold lower-case words in ascending character-code
+  // order. A file that cannot be read, or holds more than 1000 entries,
+  // leaves the list empty. All seen flags are cleared.
+  void LoadCommonWords(const std::filesystem::path& path);
+
+  // Replaces the list (tests); the same rules on order apply.
+  void SetWords(std::vector<std::string> words);
+
+  // False when the word is not in the list. When it is, returns whether it
+  // was seen before in the current file and marks it seen: a common word is
+  // passed on at its first occurrence in a file and dropped afterwards.
+  bool IsRepeatedCommonWord(std::string_view word);
+
+  // Marks every word unseen (at the start of each file).
+  void ClearSeenFlags();
+
+  const std::vector<std::string>& words() const { return words_; }
+
+ private:
+  std::vector<std::string> words_;
+  std::vector<std::uint8_t> seen_;
+  // Indexes of the seen entries, so that clearing costs what was seen.
+  std::vector<std::uint32_t> seen_indexes_;
+  // A bit for the hash of every word of the list: most words of a text are
+  // known not to be in it without a search.
+  std::vector<bool> present_;
+  // For a list in strict ascending order, where a binary search finds
+  // exactly the entries that are there: a hash table of entry index + 1
+  // (0: empty) that finds them in one step. Empty for any other list, which
+  // is searched as it stands.
+  std::vector<std::uint32_t> table_;
+};
+
+}  // namespace orvane

@@ -1,0 +1,234 @@
+#include "engine/index/file_selection.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <system_error>
+
+#include "engine/common/records.h"
+#include "engine/files/filepath_exclusions.h"
+#include "engine/files/folder.h"
+#include "engine/text/charset.h"
+#include "engine/text/file_checks.h"
+#include "engine/text/string_ops.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr std::int32_t kCheckedCharacters = 8192;
+constexpr double kControlLimitPercent = 0.1;
+constexpr double kSpecialLetterLimitPercent = 0.1;
+constexpr int kMaxDistinctSpecialLetters = 2;
+
+class Walk {
+ public:
+  Walk(const SelectionRules& rules, SelectionMode mode, const IndexPorts& ports,
+       bool* stop_flag, Selection* result)
+      : rules_(rules),
+        mode_(mode),
+        ports_(ports),
+        stop_flag_(stop_flag),
+        result_(result) {
+    top_lower_ = LowerCaseText(rules.top_folder);
+    for (const std::string& s : rules.included_subfolders) {
+      std::string folded = LowerCaseText(s);
+      if (rules.include_subfolders_of_subfolders) AddTrailingBackslash(folded);
+      included_.insert(std::move(folded));
+    }
+    for (const std::string& e : rules.excluded_files) {
+      excluded_files_.insert(LowerCaseText(rules.top_folder + e));
+    }
+    for (const std::string& p : rules.excluded_filepaths) {
+      excluded_filepaths_.push_back(LowerCaseText(p));
+    }
+  }
+
+  void Run() { WalkFolder(rules_.top_folder, true); }
+
+ private:
+  bool Ended() const { return *stop_flag_ || ports_.launcher->blnQuit; }
+
+  bool HoldsExcludedFilepath(const std::string& lower_path) const {
+    for (const std::string& item : excluded_filepaths_) {
+      if (lower_path.find(item) != std::string::npos) return true;
+    }
+    return false;
+  }
+
+  // The folder rule for a subfolder path (without its trailing "/").
+  bool VisitsSubfolder(const std::string& path) const {
+    std::string relative =
+        LowerCaseText(std::string_view(path).substr(rules_.top_folder.size()));
+    if (!rules_.include_subfolders_of_subfolders) {
+      return included_.count(relative) > 0;
+    }
+    // The folder lies within an included subfolder when one of its
+    // ancestors in folder form (or the folder itself) is one.
+    relative.push_back('/');
+    for (std::size_t slash = relative.find('/'); slash != std::string::npos;
+         slash = relative.find('/', slash + 1)) {
+      if (included_.count(relative.substr(0, slash + 1)) > 0) {
+        return !HoldsExcludedFilepath(LowerCaseText(path));
+      }
+    }
+    return false;
+  }
+
+  void ReportFolderError(const std::string& folder, const FolderError& error) {
+    ports_.prompter->ShowMessage(
+        MessageIcon::kWarning, "Error",
+        error.description + ":\r\n" + folder);
+    *stop_flag_ = true;
+  }
+
+  void WalkFolder(const std::string& folder, bool is_top) {
+    FolderListing listing;
+    FolderError error;
+    if (!ListFolder(folder, &listing, &error)) {
+      if (error.number == kErrorPermissionDenied) {
+        ++result_->unreadable_folders;
+      } else if (error.number != kErrorPathNotFound || is_top) {
+        // A subfolder that vanished since its parent was listed has nothing
+        // left to index; any other failure ends the run.
+        ReportFolderError(folder, error);
+      }
+      return;
+    }
+    if (!(is_top && rules_.exclude_files_in_top_folder)) {
+      std::string folder_lower = LowerCaseText(folder);
+      for (const std::string& name : listing.files) {
+        TakeFile(folder, folder_lower, name);
+        if (Ended()) return;
+      }
+    }
+    if (ports_.launcher->blnQuit || included_.empty()) return;
+    for (const std::string& name : listing.subfolders) {
+      std::string path = folder + name;
+      if (!VisitsSubfolder(path)) continue;
+      WalkFolder(path + "/", false);
+      if (Ended()) return;
+    }
+  }
+
+  // The file rules, then the counting step for a file that passes.
+  void TakeFile(const std::string& folder, const std::string& folder_lower,
+                const std::string& name) {
+    std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos &&
+        IsExcludedExtension(LowerCaseText(name.substr(dot + 1)))) {
+      return;
+    }
+    if (rules_.exclude_files_in_top_folder && folder_lower == top_lower_) {
+      return;
+    }
+    std::string path = folder + name;
+    if (!excluded_files_.empty() || !excluded_filepaths_.empty()) {
+      std::string lower = LowerCaseText(path);
+      if (excluded_files_.count(lower) > 0) return;
+      if (HoldsExcludedFilepath(lower)) return;
+    }
+    // The size decides before the look into the file: the outcome is the
+    // same, and a stat costs less than a read.
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+    std::int64_t size = static_cast<std::int64_t>(st.st_size);
+    if (rules_.minimum_size > 0 && size < rules_.minimum_size) return;
+    TextFileFacts facts;
+    std::int16_t kind =
+        rules_.exclude_special_letters
+            ? CheckTextFileAndLetters(path, kCheckedCharacters, true, &facts,
+                                      kControlLimitPercent)
+            : CheckTextFile(path, kCheckedCharacters, true, &facts,
+                            kControlLimitPercent);
+    if (kind <= 0) return;
+    if (rules_.exclude_special_letters &&
+        facts.distinct_special_letters > kMaxDistinctSpecialLetters &&
+        facts.special_letter_percentage > kSpecialLetterLimitPercent) {
+      return;
+    }
+    std::string_view relative =
+        std::string_view(path).substr(rules_.top_folder.size());
+    if (relative.find_first_of("\"\r\n") != std::string_view::npos) {
+      ++result_->unstorable_paths;
+      return;
+    }
+    Count(path, relative, size, kind);
+  }
+
+  void Count(const std::string& path, std::string_view relative,
+             std::int64_t size, std::int16_t kind) {
+    ports_.yield->ProcessPendingEvents();
+    if (*stop_flag_) return;
+    ++result_->count;
+    if (result_->count > rules_.file_limit) {
+      ports_.launcher->blnQuit = true;
+      return;
+    }
+    result_->total_size += static_cast<double>(size);
+    result_->file_sizes.push_back(size);
+    if (mode_ == SelectionMode::kListing) {
+      result_->file_list.emplace_back(relative);
+      ports_.display->Output(
+          std::to_string(result_->count) + ". " + std::string(relative), 1,
+          true);
+      if (!ports_.display->IsVisible()) ports_.launcher->blnQuit = true;
+      return;
+    }
+    if (result_->count % 10 == 0 && result_->count >= 50) {
+      ports_.view->SetText("lblNowProcessingFile",
+                           "Counting files to be indexed ... " +
+                               std::to_string(result_->count));
+      ports_.view->Repaint();
+    }
+    std::string element;
+    element.reserve(path.size() + 1);
+    element.push_back(static_cast<char>('0' + kind));
+    element.append(path);
+    result_->file_list.push_back(std::move(element));
+  }
+
+  const SelectionRules& rules_;
+  SelectionMode mode_;
+  const IndexPorts& ports_;
+  bool* stop_flag_;
+  Selection* result_;
+  std::string top_lower_;
+  std::unordered_set<std::string> included_;
+  std::unordered_set<std::string> excluded_files_;
+  std::vector<std::string> excluded_filepaths_;
+};
+
+std::string WithoutTrailingSlashes(std::string text) {
+  while (!text.empty() && text.back() == '/') text.pop_back();
+  return text;
+}
+
+}  // namespace
+
+SelectionRules RulesFromSettings(const IndexSettings& settings) {
+  SelectionRules rules;
+  rules.top_folder = TrimSpaces(settings.txbTopFolder);
+  AddTrailingBackslash(rules.top_folder);
+  for (std::string& entry : SplitTrimmedLines(settings.txbIncludedFolders)) {
+    entry = WithoutTrailingSlashes(std::move(entry));
+    if (!entry.empty()) rules.included_subfolders.push_back(std::move(entry));
+  }
+  rules.include_subfolders_of_subfolders =
+      settings.chkIncludeSubfoldersOfSubfolders;
+  rules.exclude_files_in_top_folder = settings.chkExcludeFilesInTopFolder;
+  rules.excluded_files = SplitTrimmedLines(settings.txbExcludedFiles);
+  rules.excluded_filepaths =
+      SplitExcludedFilepaths(settings.txbExcludedFilepaths);
+  rules.minimum_size = LeadingNumber(TrimSpaces(settings.txbMinimumFilesize));
+  rules.exclude_special_letters = settings.chkExcludeSpecialLetters;
+  return rules;
+}
+
+void SelectFiles(const SelectionRules& rules, SelectionMode mode,
+                 const IndexPorts& ports, bool* stop_flag, Selection* result) {
+  *result = Selection();
+  Walk(rules, mode, ports, stop_flag, result).Run();
+}
+
+}  // namespace orvane

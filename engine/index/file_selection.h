@@ -1,0 +1,67 @@
+// File selection of an indexing run (the counting pass): walks the folder
+// tree from the top folder, visits the included subfolders, applies the
+// exclusion rules to every file and keeps the files that pass, adding up
+// their sizes. It serves "List files" (listing mode: every file is shown as
+// a numbered line in the large display window) and "Create index file"
+// (counting mode: the kept files are what the extraction pass reads).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "engine/index/index_ports.h"
+#include "engine/index/index_settings.h"
+
+namespace orvane {
+
+// The selection rules of a run, from checked settings.
+struct SelectionRules {
+  std::string top_folder;                        // folder form
+  std::vector<std::string> included_subfolders;  // relative, as listed
+  bool include_subfolders_of_subfolders = false;
+  bool exclude_files_in_top_folder = false;
+  std::vector<std::string> excluded_files;       // relative to the top
+  std::vector<std::string> excluded_filepaths;   // no empty item
+  std::int32_t minimum_size = 0;                 // 0: no minimum
+  bool exclude_special_letters = true;
+  std::int32_t file_limit = kFileLimit;
+};
+
+// The rules of the settings: the top folder in folder form, the included
+// subfolders and excluded files split at line breaks (trimmed, empty lines
+// dropped), the excluded filepaths split at commas (empty items dropped),
+// the minimum size as the leading number of its field.
+SelectionRules RulesFromSettings(const IndexSettings& settings);
+
+enum class SelectionMode { kListing, kCounting };
+
+// What the counting pass leaves.
+struct Selection {
+  // Files that passed; one more than the file limit when the walk stopped
+  // there (that file is neither stored nor added to the size).
+  std::int32_t count = 0;
+  double total_size = 0;
+  // Listing mode: the relative paths; counting mode: each file's text kind
+  // (one digit, its line-end type) followed by its full path.
+  std::vector<std::string> file_list;
+  // The size in bytes of each file of file_list, as it was counted.
+  std::vector<std::int64_t> file_sizes;
+  // Folders passed over because they cannot be read for lack of
+  // permission.
+  std::int32_t unreadable_folders = 0;
+  // Files left out because their relative paths hold a double quote, CR or
+  // LF, which the index text cannot store.
+  std::int32_t unstorable_paths = 0;
+};
+
+// Runs the counting pass. Each file that passes lets the window system
+// process pending input; the walk ends when *stop_flag or the quit flag is
+// set (the file limit and a closed listing window set the quit flag). A
+// folder that cannot be read for another reason is reported (warning,
+// title "Error") and sets *stop_flag.
+void SelectFiles(const SelectionRules& rules, SelectionMode mode,
+                 const IndexPorts& ports, bool* stop_flag, Selection* result);
+
+}  // namespace orvane

@@ -1,0 +1,41 @@
+#include "engine/index/index_settings.h"
+
+namespace orvane {
+
+void SetDefaults(IndexSettings* settings) { *settings = IndexSettings(); }
+
+bool IsExcludedExtension(std::string_view extension) {
+  if (extension.empty()) return false;
+  std::size_t from = 0;
+  while (true) {
+    std::size_t found = kExcludedExtensions.find(extension, from);
+    if (found == std::string_view::npos) return false;
+    std::size_t end = found + extension.size();
+    bool starts_entry = found == 0 || kExcludedExtensions[found - 1] == ' ';
+    if (starts_entry && end < kExcludedExtensions.size() &&
+        kExcludedExtensions[end] == ' ') {
+      return true;
+    }
+    from = found + 1;
+  }
+}
+
+std::string IndexFilePath(std::string_view output_folder,
+                          std::string_view project_name) {
+  return std::string(output_folder) + std::string(project_name) +
+         "_index.tavo";
+}
+
+std::string DataFilePath(std::string_view output_folder,
+                         std::string_view project_name) {
+  return std::string(output_folder) + std::string(project_name) +
+         "_data.tavo";
+}
+
+std::string CompressionWorkPath(std::string_view index_path) {
+  std::string_view stem =
+      index_path.substr(0, index_path.size() >= 3 ? index_path.size() - 3 : 0);
+  return std::string(stem) + "tavoc";
+}
+
+}  // namespace orvane

@@ -1,0 +1,66 @@
+// The settings of an indexing project, as the Index Module window holds
+// them: one field per control, named after the control, so that the window
+// copies its widgets into this struct, calls the engine and copies the
+// struct back. Texts are as typed (UTF-8); folders are paths in folder form.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace orvane {
+
+struct IndexSettings {
+  std::string txbProjectName;
+  std::string txbTitle;
+  // Items separated by commas.
+  std::string txbExcludedFilepaths;
+  std::string txbOutputFolder;
+  std::string txbTopFolder;
+  // One path relative to the top folder a line (CR LF between lines).
+  std::string txbExcludedFiles;
+  // One folder relative to the top folder a line, without leading or
+  // trailing "/".
+  std::string txbIncludedFolders;
+  // Bytes; the leading number of the text counts, 0 or empty: no minimum.
+  std::string txbMinimumFilesize = "400";
+  bool chkExcludeFilesInTopFolder = false;
+  bool chkIncludeSubfoldersOfSubfolders = false;
+  bool chkExcludeSpecialLetters = true;
+
+  bool operator==(const IndexSettings&) const = default;
+};
+
+// Puts every setting to its default: all texts empty but the minimum file
+// size "400", the files of the top folder and the subfolders of the included
+// subfolders not excluded, files and words with special letters excluded.
+void SetDefaults(IndexSettings* settings);
+
+// The most files one index holds.
+inline constexpr std::int32_t kFileLimit = 32000;
+
+// The extensions of files that are never indexed, lower case, each followed
+// by one space.
+inline constexpr std::string_view kExcludedExtensions =
+    "bas bat bin bmp cgi com css dbf "
+    "dll drv exe fmt frm frx fx gif "
+    "ico idx tavo ini jpe jpg js kbd "
+    "mdb ocx ovl pdf png prg rar "
+    "rsc scr swp sys tiff tlb usri usrs vbp "
+    "vbw vbs vbx vxd xls zip htaccess ";
+
+// True when the extension (lower case, without its ".") is one of the
+// excluded extensions. Whole entries only: "at" is not excluded because
+// "bat" is, and the empty extension of a name without "." is not excluded.
+bool IsExcludedExtension(std::string_view extension);
+
+// The files of a project in the output folder (in folder form).
+std::string IndexFilePath(std::string_view output_folder,
+                          std::string_view project_name);
+std::string DataFilePath(std::string_view output_folder,
+                         std::string_view project_name);
+// The compression's temporary file: the index path without its last three
+// characters, followed by "tavoc" (a_index.ttavoc).
+std::string CompressionWorkPath(std::string_view index_path);
+
+}  // namespace orvane

@@ -1,0 +1,369 @@
+#include "engine/index/index_writer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <system_error>
+
+#include "engine/common/common_values.h"
+#include "engine/common/records.h"
+#include "engine/index/index_settings.h"
+#include "engine/text/compression.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr std::size_t kFlushSize = std::size_t{1} << 20;
+// The longest stretch of data-file blocks gathered before one write.
+constexpr std::size_t kMaxRunBytes = std::size_t{1} << 20;
+
+std::string Description(int error) {
+  return std::generic_category().message(error);
+}
+
+void AppendNumber(std::int64_t number, std::string* out) {
+  char digits[24];
+  auto result = std::to_chars(digits, digits + sizeof digits, number);
+  out->append(digits, result.ptr);
+}
+
+void RemoveIfThere(const std::string& path) {
+  if (!path.empty()) ::unlink(path.c_str());
+}
+
+// Makes the renames in the folder durable.
+void SyncFolderOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+  if (folder.empty()) folder = "/";
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+Status SyncFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Status::Failed(path + ": " + Description(errno));
+  int result = ::fsync(fd);
+  int error = errno;
+  ::close(fd);
+  if (result != 0) return Status::Failed(path + ": " + Description(error));
+  return Status::Ok();
+}
+
+}  // namespace
+
+void AppendCountLine(const std::uint16_t* file_indexes,
+                     const std::uint8_t* scores, std::size_t cells,
+                     std::int32_t num_files, std::string* out) {
+  std::int32_t next_file = 0;  // index of the first file not yet coded
+  bool first = true;
+  auto zeros = [&](std::int32_t k) {
+    if (k <= 0) return;
+    if (!first) out->push_back(',');
+    first = false;
+    if (k == 1) {
+      out->push_back('0');
+    } else {
+      out->push_back('-');
+      AppendNumber(k, out);
+    }
+  };
+  for (std::size_t c = 0; c < cells; ++c) {
+    std::int32_t file = file_indexes[c];
+    zeros(file - next_file);
+    if (!first) out->push_back(',');
+    first = false;
+    AppendNumber(scores[c], out);
+    next_file = file + 1;
+  }
+  zeros(num_files - next_file);
+}
+
+std::string PartialFilePath(std::string_view final_path) {
+  constexpr std::string_view kExtension = ".tavo";
+  std::string_view stem = final_path;
+  if (stem.size() >= kExtension.size() &&
+      stem.substr(stem.size() - kExtension.size()) == kExtension) {
+    stem.remove_suffix(kExtension.size());
+  }
+  return std::string(stem) + ".part.tavo";
+}
+
+BufferedFile::~BufferedFile() { Abandon(); }
+
+Status BufferedFile::Fail(int error) {
+  if (status_.ok()) {
+    status_ = Status::Failed("Error when writing " + path_ + ": " +
+                             Description(error));
+  }
+  return status_;
+}
+
+Status BufferedFile::Create(const std::string& path) {
+  Abandon();
+  path_ = path;
+  status_ = Status::Ok();
+  buffer_.clear();
+  appended_ = 0;
+  fd_ = ::open(path.c_str(),
+               O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd_ < 0) {
+    status_ = Status::Failed("Cannot create " + path + ": " +
+                             Description(errno));
+    return status_;
+  }
+  struct stat st;
+  if (fstat(fd_, &st) == 0 && st.st_blksize >= 512 &&
+      (st.st_blksize & (st.st_blksize - 1)) == 0) {
+    block_size_ = static_cast<std::size_t>(st.st_blksize);
+  }
+  buffer_.reserve(kFlushSize + 4096);
+  return status_;
+}
+
+void BufferedFile::Append(std::string_view bytes) {
+  if (!status_.ok()) return;
+  buffer_.append(bytes);
+  appended_ += bytes.size();
+  if (buffer_.size() >= kFlushSize) (void)Flush();
+}
+
+Status BufferedFile::Flush() {
+  if (!status_.ok() || fd_ < 0) return status_;
+  std::size_t done = 0;
+  while (done < buffer_.size()) {
+    ssize_t wrote = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+    if (wrote < 0) {
+      if (errno == EINTR) continue;
+      return Fail(errno);
+    }
+    done += static_cast<std::size_t>(wrote);
+  }
+  buffer_.clear();
+  return status_;
+}
+
+Status BufferedFile::WriteAt(std::uint64_t offset, const void* bytes,
+                             std::size_t size) {
+  if (!status_.ok()) return status_;
+  const char* from = static_cast<const char*>(bytes);
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t wrote = ::pwrite(fd_, from + done, size - done,
+                             static_cast<off_t>(offset + done));
+    if (wrote < 0) {
+      if (errno == EINTR) continue;
+      return Fail(errno);
+    }
+    done += static_cast<std::size_t>(wrote);
+  }
+  return status_;
+}
+
+Status BufferedFile::Resize(std::uint64_t length) {
+  if (!status_.ok()) return status_;
+  if (::ftruncate(fd_, static_cast<off_t>(length)) != 0) return Fail(errno);
+  return status_;
+}
+
+void BufferedFile::StartWriteBack() {
+  if (fd_ >= 0 && status_.ok()) {
+    (void)Flush();
+    ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+  }
+}
+
+Status BufferedFile::Close(bool sync) {
+  if (fd_ < 0) return status_;
+  (void)Flush();
+  if (sync && status_.ok() && ::fsync(fd_) != 0) (void)Fail(errno);
+  if (::close(fd_) != 0) (void)Fail(errno);
+  fd_ = -1;
+  return status_;
+}
+
+void BufferedFile::Abandon() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+IndexFileWriter::IndexFileWriter(std::string index_path, std::string data_path)
+    : index_path_(std::move(index_path)),
+      data_path_(std::move(data_path)),
+      index_partial_(PartialFilePath(index_path_)),
+      data_partial_(PartialFilePath(data_path_)) {}
+
+IndexFileWriter::~IndexFileWriter() {
+  if (!committed_) Discard();
+}
+
+Status IndexFileWriter::Create(std::int32_t num_files) {
+  num_files_ = num_files;
+  committed_ = false;
+  RemoveIfThere(index_partial_);
+  RemoveIfThere(data_partial_);
+  RemoveIfThere(CompressionWorkPath(index_path_));
+  Status status = data_.Create(data_partial_);
+  if (status.ok()) status = index_text_.Create(index_partial_);
+  if (!status.ok()) Discard();
+  return status;
+}
+
+void IndexFileWriter::AddFileListLine(std::string_view relative_path) {
+  index_text_.Append(RecordLine().AddString(relative_path).Finish());
+}
+
+Status IndexFileWriter::WriteLexicon(std::string_view title,
+                                     const Lexicon& lexicon) {
+  index_text_.Append(RecordLine().AddString("End of file list").Finish());
+  index_text_.Append(RecordLine()
+                         .AddNumber(lexicon.word_count())
+                         .AddString(title)
+                         .Finish());
+  std::string line;
+  for (std::int32_t number : lexicon.WordNumbersInOrder()) {
+    line.clear();
+    AppendNumber(number, &line);
+    line.append(",\"");
+    line.append(lexicon.word(number));
+    line.append("\"\r\n");
+    index_text_.Append(line);
+  }
+  index_text_.Append(RecordLine()
+                         .AddNumber(OV_common::IndexFormatNumber())
+                         .AddString("End of lexicon")
+                         .Finish());
+  return index_text_.Flush();
+}
+
+Status IndexFileWriter::WriteScoreRows(const ScoreRows& rows) {
+  const std::uint64_t n = static_cast<std::uint64_t>(num_files_);
+  const std::size_t words = rows.row_start.empty() ? 0 : rows.row_start.size() - 1;
+  rows_ = std::max<std::uint64_t>(words, 1);
+  // The matrix is written as stretches of whole file-system blocks that
+  // hold a score; every other block stays a hole and reads back as zeros.
+  const std::size_t block = data_.block_size();
+  const std::size_t max_blocks = std::max<std::size_t>(kMaxRunBytes / block, 1);
+  std::vector<char> run;
+  std::uint64_t run_first = 0;  // first block of the stretch
+  std::size_t run_blocks = 0;
+  Status written;
+  auto flush_run = [&]() {
+    if (run_blocks == 0) return;
+    written = data_.WriteAt(run_first * block, run.data(), run_blocks * block);
+    run_blocks = 0;
+  };
+  std::string line;
+  for (std::size_t w = 0; w < words; ++w) {
+    std::uint64_t from = rows.row_start[w];
+    std::uint64_t to = rows.row_start[w + 1];
+    line.assign(1, '"');
+    AppendCountLine(rows.file_indexes.data() + from, rows.scores.data() + from,
+                    to - from, num_files_, &line);
+    line.append("\"\r\n");
+    index_text_.Append(line);
+    for (std::uint64_t c = from; c < to; ++c) {
+      std::uint64_t offset = w * n + rows.file_indexes[c];
+      std::uint64_t b = offset / block;
+      if (run_blocks == 0 || b >= run_first + run_blocks) {
+        if (run_blocks > 0 && b == run_first + run_blocks &&
+            run_blocks < max_blocks) {
+          ++run_blocks;
+        } else {
+          flush_run();
+          run_first = b;
+          run_blocks = 1;
+        }
+        if (run.size() < run_blocks * block) run.resize(run_blocks * block);
+        std::memset(run.data() + (run_blocks - 1) * block, 0, block);
+      }
+      run[offset - run_first * block] = static_cast<char>(rows.scores[c]);
+    }
+    if (!written.ok()) return written;
+  }
+  flush_run();
+  if (!written.ok()) return written;
+  Status status = data_.Resize(rows_ * n);
+  if (!status.ok()) return status;
+  data_.StartWriteBack();
+  return index_text_.Flush();
+}
+
+Status IndexFileWriter::FinishIndexText() {
+  // The plain text is compressed into a new file, which is the one synced.
+  Status status = index_text_.Close(false);
+  if (!status.ok()) return status;
+  index_text_length_ = index_text_.appended();
+  if (index_text_length_ >
+      static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
+    return Status::Failed(
+        "The index text is " + std::to_string(index_text_length_) +
+        " bytes long; the data file's trailer can record at most "
+        "2147483647 bytes.  Index fewer files or words.");
+  }
+  return Status::Ok();
+}
+
+Status IndexFileWriter::Compress() {
+  if (squeez::_alb() == 0) {
+    return Status::Failed("The compression component could not be prepared.");
+  }
+  std::int32_t result =
+      squeez::_cf(index_partial_, CompressionWorkPath(index_path_), true);
+  squeez::_dalb();
+  if (result < 0) {
+    return Status::Failed("Compression failed with code " +
+                          std::to_string(result) + ".");
+  }
+  return Status::Ok();
+}
+
+Status IndexFileWriter::WriteTrailer() {
+  std::int32_t length = static_cast<std::int32_t>(index_text_length_);
+  unsigned char bytes[4];
+  for (int i = 0; i < 4; ++i) {
+    bytes[i] = static_cast<unsigned char>(
+        (static_cast<std::uint32_t>(length) >> (8 * i)) & 0xFF);
+  }
+  return data_.WriteAt(rows_ * static_cast<std::uint64_t>(num_files_), bytes,
+                       sizeof bytes);
+}
+
+Status IndexFileWriter::Commit() {
+  Status status = data_.Close(true);
+  if (status.ok()) status = SyncFile(index_partial_);
+  if (status.ok() && std::rename(data_partial_.c_str(), data_path_.c_str()) != 0) {
+    status = Status::Failed("Cannot rename " + data_partial_ + ": " +
+                            Description(errno));
+  }
+  if (status.ok() &&
+      std::rename(index_partial_.c_str(), index_path_.c_str()) != 0) {
+    status = Status::Failed("Cannot rename " + index_partial_ + ": " +
+                            Description(errno));
+    RemoveIfThere(data_path_);
+  }
+  if (!status.ok()) return status;
+  committed_ = true;
+  SyncFolderOf(index_path_);
+  return status;
+}
+
+void IndexFileWriter::Discard() {
+  index_text_.Abandon();
+  data_.Abandon();
+  RemoveIfThere(index_partial_);
+  RemoveIfThere(data_partial_);
+  RemoveIfThere(CompressionWorkPath(index_path_));
+}
+
+}  // namespace orvane

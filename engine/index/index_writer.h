@@ -1,0 +1,131 @@
+// Writing the two files of a project: the index text (file list, lexicon,
+// count lines; then compressed as a whole) and the data file (the score
+// matrix, one row of N bytes per word number, and a 32-bit trailer). Both
+// are written under temporary names in the output folder and take their
+// own names only when complete, so that no run, however it ends, leaves a
+// half-written file under either name.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/common/status.h"
+#include "engine/index/lexicon.h"
+
+namespace orvane {
+
+// Appends the count line of one row, without its quotes: from file 1 to
+// file N, a run of k >= 2 zero scores as "-k", a single zero as "0", a
+// score as its digits, joined by commas. The row is given by its non-zero
+// cells, in ascending file order.
+void AppendCountLine(const std::uint16_t* file_indexes,
+                     const std::uint8_t* scores, std::size_t cells,
+                     std::int32_t num_files, std::string* out);
+
+// The name a file is written under until it is complete: its name without
+// ".tavo", then ".part.tavo" (a_index.part.tavo), so that the extension
+// rule keeps it out of any index.
+std::string PartialFilePath(std::string_view final_path);
+
+// A file written through a large buffer; the first failure sticks and is
+// returned by every later call.
+class BufferedFile {
+ public:
+  BufferedFile() = default;
+  ~BufferedFile();
+  BufferedFile(const BufferedFile&) = delete;
+  BufferedFile& operator=(const BufferedFile&) = delete;
+
+  // Creates the file (replacing one of that name) for writing.
+  Status Create(const std::string& path);
+  void Append(std::string_view bytes);
+  // Writes bytes at an offset, past what Append wrote (REQUIRES: nothing
+  // buffered).
+  Status WriteAt(std::uint64_t offset, const void* bytes, std::size_t size);
+  // Sets the file's length; a longer file gets a hole, not zeros.
+  Status Resize(std::uint64_t length);
+  Status Flush();
+  // Lets the system start writing the file to the disk while the program
+  // goes on, so that Close waits less.
+  void StartWriteBack();
+  // Flushes and closes the file; with sync it is first written through to
+  // the disk.
+  Status Close(bool sync);
+  // Closes without further writes (after a failure).
+  void Abandon();
+  std::uint64_t appended() const { return appended_; }
+  const std::string& path() const { return path_; }
+  // The file system's block size (for holes); 4096 when unknown.
+  std::size_t block_size() const { return block_size_; }
+
+ private:
+  Status Fail(int error);
+
+  int fd_ = -1;
+  std::string path_;
+  std::string buffer_;
+  std::uint64_t appended_ = 0;
+  std::size_t block_size_ = 4096;
+  Status status_;
+};
+
+// The two files of one run.
+class IndexFileWriter {
+ public:
+  IndexFileWriter(std::string index_path, std::string data_path);
+  // Deletes both temporary files unless Commit succeeded.
+  ~IndexFileWriter();
+
+  const std::string& index_path() const { return index_path_; }
+  const std::string& data_path() const { return data_path_; }
+
+  // Deletes what a killed run may have left, then creates both files under
+  // their temporary names. Failed: the description names the file.
+  Status Create(std::int32_t num_files);
+
+  // Section 1: the file's path relative to the top folder.
+  void AddFileListLine(std::string_view relative_path);
+  // Sections 2 to 5: "End of file list", the word count and the title, the
+  // words in ascending order with their numbers, the format number.
+  // REQUIRES: the title is content without a double quote.
+  Status WriteLexicon(std::string_view title, const Lexicon& lexicon);
+  // Section 6 and the matrix: one count line and one data-file row per
+  // word number. With no word, the data file holds one row of zeros.
+  Status WriteScoreRows(const ScoreRows& rows);
+
+  // Closes the index text. Its length, the trailer's value, is
+  // index_text_length(). Failed: it is too long for the 32-bit trailer, or
+  // a write failed.
+  Status FinishIndexText();
+  std::uint64_t index_text_length() const { return index_text_length_; }
+
+  // Compresses the index text in place. Failed: the compression component
+  // could not be prepared or returned a negative code.
+  Status Compress();
+
+  // Appends the trailer (the index text's length) to the data file.
+  Status WriteTrailer();
+
+  // Closes the data file and gives both files their own names, the data
+  // file first.
+  Status Commit();
+
+  // Closes and deletes both temporary files.
+  void Discard();
+
+ private:
+  std::string index_path_;
+  std::string data_path_;
+  std::string index_partial_;
+  std::string data_partial_;
+  BufferedFile index_text_;
+  BufferedFile data_;
+  std::int32_t num_files_ = 0;
+  std::uint64_t rows_ = 0;
+  std::uint64_t index_text_length_ = 0;
+  bool committed_ = false;
+};
+
+}  // namespace orvane

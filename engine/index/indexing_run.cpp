@@ -1,0 +1,645 @@
+#include "engine/index/indexing_run.h"
+
+#include <exception>
+#include <new>
+#include <optional>
+
+#include "engine/common/cp1252.h"
+#include "engine/common/program_texts.h"
+#include "engine/common/records.h"
+#include "engine/files/folder.h"
+#include "engine/index/index_writer.h"
+#include "engine/index/word_extraction.h"
+#include "engine/text/file_checks.h"
+#include "engine/text/number_text.h"
+#include "engine/text/sorting.h"
+#include "engine/text/string_ops.h"
+
+namespace orvane {
+
+namespace {
+
+// Numbered UI texts of the run.
+constexpr std::int16_t kTextNoProjectName = 28;
+constexpr std::int16_t kTextPause = 30;
+constexpr std::int16_t kTextPaused = 31;
+constexpr std::int16_t kTextNoTitle = 34;
+constexpr std::int16_t kTextNoTopFolder = 35;
+constexpr std::int16_t kTextTopFolderMissing = 36;
+constexpr std::int16_t kTextNoOutputFolder = 37;
+constexpr std::int16_t kTextOutputFolderMissing = 38;
+constexpr std::int16_t kTextCounting = 43;
+constexpr std::int16_t kTextTotalFiles = 45;
+constexpr std::int16_t kTextTotalSize = 46;
+constexpr std::int16_t kTextDifferentWords = 47;
+constexpr std::int16_t kTextWriteErrorTitle = 48;
+constexpr std::int16_t kTextLexiconWriteError = 49;
+constexpr std::int16_t kTextFinishing = 50;
+constexpr std::int16_t kTextExcludedFileNotRelative = 56;
+constexpr std::int16_t kTextExcludedFilesTitle = 57;
+constexpr std::int16_t kTextNoFilesBase = 90;  // 90 to 93
+constexpr std::int16_t kTextFileListHeading = 155;
+
+constexpr int kMaxCurrentFileLength = 80;  // intMaxCurrentFileLength
+constexpr std::int32_t kWordsShownStep = 90;
+constexpr double kSecondsPerDay = 86400;
+constexpr double kShortestTimedRun = 5;
+
+constexpr std::string_view kProjectNameInadmissible = ":\\/,<>'&\"";
+
+// Every input of the Index Module window, by its fixed name.
+constexpr std::string_view kWindowInputs[] = {
+    "chkIncludeSubfoldersOfSubfolders", "chkExcludeFilesInTopFolder",
+    "chkExcludeSpecialLetters",         "cmdTopFolder",
+    "cmdOutputFolder",                  "cmdSelectSubfolders",
+    "cmdExcludeFiles",                  "cmdExpandFilepathExclusions",
+    "cmdListFiles[0]",                  "cmdListFiles[1]",
+    "cmdExtractData",                   "cmdSettings",
+    "cmdClear",                         "cmdReset",
+    "cmdSwitchToSearchModule",          "cmdQuit",
+    "cboSettings",                      "cboClear",
+    "txbProjectName",                   "txbTitle",
+    "txbTopFolder",                     "txbOutputFolder",
+    "txbIncludedFolders",               "txbExcludedFiles",
+    "txbExcludedFilepaths",             "txbMinimumFilesize",
+};
+
+constexpr std::string_view kProgressLabels[] = {
+    "lblTotalNumFiles", "lblTotalFileSize", "lblNowProcessingFile",
+    "lblCurrentFile", "lblDifferentWordsFoundSoFar"};
+
+std::string Trimmed(std::string* field) {
+  *field = TrimSpaces(*field);
+  return *field;
+}
+
+// Between lines of a file: lets the window system process pending input,
+// shows the word count every 90 new words and tells whether to go on.
+class RunObserver : public ExtractionObserver {
+ public:
+  RunObserver(IndexModule* module, const IndexPorts& ports, const Lexicon& lexicon,
+              const bool* stop_flag)
+      : module_(module), ports_(ports), lexicon_(lexicon), stop_flag_(stop_flag) {}
+
+  void StartFile() { words_shown_ = lexicon_.word_count(); }
+
+  bool AfterLine() override {
+    ports_.yield->ProcessPendingEvents();
+    if (lexicon_.word_count() > words_shown_ + kWordsShownStep) {
+      module_->ShowWordsFoundSoFar();
+      words_shown_ = lexicon_.word_count();
+    }
+    return !(ports_.launcher->blnQuit || *stop_flag_);
+  }
+
+ private:
+  IndexModule* module_;
+  const IndexPorts& ports_;
+  const Lexicon& lexicon_;
+  const bool* stop_flag_;
+  std::int32_t words_shown_ = 0;
+};
+
+}  // namespace
+
+IndexModule::IndexModule(IndexSettings* settings, const IndexPorts& ports,
+                         CommonWords* common_words)
+    : settings_(settings), ports_(ports), common_words_(common_words) {}
+
+std::string IndexModule::FormatGrouped(double value) const {
+  return FormatNumber(value, 0, ports_.number_format);
+}
+
+RunOutcome IndexModule::CreateIndexFile() {
+  if (SplitTrimmedLines(settings_->txbIncludedFolders).empty() &&
+      settings_->chkExcludeFilesInTopFolder) {
+    ports_.prompter->ShowMessage(MessageIcon::kWarning,
+                                 kCreateIndexFileCaption,
+                                 "No files are included.");
+    return RunOutcome::kRefused;
+  }
+  std::string project = TrimSpaces(settings_->txbProjectName);
+  std::string output = TrimSpaces(settings_->txbOutputFolder);
+  AddTrailingBackslash(output);
+  if (!project.empty() && !output.empty()) {
+    std::string existing = IndexFilePath(output, project);
+    if (FileExists(existing)) {
+      Answer answer = ports_.prompter->Ask(
+          MessageIcon::kWarning, kCreateIndexFileCaption,
+          "An index file " + existing + " exists.  Overwrite this?",
+          MessageButtons::kYesNoCancel);
+      if (answer != Answer::kYes) return RunOutcome::kNotOverwritten;
+    }
+  }
+  index_created_ = false;
+  ports_.view->SetVisible("cmdListFiles[1]", false);
+  RunOutcome outcome = ExtractData(false);
+  if (selection_.count > file_limit_) {
+    std::string limit = std::to_string(file_limit_);
+    ports_.view->SetText("lblNowProcessingFile",
+                         "Stopped at " + limit + " files.");
+    ports_.prompter->ShowMessage(
+        MessageIcon::kWarning, kCreateIndexFileCaption,
+        "Too many files!  No more than " + limit + " files can be indexed.");
+    return RunOutcome::kTooManyFiles;
+  }
+  return outcome;
+}
+
+void IndexModule::PauseRun() {
+  Answer answer = ports_.prompter->Ask(MessageIcon::kInformation, "Paused",
+                                       GetProgramText(kTextPaused),
+                                       MessageButtons::kOkCancel);
+  if (answer == Answer::kCancel) stop_flag_ = true;
+}
+
+void IndexModule::PrepareLargeDisplay(std::string_view caption) {
+  LargeDisplay* display = ports_.display;
+  display->SetReadOnly(true);
+  display->SetCopyButtonCaption("Pause");
+  display->SetCaption(caption);
+  display->SetBufferFullMessage("THE FILE LIST BUFFER IS FULL.");
+  display->Clear();
+}
+
+void IndexModule::ShowSortedList(std::string caption) {
+  LargeDisplay* display = ports_.display;
+  std::vector<std::string> sorted = file_list_;
+  if (sorted.size() > 1) {
+    SortAscending(sorted, 0, static_cast<int>(sorted.size()) - 1);
+  }
+  display->Clear();
+  display->SetCaption(caption);
+  display->Output(GetProgramText(kTextFileListHeading), 2, false);
+  display->DisplayArray(sorted, 0, static_cast<std::int32_t>(sorted.size()) - 1,
+                        "", false);
+  display->SetCopyButtonCaption("Copy to clipboard");
+  display->Show();
+}
+
+RunOutcome IndexModule::ListFiles() {
+  if (SplitTrimmedLines(settings_->txbIncludedFolders).empty() &&
+      settings_->chkExcludeFilesInTopFolder) {
+    ports_.prompter->ShowMessage(MessageIcon::kWarning, kListFilesCaption,
+                                 "No files are included.");
+    return RunOutcome::kRefused;
+  }
+  PrepareLargeDisplay(kListFilesCaption);
+  RunOutcome outcome = ExtractData(true);
+  if (outcome == RunOutcome::kListed && selection_.count > file_limit_) {
+    // The listing stopped at the first file above the limit: say so rather
+    // than offer a list that no index could hold.
+    std::string limit = std::to_string(file_limit_);
+    ports_.view->SetText("lblNowProcessingFile",
+                         "Stopped at " + limit + " files.");
+    ports_.prompter->ShowMessage(
+        MessageIcon::kWarning, kListFilesCaption,
+        "Too many files!  No more than " + limit + " files can be indexed.");
+    outcome = RunOutcome::kTooManyFiles;
+  } else if (outcome == RunOutcome::kListed && ports_.display->IsVisible() &&
+             !ports_.display->ReportBufferFull()) {
+    std::int32_t count = selection_.count;
+    ShowSortedList(count == 1 ? std::string("One file is to be indexed")
+                              : std::to_string(count) +
+                                    " files are to be indexed");
+  }
+  FocusNextControl();
+  return outcome;
+}
+
+void IndexModule::ListIndexedFiles() {
+  if (file_list_.size() == 1) {
+    ports_.prompter->ShowMessage(MessageIcon::kInformation,
+                                 kListIndexedFilesCaption,
+                                 "Only one file was indexed:\r\n" +
+                                     file_list_[0]);
+    return;
+  }
+  PrepareLargeDisplay(kListIndexedFilesCaption);
+  ShowSortedList(std::to_string(file_list_.size()) + " files were indexed");
+}
+
+void IndexModule::EnableControls(bool enabled) {
+  for (std::string_view control : kWindowInputs) {
+    ports_.view->SetEnabled(control, enabled);
+  }
+  if (!listing_mode_) {
+    ports_.view->SetEnabled("cmdExtractData", true);
+    ports_.view->SetFocus("cmdExtractData");
+  }
+  ports_.view->SetEnabled("cmdQuit", true);
+  ports_.view->SetText("cmdExtractData", kCreateIndexFileCaption);
+}
+
+void IndexModule::ShowNoFilesMessage(std::string_view title) {
+  bool includes = !SplitTrimmedLines(settings_->txbIncludedFolders).empty();
+  bool excludes = !TrimSpaces(settings_->txbExcludedFiles).empty();
+  std::int16_t number = static_cast<std::int16_t>(
+      kTextNoFilesBase + (includes ? 2 : 0) + (excludes ? 1 : 0));
+  ports_.prompter->ShowMessage(MessageIcon::kWarning, title,
+                               GetProgramText(number) + ".");
+}
+
+void IndexModule::FocusNextControl() {
+  const IndexSettings& s = *settings_;
+  if (s.txbProjectName.empty()) {
+    ports_.view->SetFocus("txbProjectName");
+  } else if (s.txbTopFolder.empty()) {
+    ports_.view->SetFocus("cmdTopFolder");
+  } else if (s.txbTitle.empty()) {
+    ports_.view->SetFocus("txbTitle");
+  } else if (s.txbOutputFolder.empty()) {
+    ports_.view->SetFocus("cmdOutputFolder");
+  } else if (index_created_) {
+    ports_.view->SetFocus("cmdSwitchToSearchModule");
+  } else {
+    ports_.view->SetFocus("cmdListFiles[0]");
+  }
+}
+
+void IndexModule::ShowWordsFoundSoFar() {
+  ports_.view->SetText("lblDifferentWordsFoundSoFar",
+                       "Different words found so far: " +
+                           FormatGrouped(lexicon_.word_count()));
+  ports_.view->Repaint();
+}
+
+RunOutcome IndexModule::Refuse(std::string_view text, bool focus) {
+  ports_.prompter->ShowMessage(MessageIcon::kWarning, kCreateIndexFileCaption,
+                               text);
+  if (focus) FocusNextControl();
+  return RunOutcome::kRefused;
+}
+
+bool IndexModule::CheckSettings(bool listing_mode, std::string* title_content,
+                                RunOutcome* outcome) {
+  IndexSettings& s = *settings_;
+  if (!listing_mode) {
+    if (Trimmed(&s.txbProjectName).empty()) {
+      *outcome = Refuse(GetProgramText(kTextNoProjectName), true);
+      return false;
+    }
+    // The project name becomes part of two file names in the output
+    // folder; a separator in it would put them elsewhere.
+    std::size_t bad = s.txbProjectName.find_first_of(kProjectNameInadmissible);
+    if (bad != std::string::npos) {
+      ports_.prompter->ShowMessage(
+          MessageIcon::kWarning, "Project name",
+          "The project name contains an inadmissible character: " +
+              s.txbProjectName.substr(bad, 1));
+      FocusNextControl();
+      *outcome = RunOutcome::kRefused;
+      return false;
+    }
+    if (Trimmed(&s.txbTitle).empty()) {
+      *outcome = Refuse(GetProgramText(kTextNoTitle), false);
+      return false;
+    }
+    // The index text stores the title between double quotes, with no
+    // escape, in the Windows-1252 code page.
+    if (s.txbTitle.find('"') != std::string::npos) {
+      *outcome = Refuse(
+          "The title must not contain a double quote character (\"), which "
+          "the index file cannot store.",
+          false);
+      return false;
+    }
+    std::optional<Content> content = DisplayToContent(s.txbTitle);
+    if (!content) {
+      *outcome = Refuse(
+          "The title contains a character that the index file cannot store "
+          "(it stores the characters of Western European languages only).",
+          false);
+      return false;
+    }
+    *title_content = *content;
+  }
+  if (Trimmed(&s.txbTopFolder).empty()) {
+    *outcome = Refuse(GetProgramText(kTextNoTopFolder), true);
+    return false;
+  }
+  AddTrailingBackslash(s.txbTopFolder);
+  if (!FolderExists(s.txbTopFolder)) {
+    *outcome = Refuse(GetProgramText(kTextTopFolderMissing), true);
+    return false;
+  }
+  if (!listing_mode) {
+    if (Trimmed(&s.txbOutputFolder).empty()) {
+      *outcome = Refuse(GetProgramText(kTextNoOutputFolder), true);
+      return false;
+    }
+    AddTrailingBackslash(s.txbOutputFolder);
+    if (!FolderExists(s.txbOutputFolder)) {
+      *outcome = Refuse(GetProgramText(kTextOutputFolderMissing), true);
+      return false;
+    }
+  }
+  Trimmed(&s.txbExcludedFiles);
+  for (const std::string& entry : SplitTrimmedLines(s.txbExcludedFiles)) {
+    if (entry[0] == '\\' || entry[0] == '/' ||
+        (entry.size() > 1 && entry[1] == ':')) {
+      ports_.prompter->ShowMessage(
+          MessageIcon::kWarning, GetProgramText(kTextExcludedFilesTitle),
+          GetProgramText(kTextExcludedFileNotRelative) + ":\r\n" + entry);
+      *outcome = RunOutcome::kRefused;
+      return false;
+    }
+  }
+  Trimmed(&s.txbExcludedFilepaths);
+  return true;
+}
+
+void IndexModule::ShowCountingMessages() {
+  if (ports_.launcher->blnQuit && selection_.count <= file_limit_) return;
+  auto tell = [&](std::int32_t n, std::string_view what, std::string_view why) {
+    if (n <= 0) return;
+    std::string count = n == 1 ? "One " + std::string(what) + " was"
+                               : FormatGrouped(n) + " " + std::string(what) +
+                                     "s were";
+    ports_.prompter->ShowMessage(
+        MessageIcon::kInformation,
+        listing_mode_ ? kListFilesCaption : kCreateIndexFileCaption,
+        count + std::string(why));
+  };
+  tell(selection_.unreadable_folders, "folder",
+       " skipped: permission to read denied.");
+  tell(selection_.unstorable_paths, "file",
+       " left out: a double quote or a line break in a path cannot be "
+       "stored in the index file.");
+}
+
+void IndexModule::RunCountingPass(bool listing_mode,
+                                  const SelectionRules& rules) {
+  if (!listing_mode) {
+    ports_.view->SetText("cmdExtractData", GetProgramText(kTextPause));
+    ports_.view->SetText("lblNowProcessingFile",
+                         GetProgramText(kTextCounting) + " ...");
+  }
+  SelectFiles(rules,
+              listing_mode ? SelectionMode::kListing : SelectionMode::kCounting,
+              ports_, &stop_flag_, &selection_);
+  ports_.yield->ProcessPendingEvents();
+  if (!ports_.launcher->blnQuit && !stop_flag_ && !listing_mode) {
+    if (selection_.count > 0) {
+      ports_.view->SetText("lblTotalNumFiles",
+                           GetProgramText(kTextTotalFiles) + ": " +
+                               FormatGrouped(selection_.count));
+      ports_.view->SetText("lblTotalFileSize",
+                           GetProgramText(kTextTotalSize) + ": " +
+                               FormatGrouped(selection_.total_size / 1024) +
+                               " KB");
+    }
+    ports_.view->SetText("cmdExtractData", GetProgramText(kTextFinishing));
+    ports_.view->SetText("lblDifferentWordsFoundSoFar", "");
+    ports_.view->Repaint();
+  }
+  ShowCountingMessages();
+}
+
+RunOutcome IndexModule::ExtractData(bool listing_mode) {
+  listing_mode_ = listing_mode;
+  ports_.view->SetText("lblCurrentFile", "");
+  std::string title_content;
+  RunOutcome refused;
+  if (!CheckSettings(listing_mode, &title_content, &refused)) return refused;
+  for (std::string_view label : kProgressLabels) {
+    ports_.view->SetText(label, "");
+  }
+  IndexSettings& s = *settings_;
+  Trimmed(&s.txbMinimumFilesize);
+  if (LeadingNumber(s.txbMinimumFilesize) == 0) s.txbMinimumFilesize.clear();
+  SelectionRules rules = RulesFromSettings(s);
+  rules.file_limit = file_limit_;
+
+  stop_flag_ = false;
+  ports_.launcher->blnQuit = false;
+  running_ = true;
+  EnableControls(false);
+  ports_.view->Repaint();
+  if (listing_mode) {
+    ports_.display->Show();
+  } else {
+    start_time_ = ports_.clock->SecondsSinceMidnight();
+  }
+  RunOutcome outcome;
+  try {
+    file_list_.clear();
+    RunCountingPass(listing_mode, rules);
+    if (listing_mode) {
+      file_list_ = selection_.file_list;
+      running_ = false;
+      if (selection_.count > 0) {
+        EnableControls(true);
+        ports_.view->Repaint();
+        if (ports_.display->IsVisible()) ports_.display->Show();
+        return RunOutcome::kListed;
+      }
+      ports_.display->Hide();
+      ShowNoFilesMessage(kListFilesCaption);
+      EnableControls(true);
+      return RunOutcome::kNoFiles;
+    }
+    ports_.view->SetText("lblNowProcessingFile", "");
+    ports_.yield->ProcessPendingEvents();
+    if (ports_.launcher->blnQuit) {
+      outcome = RunOutcome::kQuit;
+    } else if (stop_flag_) {
+      FocusNextControl();
+      outcome = RunOutcome::kStopped;
+    } else if (selection_.count == 0) {
+      ShowNoFilesMessage(kCreateIndexFileCaption);
+      FocusNextControl();
+      outcome = RunOutcome::kNoFiles;
+    } else {
+      outcome = RunExtraction(rules, title_content);
+      running_ = false;
+      return outcome;
+    }
+  } catch (const std::exception& e) {
+    // Only a failure to get memory, or a bug, arrives here: the run ends
+    // as stopped and every file it began is deleted.
+    ports_.prompter->ShowMessage(
+        MessageIcon::kError, "Error",
+        std::string(dynamic_cast<const std::bad_alloc*>(&e)
+                        ? "There is not enough memory for this run."
+                        : e.what()));
+    ports_.view->SetText("lblCurrentFile", "Data extraction stopped.");
+    outcome = RunOutcome::kStopped;
+  }
+  running_ = false;
+  EnableControls(true);
+  return outcome;
+}
+
+RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
+                                      const std::string& title_content) {
+  IndexSettings& s = *settings_;
+  const std::int32_t num_files = selection_.count;
+  index_path_ = IndexFilePath(s.txbOutputFolder, s.txbProjectName);
+  data_path_ = DataFilePath(s.txbOutputFolder, s.txbProjectName);
+  IndexFileWriter writer(index_path_, data_path_);
+  std::string error_title = GetProgramText(kTextWriteErrorTitle);
+  auto fail = [&](const Status& status) {
+    ports_.prompter->ShowMessage(MessageIcon::kError, error_title,
+                                 status.message());
+    stop_flag_ = true;
+  };
+
+  // The old files go first: a run that ends early leaves neither behind.
+  for (const std::string& path : {index_path_, data_path_}) {
+    if (!DeleteFileForcibly(path, true, true, true)) {
+      fail(Status::Failed("The file " + path + " cannot be deleted."));
+    }
+  }
+  if (!stop_flag_) {
+    Status created = writer.Create(num_files);
+    if (!created.ok()) fail(created);
+  }
+
+  Lexicon& lexicon = lexicon_;
+  WordExtractor extractor(common_words_, &lexicon);
+  extractor.set_exclude_special_letters(rules.exclude_special_letters);
+  RunObserver observer(this, ports_, lexicon, &stop_flag_);
+  std::int32_t vanished = 0;
+  if (!stop_flag_) {
+    ports_.view->SetText("cmdExtractData", GetProgramText(kTextPause));
+    extractor.StartWordExtraction();
+    const std::size_t top_length = rules.top_folder.size();
+    for (std::int32_t f = 0; f < num_files; ++f) {
+      const std::string& element = selection_.file_list[f];
+      std::string path = element.substr(1);
+      bool split_at_lf = element[0] - '0' == kCheckTextLfOnly;
+      extractor.StartFile();
+      writer.AddFileListLine(std::string_view(path).substr(top_length));
+      ports_.view->SetText(
+          "lblCurrentFile",
+          ShortenForDisplay(path, kMaxCurrentFileLength) + " (" +
+              FormatByteSize(static_cast<double>(selection_.file_sizes[f]), 0,
+                             ports_.number_format) +
+              ")");
+      ports_.view->SetText("lblNowProcessingFile",
+                           "Now processing file #" + FormatGrouped(f + 1) + ".");
+      ports_.view->Repaint();
+      observer.StartFile();
+      std::string error;
+      switch (extractor.ExtractFileWords(path, split_at_lf, &observer, &error)) {
+        case WordExtractor::FileResult::kRead:
+          break;
+        case WordExtractor::FileResult::kVanished:
+          // Its line stays in the file list and its column stays 0, so
+          // the file list and every count line agree on N.
+          ++vanished;
+          break;
+        case WordExtractor::FileResult::kFailed:
+          ports_.prompter->ShowMessage(MessageIcon::kWarning, "Error",
+                                       error + ":\r\n" + path);
+          stop_flag_ = true;
+          break;
+      }
+      if (extractor.lexicon_full()) {
+        ports_.prompter->ShowMessage(
+            MessageIcon::kWarning, "Error",
+            "The lexicon cannot hold more than " +
+                FormatGrouped(static_cast<double>(Lexicon::kMaxWords)) +
+                " words.");
+        stop_flag_ = true;
+      }
+      ports_.yield->ProcessPendingEvents();
+      if (ports_.launcher->blnQuit || stop_flag_) break;
+      if (lexicon.largest_count() > 0) lexicon.WriteFileScores();
+    }
+    ports_.yield->ProcessPendingEvents();
+    if (!ports_.launcher->blnQuit && !stop_flag_) {
+      ShowWordsFoundSoFar();
+      ports_.view->SetEnabled("cmdExtractData", false);
+      ports_.view->SetText("lblNowProcessingFile",
+                           GetProgramText(kTextDifferentWords) + ": " +
+                               FormatGrouped(lexicon.word_count()));
+      Status written = writer.WriteLexicon(title_content, lexicon);
+      if (!written.ok()) {
+        ports_.prompter->ShowMessage(
+            MessageIcon::kWarning, error_title,
+            GetProgramText(kTextLexiconWriteError) + "\r\n" +
+                written.message());
+        stop_flag_ = true;
+      }
+      ports_.view->SetText("cmdExtractData", GetProgramText(kTextFinishing));
+      ports_.view->SetText("lblDifferentWordsFoundSoFar", "");
+      ports_.view->Repaint();
+    }
+  }
+
+  ports_.yield->ProcessPendingEvents();
+  if (ports_.launcher->blnQuit) {
+    writer.Discard();
+    return RunOutcome::kQuit;
+  }
+  // From here on the file list holds the relative paths of the run.
+  file_list_.clear();
+  file_list_.reserve(selection_.file_list.size());
+  for (const std::string& element : selection_.file_list) {
+    file_list_.push_back(element.substr(1 + rules.top_folder.size()));
+  }
+  if (!stop_flag_) {
+    Status written = writer.WriteScoreRows(lexicon.TakeScoreRows());
+    if (written.ok()) written = writer.FinishIndexText();
+    if (!written.ok()) fail(written);
+  }
+
+  RunOutcome outcome;
+  std::string status_text;
+  if (stop_flag_) {
+    status_text = "Data extraction stopped.";
+    writer.Discard();
+    outcome = RunOutcome::kStopped;
+  } else {
+    bool compressed = writer.Compress().ok();
+    Status kept = compressed ? writer.WriteTrailer() : Status::Ok();
+    if (kept.ok()) kept = writer.Commit();
+    if (!kept.ok()) {
+      fail(kept);
+      writer.Discard();
+      status_text = "Data extraction stopped.";
+      outcome = RunOutcome::kStopped;
+    } else if (!compressed) {
+      status_text = "Compression error when creating index file.";
+      outcome = RunOutcome::kCompressionFailed;
+    } else {
+      status_text = "Data extraction completed.";
+      index_created_ = true;
+      outcome = RunOutcome::kCompleted;
+    }
+  }
+  if (vanished > 0 && outcome != RunOutcome::kStopped) {
+    ports_.prompter->ShowMessage(
+        MessageIcon::kInformation, kCreateIndexFileCaption,
+        (vanished == 1 ? std::string("One file") : FormatGrouped(vanished) +
+                                                       " files") +
+            " of the list had vanished when it was to be read; the index "
+            "lists it without any word.");
+  }
+
+  ports_.view->SetText("lblCurrentFile", "");
+  if (index_created_) {
+    ports_.view->SetVisible("cmdListFiles[1]", true);
+    status_text += "   Index file is " + s.txbProjectName + "_index.tavo.";
+  } else {
+    ports_.view->SetVisible("cmdListFiles[1]", false);
+  }
+  double elapsed = ports_.clock->SecondsSinceMidnight() - start_time_;
+  if (elapsed < 0) elapsed += kSecondsPerDay;
+  std::string time_text;
+  if (elapsed >= kShortestTimedRun) {
+    time_text = "Time = " +
+                FormatElapsedTime(static_cast<float>(elapsed),
+                                  ports_.number_format) +
+                ".";
+  }
+  ports_.view->SetText("lblCurrentFile", status_text + "  " + time_text);
+  running_ = false;
+  EnableControls(true);
+  ports_.view->SetFocus(index_created_ ? "cmdListFiles[1]" : "cmdExtractData");
+  return outcome;
+}
+
+}  // namespace orvane

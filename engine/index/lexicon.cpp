@@ -1,0 +1,210 @@
+#include "engine/index/lexicon.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace orvane {
+
+namespace {
+
+// A fast hash for short words, eight bytes at a time.
+std::uint32_t HashWord(std::string_view word) {
+  const char* p = word.data();
+  std::size_t n = word.size();
+  std::uint64_t h = 0x9E3779B97F4A7C15ull ^ n;
+  std::size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t v;
+    std::memcpy(&v, p + i, 8);
+    h = (h ^ v) * 0xFF51AFD7ED558CCDull;
+    h ^= h >> 32;
+  }
+  std::uint64_t tail = 0;
+  std::memcpy(&tail, p + i, n - i);
+  h = (h ^ tail) * 0xC4CEB9FE1A85EC53ull;
+  h ^= h >> 29;
+  h *= 0x9E3779B97F4A7C15ull;
+  return static_cast<std::uint32_t>(h >> 32);
+}
+
+constexpr std::size_t kInitialSlots = 1 << 12;
+
+// Equality of two short byte strings of the same length, without a call.
+inline bool SameBytes(const char* a, const char* b, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
+// The first eight bytes of a word, zero-padded.
+inline std::uint64_t Prefix(std::string_view word) {
+  std::uint64_t prefix = 0;
+  if (word.size() >= 8) {
+    std::memcpy(&prefix, word.data(), 8);
+    return prefix;
+  }
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    prefix |= static_cast<std::uint64_t>(static_cast<unsigned char>(word[i]))
+              << (8 * i);
+  }
+  return prefix;
+}
+
+}  // namespace
+
+std::uint8_t ScoreOfCount(std::uint8_t count, std::uint8_t largest_count) {
+  unsigned product = static_cast<unsigned>(count) * 255u;
+  unsigned quotient = product / largest_count;
+  unsigned twice_remainder = 2u * (product % largest_count);
+  if (twice_remainder > largest_count ||
+      (twice_remainder == largest_count && (quotient & 1u) != 0)) {
+    ++quotient;
+  }
+  return static_cast<std::uint8_t>(quotient < 1 ? 1 : quotient);
+}
+
+void Lexicon::StartPass() {
+  arena_.clear();
+  entries_.clear();
+  slots_.assign(kInitialSlots, Slot{0, 0});
+  touched_.clear();
+  largest_count_ = 0;
+  file_count_ = 0;
+  cell_words_.clear();
+  cell_scores_.clear();
+  file_ends_.clear();
+}
+
+void Lexicon::StartFile() {
+  for (std::uint32_t index : touched_) entries_[index].count = 0;
+  touched_.clear();
+  largest_count_ = 0;
+  ++file_count_;
+}
+
+std::size_t Lexicon::FindSlot(std::string_view word,
+                              std::uint32_t hash) const {
+  std::size_t mask = slots_.size() - 1;
+  std::size_t slot = hash & mask;
+  while (true) {
+    const Slot& here = slots_[slot];
+    if (here.held == 0) return slot;
+    if (here.hash == hash) {
+      const Entry& entry = entries_[here.held - 1];
+      if (entry.length == word.size() && entry.prefix == Prefix(word) &&
+          (word.size() <= 8 ||
+           SameBytes(arena_.data() + entry.offset() + 8, word.data() + 8,
+                     word.size() - 8))) {
+        return slot;
+      }
+    }
+    slot = (slot + 1) & mask;
+  }
+}
+
+void Lexicon::Grow() {
+  std::vector<Slot> old;
+  old.swap(slots_);
+  slots_.assign(old.size() * 2, Slot{0, 0});
+  std::size_t mask = slots_.size() - 1;
+  for (const Slot& moved : old) {
+    if (moved.held == 0) continue;
+    std::size_t slot = moved.hash & mask;
+    while (slots_[slot].held != 0) slot = (slot + 1) & mask;
+    slots_[slot] = moved;
+  }
+}
+
+bool Lexicon::AddWordToLexicon(std::string_view word) {
+  if (slots_.empty()) slots_.assign(kInitialSlots, Slot{0, 0});
+  std::uint32_t hash = HashWord(word);
+  std::size_t slot = FindSlot(word, hash);
+  std::uint32_t index;
+  if (slots_[slot].held != 0) {
+    index = slots_[slot].held - 1;
+    std::uint8_t& count = entries_[index].count;
+    if (count == 0) touched_.push_back(index);
+    if (count < 255) ++count;
+    if (count > largest_count_) largest_count_ = count;
+    return true;
+  }
+  // The table holds 32-bit slot values, one above the word index.
+  if (static_cast<std::int64_t>(entries_.size()) >= kMaxWords ||
+      entries_.size() >= 0xFFFFFFFEu || arena_.size() >> 48 != 0) {
+    return false;
+  }
+  index = static_cast<std::uint32_t>(entries_.size());
+  std::uint64_t offset = arena_.size();
+  entries_.push_back(Entry{Prefix(word), static_cast<std::uint32_t>(offset),
+                           static_cast<std::uint16_t>(offset >> 32),
+                           static_cast<std::uint8_t>(word.size()), 1});
+  arena_.append(word);
+  touched_.push_back(index);
+  if (largest_count_ == 0) largest_count_ = 1;
+  slots_[slot] = Slot{hash, index + 1};
+  if (entries_.size() * 2 > slots_.size()) Grow();
+  return true;
+}
+
+void Lexicon::WriteFileScores() {
+  for (std::uint32_t index : touched_) {
+    cell_words_.push_back(index);
+    cell_scores_.push_back(ScoreOfCount(entries_[index].count, largest_count_));
+  }
+  file_ends_.push_back(
+      {static_cast<std::uint16_t>(file_count_ - 1), cell_words_.size()});
+}
+
+std::string_view Lexicon::word(std::int32_t word_number) const {
+  std::size_t index = static_cast<std::size_t>(word_number - 1);
+  const Entry& entry = entries_[index];
+  return std::string_view(arena_.data() + entry.offset(), entry.length);
+}
+
+std::uint8_t Lexicon::CountInFile(std::string_view word) const {
+  if (slots_.empty()) return 0;
+  std::uint32_t held = slots_[FindSlot(word, HashWord(word))].held;
+  return held == 0 ? 0 : entries_[held - 1].count;
+}
+
+std::vector<std::int32_t> Lexicon::WordNumbersInOrder() const {
+  std::vector<std::int32_t> numbers(entries_.size());
+  for (std::size_t i = 0; i < numbers.size(); ++i) {
+    numbers[i] = static_cast<std::int32_t>(i + 1);
+  }
+  // string_view compares as unsigned bytes: character-code order.
+  std::sort(numbers.begin(), numbers.end(),
+            [this](std::int32_t a, std::int32_t b) { return word(a) < word(b); });
+  return numbers;
+}
+
+ScoreRows Lexicon::TakeScoreRows() {
+  ScoreRows rows;
+  std::size_t num_words = entries_.size();
+  rows.row_start.assign(num_words + 1, 0);
+  for (std::uint32_t index : cell_words_) ++rows.row_start[index + 1];
+  for (std::size_t i = 1; i <= num_words; ++i) {
+    rows.row_start[i] += rows.row_start[i - 1];
+  }
+  std::vector<std::uint64_t> next(rows.row_start.begin(),
+                                  rows.row_start.end() - 1);
+  rows.file_indexes.resize(cell_words_.size());
+  rows.scores.resize(cell_words_.size());
+  // Files were read in ascending order, so each row comes out in ascending
+  // file order.
+  std::uint64_t cell = 0;
+  for (const FileCells& file : file_ends_) {
+    for (; cell < file.end; ++cell) {
+      std::uint64_t at = next[cell_words_[cell]]++;
+      rows.file_indexes[at] = file.file_index;
+      rows.scores[at] = cell_scores_[cell];
+    }
+  }
+  std::vector<std::uint32_t>().swap(cell_words_);
+  std::vector<std::uint8_t>().swap(cell_scores_);
+  std::vector<FileCells>().swap(file_ends_);
+  return rows;
+}
+
+}  // namespace orvane

@@ -1,0 +1,121 @@
+// The lexicon of an indexing run: every distinct word met so far with its
+// word number (the order of first appearance, 1 to W), the counts of the
+// words in the file being read, and the score matrix gathered file by file.
+// The words are kept in a hash table; their ascending character-code order
+// is made once, at the end of the run. Scores are kept as the non-zero
+// cells of the matrix only, so memory grows with what the files hold, not
+// with words times files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvane {
+
+// The score of a word that occurs count times in a file whose most frequent
+// word occurs largest_count times: count * 255 / largest_count rounded to
+// the nearest whole number, halves to the even neighbour.
+// REQUIRES: 1 <= count <= largest_count <= 255.
+std::uint8_t ScoreOfCount(std::uint8_t count, std::uint8_t largest_count);
+
+// The non-zero scores of the matrix, row by row: the cells of the word with
+// word number n are cells row_start[n - 1] .. row_start[n] - 1, in ascending
+// file order.
+struct ScoreRows {
+  std::vector<std::uint64_t> row_start;     // W + 1 entries
+  std::vector<std::uint16_t> file_indexes;  // file number - 1 of each cell
+  std::vector<std::uint8_t> scores;         // 1 to 255
+};
+
+class Lexicon {
+ public:
+  // The largest number of words: word numbers are signed 32-bit.
+  static constexpr std::int64_t kMaxWords = 2147483647;
+
+  // Empties the lexicon and the matrix for a new pass: W = 0, no file read.
+  void StartPass();
+
+  // Begins the next file (numbered from 1): every count and the largest
+  // count back to 0.
+  void StartFile();
+
+  // Counts one occurrence of the word in the current file (a count stops at
+  // 255), giving it the next word number when it is new. Returns false, and
+  // changes nothing, when a new word would pass kMaxWords.
+  // REQUIRES: the word is 1 to 60 characters; StartFile was called.
+  bool AddWordToLexicon(std::string_view word);
+
+  // The largest count in the current file; 0 when it had no word.
+  std::uint8_t largest_count() const { return largest_count_; }
+
+  // Turns the counts of the current file into its column of scores.
+  // REQUIRES: largest_count() > 0.
+  void WriteFileScores();
+
+  // W, the number of distinct words.
+  std::int32_t word_count() const {
+    return static_cast<std::int32_t>(entries_.size());
+  }
+  // The number of files begun in this pass.
+  std::int32_t file_count() const { return file_count_; }
+  // REQUIRES: 1 <= word_number <= word_count().
+  std::string_view word(std::int32_t word_number) const;
+  // How often the word occurs in the current file so far; 0 when it does
+  // not or is not in the lexicon.
+  std::uint8_t CountInFile(std::string_view word) const;
+
+  // The word numbers in ascending character-code order of their words.
+  std::vector<std::int32_t> WordNumbersInOrder() const;
+
+  // Hands over the score matrix row by row and releases the per-file form.
+  // Afterwards the lexicon still knows its words, not its scores.
+  ScoreRows TakeScoreRows();
+
+ private:
+  // Slot of the word in the hash table: the slot holding it, or the empty
+  // slot where it belongs.
+  std::size_t FindSlot(std::string_view word, std::uint32_t hash) const;
+  void Grow();
+
+  // Words, by word number - 1: their bytes in arena_, and in the entry the
+  // first eight of them, so that most comparisons stay in one cache line.
+  struct Entry {
+    std::uint64_t prefix;  // the first (up to) eight bytes, zero-padded
+    std::uint32_t offset_low;
+    std::uint16_t offset_high;
+    std::uint8_t length;
+    std::uint8_t count;  // in the current file
+    std::uint64_t offset() const {
+      return static_cast<std::uint64_t>(offset_high) << 32 | offset_low;
+    }
+  };
+  std::string arena_;
+  std::vector<Entry> entries_;
+  // Hash table: a word's hash beside its word number - 1 plus 1 (0: an
+  // empty slot), so that most mismatches are seen in the slot itself.
+  struct Slot {
+    std::uint32_t hash;
+    std::uint32_t held;
+  };
+  std::vector<Slot> slots_;
+
+  // Words counted in the current file, so that a new file clears only them.
+  std::vector<std::uint32_t> touched_;
+  std::uint8_t largest_count_ = 0;
+  std::int32_t file_count_ = 0;
+
+  // Scores in reading order: cell k holds word cell_words_[k] (word number
+  // - 1) with score cell_scores_[k]; file_ends_ gives, for each file that
+  // had words, its file index and the end of its cells.
+  std::vector<std::uint32_t> cell_words_;
+  std::vector<std::uint8_t> cell_scores_;
+  struct FileCells {
+    std::uint16_t file_index;
+    std::uint64_t end;
+  };
+  std::vector<FileCells> file_ends_;
+};
+
+}  // namespace orvane

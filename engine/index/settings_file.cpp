@@ -1,0 +1,178 @@
+#include "engine/index/settings_file.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+#include <vector>
+
+#include "engine/common/records.h"
+#include "engine/files/folder.h"
+#include "engine/text/file_checks.h"
+#include "engine/text/string_ops.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr int kNumItems = 12;
+
+// A setting with a double quote would end its item early on reading.
+struct NamedText {
+  const char* name;
+  const std::string* text;
+};
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string joined;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) joined += "\r\n";
+    joined += lines[i];
+  }
+  return joined;
+}
+
+// Keeps the entries of a one-a-line field that still exist below the top
+// folder.
+void DropVanishedEntries(const std::string& top_folder, bool folders,
+                         std::string* field) {
+  std::vector<std::string> entries = SplitTrimmedLines(*field);
+  if (entries.empty()) return;
+  std::vector<std::string> kept;
+  for (const std::string& entry : entries) {
+    std::string full = top_folder + entry;
+    if (folders ? FolderExists(full) : FileExists(full)) kept.push_back(entry);
+  }
+  *field = JoinLines(kept);
+}
+
+bool CheckBoxValue(const std::string& item, bool* value) {
+  std::int32_t number = LeadingNumber(item);
+  if (number != 0 && number != 1) return false;
+  *value = number == 1;
+  return true;
+}
+
+}  // namespace
+
+Status WriteSettingsFile(const std::string& path,
+                         const IndexSettings& settings) {
+  const NamedText texts[] = {
+      {"project name", &settings.txbProjectName},
+      {"title", &settings.txbTitle},
+      {"excluded filepaths", &settings.txbExcludedFilepaths},
+      {"output folder", &settings.txbOutputFolder},
+      {"top folder", &settings.txbTopFolder},
+      {"excluded files", &settings.txbExcludedFiles},
+      {"included subfolders", &settings.txbIncludedFolders},
+      {"minimum file size", &settings.txbMinimumFilesize},
+  };
+  for (const NamedText& t : texts) {
+    if (t.text->find('"') != std::string::npos) {
+      return Status::Refused(std::string("The ") + t.name +
+                             " contains a double quote character (\"), "
+                             "which a settings file cannot store.  The "
+                             "settings were not saved.");
+    }
+  }
+  std::string out = RecordLine().AddString(kSettingsHeader).Finish();
+  for (const NamedText& t : texts) {
+    out += RecordLine().AddString(*t.text).Finish();
+  }
+  for (bool box : {settings.chkExcludeFilesInTopFolder,
+                   settings.chkIncludeSubfoldersOfSubfolders,
+                   settings.chkExcludeSpecialLetters}) {
+    out += RecordLine().AddNumber(box ? 1 : 0).Finish();
+  }
+  // Nothing is saved half: the file takes its name once it is complete.
+  std::string partial = path + ".part";
+  auto failed = [&](int error) {
+    std::remove(partial.c_str());
+    return Status::Failed("Error when attempting to save settings: " +
+                          std::generic_category().message(error));
+  };
+  {
+    std::ofstream file(partial, std::ios::binary | std::ios::trunc);
+    if (!file) return failed(errno);
+    file.write(out.data(), static_cast<std::streamsize>(out.size()));
+    file.close();
+    if (!file) return failed(errno ? errno : EIO);
+  }
+  if (std::rename(partial.c_str(), path.c_str()) != 0) return failed(errno);
+  return Status::Ok();
+}
+
+bool SaveSettings(const std::string& path, const IndexSettings& settings,
+                  Prompter* prompter) {
+  Status status = WriteSettingsFile(path, settings);
+  if (!status.ok()) {
+    prompter->ShowMessage(MessageIcon::kWarning, "Save settings",
+                          status.message());
+  }
+  return status.ok();
+}
+
+LoadResult LoadSettings(const std::string& path, IndexSettings* settings,
+                        Prompter* prompter, bool show_messages) {
+  auto failed = [&](const std::string& description) {
+    if (show_messages) {
+      prompter->ShowMessage(
+          MessageIcon::kWarning, "Load config",
+          "Error when attempting to load settings: " + description);
+    }
+    SetDefaults(settings);
+    return LoadResult::kFailed;
+  };
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return failed(std::generic_category().message(errno));
+  std::ostringstream whole;
+  whole << file.rdbuf();
+  if (file.bad()) return failed("Error reading file");
+  std::string text = whole.str();
+  DelimitedReader reader(text);
+  std::string items[kNumItems];
+  for (std::string& item : items) {
+    if (!reader.NextItem(&item)) return failed("Input past end of file");
+  }
+  IndexSettings& s = *settings;
+  s.txbProjectName = items[1];
+  s.txbTitle = items[2];
+  s.txbExcludedFilepaths = items[3];
+  // The fifth item of a settings file is an output folder: empty or an
+  // absolute path.
+  const std::string& output = items[4];
+  if (!output.empty() && output[0] != '/') {
+    if (show_messages) {
+      prompter->ShowMessage(MessageIcon::kWarning, "Load settings",
+                            "Invalid input.  Probably this is not a settings "
+                            "file for this index module.");
+    }
+    s.txbProjectName.clear();
+    s.txbTitle.clear();
+    s.txbOutputFolder.clear();
+    return LoadResult::kRefused;
+  }
+  s.txbOutputFolder = FolderExists(output) ? output : std::string();
+  std::string top = TrimSpaces(items[5]);
+  if (!top.empty() && FolderExists(top)) {
+    AddTrailingBackslash(top);
+    s.txbTopFolder = top;
+  } else {
+    s.txbTopFolder.clear();
+  }
+  s.txbExcludedFiles = s.txbTopFolder.empty() ? std::string() : items[6];
+  s.txbIncludedFolders = s.txbTopFolder.empty() ? std::string() : items[7];
+  if (!s.txbTopFolder.empty()) {
+    DropVanishedEntries(s.txbTopFolder, false, &s.txbExcludedFiles);
+    DropVanishedEntries(s.txbTopFolder, true, &s.txbIncludedFolders);
+  }
+  s.txbMinimumFilesize = items[8];
+  if (!CheckBoxValue(items[9], &s.chkExcludeFilesInTopFolder) ||
+      !CheckBoxValue(items[10], &s.chkIncludeSubfoldersOfSubfolders) ||
+      !CheckBoxValue(items[11], &s.chkExcludeSpecialLetters)) {
+    return failed("Invalid property value");
+  }
+  return LoadResult::kLoaded;
+}
+
+}  // namespace orvane

@@ -1,0 +1,93 @@
+// Word extraction: turns the text of one file into the words that the
+// lexicon records. Each line is trimmed and lower-cased, a mail file's
+// base64 part ends the file, whitespace, typographic punctuation and
+// entities are normalised, markup between tag markers is skipped, and the
+// words that pass the filters (common words once per file, no special
+// letters when they are excluded, no three identical characters in a row)
+// go to the lexicon in text order. All text here is content.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/index/common_words.h"
+#include "engine/index/extraction_lines.h"
+#include "engine/index/lexicon.h"
+
+namespace orvane {
+
+// What the extraction of a file asks of its caller between lines.
+class ExtractionObserver {
+ public:
+  virtual ~ExtractionObserver() = default;
+  // Called after every line (empty lines included): lets the window system
+  // process pending input and shows the word count. Returns false to stop
+  // reading the file (quit, stop).
+  virtual bool AfterLine() = 0;
+};
+
+class WordExtractor {
+ public:
+  static constexpr std::int32_t kMaxWordLength = 60;
+
+  // Neither is owned; both must outlive the extractor.
+  WordExtractor(CommonWords* common_words, Lexicon* lexicon);
+
+  // Prepares a run: empties the lexicon and sets the tag markers of HTML.
+  void StartWordExtraction();
+
+  // "HTML": "<" and ">"; "C": "/*" and "*/"; anything else: no markers, and
+  // no tag skip at all.
+  void SetTagMarkers(std::string_view type);
+
+  // Whether words with special letters are dropped.
+  void set_exclude_special_letters(bool exclude);
+
+  // Begins a file: the inside-tag state and the seen common words are
+  // cleared, and the lexicon starts the file's counts.
+  void StartFile();
+
+  enum class FileResult { kRead, kVanished, kFailed };
+  // Reads the file's lines (split at LF too when split_at_lf: a file with
+  // LF-only line ends) and hands its words to the lexicon. kVanished: the
+  // file is no longer there; kFailed: *error holds the description; words
+  // already handed on stay in the lexicon either way.
+  // REQUIRES: StartFile() was called for this file.
+  FileResult ExtractFileWords(const std::string& path, bool split_at_lf,
+                              ExtractionObserver* observer,
+                              std::string* error);
+
+  // One line as read from a file: trims it, lower-cases it and scans it.
+  // Returns false when the line starts a base64 part, where reading of the
+  // file ends.
+  bool ProcessLine(std::string_view raw_line);
+
+  // Normalises (in place) and scans one line (lower case, with its leading
+  // space), as a line of the current file.
+  void ExtractLineWords(std::string& line);
+
+  // True once the lexicon ran out of word numbers; the run must stop.
+  bool lexicon_full() const { return lexicon_full_; }
+
+ private:
+  bool AtTagStart(std::string_view line, std::size_t index) const;
+  void TakeWord(std::string_view word);
+
+  CommonWords* common_words_;
+  Lexicon* lexicon_;
+  std::string tag_start_;
+  std::string tag_end_;
+  bool inside_tag_ = false;
+  bool exclude_special_letters_ = true;
+  bool lexicon_full_ = false;
+  ExtractionLines lines_;  // kept for its buffer
+  std::string line_;       // likewise
+  // Byte classes, from the character tables.
+  bool word_byte_[256];
+  bool special_byte_[256];
+  // Backspace, TAB, LF, form feed, CR and the no-break space.
+  bool whitespace_byte_[256];
+};
+
+}  // namespace orvane

@@ -1,0 +1,224 @@
+// `orvane index` end to end: the built program on scratch trees.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/temp_tree.h"
+
+namespace orvane {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TempDir;
+
+struct Ran {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Starts the program with its output going to files in dir.
+pid_t Start(const std::vector<std::string>& args, const TempDir& dir) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    int out = open(dir.Path("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err = open(dir.Path("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(out, 1);
+    dup2(err, 2);
+    std::vector<char*> argv;
+    std::string program = ORVANE_PROGRAM;
+    argv.push_back(program.data());
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+Ran Finish(pid_t pid, const TempDir& dir) {
+  Ran ran;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+  ran.out = ReadFileBytes(dir.Path("stdout"));
+  ran.err = ReadFileBytes(dir.Path("stderr"));
+  return ran;
+}
+
+Ran RunProgram(const std::vector<std::string>& args) {
+  static TempDir io;
+  return Finish(Start(args, io), io);
+}
+
+std::string LastLine(const std::string& text) {
+  std::string trimmed = text;
+  while (!trimmed.empty() && trimmed.back() == '\n') trimmed.pop_back();
+  return trimmed.substr(trimmed.rfind('\n') + 1);
+}
+
+class IndexCommandTest : public ::testing::Test {
+ protected:
+  IndexCommandTest() {
+    top_.Write("a.txt", "The first file holds these words.\n");
+    top_.Write("docs/b.txt", "The second file holds other words.\r\n");
+    top_.Write("docs/deep/c.txt", "A third file, deeper down the tree.\n");
+    top_.Write("docs/skip.txt", "This file is excluded by its name.\n");
+  }
+  std::vector<std::string> Flags() {
+    return {"index", "--top", top_.folder(), "--out", out_.folder(),
+            "--project", "p", "--title", "Test files", "--include", "docs",
+            "--subsub", "--exclude-file", "docs/skip.txt", "--min-size", "0",
+            "--quiet"};
+  }
+  bool Exists(const std::string& name) {
+    return std::filesystem::exists(out_.Path(name));
+  }
+
+  TempDir top_;
+  TempDir out_;
+};
+
+TEST_F(IndexCommandTest, CreatesTheIndexFromFlags) {
+  Ran ran = RunProgram(Flags());
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  EXPECT_EQ(LastLine(ran.out),
+            "Data extraction completed.   Index file is p_index.tavo.  ");
+  EXPECT_TRUE(Exists("p_index.tavo"));
+  EXPECT_TRUE(Exists("p_data.tavo"));
+  EXPECT_FALSE(Exists("p_index.part.tavo"));
+}
+
+TEST_F(IndexCommandTest, ListsTheFilesInsteadWithList) {
+  std::vector<std::string> flags = Flags();
+  flags.push_back("--list");
+  Ran ran = RunProgram(flags);
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  EXPECT_EQ(ran.out,
+            "1. a.txt\n2. docs/b.txt\n3. docs/deep/c.txt\n"
+            "3 files are to be indexed\n");
+  EXPECT_FALSE(Exists("p_index.tavo"));
+}
+
+TEST_F(IndexCommandTest, RefusesBadSettingsWithStatusTwo) {
+  std::vector<std::string> no_title = Flags();
+  no_title[8] = " ";
+  Ran ran = RunProgram(no_title);
+  EXPECT_EQ(ran.status, 2);
+  EXPECT_NE(ran.err.find("title"), std::string::npos) << ran.err;
+  EXPECT_EQ(ran.out, "");
+
+  ran = RunProgram({"index", "--top", top_.folder(), "--bogus"});
+  EXPECT_EQ(ran.status, 2);
+  EXPECT_NE(ran.err.find("--bogus"), std::string::npos);
+  ran = RunProgram({"index", "--top", top_.folder(), "--include", "nowhere", "--list"});
+  EXPECT_EQ(ran.status, 2);
+  EXPECT_FALSE(Exists("p_index.tavo"));
+}
+
+TEST_F(IndexCommandTest, SavesSettingsAndRunsFromThem) {
+  std::vector<std::string> flags = Flags();
+  flags.push_back("--save-settings");
+  flags.push_back(out_.Path("p.usri"));
+  Ran ran = RunProgram(flags);
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  EXPECT_FALSE(Exists("p_index.tavo"));  // saving does nothing else
+  ran = RunProgram({"index", "--settings", out_.Path("p.usri"), "--list"});
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  EXPECT_EQ(LastLine(ran.out), "3 files are to be indexed");
+  ran = RunProgram({"index", "--settings", out_.Path("p.usri"), "--quiet"});
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  EXPECT_TRUE(Exists("p_index.tavo"));
+
+  out_.Write("bad.usri", "\"x\"\r\n");
+  ran = RunProgram({"index", "--settings", out_.Path("bad.usri")});
+  EXPECT_EQ(ran.status, 2);
+  EXPECT_NE(ran.err.find("Error when attempting to load settings"),
+            std::string::npos);
+}
+
+TEST_F(IndexCommandTest, HelpExplainsEveryFlag) {
+  Ran ran = RunProgram({"help", "index"});
+  EXPECT_EQ(ran.status, 0);
+  for (const char* flag :
+       {"--settings", "--top", "--out", "--project", "--title", "--include",
+        "--include-all", "--subsub", "--exclude-top", "--exclude-file",
+        "--exclude-paths", "--min-size", "--special-letters", "--list",
+        "--save-settings", "--quiet"}) {
+    EXPECT_NE(ran.out.find(flag), std::string::npos) << flag;
+  }
+  EXPECT_NE(RunProgram({"help"}).out.find("index"), std::string::npos);
+}
+
+// A tree big enough that its extraction takes a while.
+void WriteBigTree(const TempDir& top) {
+  std::string text;
+  for (int i = 0; i < 400; ++i) text += "word" + std::to_string(i % 97) + " w" + std::to_string(i) + "\n";
+  for (int i = 0; i < 1500; ++i) {
+    top.Write("f" + std::to_string(i) + ".txt", text + std::to_string(i) + "x\n");
+  }
+}
+
+// Starts a run and signals it once its extraction has begun (its partial
+// index file is there); returns the finished run.
+Ran InterruptExtraction(const std::vector<std::string>& flags,
+                        const TempDir& out, int signal_number) {
+  TempDir io;
+  std::string partial = out.Path("p_index.part.tavo");
+  pid_t pid = Start(flags, io);
+  auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!std::filesystem::exists(partial) &&
+         std::chrono::steady_clock::now() < give_up) {
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  kill(pid, signal_number);
+  return Finish(pid, io);
+}
+
+TEST_F(IndexCommandTest, AKilledRunLeavesNoFileUnderTheFinalNames) {
+  TempDir top;
+  WriteBigTree(top);
+  std::vector<std::string> flags = {"index", "--top", top.folder(), "--out",
+                                    out_.folder(), "--project", "p",
+                                    "--title", "Big", "--min-size", "0",
+                                    "--quiet"};
+  Ran ran = InterruptExtraction(flags, out_, SIGKILL);
+  ASSERT_EQ(ran.status, -SIGKILL) << "the run ended before it was killed";
+  EXPECT_FALSE(Exists("p_index.tavo"));
+  EXPECT_FALSE(Exists("p_data.tavo"));
+  EXPECT_TRUE(Exists("p_index.part.tavo"));
+
+  // The next run clears what the killed one left.
+  flags[2] = top_.folder();
+  ran = RunProgram(flags);
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  EXPECT_FALSE(Exists("p_index.part.tavo"));
+  EXPECT_FALSE(Exists("p_data.part.tavo"));
+  EXPECT_TRUE(Exists("p_index.tavo"));
+}
+
+TEST_F(IndexCommandTest, CtrlCStopsTheRunAndLeavesNothing) {
+  TempDir top;
+  WriteBigTree(top);
+  Ran ran = InterruptExtraction(
+      {"index", "--top", top.folder(), "--out", out_.folder(), "--project",
+       "p", "--title", "Big", "--min-size", "0", "--quiet"},
+      out_, SIGINT);
+  EXPECT_EQ(ran.status, 1) << ran.err;
+  EXPECT_EQ(LastLine(ran.out).rfind("Data extraction stopped.", 0), 0u)
+      << ran.out;
+  EXPECT_TRUE(std::filesystem::is_empty(out_.path()));
+}
+
+}  // namespace
+}  // namespace orvane

@@ -1,0 +1,498 @@
+#include "engine/index/indexing_run.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/common/program_texts.h"
+#include "engine/text/compression.h"
+#include "tests/support/fakes.h"
+#include "tests/support/temp_tree.h"
+
+namespace orvane {
+namespace {
+
+using testing::FakeClock;
+using testing::FakeLargeDisplay;
+using testing::ReadFileBytes;
+using testing::RecordingPrompter;
+using testing::RecordingViewState;
+using testing::ScriptedYield;
+using testing::TempDir;
+using testing::Visible;
+
+// Lines joined, each ending in CR LF.
+std::string Text(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+// Bytes of a little-endian 32-bit number.
+std::string Trailer(std::size_t length) {
+  std::string bytes;
+  for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>(length >> (8 * i)));
+  return bytes;
+}
+
+class IndexingRunTest : public ::testing::Test {
+ protected:
+  IndexingRunTest() {
+    ports_.prompter = &prompter_;
+    ports_.view = &view_;
+    ports_.yield = &yield_;
+    ports_.display = &display_;
+    ports_.clock = &clock_;
+    ports_.launcher = &launcher_;
+    common_.SetWords({"the"});
+    module_ = std::make_unique<IndexModule>(&settings_, ports_, &common_);
+    settings_.txbProjectName = "p";
+    settings_.txbTitle = "Animals & notes";
+    settings_.txbTopFolder = top_.folder();
+    settings_.txbOutputFolder = out_.folder();
+  }
+
+  std::string IndexText() {
+    std::string plain = out_.Path("plain.txt");
+    if (squeez::_dcf(out_.Path("p_index.tavo"), plain, false) < 0) {
+      return "(not a compressed index)";
+    }
+    std::string text = ReadFileBytes(plain);
+    std::filesystem::remove(plain);
+    return text;
+  }
+  std::string DataFile() { return ReadFileBytes(out_.Path("p_data.tavo")); }
+  // The names in the output folder, sorted.
+  std::vector<std::string> OutputFiles() {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(out_.path())) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  TempDir top_;
+  TempDir out_;
+  RecordingPrompter prompter_;
+  RecordingViewState view_;
+  ScriptedYield yield_;
+  FakeLargeDisplay display_;
+  FakeClock clock_;
+  LauncherState launcher_;
+  IndexPorts ports_;
+  CommonWords common_;
+  IndexSettings settings_;
+  std::unique_ptr<IndexModule> module_;
+};
+
+TEST_F(IndexingRunTest, WritesTheIndexTextAndDataFileOfAMixedTree) {
+  top_.Write("a.txt", "The cat sat.\r\nThe cat ran away\r\n");
+  top_.Write("b.htm",
+             "<html><head><title>Cat\npage</title></head>\n"
+             "<body>Caf&eacute; &amp; cat\n</body></html>\n");
+  top_.Write("bin.dat", std::string(200, '\x01') + "text");
+  top_.Write("image.png", "not really an image, but excluded");
+  top_.Write("noext", "Readme text here ok\n");
+  top_.Write("tiny.txt", "tiny");
+  top_.Write("docs/mail.eml",
+             "From: Ann\r\nSubject: Notes\r\n\r\nSee notes\r\n"
+             "Content-Transfer-Encoding: base64\r\n\r\nQ2F0IHNhdCBvbiB0aGUgbWF0\r\n");
+  top_.Write("docs/EXCLUDED.txt", "an excluded file that is long enough");
+  top_.Write("docs/golden.txt", "excluded by the filepath old it holds");
+  top_.Write("docs/old/skip.txt", "a folder that the filepath old excludes");
+  top_.Write("docs/sub/x.txt", "Deep file in a subfolder\r\n");
+  top_.Write("other/y.txt", "a folder that is not included at all");
+  settings_.txbIncludedFolders = "docs";
+  settings_.chkIncludeSubfoldersOfSubfolders = true;
+  settings_.txbExcludedFiles = "docs/excluded.txt";
+  settings_.txbExcludedFilepaths = "old,, ";
+  settings_.txbMinimumFilesize = "20";
+
+  EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kCompleted)
+      << prompter_.Transcript();
+  std::string expected = Text({
+      "\"a.txt\"", "\"b.htm\"", "\"noext\"", "\"docs/mail.eml\"",
+      "\"docs/sub/x.txt\"", "\"End of file list\"",
+      "20,\"Animals & notes\"",
+      "19,\"a\"", "12,\"ann\"", "5,\"away\"", "2,\"cat\"", "16,\"deep\"",
+      "17,\"file\"", "11,\"from\"", "9,\"here\"", "18,\"in\"",
+      "14,\"notes\"", "10,\"ok\"", "6,\"page\"", "4,\"ran\"",
+      "7,\"readme\"", "3,\"sat\"", "15,\"see\"", "20,\"subfolder\"",
+      "13,\"subject\"", "8,\"text\"", "1,\"the\"",
+      "101,\"End of lexicon\"",
+      "\"128,-4\"",         // the
+      "\"255,255,-3\"",     // cat: the most frequent word of a.txt, b.htm
+      "\"128,-4\"", "\"128,-4\"", "\"128,-4\"",  // sat ran away
+      "\"0,128,-3\"",       // page
+      "\"-2,255,-2\"", "\"-2,255,-2\"", "\"-2,255,-2\"", "\"-2,255,-2\"",
+      "\"-3,128,0\"", "\"-3,128,0\"", "\"-3,128,0\"",  // from ann subject
+      "\"-3,255,0\"",       // notes
+      "\"-3,128,0\"",       // see
+      "\"-4,255\"", "\"-4,255\"", "\"-4,255\"", "\"-4,255\"", "\"-4,255\"",
+  });
+  EXPECT_EQ(Visible(IndexText()), Visible(expected));
+
+  std::string rows =
+      std::string("\x80\0\0\0\0" "\xFF\xFF\0\0\0" "\x80\0\0\0\0"
+                  "\x80\0\0\0\0" "\x80\0\0\0\0" "\0\x80\0\0\0"
+                  "\0\0\xFF\0\0" "\0\0\xFF\0\0" "\0\0\xFF\0\0" "\0\0\xFF\0\0"
+                  "\0\0\0\x80\0" "\0\0\0\x80\0" "\0\0\0\x80\0"
+                  "\0\0\0\xFF\0" "\0\0\0\x80\0"
+                  "\0\0\0\0\xFF" "\0\0\0\0\xFF" "\0\0\0\0\xFF" "\0\0\0\0\xFF"
+                  "\0\0\0\0\xFF",
+                  100);
+  EXPECT_EQ(Visible(DataFile()), Visible(rows + Trailer(expected.size())));
+  EXPECT_EQ(OutputFiles(),
+            (std::vector<std::string>{"p_data.tavo", "p_index.tavo"}));
+
+  EXPECT_TRUE(module_->index_created());
+  EXPECT_EQ(module_->file_list(),
+            (std::vector<std::string>{"a.txt", "b.htm", "noext",
+                                      "docs/mail.eml", "docs/sub/x.txt"}));
+  EXPECT_EQ(view_.Text("lblCurrentFile"),
+            "Data extraction completed.   Index file is p_index.tavo.  ");
+  EXPECT_EQ(view_.Text("lblTotalNumFiles"),
+            GetProgramText(45) + ": 5");
+  EXPECT_TRUE(view_.Visible("cmdListFiles[1]", false));
+  EXPECT_EQ(view_.focus(), "cmdListFiles[1]");
+  EXPECT_EQ(view_.Text("cmdExtractData"), "Create index file");
+  EXPECT_TRUE(prompter_.boxes().empty()) << prompter_.Transcript();
+
+  module_->ListIndexedFiles();
+  EXPECT_EQ(display_.caption(), "5 files were indexed");
+  EXPECT_EQ(display_.text(),
+            GetProgramText(155) +
+                "\r\n\r\na.txt\r\nb.htm\r\ndocs/mail.eml\r\n"
+                "docs/sub/x.txt\r\nnoext\r\n");
+}
+
+TEST_F(IndexingRunTest, IndexesOneFileWithSpecialLettersWhenAsked) {
+  top_.Write("caf\xC3\xA9.txt", "Caf\xE9 au lait, caf\xE9!\r\n");
+  top_.Write("say \"hi\".txt", "a file whose name the index cannot hold");
+  settings_.chkExcludeSpecialLetters = false;
+  settings_.txbMinimumFilesize = "";
+  settings_.txbTitle = "Caf\xC3\xA9 \xE2\x82\xAC";  // typed: UTF-8
+  EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kCompleted);
+  std::string expected = Text({
+      // The path as the file system has it; the title in Windows-1252.
+      "\"caf\xC3\xA9.txt\"", "\"End of file list\"", "3,\"Caf\xE9 \x80\"",
+      "2,\"au\"", "1,\"caf\xE9\"", "3,\"lait\"", "101,\"End of lexicon\"",
+      "\"255\"", "\"128\"", "\"128\"",
+  });
+  EXPECT_EQ(Visible(IndexText()), Visible(expected));
+  EXPECT_EQ(Visible(DataFile()),
+            Visible("\xFF\x80\x80" + Trailer(expected.size())));
+  // The file with a double quote in its name is told once, not indexed.
+  ASSERT_EQ(prompter_.boxes().size(), 1u);
+  EXPECT_NE(prompter_.boxes()[0].text.find("One file was left out"),
+            std::string::npos);
+
+  module_->ListIndexedFiles();
+  EXPECT_EQ(prompter_.boxes().back().title, "List files which were indexed");
+  EXPECT_EQ(prompter_.boxes().back().text,
+            "Only one file was indexed:\r\ncaf\xC3\xA9.txt");
+}
+
+TEST_F(IndexingRunTest, ARunWithoutWordsStillWritesTheReservedRow) {
+  top_.Write("numbers.txt", "aaa 1000 x\r\n");
+  top_.Write("blank.txt", "\r\n   \r\n");
+  settings_.txbMinimumFilesize = "0";
+  EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kCompleted);
+  std::string expected = Text({"\"blank.txt\"", "\"numbers.txt\"",
+                               "\"End of file list\"",
+                               "0,\"Animals & notes\"",
+                               "101,\"End of lexicon\""});
+  EXPECT_EQ(Visible(IndexText()), Visible(expected));
+  EXPECT_EQ(Visible(DataFile()),
+            Visible(std::string(2, '\0') + Trailer(expected.size())));
+  EXPECT_EQ(settings_.txbMinimumFilesize, "");  // 0 empties the field
+}
+
+TEST_F(IndexingRunTest, AVanishedFileKeepsItsLineAndAZeroColumn) {
+  top_.Write("one.txt", "first words\r\n");
+  std::string second = top_.Write("two.txt", "second words\r\n");
+  settings_.txbMinimumFilesize = "0";
+  // Yields 1 and 2 are the counting of the two files, 3 and 4 follow the
+  // counting pass: the file goes before it is read.
+  yield_.At(4, [&] { std::filesystem::remove(second); });
+  EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kCompleted);
+  std::string expected = Text({
+      "\"one.txt\"", "\"two.txt\"", "\"End of file list\"",
+      "2,\"Animals & notes\"", "1,\"first\"", "2,\"words\"",
+      "101,\"End of lexicon\"", "\"255,0\"", "\"255,0\"",
+  });
+  EXPECT_EQ(Visible(IndexText()), Visible(expected));
+  EXPECT_EQ(Visible(DataFile()),
+            Visible(std::string("\xFF\0\xFF\0", 4) + Trailer(expected.size())));
+  ASSERT_EQ(prompter_.boxes().size(), 1u);
+  EXPECT_NE(prompter_.boxes()[0].text.find("vanished"), std::string::npos);
+}
+
+TEST_F(IndexingRunTest, StopDuringExtractionDeletesBothFiles) {
+  top_.Write("one.txt", "some words\r\nmore words\r\n");
+  top_.Write("two.txt", "other words\r\n");
+  settings_.txbMinimumFilesize = "0";
+  std::string old_index = out_.Write("p_index.tavo", "old index");
+  out_.Write("p_data.tavo", "old data");
+  // The overwrite question is answered Yes; at a yield of the extraction
+  // pass the user clicks Pause and then Cancel.
+  prompter_.QueueAnswer(Answer::kYes);
+  yield_.At(6, [&] {
+    EXPECT_TRUE(module_->running());
+    prompter_.QueueAnswer(Answer::kCancel);
+    module_->PauseRun();
+  });
+  EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kStopped);
+  EXPECT_TRUE(OutputFiles().empty());
+  EXPECT_EQ(view_.Text("lblCurrentFile"), "Data extraction stopped.  ");
+  EXPECT_FALSE(module_->index_created());
+  EXPECT_FALSE(module_->running());
+  ASSERT_EQ(prompter_.boxes().size(), 2u);
+  EXPECT_EQ(prompter_.boxes()[1].title, "Paused");
+  EXPECT_EQ(prompter_.boxes()[1].buttons, MessageButtons::kOkCancel);
+}
+
+TEST_F(IndexingRunTest, QuitDeletesBothFilesWithoutAMessage) {
+  top_.Write("one.txt", "some words\r\n");
+  settings_.txbMinimumFilesize = "0";
+  yield_.At(4, [&] { launcher_.blnQuit = true; });
+  EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kQuit);
+  EXPECT_TRUE(OutputFiles().empty());
+  EXPECT_TRUE(prompter_.boxes().empty());
+}
+
+TEST_F(IndexingRunTest, KeepingTheOldIndexChangesNothing) {
+  top_.Write("one.txt", "some words\r\n");
+  out_.Write("p_index.tavo", "old index");
+  prompter_.QueueAnswer(Answer::kNo);
+  EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kNotOverwritten);
+  EXPECT_EQ(ReadFileBytes(out_.Path("p_index.tavo")), "old index");
+  ASSERT_EQ(prompter_.boxes().size(), 1u);
+  EXPECT_EQ(prompter_.boxes()[0].text,
+            "An index file " + out_.folder() +
+                "p_index.tavo exists.  Overwrite this?");
+}
+
+TEST_F(IndexingRunTest, RefusesSettingsBeforeAnythingIsCounted) {
+  top_.Write("one.txt", "some words in a file\r\n");
+  struct Row {
+    void (*change)(IndexSettings*, const std::string& top);
+    std::string title;
+    std::string text;
+  } rows[] = {
+      {[](IndexSettings* s, const std::string&) { s->txbProjectName = "  "; },
+       "Create index file", GetProgramText(28)},
+      {[](IndexSettings* s, const std::string&) { s->txbProjectName = "a/b"; },
+       "Project name",
+       "The project name contains an inadmissible character: /"},
+      {[](IndexSettings* s, const std::string&) { s->txbTitle = ""; },
+       "Create index file", GetProgramText(34)},
+      {[](IndexSettings* s, const std::string&) { s->txbTitle = "a \"b\""; },
+       "Create index file",
+       "The title must not contain a double quote character (\"), which the "
+       "index file cannot store."},
+      {[](IndexSettings* s, const std::string&) {
+         s->txbTitle = "\xE6\x97\xA5\xE6\x9C\xAC";  // not in Windows-1252
+       },
+       "Create index file",
+       "The title contains a character that the index file cannot store "
+       "(it stores the characters of Western European languages only)."},
+      {[](IndexSettings* s, const std::string&) { s->txbTopFolder = ""; },
+       "Create index file", GetProgramText(35)},
+      {[](IndexSettings* s, const std::string& top) {
+         s->txbTopFolder = top + "missing/";
+       },
+       "Create index file", GetProgramText(36)},
+      {[](IndexSettings* s, const std::string&) { s->txbOutputFolder = " "; },
+       "Create index file", GetProgramText(37)},
+      {[](IndexSettings* s, const std::string& top) {
+         s->txbOutputFolder = top + "missing/";
+       },
+       "Create index file", GetProgramText(38)},
+      {[](IndexSettings* s, const std::string&) {
+         s->txbExcludedFiles = "ok.txt\r\n/etc/passwd";
+       },
+       GetProgramText(57), GetProgramText(56) + ":\r\n/etc/passwd"},
+      {[](IndexSettings* s, const std::string&) { s->txbExcludedFiles = "\\a.txt"; },
+       GetProgramText(57), GetProgramText(56) + ":\r\n\\a.txt"},
+      {[](IndexSettings* s, const std::string&) { s->txbExcludedFiles = "C:a.txt"; },
+       GetProgramText(57), GetProgramText(56) + ":\r\nC:a.txt"},
+      {[](IndexSettings* s, const std::string&) {
+         s->chkExcludeFilesInTopFolder = true;
+       },
+       "Create index file", "No files are included."},
+  };
+  for (const Row& row : rows) {
+    IndexSettings saved = settings_;
+    row.change(&settings_, top_.folder());
+    RecordingPrompter prompter;
+    ports_.prompter = &prompter;
+    IndexModule module(&settings_, ports_, &common_);
+    EXPECT_EQ(module.CreateIndexFile(), RunOutcome::kRefused) << row.text;
+    ASSERT_EQ(prompter.boxes().size(), 1u) << row.text;
+    EXPECT_EQ(prompter.boxes()[0].title, row.title);
+    EXPECT_EQ(prompter.boxes()[0].text, row.text);
+    EXPECT_EQ(prompter.boxes()[0].icon, MessageIcon::kWarning);
+    EXPECT_TRUE(OutputFiles().empty()) << row.text;
+    settings_ = saved;
+  }
+}
+
+TEST_F(IndexingRunTest, TellsWhenTheSelectionHoldsNoFile) {
+  top_.Write("small.txt", "tiny");
+  top_.MakeDir("sub");
+  EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kNoFiles);
+  settings_.txbIncludedFolders = "sub";
+  settings_.txbExcludedFiles = "sub/x.txt";
+  EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kNoFiles);
+  ASSERT_EQ(prompter_.boxes().size(), 2u);
+  EXPECT_EQ(prompter_.boxes()[0].text, GetProgramText(90) + ".");
+  EXPECT_EQ(prompter_.boxes()[1].text, GetProgramText(93) + ".");
+  EXPECT_TRUE(OutputFiles().empty());
+}
+
+TEST_F(IndexingRunTest, StopsAtTheFileLimit) {
+  for (int i = 0; i < 4; ++i) {
+    top_.Write("f" + std::to_string(i) + ".txt", "words in a file\r\n");
+  }
+  settings_.txbMinimumFilesize = "0";
+  module_->set_file_limit(4);
+  EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kCompleted);
+  module_->set_file_limit(3);
+  RecordingPrompter prompter;
+  ports_.prompter = &prompter;
+  IndexModule module(&settings_, ports_, &common_);
+  module.set_file_limit(3);
+  prompter.QueueAnswer(Answer::kYes);
+  EXPECT_EQ(module.CreateIndexFile(), RunOutcome::kTooManyFiles);
+  EXPECT_EQ(view_.Text("lblNowProcessingFile"), "Stopped at 3 files.");
+  EXPECT_EQ(prompter.boxes().back().text,
+            "Too many files!  No more than 3 files can be indexed.");
+  // The old index was deleted only when the extraction began: it stays.
+  EXPECT_EQ(OutputFiles(),
+            (std::vector<std::string>{"p_data.tavo", "p_index.tavo"}));
+}
+
+TEST_F(IndexingRunTest, TellsTheTimeOfRunsOfFiveSecondsOrMore) {
+  top_.Write("one.txt", "some words\r\n");
+  settings_.txbMinimumFilesize = "0";
+  struct Row {
+    double start;
+    double seconds;
+    std::string time_text;
+  } rows[] = {
+      {36000, 4.9, ""},
+      {36000, 5, "Time = 5 seconds."},
+      {86398, 7, "Time = 7 seconds."},  // the run passes midnight
+  };
+  for (const Row& row : rows) {
+    std::filesystem::remove(out_.Path("p_index.tavo"));
+    clock_.set_now(row.start);
+    ScriptedYield yield;
+    yield.At(3, [&] {
+      clock_.Advance(row.seconds);
+      if (clock_.SecondsSinceMidnight() >= 86400) clock_.Advance(-86400);
+    });
+    ports_.yield = &yield;
+    IndexModule module(&settings_, ports_, &common_);
+    EXPECT_EQ(module.CreateIndexFile(), RunOutcome::kCompleted);
+    EXPECT_EQ(view_.Text("lblCurrentFile"),
+              "Data extraction completed.   Index file is p_index.tavo.  " +
+                  row.time_text);
+  }
+}
+
+TEST_F(IndexingRunTest, ACompressionFailureKeepsBothFiles) {
+  top_.Write("one.txt", "some words\r\n");
+  settings_.txbMinimumFilesize = "0";
+  // The compression's work file cannot be written.
+  out_.MakeDir("p_index.ttavoc");
+  EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kCompressionFailed);
+  EXPECT_EQ(view_.Text("lblCurrentFile"),
+            "Compression error when creating index file.  ");
+  std::string plain = ReadFileBytes(out_.Path("p_index.tavo"));
+  EXPECT_EQ(plain.substr(0, 11), "\"one.txt\"\r\n");
+  EXPECT_EQ(Visible(DataFile()), Visible("\xFF\xFF"));  // no trailer
+  EXPECT_FALSE(module_->index_created());
+}
+
+TEST_F(IndexingRunTest, AnOutputFileThatCannotBeCreatedStopsTheRun) {
+  top_.Write("one.txt", "some words\r\n");
+  settings_.txbMinimumFilesize = "0";
+  out_.MakeDir("p_data.part.tavo");
+  EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kStopped);
+  ASSERT_EQ(prompter_.boxes().size(), 1u);
+  EXPECT_EQ(prompter_.boxes()[0].icon, MessageIcon::kError);
+  EXPECT_NE(prompter_.boxes()[0].text.find("p_data.part.tavo"),
+            std::string::npos);
+  EXPECT_EQ(OutputFiles(), (std::vector<std::string>{"p_data.part.tavo"}));
+}
+
+TEST_F(IndexingRunTest, AFailedWriteStopsTheRunAndLeavesNothing) {
+  // A file-size limit makes the data file's writes fail as a full disk
+  // would; the run goes on in a child process so the limit stays there.
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += "w" + std::to_string(i) + " ";
+  for (int i = 0; i < 40; ++i) {
+    top_.Write("f" + std::to_string(i) + ".txt", text + "\r\n");
+  }
+  settings_.txbMinimumFilesize = "0";
+  pid_t pid = fork();
+  if (pid == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = {64 * 1024, 64 * 1024};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    RunOutcome outcome = module_->CreateIndexFile();
+    bool told = prompter_.boxes().size() == 1 &&
+                prompter_.boxes()[0].icon == MessageIcon::kError &&
+                prompter_.boxes()[0].text.find("File too large") !=
+                    std::string::npos;
+    _exit(outcome == RunOutcome::kStopped && told ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_TRUE(OutputFiles().empty());
+}
+
+TEST_F(IndexingRunTest, ListsTheFilesNumberedAndThenSorted) {
+  top_.Write("b.txt", "some words in b\r\n");
+  top_.Write("a/z.txt", "some words in z\r\n");
+  top_.Write("a/b/c.txt", "some words in c\r\n");
+  settings_.txbIncludedFolders = "a";
+  settings_.chkIncludeSubfoldersOfSubfolders = true;
+  settings_.txbMinimumFilesize = "0";
+  settings_.txbProjectName = "";  // not needed for a listing
+  EXPECT_EQ(module_->ListFiles(), RunOutcome::kListed);
+  EXPECT_EQ(display_.caption(), "3 files are to be indexed");
+  EXPECT_EQ(display_.text(), GetProgramText(155) +
+                                 "\r\n\r\na/b/c.txt\r\na/z.txt\r\nb.txt\r\n");
+  EXPECT_EQ(display_.copy_caption(), "Copy to clipboard");
+  EXPECT_EQ(module_->file_list(),
+            (std::vector<std::string>{"b.txt", "a/z.txt", "a/b/c.txt"}));
+  EXPECT_TRUE(OutputFiles().empty());
+  EXPECT_EQ(view_.focus(), "txbProjectName");
+}
+
+TEST_F(IndexingRunTest, AClosedListingWindowEndsTheListing) {
+  for (int i = 0; i < 5; ++i) {
+    top_.Write("f" + std::to_string(i) + ".txt", "some words\r\n");
+  }
+  settings_.txbMinimumFilesize = "0";
+  yield_.At(2, [&] { display_.Hide(); });
+  EXPECT_EQ(module_->ListFiles(), RunOutcome::kListed);
+  EXPECT_EQ(display_.text(), "1. f0.txt\r\n2. f1.txt\r\n");
+  EXPECT_TRUE(launcher_.blnQuit);
+}
+
+}  // namespace
+}  // namespace orvane

@@ -1,0 +1,116 @@
+#include "engine/index/lexicon.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace orvane {
+namespace {
+
+TEST(ScoreOfCountTest, ScalesToTheTopWordAndRoundsHalvesToEven) {
+  struct Row {
+    int count;
+    int largest;
+    int score;
+  } rows[] = {
+      {1, 3, 85},   {2, 3, 170}, {3, 3, 255},
+      {1, 2, 128},  // 127.5: the even neighbour
+      {1, 6, 42},   // 42.5: the even neighbour
+      {5, 6, 212},  // 212.5
+      {1, 1, 255},  {1, 255, 1},  {200, 255, 200},
+      {1, 254, 1},  // 1.004: never below 1
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(ScoreOfCount(static_cast<std::uint8_t>(row.count),
+                           static_cast<std::uint8_t>(row.largest)),
+              row.score)
+        << row.count << "/" << row.largest;
+  }
+}
+
+// The rows of the matrix as (file index, score) pairs per word number.
+std::vector<std::vector<std::pair<int, int>>> Rows(const ScoreRows& rows) {
+  std::vector<std::vector<std::pair<int, int>>> out;
+  for (std::size_t w = 0; w + 1 < rows.row_start.size(); ++w) {
+    out.emplace_back();
+    for (auto c = rows.row_start[w]; c < rows.row_start[w + 1]; ++c) {
+      out.back().emplace_back(rows.file_indexes[c], rows.scores[c]);
+    }
+  }
+  return out;
+}
+
+TEST(LexiconTest, NumbersWordsByFirstAppearanceAndSortsByCharacterCode) {
+  Lexicon lexicon;
+  lexicon.StartPass();
+  lexicon.StartFile();
+  for (std::string_view w : {"beta", "alpha", "zulu", "2024", "\xE9t\xE9",
+                             "alpha", "Zebra"}) {
+    ASSERT_TRUE(lexicon.AddWordToLexicon(w));
+  }
+  EXPECT_EQ(lexicon.word_count(), 6);
+  EXPECT_EQ(lexicon.word(1), "beta");
+  EXPECT_EQ(lexicon.word(2), "alpha");
+  EXPECT_EQ(lexicon.CountInFile("alpha"), 2);
+  EXPECT_EQ(lexicon.largest_count(), 2);
+  // Digits, then upper case, then lower case, then accented letters.
+  EXPECT_EQ(lexicon.WordNumbersInOrder(),
+            (std::vector<std::int32_t>{4, 6, 2, 1, 3, 5}));
+}
+
+TEST(LexiconTest, GathersOneColumnPerFileAndHandsRowsInFileOrder) {
+  Lexicon lexicon;
+  lexicon.StartPass();
+  lexicon.StartFile();  // file 1: a a a b
+  for (std::string_view w : {"a", "a", "b", "a"}) lexicon.AddWordToLexicon(w);
+  lexicon.WriteFileScores();
+  lexicon.StartFile();  // file 2: no word
+  EXPECT_EQ(lexicon.largest_count(), 0);
+  EXPECT_EQ(lexicon.CountInFile("a"), 0);
+  lexicon.StartFile();  // file 3: c b
+  for (std::string_view w : {"c", "b"}) lexicon.AddWordToLexicon(w);
+  lexicon.WriteFileScores();
+  EXPECT_EQ(lexicon.file_count(), 3);
+
+  ScoreRows rows = lexicon.TakeScoreRows();
+  EXPECT_EQ(Rows(rows), (std::vector<std::vector<std::pair<int, int>>>{
+                            {{0, 255}},            // a
+                            {{0, 85}, {2, 255}},   // b
+                            {{2, 255}},            // c
+                        }));
+}
+
+TEST(LexiconTest, CountStopsAt255) {
+  Lexicon lexicon;
+  lexicon.StartPass();
+  lexicon.StartFile();
+  for (int i = 0; i < 300; ++i) lexicon.AddWordToLexicon("many");
+  for (int i = 0; i < 7; ++i) lexicon.AddWordToLexicon("few");
+  EXPECT_EQ(lexicon.CountInFile("many"), 255);
+  EXPECT_EQ(lexicon.largest_count(), 255);
+  lexicon.WriteFileScores();
+  ScoreRows rows = lexicon.TakeScoreRows();
+  EXPECT_EQ(Rows(rows)[1], (std::vector<std::pair<int, int>>{{0, 7}}));
+}
+
+TEST(LexiconTest, KeepsManyWordsDistinct) {
+  // Enough words to grow the hash table several times.
+  Lexicon lexicon;
+  lexicon.StartPass();
+  lexicon.StartFile();
+  for (int i = 0; i < 20000; ++i) {
+    lexicon.AddWordToLexicon("w" + std::to_string(i));
+  }
+  for (int i = 0; i < 20000; i += 7) {
+    lexicon.AddWordToLexicon("w" + std::to_string(i));
+  }
+  EXPECT_EQ(lexicon.word_count(), 20000);
+  EXPECT_EQ(lexicon.word(12345), "w12344");
+  EXPECT_EQ(lexicon.CountInFile("w14"), 2);
+  EXPECT_EQ(lexicon.CountInFile("w15"), 1);
+  EXPECT_EQ(lexicon.CountInFile("x15"), 0);
+}
+
+}  // namespace
+}  // namespace orvane

@@ -1,0 +1,160 @@
+#include "engine/index/word_extraction.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_tree.h"
+
+namespace orvane {
+namespace {
+
+using Words = std::vector<std::string>;
+
+class NoStop : public ExtractionObserver {
+ public:
+  bool AfterLine() override {
+    ++lines;
+    return true;
+  }
+  int lines = 0;
+};
+
+class WordExtractionTest : public ::testing::Test {
+ protected:
+  WordExtractionTest() : extractor_(&common_, &lexicon_) {
+    extractor_.StartWordExtraction();
+    extractor_.set_exclude_special_letters(false);
+  }
+
+  // "abab...": a word of the given length without three equal characters.
+  static std::string Ab(int length) {
+    std::string word;
+    for (int i = 0; i < length; ++i) word += i % 2 ? 'b' : 'a';
+    return word;
+  }
+
+  // The words of the lines, read as one file, in order of first appearance.
+  std::vector<std::string> WordsOf(const std::vector<std::string>& lines) {
+    extractor_.StartWordExtraction();
+    extractor_.StartFile();
+    for (const std::string& line : lines) {
+      if (!extractor_.ProcessLine(line)) break;
+    }
+    return Lexicon();
+  }
+
+  std::vector<std::string> Lexicon() const {
+    std::vector<std::string> words;
+    for (std::int32_t n = 1; n <= lexicon_.word_count(); ++n) {
+      words.emplace_back(lexicon_.word(n));
+    }
+    return words;
+  }
+
+  CommonWords common_;
+  orvane::Lexicon lexicon_;
+  WordExtractor extractor_;
+};
+
+TEST_F(WordExtractionTest, CutsLinesIntoWords) {
+  struct Row {
+    std::vector<std::string> lines;
+    Words words;
+  } rows[] = {
+      {{" Hello, World! 2024"}, {"hello", "world", "2024"}},
+      {{"well-known e-mail"}, {"well", "known", "e", "mail"}},
+      {{"don't go"}, {"don", "t", "go"}},
+      {{"file_name.txt"}, {"file", "name", "txt"}},
+      {{"1000 aaa www 100 aa"}, {"100", "aa"}},  // three in a row: dropped
+      {{Ab(61) + " " + Ab(60) + " done"},
+       {Ab(60), "done"}},  // 61 characters: dropped whole
+      {{"M\xFCller M\xDCLLER"}, {"m\xFCller"}},
+      {{"\x9Cuvre 2\xD7" "3 cm"}, {"uvre", "2", "3", "cm"}},  // œ, × split
+      {{"x<b>bold</b>y"}, {"x", "bold", "y"}},  // y follows a tag skip
+      {{"item a"}, {"item"}},  // the last character ends the scan
+      {{"<p>Some text</p>", "next line"}, {"some", "text", "next", "line"}},
+      {{"a <b", "c> dog"}, {"a", "dog"}},  // an open tag goes on
+      {{"caf&eacute; au"}, {"caf\xE9", "au"}},
+      {{"caf&#233; au"}, {"caf", "au"}},  // not in the table: a space
+      {{"AT&amp;T phones"}, {"at", "t", "phones"}},
+      {{"tab\there\x0C" "ff"}, {"tab", "here", "ff"}},
+      {{"Subject: hi there",
+        "Content-Transfer-Encoding: base64", "aGVsbG8gd29ybGQ="},
+       {"subject", "hi", "there"}},
+      {{"  C o n t e n t - T r a n s f e r - E n c o d i n g : base64",
+        "after"},
+       {}},
+      {{"", "   ", "x y"}, {"x"}},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(WordsOf(row.lines), row.words) << row.lines[0];
+  }
+}
+
+TEST_F(WordExtractionTest, SpecialLettersExcludeWordsOnlyWhenAsked) {
+  extractor_.set_exclude_special_letters(true);
+  EXPECT_EQ(WordsOf({"M\xFCller strasse stra\xDF" "e \xE6rlig"}),
+            (Words{"strasse", "stra\xDF" "e"}));  // ß is not special
+  extractor_.set_exclude_special_letters(false);
+  EXPECT_EQ(WordsOf({"M\xFCller strasse stra\xDF" "e \xE6rlig"}),
+            (Words{"m\xFCller", "strasse", "stra\xDF" "e", "\xE6rlig"}));
+}
+
+TEST_F(WordExtractionTest, WithoutMarkersNothingIsSkipped) {
+  extractor_.StartWordExtraction();
+  extractor_.SetTagMarkers("none");
+  extractor_.StartFile();
+  extractor_.ProcessLine("x<b>y z");
+  EXPECT_EQ(Lexicon(), (Words{"x", "b", "y"}));
+}
+
+TEST_F(WordExtractionTest, CommonWordsCountOncePerFile) {
+  common_.SetWords({"and", "the"});
+  extractor_.StartWordExtraction();
+  extractor_.StartFile();
+  for (int i = 0; i < 10; ++i) extractor_.ProcessLine("the cat and the hat");
+  EXPECT_EQ(lexicon_.CountInFile("the"), 1);
+  EXPECT_EQ(lexicon_.CountInFile("and"), 1);
+  EXPECT_EQ(lexicon_.CountInFile("cat"), 10);
+  extractor_.StartFile();
+  extractor_.ProcessLine("the the");
+  EXPECT_EQ(lexicon_.CountInFile("the"), 1);
+}
+
+TEST_F(WordExtractionTest, ReadsLfAndCrLfFilesAlikeAndClearsTheTagAtEachFile) {
+  testing::TempDir dir;
+  std::string text = "First line a\nSecond <i>line</i>\n\nThird b <open";
+  std::string crlf;
+  for (char c : text) {
+    if (c == '\n') crlf += '\r';
+    crlf += c;
+  }
+  NoStop observer;
+  std::string error;
+  std::vector<Words> results;
+  for (auto [name, bytes, lf] :
+       {std::tuple{"lf.txt", text, true}, std::tuple{"crlf.txt", crlf, false}}) {
+    extractor_.StartWordExtraction();
+    extractor_.StartFile();
+    ASSERT_EQ(extractor_.ExtractFileWords(dir.Write(name, bytes), lf,
+                                          &observer, &error),
+              WordExtractor::FileResult::kRead);
+    // The file ended inside "<open": the next file starts outside a tag.
+    extractor_.StartFile();
+    ASSERT_EQ(extractor_.ExtractFileWords(dir.Write("next.txt", "next one"),
+                                          false, &observer, &error),
+              WordExtractor::FileResult::kRead);
+    results.push_back(Lexicon());
+  }
+  EXPECT_EQ(results[0], (Words{"first", "line", "second", "third", "b",
+                               "next", "one"}));
+  EXPECT_EQ(results[1], results[0]);
+  EXPECT_EQ(extractor_.ExtractFileWords(dir.Path("gone.txt"), false,
+                                        &observer, &error),
+            WordExtractor::FileResult::kVanished);
+}
+
+}  // namespace
+}  // namespace orvane
