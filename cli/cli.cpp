@@ -26,7 +26,8 @@ constexpr std::string_view kUsage =
     "  help [COMMAND]   explain a command and its options\n"
     "  index ...        create an index file, or list the files it would hold\n"
     "  search ...       search an index for words\n"
-    "  list ...         list the files an index holds\n";
+    "  list ...         list the files an index holds\n"
+    "  demo             index the sample tree and search it\n";
 
 int PrintVersion() {
   std::printf("Orvane File Search %s\n", OV_common::VersionText().c_str());
@@ -60,6 +61,7 @@ int RunCommandLine(int argc, char** argv) {
   }
   if (command == "search") return RunSearchCommand(argc - 2, argv + 2);
   if (command == "list") return RunListCommand(argc - 2, argv + 2);
+  if (command == "demo") return RunDemoCommand(argc - 2, argv + 2);
   std::fprintf(stderr, "orvane: unknown command '%s'\n\n", argv[1]);
   return PrintUsage(stderr, 2);
 }

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,8 @@ class SearchCliTest : public ::testing::Test {
                         false);
   }
   Outcome Orvane(const std::vector<std::string>& args) {
-    std::string command = "ORVANE_OPEN=true " + Quote(ORVANE_PROGRAM);
+    std::string command = "ORVANE_OPEN=true TMPDIR=" + Quote(dir_.folder()) +
+                          " " + Quote(ORVANE_PROGRAM);
     for (const std::string& a : args) command += " " + Quote(a);
     command += " 2>" + Quote(dir_.Path("err.txt"));
     Outcome run;
@@ -130,6 +132,24 @@ TEST_F(SearchCliTest, ListByFolderAndAlphabetically) {
             std::string::npos)
       << by_folder.out;
   EXPECT_EQ(Orvane({"list", "--index", dir_.Path("none_index.tavo")}).status, 2);
+}
+
+// The demo indexes the sample tree that ships with the program, searches it
+// with every type and leaves nothing behind.
+TEST_F(SearchCliTest, DemoIndexesAndSearchesTheSampleTree) {
+  Outcome demo = Orvane({"demo"});
+  EXPECT_EQ(demo.status, 0) << demo.err;
+  EXPECT_NE(demo.out.find("Data extraction completed."), std::string::npos);
+  std::size_t phrase = demo.out.find("Search: to be or not to be (Exact phrase)");
+  ASSERT_NE(phrase, std::string::npos) << demo.out;
+  EXPECT_NE(demo.out.find("literature/hamlet_to_be_or_not_to_be.txt", phrase),
+            std::string::npos);
+  EXPECT_NE(demo.out.find("Search type: All words"), std::string::npos);
+  EXPECT_NE(demo.out.find("Expanded: licences, licensable"), std::string::npos);
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+    EXPECT_EQ(entry.path().filename().string().rfind("orvane-demo-", 0),
+              std::string::npos);
+  }
 }
 
 }  // namespace
