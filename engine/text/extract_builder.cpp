@@ -107,11 +107,13 @@ bool ExtractBuilder::BuildExtracts(const std::string& path) {
   while (true) {
     std::size_t n = std::fread(block, 1, sizeof block, file.get());
     if (n == 0) break;
-    // The unused end of a short last block is zero bytes, which the blanking
-    // turns into spaces.
-    if (n < sizeof block) std::fill(block + n, block + sizeof block, '\0');
-    BlankTagsAndControls(block, sizeof block);
-    std::string display(block, sizeof block);
+    // The unused end of a short last block would be zero bytes, which the
+    // blanking turns into blanks. One blank stands for all of them: the
+    // extracts are trimmed, a scan that reaches it finds nothing behind it,
+    // and no block follows, so the extracts are the same.
+    BlankTagsAndControls(block, n);
+    std::string display(block, n);
+    if (n < sizeof block) display.push_back(' ');
     ReplaceUtf8Punctuation(display);
     const auto length = static_cast<std::int64_t>(display.size());
     DecodeEntities(display);
