@@ -3,12 +3,10 @@
 // Module's, with a text report for every search.
 #include <stdlib.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <system_error>
-#include <vector>
 
 #include "cli/console_ports.h"
 #include "cli/search_commands.h"
@@ -62,21 +60,14 @@ constexpr DemoSearch kSearches[] = {
     {"ratatouille tomates", SearchType::kAllWords, false},
 };
 
-// The names of the folder's subfolders in byte order, one a line.
+// The folder's subfolders (in byte order), one a line, as the Index
+// Module's list of included subfolders takes them.
 std::string SubfoldersOf(const std::string& folder) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-    if (entry.is_directory(ec) && !entry.is_symlink(ec)) {
-      names.push_back(entry.path().filename().string());
-    }
-  }
-  std::sort(names.begin(), names.end());
+  FolderListing listing;
+  FolderError error;
+  ListFolder(folder, &listing, &error);
   std::string lines;
-  for (const std::string& name : names) {
-    if (!lines.empty()) lines += "\r\n";
-    lines += name;
-  }
+  for (const std::string& name : listing.subfolders) lines += name + "\r\n";
   return lines;
 }
 
