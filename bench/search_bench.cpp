@@ -60,6 +60,26 @@ double Time(int runs, const std::function<void()>& f) {
   return Median(times);
 }
 
+// Runs the program with args (args[0] its path), standard output to
+// /dev/null, runs times; the median in milliseconds.
+double TimeProgram(std::vector<std::string> args, int runs) {
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  double t = Time(runs, [&] {
+    pid_t pid;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+      int status;
+      waitpid(pid, &status, 0);
+    }
+  });
+  posix_spawn_file_actions_destroy(&actions);
+  return t;
+}
+
 class QuietPrompter : public Prompter {
  public:
   void ShowMessage(MessageIcon, std::string_view title,
@@ -367,36 +387,11 @@ int Run(const Options& options) {
       std::size_t space = words.find(' ');
       args.push_back(words.substr(0, space));
       if (space != std::string::npos) args.push_back(words.substr(space + 1));
-      std::vector<char*> argv;
-      for (std::string& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      posix_spawn_file_actions_t actions;
-      posix_spawn_file_actions_init(&actions);
-      posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-      double t = Time(options.runs, [&] {
-        pid_t pid;
-        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-          int status;
-          waitpid(pid, &status, 0);
-        }
-      });
-      posix_spawn_file_actions_destroy(&actions);
+      double t = TimeProgram(args, options.runs);
       std::printf("  %-13s %-28s %8.1f ms\n",
                   std::string(SearchTypeLabel(q.type)).c_str(), q.words.c_str(), t);
     }
-    std::vector<std::string> args = {options.program, "--version"};
-    std::vector<char*> argv = {args[0].data(), args[1].data(), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    double t = Time(options.runs, [&] {
-      pid_t pid;
-      if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-        int status;
-        waitpid(pid, &status, 0);
-      }
-    });
-    posix_spawn_file_actions_destroy(&actions);
+    double t = TimeProgram({options.program, "--version"}, options.runs);
     std::printf("  start of the program alone (--version)    %8.1f ms\n", t);
   }
   return 0;
