@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/index_command.h"
+#include "cli/search_commands.h"
 #include "engine/common/common_values.h"
 
 namespace orvane {
@@ -23,7 +24,10 @@ constexpr std::string_view kUsage =
     "                   write pictures of the windows into DIR (no display\n"
     "                   needed)\n"
     "  help [COMMAND]   explain a command and its options\n"
-    "  index ...        create an index file, or list the files it would hold\n";
+    "  index ...        create an index file, or list the files it would hold\n"
+    "  search ...       search an index for words\n"
+    "  list ...         list the files an index holds\n"
+    "  demo             index the sample tree and search it\n";
 
 int PrintVersion() {
   std::printf("Orvane File Search %s\n", OV_common::VersionText().c_str());
@@ -49,8 +53,15 @@ int RunCommandLine(int argc, char** argv) {
   if (command == "index") return RunIndexCommand(argc - 2, argv + 2);
   if (command == "help" || command == "--help" || command == "-h") {
     if (argc > 2 && std::string_view(argv[2]) == "index") return PrintIndexHelp();
-    return PrintUsage(stdout, 0);
+    std::string_view help =
+        argc > 2 ? SearchCommandHelp(argv[2]) : std::string_view();
+    if (help.empty()) return PrintUsage(stdout, 0);
+    std::fwrite(help.data(), 1, help.size(), stdout);
+    return 0;
   }
+  if (command == "search") return RunSearchCommand(argc - 2, argv + 2);
+  if (command == "list") return RunListCommand(argc - 2, argv + 2);
+  if (command == "demo") return RunDemoCommand(argc - 2, argv + 2);
   std::fprintf(stderr, "orvane: unknown command '%s'\n\n", argv[1]);
   return PrintUsage(stderr, 2);
 }

@@ -9,17 +9,6 @@ namespace orvane {
 
 namespace {
 
-// Display texts carry CR LF; the console wants LF.
-std::string ToConsole(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out.push_back(text[i]);
-  }
-  return out;
-}
-
 const char* IconWord(MessageIcon icon) {
   switch (icon) {
     case MessageIcon::kWarning:
@@ -34,6 +23,16 @@ const char* IconWord(MessageIcon icon) {
 
 }  // namespace
 
+std::string ConsoleText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out.push_back(text[i]);
+  }
+  return out;
+}
+
 void ConsolePrompter::ShowMessage(MessageIcon icon, std::string_view title,
                                   std::string_view text) {
   if (icon == MessageIcon::kWarning || icon == MessageIcon::kError ||
@@ -42,7 +41,7 @@ void ConsolePrompter::ShowMessage(MessageIcon icon, std::string_view title,
   }
   std::string line = std::string("orvane: ") + IconWord(icon);
   if (!title.empty()) line += " [" + std::string(title) + "]";
-  line += ": " + ToConsole(text) + "\n";
+  line += ": " + ConsoleText(text) + "\n";
   std::fputs(line.c_str(), stderr);
 }
 
@@ -60,7 +59,7 @@ Answer ConsolePrompter::Ask(MessageIcon icon, std::string_view title,
                                              : "Cancel";
   std::string line = std::string("orvane: ") + IconWord(icon);
   if (!title.empty()) line += " [" + std::string(title) + "]";
-  line += ": " + ToConsole(text) + " -> " + word + "\n";
+  line += ": " + ConsoleText(text) + " -> " + word + "\n";
   std::fputs(line.c_str(), stderr);
   return answer;
 }
@@ -73,7 +72,7 @@ void ConsoleViewState::SetText(std::string_view control,
   auto now = std::chrono::steady_clock::now();
   if (now - last_print_ < std::chrono::milliseconds(250)) return;
   last_print_ = now;
-  std::string line = ToConsole(text) + "\n";
+  std::string line = ConsoleText(text) + "\n";
   std::fputs(line.c_str(), stderr);
 }
 
@@ -88,7 +87,7 @@ int ConsoleOpener::Open(const std::string& target) {
 }
 
 void ConsoleLargeDisplay::Write(std::string_view text) {
-  std::string out = ToConsole(text);
+  std::string out = ConsoleText(text);
   std::fwrite(out.data(), 1, out.size(), out_);
 }
 

@@ -13,6 +13,9 @@
 
 namespace orvane {
 
+// Display text with its CR LF line breaks made LF, as the console wants.
+std::string ConsoleText(std::string_view text);
+
 class ConsolePrompter : public Prompter {
  public:
   // Questions are answered with Yes (or OK) unless told otherwise.

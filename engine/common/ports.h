@@ -89,6 +89,13 @@ class LargeDisplay {
                             bool separate_folders) = 0;
   virtual void ShowBeginning() {}
   virtual void ShowEnd() {}
+  // A transient note at the end of the text while a caller works (the text
+  // report's "Searching file ..." while a long file is read); RemoveNote
+  // takes it away again. The note is not part of the text and does not
+  // count towards its limit. A display that cannot take text back (the
+  // console) ignores both.
+  virtual void ShowNote(std::string_view /*note*/) {}
+  virtual void RemoveNote() {}
 };
 
 // Local time of day, for the duration of an indexing run.

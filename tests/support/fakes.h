@@ -133,12 +133,23 @@ class FakeLargeDisplay : public LargeDisplay {
                        separate_folders);
   }
 
+  void ShowNote(std::string_view note) override {
+    notes_.emplace_back(note);
+    note_shown_ = true;
+  }
+  void RemoveNote() override { note_shown_ = false; }
+
   const std::string& text() const { return text_.text(); }
   const std::string& caption() const { return caption_; }
   const std::string& copy_caption() const { return copy_caption_; }
+  // Every note shown, and whether one is showing now.
+  const std::vector<std::string>& notes() const { return notes_; }
+  bool note_shown() const { return note_shown_; }
 
  private:
   LargeDisplayText text_;
+  std::vector<std::string> notes_;
+  bool note_shown_ = false;
   std::string caption_;
   std::string copy_caption_;
   bool visible_ = false;

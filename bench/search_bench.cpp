@@ -1,0 +1,419 @@
+// orvane_bench_search: the Search Module's figures on a tree made by
+// orvane_make_tree. It indexes the tree once with the Index Module's
+// engine, then measures the load of the index (with its data file current,
+// and with a rebuild of the data file) beside one plain read of the file
+// list and the lexicon, every search type with and without sorting (the
+// whole search, and the part before the first file is listed), an HTML
+// report of 100 found files beside one read of those files, and, given the
+// program, whole `orvane search` runs. Figures are medians of several runs.
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <fcntl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/common/launcher_state.h"
+#include "engine/common/program_folder.h"
+#include "engine/common/program_texts.h"
+#include "engine/files/folder.h"
+#include "engine/index/common_words.h"
+#include "engine/index/index_settings.h"
+#include "engine/index/indexing_run.h"
+#include "engine/search/data_file.h"
+#include "engine/search/index_loading.h"
+#include "engine/search/index_text_lines.h"
+#include "engine/search/search_module.h"
+
+extern char** environ;
+
+namespace orvane {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::time_point from, Clock::time_point to) {
+  return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Times f runs times; the median in milliseconds.
+double Time(int runs, const std::function<void()>& f) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    auto start = Clock::now();
+    f();
+    times.push_back(Milliseconds(start, Clock::now()));
+  }
+  return Median(times);
+}
+
+// Runs the program with args (args[0] its path), standard output to
+// /dev/null, runs times; the median in milliseconds.
+double TimeProgram(std::vector<std::string> args, int runs) {
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  double t = Time(runs, [&] {
+    pid_t pid;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+      int status;
+      waitpid(pid, &status, 0);
+    }
+  });
+  posix_spawn_file_actions_destroy(&actions);
+  return t;
+}
+
+class QuietPrompter : public Prompter {
+ public:
+  void ShowMessage(MessageIcon, std::string_view title,
+                   std::string_view text) override {
+    std::fprintf(stderr, "[%.*s] %.*s\n", static_cast<int>(title.size()),
+                 title.data(), static_cast<int>(text.size()), text.data());
+  }
+  Answer Ask(MessageIcon, std::string_view, std::string_view,
+             MessageButtons buttons) override {
+    return buttons == MessageButtons::kOk || buttons == MessageButtons::kOkCancel
+               ? Answer::kOk
+               : Answer::kYes;
+  }
+};
+
+// Notes when the scoring starts (the Search button reads "Stop") and when
+// the first found file is shown, so the time before listing can be told.
+class TimingView : public ViewState {
+ public:
+  void SetText(std::string_view control, std::string_view text) override {
+    if (control == "lblCurrentFile") current_file_ = std::string(text);
+    if (control == "cmdSearch" && text == "Stop") scoring_ = true;
+    if (control == "txbFiles" && scoring_ && !listed_ && !text.empty() &&
+        text.front() != 'N' && text.front() != '\r') {
+      listed_ = true;
+      first_listed_ = Clock::now();
+    }
+  }
+  void SetEnabled(std::string_view, bool) override {}
+  void SetVisible(std::string_view, bool) override {}
+  void Reset() {
+    scoring_ = false;
+    listed_ = false;
+  }
+  bool listed() const { return listed_; }
+  Clock::time_point first_listed() const { return first_listed_; }
+  const std::string& current_file() const { return current_file_; }
+
+ private:
+  bool scoring_ = false;
+  bool listed_ = false;
+  Clock::time_point first_listed_;
+  std::string current_file_;
+};
+
+class NoYield : public Yield {
+ public:
+  void ProcessPendingEvents() override {}
+};
+class NoOpener : public Opener {
+ public:
+  int Open(const std::string&) override { return 42; }
+};
+class NoDisplay : public LargeDisplay {
+ public:
+  void SetCaption(std::string_view) override {}
+  void SetBufferFullMessage(std::string_view) override {}
+  void SetCopyButtonCaption(std::string_view) override {}
+  void Show() override {}
+  void Hide() override {}
+  bool IsVisible() override { return true; }
+  bool ReportBufferFull() override { return false; }
+  void Clear() override {}
+  void Output(std::string_view, std::int16_t, bool) override {}
+  void DisplayArray(const std::vector<std::string>&, std::int32_t, std::int32_t,
+                    std::string_view, bool) override {}
+};
+class WallClock : public orvane::Clock {
+ public:
+  double SecondsSinceMidnight() override {
+    return std::chrono::duration<double>(
+               std::chrono::system_clock::now().time_since_epoch())
+               .count();
+  }
+};
+
+struct Options {
+  std::string tree;
+  std::string work;
+  std::string program;
+  int runs = 5;
+};
+
+constexpr char kUsage[] =
+    "Usage: orvane_bench_search --tree DIR --work DIR [--program PATH]\n"
+    "                           [--runs N]\n"
+    "\n"
+    "DIR is a tree of orvane_make_tree; its index is made once in the work\n"
+    "folder (bench_index.tavo) and reused. With --program (the orvane\n"
+    "program) whole command-line searches are timed too.\n";
+
+std::string FolderForm(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path + "/";
+}
+
+// Two words that stand side by side in a file of the tree, lower-cased:
+// a phrase that occurs.
+std::vector<std::string> PhraseFrom(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), {});
+  std::vector<std::string> words;
+  std::string word;
+  bool in_tag = false;
+  for (char c : text) {
+    if (c == '<') in_tag = true;
+    if (!in_tag && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) {
+      word.push_back(static_cast<char>(c | 0x20));
+      continue;
+    }
+    if (c == '>') in_tag = false;
+    if (!word.empty()) {
+      if (c == ' ' && word.size() > 3) {
+        words.push_back(word);
+      } else {
+        words.clear();
+      }
+      word.clear();
+      if (words.size() == 2) return words;
+    }
+  }
+  return {"which", "may"};
+}
+
+int Run(const Options& options) {
+  if (!LoadProgramTexts("tavo.dat").ok()) {
+    std::fprintf(stderr, "tavo.dat not found beside the benchmark\n");
+    return 1;
+  }
+  QuietPrompter prompter;
+  TimingView view;
+  NoYield yield;
+  NoOpener opener;
+  NoDisplay display;
+  WallClock clock;
+  LauncherState launcher;
+  const std::string top = FolderForm(options.tree);
+  const std::string work = FolderForm(options.work);
+  std::filesystem::create_directories(work);
+  const std::string index_path = work + "bench_index.tavo";
+
+  if (!std::filesystem::exists(index_path)) {
+    IndexSettings settings;
+    SetDefaults(&settings);
+    settings.txbProjectName = "bench";
+    settings.txbTitle = "Benchmark tree";
+    settings.txbTopFolder = top;
+    settings.txbOutputFolder = work;
+    // Every subfolder at every depth.
+    FolderListing listing;
+    FolderError error;
+    ListFolder(top, &listing, &error);
+    for (const std::string& name : listing.subfolders) {
+      settings.txbIncludedFolders += name + "\r\n";
+    }
+    settings.chkIncludeSubfoldersOfSubfolders = true;
+    settings.chkExcludeSpecialLetters = false;
+    settings.txbMinimumFilesize = "0";
+    CommonWords common_words;
+    common_words.LoadCommonWords(ProgramFilePath("cwds.txt"));
+    IndexPorts ports;
+    ports.prompter = &prompter;
+    ports.view = &view;
+    ports.yield = &yield;
+    ports.display = &display;
+    ports.clock = &clock;
+    ports.launcher = &launcher;
+    IndexModule indexer(&settings, ports, &common_words);
+    auto start = Clock::now();
+    if (indexer.CreateIndexFile() != RunOutcome::kCompleted) return 1;
+    std::printf("indexed the tree in %.1f s: %s\n",
+                Milliseconds(start, Clock::now()) / 1000, view.current_file().c_str());
+  }
+
+  SearchModule module(SearchPorts{prompter, view, yield, opener, display, launcher});
+  SearchSettings& s = module.settings();
+  SearchState& state = module.state();
+  module.ChooseTopFolder(top);
+  if (!module.ChooseIndexFile(index_path)) return 1;
+  const LoadedIndex& index = state.index;
+  std::printf("index: %d files, %d words, plain text %.1f MB, index file %.1f MB\n",
+              index.intNumFiles, index.lngNumWords, index.text_length / 1e6,
+              std::filesystem::file_size(index_path) / 1e6);
+
+  // Load figures.
+  double plain = Time(options.runs, [&] {
+    IndexTextLines lines;
+    lines.Open(index_path);
+    std::string_view line;
+    std::int64_t n = index.intNumFiles + 2 + index.lngNumWords + 1;
+    while (n-- > 0 && lines.Next(&line)) {
+    }
+  });
+  ResultsBox results(view);
+  double current = Time(options.runs, [&] {
+    LoadedIndex loaded;
+    LoadIndexFile(index_path, &loaded, module.ports(), results);
+  });
+  double rebuild = Time(1, [&] {
+    std::filesystem::remove(index.strDataFile);
+    LoadedIndex loaded;
+    LoadIndexFile(index_path, &loaded, module.ports(), results);
+  });
+  std::printf("\nload\n");
+  std::printf("  one read of file list and lexicon   %8.1f ms\n", plain);
+  std::printf("  load, data file current             %8.1f ms\n", current);
+  std::printf("  load with data-file rebuild         %8.1f ms\n", rebuild);
+
+  // Queries: a frequent, a middling and a rare word of the lexicon by the
+  // number of files that hold them, and a phrase that occurs.
+  module.ForgetIndex();
+  module.ChooseIndexFile(index_path);
+  // Words with a digit cannot be searched for: letters only.
+  auto letters_only = [](std::string_view w) {
+    return std::all_of(w.begin(), w.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+  };
+  std::vector<std::pair<int, std::string>> by_files;
+  {
+    DataFileReader data;
+    data.Open(index.strDataFile);
+    std::vector<std::uint8_t> row;
+    for (std::size_t i = 0; i < index.lexicon.size(); i += std::max<std::size_t>(1, index.lexicon.size() / 2000)) {
+      if (!letters_only(index.Word(i))) continue;
+      data.ReadRow(index.lexicon[i].lngWordNumber, index.intNumFiles, &row);
+      int n = static_cast<int>(std::count_if(row.begin(), row.end(), [](std::uint8_t b) { return b > 0; }));
+      by_files.emplace_back(n, std::string(index.Word(i)));
+    }
+  }
+  std::sort(by_files.rbegin(), by_files.rend());
+  const std::string frequent = by_files[0].second;
+  const std::string middling = by_files[by_files.size() / 20].second;
+  const std::string rare = by_files[by_files.size() / 2].second;
+  std::vector<std::string> phrase;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(top)) {
+    if (entry.is_regular_file()) {
+      phrase = PhraseFrom(entry.path().string());
+      break;
+    }
+  }
+  struct Query {
+    SearchType type;
+    std::string words;
+  } queries[] = {
+      {SearchType::kAnyWord, middling + " " + rare},
+      {SearchType::kAllWords, frequent + " " + middling},
+      {SearchType::kExactPhrase, phrase[0] + " " + phrase[1]},
+  };
+  s.chkGenerateHTML = false;
+  std::printf("\nsearch (files found; before listing; whole search to the last listed file)\n");
+  for (const Query& q : queries) {
+    for (bool sort : {false, true}) {
+      s.cboSearchType = q.type;
+      s.chkSortMatches = sort;
+      s.txbSearchWords = q.words;
+      std::vector<double> before;
+      std::vector<double> whole;
+      for (int i = 0; i < options.runs; ++i) {
+        view.Reset();
+        auto start = Clock::now();
+        module.cmdSearch_Click();
+        auto end = Clock::now();
+        whole.push_back(Milliseconds(start, end));
+        before.push_back(Milliseconds(start, view.listed() ? view.first_listed() : end));
+      }
+      std::printf("  %-13s %-8s %-28s %4d files %8.2f ms %8.1f ms\n",
+                  std::string(SearchTypeLabel(q.type)).c_str(),
+                  sort ? "sorted" : "", q.words.c_str(), state.intNumFilesFound,
+                  Median(before), Median(whole));
+    }
+  }
+
+  // HTML report of 100 files.
+  s.cboSearchType = SearchType::kAnyWord;
+  s.chkSortMatches = false;
+  s.txbSearchWords = frequent;
+  module.cmdSearch_Click();
+  if (state.intNumFilesFound >= 100) {
+    state.intNumFilesFound = 100;
+    s.chkGenerateHTML = true;
+    s.optHTMLReport = true;
+    s.open_html_report = false;
+    s.html_report_path = work + "bench_report.htm";
+    double report = Time(options.runs, [&] { module.cmdGenerateHTML_Click(); });
+    double read = Time(options.runs, [&] {
+      std::vector<char> buffer(1 << 16);
+      for (int i = 0; i < 100; ++i) {
+        std::FILE* f = std::fopen((top + state.strFilesFound[i]).c_str(), "rb");
+        while (f && std::fread(buffer.data(), 1, buffer.size(), f) > 0) {
+        }
+        if (f) std::fclose(f);
+      }
+    });
+    std::printf("\nHTML report of 100 found files ('%s')   %8.1f ms\n", frequent.c_str(), report);
+    std::printf("one read of those 100 files                 %8.1f ms\n", read);
+  }
+
+  if (!options.program.empty()) {
+    std::printf("\nwhole `orvane search` runs (start, load, search, list of paths)\n");
+    for (const Query& q : queries) {
+      std::vector<std::string> args = {options.program, "search", "--index", index_path,
+                                       "--top", top, "--type",
+                                       q.type == SearchType::kAnyWord ? "any"
+                                       : q.type == SearchType::kAllWords ? "all" : "phrase"};
+      std::string words = q.words;
+      std::size_t space = words.find(' ');
+      args.push_back(words.substr(0, space));
+      if (space != std::string::npos) args.push_back(words.substr(space + 1));
+      double t = TimeProgram(args, options.runs);
+      std::printf("  %-13s %-28s %8.1f ms\n",
+                  std::string(SearchTypeLabel(q.type)).c_str(), q.words.c_str(), t);
+    }
+    double t = TimeProgram({options.program, "--version"}, options.runs);
+    std::printf("  start of the program alone (--version)    %8.1f ms\n", t);
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace orvane
+
+int main(int argc, char** argv) {
+  orvane::Options options;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
+    if (a == "--tree") options.tree = value();
+    else if (a == "--work") options.work = value();
+    else if (a == "--program") options.program = value();
+    else if (a == "--runs") options.runs = std::max(1, std::atoi(value().c_str()));
+    else { std::fputs(orvane::kUsage, stderr); return 2; }
+  }
+  if (options.tree.empty() || options.work.empty()) {
+    std::fputs(orvane::kUsage, stderr);
+    return 2;
+  }
+  return orvane::Run(options);
+}

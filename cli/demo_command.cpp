@@ -1,0 +1,168 @@
+// orvane demo: the sample tree that ships with the program is indexed into a
+// temporary folder by the Index Module's engine and searched by the Search
+// Module's, with a text report for every search.
+#include <stdlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "cli/console_ports.h"
+#include "cli/search_commands.h"
+#include "engine/common/launcher_state.h"
+#include "engine/common/program_folder.h"
+#include "engine/common/program_texts.h"
+#include "engine/files/folder.h"
+#include "engine/index/common_words.h"
+#include "engine/index/index_settings.h"
+#include "engine/index/indexing_run.h"
+#include "engine/search/search_module.h"
+
+namespace orvane {
+
+namespace {
+
+// A scratch folder removed with everything in it when the demo ends.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "orvane-demo-XXXXXX").string();
+    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  // Empty when the folder could not be made.
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+struct DemoSearch {
+  const char* words;
+  SearchType type;
+  bool sort;
+};
+
+// A few searches of each type over the sample tree.
+constexpr DemoSearch kSearches[] = {
+    {"liberty nation", SearchType::kAllWords, false},
+    {"raven jabberwock sonnet", SearchType::kAnyWord, false},
+    {"licen* warrant*", SearchType::kAnyWord, true},
+    {"to be or not to be", SearchType::kExactPhrase, false},
+    {"free software", SearchType::kExactPhrase, true},
+    {"ratatouille tomates", SearchType::kAllWords, false},
+};
+
+// The folder's subfolders (in byte order), one a line, as the Index
+// Module's list of included subfolders takes them.
+std::string SubfoldersOf(const std::string& folder) {
+  FolderListing listing;
+  FolderError error;
+  ListFolder(folder, &listing, &error);
+  std::string lines;
+  for (const std::string& name : listing.subfolders) lines += name + "\r\n";
+  return lines;
+}
+
+void Heading(const std::string& text) {
+  std::string rule(text.size(), '=');
+  std::printf("%s\n%s\n\n", text.c_str(), rule.c_str());
+}
+
+}  // namespace
+
+int RunDemoCommand(int argc, char** /*argv*/) {
+  if (argc > 0) {
+    std::fputs(std::string(SearchCommandHelp("demo")).c_str(), stderr);
+    return 2;
+  }
+  Status texts = LoadProgramTexts("tavo.dat");
+  if (!texts.ok()) {
+    std::fprintf(stderr, "orvane: %s\n", texts.message().c_str());
+    return 1;
+  }
+  std::string sample = ProgramFilePath("sample").string();
+  if (!FolderExists(sample)) {
+    std::fprintf(stderr, "orvane: the sample tree %s is missing\n", sample.c_str());
+    return 1;
+  }
+  ScratchFolder scratch;
+  if (scratch.path().empty()) {
+    std::fprintf(stderr, "orvane: cannot make a temporary folder\n");
+    return 1;
+  }
+
+  // Indexing.
+  ConsolePrompter prompter;
+  ConsoleViewState view(false);
+  ConsoleYield yield;
+  ConsoleClock clock;
+  ConsoleOpener opener;
+  ConsoleLargeDisplay quiet(stderr);
+  LauncherState launcher;
+  IndexSettings settings;
+  SetDefaults(&settings);
+  settings.txbProjectName = "sample";
+  settings.txbTitle = "The sample tree of Orvane File Search";
+  settings.txbTopFolder = sample + "/";
+  settings.txbOutputFolder = scratch.path() + "/";
+  // Every subfolder of the sample, with its own subfolders; the notes in
+  // French and German belong to the demo too.
+  settings.txbIncludedFolders = SubfoldersOf(sample);
+  settings.chkIncludeSubfoldersOfSubfolders = true;
+  settings.chkExcludeSpecialLetters = false;
+  CommonWords common_words;
+  common_words.LoadCommonWords(ProgramFilePath("cwds.txt"));
+  IndexPorts index_ports;
+  index_ports.prompter = &prompter;
+  index_ports.view = &view;
+  index_ports.yield = &yield;
+  index_ports.display = &quiet;
+  index_ports.clock = &clock;
+  index_ports.launcher = &launcher;
+  IndexModule indexer(&settings, index_ports, &common_words);
+  Heading("Indexing " + settings.txbTopFolder);
+  if (indexer.CreateIndexFile() != RunOutcome::kCompleted) {
+    std::fprintf(stderr, "orvane: the sample tree could not be indexed\n");
+    return 1;
+  }
+  std::printf("%s\n\n", view.Text("lblCurrentFile").c_str());
+
+  // Searching, each search with its text report.
+  ConsoleLargeDisplay display(stdout);
+  SearchModule searcher(
+      SearchPorts{prompter, view, yield, opener, display, launcher});
+  SearchSettings& search = searcher.settings();
+  search.chkGenerateHTML = true;
+  search.optHTMLReport = false;
+  search.txbMaxNumExtracts = "3";
+  searcher.ChooseTopFolder(settings.txbTopFolder);
+  if (!searcher.ChooseIndexFile(indexer.index_path())) return 1;
+  int failures = 0;
+  for (const DemoSearch& s : kSearches) {
+    search.cboSearchType = s.type;
+    search.chkSortMatches = s.sort;
+    searcher.SearchWordsChanged(s.words);
+    Heading(std::string("Search: ") + s.words + " (" +
+            std::string(SearchTypeLabel(s.type)) + (s.sort ? ", sorted" : "") +
+            ")");
+    SearchModule::SearchClick click = searcher.cmdSearch_Click();
+    if (click != SearchModule::SearchClick::kSearched) {
+      ++failures;
+    } else if (searcher.state().intNumFilesFound == 0) {
+      std::fputs(ConsoleText(searcher.state().results.text()).c_str(), stdout);
+    }
+    std::printf("\n");
+  }
+  std::fflush(stdout);
+  return failures == 0 ? 0 : 1;
+}
+
+}  // namespace orvane

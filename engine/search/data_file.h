@@ -1,0 +1,77 @@
+// The data file beside an index file: for every word number r one row of
+// one byte per indexed file, at byte (r - 1) × files, then a 32-bit
+// little-endian trailer holding the length of the index's plain text. The
+// Search Module reuses the file while it matches its index and rebuilds it
+// from the index's count lines otherwise; rows of zeros are left as holes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/search/index_text_lines.h"
+#include "engine/search/loaded_index.h"
+
+namespace orvane {
+
+// The ending that every index file's name has, and its data file's.
+inline constexpr std::string_view kIndexFileEnding = "_index.tavo";
+inline constexpr std::string_view kDataFileEnding = "_data.tavo";
+
+// The data file of an index file: the text before the first "_index.tavo",
+// then "_data.tavo". Empty when the path holds no "_index.tavo".
+std::string DataFilePathFor(std::string_view index_path);
+
+enum class DataFileState {
+  kCurrent,  // reuse it as it is
+  kMissing,  // none there (an empty one has just been deleted)
+  kStale,    // there, but not this index's
+};
+
+// A data file is current when its trailer equals text_length, its size is
+// exactly rows × files + 4 bytes and it is not older than the index file.
+// An empty data file is deleted.
+DataFileState CheckDataFile(const std::string& data_path,
+                            const std::string& index_path, std::int64_t rows,
+                            std::int32_t files, std::int64_t text_length);
+
+// The bytes a new data file for the index will occupy on disk: the 4096-byte
+// blocks that hold a score above 0 or the trailer. Reads the count lines
+// from lines, which must stand just before the first of them. Returns -1 and
+// sets *error (display text) when a count line is damaged or missing, or the
+// text cannot be decompressed (then lines.error() is negative).
+std::int64_t CountDataFileBytes(IndexTextLines& lines,
+                                const LoadedIndex& index, std::string* error);
+
+// Writes the data file of the index from its count lines (lines standing
+// just before the first of them) under a temporary name beside
+// index.strDataFile and renames it into place once it is complete; an old
+// data file is deleted first. Returns an empty text on success, else the
+// failure's description (when the text cannot be decompressed,
+// lines.error() is negative). Nothing is left behind on failure.
+std::string CreateDataFile(IndexTextLines& lines, const LoadedIndex& index);
+
+// The temporary name under which a data file is written.
+std::string DataFileWorkPath(const std::string& data_path);
+
+// Reads the rows of several words from a data file.
+class DataFileReader {
+ public:
+  DataFileReader() = default;
+  ~DataFileReader();
+  DataFileReader(const DataFileReader&) = delete;
+  DataFileReader& operator=(const DataFileReader&) = delete;
+
+  // False when the file cannot be opened.
+  bool Open(const std::string& data_path);
+  // Reads the files bytes of the row of word_number (1-based) into *row.
+  // False when the file is too short or cannot be read.
+  bool ReadRow(std::int32_t word_number, std::int32_t files,
+               std::vector<std::uint8_t>* row);
+
+ private:
+  int fd_ = -1;
+};
+
+}  // namespace orvane

@@ -1,0 +1,136 @@
+#include "engine/search/found_files.h"
+
+#include <string>
+
+#include "engine/common/cp1252.h"
+#include "engine/common/program_texts.h"
+#include "engine/text/charset.h"
+#include "engine/text/entities.h"
+#include "engine/text/markup.h"
+#include "engine/text/string_ops.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+}  // namespace
+
+bool ShowFoundFile(std::int16_t listing_index, const SearchSettings& settings,
+                   SearchState* state, SearchPorts& /*ports*/) {
+  const auto i = static_cast<std::size_t>(listing_index);
+  const std::string full_path = settings.txbTopFolder + state->strFilesFound[i];
+  if (state->strFileTitles.size() <= i) state->strFileTitles.resize(i + 1);
+  if (state->strFileDescriptions.size() <= i) {
+    state->strFileDescriptions.resize(i + 1);
+  }
+  std::string first_text;
+  state->strFileTitles[i] = GetHtmlTitle(full_path, &first_text, 80);
+  const std::string& title = state->strFileTitles[i];
+
+  if (listing_index == 0) state->results.Clear();
+  std::string entry = full_path;
+  entry += kCrLf;
+  if (title != kNotHtmlFile) {
+    std::string shown = title;
+    DecodeEntities(shown);
+    entry += ContentToDisplay(RemoveEntityText(shown));
+  } else {
+    entry += '"';
+    entry += ContentToDisplay(first_text);
+    entry += '"';
+  }
+  entry += kCrLf;
+  entry += kCrLf;
+  state->results.Append(entry);
+  state->results.Repaint();
+
+  if (settings.chkDisplayDescriptions) {
+    state->strFileDescriptions[i] =
+        GetMetaContent(full_path, "description", 6144);
+  } else {
+    state->strFileDescriptions[i].clear();
+  }
+  return true;
+}
+
+bool ValidateMaxNumExtracts(bool from_search, SearchSettings* settings,
+                            SearchState* state, SearchPorts& ports) {
+  const std::string title =
+      from_search ? state->search_button_caption
+                  : FirstWord(state->report_button_caption);
+  std::string text = TrimSpaces(settings->txbMaxNumExtracts);
+  settings->txbMaxNumExtracts = text;
+  ports.view.SetText("txbMaxNumExtracts", text);
+  if (text.empty()) {
+    state->intMaxNumExtracts = -1;
+    return true;
+  }
+  bool digits_only = text.size() <= 4 &&
+                     text.find_first_not_of("0123456789") == std::string::npos;
+  if (digits_only) {
+    state->intMaxNumExtracts = static_cast<std::int16_t>(std::stoi(text));
+    if (state->intMaxNumExtracts == 0) {
+      ports.prompter.ShowMessage(
+          MessageIcon::kWarning, title,
+          "The maximum number of extracts cannot be zero.");
+      settings->txbMaxNumExtracts.clear();
+      ports.view.SetText("txbMaxNumExtracts", "");
+      return false;
+    }
+    return true;
+  }
+  ports.prompter.ShowMessage(
+      MessageIcon::kWarning, title,
+      "Invalid input for maximum number of extracts.\r\n"
+      "Enter the maximum number of extracts to be displayed\r\n"
+      "in the report or leave blank if no limit.");
+  return false;
+}
+
+void ShowNotSpecified(Prompter& prompter, std::string_view what) {
+  std::string text = "Please select ";
+  text += what == "Index file" ? "an" : "a";
+  text += " ";
+  text += LowerCaseText(what);
+  text += kCrLf;
+  text += GetProgramText(86);
+  prompter.ShowMessage(MessageIcon::kNone, std::string(what) + " not specified",
+                       text);
+}
+
+bool CheckReportRequest(SearchSettings* settings, SearchState* state,
+                        SearchPorts& ports) {
+  const std::string& title = state->report_button_caption;
+  if (settings->txbIndexFile.empty()) {
+    ShowNotSpecified(ports.prompter, "Index file");
+    return false;
+  }
+  if (settings->txbTopFolder.empty()) {
+    ShowNotSpecified(ports.prompter, "Top folder");
+    return false;
+  }
+  if (state->intNumFilesFound == 0) {
+    ports.prompter.ShowMessage(
+        MessageIcon::kWarning, title,
+        "Nothing to report.  Either there are no matches\r\n"
+        "or a search has not yet been performed.");
+    return false;
+  }
+  if (state->blnSearchWordsChanged) {
+    ports.prompter.ShowMessage(
+        MessageIcon::kInformation, title,
+        GetProgramText(66) + "\r\n" + GetProgramText(68));
+    return false;
+  }
+  if (state->blnSortRequestedAfterSearch) {
+    ports.prompter.ShowMessage(
+        MessageIcon::kInformation, title,
+        "Sorting has been requested.\r\n" + GetProgramText(68));
+    return false;
+  }
+  return ValidateMaxNumExtracts(false, settings, state, ports);
+}
+
+}  // namespace orvane

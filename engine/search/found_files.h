@@ -1,0 +1,40 @@
+// The files found by a search as the window shows them: each one's full
+// path with its HTML title or the opening words of its text in the results
+// box, its title and description kept for the reports; the check of the
+// maximum number of extracts, and the checks of the "Report ->" button.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/search/search_ports.h"
+#include "engine/search/search_settings.h"
+#include "engine/search/search_state.h"
+
+namespace orvane {
+
+// Shows found file listing_index (0-based) in the results box (emptied
+// first for the first file) and keeps its title and, when descriptions are
+// asked for, its description. Returns true to go on listing.
+// REQUIRES: state->strFilesFound holds listing_index.
+bool ShowFoundFile(std::int16_t listing_index, const SearchSettings& settings,
+                   SearchState* state, SearchPorts& ports);
+
+// Checks txbMaxNumExtracts (trimmed and written back): empty means no limit,
+// otherwise 1 to 9999. Sets state->intMaxNumExtracts and returns true when
+// the text is acceptable; shows the refusal otherwise. from_search picks
+// the messages' title (the Search button's caption, or "Report").
+bool ValidateMaxNumExtracts(bool from_search, SearchSettings* settings,
+                            SearchState* state, SearchPorts& ports);
+
+// The checks of "Report ->" before a report of the last search: index file
+// and top folder given, files found, search words and sorting unchanged
+// since, the maximum number of extracts valid. Shows the refusal and
+// returns false when a report cannot be made.
+bool CheckReportRequest(SearchSettings* settings, SearchState* state,
+                        SearchPorts& ports);
+
+// "Please select an index file" and the like, titled "<what> not specified".
+// what is "Index file" or "Top folder".
+void ShowNotSpecified(Prompter& prompter, std::string_view what);
+
+}  // namespace orvane

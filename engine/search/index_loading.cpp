@@ -1,0 +1,339 @@
+#include "engine/search/index_loading.h"
+
+#include <filesystem>
+#include <memory>
+#include <system_error>
+#include <utility>
+
+#include "engine/common/cp1252.h"
+#include "engine/common/records.h"
+#include "engine/search/data_file.h"
+#include "engine/search/search_controls.h"
+#include "engine/text/file_checks.h"
+
+namespace orvane {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kEndOfFileList = "End of file list";
+constexpr std::string_view kEndOfLexicon = "End of lexicon";
+
+std::string Damaged(std::string_view what) {
+  return "The index file is damaged: " + std::string(what) + ".";
+}
+
+std::string LineText(std::int64_t line_number) {
+  return "line " + std::to_string(line_number);
+}
+
+// The end of the text or a decompression failure inside a section.
+std::string EndedInside(const IndexTextLines& lines, std::string_view where) {
+  if (lines.error() != 0) return std::string();
+  return Damaged("the index text ends inside " + std::string(where));
+}
+
+// Splits a lexicon line "number,"word"" into its two items, as a reader
+// of delimited records would. The lines are short: plain loops beat the
+// library's searches here.
+void SplitLexiconLine(std::string_view line, std::string_view* number,
+                      std::string_view* word) {
+  const char* begin = line.data();
+  const char* end = begin + line.size();
+  const char* comma = begin;
+  while (comma < end && *comma != ',') ++comma;
+  *number = std::string_view(begin, static_cast<std::size_t>(comma - begin));
+  if (comma == end) {
+    *word = std::string_view();
+    return;
+  }
+  const char* p = comma + 1;
+  while (p < end && *p == ' ') ++p;
+  if (p < end && *p == '"') {
+    const char* close = ++p;
+    while (close < end && *close != '"') ++close;
+    *word = std::string_view(p, static_cast<std::size_t>(close - p));
+    return;
+  }
+  const char* stop = p;
+  while (stop < end && *stop != ',') ++stop;
+  while (stop > p && stop[-1] == ' ') --stop;
+  *word = std::string_view(p, static_cast<std::size_t>(stop - p));
+}
+
+// The number of a lexicon line: plain digits the common case, read here at
+// the lexicon's pace; anything else as the leading number of the text.
+std::int32_t WordNumber(std::string_view text, bool* overflow) {
+  if (text.empty() || text.size() > 9) return LeadingNumber(text, overflow);
+  std::int32_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return LeadingNumber(text, overflow);
+    value = value * 10 + (c - '0');
+  }
+  *overflow = false;
+  return value;
+}
+
+// The folder of a path, for the free-space query.
+std::string FolderOf(const std::string& path) {
+  fs::path parent = fs::path(path).parent_path();
+  return parent.empty() ? std::string(".") : parent.string();
+}
+
+// A reader of the index text standing just before its first count line.
+std::unique_ptr<IndexTextLines> OpenAtCountLines(const std::string& index_file,
+                                                 std::int64_t offset) {
+  auto lines = std::make_unique<IndexTextLines>();
+  if (lines->Open(index_file) == 0) lines->SkipTo(offset);
+  return lines;
+}
+
+}  // namespace
+
+std::string ReadFileList(IndexTextLines& lines, LoadedIndex* index) {
+  index->strFileList.clear();
+  index->strFileList.reserve(500);
+  std::string_view line;
+  std::string item;
+  while (lines.Next(&line)) {
+    DelimitedReader reader(line);
+    while (reader.NextItem(&item)) {
+      if (item == kEndOfFileList) {
+        if (index->strFileList.empty()) {
+          return Damaged("the file list is empty");
+        }
+        index->intNumFiles =
+            static_cast<std::int16_t>(index->strFileList.size());
+        return std::string();
+      }
+      if (static_cast<std::int32_t>(index->strFileList.size()) ==
+          kMaxFilesRead) {
+        return "Overflow: the index file lists more than 32766 files.";
+      }
+      // Stored as written: a name may begin or end with blanks here.
+      index->strFileList.push_back(std::move(item));
+    }
+  }
+  return EndedInside(lines, "the file list");
+}
+
+std::string ReadLexicon(IndexTextLines& lines, LoadedIndex* index) {
+  std::string_view line;
+  if (!lines.Next(&line)) return EndedInside(lines, "the lexicon header");
+  std::vector<std::string> header = SplitRecord(line);
+  bool overflow = false;
+  std::int32_t num_words =
+      header.empty() ? -1 : LeadingNumber(header[0], &overflow);
+  if (num_words < 0 || overflow) {
+    return Damaged("the lexicon header on " + LineText(lines.line_number()) +
+                   " gives no word count");
+  }
+  index->lngNumWords = num_words;
+  index->title = header.size() > 1 ? header[1] : std::string();
+
+  // The header's count is not trusted for the allocation: a damaged count
+  // must not reserve gigabytes.
+  index->lexicon.clear();
+  index->lexicon.reserve(static_cast<std::size_t>(std::min(num_words, 1 << 20)));
+  index->lexicon_words.clear();
+  index->lexicon_words.reserve(index->lexicon.capacity() * 8);
+  std::string_view previous;
+  for (std::int64_t i = 1; i <= static_cast<std::int64_t>(num_words) + 1; ++i) {
+    if (!lines.Next(&line)) return EndedInside(lines, "the lexicon");
+    std::string_view number_text;
+    std::string_view word;
+    SplitLexiconLine(line, &number_text, &word);
+    if (word == kEndOfLexicon) {
+      if (i <= num_words) {
+        return Damaged("the lexicon ends after " + std::to_string(i - 1) +
+                       " of its " + std::to_string(num_words) + " words");
+      }
+      // Every number 1 to W once: checked now that the W lines are known to
+      // be there, so that the table's size follows the text read.
+      std::vector<bool> number_seen(static_cast<std::size_t>(num_words) + 1);
+      for (const SearchLexiconEntry& e : index->lexicon) {
+        auto n = static_cast<std::size_t>(e.lngWordNumber);
+        if (number_seen[n]) {
+          return Damaged("the word number " + std::to_string(n) +
+                         " occurs twice in the lexicon");
+        }
+        number_seen[n] = true;
+      }
+      return std::string();
+    }
+    if (i > num_words) {
+      return Damaged("the lexicon holds more words than its header gives (" +
+                     std::to_string(num_words) + ")");
+    }
+    std::int32_t number = WordNumber(number_text, &overflow);
+    if (overflow || number < 1 || number > num_words) {
+      return Damaged("the word number on " + LineText(lines.line_number()) +
+                     " is out of range");
+    }
+    // The search looks words up by binary search, which needs the order.
+    if (i > 1 && !(previous < word)) {
+      return Damaged("the lexicon is out of order on " +
+                     LineText(lines.line_number()));
+    }
+    SearchLexiconEntry entry;
+    entry.word_offset = static_cast<std::uint32_t>(index->lexicon_words.size());
+    entry.word_length = static_cast<std::uint32_t>(word.size());
+    entry.lngWordNumber = number;
+    index->lexicon.push_back(entry);
+    index->lexicon_words.append(word);
+    previous = index->Word(index->lexicon.size() - 1);
+  }
+  return std::string();
+}
+
+IndexReadResult ReadIndexFile(const std::string& index_file,
+                              LoadedIndex* index, SearchPorts& ports,
+                              ResultsBox& results) {
+  IndexReadResult result;
+  auto lines = std::make_unique<IndexTextLines>();
+  if (std::int32_t code = lines->Open(index_file); code != 0) {
+    result.decompression_code = code;
+    return result;
+  }
+  auto failed = [&](std::string_view prefix, std::string error) {
+    if (lines->error() != 0) {
+      result.decompression_code = lines->error();
+    } else {
+      result.error = std::string(prefix) + error;
+    }
+    return result;
+  };
+
+  index->blnDataFileReady = false;
+  std::string error = ReadFileList(*lines, index);
+  if (!error.empty() || lines->error() != 0) {
+    return failed("Error when reading file list: ", error);
+  }
+  error = ReadLexicon(*lines, index);
+  if (!error.empty() || lines->error() != 0) {
+    return failed("Error when reading lexicon: ", error);
+  }
+  ports.view.SetText("lblTitle[1]", ContentToDisplay(index->title));
+
+  const std::int64_t count_lines_offset = lines->offset();
+  index->text_length = lines->recorded_length();
+  if (index->text_length < 0) {
+    index->text_length = lines->CountToEnd();
+    if (index->text_length < 0) {
+      result.decompression_code = lines->error();
+      return result;
+    }
+  }
+
+  const std::int64_t rows = index->DataFileRows();
+  const std::int64_t files = index->intNumFiles;
+  DataFileState state = CheckDataFile(index->strDataFile, index_file, rows,
+                                      index->intNumFiles, index->text_length);
+  if (state == DataFileState::kCurrent) {
+    index->blnDataFileReady = true;
+    return result;
+  }
+
+  static constexpr std::string_view kCreating = "Error when creating data file: ";
+  if (index->text_length > 0x7FFFFFFF) {
+    result.error = std::string(kCreating) +
+                   "The index text is too long for the data file's trailer.";
+    return result;
+  }
+  // A stale data file is of no use to any index: it goes before the space
+  // check, so that its own space counts as free.
+  std::error_code ec;
+  fs::remove(index->strDataFile, ec);
+  fs::remove(DataFileWorkPath(index->strDataFile), ec);
+
+  if (lines->offset() != count_lines_offset) {
+    lines = OpenAtCountLines(index_file, count_lines_offset);
+  }
+  const std::int64_t logical_size = rows * files + 4;
+  fs::space_info space = fs::space(FolderOf(index->strDataFile), ec);
+  // A failing query counts as enough space.
+  if (!ec && static_cast<std::int64_t>(space.available) < logical_size) {
+    // Rows of zeros become holes, so the file may fit all the same.
+    std::int64_t needed = CountDataFileBytes(*lines, *index, &error);
+    if (needed < 0) return failed(kCreating, error);
+    if (static_cast<std::int64_t>(space.available) < needed) {
+      std::string folder = FolderOf(index->strDataFile);
+      ports.prompter.ShowMessage(
+          MessageIcon::kError, "Insufficient disk space",
+          "There is not enough space on Drive " + folder +
+              " to create the data file.\r\n\r\n"
+              "You could try moving the index file to a disk with more "
+              "space.");
+      result.error = "Not enough disk space to create the data file.";
+      return result;
+    }
+    lines = OpenAtCountLines(index_file, count_lines_offset);
+  }
+
+  results.Set("\r\nNow creating data file ...");
+  results.Repaint();
+  error = CreateDataFile(*lines, *index);
+  if (!error.empty()) {
+    results.Set(error);
+    return failed(kCreating, error);
+  }
+  index->blnDataFileReady = true;
+  results.Clear();
+  return result;
+}
+
+bool LoadIndexFile(const std::string& index_file, LoadedIndex* index,
+                   SearchPorts& ports, ResultsBox& results) {
+  index->Clear();
+  index->blnDataFileReady = false;
+  if (!FileExists(index_file)) {
+    ports.prompter.ShowMessage(
+        MessageIcon::kWarning, "Search",
+        "The index file does not exist.\r\n"
+        "Perhaps it has not yet been created by the index module.");
+    return false;
+  }
+  index->strDataFile = DataFilePathFor(index_file);
+  if (index->strDataFile.empty()) {
+    ports.prompter.ShowMessage(MessageIcon::kWarning, "Invalid input",
+                               "Index file names must end in '_index.tavo'.");
+    return false;
+  }
+
+  IndexReadResult read = ReadIndexFile(index_file, index, ports, results);
+  if (read.decompression_code == squeez::kBuffersUnavailable) {
+    index->Clear();
+    ports.prompter.ShowMessage(MessageIcon::kError, "Error",
+                               "Allocation error when reading the index file.");
+    return false;
+  }
+  if (read.decompression_code < 0) {
+    index->Clear();
+    ports.prompter.ShowMessage(
+        MessageIcon::kError, "Error",
+        "Error when reading the index file:" +
+            std::to_string(read.decompression_code) +
+            "\r\nProbably the index file is incomplete or corrupted."
+            "\r\nTry using the index module to recreate the index file.");
+    SetSearchControlsEnabled(ports.view, true, false, false, true);
+    return false;
+  }
+  if (!read.error.empty()) {
+    index->Clear();
+    ports.prompter.ShowMessage(MessageIcon::kWarning, "Error", read.error);
+    ports.view.SetText("lblSearchableWords", read.error);
+    return false;
+  }
+  const NumberFormat& format = ports.number_format;
+  ports.view.SetText(
+      "lblSearchableWords",
+      "There are " + FormatNumber(index->lngNumWords, 0, format) +
+          " searchable words in " +
+          (index->intNumFiles == 1
+               ? std::string("one file.")
+               : FormatNumber(index->intNumFiles, 0, format) + " files."));
+  return true;
+}
+
+}  // namespace orvane

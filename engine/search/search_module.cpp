@@ -1,0 +1,293 @@
+// The Search Module's handlers tie the search to the reports, which read
+// the search's results; so this file, alone in search/, calls into report/.
+#include "engine/search/search_module.h"
+
+#include "engine/common/cp1252.h"
+#include "engine/common/program_texts.h"
+#include "engine/report/html_report.h"
+#include "engine/report/text_report.h"
+#include "engine/search/data_file.h"
+#include "engine/search/found_files.h"
+#include "engine/search/index_loading.h"
+#include "engine/search/indexed_files_listing.h"
+#include "engine/search/query.h"
+#include "engine/search/search_controls.h"
+#include "engine/search/search_run.h"
+#include "engine/text/charset.h"
+#include "engine/text/file_checks.h"
+#include "engine/text/string_ops.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr std::string_view kLauncherCaption = "Orvane File Search";
+
+// Marks a handler as running for as long as it lasts.
+class BusyScope {
+ public:
+  explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
+  ~BusyScope() { busy_ = false; }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  bool& busy_;
+};
+
+}  // namespace
+
+std::string SearchModuleCaption() {
+  return std::string(kLauncherCaption) + " -- " + GetProgramText(5);
+}
+
+SearchModule::SearchModule(SearchPorts ports)
+    : ports_(ports), state_(ports.view) {
+  state_.window_caption = SearchModuleCaption();
+}
+
+void SearchModule::EnableControlsAfterRun() {
+  SetSearchControlsEnabled(ports_.view, true, false, false, true);
+}
+
+SearchModule::SearchClick SearchModule::cmdSearch_Click() {
+  if (busy_) {
+    if (state_.search_button_caption != "Stop") return SearchClick::kIgnored;
+    state_.blnStop = true;
+    state_.search_button_caption = "Search";
+    ports_.view.SetText("cmdSearch", "Search");
+    return SearchClick::kStopped;
+  }
+  BusyScope busy(busy_);
+  return Search();
+}
+
+SearchModule::SearchClick SearchModule::Search() {
+  Prompter& prompter = ports_.prompter;
+  const std::string title = state_.search_button_caption;
+  state_.results.Clear();
+  if (settings_.txbIndexFile.empty()) {
+    ShowNotSpecified(prompter, "Index file");
+    return SearchClick::kRefused;
+  }
+  if (!FileExists(settings_.txbIndexFile)) {
+    prompter.ShowMessage(MessageIcon::kWarning, title, "Index file not found.");
+    return SearchClick::kRefused;
+  }
+  if (settings_.txbTopFolder.empty()) {
+    ShowNotSpecified(prompter, "Top folder");
+    return SearchClick::kRefused;
+  }
+  if (settings_.optSearchSingleFile && settings_.txbSingleFile.empty()) {
+    prompter.ShowMessage(MessageIcon::kWarning, title, GetProgramText(76));
+    return SearchClick::kRefused;
+  }
+  if (!CheckSearchWordCharacters(settings_.txbSearchWords)) {
+    prompter.ShowMessage(MessageIcon::kWarning, title, GetProgramText(100));
+    return SearchClick::kRefused;
+  }
+  if (settings_.chkGenerateHTML &&
+      !ValidateMaxNumExtracts(true, &settings_, &state_, ports_)) {
+    return SearchClick::kRefused;
+  }
+
+  SetSearchControlsEnabled(ports_.view, false, false, false, true);
+  ports_.view.SetEnabled("cmdSearch", true);
+  ports_.view.SetEnabled("cmdQuit", true);
+  ports_.view.SetEnabled("txbFiles", true);
+  state_.blnSearchWordsChanged = false;
+
+  if (!state_.index.blnDataFileReady) {
+    LoadIndexFile(settings_.txbIndexFile, &state_.index, ports_,
+                  state_.results);
+    if (!state_.index.blnDataFileReady) {
+      EnableControlsAfterRun();
+      return SearchClick::kNotLoaded;
+    }
+  }
+  if (settings_.optSearchSingleFile &&
+      !CheckSingleFileIndexed(GetProgramText(74))) {
+    EnableControlsAfterRun();
+    return SearchClick::kRefused;
+  }
+  QueryCheck check = CheckQuery(&settings_, state_.index, ports_,
+                                state_.window_caption, &state_.strSearchWords);
+  if (check == QueryCheck::kNoStemMatch) {
+    // No lexicon word begins with any stem: answered like a search that
+    // found nothing.
+    state_.intNumFilesFound = 0;
+    state_.strFilesFound.clear();
+    DisplayNoFilesFound(settings_, &state_);
+    EnableControlsAfterRun();
+    return SearchClick::kSearched;
+  }
+  if (check == QueryCheck::kRefused) {
+    EnableControlsAfterRun();
+    return SearchClick::kRefused;
+  }
+  if (!CheckTopFolder(settings_, &state_) && !state_.blnTopFolderChecked) {
+    prompter.ShowMessage(
+        MessageIcon::kError, "Search",
+        "No indexed file occurs in the top folder or any subfolder.\r\n"
+        "There seems to be a mismatch between the top folder\r\n"
+        "and the index file.");
+    EnableControlsAfterRun();
+    return SearchClick::kRefused;
+  }
+
+  state_.blnSortRequestedAfterSearch = false;
+  SearchRunOutcome outcome = RunSearch(settings_, &state_, ports_);
+  if (outcome == SearchRunOutcome::kQuit) return SearchClick::kQuit;
+  if (outcome == SearchRunOutcome::kFinished && settings_.chkGenerateHTML &&
+      state_.intNumFilesFound > 0) {
+    MakeReport();
+  }
+  EnableControlsAfterRun();
+  if (ports_.launcher.blnQuit) return SearchClick::kQuit;
+  return outcome == SearchRunOutcome::kFailed ? SearchClick::kNotLoaded
+                                        : SearchClick::kSearched;
+}
+
+void SearchModule::MakeReport() {
+  if (settings_.optHTMLReport) {
+    last_report_path_ = WriteHtmlReport(settings_, &state_, ports_);
+  } else {
+    WriteTextReport(settings_, &state_, ports_);
+  }
+}
+
+bool SearchModule::cmdGenerateHTML_Click() {
+  if (busy_) {
+    if (state_.report_button_caption == "Stop") state_.report_stop = true;
+    return false;
+  }
+  BusyScope busy(busy_);
+  if (!CheckReportRequest(&settings_, &state_, ports_)) return false;
+  last_report_path_.clear();
+  MakeReport();
+  return !settings_.optHTMLReport || !last_report_path_.empty();
+}
+
+bool SearchModule::cmdListIndexedFiles_Click() {
+  if (busy_) return false;
+  BusyScope busy(busy_);
+  return ListIndexedFiles(settings_, &state_, ports_);
+}
+
+bool SearchModule::ChooseIndexFile(std::string_view name) {
+  if (busy_) return false;
+  BusyScope busy(busy_);
+  state_.results.Clear();
+  ports_.view.SetText("lblNumFilesFound", "");
+  state_.intNumFilesFound = 0;
+  std::string file = TrimSpaces(name);
+  ForgetIndex();
+  if (file.size() < kIndexFileEnding.size() ||
+      file.compare(file.size() - kIndexFileEnding.size(),
+                   kIndexFileEnding.size(), kIndexFileEnding) != 0) {
+    ports_.prompter.ShowMessage(MessageIcon::kWarning, "Invalid input",
+                                "Index file names must end in '_index.tavo'.");
+    settings_.txbIndexFile.clear();
+    ports_.view.SetText("txbIndexFile", "");
+    ports_.view.SetVisible("cmdClear[2]", false);
+    ports_.view.SetEnabled("cmdListIndexedFiles", false);
+    return false;
+  }
+  settings_.txbIndexFile = file;
+  ports_.view.SetText("txbIndexFile", file);
+  ports_.view.SetVisible("cmdClear[2]", true);
+  bool loaded = LoadIndexFile(file, &state_.index, ports_, state_.results);
+  ports_.view.SetEnabled("cmdListIndexedFiles", loaded);
+  state_.blnTopFolderChecked = false;
+  if (loaded && settings_.optSearchSingleFile &&
+      !settings_.txbSingleFile.empty()) {
+    CheckSingleFileIndexed(GetProgramText(74));
+  }
+  return loaded;
+}
+
+void SearchModule::ChooseTopFolder(std::string_view folder) {
+  if (busy_) return;
+  std::string top(folder);
+  AddTrailingBackslash(top);
+  settings_.txbTopFolder = top;
+  ports_.view.SetText("txbTopFolder", top);
+  ports_.view.SetVisible("cmdClear[1]", true);
+  state_.blnTopFolderChecked = false;
+  ports_.view.SetText("lblNumFilesFound", "");
+  state_.intNumFilesFound = 0;
+  state_.results.Clear();
+}
+
+bool SearchModule::SpecifySingleFile(std::string_view path) {
+  if (busy_) return false;
+  const std::string title = "Specify file";
+  if (settings_.txbTopFolder.empty()) {
+    ports_.prompter.ShowMessage(MessageIcon::kNone, title, GetProgramText(23));
+    return false;
+  }
+  state_.results.Clear();
+  ports_.view.SetText("lblNumFilesFound", "");
+  state_.intNumFilesFound = 0;
+  state_.blnTopFolderChecked = false;
+  settings_.txbSingleFile = TrimSpaces(path);
+  const std::string& top = settings_.txbTopFolder;
+  bool inside =
+      settings_.txbSingleFile.size() >= top.size() &&
+      LowerCaseText(std::string_view(settings_.txbSingleFile).substr(
+          0, top.size())) == LowerCaseText(top);
+  bool accepted = true;
+  if (!inside) {
+    ports_.prompter.ShowMessage(MessageIcon::kWarning, title,
+                                GetProgramText(72));
+    settings_.txbSingleFile.clear();
+    accepted = false;
+  } else if (!settings_.txbIndexFile.empty() &&
+             state_.index.blnDataFileReady &&
+             !CheckSingleFileIndexed(GetProgramText(73))) {
+    accepted = false;
+  }
+  ports_.view.SetText("txbSingleFile", settings_.txbSingleFile);
+  ports_.view.SetVisible("cmdClear[4]", !settings_.txbSingleFile.empty());
+  return accepted;
+}
+
+bool SearchModule::CheckSingleFileIndexed(std::string_view title) {
+  const std::string& top = settings_.txbTopFolder;
+  const std::string& file = settings_.txbSingleFile;
+  std::string relative =
+      file.size() >= top.size() ? file.substr(top.size()) : std::string();
+  const std::vector<std::string>& list = state_.index.strFileList;
+  if (IsInList(relative, list, 0, static_cast<std::int32_t>(list.size()),
+               false, false)) {
+    return true;
+  }
+  ports_.prompter.ShowMessage(MessageIcon::kInformation, title,
+                              GetProgramText(75));
+  return false;
+}
+
+std::string SearchModule::SearchWordsChanged(std::string_view typed) {
+  std::string text = ContentToDisplay(TypeUmlauts(DisplayToContentLossy(typed)));
+  // Characters that Windows-1252 lacks stay as typed, for the character
+  // check to refuse.
+  if (!DisplayToContent(typed)) text = std::string(typed);
+  settings_.txbSearchWords = text;
+  state_.blnSearchWordsChanged = true;
+  ports_.view.SetVisible("cmdClear[3]", !text.empty());
+  return text;
+}
+
+void SearchModule::SortMatchesClicked(bool checked) {
+  settings_.chkSortMatches = checked;
+  state_.blnSortRequestedAfterSearch =
+      state_.intNumFilesFound > 0 && !settings_.optSearchSingleFile && checked;
+}
+
+void SearchModule::ForgetIndex() {
+  state_.index.Clear();
+  state_.index.strDataFile.clear();
+  state_.index.blnDataFileReady = false;
+}
+
+}  // namespace orvane

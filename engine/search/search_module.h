@@ -1,0 +1,100 @@
+// The engine half of the Search Module window frmSearchMain: its settings
+// and state, and the handlers of its controls that carry rules (choosing
+// the index file, the top folder and the single file, Search/Stop, "Report
+// ->", "List indexed files"). The window copies its widgets into settings()
+// before a handler and shows what the handler wrote through the ports; the
+// command line drives the same handlers from flags.
+//
+// While one handler runs (it lets the window system run between files), a
+// second click never starts a second run over the same tables: Search and
+// "Report ->" clicked while they read "Stop" stop the run, every other
+// click is ignored.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/search/search_ports.h"
+#include "engine/search/search_settings.h"
+#include "engine/search/search_state.h"
+
+namespace orvane {
+
+// The Search Module window's caption: the launcher's caption, " -- " and UI
+// text 5.
+std::string SearchModuleCaption();
+
+class SearchModule {
+ public:
+  explicit SearchModule(SearchPorts ports);
+  SearchModule(const SearchModule&) = delete;
+  SearchModule& operator=(const SearchModule&) = delete;
+
+  SearchSettings& settings() { return settings_; }
+  const SearchSettings& settings() const { return settings_; }
+  SearchState& state() { return state_; }
+  const SearchState& state() const { return state_; }
+  SearchPorts& ports() { return ports_; }
+
+  // What a click on Search did.
+  enum class SearchClick {
+    kIgnored,   // another run was going on and was not at "Stop" yet
+    kStopped,   // the running search was asked to stop
+    kRefused,   // a check refused the search (a message was shown)
+    kNotLoaded, // the index could not be loaded
+    kSearched,  // the search ran; state().intNumFilesFound files found
+    kQuit,      // the application is quitting: the window closes
+  };
+  SearchClick cmdSearch_Click();
+
+  // "Report ->": the report of the last search, HTML or text. Returns false
+  // when it refused or failed.
+  bool cmdGenerateHTML_Click();
+
+  // "List indexed files". Returns false when nothing was listed.
+  bool cmdListIndexedFiles_Click();
+
+  // cmdIndexFile_Click after the file dialog gave name: checks the name's
+  // ending, puts it into txbIndexFile and loads it. Returns true when the
+  // index is loaded.
+  bool ChooseIndexFile(std::string_view name);
+
+  // cmdTopFolder_Click after the folder dialog gave folder.
+  void ChooseTopFolder(std::string_view folder);
+
+  // cmdSpecifyFile_Click after the file dialog gave path. Returns false
+  // when the file was refused (outside the top folder, not indexed).
+  bool SpecifySingleFile(std::string_view path);
+
+  // True when the single file is in the loaded file list (letter case
+  // ignored); otherwise shows UI text 75 titled title.
+  bool CheckSingleFileIndexed(std::string_view title);
+
+  // The search words box changed (to the display text typed): umlauts
+  // typed as a letter and a double quote are made, and the change is noted
+  // for "Report ->". Returns the normalised text for the box.
+  std::string SearchWordsChanged(std::string_view typed);
+
+  // chkSortMatches was clicked and now reads checked.
+  void SortMatchesClicked(bool checked);
+
+  // Forgets the loaded index (another index file, cleared box, settings).
+  void ForgetIndex();
+
+  bool busy() const { return busy_; }
+  // The page written by the last HTML report, or empty.
+  const std::string& last_report_path() const { return last_report_path_; }
+
+ private:
+  SearchClick Search();
+  void MakeReport();
+  void EnableControlsAfterRun();
+
+  SearchPorts ports_;
+  SearchSettings settings_;
+  SearchState state_;
+  bool busy_ = false;
+  std::string last_report_path_;
+};
+
+}  // namespace orvane

@@ -1,0 +1,15 @@
+#include "engine/search/search_ports.h"
+
+namespace orvane {
+
+void ResultsBox::Set(std::string_view text) {
+  text_.assign(text);
+  view_.SetText("txbFiles", text_);
+}
+
+void ResultsBox::Append(std::string_view text) {
+  text_.append(text);
+  view_.SetText("txbFiles", text_);
+}
+
+}  // namespace orvane

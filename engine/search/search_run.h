@@ -1,0 +1,49 @@
+// The search run: each search word is looked up in the lexicon, its row of
+// per-file scores is read from the data file with one positioned read, and
+// the rows are combined per file by the search type; exact phrases are
+// confirmed by reading the candidate files. Up to 500 matching files that
+// exist under the top folder are listed, in index order or by decreasing
+// score.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/search/loaded_index.h"
+#include "engine/search/search_ports.h"
+#include "engine/search/search_settings.h"
+#include "engine/search/search_state.h"
+
+namespace orvane {
+
+// The word number stored with the lexicon entry equal to word (binary
+// search by character code), or -1.
+std::int32_t FindWordRow(const LoadedIndex& index, std::string_view word);
+
+// True when some indexed file exists under the top folder; entries whose
+// last ten characters, lower-cased, are "index.html" prove nothing and are
+// passed over. Sets state->blnTopFolderChecked when one is found.
+bool CheckTopFolder(const SearchSettings& settings, SearchState* state);
+
+bool IsFileCountLimitReached(const SearchState& state);
+
+// The no-match text of the mode and search type, in the results box.
+void DisplayNoFilesFound(const SearchSettings& settings, SearchState* state);
+
+enum class SearchRunOutcome {
+  kFinished,  // the files found are listed (possibly none)
+  kQuit,      // the application is quitting; the run ended at once
+  kFailed,    // the data file could not be read (a message was shown)
+};
+
+// The search run over state->strSearchWords (checked by CheckQuery).
+// Lists the files found in the results box, sets lblNumFilesFound and the
+// Search button's caption ("Stop" from the start of the scoring), and
+// leaves the found files, titles and descriptions in *state for the
+// reports. A click on Stop while it runs sets state->blnStop.
+// REQUIRES: state->index.blnDataFileReady.
+SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
+                     SearchPorts& ports);
+
+}  // namespace orvane

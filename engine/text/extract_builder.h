@@ -1,0 +1,77 @@
+// The extract builder: reads one file of a search result in 4096-byte
+// blocks and cuts the extracts that the reports show, short pieces of text
+// round each occurrence of the search words with the words marked in bold
+// and a digit telling where in the file the piece lies. In verify mode it
+// only finds out whether an exact phrase occurs in the file. It works on
+// the file's raw bytes (content, Windows-1252), not on the index.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvane {
+
+// The block size of the extract builder; a word cut by a block boundary is
+// not found.
+inline constexpr std::size_t kExtractBlockSize = 4096;
+
+// Position (1-based) of the next occurrence of word in text at or after
+// start_position whose neighbours are not letters (digits do not break a
+// word boundary here); 0 when there is none.
+std::int32_t FindWholeWord(std::int32_t start_position, std::string_view text,
+                           std::string_view word);
+
+class ExtractBuilder {
+ public:
+  // The inputs, set by the caller before a file is processed.
+  struct Options {
+    // The search words, lower case; for an exact phrase its words in order.
+    std::vector<std::string> search_words;
+    bool exact_phrase = false;  // "Exact phrase"; otherwise any or all words
+    bool verify_mode = false;   // only find out whether the phrase occurs
+    int context_size = 50;      // ten times the selected size of extract
+    std::int16_t max_extracts = -1;         // intMaxNumExtracts; -1: no limit
+    std::int16_t extract_count_factor = 4;  // set by the window at start
+  };
+
+  Options options;
+  // Output of verify mode; the caller clears it before the call.
+  bool phrase_found = false;
+
+  // Processes one file. The extracts are then extracts(): entries of the
+  // form digit, "} ", "... ", the extract text, " ...", in file order, the
+  // search words between "<b>" and "</b>". Returns false when the file could
+  // not be opened or read to its end; the extracts gathered so far stay.
+  bool BuildExtracts(const std::string& path);
+
+  const std::vector<std::string>& extracts() const { return extracts_; }
+  std::int16_t extract_count() const {
+    return static_cast<std::int16_t>(extracts_.size());
+  }
+  void ClearExtracts() { extracts_.clear(); }
+
+ private:
+  // Finds the occurrences of one block and stores its extracts; true when
+  // the file's processing is to stop.
+  bool ProcessBlock(const std::string& display, const std::string& search);
+  bool WordOccurrences(const std::string& display, const std::string& search);
+  bool PhraseOccurrences(const std::string& display, const std::string& search);
+  // Builds the extract round position (1-based) of the display text and
+  // sets *end_position to the end of its context.
+  std::string MakeExtract(const std::string& display, std::int32_t position,
+                          std::string_view word, std::int32_t* end_position);
+  void MarkSearchWords(std::string& extract) const;
+  int PositionTenth(std::int64_t position_in_file);
+  // Stores an extract with its tenth; true when the file's limit is passed.
+  bool StoreExtract(int tenth, const std::string& extract);
+  bool LimitPassed() const;
+
+  std::vector<std::string> extracts_;
+  std::int64_t file_length_ = 0;
+  std::int64_t block_position_ = 1;
+  int largest_tenth_ = 0;
+};
+
+}  // namespace orvane

@@ -1,0 +1,156 @@
+// `orvane search` and `orvane list` run end to end over a small index.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/engine/search/index_fixture.h"
+
+namespace orvane::testing {
+namespace {
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& arg) {
+  std::string quoted = "'";
+  for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+class SearchCliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_.Write("top/a.txt", "The quick brown fox jumps over the lazy dog.\r\n");
+    dir_.Write("top/sub/c.htm",
+               "<html><head><title>Fox &amp; Hound</title></head>"
+               "<body>The fox runs from the hound.</body></html>");
+    dir_.Write("top/d.txt", "Nothing here.");
+    index_ = WriteIndex(dir_, "cli",
+                        IndexOfTree(dir_, "top/", {"a.txt", "sub/c.htm", "d.txt"}),
+                        false);
+  }
+  Outcome Orvane(const std::vector<std::string>& args) {
+    std::string command = "ORVANE_OPEN=true TMPDIR=" + Quote(dir_.folder()) +
+                          " " + Quote(ORVANE_PROGRAM);
+    for (const std::string& a : args) command += " " + Quote(a);
+    command += " 2>" + Quote(dir_.Path("err.txt"));
+    Outcome run;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+    int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = ReadFileBytes(dir_.Path("err.txt"));
+    return run;
+  }
+  Outcome Search(std::vector<std::string> args) {
+    args.insert(args.begin(), {"search", "--index", index_, "--top", top()});
+    return Orvane(args);
+  }
+  std::string top() const { return dir_.folder() + "top/"; }
+
+  TempDir dir_;
+  std::string index_;
+};
+
+TEST_F(SearchCliTest, ResultsBoxThenTheFoundFilesLine) {
+  Outcome run = Search({"--type", "any", "hound", "lazy"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, top() + "a.txt\n\"The quick brown fox jumps over the lazy dog.\"\n\n" +
+                         top() + "sub/c.htm\nFox Hound\n\n"
+                                 "Number of files found with matches: 2\n");
+  EXPECT_EQ(run.err, "");
+}
+
+TEST_F(SearchCliTest, ExitStatusTellsWhatHappened) {
+  Outcome none = Search({"zebra"});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_EQ(none.out, "No file contains all the search words.\n"
+                      "Number of files found with matches: 0\n");
+  Outcome refused = Search({"fo*"});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.err.find("Stems in search words are permitted only"),
+            std::string::npos);
+  Outcome digits = Search({"fox1"});
+  EXPECT_EQ(digits.status, 2);
+  Outcome bad_index = Orvane({"search", "--index", dir_.Write("x_index.tavo", "junk"),
+                          "--top", top(), "fox"});
+  EXPECT_EQ(bad_index.status, 2);
+  EXPECT_NE(bad_index.err.find("Error when reading the index file:-3"),
+            std::string::npos);
+  Outcome no_flags = Orvane({"search", "fox"});
+  EXPECT_EQ(no_flags.status, 2);
+  EXPECT_NE(no_flags.err.find("--index is required"), std::string::npos);
+}
+
+TEST_F(SearchCliTest, TextReportIsAllOfTheOutput) {
+  Outcome run = Search({"--type", "phrase", "--report", "text", "the", "fox"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out.substr(0, 53),
+            "Search words: the fox\nSearch type: Exact phrase\nFiles");
+  EXPECT_EQ(run.out.substr(run.out.size() - 31), "All occurrences are displayed.\n");
+  EXPECT_EQ(run.out.find("Number of files found"), std::string::npos);
+}
+
+TEST_F(SearchCliTest, HtmlReportIsWrittenOpenedAndNamed) {
+  std::string page = dir_.Path("page.htm");
+  Outcome run = Search({"--report", "html", "--html-out", page, "fox"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, page + "\n");
+  EXPECT_NE(ReadFileBytes(page).find("</BODY></HTML>"), std::string::npos);
+  Outcome refused = Search({"--report", "html", "--max-extracts", "0", "fox"});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.err.find("cannot be zero"), std::string::npos);
+}
+
+TEST_F(SearchCliTest, SingleFile) {
+  Outcome found = Search({"--single-file", top() + "sub/c.htm", "hound"});
+  EXPECT_EQ(found.status, 0) << found.err;
+  EXPECT_EQ(found.out, top() + "sub/c.htm\nFox Hound\n\nFound\n");
+  Outcome outside = Search({"--single-file", dir_.Write("elsewhere.txt", "fox"), "fox"});
+  EXPECT_EQ(outside.status, 2);
+}
+
+TEST_F(SearchCliTest, ListByFolderAndAlphabetically) {
+  Outcome alphabetical = Orvane({"list", "--index", index_});
+  EXPECT_EQ(alphabetical.status, 0) << alphabetical.err;
+  EXPECT_EQ(alphabetical.out.substr(0, 62),
+            "Alphabetical listing of the filepaths of the 3 indexed files\n\n");
+  EXPECT_NE(alphabetical.out.find("\n\na.txt\nd.txt\nsub/c.htm\n\nThat's all.\n"),
+            std::string::npos)
+      << alphabetical.out;
+  Outcome by_folder = Orvane({"list", "--index", index_, "--by-folder"});
+  EXPECT_NE(by_folder.out.find("\n\na.txt\n\nsub/c.htm\n\nd.txt\n\nThat's all.\n"),
+            std::string::npos)
+      << by_folder.out;
+  EXPECT_EQ(Orvane({"list", "--index", dir_.Path("none_index.tavo")}).status, 2);
+}
+
+// The demo indexes the sample tree that ships with the program, searches it
+// with every type and leaves nothing behind.
+TEST_F(SearchCliTest, DemoIndexesAndSearchesTheSampleTree) {
+  Outcome demo = Orvane({"demo"});
+  EXPECT_EQ(demo.status, 0) << demo.err;
+  EXPECT_NE(demo.out.find("Data extraction completed."), std::string::npos);
+  std::size_t phrase = demo.out.find("Search: to be or not to be (Exact phrase)");
+  ASSERT_NE(phrase, std::string::npos) << demo.out;
+  EXPECT_NE(demo.out.find("literature/hamlet_to_be_or_not_to_be.txt", phrase),
+            std::string::npos);
+  EXPECT_NE(demo.out.find("Search type: All words"), std::string::npos);
+  EXPECT_NE(demo.out.find("Expanded: licences, licensable"), std::string::npos);
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+    EXPECT_EQ(entry.path().filename().string().rfind("orvane-demo-", 0),
+              std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace orvane::testing

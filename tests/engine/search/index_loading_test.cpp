@@ -1,0 +1,311 @@
+#include "engine/search/index_loading.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <zstd.h>
+
+#include <filesystem>
+
+#include "engine/search/data_file.h"
+#include "tests/engine/search/index_fixture.h"
+
+namespace orvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kDecompressionMessage[] =
+    "Error when reading the index file:-3\r\n"
+    "Probably the index file is incomplete or corrupted.\r\n"
+    "Try using the index module to recreate the index file.";
+
+class IndexLoadingTest : public ::testing::Test {
+ protected:
+  bool Load(const std::string& index_path) {
+    return LoadIndexFile(index_path, &f_.state().index, f_.module.ports(),
+                         f_.state().results);
+  }
+  const LoadedIndex& index() { return f_.state().index; }
+
+  TempDir dir_;
+  SearchFixture f_;
+};
+
+IndexSpec ThreeFiles() {
+  IndexSpec spec;
+  spec.files = {"a.txt", "sub/b c.txt", "z,1.txt"};
+  spec.title = "Company manuals";
+  spec.words = {{"beta", {0, 5, 0}}, {"alpha", {255, 0, 3}}};
+  return spec;
+}
+
+TEST_F(IndexLoadingTest, ReadsFileListLexiconAndTitle) {
+  IndexSpec spec = ThreeFiles();
+  std::string path = WriteIndex(dir_, "manuals", spec, false);
+  ASSERT_TRUE(Load(path)) << f_.Messages();
+  EXPECT_EQ(index().intNumFiles, 3);
+  EXPECT_EQ(index().strFileList, spec.files);
+  ASSERT_EQ(index().lngNumWords, 2);
+  EXPECT_EQ(index().Word(0), "alpha");
+  EXPECT_EQ(index().lexicon[0].lngWordNumber, 2);
+  EXPECT_EQ(index().Word(1), "beta");
+  EXPECT_EQ(index().lexicon[1].lngWordNumber, 1);
+  EXPECT_EQ(f_.view.Text("lblTitle[1]"), "Company manuals");
+  EXPECT_EQ(f_.view.Text("lblSearchableWords"),
+            "There are 2 searchable words in 3 files.");
+  // The data file is built from the count lines: beta's row first.
+  EXPECT_EQ(Visible(ReadFileBytes(dir_.Path("manuals_data.tavo"))),
+            Visible(DataFileBytes(spec, IndexText(spec).size())));
+  EXPECT_EQ(f_.results(), "");
+  EXPECT_TRUE(f_.prompter.boxes().empty());
+  EXPECT_FALSE(fs::exists(dir_.Path("manuals_data.tavo.part")));
+}
+
+TEST_F(IndexLoadingTest, LabelCountsWithGroupingAndOneFile) {
+  IndexSpec spec;
+  spec.files = {"only.txt"};
+  for (int i = 0; i < 1234; ++i) {
+    spec.words.push_back({"w" + std::to_string(10000 + i), {1}});
+  }
+  ASSERT_TRUE(Load(WriteIndex(dir_, "one", spec, false)));
+  EXPECT_EQ(f_.view.Text("lblSearchableWords"),
+            "There are 1,234 searchable words in one file.");
+}
+
+TEST_F(IndexLoadingTest, EmptyLexiconKeepsTheReservedRow) {
+  IndexSpec spec;
+  spec.files = {"a.txt", "b.txt"};
+  ASSERT_TRUE(Load(WriteIndex(dir_, "empty", spec, false)));
+  EXPECT_EQ(f_.view.Text("lblSearchableWords"),
+            "There are 0 searchable words in 2 files.");
+  std::string text = IndexText(spec);
+  EXPECT_EQ(Visible(ReadFileBytes(dir_.Path("empty_data.tavo"))),
+            Visible(DataFileBytes(spec, text.size())));
+}
+
+TEST_F(IndexLoadingTest, RunsOfZerosExpandAcrossTheRow) {
+  IndexSpec spec;
+  spec.files = {"1", "2", "3", "4", "5"};
+  spec.words = {{"x", {0, 0, 0, 5, 0}}};
+  ASSERT_EQ(CountLine(spec.words[0].second), "\"-3,5,0\"");
+  ASSERT_TRUE(Load(WriteIndex(dir_, "five", spec, false)));
+  std::string bytes = ReadFileBytes(dir_.Path("five_data.tavo"));
+  EXPECT_EQ(Visible(bytes.substr(0, 5)), Visible(std::string("\0\0\0\x05\0", 5)));
+}
+
+// A data file is reused only when it matches its index; every other one is
+// replaced by the rows of the count lines.
+TEST_F(IndexLoadingTest, ReusesOnlyAMatchingDataFile) {
+  IndexSpec spec = ThreeFiles();
+  const std::string text = IndexText(spec);
+  const std::string good = DataFileBytes(spec, text.size());
+  // Same size and trailer as the good file, other scores: reused as it is.
+  std::string marked = good;
+  marked[0] = 9;
+  std::string wrong_trailer = good;
+  wrong_trailer.back() ^= 1;
+  struct Case {
+    const char* name;
+    std::string data;  // "" with present false: no data file
+    bool present;
+    bool older;
+    std::string expected;
+  } cases[] = {
+      {"current", marked, true, false, marked},
+      {"missing", "", false, false, good},
+      {"empty", "", true, false, good},
+      {"other index's trailer", wrong_trailer, true, false, good},
+      {"one byte too long", marked + "x", true, false, good},
+      {"older than the index", marked, true, true, good},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    SearchFixture f;
+    std::string path = WriteCompressed(dir, "p_index.tavo", text);
+    if (c.present) {
+      std::string data = dir.Write("p_data.tavo", c.data);
+      auto when = fs::last_write_time(path);
+      fs::last_write_time(data, c.older ? when - std::chrono::hours(1)
+                                        : when + std::chrono::seconds(1));
+    }
+    ASSERT_TRUE(LoadIndexFile(path, &f.state().index, f.module.ports(),
+                              f.state().results))
+        << f.Messages();
+    EXPECT_EQ(Visible(ReadFileBytes(dir.Path("p_data.tavo"))),
+              Visible(c.expected));
+    EXPECT_FALSE(fs::exists(dir.Path("p_data.tavo.part")));
+  }
+}
+
+// Rows of zeros are holes: a large, sparse matrix occupies a fraction of
+// its size on disk and still reads back byte for byte.
+TEST_F(IndexLoadingTest, RebuiltDataFileLeavesZeroRowsAsHoles) {
+  IndexSpec spec;
+  for (int i = 0; i < 20000; ++i) spec.files.push_back(std::to_string(i));
+  for (int w = 0; w < 100; ++w) {
+    std::vector<int> row(spec.files.size(), 0);
+    row[0] = 255;
+    spec.words.push_back({"w" + std::to_string(100 + w), row});
+  }
+  ASSERT_TRUE(Load(WriteIndex(dir_, "sparse", spec, false)));
+  std::string data_path = dir_.Path("sparse_data.tavo");
+  EXPECT_EQ(ReadFileBytes(data_path), DataFileBytes(spec, IndexText(spec).size()));
+  struct stat st {};
+  ASSERT_EQ(stat(data_path.c_str(), &st), 0);
+  EXPECT_LT(st.st_blocks * 512, st.st_size / 2);
+}
+
+// An index whose compressed form records no plain length is read to its
+// end to find it.
+TEST_F(IndexLoadingTest, CountsTheLengthWhenTheFileRecordsNone) {
+  IndexSpec spec = ThreeFiles();
+  const std::string text = IndexText(spec);
+  ZSTD_CCtx* cctx = ZSTD_createCCtx();
+  std::string out(ZSTD_compressBound(text.size()) + 64, '\0');
+  ZSTD_outBuffer o{out.data(), out.size(), 0};
+  ZSTD_inBuffer in{text.data(), text.size(), 0};
+  // Fed in two steps, the compressor does not know the length when it
+  // writes the frame's header.
+  ASSERT_FALSE(ZSTD_isError(ZSTD_compressStream2(cctx, &o, &in, ZSTD_e_continue)));
+  ZSTD_inBuffer none{nullptr, 0, 0};
+  ASSERT_EQ(ZSTD_compressStream2(cctx, &o, &none, ZSTD_e_end), 0u);
+  ZSTD_freeCCtx(cctx);
+  out.resize(o.pos);
+  ASSERT_EQ(ZSTD_getFrameContentSize(out.data(), out.size()),
+            ZSTD_CONTENTSIZE_UNKNOWN);
+  std::string path = dir_.Write("s_index.tavo", out);
+  ASSERT_TRUE(Load(path)) << f_.Messages();
+  EXPECT_EQ(index().text_length, static_cast<std::int64_t>(text.size()));
+  EXPECT_EQ(ReadFileBytes(dir_.Path("s_data.tavo")),
+            DataFileBytes(spec, text.size()));
+}
+
+TEST_F(IndexLoadingTest, MissingIndexFileAndWrongName) {
+  EXPECT_FALSE(Load(dir_.Path("none_index.tavo")));
+  std::string other = dir_.Write("notes.tavo", "x");
+  EXPECT_FALSE(Load(other));
+  EXPECT_EQ(f_.Messages(),
+            "[Search] The index file does not exist.\r\n"
+            "Perhaps it has not yet been created by the index module.\n"
+            "[Invalid input] Index file names must end in '_index.tavo'.\n");
+}
+
+// Damaged, truncated, empty and foreign index files: a clear message, the
+// index not ready, no data file written.
+TEST_F(IndexLoadingTest, DamagedIndexesGiveTheirMessage) {
+  const std::string head = "\"a\"\r\n\"b\"\r\n\"End of file list\"\r\n";
+  const std::string valid = IndexText(ThreeFiles());
+  std::string compressed;
+  {
+    TempDir scratch;
+    compressed = ReadFileBytes(WriteCompressed(scratch, "v_index.tavo", valid));
+  }
+  struct Case {
+    const char* name;
+    std::string text;  // compressed before writing, unless raw
+    bool raw;
+    std::string message;
+  } cases[] = {
+      {"not compressed", valid, true, kDecompressionMessage},
+      {"empty file", "", true, kDecompressionMessage},
+      {"truncated", compressed.substr(0, compressed.size() - 12), true,
+       kDecompressionMessage},
+      {"file list without end", "\"a\"\r\n\"b\"\r\n", false,
+       "Error when reading file list: The index file is damaged: the index "
+       "text ends inside the file list."},
+      {"empty file list", "\"End of file list\"\r\n0,\"t\"\r\n", false,
+       "Error when reading file list: The index file is damaged: the file "
+       "list is empty."},
+      {"no lexicon header", head, false,
+       "Error when reading lexicon: The index file is damaged: the index "
+       "text ends inside the lexicon header."},
+      {"negative word count", head + "-5,\"t\"\r\n", false,
+       "Error when reading lexicon: The index file is damaged: the lexicon "
+       "header on line 4 gives no word count."},
+      {"fewer words than the header", head +
+           "3,\"t\"\r\n1,\"a\"\r\n2,\"b\"\r\n101,\"End of lexicon\"\r\n",
+       false,
+       "Error when reading lexicon: The index file is damaged: the lexicon "
+       "ends after 2 of its 3 words."},
+      {"more words than the header",
+       head + "1,\"t\"\r\n1,\"a\"\r\n2,\"b\"\r\n", false,
+       "Error when reading lexicon: The index file is damaged: the lexicon "
+       "holds more words than its header gives (1)."},
+      {"lexicon out of order",
+       head + "2,\"t\"\r\n1,\"b\"\r\n2,\"a\"\r\n101,\"End of lexicon\"\r\n",
+       false,
+       "Error when reading lexicon: The index file is damaged: the lexicon "
+       "is out of order on line 6."},
+      {"word number twice",
+       head + "2,\"t\"\r\n1,\"a\"\r\n1,\"b\"\r\n101,\"End of lexicon\"\r\n",
+       false,
+       "Error when reading lexicon: The index file is damaged: the word "
+       "number 1 occurs twice in the lexicon."},
+      {"word number out of range",
+       head + "2,\"t\"\r\n3,\"a\"\r\n1,\"b\"\r\n101,\"End of lexicon\"\r\n",
+       false,
+       "Error when reading lexicon: The index file is damaged: the word "
+       "number on line 5 is out of range."},
+      {"too many scores",
+       head + "1,\"t\"\r\n1,\"a\"\r\n101,\"End of lexicon\"\r\n\"1,2,3\"\r\n",
+       false,
+       "Error when creating data file: The index file is damaged: the count "
+       "line of word number 1 holds more than 2 scores."},
+      {"too few scores",
+       head + "1,\"t\"\r\n1,\"a\"\r\n101,\"End of lexicon\"\r\n\"-1\"\r\n",
+       false,
+       "Error when creating data file: The index file is damaged: the count "
+       "line of word number 1 holds fewer than 2 scores."},
+      {"score above 255",
+       head + "1,\"t\"\r\n1,\"a\"\r\n101,\"End of lexicon\"\r\n\"256,0\"\r\n",
+       false,
+       "Error when creating data file: The index file is damaged: the count "
+       "line of word number 1 holds the score 256."},
+      {"count line missing",
+       head +
+           "2,\"t\"\r\n1,\"a\"\r\n2,\"b\"\r\n101,\"End of lexicon\"\r\n"
+           "\"1,1\"\r\n",
+       false,
+       "Error when creating data file: The index file is damaged: the index "
+       "text ends before the count line of word number 2."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    SearchFixture f;
+    std::string path = c.raw ? dir.Write("d_index.tavo", c.text)
+                             : WriteCompressed(dir, "d_index.tavo", c.text);
+    EXPECT_FALSE(LoadIndexFile(path, &f.state().index, f.module.ports(),
+                               f.state().results));
+    ASSERT_EQ(f.prompter.boxes().size(), 1u);
+    EXPECT_EQ(f.prompter.boxes()[0].text, c.message);
+    EXPECT_FALSE(f.state().index.blnDataFileReady);
+    EXPECT_TRUE(f.state().index.strFileList.empty());
+    EXPECT_FALSE(fs::exists(dir.Path("d_data.tavo")));
+    EXPECT_FALSE(fs::exists(dir.Path("d_data.tavo.part")));
+  }
+}
+
+TEST(DataFileTest, CountsTheBlocksANewFileOccupies) {
+  TempDir dir;
+  IndexSpec spec;
+  for (int i = 0; i < 10000; ++i) spec.files.push_back(std::to_string(i));
+  std::vector<int> row(10000, 0);
+  row[0] = 1;            // block 0
+  row[5000] = 1;         // block 1
+  spec.words = {{"a", row}, {"b", std::vector<int>(10000, 0)}};
+  // Rows end at 20000; the trailer lies in block 4.
+  std::string path = WriteIndex(dir, "c", spec, false);
+  LoadedIndex index;
+  IndexTextLines lines;
+  ASSERT_EQ(lines.Open(path), 0);
+  ASSERT_EQ(ReadFileList(lines, &index), "");
+  ASSERT_EQ(ReadLexicon(lines, &index), "");
+  std::string error;
+  EXPECT_EQ(CountDataFileBytes(lines, index, &error), 3 * 4096);
+  EXPECT_EQ(error, "");
+}
+
+}  // namespace
+}  // namespace orvane::testing

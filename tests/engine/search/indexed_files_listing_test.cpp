@@ -1,0 +1,70 @@
+#include "engine/search/indexed_files_listing.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/engine/search/index_fixture.h"
+
+namespace orvane::testing {
+namespace {
+
+constexpr char kExplanation[] =
+    "The file(path)s given below are relative to the top folder at the time "
+    "the index file was created.  Be sure to set the top folder to the one "
+    "currently containing the files to be searched.\r\n\r\n";
+
+IndexSpec Listed(std::vector<std::string> files) {
+  IndexSpec spec;
+  spec.files = std::move(files);
+  spec.words = {{"w", std::vector<int>(spec.files.size(), 1)}};
+  return spec;
+}
+
+// Listing before any search loads the index (and builds its data file).
+TEST(IndexedFilesListingTest, ByFolderAndAlphabetically) {
+  TempDir dir;
+  std::string index = WriteIndex(
+      dir, "l", Listed({"b/x.txt", "b/Y.txt", "a/z.txt", "Top.txt"}), false);
+  SearchFixture f;
+  f.settings().txbIndexFile = index;
+  f.settings().optByFolder = true;
+  ASSERT_TRUE(ListIndexedFiles(f.settings(), &f.state(), f.module.ports()));
+  EXPECT_TRUE(f.state().index.blnDataFileReady);
+  EXPECT_EQ(f.display.caption(),
+            "Listing by folder of the filepaths of the 4 indexed files");
+  EXPECT_EQ(f.display.text(), std::string(kExplanation) +
+                                  "b/x.txt\r\nb/Y.txt\r\n\r\na/z.txt\r\n\r\n"
+                                  "Top.txt\r\n\r\nThat's all.");
+  EXPECT_EQ(f.display.copy_caption(), "Copy to clipboard");
+  EXPECT_EQ(f.results(), "");
+
+  f.settings().optByFolder = false;
+  ASSERT_TRUE(ListIndexedFiles(f.settings(), &f.state(), f.module.ports()));
+  EXPECT_EQ(f.display.caption(),
+            "Alphabetical listing of the filepaths of the 4 indexed files");
+  EXPECT_EQ(f.display.text(), std::string(kExplanation) +
+                                  "a/z.txt\r\nb/x.txt\r\nb/Y.txt\r\nTop.txt\r\n"
+                                  "\r\nThat's all.");
+  // The file list keeps its order: its positions are file numbers.
+  EXPECT_EQ(f.state().index.strFileList[0], "b/x.txt");
+}
+
+TEST(IndexedFilesListingTest, OneFileAndUnreadableIndex) {
+  TempDir dir;
+  SearchFixture f;
+  f.settings().txbIndexFile = WriteIndex(dir, "o", Listed({"only.txt"}), false);
+  EXPECT_TRUE(ListIndexedFiles(f.settings(), &f.state(), f.module.ports()));
+  f.module.ForgetIndex();
+  f.settings().txbIndexFile = dir.Write("bad_index.tavo", "plain text");
+  EXPECT_FALSE(ListIndexedFiles(f.settings(), &f.state(), f.module.ports()));
+  ASSERT_EQ(f.prompter.boxes().size(), 3u);
+  EXPECT_EQ(f.prompter.boxes()[0].text, "Only one file was indexed:\r\nonly.txt");
+  EXPECT_EQ(f.prompter.boxes()[0].icon, MessageIcon::kInformation);
+  EXPECT_EQ(f.prompter.boxes()[2].title, "List indexed files");
+  EXPECT_EQ(f.prompter.boxes()[2].text,
+            "Cannot list the files which were indexed\r\n"
+            "because the index file could not be read.");
+  EXPECT_TRUE(f.display.text().empty());
+}
+
+}  // namespace
+}  // namespace orvane::testing

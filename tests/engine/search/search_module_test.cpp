@@ -1,0 +1,333 @@
+// Whole searches through the Search Module's handlers over small indexes:
+// the results box, the found-files label and the messages, as the window
+// would show them.
+#include "engine/search/search_module.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <functional>
+
+#include "engine/common/program_texts.h"
+#include "engine/search/found_files.h"
+#include "engine/search/search_run.h"
+#include "tests/engine/search/index_fixture.h"
+
+namespace orvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using SearchClick = SearchModule::SearchClick;
+
+class SearchModuleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_.Write("top/a.txt", "The quick brown fox jumps over the lazy dog.\r\n");
+    dir_.Write("top/b.txt",
+               "\r\nA lazy afternoon. The dog sleeps; the fox watches.\r\n");
+    dir_.Write("top/sub/c.htm",
+               "<html><head><title>Fox &amp; Hound</title>\r\n"
+               "<meta name=\"description\" content=\"A page\">\r\n"
+               "</head><body>The fox runs far away from the hound.</body>"
+               "</html>\r\n");
+    dir_.Write("top/d.txt", "Nothing about animals here at all.\r\n");
+    Index({"a.txt", "b.txt", "sub/c.htm", "d.txt"});
+  }
+  void Index(const std::vector<std::string>& files) {
+    index_ = WriteIndex(dir_, "t", IndexOfTree(dir_, "top/", files), false);
+    f_.module.ForgetIndex();
+    f_.settings().txbIndexFile = index_;
+    f_.settings().txbTopFolder = top();
+    f_.settings().chkGenerateHTML = false;
+  }
+  std::string top() const { return dir_.folder() + "top/"; }
+  SearchClick Search(const std::string& words, SearchType type) {
+    f_.settings().txbSearchWords = words;
+    f_.settings().cboSearchType = type;
+    return f_.module.cmdSearch_Click();
+  }
+  // The results-box entry of a file shown with its first text.
+  std::string Plain(const std::string& relative, const std::string& first) {
+    return top() + relative + "\r\n\"" + first + "\"\r\n\r\n";
+  }
+
+  TempDir dir_;
+  std::string index_;
+  SearchFixture f_;
+};
+
+const char kA[] = "The quick brown fox jumps over the lazy dog.";
+const char kB[] = "A lazy afternoon. The dog sleeps; the fox watches.";
+
+TEST_F(SearchModuleTest, AllWordsListsFilesHoldingEveryWord) {
+  EXPECT_EQ(Search("fox DOG", SearchType::kAllWords), SearchClick::kSearched)
+      << f_.Messages();
+  EXPECT_EQ(f_.results(), Plain("a.txt", kA) + Plain("b.txt", kB));
+  EXPECT_EQ(f_.view.Text("lblNumFilesFound"),
+            "Number of files found with matches: 2");
+  EXPECT_EQ(f_.view.Text("cmdSearch"), "Search");
+  EXPECT_EQ(f_.view.Text("lblSearchableWords"),
+            "There are 24 searchable words in 4 files.");
+  EXPECT_TRUE(f_.prompter.boxes().empty());
+}
+
+// The title's entities are decoded for display and what looks like an
+// entity is then dropped, a decoded "&" with it.
+TEST_F(SearchModuleTest, AnyWordShowsHtmlTitlesDecoded) {
+  ASSERT_EQ(Search("hound lazy", SearchType::kAnyWord), SearchClick::kSearched);
+  EXPECT_EQ(f_.results(), Plain("a.txt", kA) + Plain("b.txt", kB) + top() +
+                              "sub/c.htm\r\nFox Hound\r\n\r\n");
+  // The title and description are kept as stored for the reports.
+  EXPECT_EQ(f_.state().strFileTitles[2], "Fox &amp; Hound");
+  EXPECT_EQ(f_.state().strFileDescriptions[2], "A page");
+  EXPECT_EQ(f_.state().strFileDescriptions[0], "Not HTML file");
+}
+
+// The index records words, not their order: phrases are confirmed in the
+// files, and words that occur only apart do not make the phrase.
+TEST_F(SearchModuleTest, ExactPhraseIsConfirmedInTheFiles) {
+  ASSERT_EQ(Search("lazy dog", SearchType::kExactPhrase), SearchClick::kSearched);
+  EXPECT_EQ(f_.results(), Plain("a.txt", kA));
+  ASSERT_EQ(Search("the fox", SearchType::kExactPhrase), SearchClick::kSearched);
+  EXPECT_EQ(f_.results(), Plain("b.txt", kB) + top() +
+                              "sub/c.htm\r\nFox Hound\r\n\r\n");
+  ASSERT_EQ(Search("dog fox", SearchType::kExactPhrase), SearchClick::kSearched);
+  EXPECT_EQ(f_.results(), "No file contains that phrase.\r\n");
+}
+
+TEST_F(SearchModuleTest, WordsMissingFromTheLexicon) {
+  struct Row {
+    const char* words;
+    SearchType type;
+    std::string results;
+  } rows[] = {
+      {"fox zebra", SearchType::kAllWords,
+       "No file contains all the search words.\r\n"},
+      {"zebra fox", SearchType::kExactPhrase, "No file contains that phrase.\r\n"},
+      {"zebra", SearchType::kAnyWord,
+       "No file contains any of the search words.\r\n"},
+      {"zebra", SearchType::kAllWords, "No file contains all the search words.\r\n"},
+      {"zebra hound", SearchType::kAnyWord,
+       top() + "sub/c.htm\r\nFox Hound\r\n\r\n"},
+      // One word is searched as "Any word" whatever the type.
+      {"hound", SearchType::kExactPhrase,
+       top() + "sub/c.htm\r\nFox Hound\r\n\r\n"},
+      {"ho*", SearchType::kAnyWord, top() + "sub/c.htm\r\nFox Hound\r\n\r\n"},
+      {"zz*", SearchType::kAnyWord,
+       "No file contains any of the search words.\r\n"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.words);
+    EXPECT_EQ(Search(r.words, r.type), SearchClick::kSearched) << f_.Messages();
+    EXPECT_EQ(f_.results(), r.results);
+  }
+}
+
+TEST_F(SearchModuleTest, SingleFileMode) {
+  f_.settings().optSearchSingleFile = true;
+  f_.settings().txbSingleFile = top() + "b.txt";
+  ASSERT_EQ(Search("fox", SearchType::kAnyWord), SearchClick::kSearched);
+  EXPECT_EQ(f_.results(), Plain("b.txt", kB));
+  EXPECT_EQ(f_.view.Text("lblNumFilesFound"), "Found");
+  ASSERT_EQ(Search("hound", SearchType::kAnyWord), SearchClick::kSearched);
+  EXPECT_EQ(f_.results(), "The file does not contain any of the search words.\r\n");
+  EXPECT_EQ(f_.view.Text("lblNumFilesFound"), "Not found");
+  // Another letter case passes the indexed-file check but gets no file
+  // number.
+  f_.settings().txbSingleFile = top() + "B.TXT";
+  ASSERT_EQ(Search("fox", SearchType::kAllWords), SearchClick::kSearched);
+  EXPECT_EQ(f_.view.Text("lblNumFilesFound"), "Not found");
+  EXPECT_EQ(f_.results(), "The file does not contain all the search words.\r\n");
+  f_.settings().txbSingleFile = top() + "e.txt";
+  EXPECT_EQ(Search("fox", SearchType::kAnyWord), SearchClick::kRefused);
+  EXPECT_EQ(f_.prompter.boxes().back().text, GetProgramText(75));
+}
+
+TEST_F(SearchModuleTest, VanishedFilesAreNotListed) {
+  fs::remove(dir_.Path("top/a.txt"));
+  ASSERT_EQ(Search("fox dog", SearchType::kAllWords), SearchClick::kSearched);
+  EXPECT_EQ(f_.results(), Plain("b.txt", kB));
+  ASSERT_EQ(Search("lazy dog", SearchType::kExactPhrase), SearchClick::kSearched);
+  EXPECT_EQ(f_.results(), "No file contains that phrase.\r\n");
+}
+
+TEST_F(SearchModuleTest, TopFolderThatHoldsNoIndexedFile) {
+  f_.settings().txbTopFolder = dir_.MakeDir("other") + "/";
+  dir_.Write("other/sub/index.html", "fox");
+  EXPECT_EQ(Search("fox", SearchType::kAnyWord), SearchClick::kRefused);
+  EXPECT_EQ(f_.Messages(),
+            "[Search] No indexed file occurs in the top folder or any "
+            "subfolder.\r\nThere seems to be a mismatch between the top "
+            "folder\r\nand the index file.\n");
+  // Files named index.html prove nothing about the top folder.
+  SearchState state(f_.view);
+  state.index.strFileList = {"index.html", "sub/Index.HTML"};
+  SearchSettings settings;
+  settings.txbTopFolder = dir_.folder() + "other/";
+  dir_.Write("other/index.html", "x");
+  EXPECT_FALSE(CheckTopFolder(settings, &state));
+  state.index.strFileList.push_back("sub/index.html.txt");
+  dir_.Write("other/sub/index.html.txt", "x");
+  EXPECT_TRUE(CheckTopFolder(settings, &state));
+}
+
+TEST_F(SearchModuleTest, ChecksBeforeTheSearch) {
+  struct Row {
+    const char* name;
+    std::function<void(SearchSettings&)> change;
+    std::string message;
+  } rows[] = {
+      {"no index file", [](SearchSettings& s) { s.txbIndexFile.clear(); },
+       "[Index file not specified] Please select an index file\r\n" +
+           GetProgramText(86) + "\n"},
+      {"index file missing",
+       [&](SearchSettings& s) { s.txbIndexFile = dir_.Path("x_index.tavo"); },
+       "[Search] Index file not found.\n"},
+      {"no top folder", [](SearchSettings& s) { s.txbTopFolder.clear(); },
+       "[Top folder not specified] Please select a top folder\r\n" +
+           GetProgramText(86) + "\n"},
+      {"no single file", [](SearchSettings& s) { s.optSearchSingleFile = true; },
+       "[Search] " + GetProgramText(76) + "\n"},
+      {"digit", [](SearchSettings& s) { s.txbSearchWords = "fox 42"; },
+       "[Search] " + GetProgramText(100) + "\n"},
+      {"bad maximum",
+       [](SearchSettings& s) {
+         s.chkGenerateHTML = true;
+         s.txbMaxNumExtracts = "12345";
+       },
+       "[Search] Invalid input for maximum number of extracts.\r\n"
+       "Enter the maximum number of extracts to be displayed\r\n"
+       "in the report or leave blank if no limit.\n"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    SearchFixture f;
+    f.settings().txbIndexFile = index_;
+    f.settings().txbTopFolder = top();
+    f.settings().chkGenerateHTML = false;
+    f.settings().txbSearchWords = "fox";
+    r.change(f.settings());
+    EXPECT_EQ(f.module.cmdSearch_Click(), SearchClick::kRefused);
+    EXPECT_EQ(f.Messages(), r.message);
+    EXPECT_FALSE(f.state().index.blnDataFileReady);
+  }
+}
+
+// Equal scores under sorting: the greater relative path comes first.
+TEST_F(SearchModuleTest, SortingByScoreThenPath) {
+  dir_.Write("top/x1.txt", "apple apple banana");
+  dir_.Write("top/x2.txt", "apple banana banana");
+  dir_.Write("top/x3.txt", "apple");
+  Index({"x1.txt", "x2.txt", "x3.txt"});
+  f_.settings().chkSortMatches = true;
+  ASSERT_EQ(Search("apple", SearchType::kAnyWord), SearchClick::kSearched);
+  EXPECT_EQ(f_.state().strFilesFound,
+            (std::vector<std::string>{"x3.txt", "x1.txt", "x2.txt"}));
+  ASSERT_EQ(Search("apple banana", SearchType::kAnyWord), SearchClick::kSearched);
+  EXPECT_EQ(f_.state().strFilesFound,
+            (std::vector<std::string>{"x2.txt", "x1.txt", "x3.txt"}));
+}
+
+TEST_F(SearchModuleTest, AtMost500FilesAreListed) {
+  std::vector<std::string> files;
+  for (int i = 0; i < 600; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "f%03d.txt", i);
+    files.push_back(name);
+    dir_.Write(std::string("top/") + name, "common");
+  }
+  Index(files);
+  ASSERT_EQ(Search("common", SearchType::kAnyWord), SearchClick::kSearched);
+  EXPECT_EQ(f_.state().intNumFilesFound, 500);
+  EXPECT_EQ(f_.state().strFilesFound.back(), "f499.txt");
+  const std::string tail = "\r\nMaximum number of files reached (500).\r\n";
+  ASSERT_GE(f_.results().size(), tail.size());
+  EXPECT_EQ(f_.results().substr(f_.results().size() - tail.size()), tail);
+  // With sorting the 500 are the first in index order, sorted afterwards.
+  f_.settings().chkSortMatches = true;
+  ASSERT_EQ(Search("common", SearchType::kAnyWord), SearchClick::kSearched);
+  EXPECT_EQ(f_.state().strFilesFound.front(), "f499.txt");
+  EXPECT_EQ(f_.state().strFilesFound.back(), "f000.txt");
+}
+
+// A click on Search before the run reads "Stop" is ignored; one on "Stop"
+// ends the scoring, and the listing ends after its first file.
+TEST_F(SearchModuleTest, StopAndTheSecondClick) {
+  std::vector<SearchClick> clicks;
+  auto click = [&] { clicks.push_back(f_.module.cmdSearch_Click()); };
+  f_.yield.At(1, click);  // while the words are looked up
+  f_.yield.At(5, click);  // while the first file is scored
+  ASSERT_EQ(Search("the dog", SearchType::kAllWords), SearchClick::kSearched);
+  EXPECT_EQ(clicks, (std::vector<SearchClick>{SearchClick::kIgnored,
+                                              SearchClick::kStopped}));
+  EXPECT_EQ(f_.results(), Plain("a.txt", kA) + "Search terminated.");
+  EXPECT_EQ(f_.view.Text("cmdSearch"), "Search");
+}
+
+TEST_F(SearchModuleTest, QuitEndsTheRunAtOnce) {
+  f_.yield.At(1, [&] { f_.launcher.blnQuit = true; });
+  EXPECT_EQ(Search("fox dog", SearchType::kAnyWord), SearchClick::kQuit);
+  EXPECT_EQ(f_.state().intNumFilesFound, 0);
+}
+
+TEST_F(SearchModuleTest, ValidateMaxNumExtracts) {
+  struct Row {
+    const char* text;
+    bool ok;
+    std::int16_t value;
+    const char* box_after;
+    const char* message;
+  } rows[] = {
+      {"", true, -1, "", ""},
+      {"   ", true, -1, "", ""},
+      {" 12 ", true, 12, "12", ""},
+      {"9999", true, 9999, "9999", ""},
+      {"0", false, -1, "", "The maximum number of extracts cannot be zero."},
+      {"12345", false, -1, "12345", "Invalid input for maximum number"},
+      {"-1", false, -1, "-1", "Invalid input for maximum number"},
+      {"1.5", false, -1, "1.5", "Invalid input for maximum number"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.text);
+    SearchFixture f;
+    f.settings().txbMaxNumExtracts = r.text;
+    EXPECT_EQ(ValidateMaxNumExtracts(false, &f.settings(), &f.state(),
+                                     f.module.ports()),
+              r.ok);
+    if (r.ok) {
+      EXPECT_EQ(f.state().intMaxNumExtracts, r.value);
+    }
+    EXPECT_EQ(f.settings().txbMaxNumExtracts, r.box_after);
+    std::string message = f.prompter.boxes().empty() ? "" : f.prompter.boxes()[0].text;
+    EXPECT_EQ(message.substr(0, std::strlen(r.message)), r.message);
+    if (!message.empty()) {
+      EXPECT_EQ(f.prompter.boxes()[0].title, "Report");
+    }
+  }
+}
+
+TEST_F(SearchModuleTest, ReportButtonRefusals) {
+  EXPECT_FALSE(f_.module.cmdGenerateHTML_Click());
+  ASSERT_EQ(Search("fox", SearchType::kAnyWord), SearchClick::kSearched);
+  f_.module.SearchWordsChanged("fox dog");
+  EXPECT_FALSE(f_.module.cmdGenerateHTML_Click());
+  ASSERT_EQ(Search("fox", SearchType::kAnyWord), SearchClick::kSearched);
+  f_.module.SortMatchesClicked(true);
+  EXPECT_FALSE(f_.module.cmdGenerateHTML_Click());
+  EXPECT_EQ(f_.Messages(),
+            "[Report ->] Nothing to report.  Either there are no matches\r\n"
+            "or a search has not yet been performed.\n"
+            "[Report ->] " + GetProgramText(66) + "\r\n" + GetProgramText(68) +
+                "\n"
+            "[Report ->] Sorting has been requested.\r\n" +
+                GetProgramText(68) + "\n");
+}
+
+TEST_F(SearchModuleTest, UmlautsTypedWithADoubleQuote) {
+  EXPECT_EQ(f_.module.SearchWordsChanged("Mu\"ller"), "M\xC3\xBCller");
+  EXPECT_TRUE(f_.state().blnSearchWordsChanged);
+}
+
+}  // namespace
+}  // namespace orvane::testing

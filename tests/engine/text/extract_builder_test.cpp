@@ -1,0 +1,158 @@
+#include "engine/text/extract_builder.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/temp_tree.h"
+
+namespace orvane::testing {
+namespace {
+
+class ExtractBuilderTest : public ::testing::Test {
+ protected:
+  // The extracts of a file holding bytes.
+  std::vector<std::string> Build(const std::string& bytes,
+                                 std::vector<std::string> words,
+                                 int context = 50, bool phrase = false,
+                                 std::int16_t max = -1) {
+    builder_.options.search_words = std::move(words);
+    builder_.options.context_size = context;
+    builder_.options.exact_phrase = phrase;
+    builder_.options.max_extracts = max;
+    EXPECT_TRUE(builder_.BuildExtracts(dir_.Write("f.txt", bytes)));
+    return builder_.extracts();
+  }
+  bool PhraseOccurs(const std::string& bytes, std::vector<std::string> words) {
+    builder_.options.verify_mode = true;
+    builder_.phrase_found = false;
+    Build(bytes, std::move(words), 50, true);
+    builder_.options.verify_mode = false;
+    return builder_.phrase_found;
+  }
+
+  TempDir dir_;
+  ExtractBuilder builder_;
+};
+
+// Letters only, so that no two fillers share a word: "qa", "qb", ...
+std::string Filler(int i) {
+  std::string s = "q";
+  do {
+    s.push_back(static_cast<char>('a' + i % 26));
+    i /= 26;
+  } while (i > 0);
+  return s;
+}
+
+TEST_F(ExtractBuilderTest, LineEndsShowAsSlashOrBlank) {
+  EXPECT_EQ(Build("one\r\n\r\n\r\ntwo\r\n", {"two"}),
+            std::vector<std::string>{"8} ... one/ <b>two</b>/ ..."});
+  EXPECT_EQ(Build("one\n\n\ntwo\n", {"two"}),
+            std::vector<std::string>{"8} ... one <b>two</b> ..."});
+}
+
+TEST_F(ExtractBuilderTest, MarkupIsBlankedAndEntitiesDecoded) {
+  auto html = Build(
+      "<html><head><title>T</title></head><body><p>Hello <i>big</i> "
+      "world</p></body></html>",
+      {"big"});
+  ASSERT_EQ(html.size(), 1u);
+  EXPECT_EQ(html[0].substr(3), "... Hello <b>big</b> world ...");
+  auto entity = Build("caf&eacute; au lait", {"caf\xE9"});
+  ASSERT_EQ(entity.size(), 1u);
+  EXPECT_EQ(entity[0].substr(3), "... <b>caf\xE9</b> au lait ...");
+  // Digits do not break a word boundary for extracts.
+  EXPECT_EQ(Build("abc123 x", {"abc"}).size(), 1u);
+  EXPECT_TRUE(Build("xabc y", {"abc"}).empty());
+}
+
+// A search for "b" marks each "b" word once and never the "b" of a mark.
+TEST_F(ExtractBuilderTest, OneLetterWordIsMarkedOnce) {
+  auto extracts = Build("b is b and b, then b.", {"b"});
+  ASSERT_EQ(extracts.size(), 1u);
+  // The last word goes with the cut of a short tail.
+  EXPECT_EQ(extracts[0].substr(3),
+            "... <b>b</b> is <b>b</b> and <b>b</b>, then ...");
+}
+
+TEST_F(ExtractBuilderTest, ContextHoldsAtMostSizeLettersEachSide) {
+  std::string text = "aaaa bbbb cccc dddd needle eeee ffff gggg hhhh";
+  auto extracts = Build(text, {"needle"}, 10);
+  ASSERT_EQ(extracts.size(), 1u);
+  // 10 characters each side reach into "bbbb" and "gggg": the cut halves go.
+  EXPECT_EQ(extracts[0].substr(3), "... cccc dddd <b>needle</b> eeee ffff ...");
+}
+
+TEST_F(ExtractBuilderTest, RepeatedContextIsStoredOnce) {
+  std::string text;
+  for (int i = 0; i < 1000; ++i) text += "x ";
+  auto extracts = Build(text, {"x"}, 10);
+  ASSERT_FALSE(extracts.empty());
+  EXPECT_LT(extracts.size(), 20u);
+  for (std::size_t i = 1; i < extracts.size(); ++i) {
+    EXPECT_NE(extracts[i], extracts[i - 1]);
+  }
+}
+
+TEST_F(ExtractBuilderTest, LimitStopsAtMoreThanFourTimesTheMaximum) {
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += "needle " + Filler(i) + " " + Filler(i + 1000) + " ";
+  EXPECT_EQ(Build(text, {"needle"}, 10, false, 2).size(), 9u);
+  EXPECT_EQ(Build(text, {"needle"}, 10, false, 10).size(), 41u);
+  EXPECT_GT(Build(text, {"needle"}, 10).size(), 100u);
+}
+
+// The digit tells the tenth of the file; later extracts never get a smaller
+// one.
+TEST_F(ExtractBuilderTest, PositionTenths) {
+  std::string text(10000, ' ');
+  text.replace(0, 6, "needle");
+  text.replace(4997, 6, "needle");
+  text.replace(9994, 6, "needle");
+  auto extracts = Build(text, {"needle"}, 10);
+  ASSERT_EQ(extracts.size(), 3u);
+  EXPECT_EQ(extracts[0][0], '1');
+  EXPECT_EQ(extracts[1][0], '5');
+  EXPECT_EQ(extracts[2][0], '9');
+}
+
+TEST_F(ExtractBuilderTest, BlockBoundaries) {
+  // A word cut by the boundary is not found; one in the next block is.
+  std::string cut(8000, ' ');
+  cut.replace(4093, 6, "needle");
+  EXPECT_TRUE(Build(cut, {"needle"}).empty());
+  cut.replace(5000, 6, "needle");
+  EXPECT_EQ(Build(cut, {"needle"}).size(), 1u);
+  // A one-letter word on the last character of a block (issue 4: the scan
+  // would find it again forever).
+  std::string last(5000, ' ');
+  last[4095] = 'b';
+  EXPECT_EQ(Build(last, {"b"}).size(), 1u);
+  std::string end_of_file = "a b";
+  EXPECT_EQ(Build(end_of_file, {"b"}).size(), 1u);
+}
+
+TEST_F(ExtractBuilderTest, VerifyModeFindsPhrases) {
+  const std::string text = "To be, or not to be: that is the question.";
+  EXPECT_TRUE(PhraseOccurs(text, {"to", "be", "or", "not", "to", "be"}));
+  EXPECT_TRUE(PhraseOccurs(text, {"be", "or"}));  // punctuation is blank
+  EXPECT_TRUE(PhraseOccurs(text, {"question"}));
+  EXPECT_FALSE(PhraseOccurs(text, {"not", "be"}));
+  EXPECT_FALSE(PhraseOccurs(text, {"that", "question"}));
+  EXPECT_FALSE(PhraseOccurs("the cat and the dog", {"the", "cat", "and", "the", "cow"}));
+  EXPECT_TRUE(PhraseOccurs("the cat and the dog", {"the", "cat", "and", "the"}));
+}
+
+TEST_F(ExtractBuilderTest, PhraseMarksOnlyWordsInPhraseOrder) {
+  auto extracts = Build("be to be or", {"to", "be"}, 50, true);
+  ASSERT_EQ(extracts.size(), 1u);
+  EXPECT_EQ(extracts[0].substr(3), "... be <b>to</b> <b>be</b> ...");
+}
+
+TEST_F(ExtractBuilderTest, UnreadableFileLeavesNoExtracts) {
+  builder_.options.search_words = {"x"};
+  EXPECT_FALSE(builder_.BuildExtracts(dir_.Path("missing.txt")));
+  EXPECT_TRUE(builder_.extracts().empty());
+}
+
+}  // namespace
+}  // namespace orvane::testing
