@@ -117,6 +117,7 @@ void frmLargeDisplay::Show() {
 void frmLargeDisplay::Hide() { hide(); }
 
 void frmLargeDisplay::Mirror(const LargeDisplayText::Change& change) {
+  RemoveNote();
   if (change.replaced) {
     txbOutput->setPlainText(ToQt(text_.text()));
     ended_in_cr_ = !text_.text().empty() && text_.text().back() == '\r';
@@ -167,6 +168,7 @@ void frmLargeDisplay::Clear() {
   text_.Clear();
   txbOutput->clear();
   ended_in_cr_ = false;
+  note_start_ = -1;
   update();
 }
 
@@ -177,6 +179,24 @@ void frmLargeDisplay::ShowBeginning() {
 }
 
 void frmLargeDisplay::ShowEnd() { MoveCaretToEnd(); }
+
+void frmLargeDisplay::ShowNote(std::string_view note) {
+  RemoveNote();
+  QTextCursor end(txbOutput->document());
+  end.movePosition(QTextCursor::End);
+  note_start_ = end.position();
+  end.insertText(ToQt(note));
+  txbOutput->repaint();
+}
+
+void frmLargeDisplay::RemoveNote() {
+  if (note_start_ < 0) return;
+  QTextCursor note(txbOutput->document());
+  note.setPosition(note_start_);
+  note.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+  note.removeSelectedText();
+  note_start_ = -1;
+}
 
 void frmLargeDisplay::SetCopyToClipboardButton() {
   const QString caption = cmdCopyToClipboard->text();

@@ -51,6 +51,10 @@ class frmLargeDisplay : public QWidget, public LargeDisplay {
                     bool blnSeparateFolders) override;
   void ShowBeginning() override;
   void ShowEnd() override;
+  // The transient note ("Searching file ...") stands at the end of
+  // txbOutput only; the text of the rules never holds it.
+  void ShowNote(std::string_view note) override;
+  void RemoveNote() override;
 
   // Sets the copy button's caption and width from the current selection.
   void SetCopyToClipboardButton();
@@ -94,6 +98,8 @@ class frmLargeDisplay : public QWidget, public LargeDisplay {
   // The last piece mirrored ended in CR: an LF at the start of the next
   // piece completes that line break.
   bool ended_in_cr_ = false;
+  // Where the note shown at the end of txbOutput begins, or -1.
+  int note_start_ = -1;
 };
 
 }  // namespace orvane

@@ -54,6 +54,22 @@ TEST(FrmLargeDisplayTest, OutputEndsTheTextOnceItPassedTheLimit) {
   EXPECT_EQ(display.text(), "again\r\nand");
 }
 
+TEST(FrmLargeDisplayTest, ANoteStandsAtTheEndUntilRemovedOrOverwritten) {
+  frmLargeDisplay display;
+  display.Output("Title", 1, false);
+  display.ShowNote("Searching file ...");
+  EXPECT_EQ(Widget(display), "Title\nSearching file ...");
+  EXPECT_EQ(display.text(), "Title\r\n");
+  display.RemoveNote();
+  EXPECT_EQ(Widget(display), "Title\n");
+  // A note still shown when text comes is taken away first.
+  display.ShowNote("Searching file ...");
+  display.Output("extract", 1, false);
+  EXPECT_EQ(Widget(display), "Title\nextract\n");
+  display.RemoveNote();
+  EXPECT_EQ(Widget(display), "Title\nextract\n");
+}
+
 TEST(FrmLargeDisplayTest, DisplayArraySeparatesFoldersAndEndsWithTheMessage) {
   frmLargeDisplay display;
   display.DisplayArray({"/c/a/x.txt", "/c/a/y.txt", "/c/b/z.txt"}, 0, 2,
