@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <system_error>
 
 #include "engine/common/common_values.h"
@@ -176,13 +177,6 @@ Status BufferedFile::Resize(std::uint64_t length) {
   return status_;
 }
 
-void BufferedFile::StartWriteBack() {
-  if (fd_ >= 0 && status_.ok()) {
-    (void)Flush();
-    ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
-  }
-}
-
 Status BufferedFile::Close(bool sync) {
   if (fd_ < 0) return status_;
   (void)Flush();
@@ -197,22 +191,32 @@ void BufferedFile::Abandon() {
   fd_ = -1;
 }
 
-IndexFileWriter::IndexFileWriter(std::string index_path, std::string data_path)
+IndexFileWriter::IndexFileWriter(std::string index_path, std::string data_path,
+                                 BackgroundDeletion* deletion)
     : index_path_(std::move(index_path)),
       data_path_(std::move(data_path)),
       index_partial_(PartialFilePath(index_path_)),
-      data_partial_(PartialFilePath(data_path_)) {}
+      data_partial_(PartialFilePath(data_path_)),
+      deletion_(deletion) {}
 
 IndexFileWriter::~IndexFileWriter() {
   if (!committed_) Discard();
 }
 
+void IndexFileWriter::Remove(const std::string& path) {
+  if (deletion_ != nullptr) {
+    (void)deletion_->Delete(path, /*forcibly=*/false);
+  } else {
+    RemoveIfThere(path);
+  }
+}
+
 Status IndexFileWriter::Create(std::int32_t num_files) {
   num_files_ = num_files;
   committed_ = false;
-  RemoveIfThere(index_partial_);
-  RemoveIfThere(data_partial_);
-  RemoveIfThere(CompressionWorkPath(index_path_));
+  Remove(index_partial_);
+  Remove(data_partial_);
+  Remove(CompressionWorkPath(index_path_));
   Status status = data_.Create(data_partial_);
   if (status.ok()) status = index_text_.Create(index_partial_);
   if (!status.ok()) Discard();
@@ -246,10 +250,42 @@ Status IndexFileWriter::WriteLexicon(std::string_view title,
   return index_text_.Flush();
 }
 
-Status IndexFileWriter::WriteScoreRows(const ScoreRows& rows) {
-  const std::uint64_t n = static_cast<std::uint64_t>(num_files_);
-  const std::size_t words = rows.row_start.empty() ? 0 : rows.row_start.size() - 1;
+Status IndexFileWriter::WriteScoreRows(ScoreRows rows) {
+  StartDataRows(std::move(rows));
+  return WriteCountLines();
+}
+
+void IndexFileWriter::StartDataRows(ScoreRows rows) {
+  matrix_ = std::move(rows);
+  const std::size_t words =
+      matrix_.row_start.empty() ? 0 : matrix_.row_start.size() - 1;
   rows_ = std::max<std::uint64_t>(words, 1);
+  abandon_data_ = false;
+  data_status_ = Status::Ok();
+  auto work = [this] {
+    try {
+      data_status_ = WriteDataRows();
+    } catch (const std::bad_alloc&) {
+      data_status_ = Status::Failed("There is not enough memory to write " +
+                                    data_partial_ + ".");
+    }
+  };
+  try {
+    data_worker_ = std::thread(work);
+  } catch (const std::system_error&) {
+    work();  // no thread to be had: the rows are written here
+  }
+}
+
+Status IndexFileWriter::FinishDataRows() {
+  if (data_worker_.joinable()) data_worker_.join();
+  return data_status_;
+}
+
+Status IndexFileWriter::WriteDataRows() {
+  const std::uint64_t n = static_cast<std::uint64_t>(num_files_);
+  const ScoreRows& rows = matrix_;
+  const std::size_t words = rows.row_start.empty() ? 0 : rows.row_start.size() - 1;
   // The matrix is written as stretches of whole file-system blocks that
   // hold a score; every other block stays a hole and reads back as zeros.
   const std::size_t block = data_.block_size();
@@ -263,16 +299,9 @@ Status IndexFileWriter::WriteScoreRows(const ScoreRows& rows) {
     written = data_.WriteAt(run_first * block, run.data(), run_blocks * block);
     run_blocks = 0;
   };
-  std::string line;
   for (std::size_t w = 0; w < words; ++w) {
-    std::uint64_t from = rows.row_start[w];
-    std::uint64_t to = rows.row_start[w + 1];
-    line.assign(1, '"');
-    AppendCountLine(rows.file_indexes.data() + from, rows.scores.data() + from,
-                    to - from, num_files_, &line);
-    line.append("\"\r\n");
-    index_text_.Append(line);
-    for (std::uint64_t c = from; c < to; ++c) {
+    if (abandon_data_.load(std::memory_order_relaxed)) return Status::Ok();
+    for (std::uint64_t c = rows.row_start[w]; c < rows.row_start[w + 1]; ++c) {
       std::uint64_t offset = w * n + rows.file_indexes[c];
       std::uint64_t b = offset / block;
       if (run_blocks == 0 || b >= run_first + run_blocks) {
@@ -293,19 +322,42 @@ Status IndexFileWriter::WriteScoreRows(const ScoreRows& rows) {
   }
   flush_run();
   if (!written.ok()) return written;
-  Status status = data_.Resize(rows_ * n);
-  if (!status.ok()) return status;
-  data_.StartWriteBack();
-  return index_text_.Flush();
+  return data_.Resize(rows_ * n);
+}
+
+Status IndexFileWriter::WriteCountLines() {
+  const ScoreRows& rows = matrix_;
+  const std::size_t words = rows.row_start.empty() ? 0 : rows.row_start.size() - 1;
+  std::string line;
+  for (std::size_t w = 0; w < words; ++w) {
+    std::uint64_t from = rows.row_start[w];
+    std::uint64_t to = rows.row_start[w + 1];
+    line.assign(1, '"');
+    AppendCountLine(rows.file_indexes.data() + from, rows.scores.data() + from,
+                    to - from, num_files_, &line);
+    line.append("\"\r\n");
+    index_text_.Append(line);
+  }
+  Status status = index_text_.Flush();
+  if (status.ok()) return status;
+  // A full disk makes both files fail; the data file's failure is the one
+  // told, as it is the larger of the two.
+  Status data = FinishDataRows();
+  return data.ok() ? status : data;
 }
 
 Status IndexFileWriter::FinishIndexText() {
   // The plain text is compressed into a new file, which is the one synced.
   Status status = index_text_.Close(false);
-  if (!status.ok()) return status;
+  if (!status.ok()) {
+    Status data = FinishDataRows();
+    return data.ok() ? status : data;
+  }
   index_text_length_ = index_text_.appended();
   if (index_text_length_ >
       static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
+    Status data = FinishDataRows();
+    if (!data.ok()) return data;
     return Status::Failed(
         "The index text is " + std::to_string(index_text_length_) +
         " bytes long; the data file's trailer can record at most "
@@ -329,6 +381,8 @@ Status IndexFileWriter::Compress() {
 }
 
 Status IndexFileWriter::WriteTrailer() {
+  Status rows = FinishDataRows();
+  if (!rows.ok()) return rows;
   std::int32_t length = static_cast<std::int32_t>(index_text_length_);
   unsigned char bytes[4];
   for (int i = 0; i < 4; ++i) {
@@ -340,7 +394,8 @@ Status IndexFileWriter::WriteTrailer() {
 }
 
 Status IndexFileWriter::Commit() {
-  Status status = data_.Close(true);
+  Status status = FinishDataRows();
+  if (status.ok()) status = data_.Close(/*sync=*/false);
   if (status.ok()) status = SyncFile(index_partial_);
   if (status.ok() && std::rename(data_partial_.c_str(), data_path_.c_str()) != 0) {
     status = Status::Failed("Cannot rename " + data_partial_ + ": " +
@@ -350,7 +405,7 @@ Status IndexFileWriter::Commit() {
       std::rename(index_partial_.c_str(), index_path_.c_str()) != 0) {
     status = Status::Failed("Cannot rename " + index_partial_ + ": " +
                             Description(errno));
-    RemoveIfThere(data_path_);
+    Remove(data_path_);
   }
   if (!status.ok()) return status;
   committed_ = true;
@@ -359,11 +414,13 @@ Status IndexFileWriter::Commit() {
 }
 
 void IndexFileWriter::Discard() {
+  abandon_data_ = true;
+  (void)FinishDataRows();
   index_text_.Abandon();
   data_.Abandon();
-  RemoveIfThere(index_partial_);
-  RemoveIfThere(data_partial_);
-  RemoveIfThere(CompressionWorkPath(index_path_));
+  Remove(index_partial_);
+  Remove(data_partial_);
+  Remove(CompressionWorkPath(index_path_));
 }
 
 }  // namespace orvane

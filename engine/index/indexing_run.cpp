@@ -477,7 +477,7 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
   const std::int32_t num_files = selection_.count;
   index_path_ = IndexFilePath(s.txbOutputFolder, s.txbProjectName);
   data_path_ = DataFilePath(s.txbOutputFolder, s.txbProjectName);
-  IndexFileWriter writer(index_path_, data_path_);
+  IndexFileWriter writer(index_path_, data_path_, &deletion_);
   std::string error_title = GetProgramText(kTextWriteErrorTitle);
   auto fail = [&](const Status& status) {
     ports_.prompter->ShowMessage(MessageIcon::kError, error_title,
@@ -487,7 +487,7 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
 
   // The old files go first: a run that ends early leaves neither behind.
   for (const std::string& path : {index_path_, data_path_}) {
-    if (!DeleteFileForcibly(path, true, true, true)) {
+    if (!deletion_.Delete(path)) {
       fail(Status::Failed("The file " + path + " cannot be deleted."));
     }
   }
@@ -555,6 +555,9 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
       ports_.view->SetText("lblNowProcessingFile",
                            GetProgramText(kTextDifferentWords) + ": " +
                                FormatGrouped(lexicon.word_count()));
+      // The matrix goes into the data file while the index text is
+      // written and compressed.
+      writer.StartDataRows(lexicon.TakeScoreRows());
       Status written = writer.WriteLexicon(title_content, lexicon);
       if (!written.ok()) {
         ports_.prompter->ShowMessage(
@@ -581,7 +584,7 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
     file_list_.push_back(element.substr(1 + rules.top_folder.size()));
   }
   if (!stop_flag_) {
-    Status written = writer.WriteScoreRows(lexicon.TakeScoreRows());
+    Status written = writer.WriteCountLines();
     if (written.ok()) written = writer.FinishIndexText();
     if (!written.ok()) fail(written);
   }
