@@ -10,6 +10,7 @@
 #include "engine/files/folder.h"
 #include "engine/index/index_writer.h"
 #include "engine/index/word_extraction.h"
+#include "engine/index/word_reader.h"
 #include "engine/text/file_checks.h"
 #include "engine/text/number_text.h"
 #include "engine/text/sorting.h"
@@ -497,19 +498,25 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
   }
 
   Lexicon& lexicon = lexicon_;
-  WordExtractor extractor(common_words_, &lexicon);
-  extractor.set_exclude_special_letters(rules.exclude_special_letters);
+  // The files are read and cut into words on a thread of their own, a few
+  // files ahead; the lexicon takes the words here, where the ports are
+  // called.
+  WordReader reader(common_words_, rules.exclude_special_letters);
   RunObserver observer(this, ports_, lexicon, &stop_flag_);
   std::int32_t vanished = 0;
   if (!stop_flag_) {
     ports_.view->SetText("cmdExtractData", GetProgramText(kTextPause));
-    extractor.StartWordExtraction();
+    lexicon.StartPass();
+    std::vector<WordReader::FileToRead> files;
+    files.reserve(static_cast<std::size_t>(num_files));
+    for (const std::string& element : selection_.file_list) {
+      files.push_back({element.substr(1), element[0] - '0' == kCheckTextLfOnly});
+    }
+    reader.Start(std::move(files));
     const std::size_t top_length = rules.top_folder.size();
     for (std::int32_t f = 0; f < num_files; ++f) {
-      const std::string& element = selection_.file_list[f];
-      std::string path = element.substr(1);
-      bool split_at_lf = element[0] - '0' == kCheckTextLfOnly;
-      extractor.StartFile();
+      std::string_view path = std::string_view(selection_.file_list[f]).substr(1);
+      lexicon.StartFile();
       writer.AddFileListLine(std::string_view(path).substr(top_length));
       ports_.view->SetText(
           "lblCurrentFile",
@@ -522,7 +529,7 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
       ports_.view->Repaint();
       observer.StartFile();
       std::string error;
-      switch (extractor.ExtractFileWords(path, split_at_lf, &observer, &error)) {
+      switch (reader.HandOnFile(&lexicon, &observer, &error)) {
         case WordExtractor::FileResult::kRead:
           break;
         case WordExtractor::FileResult::kVanished:
@@ -532,11 +539,11 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
           break;
         case WordExtractor::FileResult::kFailed:
           ports_.prompter->ShowMessage(MessageIcon::kWarning, "Error",
-                                       error + ":\r\n" + path);
+                                       error + ":\r\n" + std::string(path));
           stop_flag_ = true;
           break;
       }
-      if (extractor.lexicon_full()) {
+      if (reader.lexicon_full()) {
         ports_.prompter->ShowMessage(
             MessageIcon::kWarning, "Error",
             "The lexicon cannot hold more than " +
@@ -548,6 +555,7 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
       if (ports_.launcher->blnQuit || stop_flag_) break;
       if (lexicon.largest_count() > 0) lexicon.WriteFileScores();
     }
+    reader.Stop();
     ports_.yield->ProcessPendingEvents();
     if (!ports_.launcher->blnQuit && !stop_flag_) {
       ShowWordsFoundSoFar();

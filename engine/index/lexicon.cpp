@@ -3,31 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/index/word_hash.h"
+
 namespace orvane {
 
 namespace {
-
-// A fast hash for short words, eight bytes at a time.
-std::uint32_t HashWord(std::string_view word) {
-  const char* p = word.data();
-  std::size_t n = word.size();
-  std::uint64_t h = 0x9E3779B97F4A7C15ull ^ n;
-  std::size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    std::uint64_t v;
-    std::memcpy(&v, p + i, 8);
-    h = (h ^ v) * 0xFF51AFD7ED558CCDull;
-    h ^= h >> 32;
-  }
-  std::uint64_t tail = 0;
-  std::memcpy(&tail, p + i, n - i);
-  h = (h ^ tail) * 0xC4CEB9FE1A85EC53ull;
-  h ^= h >> 29;
-  h *= 0x9E3779B97F4A7C15ull;
-  return static_cast<std::uint32_t>(h >> 32);
-}
-
-constexpr std::size_t kInitialSlots = 1 << 12;
 
 // Equality of two short byte strings of the same length, without a call.
 inline bool SameBytes(const char* a, const char* b, std::size_t n) {
@@ -117,8 +97,10 @@ void Lexicon::Grow() {
 }
 
 bool Lexicon::AddWordToLexicon(std::string_view word) {
-  if (slots_.empty()) slots_.assign(kInitialSlots, Slot{0, 0});
-  std::uint32_t hash = HashWord(word);
+  return AddWordToLexicon(word, HashWord(word));
+}
+
+bool Lexicon::AddWordToLexicon(std::string_view word, std::uint32_t hash) {
   std::size_t slot = FindSlot(word, hash);
   std::uint32_t index;
   if (slots_[slot].held != 0) {
@@ -163,7 +145,6 @@ std::string_view Lexicon::word(std::int32_t word_number) const {
 }
 
 std::uint8_t Lexicon::CountInFile(std::string_view word) const {
-  if (slots_.empty()) return 0;
   std::uint32_t held = slots_[FindSlot(word, HashWord(word))].held;
   return held == 0 ? 0 : entries_[held - 1].count;
 }
