@@ -134,13 +134,12 @@ class Walk {
     if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
     std::int64_t size = static_cast<std::int64_t>(st.st_size);
     if (rules_.minimum_size > 0 && size < rules_.minimum_size) return;
+    // CheckTextFileAndLetters when special letters are excluded, else
+    // CheckTextFile; the lstat above has just found a regular file there.
     TextFileFacts facts;
-    std::int16_t kind =
-        rules_.exclude_special_letters
-            ? CheckTextFileAndLetters(path, kCheckedCharacters, true, &facts,
-                                      kControlLimitPercent)
-            : CheckTextFile(path, kCheckedCharacters, true, &facts,
-                            kControlLimitPercent);
+    std::int16_t kind = CheckWalkedTextFile(
+        path, kCheckedCharacters, true, rules_.exclude_special_letters, &facts,
+        kControlLimitPercent);
     if (kind <= 0) return;
     if (rules_.exclude_special_letters &&
         facts.distinct_special_letters > kMaxDistinctSpecialLetters &&
