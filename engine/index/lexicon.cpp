@@ -150,13 +150,34 @@ std::uint8_t Lexicon::CountInFile(std::string_view word) const {
 }
 
 std::vector<std::int32_t> Lexicon::WordNumbersInOrder() const {
-  std::vector<std::int32_t> numbers(entries_.size());
-  for (std::size_t i = 0; i < numbers.size(); ++i) {
-    numbers[i] = static_cast<std::int32_t>(i + 1);
+  // The words are sorted by their first eight bytes as a big-endian number,
+  // which orders them as their bytes do (a word holds no zero byte, so the
+  // padding of a shorter word sorts before any letter), and only words
+  // that share those eight bytes are compared further. The keys sit in one
+  // array, so most comparisons touch neither the entries nor the words.
+  struct Key {
+    std::uint64_t head;
+    std::int32_t number;
+  };
+  std::vector<Key> keys(entries_.size());
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    std::uint64_t head = 0;
+    std::string_view w = word(static_cast<std::int32_t>(i + 1));
+    for (std::size_t k = 0; k < 8; ++k) {
+      head = head << 8 |
+             (k < w.size() ? static_cast<unsigned char>(w[k]) : 0u);
+    }
+    keys[i] = Key{head, static_cast<std::int32_t>(i + 1)};
   }
-  // string_view compares as unsigned bytes: character-code order.
-  std::sort(numbers.begin(), numbers.end(),
-            [this](std::int32_t a, std::int32_t b) { return word(a) < word(b); });
+  std::sort(keys.begin(), keys.end(), [this](const Key& a, const Key& b) {
+    if (a.head != b.head) return a.head < b.head;
+    // string_view compares as unsigned bytes: character-code order.
+    std::string_view x = word(a.number), y = word(b.number);
+    return x.substr(std::min<std::size_t>(8, x.size())) <
+           y.substr(std::min<std::size_t>(8, y.size()));
+  });
+  std::vector<std::int32_t> numbers(keys.size());
+  for (std::size_t i = 0; i < keys.size(); ++i) numbers[i] = keys[i].number;
   return numbers;
 }
 
