@@ -23,8 +23,6 @@ namespace orvane {
 namespace {
 
 constexpr std::size_t kFlushSize = std::size_t{1} << 20;
-// The longest stretch of data-file blocks gathered before one write.
-constexpr std::size_t kMaxRunBytes = std::size_t{1} << 20;
 
 std::string Description(int error) {
   return std::generic_category().message(error);
@@ -219,6 +217,10 @@ Status IndexFileWriter::Create(std::int32_t num_files) {
   Remove(CompressionWorkPath(index_path_));
   Status status = data_.Create(data_partial_);
   if (status.ok()) status = index_text_.Create(index_partial_);
+  if (status.ok()) {
+    matrix_writer_ =
+        std::make_unique<MatrixWriter>(&data_, num_files, data_.block_size());
+  }
   if (!status.ok()) Discard();
   return status;
 }
@@ -255,74 +257,25 @@ Status IndexFileWriter::WriteScoreRows(ScoreRows rows) {
   return WriteCountLines();
 }
 
+bool IndexFileWriter::WritesMatrixInBands() const {
+  return matrix_writer_ != nullptr && matrix_writer_->writes_bands();
+}
+
+void IndexFileWriter::AddFinishedFiles(ScoreCells cells,
+                                       std::int32_t files_done) {
+  matrix_writer_->AddBand(std::move(cells), files_done);
+}
+
 void IndexFileWriter::StartDataRows(ScoreRows rows) {
   matrix_ = std::move(rows);
   const std::size_t words =
       matrix_.row_start.empty() ? 0 : matrix_.row_start.size() - 1;
   rows_ = std::max<std::uint64_t>(words, 1);
-  abandon_data_ = false;
-  data_status_ = Status::Ok();
-  auto work = [this] {
-    try {
-      data_status_ = WriteDataRows();
-    } catch (const std::bad_alloc&) {
-      data_status_ = Status::Failed("There is not enough memory to write " +
-                                    data_partial_ + ".");
-    }
-  };
-  try {
-    data_worker_ = std::thread(work);
-  } catch (const std::system_error&) {
-    work();  // no thread to be had: the rows are written here
-  }
+  if (matrix_writer_ != nullptr) matrix_writer_->Finish(&matrix_);
 }
 
 Status IndexFileWriter::FinishDataRows() {
-  if (data_worker_.joinable()) data_worker_.join();
-  return data_status_;
-}
-
-Status IndexFileWriter::WriteDataRows() {
-  const std::uint64_t n = static_cast<std::uint64_t>(num_files_);
-  const ScoreRows& rows = matrix_;
-  const std::size_t words = rows.row_start.empty() ? 0 : rows.row_start.size() - 1;
-  // The matrix is written as stretches of whole file-system blocks that
-  // hold a score; every other block stays a hole and reads back as zeros.
-  const std::size_t block = data_.block_size();
-  const std::size_t max_blocks = std::max<std::size_t>(kMaxRunBytes / block, 1);
-  std::vector<char> run;
-  std::uint64_t run_first = 0;  // first block of the stretch
-  std::size_t run_blocks = 0;
-  Status written;
-  auto flush_run = [&]() {
-    if (run_blocks == 0) return;
-    written = data_.WriteAt(run_first * block, run.data(), run_blocks * block);
-    run_blocks = 0;
-  };
-  for (std::size_t w = 0; w < words; ++w) {
-    if (abandon_data_.load(std::memory_order_relaxed)) return Status::Ok();
-    for (std::uint64_t c = rows.row_start[w]; c < rows.row_start[w + 1]; ++c) {
-      std::uint64_t offset = w * n + rows.file_indexes[c];
-      std::uint64_t b = offset / block;
-      if (run_blocks == 0 || b >= run_first + run_blocks) {
-        if (run_blocks > 0 && b == run_first + run_blocks &&
-            run_blocks < max_blocks) {
-          ++run_blocks;
-        } else {
-          flush_run();
-          run_first = b;
-          run_blocks = 1;
-        }
-        if (run.size() < run_blocks * block) run.resize(run_blocks * block);
-        std::memset(run.data() + (run_blocks - 1) * block, 0, block);
-      }
-      run[offset - run_first * block] = static_cast<char>(rows.scores[c]);
-    }
-    if (!written.ok()) return written;
-  }
-  flush_run();
-  if (!written.ok()) return written;
-  return data_.Resize(rows_ * n);
+  return matrix_writer_ == nullptr ? Status::Ok() : matrix_writer_->Wait();
 }
 
 Status IndexFileWriter::WriteCountLines() {
@@ -414,8 +367,7 @@ Status IndexFileWriter::Commit() {
 }
 
 void IndexFileWriter::Discard() {
-  abandon_data_ = true;
-  (void)FinishDataRows();
+  if (matrix_writer_ != nullptr) matrix_writer_->Abandon();
   index_text_.Abandon();
   data_.Abandon();
   Remove(index_partial_);

@@ -9,16 +9,16 @@
 // size or age does not match.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "engine/common/status.h"
 #include "engine/files/background_deletion.h"
 #include "engine/index/lexicon.h"
+#include "engine/index/matrix_writer.h"
 
 namespace orvane {
 
@@ -103,10 +103,18 @@ class IndexFileWriter {
   // StartDataRows then WriteCountLines.
   Status WriteScoreRows(ScoreRows rows);
 
-  // Begins writing the matrix into the data file on a worker thread, so
-  // that the index text can be written and compressed meanwhile. A failed
-  // write is returned by the first of FinishIndexText (when it fails
-  // itself), WriteTrailer and Commit.
+  // While the files are read: whether the matrix is written in bands, and
+  // the scores of the files before files_done that were not handed on yet
+  // (Lexicon::CellsFrom). Their complete blocks go into the data file on a
+  // worker thread. REQUIRES: WritesMatrixInBands(); Create succeeded.
+  bool WritesMatrixInBands() const;
+  void AddFinishedFiles(ScoreCells cells, std::int32_t files_done);
+
+  // Begins writing the rest of the matrix into the data file on the worker
+  // thread, so that the index text can be written and compressed
+  // meanwhile. A failed write, of a band or of the rest, is returned by
+  // the first of FinishIndexText (when it fails itself), WriteTrailer and
+  // Commit. REQUIRES: Create succeeded.
   void StartDataRows(ScoreRows rows);
   // Section 6: one count line per word number.
   // REQUIRES: StartDataRows was called.
@@ -134,8 +142,6 @@ class IndexFileWriter {
   void Discard();
 
  private:
-  // The worker's part: the rows as stretches of whole blocks.
-  Status WriteDataRows();
   // Waits for the worker; its result (ok when none ran).
   Status FinishDataRows();
   void Remove(const std::string& path);
@@ -153,9 +159,7 @@ class IndexFileWriter {
   bool committed_ = false;
   // The matrix and the worker that writes it into the data file.
   ScoreRows matrix_;
-  std::thread data_worker_;
-  std::atomic<bool> abandon_data_{false};
-  Status data_status_;
+  std::unique_ptr<MatrixWriter> matrix_writer_;
 };
 
 }  // namespace orvane

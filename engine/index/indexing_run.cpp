@@ -42,6 +42,8 @@ constexpr std::int16_t kTextNoFilesBase = 90;  // 90 to 93
 constexpr std::int16_t kTextFileListHeading = 155;
 
 constexpr int kMaxCurrentFileLength = 80;  // intMaxCurrentFileLength
+// Files between two bands of the matrix handed to the data file.
+constexpr std::int32_t kBandFiles = 1024;
 constexpr std::int32_t kWordsShownStep = 90;
 constexpr double kSecondsPerDay = 86400;
 constexpr double kShortestTimedRun = 5;
@@ -514,6 +516,10 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
     }
     reader.Start(std::move(files));
     const std::size_t top_length = rules.top_folder.size();
+    // Where the scores not yet handed to the data file begin.
+    const bool banded = writer.WritesMatrixInBands();
+    std::size_t band_cell = 0;
+    std::int32_t band_file = 0;
     for (std::int32_t f = 0; f < num_files; ++f) {
       std::string_view path = std::string_view(selection_.file_list[f]).substr(1);
       lexicon.StartFile();
@@ -554,6 +560,13 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
       ports_.yield->ProcessPendingEvents();
       if (ports_.launcher->blnQuit || stop_flag_) break;
       if (lexicon.largest_count() > 0) lexicon.WriteFileScores();
+      // The blocks of the matrix that these files complete are written
+      // while the next files are read.
+      if (banded && f + 1 - band_file >= kBandFiles) {
+        writer.AddFinishedFiles(lexicon.CellsFrom(band_cell), f + 1);
+        band_cell = lexicon.cell_count();
+        band_file = f + 1;
+      }
     }
     reader.Stop();
     ports_.yield->ProcessPendingEvents();

@@ -181,6 +181,25 @@ std::vector<std::int32_t> Lexicon::WordNumbersInOrder() const {
   return numbers;
 }
 
+ScoreCells Lexicon::CellsFrom(std::size_t first_cell) const {
+  ScoreCells cells;
+  cells.words.assign(cell_words_.begin() + first_cell, cell_words_.end());
+  cells.scores.assign(cell_scores_.begin() + first_cell, cell_scores_.end());
+  cells.files.resize(cells.words.size());
+  // The files' cells lie one after the other; find the first file with a
+  // cell at or after first_cell.
+  auto file = std::upper_bound(
+      file_ends_.begin(), file_ends_.end(), first_cell,
+      [](std::size_t cell, const FileCells& f) { return cell < f.end; });
+  std::size_t cell = first_cell;
+  for (; file != file_ends_.end(); ++file) {
+    for (; cell < file->end; ++cell) {
+      cells.files[cell - first_cell] = file->file_index;
+    }
+  }
+  return cells;
+}
+
 ScoreRows Lexicon::TakeScoreRows() {
   ScoreRows rows;
   std::size_t num_words = entries_.size();

@@ -29,6 +29,14 @@ struct ScoreRows {
   std::vector<std::uint8_t> scores;         // 1 to 255
 };
 
+// Non-zero scores in reading order: cell k is the score scores[k] of the
+// word with word number words[k] + 1 in the file numbered files[k] + 1.
+struct ScoreCells {
+  std::vector<std::uint32_t> words;
+  std::vector<std::uint16_t> files;
+  std::vector<std::uint8_t> scores;
+};
+
 class Lexicon {
  public:
   // The largest number of words: word numbers are signed 32-bit.
@@ -93,6 +101,12 @@ class Lexicon {
 
   // The word numbers in ascending character-code order of their words.
   std::vector<std::int32_t> WordNumbersInOrder() const;
+
+  // The number of non-zero scores gathered so far.
+  std::size_t cell_count() const { return cell_words_.size(); }
+  // A copy of the scores from the first_cell-th on (0-based), in reading
+  // order. REQUIRES: first_cell <= cell_count().
+  ScoreCells CellsFrom(std::size_t first_cell) const;
 
   // Hands over the score matrix row by row and releases the per-file form.
   // Afterwards the lexicon still knows its words, not its scores.
