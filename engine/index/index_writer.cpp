@@ -61,31 +61,64 @@ Status SyncFile(const std::string& path) {
 
 }  // namespace
 
-void AppendCountLine(const std::uint16_t* file_indexes,
+namespace {
+
+// The most characters a count line of that many cells takes: each cell an
+// item for the zeros before it (a comma, a minus sign, at most as many
+// digits as N has) and its score (a comma and three digits), and the zeros
+// after the last.
+std::size_t MostCountLineCharacters(std::size_t cells, std::int32_t num_files) {
+  std::size_t digits = std::to_string(num_files < 1 ? 1 : num_files).size();
+  return (cells + 1) * (digits + 2) + cells * 4;
+}
+
+// The count line written from at on; returns its end.
+// REQUIRES: room for MostCountLineCharacters(cells, num_files).
+char* WriteCountLine(const std::uint16_t* file_indexes,
                      const std::uint8_t* scores, std::size_t cells,
-                     std::int32_t num_files, std::string* out) {
-  std::int32_t next_file = 0;  // index of the first file not yet coded
-  bool first = true;
+                     std::int32_t num_files, char* at) {
+  char* const begin = at;
+  auto number = [&](std::uint32_t n) {
+    char digits[10];
+    int count = 0;
+    do {
+      digits[count++] = static_cast<char>('0' + n % 10);
+      n /= 10;
+    } while (n != 0);
+    while (count > 0) *at++ = digits[--count];
+  };
   auto zeros = [&](std::int32_t k) {
     if (k <= 0) return;
-    if (!first) out->push_back(',');
-    first = false;
+    if (at != begin) *at++ = ',';
     if (k == 1) {
-      out->push_back('0');
+      *at++ = '0';
     } else {
-      out->push_back('-');
-      AppendNumber(k, out);
+      *at++ = '-';
+      number(static_cast<std::uint32_t>(k));
     }
   };
+  std::int32_t next_file = 0;  // index of the first file not yet coded
   for (std::size_t c = 0; c < cells; ++c) {
     std::int32_t file = file_indexes[c];
     zeros(file - next_file);
-    if (!first) out->push_back(',');
-    first = false;
-    AppendNumber(scores[c], out);
+    if (at != begin) *at++ = ',';
+    number(scores[c]);
     next_file = file + 1;
   }
   zeros(num_files - next_file);
+  return at;
+}
+
+}  // namespace
+
+void AppendCountLine(const std::uint16_t* file_indexes,
+                     const std::uint8_t* scores, std::size_t cells,
+                     std::int32_t num_files, std::string* out) {
+  const std::size_t start = out->size();
+  out->resize(start + MostCountLineCharacters(cells, num_files));
+  char* end = WriteCountLine(file_indexes, scores, cells, num_files,
+                             out->data() + start);
+  out->resize(static_cast<std::size_t>(end - out->data()));
 }
 
 std::string PartialFilePath(std::string_view final_path) {
@@ -281,16 +314,34 @@ Status IndexFileWriter::FinishDataRows() {
 Status IndexFileWriter::WriteCountLines() {
   const ScoreRows& rows = matrix_;
   const std::size_t words = rows.row_start.empty() ? 0 : rows.row_start.size() - 1;
-  std::string line;
+  // The lines are written into a buffer of a megabyte or more (never
+  // cleared first: it only ever holds what was written into it) and handed
+  // on as it fills.
+  std::size_t capacity = std::size_t{1} << 20;
+  std::unique_ptr<char[]> buffer(new char[capacity]);
+  std::size_t used = 0;
   for (std::size_t w = 0; w < words; ++w) {
     std::uint64_t from = rows.row_start[w];
     std::uint64_t to = rows.row_start[w + 1];
-    line.assign(1, '"');
-    AppendCountLine(rows.file_indexes.data() + from, rows.scores.data() + from,
-                    to - from, num_files_, &line);
-    line.append("\"\r\n");
-    index_text_.Append(line);
+    std::size_t most = MostCountLineCharacters(to - from, num_files_) + 4;
+    if (capacity - used < most) {
+      index_text_.Append(std::string_view(buffer.get(), used));
+      used = 0;
+      if (capacity < most) {
+        capacity = most;
+        buffer.reset(new char[capacity]);
+      }
+    }
+    char* at = buffer.get() + used;
+    *at++ = '"';
+    at = WriteCountLine(rows.file_indexes.data() + from,
+                        rows.scores.data() + from, to - from, num_files_, at);
+    *at++ = '"';
+    *at++ = '\r';
+    *at++ = '\n';
+    used = static_cast<std::size_t>(at - buffer.get());
   }
+  index_text_.Append(std::string_view(buffer.get(), used));
   Status status = index_text_.Flush();
   if (status.ok()) return status;
   // A full disk makes both files fail; the data file's failure is the one

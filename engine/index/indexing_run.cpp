@@ -43,7 +43,7 @@ constexpr std::int16_t kTextFileListHeading = 155;
 
 constexpr int kMaxCurrentFileLength = 80;  // intMaxCurrentFileLength
 // Files between two bands of the matrix handed to the data file.
-constexpr std::int32_t kBandFiles = 1024;
+constexpr std::int32_t kBandFiles = 4096;
 constexpr std::int32_t kWordsShownStep = 90;
 constexpr double kSecondsPerDay = 86400;
 constexpr double kShortestTimedRun = 5;
