@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <deque>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -29,8 +30,8 @@ class WordReader {
     bool split_at_lf = false;  // the file's line ends are LF only
   };
 
-  // common_words is not owned; from Start to Stop only the reader's thread
-  // uses it.
+  // common_words is not owned; from Start to Stop only the reader's
+  // threads use it (the second one a copy of it).
   WordReader(CommonWords* common_words, bool exclude_special_letters);
   // Stops the reading.
   ~WordReader();
@@ -38,6 +39,9 @@ class WordReader {
   WordReader& operator=(const WordReader&) = delete;
 
   // Starts reading the files, in order, as one pass of word extraction.
+  // With two processors or more, two threads read the files in turns: the
+  // first, third, ... file and the second, fourth, ... file, each with its
+  // own extractor state (which begins afresh with every file).
   void Start(std::vector<FileToRead> files);
 
   // Hands the words of the next file to the lexicon, in text order, and
@@ -45,7 +49,7 @@ class WordReader {
   // ends the file there, as does a full lexicon (lexicon_full()). The result
   // is that of WordExtractor::ExtractFileWords; a file ended early counts
   // as read. The lexicon's StartFile is the caller's.
-  // Throws what the reader's thread threw (a failure to get memory).
+  // Throws what a reading thread threw (a failure to get memory).
   // REQUIRES: Start was called; no more calls than files.
   WordExtractor::FileResult HandOnFile(Lexicon* lexicon,
                                        ExtractionObserver* observer,
@@ -54,7 +58,7 @@ class WordReader {
   // True once a word could not be added for want of word numbers.
   bool lexicon_full() const { return lexicon_full_; }
 
-  // Ends the reading at its next line and waits for the thread.
+  // Ends the reading at its next line and waits for the threads.
   void Stop();
 
  private:
@@ -69,50 +73,64 @@ class WordReader {
     std::string error;
   };
 
-  // What the reader's thread gives its extractor.
+  // One reading thread, its files (every lanes_.size()-th) and the pieces
+  // it hands over, in order.
+  struct Lane {
+    std::size_t first_file = 0;
+    CommonWords* common_words = nullptr;
+    std::thread thread;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<Piece> pieces;
+    std::deque<std::size_t> free;
+    std::deque<std::size_t> filled;
+    bool finished = false;  // the thread has delivered all it will
+    std::exception_ptr failure;
+    // The reading thread's own: the piece being filled.
+    Piece* filling = nullptr;
+    std::size_t filling_index = 0;
+    // The calling thread's own: the piece taken last, still to be freed.
+    bool holding = false;
+    std::size_t held_index = 0;
+  };
+
+  // What a reading thread gives its extractor.
   class Feed : public WordSink, public ExtractionObserver {
    public:
-    explicit Feed(WordReader* reader) : reader_(reader) {}
+    Feed(WordReader* reader, Lane* lane) : reader_(reader), lane_(lane) {}
     bool TakeWord(std::string_view word, std::uint32_t hash) override;
     bool AfterLine() override;
 
    private:
     WordReader* reader_;
+    Lane* lane_;
   };
 
-  void Run();
-  // The reader's thread: a free piece to fill; false once stopped.
-  bool Acquire();
-  // The reader's thread: hands the piece being filled on.
-  void Deliver();
-  // The calling thread: the next filled piece, the one before it released.
-  Piece& NextPiece();
+  // Starts count lanes; false when a thread could not be had.
+  bool StartLanes(std::size_t count);
+  void Run(Lane* lane);
+  // A reading thread: a free piece to fill; false once stopped.
+  bool Acquire(Lane* lane);
+  // A reading thread: hands the piece being filled on.
+  void Deliver(Lane* lane);
+  // The calling thread: the lane's next filled piece, the one before it
+  // freed.
+  Piece& NextPiece(Lane* lane);
 
-  static constexpr std::size_t kPieces = 32;
+  static constexpr std::size_t kPieces = 16;  // per lane
   static constexpr std::size_t kPieceBytes = std::size_t{64} << 10;
 
   CommonWords* common_words_;
+  CommonWords second_common_words_;
   bool exclude_special_letters_;
   std::vector<FileToRead> files_;
-  std::thread thread_;
   std::atomic<bool> stop_{false};
-
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::vector<Piece> pieces_;
-  std::deque<std::size_t> free_;
-  std::deque<std::size_t> filled_;
-  bool finished_ = false;  // the thread has delivered all it will
-  std::exception_ptr failure_;
-
-  // The reader's thread's own.
-  Piece* filling_ = nullptr;
-  std::size_t filling_index_ = 0;
+  std::vector<std::unique_ptr<Lane>> lanes_;
 
   // The calling thread's own.
-  bool holding_ = false;  // held_index_ is a piece taken by NextPiece
-  std::size_t held_index_ = 0;
+  std::size_t next_file_ = 0;  // the file HandOnFile hands on next
   bool inside_file_ = false;  // the last piece taken did not end its file
+  Lane* inside_lane_ = nullptr;
   bool lexicon_full_ = false;
 };
 
