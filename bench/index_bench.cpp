@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "engine/common/program_texts.h"
+#include "engine/files/background_deletion.h"
 #include "engine/files/folder.h"
 #include "engine/index/indexing_run.h"
 
@@ -23,17 +25,20 @@ namespace {
 using SteadyClock = std::chrono::steady_clock;
 
 constexpr std::string_view kUsage =
-    "Usage: orvane_bench_index --top DIR [--out DIR] [--min-size N]\n"
-    "                          [--special-letters 0|1] [--texts FILE]\n"
+    "Usage: orvane_bench_index --top DIR [--out DIR] [--runs N]\n"
+    "                          [--min-size N] [--special-letters 0|1]\n"
+    "                          [--texts FILE]\n"
     "\n"
     "Indexes every file of DIR and of all its subfolders (as the Index\n"
     "Module with every subfolder and their subfolders included) into the\n"
     "project bench in --out (default: a new temporary folder, removed\n"
-    "afterwards), then reads the indexed files plainly, twice, and prints\n"
-    "files/s, MB/s, the time of each pass, peak memory, the data file's\n"
-    "logical and allocated size and the ratio of the run to the plain\n"
-    "read. --min-size defaults to 400 and --special-letters to 1, as the\n"
-    "Index Module's defaults; --texts names tavo.dat (default: the one\n"
+    "afterwards), N times (default 3; each run replaces the files of the\n"
+    "one before, as a user's repeated run does), and after each run reads\n"
+    "the indexed files plainly, twice. Prints files/s, MB/s, the time of\n"
+    "each phase (min / median / max), peak memory, the data file's logical\n"
+    "and allocated size and the ratio of the run to the plain read of the\n"
+    "same run. --min-size defaults to 400 and --special-letters to 1, as\n"
+    "the Index Module's defaults; --texts names tavo.dat (default: the one\n"
     "beside this program).\n";
 
 double Seconds(SteadyClock::duration d) {
@@ -58,10 +63,17 @@ class BenchPrompter : public orvane::Prompter {
 // Notes when the run's passes begin, from the labels it sets.
 class PhaseView : public orvane::ViewState {
  public:
+  void Reset() { *this = PhaseView(); }
   void SetText(std::string_view control, std::string_view text) override {
-    if (control == "lblCurrentFile") status_ = std::string(text);
-    if (control != "lblNowProcessingFile") return;
     SteadyClock::time_point now = SteadyClock::now();
+    if (control == "lblCurrentFile") status_ = std::string(text);
+    // After the lexicon is written the button reads "Finishing" again, as
+    // it did at the end of the counting pass.
+    if (control == "cmdExtractData" && writing_ != SteadyClock::time_point() &&
+        lexicon_ == SteadyClock::time_point() && text.rfind("Pause", 0) != 0) {
+      lexicon_ = now;
+    }
+    if (control != "lblNowProcessingFile") return;
     if (text.rfind("Now processing file #1.", 0) == 0) extraction_ = now;
     if (!text.empty() && text.rfind("Now processing", 0) != 0 &&
         text.rfind("Counting", 0) != 0 &&
@@ -74,6 +86,7 @@ class PhaseView : public orvane::ViewState {
 
   SteadyClock::time_point extraction_{};
   SteadyClock::time_point writing_{};
+  SteadyClock::time_point lexicon_{};
   std::string status_;
 };
 
@@ -130,11 +143,36 @@ void AllFolders(const std::string& folder, std::vector<std::string>* out,
   }
 }
 
+// The figures of one indexing run.
+struct RunFigures {
+  double run = 0, counting = 0, extraction = 0, lexicon = 0, finishing = 0;
+  double read = 0;  // the plain read of the same files, right after
+};
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  std::size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// "min / median / max" of one figure over the runs.
+std::string Spread(const std::vector<RunFigures>& runs,
+                   double RunFigures::*figure, double scale = 1) {
+  std::vector<double> values;
+  for (const RunFigures& r : runs) values.push_back(r.*figure * scale);
+  char text[96];
+  std::snprintf(text, sizeof text, "%7.3f %7.3f %7.3f",
+                *std::min_element(values.begin(), values.end()),
+                Median(values), *std::max_element(values.begin(), values.end()));
+  return text;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string top, out, min_size = "400", texts;
   bool special = true;
+  int runs = 3;
   for (int i = 1; i < argc; ++i) {
     std::string_view flag = argv[i];
     if (flag == "--help" || flag == "-h" || i + 1 >= argc) {
@@ -147,6 +185,7 @@ int main(int argc, char** argv) {
     else if (flag == "--min-size") min_size = value;
     else if (flag == "--special-letters") special = value == "1";
     else if (flag == "--texts") texts = value;
+    else if (flag == "--runs") runs = std::max(1, std::atoi(value.c_str()));
     else {
       std::fwrite(kUsage.data(), 1, kUsage.size(), stderr);
       return 2;
@@ -210,23 +249,44 @@ int main(int argc, char** argv) {
     PlainRead(top, warm.file_list());
   }
 
+  // The old files of a run are deleted by the next one; their blocks are
+  // freed behind the run, as a user's repeated run frees them, and waited
+  // for only when the program ends.
   orvane::IndexModule module(&settings, ports, &common_words);
-  SteadyClock::time_point start = SteadyClock::now();
-  orvane::RunOutcome outcome = module.CreateIndexFile();
-  SteadyClock::time_point end = SteadyClock::now();
-  if (outcome != orvane::RunOutcome::kCompleted) {
-    std::fprintf(stderr, "The run did not complete: %s\n", view.status_.c_str());
-    return 1;
-  }
-  double read_seconds = 1e9;
+  std::vector<RunFigures> figures;
   std::uint64_t bytes = 0;
-  for (int i = 0; i < 2; ++i) {
-    SteadyClock::time_point read_start = SteadyClock::now();
-    bytes = PlainRead(top, module.file_list());
-    read_seconds = std::min(read_seconds, Seconds(SteadyClock::now() - read_start));
+  for (int r = 0; r < runs; ++r) {
+    view.Reset();
+    SteadyClock::time_point start = SteadyClock::now();
+    orvane::RunOutcome outcome = module.CreateIndexFile();
+    SteadyClock::time_point end = SteadyClock::now();
+    if (outcome != orvane::RunOutcome::kCompleted) {
+      std::fprintf(stderr, "The run did not complete: %s\n", view.status_.c_str());
+      return 1;
+    }
+    RunFigures f;
+    f.run = Seconds(end - start);
+    if (view.lexicon_ != SteadyClock::time_point()) {
+      f.counting = Seconds(view.extraction_ - start);
+      f.extraction = Seconds(view.writing_ - view.extraction_);
+      f.lexicon = Seconds(view.lexicon_ - view.writing_);
+      f.finishing = Seconds(end - view.lexicon_);
+    }
+    // The data file is not synced by the run; what it left in the cache
+    // goes to the disk here, untimed, so that the next run and the plain
+    // read do not wait for it.
+    ::sync();
+    f.read = 1e9;
+    for (int i = 0; i < 2; ++i) {
+      SteadyClock::time_point read_start = SteadyClock::now();
+      bytes = PlainRead(top, module.file_list());
+      f.read = std::min(f.read, Seconds(SteadyClock::now() - read_start));
+    }
+    figures.push_back(f);
+    std::fprintf(stderr, "run %d: %.3f s (plain read %.3f s, ratio %.1f)\n",
+                 r + 1, f.run, f.read, f.run / f.read);
   }
 
-  double run = Seconds(end - start);
   std::int32_t files = module.file_count();
   struct stat data, index;
   stat(module.data_path().c_str(), &data);
@@ -234,30 +294,51 @@ int main(int argc, char** argv) {
   struct rusage usage;
   getrusage(RUSAGE_SELF, &usage);
   double mb = bytes / 1048576.0;
+  std::vector<double> runs_s, ratios;
+  for (const RunFigures& f : figures) {
+    runs_s.push_back(f.run);
+    ratios.push_back(f.run / f.read);
+  }
+  double run = Median(runs_s);
+  double read = Median([&] {
+    std::vector<double> v;
+    for (const RunFigures& f : figures) v.push_back(f.read);
+    return v;
+  }());
   std::printf("tree            %s\n", top.c_str());
   std::printf("files indexed   %d (%.1f MB), %d distinct words\n", files, mb,
               module.word_count());
+  std::printf("runs            %zu; figures below are medians, phases as "
+              "min / median / max\n", figures.size());
   std::printf("whole run       %.3f s: %.0f files/s, %.1f MB/s\n", run,
               files / run, mb / run);
-  if (view.extraction_ != SteadyClock::time_point() &&
-      view.writing_ != SteadyClock::time_point()) {
-    std::printf("  counting      %.3f s\n", Seconds(view.extraction_ - start));
-    std::printf("  extraction    %.3f s\n",
-                Seconds(view.writing_ - view.extraction_));
-    std::printf("  writing       %.3f s (lexicon, count lines, data file, "
-                "compression, sync)\n",
-                Seconds(end - view.writing_));
-  }
-  std::printf("plain read      %.3f s: %.0f files/s, %.1f MB/s\n", read_seconds,
-              files / read_seconds, mb / read_seconds);
-  std::printf("ratio           %.2f (whole run / plain read)\n",
-              run / read_seconds);
+  std::printf("                %s s\n", Spread(figures, &RunFigures::run).c_str());
+  std::printf("  counting      %s s\n", Spread(figures, &RunFigures::counting).c_str());
+  std::printf("  extraction    %s s\n", Spread(figures, &RunFigures::extraction).c_str());
+  std::printf("  lexicon       %s s (sorted and written)\n",
+              Spread(figures, &RunFigures::lexicon).c_str());
+  std::printf("  finishing     %s s (count lines, rest of the data file, "
+              "compression, sync)\n",
+              Spread(figures, &RunFigures::finishing).c_str());
+  std::printf("plain read      %.3f s: %.0f files/s, %.1f MB/s\n", read,
+              files / read, mb / read);
+  std::printf("ratio           %.2f (whole run / plain read of the same run; "
+              "min %.2f, max %.2f)\n",
+              Median(ratios), *std::min_element(ratios.begin(), ratios.end()),
+              *std::max_element(ratios.begin(), ratios.end()));
   std::printf("peak memory     %.1f MB\n", usage.ru_maxrss / 1024.0);
   std::printf("data file       %lld bytes logical, %lld bytes allocated\n",
               static_cast<long long>(data.st_size),
               static_cast<long long>(data.st_blocks) * 512);
   std::printf("index file      %lld bytes (compressed)\n",
               static_cast<long long>(index.st_size));
-  if (own_out) std::filesystem::remove_all(out);
+  std::fflush(stdout);
+  if (own_out) {
+    std::fprintf(stderr, "Removing %s (freeing its blocks can take a while)\n",
+                 out.c_str());
+    orvane::BackgroundDeletion deletion;
+    (void)deletion.Delete(module.data_path());
+    std::filesystem::remove_all(out);
+  }
   return 0;
 }

@@ -305,6 +305,9 @@ int RunIndexCommand(int argc, char** argv) {
   } else if (!view.Text("lblCurrentFile").empty()) {
     std::printf("%s\n", view.Text("lblCurrentFile").c_str());
   }
+  // The status is out before the module waits for the blocks of a
+  // replaced data file to be freed.
+  std::fflush(stdout);
   return ExitStatus(outcome);
 }
 

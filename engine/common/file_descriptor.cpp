@@ -13,7 +13,8 @@ bool FileDescriptor::Close() {
   return result == 0;
 }
 
-ssize_t ReadFully(int fd, void* buffer, std::size_t size) {
+ssize_t ReadFully(int fd, void* buffer, std::size_t size,
+                  std::int64_t file_remaining) {
   auto* bytes = static_cast<char*>(buffer);
   std::size_t total = 0;
   while (total < size) {
@@ -24,6 +25,7 @@ ssize_t ReadFully(int fd, void* buffer, std::size_t size) {
     }
     if (n == 0) break;
     total += static_cast<std::size_t>(n);
+    if (static_cast<std::int64_t>(total) >= file_remaining) break;
   }
   return static_cast<ssize_t>(total);
 }

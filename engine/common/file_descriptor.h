@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <cstdint>
 
 namespace orvane {
 
@@ -30,8 +31,11 @@ class FileDescriptor {
 
 // Reads until the buffer is full or the file ends. Returns the number of
 // bytes read (less than size only at the end of the file), or -1 on a read
-// error.
-ssize_t ReadFully(int fd, void* buffer, std::size_t size);
+// error. With file_remaining, the bytes the file held from here when it was
+// opened, a read that reaches them is taken as the end of the file, without
+// one more read to find that out.
+ssize_t ReadFully(int fd, void* buffer, std::size_t size,
+                  std::int64_t file_remaining = INT64_MAX);
 
 // Writes all size bytes. False on a write error.
 bool WriteFully(int fd, const void* data, std::size_t size);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "engine/index/word_hash.h"
 #include "engine/text/binary_search.h"
 #include "engine/text/string_ops.h"
 
@@ -15,10 +16,8 @@ constexpr std::size_t kPresenceBits = 1 << 16;
 constexpr std::size_t kTableSlots = 4096;
 static_assert(kTableSlots >= 4 * CommonWords::kMaxWords);
 
-std::uint32_t HashOf(std::string_view word) {
-  std::uint32_t h = 2166136261u;
-  for (char c : word) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
-  return h ^ (h >> 16);
+bool TestBit(const std::vector<std::uint64_t>& bits, std::uint32_t index) {
+  return (bits[index >> 6] >> (index & 63)) & 1;
 }
 
 }  // namespace
@@ -50,9 +49,14 @@ void CommonWords::SetWords(std::vector<std::string> words) {
   words_ = std::move(words);
   seen_.assign(words_.size(), 0);
   seen_indexes_.clear();
-  present_.assign(kPresenceBits, false);
+  present_.assign(kPresenceBits / 64, 0);
+  shortest_ = words_.empty() ? 1 : words_[0].size();
+  longest_ = 0;
   for (const std::string& word : words_) {
-    present_[HashOf(word) & (kPresenceBits - 1)] = true;
+    std::uint32_t bit = HashWord(word) & (kPresenceBits - 1);
+    present_[bit >> 6] |= std::uint64_t{1} << (bit & 63);
+    shortest_ = std::min(shortest_, word.size());
+    longest_ = std::max(longest_, word.size());
   }
   table_.clear();
   if (!std::is_sorted(words_.begin(), words_.end(),
@@ -62,15 +66,22 @@ void CommonWords::SetWords(std::vector<std::string> words) {
   table_.assign(kTableSlots, 0);
   const std::size_t mask = table_.size() - 1;
   for (std::size_t i = 0; i < words_.size(); ++i) {
-    std::size_t slot = HashOf(words_[i]) & mask;
+    std::size_t slot = HashWord(words_[i]) & mask;
     while (table_[slot] != 0) slot = (slot + 1) & mask;
     table_[slot] = static_cast<std::uint32_t>(i + 1);
   }
 }
 
 bool CommonWords::IsRepeatedCommonWord(std::string_view word) {
-  const std::uint32_t hash = HashOf(word);
-  if (present_.empty() || !present_[hash & (kPresenceBits - 1)]) return false;
+  return IsRepeatedCommonWord(word, HashWord(word));
+}
+
+bool CommonWords::IsRepeatedCommonWord(std::string_view word,
+                                       std::uint32_t hash) {
+  if (word.size() > longest_ || word.size() < shortest_ ||
+      !TestBit(present_, hash & (kPresenceBits - 1))) {
+    return false;
+  }
   std::size_t index = 0;
   if (!table_.empty()) {
     const std::size_t mask = table_.size() - 1;

@@ -29,6 +29,8 @@ class CommonWords {
   // was seen before in the current file and marks it seen: a common word is
   // passed on at its first occurrence in a file and dropped afterwards.
   bool IsRepeatedCommonWord(std::string_view word);
+  // The same with the word's HashWord (word_hash.h), computed beforehand.
+  bool IsRepeatedCommonWord(std::string_view word, std::uint32_t hash);
 
   // Marks every word unseen (at the start of each file).
   void ClearSeenFlags();
@@ -42,7 +44,10 @@ class CommonWords {
   std::vector<std::uint32_t> seen_indexes_;
   // A bit for the hash of every word of the list: most words of a text are
   // known not to be in it without a search.
-  std::vector<bool> present_;
+  std::vector<std::uint64_t> present_;
+  // The lengths of the shortest and longest entry.
+  std::size_t shortest_ = 0;
+  std::size_t longest_ = 0;
   // For a list in strict ascending order, where a binary search finds
   // exactly the entries that are there: a hash table of entry index + 1
   // (0: empty) that finds them in one step. Empty for any other list, which

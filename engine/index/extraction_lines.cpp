@@ -47,8 +47,9 @@ ExtractionLines::OpenResult ExtractionLines::Open(const std::string& path,
     ::close(fd);
     return OpenResult::kVanished;
   }
-  posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   fd_ = fd;
+  size_at_open_ = static_cast<std::uint64_t>(st.st_size);
+  read_so_far_ = 0;
   if (buffer_.empty()) buffer_.resize(kBufferSize);
   return OpenResult::kOpened;
 }
@@ -66,6 +67,10 @@ bool ExtractionLines::Fill() {
     ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
     if (got > 0) {
       end_ = static_cast<std::size_t>(got);
+      read_so_far_ += end_;
+      // A short read that reaches the length the file had when it was
+      // opened is its end; no further read is needed to find that out.
+      if (end_ < buffer_.size() && read_so_far_ >= size_at_open_) eof_ = true;
       return true;
     }
     if (got == 0) {

@@ -54,6 +54,8 @@ class ExtractionLines {
   static constexpr std::size_t kNotSearched = static_cast<std::size_t>(-1);
   std::size_t next_cr_ = kNotSearched;
   bool eof_ = false;
+  std::uint64_t size_at_open_ = 0;
+  std::uint64_t read_so_far_ = 0;
   // A CR ended the last line; an LF that follows belongs to it.
   bool skip_lf_ = false;
   // The last line ended at an LF: an empty piece between it and the next CR

@@ -8,6 +8,7 @@
 #include "engine/common/records.h"
 #include "engine/files/filepath_exclusions.h"
 #include "engine/files/folder.h"
+#include "engine/index/file_judges.h"
 #include "engine/text/charset.h"
 #include "engine/text/file_checks.h"
 #include "engine/text/string_ops.h"
@@ -20,6 +21,13 @@ constexpr std::int32_t kCheckedCharacters = 8192;
 constexpr double kControlLimitPercent = 0.1;
 constexpr double kSpecialLetterLimitPercent = 0.1;
 constexpr int kMaxDistinctSpecialLetters = 2;
+
+// What the file rules say of one file.
+struct Verdict {
+  enum What { kLeftOut, kUnstorable, kKept } what = kLeftOut;
+  std::int16_t kind = 0;  // kKept: the check's line-end code
+  std::int64_t size = 0;  // kKept: its size
+};
 
 class Walk {
  public:
@@ -96,11 +104,18 @@ class Walk {
       return;
     }
     if (!(is_top && rules_.exclude_files_in_top_folder)) {
-      std::string folder_lower = LowerCaseText(folder);
-      for (const std::string& name : listing.files) {
-        TakeFile(folder, folder_lower, name);
-        if (Ended()) return;
-      }
+      const std::string folder_lower = LowerCaseText(folder);
+      const std::vector<std::string>& names = listing.files;
+      // The files are judged on this thread and the helper's, each taking
+      // the next file not yet taken; the verdicts are taken here in the
+      // files' order, with every call to the ports.
+      judges_.Judge(names.size(), [&](std::size_t i) {
+        return JudgeFile(folder, folder_lower, names[i]);
+      }, [&](const Verdict& verdict, std::size_t i) {
+        TakeFile(verdict, folder + names[i]);
+        return !Ended();
+      });
+      if (Ended()) return;
     }
     if (ports_.launcher->blnQuit || included_.empty()) return;
     for (const std::string& name : listing.subfolders) {
@@ -111,49 +126,59 @@ class Walk {
     }
   }
 
-  // The file rules, then the counting step for a file that passes.
-  void TakeFile(const std::string& folder, const std::string& folder_lower,
-                const std::string& name) {
+  // The file rules for a file of the folder; no call to the ports, so
+  // that it may run on another thread.
+  Verdict JudgeFile(const std::string& folder, const std::string& folder_lower,
+                    const std::string& name) const {
+    Verdict left_out;
     std::size_t dot = name.rfind('.');
     if (dot != std::string::npos &&
         IsExcludedExtension(LowerCaseText(name.substr(dot + 1)))) {
-      return;
+      return left_out;
     }
     if (rules_.exclude_files_in_top_folder && folder_lower == top_lower_) {
-      return;
+      return left_out;
     }
     std::string path = folder + name;
     if (!excluded_files_.empty() || !excluded_filepaths_.empty()) {
       std::string lower = LowerCaseText(path);
-      if (excluded_files_.count(lower) > 0) return;
-      if (HoldsExcludedFilepath(lower)) return;
+      if (excluded_files_.count(lower) > 0) return left_out;
+      if (HoldsExcludedFilepath(lower)) return left_out;
     }
     // The size decides before the look into the file: the outcome is the
     // same, and a stat costs less than a read.
     struct stat st;
-    if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return left_out;
     std::int64_t size = static_cast<std::int64_t>(st.st_size);
-    if (rules_.minimum_size > 0 && size < rules_.minimum_size) return;
+    if (rules_.minimum_size > 0 && size < rules_.minimum_size) return left_out;
+    // CheckTextFileAndLetters when special letters are excluded, else
+    // CheckTextFile; the lstat above has just found a regular file there.
     TextFileFacts facts;
-    std::int16_t kind =
-        rules_.exclude_special_letters
-            ? CheckTextFileAndLetters(path, kCheckedCharacters, true, &facts,
-                                      kControlLimitPercent)
-            : CheckTextFile(path, kCheckedCharacters, true, &facts,
-                            kControlLimitPercent);
-    if (kind <= 0) return;
+    std::int16_t kind = CheckWalkedTextFile(
+        path, kCheckedCharacters, true, rules_.exclude_special_letters, &facts,
+        kControlLimitPercent);
+    if (kind <= 0) return left_out;
     if (rules_.exclude_special_letters &&
         facts.distinct_special_letters > kMaxDistinctSpecialLetters &&
         facts.special_letter_percentage > kSpecialLetterLimitPercent) {
-      return;
+      return left_out;
     }
     std::string_view relative =
         std::string_view(path).substr(rules_.top_folder.size());
     if (relative.find_first_of("\"\r\n") != std::string_view::npos) {
-      ++result_->unstorable_paths;
-      return;
+      return Verdict{Verdict::kUnstorable, 0, 0};
     }
-    Count(path, relative, size, kind);
+    return Verdict{Verdict::kKept, kind, size};
+  }
+
+  // The counting step for a file that passed.
+  void TakeFile(const Verdict& verdict, const std::string& path) {
+    if (verdict.what == Verdict::kUnstorable) {
+      ++result_->unstorable_paths;
+    } else if (verdict.what == Verdict::kKept) {
+      Count(path, std::string_view(path).substr(rules_.top_folder.size()),
+            verdict.size, verdict.kind);
+    }
   }
 
   void Count(const std::string& path, std::string_view relative,
@@ -197,6 +222,7 @@ class Walk {
   std::unordered_set<std::string> included_;
   std::unordered_set<std::string> excluded_files_;
   std::vector<std::string> excluded_filepaths_;
+  FileJudges<Verdict> judges_;
 };
 
 std::string WithoutTrailingSlashes(std::string text) {

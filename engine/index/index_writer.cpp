@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <system_error>
 
 #include "engine/common/common_values.h"
@@ -22,8 +23,6 @@ namespace orvane {
 namespace {
 
 constexpr std::size_t kFlushSize = std::size_t{1} << 20;
-// The longest stretch of data-file blocks gathered before one write.
-constexpr std::size_t kMaxRunBytes = std::size_t{1} << 20;
 
 std::string Description(int error) {
   return std::generic_category().message(error);
@@ -62,31 +61,64 @@ Status SyncFile(const std::string& path) {
 
 }  // namespace
 
-void AppendCountLine(const std::uint16_t* file_indexes,
+namespace {
+
+// The most characters a count line of that many cells takes: each cell an
+// item for the zeros before it (a comma, a minus sign, at most as many
+// digits as N has) and its score (a comma and three digits), and the zeros
+// after the last.
+std::size_t MostCountLineCharacters(std::size_t cells, std::int32_t num_files) {
+  std::size_t digits = std::to_string(num_files < 1 ? 1 : num_files).size();
+  return (cells + 1) * (digits + 2) + cells * 4;
+}
+
+// The count line written from at on; returns its end.
+// REQUIRES: room for MostCountLineCharacters(cells, num_files).
+char* WriteCountLine(const std::uint16_t* file_indexes,
                      const std::uint8_t* scores, std::size_t cells,
-                     std::int32_t num_files, std::string* out) {
-  std::int32_t next_file = 0;  // index of the first file not yet coded
-  bool first = true;
+                     std::int32_t num_files, char* at) {
+  char* const begin = at;
+  auto number = [&](std::uint32_t n) {
+    char digits[10];
+    int count = 0;
+    do {
+      digits[count++] = static_cast<char>('0' + n % 10);
+      n /= 10;
+    } while (n != 0);
+    while (count > 0) *at++ = digits[--count];
+  };
   auto zeros = [&](std::int32_t k) {
     if (k <= 0) return;
-    if (!first) out->push_back(',');
-    first = false;
+    if (at != begin) *at++ = ',';
     if (k == 1) {
-      out->push_back('0');
+      *at++ = '0';
     } else {
-      out->push_back('-');
-      AppendNumber(k, out);
+      *at++ = '-';
+      number(static_cast<std::uint32_t>(k));
     }
   };
+  std::int32_t next_file = 0;  // index of the first file not yet coded
   for (std::size_t c = 0; c < cells; ++c) {
     std::int32_t file = file_indexes[c];
     zeros(file - next_file);
-    if (!first) out->push_back(',');
-    first = false;
-    AppendNumber(scores[c], out);
+    if (at != begin) *at++ = ',';
+    number(scores[c]);
     next_file = file + 1;
   }
   zeros(num_files - next_file);
+  return at;
+}
+
+}  // namespace
+
+void AppendCountLine(const std::uint16_t* file_indexes,
+                     const std::uint8_t* scores, std::size_t cells,
+                     std::int32_t num_files, std::string* out) {
+  const std::size_t start = out->size();
+  out->resize(start + MostCountLineCharacters(cells, num_files));
+  char* end = WriteCountLine(file_indexes, scores, cells, num_files,
+                             out->data() + start);
+  out->resize(static_cast<std::size_t>(end - out->data()));
 }
 
 std::string PartialFilePath(std::string_view final_path) {
@@ -176,13 +208,6 @@ Status BufferedFile::Resize(std::uint64_t length) {
   return status_;
 }
 
-void BufferedFile::StartWriteBack() {
-  if (fd_ >= 0 && status_.ok()) {
-    (void)Flush();
-    ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
-  }
-}
-
 Status BufferedFile::Close(bool sync) {
   if (fd_ < 0) return status_;
   (void)Flush();
@@ -197,24 +222,38 @@ void BufferedFile::Abandon() {
   fd_ = -1;
 }
 
-IndexFileWriter::IndexFileWriter(std::string index_path, std::string data_path)
+IndexFileWriter::IndexFileWriter(std::string index_path, std::string data_path,
+                                 BackgroundDeletion* deletion)
     : index_path_(std::move(index_path)),
       data_path_(std::move(data_path)),
       index_partial_(PartialFilePath(index_path_)),
-      data_partial_(PartialFilePath(data_path_)) {}
+      data_partial_(PartialFilePath(data_path_)),
+      deletion_(deletion) {}
 
 IndexFileWriter::~IndexFileWriter() {
   if (!committed_) Discard();
 }
 
+void IndexFileWriter::Remove(const std::string& path) {
+  if (deletion_ != nullptr) {
+    (void)deletion_->Delete(path, /*forcibly=*/false);
+  } else {
+    RemoveIfThere(path);
+  }
+}
+
 Status IndexFileWriter::Create(std::int32_t num_files) {
   num_files_ = num_files;
   committed_ = false;
-  RemoveIfThere(index_partial_);
-  RemoveIfThere(data_partial_);
-  RemoveIfThere(CompressionWorkPath(index_path_));
+  Remove(index_partial_);
+  Remove(data_partial_);
+  Remove(CompressionWorkPath(index_path_));
   Status status = data_.Create(data_partial_);
   if (status.ok()) status = index_text_.Create(index_partial_);
+  if (status.ok()) {
+    matrix_writer_ =
+        std::make_unique<MatrixWriter>(&data_, num_files, data_.block_size());
+  }
   if (!status.ok()) Discard();
   return status;
 }
@@ -246,66 +285,83 @@ Status IndexFileWriter::WriteLexicon(std::string_view title,
   return index_text_.Flush();
 }
 
-Status IndexFileWriter::WriteScoreRows(const ScoreRows& rows) {
-  const std::uint64_t n = static_cast<std::uint64_t>(num_files_);
-  const std::size_t words = rows.row_start.empty() ? 0 : rows.row_start.size() - 1;
+Status IndexFileWriter::WriteScoreRows(ScoreRows rows) {
+  StartDataRows(std::move(rows));
+  return WriteCountLines();
+}
+
+bool IndexFileWriter::WritesMatrixInBands() const {
+  return matrix_writer_ != nullptr && matrix_writer_->writes_bands();
+}
+
+void IndexFileWriter::AddFinishedFiles(ScoreCells cells,
+                                       std::int32_t files_done) {
+  matrix_writer_->AddBand(std::move(cells), files_done);
+}
+
+void IndexFileWriter::StartDataRows(ScoreRows rows) {
+  matrix_ = std::move(rows);
+  const std::size_t words =
+      matrix_.row_start.empty() ? 0 : matrix_.row_start.size() - 1;
   rows_ = std::max<std::uint64_t>(words, 1);
-  // The matrix is written as stretches of whole file-system blocks that
-  // hold a score; every other block stays a hole and reads back as zeros.
-  const std::size_t block = data_.block_size();
-  const std::size_t max_blocks = std::max<std::size_t>(kMaxRunBytes / block, 1);
-  std::vector<char> run;
-  std::uint64_t run_first = 0;  // first block of the stretch
-  std::size_t run_blocks = 0;
-  Status written;
-  auto flush_run = [&]() {
-    if (run_blocks == 0) return;
-    written = data_.WriteAt(run_first * block, run.data(), run_blocks * block);
-    run_blocks = 0;
-  };
-  std::string line;
+  if (matrix_writer_ != nullptr) matrix_writer_->Finish(&matrix_);
+}
+
+Status IndexFileWriter::FinishDataRows() {
+  return matrix_writer_ == nullptr ? Status::Ok() : matrix_writer_->Wait();
+}
+
+Status IndexFileWriter::WriteCountLines() {
+  const ScoreRows& rows = matrix_;
+  const std::size_t words = rows.row_start.empty() ? 0 : rows.row_start.size() - 1;
+  // The lines are written into a buffer of a megabyte or more (never
+  // cleared first: it only ever holds what was written into it) and handed
+  // on as it fills.
+  std::size_t capacity = std::size_t{1} << 20;
+  std::unique_ptr<char[]> buffer(new char[capacity]);
+  std::size_t used = 0;
   for (std::size_t w = 0; w < words; ++w) {
     std::uint64_t from = rows.row_start[w];
     std::uint64_t to = rows.row_start[w + 1];
-    line.assign(1, '"');
-    AppendCountLine(rows.file_indexes.data() + from, rows.scores.data() + from,
-                    to - from, num_files_, &line);
-    line.append("\"\r\n");
-    index_text_.Append(line);
-    for (std::uint64_t c = from; c < to; ++c) {
-      std::uint64_t offset = w * n + rows.file_indexes[c];
-      std::uint64_t b = offset / block;
-      if (run_blocks == 0 || b >= run_first + run_blocks) {
-        if (run_blocks > 0 && b == run_first + run_blocks &&
-            run_blocks < max_blocks) {
-          ++run_blocks;
-        } else {
-          flush_run();
-          run_first = b;
-          run_blocks = 1;
-        }
-        if (run.size() < run_blocks * block) run.resize(run_blocks * block);
-        std::memset(run.data() + (run_blocks - 1) * block, 0, block);
+    std::size_t most = MostCountLineCharacters(to - from, num_files_) + 4;
+    if (capacity - used < most) {
+      index_text_.Append(std::string_view(buffer.get(), used));
+      used = 0;
+      if (capacity < most) {
+        capacity = most;
+        buffer.reset(new char[capacity]);
       }
-      run[offset - run_first * block] = static_cast<char>(rows.scores[c]);
     }
-    if (!written.ok()) return written;
+    char* at = buffer.get() + used;
+    *at++ = '"';
+    at = WriteCountLine(rows.file_indexes.data() + from,
+                        rows.scores.data() + from, to - from, num_files_, at);
+    *at++ = '"';
+    *at++ = '\r';
+    *at++ = '\n';
+    used = static_cast<std::size_t>(at - buffer.get());
   }
-  flush_run();
-  if (!written.ok()) return written;
-  Status status = data_.Resize(rows_ * n);
-  if (!status.ok()) return status;
-  data_.StartWriteBack();
-  return index_text_.Flush();
+  index_text_.Append(std::string_view(buffer.get(), used));
+  Status status = index_text_.Flush();
+  if (status.ok()) return status;
+  // A full disk makes both files fail; the data file's failure is the one
+  // told, as it is the larger of the two.
+  Status data = FinishDataRows();
+  return data.ok() ? status : data;
 }
 
 Status IndexFileWriter::FinishIndexText() {
   // The plain text is compressed into a new file, which is the one synced.
   Status status = index_text_.Close(false);
-  if (!status.ok()) return status;
+  if (!status.ok()) {
+    Status data = FinishDataRows();
+    return data.ok() ? status : data;
+  }
   index_text_length_ = index_text_.appended();
   if (index_text_length_ >
       static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
+    Status data = FinishDataRows();
+    if (!data.ok()) return data;
     return Status::Failed(
         "The index text is " + std::to_string(index_text_length_) +
         " bytes long; the data file's trailer can record at most "
@@ -329,6 +385,8 @@ Status IndexFileWriter::Compress() {
 }
 
 Status IndexFileWriter::WriteTrailer() {
+  Status rows = FinishDataRows();
+  if (!rows.ok()) return rows;
   std::int32_t length = static_cast<std::int32_t>(index_text_length_);
   unsigned char bytes[4];
   for (int i = 0; i < 4; ++i) {
@@ -340,7 +398,8 @@ Status IndexFileWriter::WriteTrailer() {
 }
 
 Status IndexFileWriter::Commit() {
-  Status status = data_.Close(true);
+  Status status = FinishDataRows();
+  if (status.ok()) status = data_.Close(/*sync=*/false);
   if (status.ok()) status = SyncFile(index_partial_);
   if (status.ok() && std::rename(data_partial_.c_str(), data_path_.c_str()) != 0) {
     status = Status::Failed("Cannot rename " + data_partial_ + ": " +
@@ -350,7 +409,7 @@ Status IndexFileWriter::Commit() {
       std::rename(index_partial_.c_str(), index_path_.c_str()) != 0) {
     status = Status::Failed("Cannot rename " + index_partial_ + ": " +
                             Description(errno));
-    RemoveIfThere(data_path_);
+    Remove(data_path_);
   }
   if (!status.ok()) return status;
   committed_ = true;
@@ -359,11 +418,12 @@ Status IndexFileWriter::Commit() {
 }
 
 void IndexFileWriter::Discard() {
+  if (matrix_writer_ != nullptr) matrix_writer_->Abandon();
   index_text_.Abandon();
   data_.Abandon();
-  RemoveIfThere(index_partial_);
-  RemoveIfThere(data_partial_);
-  RemoveIfThere(CompressionWorkPath(index_path_));
+  Remove(index_partial_);
+  Remove(data_partial_);
+  Remove(CompressionWorkPath(index_path_));
 }
 
 }  // namespace orvane

@@ -3,16 +3,22 @@
 // matrix, one row of N bytes per word number, and a 32-bit trailer). Both
 // are written under temporary names in the output folder and take their
 // own names only when complete, so that no run, however it ends, leaves a
-// half-written file under either name.
+// half-written file under either name. The compressed index file is made
+// durable before it takes its name; the data file is not synced, as it is
+// derived from the index file and rebuilt from it whenever its trailer,
+// size or age does not match.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/common/status.h"
+#include "engine/files/background_deletion.h"
 #include "engine/index/lexicon.h"
+#include "engine/index/matrix_writer.h"
 
 namespace orvane {
 
@@ -47,9 +53,6 @@ class BufferedFile {
   // Sets the file's length; a longer file gets a hole, not zeros.
   Status Resize(std::uint64_t length);
   Status Flush();
-  // Lets the system start writing the file to the disk while the program
-  // goes on, so that Close waits less.
-  void StartWriteBack();
   // Flushes and closes the file; with sync it is first written through to
   // the disk.
   Status Close(bool sync);
@@ -74,7 +77,11 @@ class BufferedFile {
 // The two files of one run.
 class IndexFileWriter {
  public:
-  IndexFileWriter(std::string index_path, std::string data_path);
+  // deletion, when given, deletes the large files (a data file left by a
+  // killed run, a discarded one) without waiting for their blocks to be
+  // freed; it must outlive the writer.
+  IndexFileWriter(std::string index_path, std::string data_path,
+                  BackgroundDeletion* deletion = nullptr);
   // Deletes both temporary files unless Commit succeeded.
   ~IndexFileWriter();
 
@@ -93,7 +100,25 @@ class IndexFileWriter {
   Status WriteLexicon(std::string_view title, const Lexicon& lexicon);
   // Section 6 and the matrix: one count line and one data-file row per
   // word number. With no word, the data file holds one row of zeros.
-  Status WriteScoreRows(const ScoreRows& rows);
+  // StartDataRows then WriteCountLines.
+  Status WriteScoreRows(ScoreRows rows);
+
+  // While the files are read: whether the matrix is written in bands, and
+  // the scores of the files before files_done that were not handed on yet
+  // (Lexicon::CellsFrom). Their complete blocks go into the data file on a
+  // worker thread. REQUIRES: WritesMatrixInBands(); Create succeeded.
+  bool WritesMatrixInBands() const;
+  void AddFinishedFiles(ScoreCells cells, std::int32_t files_done);
+
+  // Begins writing the rest of the matrix into the data file on the worker
+  // thread, so that the index text can be written and compressed
+  // meanwhile. A failed write, of a band or of the rest, is returned by
+  // the first of FinishIndexText (when it fails itself), WriteTrailer and
+  // Commit. REQUIRES: Create succeeded.
+  void StartDataRows(ScoreRows rows);
+  // Section 6: one count line per word number.
+  // REQUIRES: StartDataRows was called.
+  Status WriteCountLines();
 
   // Closes the index text. Its length, the trailer's value, is
   // index_text_length(). Failed: it is too long for the 32-bit trailer, or
@@ -112,20 +137,29 @@ class IndexFileWriter {
   // file first.
   Status Commit();
 
-  // Closes and deletes both temporary files.
+  // Closes and deletes both temporary files; the matrix, when it is being
+  // written, is abandoned at its next block.
   void Discard();
 
  private:
+  // Waits for the worker; its result (ok when none ran).
+  Status FinishDataRows();
+  void Remove(const std::string& path);
+
   std::string index_path_;
   std::string data_path_;
   std::string index_partial_;
   std::string data_partial_;
+  BackgroundDeletion* deletion_;
   BufferedFile index_text_;
   BufferedFile data_;
   std::int32_t num_files_ = 0;
   std::uint64_t rows_ = 0;
   std::uint64_t index_text_length_ = 0;
   bool committed_ = false;
+  // The matrix and the worker that writes it into the data file.
+  ScoreRows matrix_;
+  std::unique_ptr<MatrixWriter> matrix_writer_;
 };
 
 }  // namespace orvane

@@ -10,6 +10,7 @@
 #include "engine/files/folder.h"
 #include "engine/index/index_writer.h"
 #include "engine/index/word_extraction.h"
+#include "engine/index/word_reader.h"
 #include "engine/text/file_checks.h"
 #include "engine/text/number_text.h"
 #include "engine/text/sorting.h"
@@ -41,6 +42,8 @@ constexpr std::int16_t kTextNoFilesBase = 90;  // 90 to 93
 constexpr std::int16_t kTextFileListHeading = 155;
 
 constexpr int kMaxCurrentFileLength = 80;  // intMaxCurrentFileLength
+// Files between two bands of the matrix handed to the data file.
+constexpr std::int32_t kBandFiles = 4096;
 constexpr std::int32_t kWordsShownStep = 90;
 constexpr double kSecondsPerDay = 86400;
 constexpr double kShortestTimedRun = 5;
@@ -477,7 +480,7 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
   const std::int32_t num_files = selection_.count;
   index_path_ = IndexFilePath(s.txbOutputFolder, s.txbProjectName);
   data_path_ = DataFilePath(s.txbOutputFolder, s.txbProjectName);
-  IndexFileWriter writer(index_path_, data_path_);
+  IndexFileWriter writer(index_path_, data_path_, &deletion_);
   std::string error_title = GetProgramText(kTextWriteErrorTitle);
   auto fail = [&](const Status& status) {
     ports_.prompter->ShowMessage(MessageIcon::kError, error_title,
@@ -487,7 +490,7 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
 
   // The old files go first: a run that ends early leaves neither behind.
   for (const std::string& path : {index_path_, data_path_}) {
-    if (!DeleteFileForcibly(path, true, true, true)) {
+    if (!deletion_.Delete(path)) {
       fail(Status::Failed("The file " + path + " cannot be deleted."));
     }
   }
@@ -497,19 +500,29 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
   }
 
   Lexicon& lexicon = lexicon_;
-  WordExtractor extractor(common_words_, &lexicon);
-  extractor.set_exclude_special_letters(rules.exclude_special_letters);
+  // The files are read and cut into words on a thread of their own, a few
+  // files ahead; the lexicon takes the words here, where the ports are
+  // called.
+  WordReader reader(common_words_, rules.exclude_special_letters);
   RunObserver observer(this, ports_, lexicon, &stop_flag_);
   std::int32_t vanished = 0;
   if (!stop_flag_) {
     ports_.view->SetText("cmdExtractData", GetProgramText(kTextPause));
-    extractor.StartWordExtraction();
+    lexicon.StartPass();
+    std::vector<WordReader::FileToRead> files;
+    files.reserve(static_cast<std::size_t>(num_files));
+    for (const std::string& element : selection_.file_list) {
+      files.push_back({element.substr(1), element[0] - '0' == kCheckTextLfOnly});
+    }
+    reader.Start(std::move(files));
     const std::size_t top_length = rules.top_folder.size();
+    // Where the scores not yet handed to the data file begin.
+    const bool banded = writer.WritesMatrixInBands();
+    std::size_t band_cell = 0;
+    std::int32_t band_file = 0;
     for (std::int32_t f = 0; f < num_files; ++f) {
-      const std::string& element = selection_.file_list[f];
-      std::string path = element.substr(1);
-      bool split_at_lf = element[0] - '0' == kCheckTextLfOnly;
-      extractor.StartFile();
+      std::string_view path = std::string_view(selection_.file_list[f]).substr(1);
+      lexicon.StartFile();
       writer.AddFileListLine(std::string_view(path).substr(top_length));
       ports_.view->SetText(
           "lblCurrentFile",
@@ -522,7 +535,7 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
       ports_.view->Repaint();
       observer.StartFile();
       std::string error;
-      switch (extractor.ExtractFileWords(path, split_at_lf, &observer, &error)) {
+      switch (reader.HandOnFile(&lexicon, &observer, &error)) {
         case WordExtractor::FileResult::kRead:
           break;
         case WordExtractor::FileResult::kVanished:
@@ -532,11 +545,11 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
           break;
         case WordExtractor::FileResult::kFailed:
           ports_.prompter->ShowMessage(MessageIcon::kWarning, "Error",
-                                       error + ":\r\n" + path);
+                                       error + ":\r\n" + std::string(path));
           stop_flag_ = true;
           break;
       }
-      if (extractor.lexicon_full()) {
+      if (reader.lexicon_full()) {
         ports_.prompter->ShowMessage(
             MessageIcon::kWarning, "Error",
             "The lexicon cannot hold more than " +
@@ -547,7 +560,15 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
       ports_.yield->ProcessPendingEvents();
       if (ports_.launcher->blnQuit || stop_flag_) break;
       if (lexicon.largest_count() > 0) lexicon.WriteFileScores();
+      // The blocks of the matrix that these files complete are written
+      // while the next files are read.
+      if (banded && f + 1 - band_file >= kBandFiles) {
+        writer.AddFinishedFiles(lexicon.CellsFrom(band_cell), f + 1);
+        band_cell = lexicon.cell_count();
+        band_file = f + 1;
+      }
     }
+    reader.Stop();
     ports_.yield->ProcessPendingEvents();
     if (!ports_.launcher->blnQuit && !stop_flag_) {
       ShowWordsFoundSoFar();
@@ -555,6 +576,9 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
       ports_.view->SetText("lblNowProcessingFile",
                            GetProgramText(kTextDifferentWords) + ": " +
                                FormatGrouped(lexicon.word_count()));
+      // The matrix goes into the data file while the index text is
+      // written and compressed.
+      writer.StartDataRows(lexicon.TakeScoreRows());
       Status written = writer.WriteLexicon(title_content, lexicon);
       if (!written.ok()) {
         ports_.prompter->ShowMessage(
@@ -581,7 +605,7 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
     file_list_.push_back(element.substr(1 + rules.top_folder.size()));
   }
   if (!stop_flag_) {
-    Status written = writer.WriteScoreRows(lexicon.TakeScoreRows());
+    Status written = writer.WriteCountLines();
     if (written.ok()) written = writer.FinishIndexText();
     if (!written.ok()) fail(written);
   }

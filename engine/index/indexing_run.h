@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/files/background_deletion.h"
 #include "engine/index/common_words.h"
 #include "engine/index/file_selection.h"
 #include "engine/index/index_ports.h"
@@ -103,6 +104,9 @@ class IndexModule {
 
   IndexSettings* settings_;
   IndexPorts ports_;
+  // Frees the blocks of replaced and discarded data files while the run
+  // goes on; the module waits for it when it is destroyed.
+  BackgroundDeletion deletion_;
   CommonWords* common_words_;
   Lexicon lexicon_;
   Selection selection_;

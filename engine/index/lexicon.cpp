@@ -3,31 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/index/word_hash.h"
+
 namespace orvane {
 
 namespace {
-
-// A fast hash for short words, eight bytes at a time.
-std::uint32_t HashWord(std::string_view word) {
-  const char* p = word.data();
-  std::size_t n = word.size();
-  std::uint64_t h = 0x9E3779B97F4A7C15ull ^ n;
-  std::size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    std::uint64_t v;
-    std::memcpy(&v, p + i, 8);
-    h = (h ^ v) * 0xFF51AFD7ED558CCDull;
-    h ^= h >> 32;
-  }
-  std::uint64_t tail = 0;
-  std::memcpy(&tail, p + i, n - i);
-  h = (h ^ tail) * 0xC4CEB9FE1A85EC53ull;
-  h ^= h >> 29;
-  h *= 0x9E3779B97F4A7C15ull;
-  return static_cast<std::uint32_t>(h >> 32);
-}
-
-constexpr std::size_t kInitialSlots = 1 << 12;
 
 // Equality of two short byte strings of the same length, without a call.
 inline bool SameBytes(const char* a, const char* b, std::size_t n) {
@@ -117,8 +97,10 @@ void Lexicon::Grow() {
 }
 
 bool Lexicon::AddWordToLexicon(std::string_view word) {
-  if (slots_.empty()) slots_.assign(kInitialSlots, Slot{0, 0});
-  std::uint32_t hash = HashWord(word);
+  return AddWordToLexicon(word, HashWord(word));
+}
+
+bool Lexicon::AddWordToLexicon(std::string_view word, std::uint32_t hash) {
   std::size_t slot = FindSlot(word, hash);
   std::uint32_t index;
   if (slots_[slot].held != 0) {
@@ -163,20 +145,59 @@ std::string_view Lexicon::word(std::int32_t word_number) const {
 }
 
 std::uint8_t Lexicon::CountInFile(std::string_view word) const {
-  if (slots_.empty()) return 0;
   std::uint32_t held = slots_[FindSlot(word, HashWord(word))].held;
   return held == 0 ? 0 : entries_[held - 1].count;
 }
 
 std::vector<std::int32_t> Lexicon::WordNumbersInOrder() const {
-  std::vector<std::int32_t> numbers(entries_.size());
-  for (std::size_t i = 0; i < numbers.size(); ++i) {
-    numbers[i] = static_cast<std::int32_t>(i + 1);
+  // The words are sorted by their first eight bytes as a big-endian number,
+  // which orders them as their bytes do (a word holds no zero byte, so the
+  // padding of a shorter word sorts before any letter), and only words
+  // that share those eight bytes are compared further. The keys sit in one
+  // array, so most comparisons touch neither the entries nor the words.
+  struct Key {
+    std::uint64_t head;
+    std::int32_t number;
+  };
+  std::vector<Key> keys(entries_.size());
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    std::uint64_t head = 0;
+    std::string_view w = word(static_cast<std::int32_t>(i + 1));
+    for (std::size_t k = 0; k < 8; ++k) {
+      head = head << 8 |
+             (k < w.size() ? static_cast<unsigned char>(w[k]) : 0u);
+    }
+    keys[i] = Key{head, static_cast<std::int32_t>(i + 1)};
   }
-  // string_view compares as unsigned bytes: character-code order.
-  std::sort(numbers.begin(), numbers.end(),
-            [this](std::int32_t a, std::int32_t b) { return word(a) < word(b); });
+  std::sort(keys.begin(), keys.end(), [this](const Key& a, const Key& b) {
+    if (a.head != b.head) return a.head < b.head;
+    // string_view compares as unsigned bytes: character-code order.
+    std::string_view x = word(a.number), y = word(b.number);
+    return x.substr(std::min<std::size_t>(8, x.size())) <
+           y.substr(std::min<std::size_t>(8, y.size()));
+  });
+  std::vector<std::int32_t> numbers(keys.size());
+  for (std::size_t i = 0; i < keys.size(); ++i) numbers[i] = keys[i].number;
   return numbers;
+}
+
+ScoreCells Lexicon::CellsFrom(std::size_t first_cell) const {
+  ScoreCells cells;
+  cells.words.assign(cell_words_.begin() + first_cell, cell_words_.end());
+  cells.scores.assign(cell_scores_.begin() + first_cell, cell_scores_.end());
+  cells.files.resize(cells.words.size());
+  // The files' cells lie one after the other; find the first file with a
+  // cell at or after first_cell.
+  auto file = std::upper_bound(
+      file_ends_.begin(), file_ends_.end(), first_cell,
+      [](std::size_t cell, const FileCells& f) { return cell < f.end; });
+  std::size_t cell = first_cell;
+  for (; file != file_ends_.end(); ++file) {
+    for (; cell < file->end; ++cell) {
+      cells.files[cell - first_cell] = file->file_index;
+    }
+  }
+  return cells;
 }
 
 ScoreRows Lexicon::TakeScoreRows() {

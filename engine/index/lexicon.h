@@ -29,6 +29,14 @@ struct ScoreRows {
   std::vector<std::uint8_t> scores;         // 1 to 255
 };
 
+// Non-zero scores in reading order: cell k is the score scores[k] of the
+// word with word number words[k] + 1 in the file numbered files[k] + 1.
+struct ScoreCells {
+  std::vector<std::uint32_t> words;
+  std::vector<std::uint16_t> files;
+  std::vector<std::uint8_t> scores;
+};
+
 class Lexicon {
  public:
   // The largest number of words: word numbers are signed 32-bit.
@@ -46,6 +54,31 @@ class Lexicon {
   // changes nothing, when a new word would pass kMaxWords.
   // REQUIRES: the word is 1 to 60 characters; StartFile was called.
   bool AddWordToLexicon(std::string_view word);
+  // The same with the word's HashWord (word_hash.h), computed beforehand
+  // (on another thread, say).
+  bool AddWordToLexicon(std::string_view word, std::uint32_t hash);
+  // Asks the processor to fetch the part of the table where a word of that
+  // hash is looked for, so that a later AddWordToLexicon does not wait for
+  // memory. Changes nothing.
+  void Prefetch(std::uint32_t hash) const {
+#if defined(__GNUC__)
+    // Unconditional: a prefetch never faults, and the compiler drops one
+    // that sits alone in a branch.
+    __builtin_prefetch(slots_.data() + (hash & (slots_.size() - 1)));
+#else
+    (void)hash;
+#endif
+  }
+  // The same for the entry of the word in the slot where the search for
+  // the hash begins, once Prefetch has brought that slot in.
+  void PrefetchEntry(std::uint32_t hash) const {
+#if defined(__GNUC__)
+    std::uint32_t held = slots_[hash & (slots_.size() - 1)].held;
+    __builtin_prefetch(entries_.data() + (held != 0 ? held - 1 : 0));
+#else
+    (void)hash;
+#endif
+  }
 
   // The largest count in the current file; 0 when it had no word.
   std::uint8_t largest_count() const { return largest_count_; }
@@ -68,6 +101,12 @@ class Lexicon {
 
   // The word numbers in ascending character-code order of their words.
   std::vector<std::int32_t> WordNumbersInOrder() const;
+
+  // The number of non-zero scores gathered so far.
+  std::size_t cell_count() const { return cell_words_.size(); }
+  // A copy of the scores from the first_cell-th on (0-based), in reading
+  // order. REQUIRES: first_cell <= cell_count().
+  ScoreCells CellsFrom(std::size_t first_cell) const;
 
   // Hands over the score matrix row by row and releases the per-file form.
   // Afterwards the lexicon still knows its words, not its scores.
@@ -94,12 +133,14 @@ class Lexicon {
   std::string arena_;
   std::vector<Entry> entries_;
   // Hash table: a word's hash beside its word number - 1 plus 1 (0: an
-  // empty slot), so that most mismatches are seen in the slot itself.
+  // empty slot), so that most mismatches are seen in the slot itself. Never
+  // empty.
+  static constexpr std::size_t kInitialSlots = std::size_t{1} << 12;
   struct Slot {
     std::uint32_t hash;
     std::uint32_t held;
   };
-  std::vector<Slot> slots_;
+  std::vector<Slot> slots_ = std::vector<Slot>(kInitialSlots, Slot{0, 0});
 
   // Words counted in the current file, so that a new file clears only them.
   std::vector<std::uint32_t> touched_;

@@ -1,7 +1,9 @@
 #include "engine/index/word_extraction.h"
 
 #include <algorithm>
+#include <cstring>
 
+#include "engine/index/word_hash.h"
 #include "engine/text/charset.h"
 #include "engine/text/entities.h"
 #include "engine/text/string_ops.h"
@@ -13,31 +15,97 @@ namespace {
 constexpr std::string_view kBase64Marker = "content-transfer-encoding:base64";
 constexpr std::size_t kMaxWordRun = 65000;
 
+// Bits of the byte classes.
+constexpr std::uint8_t kWordByte = 1;
+constexpr std::uint8_t kSpecialByte = 2;
+// What NormalisingBytes finds. Backspace, TAB, LF, form feed, CR and the
+// no-break space, which NormaliseWhitespace changes:
+constexpr std::uint8_t kWhitespaceByte = 4;
+// The first byte of every sequence ReplaceUtf8Punctuation rewrites.
+constexpr std::uint8_t kUtf8LeadByte = 8;
+// The first byte of every entity.
+constexpr std::uint8_t kAmpersandByte = 16;
+
+inline unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
+
 // The line, with its spaces removed, is the header that starts a base64
-// part. Most lines fail the cheap tests before any copy is made.
-bool StartsBase64Part(const std::string& line) {
+// part; compared in place, as most lines fail at their first characters.
+bool StartsBase64Part(std::string_view line) {
   if (line.size() < kBase64Marker.size() || line[0] != 'c') return false;
-  return RemoveSpaces(line) == kBase64Marker;
+  std::size_t matched = 0;
+  for (char c : line) {
+    if (c == ' ') continue;
+    if (matched == kBase64Marker.size() || c != kBase64Marker[matched]) {
+      return false;
+    }
+    ++matched;
+  }
+  return matched == kBase64Marker.size();
+}
+
+// Which of kWhitespaceByte, kUtf8LeadByte and kAmpersandByte the line holds
+// (a byte below 14 counts as whitespace: a false alarm costs only a
+// needless NormaliseWhitespace). Eight bytes at a time.
+std::uint8_t NormalisingBytes(std::string_view line) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  // Non-zero when some byte of x is zero, or below n (n <= 128); exact as
+  // to whether there is one.
+  auto has_zero = [](std::uint64_t x) { return (x - kOnes) & ~x & kHigh; };
+  auto has_below = [](std::uint64_t x, std::uint64_t n) {
+    return (x - kOnes * n) & ~x & kHigh;
+  };
+  std::uint64_t whitespace = 0, lead = 0, ampersand = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= line.size(); i += 8) {
+    std::uint64_t x;
+    std::memcpy(&x, line.data() + i, 8);
+    whitespace |= has_below(x, 14) | has_zero(x ^ (kOnes * 0xA0));
+    lead |= has_zero(x ^ (kOnes * 0xE2));
+    ampersand |= has_zero(x ^ (kOnes * '&'));
+  }
+  std::uint8_t seen = (whitespace ? kWhitespaceByte : 0) |
+                      (lead ? kUtf8LeadByte : 0) |
+                      (ampersand ? kAmpersandByte : 0);
+  for (; i < line.size(); ++i) {
+    unsigned char c = Byte(line[i]);
+    if (c < 14 || c == 0xA0) seen |= kWhitespaceByte;
+    if (c == 0xE2) seen |= kUtf8LeadByte;
+    if (c == '&') seen |= kAmpersandByte;
+  }
+  return seen;
 }
 
 }  // namespace
 
 WordExtractor::WordExtractor(CommonWords* common_words, Lexicon* lexicon)
-    : common_words_(common_words), lexicon_(lexicon) {
+    : common_words_(common_words),
+      lexicon_(lexicon),
+      lexicon_sink_(lexicon),
+      sink_(&lexicon_sink_) {
+  SetByteClasses();
+}
+
+WordExtractor::WordExtractor(CommonWords* common_words, WordSink* sink)
+    : common_words_(common_words),
+      lexicon_(nullptr),
+      lexicon_sink_(nullptr),
+      sink_(sink) {
+  SetByteClasses();
+}
+
+void WordExtractor::SetByteClasses() {
   for (int c = 0; c < 256; ++c) {
-    word_byte_[c] = IsWordByte(static_cast<unsigned char>(c), true);
-    special_byte_[c] = false;
-    whitespace_byte_[c] = false;
+    byte_class_[c] = IsWordByte(static_cast<unsigned char>(c), true) ? kWordByte : 0;
   }
-  for (unsigned char c : {8, 9, 10, 12, 13, 160}) whitespace_byte_[c] = true;
   for (std::string_view table : {kSpecialLetters, kExtraSpecialLetters}) {
-    for (char c : table) special_byte_[static_cast<unsigned char>(c)] = true;
+    for (char c : table) byte_class_[Byte(c)] |= kSpecialByte;
   }
   SetTagMarkers("HTML");
 }
 
 void WordExtractor::StartWordExtraction() {
-  lexicon_->StartPass();
+  if (lexicon_ != nullptr) lexicon_->StartPass();
   lexicon_full_ = false;
   inside_tag_ = false;
   SetTagMarkers("HTML");
@@ -65,7 +133,7 @@ void WordExtractor::StartFile() {
   // next file.
   inside_tag_ = false;
   common_words_->ClearSeenFlags();
-  lexicon_->StartFile();
+  if (lexicon_ != nullptr) lexicon_->StartFile();
 }
 
 WordExtractor::FileResult WordExtractor::ExtractFileWords(
@@ -93,13 +161,14 @@ WordExtractor::FileResult WordExtractor::ExtractFileWords(
 }
 
 bool WordExtractor::ProcessLine(std::string_view raw_line) {
-  std::string trimmed = TrimSpaces(raw_line);
+  std::string_view trimmed = TrimSpacesView(raw_line);
   if (trimmed.empty()) return true;
-  std::string lowered = LowerCaseText(trimmed);
-  if (StartsBase64Part(lowered)) return false;
-  // The line buffer keeps its capacity from line to line.
-  line_.assign(1, ' ');
-  line_.append(lowered);
+  // The line buffer keeps its capacity from line to line: the line is
+  // lower-cased into it behind its leading space.
+  line_.resize(trimmed.size() + 1);
+  line_[0] = ' ';
+  LowerCaseTextTo(trimmed, line_.data() + 1);
+  if (StartsBase64Part(std::string_view(line_).substr(1))) return false;
   ExtractLineWords(line_);
   return true;
 }
@@ -110,16 +179,13 @@ bool WordExtractor::AtTagStart(std::string_view line, std::size_t index) const {
 }
 
 void WordExtractor::ExtractLineWords(std::string& line) {
-  // Most lines hold none of the characters NormaliseWhitespace changes.
-  if (std::any_of(line.begin(), line.end(), [this](char c) {
-        return whitespace_byte_[static_cast<unsigned char>(c)];
-      })) {
-    NormaliseWhitespace(line);
-  }
-  // Every sequence these two rewrite begins with one byte; a line without
-  // it is left as it is.
-  if (line.find('\xE2') != std::string::npos) ReplaceUtf8Punctuation(line);
-  if (line.find('&') != std::string::npos) {
+  // Most lines hold none of the bytes that the normalising steps change or
+  // begin with; one pass finds out which steps have anything to do. No
+  // step brings in a byte that a later step begins with.
+  std::uint8_t seen = NormalisingBytes(line);
+  if (seen & kWhitespaceByte) NormaliseWhitespace(line);
+  if (seen & kUtf8LeadByte) ReplaceUtf8Punctuation(line);
+  if (seen & kAmpersandByte) {
     DecodeEntities(line);
     BlankUnknownEntities(line);
   }
@@ -131,7 +197,9 @@ void WordExtractor::ExtractLineWords(std::string& line) {
   // a tag skip led to it.
   while (i + 1 < length) {
     if (markers) {
-      if (!inside_tag_) inside_tag_ = AtTagStart(line, i);
+      if (!inside_tag_ && line[i] == tag_start_[0]) {
+        inside_tag_ = AtTagStart(line, i);
+      }
       bool line_done = false;
       while (inside_tag_) {
         std::size_t end = line.find(tag_end_, i);
@@ -146,34 +214,37 @@ void WordExtractor::ExtractLineWords(std::string& line) {
       if (line_done) return;
     }
     // i may now be the last character, reached by a tag skip.
-    if (!word_byte_[static_cast<unsigned char>(line[i])]) {
+    std::uint8_t classes = byte_class_[Byte(line[i])];
+    if (!(classes & kWordByte)) {
       ++i;
       continue;
     }
     std::size_t run = 1;
     std::size_t limit = std::min(length - i, kMaxWordRun);
-    while (run < limit &&
-           word_byte_[static_cast<unsigned char>(line[i + run])]) {
+    while (run < limit) {
+      std::uint8_t next = byte_class_[Byte(line[i + run])];
+      if (!(next & kWordByte)) break;
+      classes |= next;
       ++run;
     }
     if (run <= static_cast<std::size_t>(kMaxWordLength)) {
-      TakeWord(std::string_view(line).substr(i, run));
+      TakeWord(std::string_view(line).substr(i, run),
+               (classes & kSpecialByte) != 0);
       if (lexicon_full_) return;
     }
     i += run;
   }
 }
 
-void WordExtractor::TakeWord(std::string_view word) {
-  if (common_words_->IsRepeatedCommonWord(word)) return;
-  if (exclude_special_letters_ &&
-      std::any_of(word.begin(), word.end(), [this](char c) {
-        return special_byte_[static_cast<unsigned char>(c)];
-      })) {
-    return;
-  }
+void WordExtractor::TakeWord(std::string_view word, bool has_special_letter) {
+  // The filters that look at the word alone go first: a word they reject
+  // is rejected wherever it occurs, so whether the common-word test has
+  // marked it seen makes no difference.
+  if (exclude_special_letters_ && has_special_letter) return;
   if (HasTripleChar(word, 3)) return;
-  if (!lexicon_->AddWordToLexicon(word)) lexicon_full_ = true;
+  const std::uint32_t hash = HashWord(word);
+  if (common_words_->IsRepeatedCommonWord(word, hash)) return;
+  if (!sink_->TakeWord(word, hash)) lexicon_full_ = true;
 }
 
 }  // namespace orvane

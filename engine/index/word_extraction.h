@@ -27,12 +27,26 @@ class ExtractionObserver {
   virtual bool AfterLine() = 0;
 };
 
+// Where the accepted words of a file go, in text order.
+class WordSink {
+ public:
+  virtual ~WordSink() = default;
+  // Takes the next accepted word (1 to 60 characters) with its HashWord
+  // (word_hash.h). Returns false when no further word can be taken: the
+  // lexicon is full and the run must stop.
+  virtual bool TakeWord(std::string_view word, std::uint32_t hash) = 0;
+};
+
 class WordExtractor {
  public:
   static constexpr std::int32_t kMaxWordLength = 60;
 
-  // Neither is owned; both must outlive the extractor.
+  // Neither is owned; both must outlive the extractor. The words go to the
+  // lexicon, which the extractor also starts for each pass and file.
   WordExtractor(CommonWords* common_words, Lexicon* lexicon);
+  // The words go to sink; whoever keeps the lexicon starts its passes and
+  // files.
+  WordExtractor(CommonWords* common_words, WordSink* sink);
 
   // Prepares a run: empties the lexicon and sets the tag markers of HTML.
   void StartWordExtraction();
@@ -72,10 +86,27 @@ class WordExtractor {
 
  private:
   bool AtTagStart(std::string_view line, std::size_t index) const;
-  void TakeWord(std::string_view word);
+  // has_special_letter: the word holds a special letter.
+  void TakeWord(std::string_view word, bool has_special_letter);
+
+  // The sink that hands the words to the lexicon.
+  class LexiconSink : public WordSink {
+   public:
+    explicit LexiconSink(Lexicon* lexicon) : lexicon_(lexicon) {}
+    bool TakeWord(std::string_view word, std::uint32_t hash) override {
+      return lexicon_->AddWordToLexicon(word, hash);
+    }
+
+   private:
+    Lexicon* lexicon_;
+  };
+
+  void SetByteClasses();
 
   CommonWords* common_words_;
-  Lexicon* lexicon_;
+  Lexicon* lexicon_;  // null when the words go to another sink
+  LexiconSink lexicon_sink_;
+  WordSink* sink_;
   std::string tag_start_;
   std::string tag_end_;
   bool inside_tag_ = false;
@@ -83,11 +114,9 @@ class WordExtractor {
   bool lexicon_full_ = false;
   ExtractionLines lines_;  // kept for its buffer
   std::string line_;       // likewise
-  // Byte classes, from the character tables.
-  bool word_byte_[256];
-  bool special_byte_[256];
-  // Backspace, TAB, LF, form feed, CR and the no-break space.
-  bool whitespace_byte_[256];
+  // Byte classes, from the character tables: bits of kWordByte and the
+  // others in word_extraction.cpp.
+  std::uint8_t byte_class_[256];
 };
 
 }  // namespace orvane

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 namespace orvane {
 
@@ -151,26 +153,66 @@ bool InExtra(unsigned char c, std::string_view extra) {
          extra.find(static_cast<char>(c)) != std::string_view::npos;
 }
 
-// Maps every byte through the letter table `table`. A text without special
-// letters gets the code page's ordinary case mapping instead, which differs
-// from the table only in also turning plain_from into plain_to (Ž and ž):
-// so the text is mapped once, and those few bytes are set afterwards.
-std::string MapCase(std::string_view text, const ByteTable& table,
-                    unsigned char plain_from, unsigned char plain_to) {
-  std::string out(text.size(), '\0');
+// Eight bytes of ASCII text with the case of the letters from ascii_first
+// to ascii_first + 25 flipped: the table's mapping of every byte below 128.
+inline std::uint64_t FlipAsciiCase(std::uint64_t x, unsigned char ascii_first) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  // A byte below 128 plus these stays below 256, so no carry crosses into
+  // the next byte; its high bit then tells "at least first" and "past last".
+  std::uint64_t from = x + kOnes * static_cast<unsigned char>(0x80 - ascii_first);
+  std::uint64_t past = x + kOnes * static_cast<unsigned char>(0x80 - ascii_first - 26);
+  return x ^ (((from & ~past) & kHigh) >> 2);
+}
+
+// Maps every byte through the letter table `table`, whose mapping of the
+// bytes below 128 flips the case of ascii_first to ascii_first + 25 alone.
+// A text without special letters gets the code page's ordinary case
+// mapping instead, which differs from the table only in also turning
+// plain_from into plain_to (Ž and ž): so the text is mapped once, and those
+// few bytes are set afterwards.
+void MapCaseTo(std::string_view text, const ByteTable& table,
+               unsigned char ascii_first, unsigned char plain_from,
+               unsigned char plain_to, char* out) {
+  const std::size_t size = text.size();
   unsigned char seen = 0;
   bool has_plain_from = false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  std::size_t i = 0;
+  // Runs of ASCII go eight bytes at a time: they hold no special letter
+  // and no plain_from, so only their letters change.
+  for (; i + 8 <= size; i += 8) {
+    std::uint64_t x;
+    std::memcpy(&x, text.data() + i, 8);
+    if ((x & 0x8080808080808080ull) == 0) {
+      x = FlipAsciiCase(x, ascii_first);
+      std::memcpy(out + i, &x, 8);
+      continue;
+    }
+    for (std::size_t k = i; k < i + 8; ++k) {
+      unsigned char c = At(text, k);
+      seen |= kFlags[c];
+      has_plain_from |= c == plain_from;
+      out[k] = static_cast<char>(table[c]);
+    }
+  }
+  for (; i < size; ++i) {
     unsigned char c = At(text, i);
     seen |= kFlags[c];
     has_plain_from |= c == plain_from;
     out[i] = static_cast<char>(table[c]);
   }
   if (has_plain_from && !(seen & kSpecialBit)) {
-    for (char& c : out) {
-      if (Byte(c) == plain_from) c = static_cast<char>(plain_to);
+    for (std::size_t i = 0; i < size; ++i) {
+      if (Byte(out[i]) == plain_from) out[i] = static_cast<char>(plain_to);
     }
   }
+}
+
+std::string MapCase(std::string_view text, const ByteTable& table,
+                    unsigned char ascii_first, unsigned char plain_from,
+                    unsigned char plain_to) {
+  std::string out(text.size(), '\0');
+  MapCaseTo(text, table, ascii_first, plain_from, plain_to, out.data());
   return out;
 }
 
@@ -216,11 +258,15 @@ std::int32_t WordCharRunLength(std::string_view text,
 std::string LowerCaseText(std::string_view text) {
   // The ordinary lower-casing of the code page equals the table on every
   // letter but Ž, which only it turns into ž.
-  return MapCase(text, kToLower, kZCaron, kZCaronSmall);
+  return MapCase(text, kToLower, 'A', kZCaron, kZCaronSmall);
+}
+
+void LowerCaseTextTo(std::string_view text, char* out) {
+  MapCaseTo(text, kToLower, 'A', kZCaron, kZCaronSmall, out);
 }
 
 std::string UpperCaseText(std::string_view text) {
-  return MapCase(text, kToUpper, kZCaronSmall, kZCaron);
+  return MapCase(text, kToUpper, 'a', kZCaronSmall, kZCaron);
 }
 
 bool HasNoSpecialLetters(std::string_view text) {

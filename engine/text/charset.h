@@ -41,6 +41,9 @@ std::int32_t WordCharRunLength(std::string_view text,
 // lower-casing of the code page (which also turns Ž into ž); otherwise each
 // letter of the upper-case table becomes its lower-case partner.
 std::string LowerCaseText(std::string_view text);
+// LowerCaseText written into out[0] .. out[text.size() - 1], for callers
+// that lower-case line after line into one buffer. out may be text.data().
+void LowerCaseTextTo(std::string_view text, char* out);
 // The mirror of LowerCaseText; ß stays ß.
 std::string UpperCaseText(std::string_view text);
 

@@ -5,8 +5,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -35,6 +38,13 @@ std::function<void()>& DeleteRetryPause() {
   return pause;
 }
 
+// True when one of the eight bytes is below 32.
+inline bool HasByteBelow32(const unsigned char* bytes) {
+  std::uint64_t x;
+  std::memcpy(&x, bytes, 8);
+  return ((x - 0x2020202020202020ull) & ~x & 0x8080808080808080ull) != 0;
+}
+
 bool IsSpecialLetter(unsigned char c) {
   return c >= 192 && c <= 253 && c != 215 && c != 247;
 }
@@ -52,23 +62,28 @@ double Percentage(std::int64_t part, std::int64_t whole) {
 std::int16_t CheckFile(const std::filesystem::path& path,
                        std::int32_t max_chars, bool ignore_zero_bytes,
                        bool count_letters, double threshold_percent,
-                       TextFileFacts* facts) {
+                       bool known_regular, TextFileFacts* facts) {
   TextFileFacts found;
   auto finish = [&](std::int16_t code) {
     if (facts != nullptr) *facts = found;
     return code;
   };
-  if (!FileExists(path)) return finish(kCheckFileMissing);
+  // The test keeps the check from opening a pipe or a device, where an
+  // open alone can have effects.
+  if (!known_regular && !FileExists(path)) return finish(kCheckFileMissing);
   // Non-blocking, so that a pipe put in the file's place cannot hold the
   // check; anything but a regular file is refused after opening.
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (file.get() < 0) return finish(kCheckCannotOpen);
+  if (file.get() < 0) {
+    return finish(known_regular && !FileExists(path) ? kCheckFileMissing
+                                                     : kCheckCannotOpen);
+  }
   struct stat st;
   if (::fstat(file.get(), &st) != 0) return finish(kCheckCannotOpen);
   if (!S_ISREG(st.st_mode)) return finish(kCheckFileMissing);
   if (st.st_size == 0) return finish(kCheckFileEmpty);
 
-  std::vector<unsigned char> chunk(kChunkSize);
+  std::array<unsigned char, kChunkSize> chunk;
   bool lf_seen = false;
   bool cr_seen = false;
   std::int64_t examined = 0;
@@ -81,7 +96,8 @@ std::int16_t CheckFile(const std::filesystem::path& path,
   bool first_chunk = true;
 
   while (examined < max_chars) {
-    ssize_t got = ReadFully(file.get(), chunk.data(), chunk.size());
+    ssize_t got = ReadFully(file.get(), chunk.data(), chunk.size(),
+                            st.st_size - chunk_start);
     if (got < 0) return finish(kCheckCannotOpen);
     if (got == 0) break;
     std::size_t looked_at =
@@ -92,7 +108,7 @@ std::int16_t CheckFile(const std::filesystem::path& path,
       first_chunk = false;
     }
     std::int64_t ignored = 0;
-    for (std::size_t i = 0; i < looked_at; ++i) {
+    auto look_at = [&](std::size_t i) {
       unsigned char c = chunk[i];
       if (c == '\n') {
         lf_seen = true;
@@ -111,18 +127,34 @@ std::int16_t CheckFile(const std::filesystem::path& path,
               chunk_start + static_cast<std::int64_t>(i) + 1;
         }
       }
+    };
+    // Only bytes below 32 count, and a byte-order mark at the first two
+    // places: eight bytes without either are passed over at once.
+    std::size_t i = 0;
+    for (; i < looked_at && i < 2; ++i) look_at(i);
+    for (; i + 8 <= looked_at; i += 8) {
+      if (!HasByteBelow32(chunk.data() + i)) continue;
+      for (std::size_t k = i; k < i + 8; ++k) look_at(k);
     }
+    for (; i < looked_at; ++i) look_at(i);
     examined += static_cast<std::int64_t>(looked_at) - ignored;
     found.control_percentage = Percentage(control_chars, examined);
     if (found.control_percentage > threshold_percent) {
       return finish(kCheckNotText);
     }
     if (count_letters) {
-      decoded.assign(reinterpret_cast<const char*>(chunk.data()), looked_at);
-      DecodeEntities(decoded);
-      decoded_chars += static_cast<std::int64_t>(decoded.size());
-      for (char ch : decoded) {
-        unsigned char c = static_cast<unsigned char>(ch);
+      // Every entity begins with "&": a chunk without one decodes to
+      // itself.
+      const unsigned char* letters = chunk.data();
+      std::size_t count = looked_at;
+      if (std::memchr(chunk.data(), '&', looked_at) != nullptr) {
+        decoded.assign(reinterpret_cast<const char*>(chunk.data()), looked_at);
+        DecodeEntities(decoded);
+        letters = reinterpret_cast<const unsigned char*>(decoded.data());
+        count = decoded.size();
+      }
+      decoded_chars += static_cast<std::int64_t>(count);
+      auto count_letter = [&](unsigned char c) {
         if (IsSpecialLetter(c)) {
           ++special_letters;
           if (!letter_seen[c]) {
@@ -130,7 +162,16 @@ std::int16_t CheckFile(const std::filesystem::path& path,
             ++found.distinct_special_letters;
           }
         }
+      };
+      // Special letters are all above 127: eight ASCII bytes hold none.
+      std::size_t k = 0;
+      for (; k + 8 <= count; k += 8) {
+        std::uint64_t x;
+        std::memcpy(&x, letters + k, 8);
+        if ((x & 0x8080808080808080ull) == 0) continue;
+        for (std::size_t j = k; j < k + 8; ++j) count_letter(letters[j]);
       }
+      for (; k < count; ++k) count_letter(letters[k]);
       found.special_letter_percentage =
           Percentage(special_letters, decoded_chars);
     }
@@ -181,7 +222,7 @@ std::int16_t CheckTextFile(const std::filesystem::path& path,
                            std::int32_t max_chars, bool ignore_zero_bytes,
                            TextFileFacts* facts, double threshold_percent) {
   return CheckFile(path, max_chars, ignore_zero_bytes, false, threshold_percent,
-                   facts);
+                   false, facts);
 }
 
 std::int16_t CheckTextFileAndLetters(const std::filesystem::path& path,
@@ -190,7 +231,16 @@ std::int16_t CheckTextFileAndLetters(const std::filesystem::path& path,
                                      TextFileFacts* facts,
                                      double threshold_percent) {
   return CheckFile(path, max_chars, ignore_zero_bytes, true, threshold_percent,
-                   facts);
+                   false, facts);
+}
+
+std::int16_t CheckWalkedTextFile(const std::filesystem::path& path,
+                                 std::int32_t max_chars,
+                                 bool ignore_zero_bytes, bool with_letters,
+                                 TextFileFacts* facts,
+                                 double threshold_percent) {
+  return CheckFile(path, max_chars, ignore_zero_bytes, with_letters,
+                   threshold_percent, true, facts);
 }
 
 }  // namespace orvane

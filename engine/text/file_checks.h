@@ -60,4 +60,13 @@ std::int16_t CheckTextFileAndLetters(const std::filesystem::path& path,
                                      TextFileFacts* facts,
                                      double threshold_percent = 0.1);
 
+// CheckTextFileAndLetters (with_letters) or CheckTextFile for a file that
+// the caller has just found to be a regular file (an lstat of a folder
+// walk): the existence test before the file is opened is left out.
+std::int16_t CheckWalkedTextFile(const std::filesystem::path& path,
+                                 std::int32_t max_chars,
+                                 bool ignore_zero_bytes, bool with_letters,
+                                 TextFileFacts* facts,
+                                 double threshold_percent);
+
 }  // namespace orvane

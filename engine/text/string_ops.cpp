@@ -237,10 +237,14 @@ int RemoveEmptyEntries(std::vector<std::string>& list, int first_index,
 }
 
 std::string TrimSpaces(std::string_view text) {
+  return std::string(TrimSpacesView(text));
+}
+
+std::string_view TrimSpacesView(std::string_view text) {
   std::size_t begin = text.find_first_not_of(' ');
-  if (begin == std::string_view::npos) return "";
+  if (begin == std::string_view::npos) return {};
   std::size_t end = text.find_last_not_of(' ');
-  return std::string(text.substr(begin, end - begin + 1));
+  return text.substr(begin, end - begin + 1);
 }
 
 std::string CollapseSpaces(std::string_view text) {

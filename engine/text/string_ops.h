@@ -74,6 +74,8 @@ int RemoveEmptyEntries(std::vector<std::string>& list, int first_index = -1,
 
 // Leading and trailing spaces (the space character only) removed.
 std::string TrimSpaces(std::string_view text);
+// The same as a view into text.
+std::string_view TrimSpacesView(std::string_view text);
 
 // Runs of spaces collapsed to one.
 std::string CollapseSpaces(std::string_view text);

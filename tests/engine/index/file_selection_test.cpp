@@ -141,6 +141,45 @@ TEST_F(FileSelectionTest, TheLimitStopsAtTheFirstFileAboveIt) {
   EXPECT_TRUE(launcher_.blnQuit);
 }
 
+// A folder of many files is judged on two threads; what is kept, in what
+// order, and the yield after each kept file stay as they are.
+TEST_F(FileSelectionTest, AFolderOfManyFilesKeepsItsOrder) {
+  Paths expected;
+  for (int i = 0; i < 60; ++i) {
+    std::string name = "many/f" + std::to_string(100 + i);
+    switch (i % 5) {
+      case 0:
+        tree_.Write(name + ".txt", "Text long enough to pass.\r\n");
+        expected.push_back(name + ".txt");
+        break;
+      case 1:
+        tree_.Write(name + ".exe", "Text long enough to pass.\r\n");
+        break;
+      case 2:
+        tree_.Write(name + ".txt", std::string(100, '\x02'));
+        break;
+      case 3:
+        tree_.Write(name + ".txt", "");
+        break;
+      case 4:
+        tree_.Write(name + " \".txt", "Text long enough to pass.\r\n");
+        break;
+    }
+  }
+  rules_.exclude_files_in_top_folder = true;
+  rules_.included_subfolders = {"many"};
+  Selection selection;
+  bool stop = false;
+  SelectFiles(rules_, SelectionMode::kListing, ports_, &stop, &selection);
+  EXPECT_EQ(selection.file_list, expected);
+  EXPECT_EQ(selection.unstorable_paths, 12);
+  EXPECT_EQ(yield_.calls(), 12);
+  // Stop at the third kept file: the walk ends there.
+  yield_.At(12 + 3, [&] { stop = true; });
+  SelectFiles(rules_, SelectionMode::kListing, ports_, &stop, &selection);
+  EXPECT_EQ(selection.count, 2);
+}
+
 TEST_F(FileSelectionTest, TheListingShowsNumberedLines) {
   rules_.included_subfolders = {"notes"};
   Listed();

@@ -111,5 +111,32 @@ TEST(IndexFileWriterTest, DiscardLeavesNothingBehind) {
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
+TEST(IndexFileWriterTest, DiscardWhileTheMatrixIsWrittenLeavesNothing) {
+  TempDir dir;
+  // 20000 words with a score in every file of 1000: the worker is still
+  // writing when the run is stopped.
+  const std::int32_t num_files = 1000;
+  ScoreRows rows;
+  rows.row_start.push_back(0);
+  for (int w = 0; w < 20000; ++w) {
+    for (int f = 0; f < num_files; f += 97) {
+      rows.file_indexes.push_back(static_cast<std::uint16_t>(f));
+      rows.scores.push_back(1);
+    }
+    rows.row_start.push_back(rows.file_indexes.size());
+  }
+  BackgroundDeletion deletion(0);
+  {
+    IndexFileWriter writer(dir.Path("p_index.tavo"), dir.Path("p_data.tavo"),
+                           &deletion);
+    ASSERT_TRUE(writer.Create(num_files).ok());
+    writer.StartDataRows(std::move(rows));
+    writer.Discard();
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+  }
+  deletion.Wait();
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
 }  // namespace
 }  // namespace orvane

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -57,6 +59,36 @@ TEST(LexiconTest, NumbersWordsByFirstAppearanceAndSortsByCharacterCode) {
   // Digits, then upper case, then lower case, then accented letters.
   EXPECT_EQ(lexicon.WordNumbersInOrder(),
             (std::vector<std::int32_t>{4, 6, 2, 1, 3, 5}));
+}
+
+// The order is made from the first eight bytes as a number, and only ties
+// are compared further: words that share long beginnings, words that are
+// beginnings of others and bytes above 127 must still come out as a byte
+// comparison orders them.
+TEST(LexiconTest, SortsWordsThatShareTheirFirstEightBytes) {
+  Lexicon lexicon;
+  lexicon.StartPass();
+  lexicon.StartFile();
+  std::mt19937 random(3);
+  const std::string letters = "ab\xE9\xFF";
+  std::vector<std::string> words;
+  for (int i = 0; i < 3000; ++i) {
+    std::string w = i % 2 ? "abababab" : "";
+    int length = 1 + static_cast<int>(random() % 14);
+    for (int k = 0; k < length; ++k) w += letters[random() % letters.size()];
+    if (lexicon.CountInFile(w) == 0) words.push_back(w);
+    ASSERT_TRUE(lexicon.AddWordToLexicon(w));
+  }
+  std::vector<std::string> expected = words;
+  std::sort(expected.begin(), expected.end(),
+            [](const std::string& a, const std::string& b) {
+              return std::string_view(a) < std::string_view(b);
+            });
+  std::vector<std::string> sorted;
+  for (std::int32_t n : lexicon.WordNumbersInOrder()) {
+    sorted.emplace_back(lexicon.word(n));
+  }
+  EXPECT_EQ(sorted, expected);
 }
 
 TEST(LexiconTest, GathersOneColumnPerFileAndHandsRowsInFileOrder) {

@@ -56,6 +56,31 @@ TEST(CharsetTest, ZCaronFoldsOnlyInTextsWithoutSpecialLetters) {
   EXPECT_EQ(UpperCaseText(C("žé")), C("žÉ"));
 }
 
+// Texts of eight bytes and more go through the case folding eight ASCII
+// bytes at a time; each byte, wherever it stands in a long ASCII text, must
+// fold as it does alone (where no other byte is a special letter, the rule
+// for Ž is the same either way).
+TEST(CharsetTest, LongTextsFoldByteByByteAsShortOnes) {
+  const std::string around = "The @Quick[Brown] `Fox` {Jumps} Z over A!";
+  for (int b = 0; b < 256; ++b) {
+    const char c = static_cast<char>(b);
+    for (std::size_t at = 0; at <= 16; ++at) {
+      std::string text = around;
+      text.insert(at, 1, c);
+      std::string lower, upper;
+      for (char ch : text) {
+        lower += LowerCaseText(std::string(1, ch));
+        upper += UpperCaseText(std::string(1, ch));
+      }
+      ASSERT_EQ(Visible(LowerCaseText(text)), Visible(lower)) << b << " at " << at;
+      ASSERT_EQ(Visible(UpperCaseText(text)), Visible(upper)) << b << " at " << at;
+      std::string in_place = text;
+      LowerCaseTextTo(in_place, in_place.data());
+      ASSERT_EQ(in_place, lower);
+    }
+  }
+}
+
 TEST(CharsetTest, NonLettersKeepTheirCase) {
   // × ÷ µ ß ª º and the rest of the code page have no partner.
   EXPECT_EQ(LowerCaseText(C("×÷µßªº")), C("×÷µßªº"));

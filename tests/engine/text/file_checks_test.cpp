@@ -153,6 +153,59 @@ TEST(CheckTextFileAndLettersTest, CountsSpecialLettersAfterDecoding) {
   EXPECT_EQ(facts.distinct_special_letters, 0);
 }
 
+// The check passes over eight bytes at a time where none counts; every
+// byte that does must still be seen, wherever it stands, and the check of
+// a walked file must find what the other two find.
+TEST(CheckTextFileTest, SeesEveryByteThatCountsWhereverItStands) {
+  TempDir dir;
+  auto same_facts = [](const TextFileFacts& a, const TextFileFacts& b) {
+    return a.first_control_char == b.first_control_char &&
+           a.first_control_position == b.first_control_position &&
+           a.control_percentage == b.control_percentage &&
+           a.bom_seen == b.bom_seen &&
+           a.special_letter_percentage == b.special_letter_percentage &&
+           a.distinct_special_letters == b.distinct_special_letters;
+  };
+  for (std::size_t at = 0; at < 20; ++at) {
+    for (const char* inserted : {"\x01", "\n", "\r", "\xE9\xE8\xE0", "&agrave;"}) {
+      std::string text(40, 'a');
+      text.insert(at, inserted);
+      std::string path = dir.Write("f.txt", text);
+      TextFileFacts plain, letters, walked;
+      std::int16_t code = CheckTextFile(path, 8192, true, &plain, 50);
+      std::int16_t letter_code =
+          CheckTextFileAndLetters(path, 8192, true, &letters, 50);
+      EXPECT_EQ(CheckWalkedTextFile(path, 8192, true, false, &walked, 50), code);
+      EXPECT_TRUE(same_facts(walked, plain)) << at;
+      EXPECT_EQ(CheckWalkedTextFile(path, 8192, true, true, &walked, 50),
+                letter_code);
+      EXPECT_TRUE(same_facts(walked, letters)) << at;
+      if (inserted[0] == '\x01') {
+        EXPECT_EQ(plain.first_control_position, static_cast<std::int64_t>(at) + 1);
+      } else if (inserted[0] == '\n') {
+        EXPECT_EQ(code, kCheckTextLfOnly) << at;
+      } else if (inserted[0] == '\r') {
+        EXPECT_EQ(code, kCheckTextCrOnly) << at;
+      } else {
+        EXPECT_EQ(letters.distinct_special_letters, inserted[0] == '&' ? 1 : 3);
+      }
+    }
+  }
+  // Files of one chunk and more, UTF-16 among them, read the same way.
+  for (const std::string& text :
+       {std::string(16384, 'a'), std::string(16385, 'b') + "\n",
+        Utf16(std::string(9000, 'c') + "\x01", true)}) {
+    std::string path = dir.Write("g.txt", text);
+    TextFileFacts plain, walked;
+    std::int16_t code = CheckTextFile(path, 8192, true, &plain);
+    EXPECT_EQ(CheckWalkedTextFile(path, 8192, true, false, &walked, 0.1), code);
+    EXPECT_TRUE(same_facts(walked, plain));
+  }
+  EXPECT_EQ(CheckWalkedTextFile(dir.Path("gone.txt"), 8192, true, true,
+                                nullptr, 0.1),
+            kCheckFileMissing);
+}
+
 TEST(DeleteFileForciblyTest, DeletesAReadOnlyFileOnlyWhenAsked) {
   int pauses = 0;
   SetDeleteRetryPauseForTesting([&] { ++pauses; });

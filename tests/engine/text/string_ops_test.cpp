@@ -211,6 +211,8 @@ TEST(StringOpsTest, RemoveEmptyEntriesClosesTheGaps) {
 TEST(StringOpsTest, TrimsAndCollapsesSpacesOnly) {
   EXPECT_EQ(TrimSpaces("  \ta b\t  "), "\ta b\t");
   EXPECT_EQ(TrimSpaces("   "), "");
+  EXPECT_EQ(TrimSpacesView("  \ta b\t  "), "\ta b\t");
+  EXPECT_EQ(TrimSpacesView("   "), "");
   EXPECT_EQ(CollapseSpaces("  a   b\t\tc "), " a b\t\tc ");
   EXPECT_EQ(FirstWord("hello world"), "hello");
   EXPECT_EQ(FirstWord("single"), "single");

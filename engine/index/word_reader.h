@@ -1,0 +1,137 @@
+// The words of a run's files, read ahead on a thread of their own: while
+// the lexicon takes the words of one file, the next files are read, their
+// lines normalised and cut into words, and the words filtered, exactly as
+// word extraction does it. The lexicon is fed on the calling thread, line by
+// line and file by file, so that every call to the ports (yields, labels,
+// messages) is made there, in the order a single thread would make it.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/index/common_words.h"
+#include "engine/index/lexicon.h"
+#include "engine/index/word_extraction.h"
+
+namespace orvane {
+
+class WordReader {
+ public:
+  struct FileToRead {
+    std::string path;
+    bool split_at_lf = false;  // the file's line ends are LF only
+  };
+
+  // common_words is not owned; from Start to Stop only the reader's
+  // threads use it (the second one a copy of it).
+  WordReader(CommonWords* common_words, bool exclude_special_letters);
+  // Stops the reading.
+  ~WordReader();
+  WordReader(const WordReader&) = delete;
+  WordReader& operator=(const WordReader&) = delete;
+
+  // Starts reading the files, in order, as one pass of word extraction.
+  // With two processors or more, two threads read the files in turns: the
+  // first, third, ... file and the second, fourth, ... file, each with its
+  // own extractor state (which begins afresh with every file).
+  void Start(std::vector<FileToRead> files);
+
+  // Hands the words of the next file to the lexicon, in text order, and
+  // calls observer->AfterLine() after each of its lines; a false answer
+  // ends the file there, as does a full lexicon (lexicon_full()). The result
+  // is that of WordExtractor::ExtractFileWords; a file ended early counts
+  // as read. The lexicon's StartFile is the caller's.
+  // Throws what a reading thread threw (a failure to get memory).
+  // REQUIRES: Start was called; no more calls than files.
+  WordExtractor::FileResult HandOnFile(Lexicon* lexicon,
+                                       ExtractionObserver* observer,
+                                       std::string* error);
+
+  // True once a word could not be added for want of word numbers.
+  bool lexicon_full() const { return lexicon_full_; }
+
+  // Ends the reading at its next line and waits for the threads.
+  void Stop();
+
+ private:
+  // The words of a stretch of one file.
+  struct Piece {
+    // A word as its length (1 to 60) and its bytes; a 0 ends a line.
+    std::string records;
+    // HashWord of each word.
+    std::vector<std::uint32_t> hashes;
+    bool file_end = false;  // the last piece of its file
+    WordExtractor::FileResult result = WordExtractor::FileResult::kRead;
+    std::string error;
+  };
+
+  // One reading thread, its files (every lanes_.size()-th) and the pieces
+  // it hands over, in order.
+  struct Lane {
+    std::size_t first_file = 0;
+    CommonWords* common_words = nullptr;
+    std::thread thread;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<Piece> pieces;
+    std::deque<std::size_t> free;
+    std::deque<std::size_t> filled;
+    bool finished = false;  // the thread has delivered all it will
+    std::exception_ptr failure;
+    // The reading thread's own: the piece being filled.
+    Piece* filling = nullptr;
+    std::size_t filling_index = 0;
+    // The calling thread's own: the piece taken last, still to be freed.
+    bool holding = false;
+    std::size_t held_index = 0;
+  };
+
+  // What a reading thread gives its extractor.
+  class Feed : public WordSink, public ExtractionObserver {
+   public:
+    Feed(WordReader* reader, Lane* lane) : reader_(reader), lane_(lane) {}
+    bool TakeWord(std::string_view word, std::uint32_t hash) override;
+    bool AfterLine() override;
+
+   private:
+    WordReader* reader_;
+    Lane* lane_;
+  };
+
+  // Starts count lanes; false when a thread could not be had.
+  bool StartLanes(std::size_t count);
+  void Run(Lane* lane);
+  // A reading thread: a free piece to fill; false once stopped.
+  bool Acquire(Lane* lane);
+  // A reading thread: hands the piece being filled on.
+  void Deliver(Lane* lane);
+  // The calling thread: the lane's next filled piece, the one before it
+  // freed.
+  Piece& NextPiece(Lane* lane);
+
+  static constexpr std::size_t kPieces = 16;  // per lane
+  static constexpr std::size_t kPieceBytes = std::size_t{64} << 10;
+
+  CommonWords* common_words_;
+  CommonWords second_common_words_;
+  bool exclude_special_letters_;
+  std::vector<FileToRead> files_;
+  std::atomic<bool> stop_{false};
+  std::vector<std::unique_ptr<Lane>> lanes_;
+
+  // The calling thread's own.
+  std::size_t next_file_ = 0;  // the file HandOnFile hands on next
+  bool inside_file_ = false;  // the last piece taken did not end its file
+  Lane* inside_lane_ = nullptr;
+  bool lexicon_full_ = false;
+};
+
+}  // namespace orvane
