@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cli/cli.h"
+#include "engine/common/heap_pages.h"
 
 #ifdef ORVANE_WITH_WINDOWS
 #include <dlfcn.h>
@@ -70,6 +71,7 @@ int RunWindows(int argc, char** argv) {
 #endif
 
 int main(int argc, char** argv) {
+  orvane::UseLargeHeapPages();
 #ifdef ORVANE_WITH_WINDOWS
   if (!orvane::IsCommandLineRequest(argc, argv)) return RunWindows(argc, argv);
 #endif
