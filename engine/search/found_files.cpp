@@ -26,7 +26,9 @@ bool ShowFoundFile(std::int16_t listing_index, const SearchSettings& settings,
     state->strFileDescriptions.resize(i + 1);
   }
   std::string first_text;
-  state->strFileTitles[i] = GetHtmlTitle(full_path, &first_text, 80);
+  // The title and the description come from one read of the file's start.
+  FileHead head(full_path);
+  state->strFileTitles[i] = head.Title(&first_text, 80);
   const std::string& title = state->strFileTitles[i];
 
   if (listing_index == 0) state->results.Clear();
@@ -47,8 +49,7 @@ bool ShowFoundFile(std::int16_t listing_index, const SearchSettings& settings,
   state->results.Repaint();
 
   if (settings.chkDisplayDescriptions) {
-    state->strFileDescriptions[i] =
-        GetMetaContent(full_path, "description", 6144);
+    state->strFileDescriptions[i] = head.MetaContent("description", 6144);
   } else {
     state->strFileDescriptions[i].clear();
   }

@@ -1,7 +1,13 @@
 #include "engine/text/markup.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <system_error>
 
 #include "engine/text/charset.h"
@@ -36,7 +42,8 @@ std::string ErrorText(const Status& status) {
 // The first text of a file that is not HTML: the first line that still
 // holds text after its line breaks are shown as " / " and its control
 // characters are dropped, cut to max_length characters.
-Status ReadFirstText(LineReader& reader, int max_length, std::string* text) {
+template <class Reader>
+Status ReadFirstText(Reader& reader, int max_length, std::string* text) {
   std::string line;
   const std::size_t cut = 4 * static_cast<std::size_t>(max_length);
   while (reader.ReadLine(&line, cut)) {
@@ -81,24 +88,11 @@ std::string GetExtension(std::string_view path, bool lower_case) {
   return extension;
 }
 
-std::string GetHtmlTitle(const std::filesystem::path& path,
-                         std::string* first_text, int max_length) {
-  if (first_text != nullptr) first_text->clear();
-  if (!IsExistingFile(path)) return std::string(kFileNotFound);
+namespace {
 
-  LineReader reader;
-  if (!IsHtmlPath(path)) {
-    if (first_text != nullptr && max_length > 0) {
-      Status opened = reader.Open(path);
-      if (!opened.ok()) return ErrorText(opened);
-      Status read = ReadFirstText(reader, max_length, first_text);
-      if (!read.ok()) return ErrorText(read);
-    }
-    return std::string(kNotHtmlFile);
-  }
-
-  Status opened = reader.Open(path);
-  if (!opened.ok()) return ErrorText(opened);
+// The title of an opened HTML page (or a status text) from its lines.
+template <class Reader>
+std::string TitleOfPage(Reader& reader) {
   std::int64_t count = 0;
   std::string line;
   std::string title;
@@ -139,18 +133,14 @@ std::string GetHtmlTitle(const std::filesystem::path& path,
   return ReplaceAll(title, "&#151;", "&#8212;");
 }
 
-std::string GetMetaContent(const std::filesystem::path& path,
-                           std::string_view name, int max_chars) {
-  if (!IsHtmlPath(path)) return std::string(kNotHtmlFile);
-  if (!IsExistingFile(path)) return std::string(kFileNotFound);
-  LineReader reader;
-  Status opened = reader.Open(path);
-  if (!opened.ok()) return ErrorText(opened);
-
+// The content of the meta tag named wanted (lower case, trimmed) from the
+// lines of an opened HTML page.
+template <class Reader>
+std::string MetaContentOfPage(Reader& reader, const std::string& wanted,
+                              int max_chars) {
   constexpr std::string_view kMetaTag = "<meta ";
   constexpr std::string_view kNameAttribute = " name=\"";
   constexpr std::string_view kContentAttribute = " content=\"";
-  const std::string wanted = LowerCaseText(TrimSpaces(name));
   const std::size_t cut =
       max_chars > 0 ? static_cast<std::size_t>(max_chars) : 0;
   std::int64_t count = 0;
@@ -190,6 +180,172 @@ std::string GetMetaContent(const std::filesystem::path& path,
   }
   if (!reader.error().ok()) return ErrorText(reader.error());
   return "";
+}
+
+// Reads the lines of a FileHead as LineReader reads a file's, from the
+// file's first byte. When the lines go on beyond what the head may hold,
+// the reader stops and tells so: the caller then reads the file itself.
+class HeadLineReader {
+ public:
+  explicit HeadLineReader(FileHead& head) : head_(head) {}
+
+  bool ReadLine(std::string* line, std::size_t max_keep) {
+    line->clear();
+    last_line_length_ = 0;
+    if (pos_ == head_.bytes().size() && !More()) return false;
+    for (;;) {
+      const std::string& bytes = head_.bytes();
+      const char* start = bytes.data() + pos_;
+      std::size_t available = bytes.size() - pos_;
+      const char* cr =
+          static_cast<const char*>(std::memchr(start, '\r', available));
+      std::size_t take =
+          cr != nullptr ? static_cast<std::size_t>(cr - start) : available;
+      if (line->size() < max_keep) {
+        line->append(start, std::min(take, max_keep - line->size()));
+      }
+      last_line_length_ += static_cast<std::int64_t>(take);
+      pos_ += take;
+      if (cr != nullptr) {
+        ++pos_;
+        // The LF of a CR LF pair may lie behind the bytes read so far.
+        if (pos_ == head_.bytes().size()) More();
+        if (pos_ < head_.bytes().size() && head_.bytes()[pos_] == '\n') ++pos_;
+        break;
+      }
+      if (!More()) break;  // the end of the file ends the line
+    }
+    return !exhausted_;
+  }
+  std::int64_t last_line_length() const { return last_line_length_; }
+  const Status& error() const { return error_; }
+  // True when the lines went on beyond the head: nothing read is valid.
+  bool exhausted() const { return exhausted_; }
+
+ private:
+  // False at the end of the file, or when the head is full (exhausted()).
+  bool More() {
+    if (head_.Extend()) return true;
+    if (!head_.at_end()) exhausted_ = true;
+    return false;
+  }
+
+  FileHead& head_;
+  std::size_t pos_ = 0;
+  std::int64_t last_line_length_ = 0;
+  bool exhausted_ = false;
+  Status error_;
+};
+
+}  // namespace
+
+std::string GetHtmlTitle(const std::filesystem::path& path,
+                         std::string* first_text, int max_length) {
+  if (first_text != nullptr) first_text->clear();
+  if (!IsExistingFile(path)) return std::string(kFileNotFound);
+
+  LineReader reader;
+  if (!IsHtmlPath(path)) {
+    if (first_text != nullptr && max_length > 0) {
+      Status opened = reader.Open(path);
+      if (!opened.ok()) return ErrorText(opened);
+      Status read = ReadFirstText(reader, max_length, first_text);
+      if (!read.ok()) return ErrorText(read);
+    }
+    return std::string(kNotHtmlFile);
+  }
+
+  Status opened = reader.Open(path);
+  if (!opened.ok()) return ErrorText(opened);
+  return TitleOfPage(reader);
+}
+
+std::string GetMetaContent(const std::filesystem::path& path,
+                           std::string_view name, int max_chars) {
+  if (!IsHtmlPath(path)) return std::string(kNotHtmlFile);
+  if (!IsExistingFile(path)) return std::string(kFileNotFound);
+  LineReader reader;
+  Status opened = reader.Open(path);
+  if (!opened.ok()) return ErrorText(opened);
+  return MetaContentOfPage(reader, LowerCaseText(TrimSpaces(name)), max_chars);
+}
+
+FileHead::FileHead(const std::filesystem::path& path) : path_(path) {
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd_ < 0) return;
+  struct stat st;
+  if (::fstat(fd_, &st) != 0) {
+    Close();
+    return;
+  }
+  regular_ = S_ISREG(st.st_mode);
+  if (!regular_) Close();
+}
+
+FileHead::~FileHead() { Close(); }
+
+void FileHead::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+bool FileHead::Extend() {
+  if (at_end_ || failed_ || fd_ < 0) return false;
+  std::size_t have = bytes_.size();
+  std::size_t want = have == 0 ? kFirstRead : have;
+  if (have + want > kMaxBytes) want = kMaxBytes - have;
+  if (want == 0) return false;
+  bytes_.resize(have + want);
+  ssize_t n;
+  do {
+    n = ::read(fd_, bytes_.data() + have, want);
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) {
+    // The file is read again by the plain readers, which tell the error.
+    failed_ = true;
+    bytes_.resize(have);
+    return false;
+  }
+  bytes_.resize(have + static_cast<std::size_t>(n));
+  // A short read of a regular file is its end.
+  if (static_cast<std::size_t>(n) < want) at_end_ = true;
+  return n > 0;
+}
+
+std::string FileHead::Title(std::string* first_text, int max_length) {
+  if (first_text != nullptr) first_text->clear();
+  if (!opened()) return GetHtmlTitle(path_, first_text, max_length);
+  if (!regular_) return std::string(kFileNotFound);
+  if (!IsHtmlPath(path_)) {
+    if (first_text != nullptr && max_length > 0) {
+      HeadLineReader reader(*this);
+      Status read = ReadFirstText(reader, max_length, first_text);
+      if (reader.exhausted() || failed_) {
+        return GetHtmlTitle(path_, first_text, max_length);
+      }
+      if (!read.ok()) return ErrorText(read);
+    }
+    return std::string(kNotHtmlFile);
+  }
+  HeadLineReader reader(*this);
+  std::string title = TitleOfPage(reader);
+  if (reader.exhausted() || failed_) {
+    return GetHtmlTitle(path_, first_text, max_length);
+  }
+  return title;
+}
+
+std::string FileHead::MetaContent(std::string_view name, int max_chars) {
+  if (!IsHtmlPath(path_)) return std::string(kNotHtmlFile);
+  if (!opened()) return GetMetaContent(path_, name, max_chars);
+  if (!regular_) return std::string(kFileNotFound);
+  HeadLineReader reader(*this);
+  std::string content =
+      MetaContentOfPage(reader, LowerCaseText(TrimSpaces(name)), max_chars);
+  if (reader.exhausted() || failed_) {
+    return GetMetaContent(path_, name, max_chars);
+  }
+  return content;
 }
 
 }  // namespace orvane
