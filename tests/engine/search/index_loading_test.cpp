@@ -193,6 +193,26 @@ TEST_F(IndexLoadingTest, ReusesOnlyAMatchingDataFile) {
   }
 }
 
+// What a crash during a rebuild leaves: a partial file beside a missing
+// data file, or a data file of the right size whose blocks never reached
+// the disk (they read as zeros, the trailer with them). Both give way to
+// the rows of the count lines.
+TEST_F(IndexLoadingTest, ReplacesWhatAnInterruptedRebuildLeft) {
+  IndexSpec spec = ThreeFiles();
+  const std::string text = IndexText(spec);
+  const std::string good = DataFileBytes(spec, text.size());
+  std::string path = WriteCompressed(dir_, "p_index.tavo", text);
+  dir_.Write("p_data.tavo.part", good.substr(0, 3));
+  ASSERT_TRUE(Load(path)) << f_.Messages();
+  EXPECT_EQ(Visible(ReadFileBytes(dir_.Path("p_data.tavo"))), Visible(good));
+  EXPECT_FALSE(fs::exists(dir_.Path("p_data.tavo.part")));
+
+  std::string data = dir_.Write("p_data.tavo", std::string(good.size(), '\0'));
+  fs::last_write_time(data, fs::last_write_time(path) + std::chrono::seconds(1));
+  ASSERT_TRUE(Load(path)) << f_.Messages();
+  EXPECT_EQ(Visible(ReadFileBytes(dir_.Path("p_data.tavo"))), Visible(good));
+}
+
 // Rows of zeros are holes: a large, sparse matrix occupies a fraction of
 // its size on disk and still reads back byte for byte.
 TEST_F(IndexLoadingTest, RebuiltDataFileLeavesZeroRowsAsHoles) {
