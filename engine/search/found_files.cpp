@@ -18,7 +18,14 @@ constexpr std::string_view kCrLf = "\r\n";
 }  // namespace
 
 bool ShowFoundFile(std::int16_t listing_index, const SearchSettings& settings,
-                   SearchState* state, SearchPorts& /*ports*/) {
+                   SearchState* state, SearchPorts& ports) {
+  FileHead head(settings.txbTopFolder +
+                state->strFilesFound[static_cast<std::size_t>(listing_index)]);
+  return ShowFoundFile(listing_index, settings, state, ports, head);
+}
+
+bool ShowFoundFile(std::int16_t listing_index, const SearchSettings& settings,
+                   SearchState* state, SearchPorts& /*ports*/, FileHead& head) {
   const auto i = static_cast<std::size_t>(listing_index);
   const std::string full_path = settings.txbTopFolder + state->strFilesFound[i];
   if (state->strFileTitles.size() <= i) state->strFileTitles.resize(i + 1);
@@ -27,7 +34,6 @@ bool ShowFoundFile(std::int16_t listing_index, const SearchSettings& settings,
   }
   std::string first_text;
   // The title and the description come from one read of the file's start.
-  FileHead head(full_path);
   state->strFileTitles[i] = head.Title(&first_text, 80);
   const std::string& title = state->strFileTitles[i];
 

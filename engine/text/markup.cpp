@@ -31,8 +31,8 @@ bool IsExistingFile(const std::filesystem::path& path) {
   return !path.empty() && std::filesystem::is_regular_file(path, error);
 }
 
-bool IsHtmlPath(const std::filesystem::path& path) {
-  return GetExtension(path.string(), true).find("htm") != std::string::npos;
+bool IsHtmlPath(std::string_view path) {
+  return GetExtension(path, true).find("htm") != std::string::npos;
 }
 
 std::string ErrorText(const Status& status) {
@@ -90,6 +90,56 @@ std::string GetExtension(std::string_view path, bool lower_case) {
 
 namespace {
 
+// LowerCaseText(text).find(pattern, from) for a pattern of ASCII bytes with
+// its letters in lower case, without lower-casing the text: the code page's
+// lower-casing turns A-Z into a-z and no other byte into an ASCII one, and
+// keeps every position. A page is often one long line.
+std::size_t FindIgnoringCase(std::string_view text, std::string_view pattern,
+                             std::size_t from) {
+  if (pattern.empty()) return from <= text.size() ? from : std::string::npos;
+  if (from > text.size() || text.size() - from < pattern.size()) {
+    return std::string::npos;
+  }
+  auto same = [](char c, char p) {
+    return c == p || (p >= 'a' && p <= 'z' && c == p - ('a' - 'A'));
+  };
+  const char first = pattern[0];
+  const bool first_is_letter = first >= 'a' && first <= 'z';
+  const std::size_t last_start = text.size() - pattern.size();
+  for (std::size_t i = from; i <= last_start; ++i) {
+    if (!first_is_letter) {
+      const void* hit =
+          std::memchr(text.data() + i, first, last_start - i + 1);
+      if (hit == nullptr) return std::string::npos;
+      i = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+    } else if (!same(text[i], first)) {
+      continue;
+    }
+    std::size_t k = 1;
+    while (k < pattern.size() && same(text[i + k], pattern[k])) ++k;
+    if (k == pattern.size()) return i;
+  }
+  return std::string::npos;
+}
+
+// TrimSpaces(LowerCaseText(text).substr(begin, length)) == wanted.
+bool LowerCasePartEquals(std::string_view text, std::size_t begin,
+                         std::size_t length, std::string_view wanted) {
+  const bool ascii = std::all_of(wanted.begin(), wanted.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 0x80;
+  });
+  if (!ascii) {
+    // Whether a non-ASCII byte is lower-cased depends on the whole text.
+    return TrimSpaces(std::string_view(LowerCaseText(text))
+                          .substr(begin, length)) == wanted;
+  }
+  std::string_view part = text.substr(begin, length);
+  while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
+  while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
+  return part.size() == wanted.size() &&
+         FindIgnoringCase(part, wanted, 0) == 0;
+}
+
 // The title of an opened HTML page (or a status text) from its lines.
 template <class Reader>
 std::string TitleOfPage(Reader& reader) {
@@ -101,11 +151,10 @@ std::string TitleOfPage(Reader& reader) {
     count += reader.last_line_length();
     std::string text = TrimSpaces(line);
     if (text.empty()) continue;
-    std::string lower = LowerCaseText(text);
-    std::size_t open = lower.find("<title>");
+    std::size_t open = FindIgnoringCase(text, "<title>", 0);
     if (open != std::string::npos) {
       std::size_t start = open + 7;
-      std::size_t close = lower.find("</title>", start);
+      std::size_t close = FindIgnoringCase(text, "</title>", start);
       if (close == std::string::npos) {
         // A title tag may close on the next line.
         std::string next;
@@ -114,8 +163,7 @@ std::string TitleOfPage(Reader& reader) {
         }
         text += ' ';
         text += next;
-        lower = LowerCaseText(text);
-        close = lower.find("</title>", start);
+        close = FindIgnoringCase(text, "</title>", start);
         if (close == std::string::npos) close = text.size();
       }
       title = TrimSpaces(std::string_view(text).substr(start, close - start));
@@ -123,7 +171,7 @@ std::string TitleOfPage(Reader& reader) {
       found = true;
       break;
     }
-    if (lower.find("</head>") != std::string::npos) {
+    if (FindIgnoringCase(text, "</head>", 0) != std::string::npos) {
       return std::string(kUntitled);
     }
   }
@@ -149,25 +197,26 @@ std::string MetaContentOfPage(Reader& reader, const std::string& wanted,
     count += reader.last_line_length();
     std::string text = TrimSpaces(line);
     if (text.empty()) continue;
-    std::string lower = LowerCaseText(text);
     // Every meta tag of the line is tried: pages often put all of them on
     // one line, and the wanted one need not be the first.
-    for (std::size_t meta = lower.find(kMetaTag); meta != std::string::npos;
-         meta = lower.find(kMetaTag, meta + 1)) {
-      std::size_t name_at = lower.find(kNameAttribute, meta);
+    for (std::size_t meta = FindIgnoringCase(text, kMetaTag, 0);
+         meta != std::string::npos;
+         meta = FindIgnoringCase(text, kMetaTag, meta + 1)) {
+      std::size_t name_at = FindIgnoringCase(text, kNameAttribute, meta);
       if (name_at == std::string::npos) break;
       std::size_t value_start = name_at + kNameAttribute.size();
-      std::size_t value_end = lower.find('"', value_start);
+      std::size_t value_end = text.find('"', value_start);
       if (value_end == std::string::npos) break;
-      if (TrimSpaces(std::string_view(lower).substr(
-              value_start, value_end - value_start)) != wanted) {
+      if (!LowerCasePartEquals(text, value_start, value_end - value_start,
+                               wanted)) {
         continue;
       }
       // The content must follow the name directly; a tag that gives it
       // elsewhere (before the name, say) yields no description rather than
       // a piece of the markup.
-      if (std::string_view(lower).substr(
-              value_end + 1, kContentAttribute.size()) != kContentAttribute) {
+      if (FindIgnoringCase(std::string_view(text).substr(
+                               value_end + 1, kContentAttribute.size()),
+                           kContentAttribute, 0) != 0) {
         return "";
       }
       std::size_t content_start = value_end + 1 + kContentAttribute.size();
@@ -176,7 +225,7 @@ std::string MetaContentOfPage(Reader& reader, const std::string& wanted,
       return TrimSpaces(std::string_view(text).substr(
           content_start, content_end - content_start));
     }
-    if (lower.find("</head>") != std::string::npos) return "";
+    if (FindIgnoringCase(text, "</head>", 0) != std::string::npos) return "";
   }
   if (!reader.error().ok()) return ErrorText(reader.error());
   return "";
@@ -245,7 +294,7 @@ std::string GetHtmlTitle(const std::filesystem::path& path,
   if (!IsExistingFile(path)) return std::string(kFileNotFound);
 
   LineReader reader;
-  if (!IsHtmlPath(path)) {
+  if (!IsHtmlPath(path.native())) {
     if (first_text != nullptr && max_length > 0) {
       Status opened = reader.Open(path);
       if (!opened.ok()) return ErrorText(opened);
@@ -262,7 +311,7 @@ std::string GetHtmlTitle(const std::filesystem::path& path,
 
 std::string GetMetaContent(const std::filesystem::path& path,
                            std::string_view name, int max_chars) {
-  if (!IsHtmlPath(path)) return std::string(kNotHtmlFile);
+  if (!IsHtmlPath(path.native())) return std::string(kNotHtmlFile);
   if (!IsExistingFile(path)) return std::string(kFileNotFound);
   LineReader reader;
   Status opened = reader.Open(path);
@@ -270,7 +319,7 @@ std::string GetMetaContent(const std::filesystem::path& path,
   return MetaContentOfPage(reader, LowerCaseText(TrimSpaces(name)), max_chars);
 }
 
-FileHead::FileHead(const std::filesystem::path& path) : path_(path) {
+FileHead::FileHead(const std::string& path) : path_(path) {
   fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd_ < 0) return;
   struct stat st;
@@ -283,6 +332,13 @@ FileHead::FileHead(const std::filesystem::path& path) : path_(path) {
 }
 
 FileHead::~FileHead() { Close(); }
+
+bool FileHead::exists() {
+  if (fd_ >= 0) return true;
+  if (!regular_) return false;
+  // Not opened: a file may be there all the same (one that cannot be read).
+  return IsExistingFile(path_);
+}
 
 void FileHead::Close() {
   if (fd_ >= 0) ::close(fd_);

@@ -47,11 +47,13 @@ class FileHead {
   static constexpr std::size_t kFirstRead = 16 * 1024;
   static constexpr std::size_t kMaxBytes = 64 * 1024;
 
-  explicit FileHead(const std::filesystem::path& path);
+  explicit FileHead(const std::string& path);
   ~FileHead();
   FileHead(const FileHead&) = delete;
   FileHead& operator=(const FileHead&) = delete;
 
+  // FileExists(path): a regular file is there.
+  bool exists();
   // GetHtmlTitle(path, first_text, max_length).
   std::string Title(std::string* first_text, int max_length);
   // GetMetaContent(path, name, max_chars).
@@ -69,7 +71,7 @@ class FileHead {
   bool opened() const { return fd_ >= 0 || !regular_; }
   void Close();
 
-  std::filesystem::path path_;
+  std::string path_;
   int fd_ = -1;
   // False for a path that is not a regular file (a folder, a pipe ...).
   bool regular_ = true;

@@ -198,6 +198,30 @@ TEST_F(GetMetaContentTest, ReadsTheNamedTagsContent) {
   }
 }
 
+// Names are compared lower-cased as the code page lower-cases the whole
+// line: an accented capital matches its small letter, and a Z caron only
+// on a line without special letters.
+TEST_F(GetMetaContentTest, ComparesNamesLowerCased) {
+  struct Row {
+    std::string_view page, name, content;
+  } rows[] = {
+      {"<MeTa NaMe=\"DeScRiPtIoN\" cOnTeNt=\"mixed\">", "description", "mixed"},
+      {"<meta name=\"d\xC9scription\" content=\"no\">", "description", ""},
+      {"<meta name=\"CAF\xC9\" content=\"yes\">", "caf\xE9", "yes"},
+      {"<meta name=\"\x8E\" content=\"plain\">", "\x9E", "plain"},
+      {"<meta name=\"\x8E\" content=\"\xC9\">", "\x9E", ""},
+  };
+  for (const Row& row : rows) {
+    std::string path = dir_.Write("page.htm", row.page);
+    EXPECT_EQ(Visible(GetMetaContent(path, row.name, 6144)),
+              Visible(row.content))
+        << Visible(row.page);
+    EXPECT_EQ(Visible(FileHead(path).MetaContent(row.name, 6144)),
+              Visible(row.content))
+        << Visible(row.page);
+  }
+}
+
 TEST_F(GetMetaContentTest, ReadsOnlyUpToTheBudget) {
   // 37 characters.
   const std::string meta = "<meta name=\"description\" content=\"d\">";
