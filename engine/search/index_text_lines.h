@@ -1,6 +1,7 @@
 // The lines of a compressed index's plain text, read in order straight from
-// the compressed file. A line ends at LF, and a CR before the LF is not part
-// of it; the last line may lack its line end.
+// the compressed file, which a second thread decompresses ahead of the
+// reader. A line ends at LF, and a CR before the LF is not part of it; the
+// last line may lack its line end.
 #pragma once
 
 #include <cstdint>
@@ -45,7 +46,7 @@ class IndexTextLines {
   // longer than the buffer); false at the end or on failure.
   bool Refill();
 
-  squeez::PlainTextStream stream_;
+  squeez::ReadAheadStream stream_;
   // The plain text is decompressed into one buffer that is reused, not
   // initialised, and kept small enough to stay in the processor's cache
   // while the lines are read from it.
