@@ -43,13 +43,6 @@ class PageWriter {
 
 // An extract as the page shows it: its entities and accented letters as
 // named entities, the "<b>" marks kept, dashes and quotes made safe.
-// ReplaceAll, without a copy of a text that holds no from: most extracts
-// hold none of the forms replaced below.
-void ReplaceAllIn(std::string& text, std::string_view from,
-                  std::string_view to) {
-  if (text.find(from) != std::string::npos) text = ReplaceAll(text, from, to);
-}
-
 std::string CleanExtract(const std::string& entry) {
   std::string text = entry;
   ReplaceAllIn(text, "&quot;", "\"");
