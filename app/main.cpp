@@ -1,52 +1,77 @@
 // The orvane program: a subcommand goes to the command line without creating
 // a window; no arguments open the launcher; --screenshots DIR writes
 // pictures of the windows without a display and ends.
+//
+// The windows live in a module of their own (liborvane_windows.so), loaded
+// only when they are asked for: a command-line run then maps no Qt library,
+// which would cost it more than its whole search.
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <string>
 
 #include "cli/cli.h"
+#include "engine/common/heap_pages.h"
 
 #ifdef ORVANE_WITH_WINDOWS
-#include <QApplication>
+#include <dlfcn.h>
 
-#include "app/qt_ports.h"
-#include "app/shell/frmMain.h"
-#include "app/shell/screenshots.h"
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "app/windows_entry.h"
+#include "engine/common/program_folder.h"
 
 namespace {
 
+// Where the windows module may be: beside the program (the build folder),
+// or in ../lib/orvane beside it (the installed layout).
+std::vector<std::filesystem::path> ModuleCandidates() {
+  std::filesystem::path folder = orvane::ProgramFolder();
+  return {folder / ORVANE_WINDOWS_MODULE,
+          folder.parent_path() / "lib" / "orvane" / ORVANE_WINDOWS_MODULE};
+}
+
 int RunWindows(int argc, char** argv) {
-  const bool screenshots =
-      argc > 1 && std::strcmp(argv[1], "--screenshots") == 0;
-  if (screenshots) {
-    if (argc != 3) {
-      std::fprintf(stderr, "Usage: orvane --screenshots DIR\n");
+  std::vector<std::filesystem::path> candidates = ModuleCandidates();
+  for (const std::filesystem::path& path : candidates) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) continue;
+    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module == nullptr) {
+      std::fprintf(stderr, "orvane: the windows cannot be opened: %s\n",
+                   dlerror());
       return 2;
     }
-    // Pictures need no display.
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    auto entry = reinterpret_cast<int (*)(int, char**)>(
+        dlsym(module, ORVANE_WINDOWS_ENTRY));
+    if (entry == nullptr) {
+      std::fprintf(stderr,
+                   "orvane: the windows cannot be opened: %s has no entry "
+                   "point " ORVANE_WINDOWS_ENTRY "\n",
+                   path.c_str());
+      return 2;
+    }
+    // The module stays loaded until the program ends: Qt's objects and
+    // their destructors live in it.
+    return entry(argc, argv);
   }
-  QApplication application(argc, argv);
-  // The launcher is hidden while a module is open: the program ends when
-  // the user quits, not when the last visible window closes.
-  application.setQuitOnLastWindowClosed(false);
-  if (screenshots) return orvane::WriteScreenshots(argv[2]);
-
-  orvane::QtPrompter prompter;
-  orvane::QtYield yield;
-  orvane::QtOpener opener;
-  orvane::frmMain launcher(prompter, yield, opener);
-  QObject::connect(&launcher, &orvane::frmMain::ProgramEnd, &application,
-                   &QApplication::quit, Qt::QueuedConnection);
-  if (!launcher.Form_Load()) return 1;
-  return application.exec();
+  std::string tried;
+  for (const std::filesystem::path& path : candidates) {
+    tried += "\n  " + path.string();
+  }
+  std::fprintf(stderr,
+               "orvane: the windows cannot be opened: the windows module is "
+               "missing. It was looked for at:%s\n"
+               "The command line works without it (orvane help).\n",
+               tried.c_str());
+  return 2;
 }
 
 }  // namespace
 #endif
 
 int main(int argc, char** argv) {
+  orvane::UseLargeHeapPages();
 #ifdef ORVANE_WITH_WINDOWS
   if (!orvane::IsCommandLineRequest(argc, argv)) return RunWindows(argc, argv);
 #endif

@@ -7,7 +7,9 @@
 // report of 100 found files beside one read of those files, and, given the
 // program, whole `orvane search` runs. Figures are medians of several runs.
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <fcntl.h>
@@ -21,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/common/heap_pages.h"
 #include "engine/common/launcher_state.h"
 #include "engine/common/program_folder.h"
 #include "engine/common/program_texts.h"
@@ -32,6 +35,7 @@
 #include "engine/search/index_loading.h"
 #include "engine/search/index_text_lines.h"
 #include "engine/search/search_module.h"
+#include "engine/text/compression_stream.h"
 
 extern char** environ;
 
@@ -44,32 +48,50 @@ double Milliseconds(Clock::time_point from, Clock::time_point to) {
   return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
+// Several timings of one thing: their median and their spread.
+struct Times {
+  std::vector<double> ms;
+  double Median() const {
+    std::vector<double> v = ms;
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+  }
+  double Min() const { return ms.empty() ? 0 : *std::min_element(ms.begin(), ms.end()); }
+  double Max() const { return ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end()); }
+  // "median ms (min-max)", the spread left out for a single run.
+  std::string Text(int decimals = 1) const {
+    char text[96];
+    if (ms.size() < 2) {
+      std::snprintf(text, sizeof text, "%8.*f ms", decimals, Median());
+    } else {
+      std::snprintf(text, sizeof text, "%8.*f ms (%.*f-%.*f)", decimals, Median(),
+                    decimals, Min(), decimals, Max());
+    }
+    return text;
+  }
+};
 
-// Times f runs times; the median in milliseconds.
-double Time(int runs, const std::function<void()>& f) {
-  std::vector<double> times;
+// Times f runs times.
+Times Time(int runs, const std::function<void()>& f) {
+  Times times;
   for (int i = 0; i < runs; ++i) {
     auto start = Clock::now();
     f();
-    times.push_back(Milliseconds(start, Clock::now()));
+    times.ms.push_back(Milliseconds(start, Clock::now()));
   }
-  return Median(times);
+  return times;
 }
 
 // Runs the program with args (args[0] its path), standard output to
-// /dev/null, runs times; the median in milliseconds.
-double TimeProgram(std::vector<std::string> args, int runs) {
+// /dev/null, runs times.
+Times TimeProgram(std::vector<std::string> args, int runs) {
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  double t = Time(runs, [&] {
+  Times t = Time(runs, [&] {
     pid_t pid;
     if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
       int status;
@@ -161,15 +183,18 @@ struct Options {
   std::string work;
   std::string program;
   int runs = 5;
+  int rebuild_runs = 1;
 };
 
 constexpr char kUsage[] =
     "Usage: orvane_bench_search --tree DIR --work DIR [--program PATH]\n"
-    "                           [--runs N]\n"
+    "                           [--runs N] [--rebuild-runs N]\n"
     "\n"
     "DIR is a tree of orvane_make_tree; its index is made once in the work\n"
     "folder (bench_index.tavo) and reused. With --program (the orvane\n"
-    "program) whole command-line searches are timed too.\n";
+    "program) whole command-line searches are timed too. Figures are the\n"
+    "median of N runs (default 5) with their spread; the data-file rebuild\n"
+    "is run --rebuild-runs times (default 1).\n";
 
 std::string FolderForm(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
@@ -204,7 +229,41 @@ std::vector<std::string> PhraseFrom(const std::string& path) {
   return {"which", "may"};
 }
 
+// Processor time of the whole machine, from /proc/stat, in seconds.
+struct MachineTime {
+  double busy = 0;
+  double total = 0;
+};
+MachineTime ReadMachineTime() {
+  MachineTime t;
+  std::ifstream in("/proc/stat");
+  std::string cpu;
+  in >> cpu;
+  double v[8] = {};
+  for (double& x : v) in >> x;
+  const double hz = static_cast<double>(sysconf(_SC_CLK_TCK));
+  for (int i = 0; i < 8; ++i) t.total += v[i] / hz;
+  t.busy = t.total - (v[3] + v[4]) / hz;  // less idle and waiting for I/O
+  return t;
+}
+
+// Processor seconds this benchmark and the programs it ran have used.
+double OwnTime() {
+  double seconds = 0;
+  for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+    struct rusage usage {};
+    getrusage(who, &usage);
+    seconds += usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+               (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  }
+  return seconds;
+}
+
 int Run(const Options& options) {
+  // As the orvane program does at its start.
+  UseLargeHeapPages();
+  const MachineTime machine_start = ReadMachineTime();
+  const double own_start = OwnTime();
   if (!LoadProgramTexts("tavo.dat").ok()) {
     std::fprintf(stderr, "tavo.dat not found beside the benchmark\n");
     return 1;
@@ -264,29 +323,46 @@ int Run(const Options& options) {
               index.intNumFiles, index.lngNumWords, index.text_length / 1e6,
               std::filesystem::file_size(index_path) / 1e6);
 
-  // Load figures.
-  double plain = Time(options.runs, [&] {
+  // Load figures. The plain read is the least any load must do: the file
+  // list and the lexicon decompressed and cut into lines.
+  std::int64_t lexicon_end = 0;
+  Times plain = Time(options.runs, [&] {
     IndexTextLines lines;
     lines.Open(index_path);
     std::string_view line;
     std::int64_t n = index.intNumFiles + 2 + index.lngNumWords + 1;
     while (n-- > 0 && lines.Next(&line)) {
     }
+    lexicon_end = lines.offset();
+  });
+  Times decompress = Time(options.runs, [&] {
+    squeez::PlainTextStream stream;
+    stream.Open(index_path);
+    std::vector<char> piece(256 * 1024);
+    while (stream.delivered() < lexicon_end &&
+           stream.Read(piece.data(), piece.size()) > 0) {
+    }
   });
   ResultsBox results(view);
-  double current = Time(options.runs, [&] {
+  Times current = Time(options.runs, [&] {
     LoadedIndex loaded;
     LoadIndexFile(index_path, &loaded, module.ports(), results);
   });
-  double rebuild = Time(1, [&] {
+  Times rebuild;
+  for (int i = 0; i < options.rebuild_runs; ++i) {
+    // A missing data file: the time to delete an old one is not counted.
     std::filesystem::remove(index.strDataFile);
-    LoadedIndex loaded;
-    LoadIndexFile(index_path, &loaded, module.ports(), results);
-  });
-  std::printf("\nload\n");
-  std::printf("  one read of file list and lexicon   %8.1f ms\n", plain);
-  std::printf("  load, data file current             %8.1f ms\n", current);
-  std::printf("  load with data-file rebuild         %8.1f ms\n", rebuild);
+    Times one = Time(1, [&] {
+      LoadedIndex loaded;
+      LoadIndexFile(index_path, &loaded, module.ports(), results);
+    });
+    rebuild.ms.push_back(one.ms[0]);
+  }
+  std::printf("\nload (median, min-max of %d runs)\n", options.runs);
+  std::printf("  decompression of file list and lexicon %s\n", decompress.Text().c_str());
+  std::printf("  one read of file list and lexicon      %s\n", plain.Text().c_str());
+  std::printf("  load, data file current                %s\n", current.Text().c_str());
+  std::printf("  load with data-file rebuild            %s\n", rebuild.Text(0).c_str());
 
   // Queries: a frequent, a middling and a rare word of the lexicon by the
   // number of files that hold them, and a phrase that occurs.
@@ -334,20 +410,21 @@ int Run(const Options& options) {
       s.cboSearchType = q.type;
       s.chkSortMatches = sort;
       s.txbSearchWords = q.words;
-      std::vector<double> before;
-      std::vector<double> whole;
+      Times before;
+      Times whole;
       for (int i = 0; i < options.runs; ++i) {
         view.Reset();
         auto start = Clock::now();
         module.cmdSearch_Click();
         auto end = Clock::now();
-        whole.push_back(Milliseconds(start, end));
-        before.push_back(Milliseconds(start, view.listed() ? view.first_listed() : end));
+        whole.ms.push_back(Milliseconds(start, end));
+        before.ms.push_back(
+            Milliseconds(start, view.listed() ? view.first_listed() : end));
       }
-      std::printf("  %-13s %-8s %-28s %4d files %8.2f ms %8.1f ms\n",
+      std::printf("  %-13s %-7s %-38s %4d files\n      before listing %s   to the last listed file %s\n",
                   std::string(SearchTypeLabel(q.type)).c_str(),
                   sort ? "sorted" : "", q.words.c_str(), state.intNumFilesFound,
-                  Median(before), Median(whole));
+                  before.Text(2).c_str(), whole.Text().c_str());
     }
   }
 
@@ -362,8 +439,8 @@ int Run(const Options& options) {
     s.optHTMLReport = true;
     s.open_html_report = false;
     s.html_report_path = work + "bench_report.htm";
-    double report = Time(options.runs, [&] { module.cmdGenerateHTML_Click(); });
-    double read = Time(options.runs, [&] {
+    Times report = Time(options.runs, [&] { module.cmdGenerateHTML_Click(); });
+    Times read = Time(options.runs, [&] {
       std::vector<char> buffer(1 << 16);
       for (int i = 0; i < 100; ++i) {
         std::FILE* f = std::fopen((top + state.strFilesFound[i]).c_str(), "rb");
@@ -372,8 +449,9 @@ int Run(const Options& options) {
         if (f) std::fclose(f);
       }
     });
-    std::printf("\nHTML report of 100 found files ('%s')   %8.1f ms\n", frequent.c_str(), report);
-    std::printf("one read of those 100 files                 %8.1f ms\n", read);
+    std::printf("\nHTML report of 100 found files ('%s')  %s\n", frequent.c_str(),
+                report.Text(2).c_str());
+    std::printf("one read of those 100 files                %s\n", read.Text(2).c_str());
   }
 
   if (!options.program.empty()) {
@@ -387,12 +465,24 @@ int Run(const Options& options) {
       std::size_t space = words.find(' ');
       args.push_back(words.substr(0, space));
       if (space != std::string::npos) args.push_back(words.substr(space + 1));
-      double t = TimeProgram(args, options.runs);
-      std::printf("  %-13s %-28s %8.1f ms\n",
-                  std::string(SearchTypeLabel(q.type)).c_str(), q.words.c_str(), t);
+      Times t = TimeProgram(args, options.runs);
+      std::printf("  %-13s %-38s %s\n",
+                  std::string(SearchTypeLabel(q.type)).c_str(), q.words.c_str(),
+                  t.Text().c_str());
     }
-    double t = TimeProgram({options.program, "--version"}, options.runs);
-    std::printf("  start of the program alone (--version)    %8.1f ms\n", t);
+    Times t = TimeProgram({options.program, "--version"}, options.runs);
+    std::printf("  start of the program alone (--version)               %s\n",
+                t.Text().c_str());
+  }
+
+  // The figures are only as good as the quiet of the machine.
+  const MachineTime machine_end = ReadMachineTime();
+  const double total = machine_end.total - machine_start.total;
+  const double others =
+      machine_end.busy - machine_start.busy - (OwnTime() - own_start);
+  if (total > 0) {
+    std::printf("\nother work kept the %ld processors %.0f %% busy meanwhile\n",
+                sysconf(_SC_NPROCESSORS_ONLN), std::max(0.0, 100 * others / total));
   }
   return 0;
 }
@@ -409,6 +499,7 @@ int main(int argc, char** argv) {
     else if (a == "--work") options.work = value();
     else if (a == "--program") options.program = value();
     else if (a == "--runs") options.runs = std::max(1, std::atoi(value().c_str()));
+    else if (a == "--rebuild-runs") options.rebuild_runs = std::max(1, std::atoi(value().c_str()));
     else { std::fputs(orvane::kUsage, stderr); return 2; }
   }
   if (options.tree.empty() || options.work.empty()) {

@@ -44,14 +44,15 @@ class PageWriter {
 // An extract as the page shows it: its entities and accented letters as
 // named entities, the "<b>" marks kept, dashes and quotes made safe.
 std::string CleanExtract(const std::string& entry) {
-  std::string text = ReplaceAll(entry, "&quot;", "\"");
+  std::string text = entry;
+  ReplaceAllIn(text, "&quot;", "\"");
   EncodeEntities(text);
-  text = ReplaceAll(text, "&amp;#", "&#");
-  text = ReplaceAll(text, "&#151;", "&#8212;");
-  text = ReplaceAll(text, "&acirc;\x80\x93", "&#8212;");
-  text = ReplaceAll(text, "&#160;", "&nbsp;");
-  text = ReplaceAll(text, "\"", "&quot;");
-  text = ReplaceAll(text, "&amp;gt;", "&gt;");
+  ReplaceAllIn(text, "&amp;#", "&#");
+  ReplaceAllIn(text, "&#151;", "&#8212;");
+  ReplaceAllIn(text, "&acirc;\x80\x93", "&#8212;");
+  ReplaceAllIn(text, "&#160;", "&nbsp;");
+  ReplaceAllIn(text, "\"", "&quot;");
+  ReplaceAllIn(text, "&amp;gt;", "&gt;");
   return text;
 }
 

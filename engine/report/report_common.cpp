@@ -55,4 +55,9 @@ std::string CutExtractsSentence(std::int16_t max_extracts) {
          " extracts were requested.  Some occurrences are not included above";
 }
 
+void ReplaceAllIn(std::string& text, std::string_view from,
+                  std::string_view to) {
+  if (text.find(from) != std::string::npos) text = ReplaceAll(text, from, to);
+}
+
 }  // namespace orvane

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/search/search_settings.h"
 #include "engine/search/search_state.h"
@@ -37,5 +38,10 @@ std::string ExtractCountLine(std::int16_t max_extracts, std::size_t found,
 // not included above", else "A maximum of N extracts were requested.  Some
 // occurrences are not included above".
 std::string CutExtractsSentence(std::int16_t max_extracts);
+
+// ReplaceAll(text, from, to) in place, without a copy of a text that holds
+// no from: most extracts hold none of the forms the reports clean them of.
+void ReplaceAllIn(std::string& text, std::string_view from,
+                  std::string_view to);
 
 }  // namespace orvane

@@ -55,13 +55,16 @@ std::string CleanTitle(const std::string& stored) {
 // with the quotes and dashes that entities or UTF-8 left in it made plain.
 std::string CleanExtract(const std::string& entry) {
   std::string text = ReplaceAll(entry, "<b>", "");
-  text = ReplaceAll(text, "</b>", "");
-  text = ReplaceIgnoringCase(text, "&quot;", "\"");
-  text = ReplaceIgnoringCase(text, "&#8216;", "'");
-  text = ReplaceIgnoringCase(text, "&#8217;", "'");
-  text = ReplaceAll(text, "&#151;", "--");
-  text = ReplaceAll(text, "\xE2\x80\x93", "--");
-  text = ReplaceAll(text, "&gt;", ">");
+  ReplaceAllIn(text, "</b>", "");
+  // The forms compared without regard to case all begin with "&".
+  if (text.find('&') != std::string::npos) {
+    text = ReplaceIgnoringCase(text, "&quot;", "\"");
+    text = ReplaceIgnoringCase(text, "&#8216;", "'");
+    text = ReplaceIgnoringCase(text, "&#8217;", "'");
+  }
+  ReplaceAllIn(text, "&#151;", "--");
+  ReplaceAllIn(text, "\xE2\x80\x93", "--");
+  ReplaceAllIn(text, "&gt;", ">");
   return text;
 }
 

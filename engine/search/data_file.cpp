@@ -286,7 +286,12 @@ std::string CreateDataFile(IndexTextLines& lines, const LoadedIndex& index) {
   for (int i = 0; i < 4; ++i) {
     if (!writer.Put(trailer_at + i, trailer[i])) write_failed = true;
   }
-  if (write_failed || !writer.Finish(trailer_at + 4) || ::fdatasync(fd) != 0) {
+  // The data file is not synced to the disk: it is derived from the index
+  // file, and waiting for the disk would cost several times the rest of the
+  // rebuild. A crash before the kernel has written it leaves its trailer,
+  // written last, unwritten (the file reads as zeros where its blocks never
+  // reached the disk), so it is found stale and rebuilt.
+  if (write_failed || !writer.Finish(trailer_at + 4)) {
     return fail(SystemError("Cannot write", work));
   }
   if (::close(fd) != 0) {

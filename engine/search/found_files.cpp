@@ -18,7 +18,14 @@ constexpr std::string_view kCrLf = "\r\n";
 }  // namespace
 
 bool ShowFoundFile(std::int16_t listing_index, const SearchSettings& settings,
-                   SearchState* state, SearchPorts& /*ports*/) {
+                   SearchState* state, SearchPorts& ports) {
+  FileHead head(settings.txbTopFolder +
+                state->strFilesFound[static_cast<std::size_t>(listing_index)]);
+  return ShowFoundFile(listing_index, settings, state, ports, head);
+}
+
+bool ShowFoundFile(std::int16_t listing_index, const SearchSettings& settings,
+                   SearchState* state, SearchPorts& /*ports*/, FileHead& head) {
   const auto i = static_cast<std::size_t>(listing_index);
   const std::string full_path = settings.txbTopFolder + state->strFilesFound[i];
   if (state->strFileTitles.size() <= i) state->strFileTitles.resize(i + 1);
@@ -26,7 +33,8 @@ bool ShowFoundFile(std::int16_t listing_index, const SearchSettings& settings,
     state->strFileDescriptions.resize(i + 1);
   }
   std::string first_text;
-  state->strFileTitles[i] = GetHtmlTitle(full_path, &first_text, 80);
+  // The title and the description come from one read of the file's start.
+  state->strFileTitles[i] = head.Title(&first_text, 80);
   const std::string& title = state->strFileTitles[i];
 
   if (listing_index == 0) state->results.Clear();
@@ -47,8 +55,7 @@ bool ShowFoundFile(std::int16_t listing_index, const SearchSettings& settings,
   state->results.Repaint();
 
   if (settings.chkDisplayDescriptions) {
-    state->strFileDescriptions[i] =
-        GetMetaContent(full_path, "description", 6144);
+    state->strFileDescriptions[i] = head.MetaContent("description", 6144);
   } else {
     state->strFileDescriptions[i].clear();
   }

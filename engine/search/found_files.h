@@ -9,6 +9,7 @@
 #include "engine/search/search_ports.h"
 #include "engine/search/search_settings.h"
 #include "engine/search/search_state.h"
+#include "engine/text/markup.h"
 
 namespace orvane {
 
@@ -18,6 +19,10 @@ namespace orvane {
 // REQUIRES: state->strFilesFound holds listing_index.
 bool ShowFoundFile(std::int16_t listing_index, const SearchSettings& settings,
                    SearchState* state, SearchPorts& ports);
+// The same with the file's start read through head (of the file's full
+// path), which the caller has already opened.
+bool ShowFoundFile(std::int16_t listing_index, const SearchSettings& settings,
+                   SearchState* state, SearchPorts& ports, FileHead& head);
 
 // Checks txbMaxNumExtracts (trimmed and written back): empty means no limit,
 // otherwise 1 to 9999. Sets state->intMaxNumExtracts and returns true when

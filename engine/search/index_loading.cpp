@@ -1,5 +1,6 @@
 #include "engine/search/index_loading.h"
 
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -35,8 +36,7 @@ std::string EndedInside(const IndexTextLines& lines, std::string_view where) {
 }
 
 // Splits a lexicon line "number,"word"" into its two items, as a reader
-// of delimited records would. The lines are short: plain loops beat the
-// library's searches here.
+// of delimited records would.
 void SplitLexiconLine(std::string_view line, std::string_view* number,
                       std::string_view* word) {
   const char* begin = line.data();
@@ -75,6 +75,32 @@ std::int32_t WordNumber(std::string_view text, bool* overflow) {
   return value;
 }
 
+// A lexicon line as the Index Module writes it: up to nine digits, a comma
+// and the quoted word, which ends the line and holds no quote. Sets the
+// two items as SplitLexiconLine and WordNumber would; false for any other
+// line. Half the time of a load goes into these lines.
+bool ParsePlainLexiconLine(std::string_view line, std::int32_t* number,
+                           std::string_view* word) {
+  const char* begin = line.data();
+  const char* end = begin + line.size();
+  const char* p = begin;
+  std::int32_t value = 0;
+  while (p < end && p - begin < 9 && static_cast<unsigned char>(*p - '0') <= 9) {
+    value = value * 10 + (*p - '0');
+    ++p;
+  }
+  if (p == begin || end - p < 3 || p[0] != ',' || p[1] != '"' ||
+      end[-1] != '"') {
+    return false;
+  }
+  const char* first = p + 2;
+  const auto length = static_cast<std::size_t>(end - 1 - first);
+  if (std::memchr(first, '"', length) != nullptr) return false;
+  *number = value;
+  *word = std::string_view(first, length);
+  return true;
+}
+
 // The folder of a path, for the free-space query.
 std::string FolderOf(const std::string& path) {
   fs::path parent = fs::path(path).parent_path();
@@ -96,23 +122,38 @@ std::string ReadFileList(IndexTextLines& lines, LoadedIndex* index) {
   index->strFileList.reserve(500);
   std::string_view line;
   std::string item;
-  while (lines.Next(&line)) {
-    DelimitedReader reader(line);
-    while (reader.NextItem(&item)) {
-      if (item == kEndOfFileList) {
-        if (index->strFileList.empty()) {
-          return Damaged("the file list is empty");
-        }
+  // Takes one item; false with *error set when the list ends here.
+  std::string error;
+  auto take = [&](std::string_view path) {
+    if (path == kEndOfFileList) {
+      if (index->strFileList.empty()) {
+        error = Damaged("the file list is empty");
+      } else {
         index->intNumFiles =
             static_cast<std::int16_t>(index->strFileList.size());
-        return std::string();
       }
-      if (static_cast<std::int32_t>(index->strFileList.size()) ==
-          kMaxFilesRead) {
-        return "Overflow: the index file lists more than 32766 files.";
-      }
-      // Stored as written: a name may begin or end with blanks here.
-      index->strFileList.push_back(std::move(item));
+      return false;
+    }
+    if (static_cast<std::int32_t>(index->strFileList.size()) ==
+        kMaxFilesRead) {
+      error = "Overflow: the index file lists more than 32766 files.";
+      return false;
+    }
+    // Stored as written: a name may begin or end with blanks here.
+    index->strFileList.emplace_back(path);
+    return true;
+  };
+  while (lines.Next(&line)) {
+    // The Index Module writes one quoted path a line: its item is the text
+    // between the quotes. Any other line is read item by item.
+    if (line.size() >= 2 && line.front() == '"' && line.back() == '"' &&
+        std::memchr(line.data() + 1, '"', line.size() - 2) == nullptr) {
+      if (!take(line.substr(1, line.size() - 2))) return error;
+      continue;
+    }
+    DelimitedReader reader(line);
+    while (reader.NextItem(&item)) {
+      if (!take(item)) return error;
     }
   }
   return EndedInside(lines, "the file list");
@@ -137,13 +178,20 @@ std::string ReadLexicon(IndexTextLines& lines, LoadedIndex* index) {
   index->lexicon.clear();
   index->lexicon.reserve(static_cast<std::size_t>(std::min(num_words, 1 << 20)));
   index->lexicon_words.clear();
-  index->lexicon_words.reserve(index->lexicon.capacity() * 8);
+  // Room for words of 16 letters on average: the part not used is never
+  // touched, while growing the text would copy it.
+  index->lexicon_words.reserve(index->lexicon.capacity() * 16);
   std::string_view previous;
   for (std::int64_t i = 1; i <= static_cast<std::int64_t>(num_words) + 1; ++i) {
     if (!lines.Next(&line)) return EndedInside(lines, "the lexicon");
-    std::string_view number_text;
+    std::int32_t number = 0;
     std::string_view word;
-    SplitLexiconLine(line, &number_text, &word);
+    overflow = false;
+    if (!ParsePlainLexiconLine(line, &number, &word)) {
+      std::string_view number_text;
+      SplitLexiconLine(line, &number_text, &word);
+      number = WordNumber(number_text, &overflow);
+    }
     if (word == kEndOfLexicon) {
       if (i <= num_words) {
         return Damaged("the lexicon ends after " + std::to_string(i - 1) +
@@ -166,7 +214,6 @@ std::string ReadLexicon(IndexTextLines& lines, LoadedIndex* index) {
       return Damaged("the lexicon holds more words than its header gives (" +
                      std::to_string(num_words) + ")");
     }
-    std::int32_t number = WordNumber(number_text, &overflow);
     if (overflow || number < 1 || number > num_words) {
       return Damaged("the word number on " + LineText(lines.line_number()) +
                      " is out of range");

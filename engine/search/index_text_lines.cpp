@@ -1,15 +1,15 @@
 #include "engine/search/index_text_lines.h"
 
 #include <cstring>
-#include <vector>
 
 namespace orvane {
 
 namespace {
 
-// Plain text is decompressed in pieces of this size; a lexicon of hundreds
-// of thousands of words then costs a few hundred refills.
-constexpr std::size_t kPieceSize = 1 << 20;
+// Plain text is decompressed in pieces of this size: large enough that a
+// refill costs little beside the lines it gives, small enough that the
+// lines are still in the cache when they are read.
+constexpr std::size_t kPieceSize = 256 * 1024;
 
 }  // namespace
 
@@ -20,13 +20,21 @@ std::int32_t IndexTextLines::Open(const std::string& index_path) {
 
 bool IndexTextLines::Refill() {
   if (ended_ || error_ != 0) return false;
-  buffer_.erase(0, begin_);
+  const std::size_t unread = end_ - begin_;
+  if (buffer_ == nullptr || unread == capacity_) {
+    // The first fill, or a line that fills the whole buffer.
+    std::size_t capacity = capacity_ == 0 ? kPieceSize : 2 * capacity_;
+    std::unique_ptr<char[]> bigger(new char[capacity]);
+    if (unread > 0) std::memcpy(bigger.get(), buffer_.get() + begin_, unread);
+    buffer_ = std::move(bigger);
+    capacity_ = capacity;
+  } else if (begin_ > 0 && unread > 0) {
+    std::memmove(buffer_.get(), buffer_.get() + begin_, unread);
+  }
   begin_ = 0;
-  std::size_t old_size = buffer_.size();
-  buffer_.resize(old_size + kPieceSize);
-  std::int64_t n = stream_.Read(buffer_.data() + old_size, kPieceSize);
+  end_ = unread;
+  std::int64_t n = stream_.Read(buffer_.get() + end_, capacity_ - end_);
   if (n <= 0) {
-    buffer_.resize(old_size);
     if (n < 0) {
       error_ = static_cast<std::int32_t>(n);
     } else {
@@ -34,46 +42,48 @@ bool IndexTextLines::Refill() {
     }
     return false;
   }
-  buffer_.resize(old_size + static_cast<std::size_t>(n));
+  end_ += static_cast<std::size_t>(n);
   return true;
 }
 
 bool IndexTextLines::Next(std::string_view* line) {
-  std::size_t search_from = begin_;
+  std::size_t scanned = 0;  // unread bytes known to hold no line end
   while (true) {
-    const char* data = buffer_.data();
-    const void* hit =
-        std::memchr(data + search_from, '\n', buffer_.size() - search_from);
-    if (hit != nullptr) {
-      std::size_t newline = static_cast<const char*>(hit) - data;
-      std::size_t end = newline;
-      if (end > begin_ && data[end - 1] == '\r') --end;
-      *line = std::string_view(data + begin_, end - begin_);
-      offset_ += static_cast<std::int64_t>(newline + 1 - begin_);
-      begin_ = newline + 1;
-      ++line_number_;
-      return true;
+    const char* data = buffer_.get();
+    if (end_ - begin_ > scanned) {
+      const void* hit = std::memchr(data + begin_ + scanned, '\n',
+                                    end_ - begin_ - scanned);
+      if (hit != nullptr) {
+        std::size_t newline = static_cast<std::size_t>(
+            static_cast<const char*>(hit) - data);
+        std::size_t end = newline;
+        if (end > begin_ && data[end - 1] == '\r') --end;
+        *line = std::string_view(data + begin_, end - begin_);
+        offset_ += static_cast<std::int64_t>(newline + 1 - begin_);
+        begin_ = newline + 1;
+        ++line_number_;
+        return true;
+      }
     }
-    std::size_t scanned = buffer_.size() - begin_;
+    scanned = end_ - begin_;
     if (!Refill()) break;
-    search_from = scanned;
   }
-  if (error_ != 0 || begin_ >= buffer_.size()) return false;
+  if (error_ != 0 || begin_ >= end_) return false;
   // The last line, without a line end.
-  std::size_t end = buffer_.size();
-  if (buffer_[end - 1] == '\r') --end;
-  *line = std::string_view(buffer_.data() + begin_, end - begin_);
-  offset_ += static_cast<std::int64_t>(buffer_.size() - begin_);
-  begin_ = buffer_.size();
+  const char* data = buffer_.get();
+  std::size_t end = end_;
+  if (data[end - 1] == '\r') --end;
+  *line = std::string_view(data + begin_, end - begin_);
+  offset_ += static_cast<std::int64_t>(end_ - begin_);
+  begin_ = end_;
   ++line_number_;
   return true;
 }
 
 bool IndexTextLines::SkipTo(std::int64_t offset) {
-  while (offset_ + static_cast<std::int64_t>(buffer_.size() - begin_) <
-         offset) {
-    offset_ += static_cast<std::int64_t>(buffer_.size() - begin_);
-    begin_ = buffer_.size();
+  while (offset_ + static_cast<std::int64_t>(end_ - begin_) < offset) {
+    offset_ += static_cast<std::int64_t>(end_ - begin_);
+    begin_ = end_;
     if (!Refill()) return false;
   }
   begin_ += static_cast<std::size_t>(offset - offset_);
@@ -82,22 +92,15 @@ bool IndexTextLines::SkipTo(std::int64_t offset) {
 }
 
 std::int64_t IndexTextLines::CountToEnd() {
-  std::int64_t total =
-      offset_ + static_cast<std::int64_t>(buffer_.size() - begin_);
-  begin_ = buffer_.size();
+  std::int64_t total = offset_ + static_cast<std::int64_t>(end_ - begin_);
+  begin_ = end_;
   if (error_ != 0) return -1;
   if (ended_) return total;
-  std::vector<char> scratch(kPieceSize);
-  while (true) {
-    std::int64_t n = stream_.Read(scratch.data(), scratch.size());
-    if (n < 0) {
-      error_ = static_cast<std::int32_t>(n);
-      return -1;
-    }
-    if (n == 0) break;
-    total += n;
+  while (Refill()) {
+    total += static_cast<std::int64_t>(end_ - begin_);
+    begin_ = end_;
   }
-  ended_ = true;
+  if (error_ != 0) return -1;
   offset_ = total;
   return total;
 }

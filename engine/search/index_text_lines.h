@@ -1,9 +1,11 @@
 // The lines of a compressed index's plain text, read in order straight from
-// the compressed file. A line ends at LF, and a CR before the LF is not part
-// of it; the last line may lack its line end.
+// the compressed file, which a second thread decompresses ahead of the
+// reader. A line ends at LF, and a CR before the LF is not part of it; the
+// last line may lack its line end.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -39,12 +41,19 @@ class IndexTextLines {
   std::int64_t CountToEnd();
 
  private:
-  // Appends more plain text to the buffer; false at the end or on failure.
+  // Appends more plain text behind the unread bytes, which are moved to the
+  // buffer's front first (the buffer doubles when they fill it: a line
+  // longer than the buffer); false at the end or on failure.
   bool Refill();
 
-  squeez::PlainTextStream stream_;
-  std::string buffer_;
+  squeez::ReadAheadStream stream_;
+  // The plain text is decompressed into one buffer that is reused, not
+  // initialised, and kept small enough to stay in the processor's cache
+  // while the lines are read from it.
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_ = 0;
   std::size_t begin_ = 0;  // first unread byte of buffer_
+  std::size_t end_ = 0;    // one past the last decompressed byte
   bool ended_ = false;
   std::int32_t error_ = 0;
   std::int64_t line_number_ = 0;

@@ -1,10 +1,13 @@
 #include "engine/search/search_run.h"
 
+#include <sys/stat.h>
+
 #include "engine/search/data_file.h"
 #include "engine/search/found_files.h"
 #include "engine/text/binary_search.h"
 #include "engine/text/charset.h"
 #include "engine/text/file_checks.h"
+#include "engine/text/markup.h"
 #include "engine/text/sorting.h"
 
 namespace orvane {
@@ -34,6 +37,14 @@ std::string SortKey(std::int32_t score, const std::string& relative_path) {
 }
 
 bool Quitting(const SearchPorts& ports) { return ports.launcher.blnQuit; }
+
+// FileExists for the path of a matching file, without making a
+// std::filesystem::path of it: a search may test thousands.
+bool RegularFileExists(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 &&
+         S_ISREG(st.st_mode);
+}
 
 // The relative path of the single file, and its index in the file list
 // (exact comparison), or -1.
@@ -213,7 +224,7 @@ SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
       if (type == SearchType::kExactPhrase && score > 0) {
         // Paths are used exactly as found: the top folder is not folded.
         std::string full_path = settings.txbTopFolder + index.strFileList[k];
-        if (FileExists(full_path)) {
+        if (RegularFileExists(full_path)) {
           state->results.Set("Now searching file #" + std::to_string(k + 1) +
                              " for exact phrase.");
           state->results.Repaint();
@@ -238,9 +249,13 @@ SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
       for (std::size_t k = 0; k < num_files; ++k) {
         if (counts[k] <= 0) continue;
         const std::string& relative = index.strFileList[k];
-        if (FileExists(settings.txbTopFolder + relative)) {
+        // The file is opened once: to see that it is there, and to read
+        // the title that its line shows.
+        FileHead head(settings.txbTopFolder + relative);
+        if (head.exists()) {
           state->strFilesFound.push_back(relative);
-          if (!ShowFoundFile(state->intNumFilesFound, settings, state, ports)) {
+          if (!ShowFoundFile(state->intNumFilesFound, settings, state, ports,
+                             head)) {
             break;
           }
           ++state->intNumFilesFound;
@@ -257,7 +272,7 @@ SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
       for (std::size_t k = 0; k < num_files; ++k) {
         if (counts[k] <= 0) continue;
         const std::string& relative = index.strFileList[k];
-        if (!FileExists(settings.txbTopFolder + relative)) continue;
+        if (!RegularFileExists(settings.txbTopFolder + relative)) continue;
         keys.push_back(SortKey(counts[k], relative));
         if (static_cast<std::int16_t>(keys.size()) == kMaxFilesFound) break;
       }

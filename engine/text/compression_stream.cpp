@@ -2,6 +2,10 @@
 
 #include <zstd.h>
 
+#include <algorithm>
+#include <cstring>
+#include <exception>
+
 namespace orvane::squeez {
 
 PlainTextStream::~PlainTextStream() {
@@ -61,6 +65,83 @@ std::int64_t PlainTextStream::Read(char* buffer, std::size_t capacity) {
   }
   delivered_ += static_cast<std::int64_t>(out.pos);
   return static_cast<std::int64_t>(out.pos);
+}
+
+ReadAheadStream::~ReadAheadStream() {
+  if (!threaded_) return;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stop_ = true;
+  }
+  changed_.notify_all();
+  worker_.join();
+}
+
+std::int32_t ReadAheadStream::Open(const std::string& source) {
+  std::int32_t code = stream_.Open(source);
+  if (code != 0) return code;
+  recorded_length_ = stream_.recorded_length();
+  try {
+    for (Piece& piece : pieces_) piece.bytes.reset(new char[kPieceSize]);
+    worker_ = std::thread([this] { Decompress(); });
+    threaded_ = true;
+  } catch (const std::exception&) {
+    // Short of memory or of threads: Read decompresses in the caller's.
+    threaded_ = false;
+  }
+  return 0;
+}
+
+void ReadAheadStream::Decompress() {
+  for (;;) {
+    std::size_t slot;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      changed_.wait(lock, [this] { return stop_ || count_ < kPieces; });
+      if (stop_) return;
+      slot = (first_ + count_) % kPieces;
+    }
+    std::int64_t n = stream_.Read(pieces_[slot].bytes.get(), kPieceSize);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      pieces_[slot].size = n;
+      ++count_;
+    }
+    changed_.notify_all();
+    if (n <= 0) return;
+  }
+}
+
+std::int64_t ReadAheadStream::Read(char* buffer, std::size_t capacity) {
+  if (!threaded_) return stream_.Read(buffer, capacity);
+  if (finished_) return final_result_;
+  if (capacity == 0) return 0;
+  std::size_t slot;
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return count_ > 0; });
+    slot = first_;
+  }
+  const Piece& piece = pieces_[slot];
+  if (piece.size <= 0) {
+    finished_ = true;
+    final_result_ = piece.size;
+    return final_result_;
+  }
+  const auto size = static_cast<std::size_t>(piece.size);
+  std::size_t n = std::min(capacity, size - taken_);
+  std::memcpy(buffer, piece.bytes.get() + taken_, n);
+  taken_ += n;
+  if (taken_ == size) {
+    taken_ = 0;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      first_ = (first_ + 1) % kPieces;
+      --count_;
+    }
+    changed_.notify_all();
+  }
+  return static_cast<std::int64_t>(n);
 }
 
 }  // namespace orvane::squeez

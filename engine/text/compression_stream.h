@@ -5,9 +5,14 @@
 // data file is current).
 #pragma once
 
+#include <array>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/text/compression.h"
@@ -56,6 +61,64 @@ class PlainTextStream {
   std::int32_t error_ = 0;
   std::int64_t recorded_length_ = -1;
   std::int64_t delivered_ = 0;
+};
+
+// A PlainTextStream decompressed on a thread of its own, a few pieces ahead
+// of its reader: the reader of an index takes about as long over its lines
+// as the decompression takes to make them, and with a second processor the
+// two then share the time. Where no thread can be started, the reader's
+// own thread decompresses.
+class ReadAheadStream {
+ public:
+  // Plain bytes decompressed at a time, and pieces held ready at most: the
+  // decompression runs at most half a megabyte ahead of the reader, which
+  // is all it does in vain when the reader stops early.
+  static constexpr std::size_t kPieceSize = 128 * 1024;
+  static constexpr std::size_t kPieces = 4;
+
+  ReadAheadStream() = default;
+  // Stops the decompression (a piece being made is finished first).
+  ~ReadAheadStream();
+  ReadAheadStream(const ReadAheadStream&) = delete;
+  ReadAheadStream& operator=(const ReadAheadStream&) = delete;
+
+  // As PlainTextStream::Open; on success the decompression starts.
+  std::int32_t Open(const std::string& source);
+  // As PlainTextStream::Read.
+  std::int64_t Read(char* buffer, std::size_t capacity);
+  // As PlainTextStream::recorded_length.
+  std::int64_t recorded_length() const { return recorded_length_; }
+
+ private:
+  struct Piece {
+    std::unique_ptr<char[]> bytes;
+    // Plain bytes in the piece; 0: the text has ended; below 0: the code
+    // of a failure. A piece of 0 or less is the last one.
+    std::int64_t size = 0;
+  };
+
+  // The decompressing thread: fills the free pieces in turn.
+  void Decompress();
+
+  PlainTextStream stream_;
+  std::int64_t recorded_length_ = -1;
+  std::thread worker_;
+  bool threaded_ = false;
+
+  // The pieces from first_ on, count_ of them, are filled and wait for the
+  // reader, which has taken taken_ bytes of the first. Guarded by mutex_,
+  // but for the bytes of a filled piece, which only the reader touches,
+  // and those of a free one, which only the worker touches.
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::array<Piece, kPieces> pieces_;
+  std::size_t first_ = 0;
+  std::size_t count_ = 0;
+  bool stop_ = false;
+  std::size_t taken_ = 0;
+  // Once the last piece is reached: what every further Read returns.
+  bool finished_ = false;
+  std::int64_t final_result_ = 0;
 };
 
 }  // namespace orvane::squeez

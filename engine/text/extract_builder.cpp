@@ -1,9 +1,18 @@
 #include "engine/text/extract_builder.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <array>
+#include <cerrno>
 #include <cmath>
-#include <cstdio>
+#include <cstdint>
+#include <cstring>
 #include <memory>
+
+#include "engine/common/file_descriptor.h"
 
 #include "engine/text/charset.h"
 #include "engine/text/entities.h"
@@ -13,54 +22,165 @@ namespace orvane {
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
+// Eight bytes at a time: whether a word holds a byte below 32, or a given
+// byte. Either answer may only be too cautious, never wrong the other way.
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+inline bool HasByteBelow32(std::uint64_t w) {
+  return ((w - 32 * kOnes) & ~w & kHighs) != 0;
+}
+inline bool HasByte(std::uint64_t w, unsigned char c) {
+  std::uint64_t x = w ^ (c * kOnes);
+  return ((x - kOnes) & ~x & kHighs) != 0;
+}
+inline std::uint64_t Word8(const char* p) {
+  std::uint64_t w;
+  std::memcpy(&w, p, 8);
+  return w;
+}
 
 // Tags and control bytes of a raw block become blanks; the tag depth starts
-// at 0 in every block. A CR shows as "/", so line ends stay visible.
+// at 0 in every block. A CR shows as "/", so line ends stay visible. Runs of
+// plain text, and the insides of tags, are passed eight bytes at a time.
 void BlankTagsAndControls(char* block, std::size_t size) {
   int depth = 0;
-  for (std::size_t i = 0; i < size; ++i) {
-    auto c = static_cast<unsigned char>(block[i]);
-    if (c == '<') {
-      ++depth;
+  std::size_t i = 0;
+  while (i < size) {
+    if (depth == 0) {
+      while (i + 8 <= size) {
+        std::uint64_t w = Word8(block + i);
+        if (HasByteBelow32(w) || HasByte(w, '<') || HasByte(w, '>')) break;
+        i += 8;
+      }
+      if (i == size) break;
+      auto c = static_cast<unsigned char>(block[i]);
+      if (c == '<') {
+        depth = 1;
+        block[i] = ' ';
+      } else if (c == '>') {
+        block[i] = ' ';
+      } else if (c == 13) {
+        block[i] = '/';
+      } else if (c < 32) {
+        block[i] = ' ';
+      }
+      ++i;
+    } else {
+      while (i + 8 <= size) {
+        std::uint64_t w = Word8(block + i);
+        if (HasByte(w, '<') || HasByte(w, '>')) break;
+        std::memset(block + i, ' ', 8);
+        i += 8;
+      }
+      if (i == size) break;
+      if (block[i] == '<') {
+        ++depth;
+      } else if (block[i] == '>') {
+        --depth;
+      }
       block[i] = ' ';
-    } else if (c == '>') {
-      if (depth > 0) --depth;
-      block[i] = ' ';
-    } else if (depth > 0) {
-      block[i] = ' ';
-    } else if (c == 13) {
-      block[i] = '/';
-    } else if (c < 32) {
-      block[i] = ' ';
+      ++i;
     }
   }
 }
 
-// The search text of a block: entity remnants ("&" with a ";" at most five
-// characters later) blanked, every character but letters and digits
-// blanked, lower-cased. It has the display text's length.
-std::string SearchTextOf(const std::string& display) {
-  std::string text = display;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '&') continue;
-    for (std::size_t k = 1; k <= 5 && i + k < text.size(); ++k) {
-      if (text[i + k] == ';') {
-        for (std::size_t j = i; j <= i + k; ++j) text[j] = ' ';
-        break;
-      }
+// The high bit of every byte of w (all below 128) that lies in lo..hi.
+inline std::uint64_t InRange(std::uint64_t w, unsigned char lo,
+                             unsigned char hi) {
+  std::uint64_t at_least_lo = (w + (0x80 - lo) * kOnes) & kHighs;
+  std::uint64_t above_hi = (w + (0x7F - hi) * kOnes) & kHighs;
+  return at_least_lo & ~above_hi;
+}
+
+// Eight ASCII bytes of the search text at once, as the table below gives
+// them: A-Z lower-cased, a-z and digits kept, every other byte a blank.
+inline std::uint64_t SearchWord(std::uint64_t w) {
+  std::uint64_t letters = InRange(w | (0x20 * kOnes), 'a', 'z');
+  std::uint64_t digits = InRange(w, '0', '9');
+  std::uint64_t keep = ((letters | digits) >> 7) * 0xFF;
+  std::uint64_t lowered = w | ((letters >> 7) * 0x20);
+  return (lowered & keep) | (0x20 * kOnes & ~keep);
+}
+
+// What each byte becomes in the search text: letters lower-cased, digits
+// kept, every other byte a blank. Made from the text layer's own
+// operations, byte by byte; the lower-casing of a whole text differs from
+// that of its bytes only for the Z caron, which is no letter and blanked.
+const std::array<char, 256>& SearchBytes() {
+  static const std::array<char, 256> table = [] {
+    std::array<char, 256> t{};
+    for (int c = 0; c < 256; ++c) {
+      std::string one(1, static_cast<char>(c));
+      t[static_cast<std::size_t>(c)] = LowerCaseText(BlankNonLetters(one, true))[0];
+    }
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace
+
+void PrepareExtractBlock(char* block, std::size_t size, bool last,
+                         std::string* display, std::string* search) {
+  // The unused end of a short last block would be zero bytes, which the
+  // blanking turns into blanks. One blank stands for all of them: the
+  // extracts are trimmed, a scan that reaches it finds nothing behind it,
+  // and no block follows, so the extracts are the same.
+  BlankTagsAndControls(block, size);
+  display->assign(block, size);
+  if (last) display->push_back(' ');
+  ReplaceUtf8Punctuation(*display);
+  DecodeEntities(*display);
+
+  // The search text: entity remnants ("&" with a ";" at most five
+  // characters later) blanked up to the ";", the rest byte by byte.
+  const std::array<char, 256>& bytes = SearchBytes();
+  const std::size_t n = display->size();
+  search->resize(n);
+  const char* in = display->data();
+  char* out = search->data();
+  std::size_t i = 0;
+  while (i < n) {
+    const void* amp = std::memchr(in + i, '&', n - i);
+    const std::size_t stop =
+        amp == nullptr ? n : static_cast<std::size_t>(static_cast<const char*>(amp) - in);
+    // Eight ASCII bytes at a time, the others through the table.
+    while (i + 8 <= stop) {
+      std::uint64_t w = Word8(in + i);
+      if ((w & kHighs) != 0) break;
+      std::uint64_t folded = SearchWord(w);
+      std::memcpy(out + i, &folded, 8);
+      i += 8;
+    }
+    for (; i < stop; ++i) out[i] = bytes[static_cast<unsigned char>(in[i])];
+    if (i == n) break;
+    std::size_t k = 1;
+    while (k <= 5 && i + k < n && in[i + k] != ';') ++k;
+    if (k <= 5 && i + k < n) {
+      std::memset(out + i, ' ', k + 1);
+      i += k + 1;
+    } else {
+      out[i] = ' ';
+      ++i;
     }
   }
-  return LowerCaseText(BlankNonLetters(text, true));
 }
+
+namespace {
 
 // Rounds a / 2 to the nearest whole number, halves to the even neighbour.
 std::int32_t HalfRoundedToEven(std::int64_t a) {
   std::int64_t low = a >= 0 ? a / 2 : -((-a + 1) / 2);
   if (a % 2 == 0) return static_cast<std::int32_t>(low);
   return static_cast<std::int32_t>(low % 2 == 0 ? low : low + 1);
+}
+
+// ReplaceRepeatedly, without a copy of a text that holds no from.
+void ReplaceRepeatedlyIn(std::string& text, std::string_view from,
+                         std::string_view to) {
+  if (text.find(from) != std::string::npos) {
+    text = ReplaceRepeatedly(text, from, to);
+  }
 }
 
 // 1-based position of the first occurrence of what, 0 when none.
@@ -96,34 +216,42 @@ bool ExtractBuilder::BuildExtracts(const std::string& path) {
   largest_tenth_ = 0;
   block_position_ = 1;
   file_length_ = 0;
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return false;
-  if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-    file_length_ = std::ftell(file.get());
-    std::rewind(file.get());
+  // A found file may have become a pipe since the search: it is not read
+  // (a pipe without a writer would never end).
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!file.ok()) return false;
+  struct stat st;
+  if (::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  file_length_ = static_cast<std::int64_t>(st.st_size);
+
+  // The file is read in chunks of whole blocks, each filled to the end
+  // unless the file ends: only the last block can be short.
+  if (chunk_ == nullptr) chunk_.reset(new char[kChunkSize]);
+  bool failed = false;
+  bool ended = false;
+  while (!ended) {
+    std::size_t have = 0;
+    while (have < kChunkSize) {
+      ssize_t n = ::read(file.get(), chunk_.get() + have, kChunkSize - have);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        failed = n < 0;
+        ended = true;
+        break;
+      }
+      have += static_cast<std::size_t>(n);
+    }
+    for (std::size_t at = 0; at < have; at += kExtractBlockSize) {
+      const std::size_t n = std::min(kExtractBlockSize, have - at);
+      const bool last = n < kExtractBlockSize;
+      PrepareExtractBlock(chunk_.get() + at, n, last, &display_, &search_);
+      if (ProcessBlock(display_, search_)) return !failed;
+      if (options.verify_mode && phrase_found) return !failed;
+      block_position_ += static_cast<std::int64_t>(n + (last ? 1 : 0));
+      if (last) return !failed;
+    }
   }
-  std::setvbuf(file.get(), nullptr, _IOFBF, 1 << 16);
-  char block[kExtractBlockSize];
-  while (true) {
-    std::size_t n = std::fread(block, 1, sizeof block, file.get());
-    if (n == 0) break;
-    // The unused end of a short last block would be zero bytes, which the
-    // blanking turns into blanks. One blank stands for all of them: the
-    // extracts are trimmed, a scan that reaches it finds nothing behind it,
-    // and no block follows, so the extracts are the same.
-    BlankTagsAndControls(block, n);
-    std::string display(block, n);
-    if (n < sizeof block) display.push_back(' ');
-    ReplaceUtf8Punctuation(display);
-    const auto length = static_cast<std::int64_t>(display.size());
-    DecodeEntities(display);
-    std::string search = SearchTextOf(display);
-    if (ProcessBlock(display, search)) break;
-    if (options.verify_mode && phrase_found) break;
-    block_position_ += length;
-    if (n < sizeof block) break;
-  }
-  return !std::ferror(file.get());
+  return !failed;
 }
 
 bool ExtractBuilder::LimitPassed() const {
@@ -146,7 +274,8 @@ bool ExtractBuilder::WordOccurrences(const std::string& display,
   const std::vector<std::string>& words = options.search_words;
   // Each word's next occurrence at or after the scan start, found again only
   // once the scan start has passed it: the scan start only grows.
-  std::vector<std::int32_t> next(words.size(), -1);
+  std::vector<std::int32_t>& next = next_;
+  next.assign(words.size(), -1);
   std::int32_t scan = 1;
   while (true) {
     std::int32_t best = 0;
@@ -249,8 +378,8 @@ std::string ExtractBuilder::MakeExtract(const std::string& display,
   std::string extract = TrimSpaces(std::string_view(display).substr(
       static_cast<std::size_t>(start - 1),
       static_cast<std::size_t>(end - start + 1)));
-  extract = ReplaceRepeatedly(extract, "  ", " ");
-  extract = ReplaceRepeatedly(extract, "/ / ", "/ ");
+  ReplaceRepeatedlyIn(extract, "  ", " ");
+  ReplaceRepeatedlyIn(extract, "/ / ", "/ ");
 
   // Drop a word that the context limits cut in two at either end: the first
   // cut when the first blank comes before the word and in the first quarter,

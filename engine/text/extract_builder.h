@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,16 @@ inline constexpr std::size_t kExtractBlockSize = 4096;
 // word boundary here); 0 when there is none.
 std::int32_t FindWholeWord(std::int32_t start_position, std::string_view text,
                            std::string_view word);
+
+// The two texts of one block of a file that the extracts are made from.
+// display: the block with its tags and control characters blanked (a CR
+// shows as "/"), UTF-8 punctuation made plain and entities decoded; a
+// short last block (last) gets one blank at its end. search: display with
+// its entity remnants ("&" with a ";" at most five characters later) and
+// every character but letters and digits blanked, lower-cased, as long as
+// display. block is changed.
+void PrepareExtractBlock(char* block, std::size_t size, bool last,
+                         std::string* display, std::string* search);
 
 class ExtractBuilder {
  public:
@@ -68,7 +79,15 @@ class ExtractBuilder {
   bool StoreExtract(int tenth, const std::string& extract);
   bool LimitPassed() const;
 
+  // Bytes read from a file at a time: whole blocks.
+  static constexpr std::size_t kChunkSize = 16 * kExtractBlockSize;
+
   std::vector<std::string> extracts_;
+  // Reused from block to block and from file to file.
+  std::unique_ptr<char[]> chunk_;
+  std::string display_;
+  std::string search_;
+  std::vector<std::int32_t> next_;
   std::int64_t file_length_ = 0;
   std::int64_t block_position_ = 1;
   int largest_tenth_ = 0;

@@ -35,4 +35,49 @@ std::string GetHtmlTitle(const std::filesystem::path& path,
 std::string GetMetaContent(const std::filesystem::path& path,
                            std::string_view name, int max_chars);
 
+// The start of one file, read once for both of the readers above: a search
+// shows the title (or first text) and the description of every file it
+// finds, and most pages give both within their first few kilobytes. Title
+// and MetaContent give exactly what GetHtmlTitle and GetMetaContent give;
+// when a file's lines go on beyond what the head holds, or the file cannot
+// be opened or read, they hand over to those two.
+class FileHead {
+ public:
+  // Bytes read at the first need, and at most.
+  static constexpr std::size_t kFirstRead = 16 * 1024;
+  static constexpr std::size_t kMaxBytes = 64 * 1024;
+
+  explicit FileHead(const std::string& path);
+  ~FileHead();
+  FileHead(const FileHead&) = delete;
+  FileHead& operator=(const FileHead&) = delete;
+
+  // FileExists(path): a regular file is there.
+  bool exists();
+  // GetHtmlTitle(path, first_text, max_length).
+  std::string Title(std::string* first_text, int max_length);
+  // GetMetaContent(path, name, max_chars).
+  std::string MetaContent(std::string_view name, int max_chars);
+
+  // The bytes read so far, from the file's first one.
+  const std::string& bytes() const { return bytes_; }
+  // Reads more of the file behind bytes(); false at its end, when the head
+  // is full or on a read error.
+  bool Extend();
+  // True once the whole file has been read.
+  bool at_end() const { return at_end_; }
+
+ private:
+  bool opened() const { return fd_ >= 0 || !regular_; }
+  void Close();
+
+  std::string path_;
+  int fd_ = -1;
+  // False for a path that is not a regular file (a folder, a pipe ...).
+  bool regular_ = true;
+  bool at_end_ = false;
+  bool failed_ = false;
+  std::string bytes_;
+};
+
 }  // namespace orvane

@@ -61,6 +61,61 @@ TEST_F(IndexLoadingTest, ReadsFileListLexiconAndTitle) {
   EXPECT_FALSE(fs::exists(dir_.Path("manuals_data.tavo.part")));
 }
 
+// The lines the Index Module writes are read on a quick path; every other
+// form of a line must still give what a reader of delimited records gives.
+TEST_F(IndexLoadingTest, ReadsEveryFormOfFileListAndLexiconLine) {
+  const std::string text =
+      "\"plain.txt\"\r\n"
+      " \"lead.txt\"\r\n"          // a blank before the quote
+      "\"trail.txt\" \r\n"         // text after the closing quote
+      "\"one\",\"two\"\r\n"        // two items on a line
+      "bare.txt\r\n"               // not quoted
+      "\"cut\"off.txt\"\r\n"        // a quote inside
+      "\"\"\r\n"                   // an empty path
+      "\"End of file list\"\r\n"
+      "7,\"Forms\"\r\n"
+      "1,\"alpha\"\r\n"
+      "2, \"beta\"\r\n"            // a blank after the comma
+      "0003,\"delta\"\r\n"         // leading zeros
+      "4,\"ep\"silon\"\r\n"         // a quote inside the word
+      " 5,\"eta\"\r\n"             // a blank before the number
+      "6,\"iota\"x\r\n"            // text after the closing quote
+      "000000007,\"kappa\"\r\n"    // nine digits
+      "101,\"End of lexicon\"\r\n";
+  std::string path = WriteCompressed(dir_, "forms_index.tavo", text);
+  // No count lines: a current data file spares them.
+  std::string data(8 * 7, '\0');
+  for (int i = 0; i < 4; ++i) data.push_back(static_cast<char>(text.size() >> (8 * i)));
+  dir_.Write("forms_data.tavo", data);
+  ASSERT_TRUE(Load(path)) << f_.Messages();
+  EXPECT_EQ(index().strFileList,
+            (std::vector<std::string>{"plain.txt", "lead.txt", "trail.txt",
+                                      "one", "two", "bare.txt", "cut", ""}));
+  const std::vector<std::pair<std::string, int>> lexicon = {
+      {"alpha", 1}, {"beta", 2},  {"delta", 3}, {"ep", 4},
+      {"eta", 5},   {"iota", 6}, {"kappa", 7}};
+  ASSERT_EQ(index().lexicon.size(), lexicon.size());
+  for (std::size_t i = 0; i < lexicon.size(); ++i) {
+    EXPECT_EQ(index().Word(i), lexicon[i].first);
+    EXPECT_EQ(index().lexicon[i].lngWordNumber, lexicon[i].second);
+  }
+
+  // Ten digits are read as the number they give, which is out of range.
+  std::string wide = WriteCompressed(
+      dir_, "wide_index.tavo",
+      "\"a\"\r\n\"End of file list\"\r\n1,\"t\"\r\n0000000001,\"a\"\r\n"
+      "101,\"End of lexicon\"\r\n\"1\"\r\n");
+  ASSERT_TRUE(Load(wide)) << f_.Messages();
+  std::string wrong = WriteCompressed(
+      dir_, "wrong_index.tavo",
+      "\"a\"\r\n\"End of file list\"\r\n1,\"t\"\r\n1000000001,\"a\"\r\n"
+      "101,\"End of lexicon\"\r\n\"1\"\r\n");
+  EXPECT_FALSE(Load(wrong));
+  EXPECT_EQ(f_.view.Text("lblSearchableWords"),
+            "Error when reading lexicon: The index file is damaged: the word "
+            "number on line 4 is out of range.");
+}
+
 TEST_F(IndexLoadingTest, LabelCountsWithGroupingAndOneFile) {
   IndexSpec spec;
   spec.files = {"only.txt"};
@@ -136,6 +191,26 @@ TEST_F(IndexLoadingTest, ReusesOnlyAMatchingDataFile) {
               Visible(c.expected));
     EXPECT_FALSE(fs::exists(dir.Path("p_data.tavo.part")));
   }
+}
+
+// What a crash during a rebuild leaves: a partial file beside a missing
+// data file, or a data file of the right size whose blocks never reached
+// the disk (they read as zeros, the trailer with them). Both give way to
+// the rows of the count lines.
+TEST_F(IndexLoadingTest, ReplacesWhatAnInterruptedRebuildLeft) {
+  IndexSpec spec = ThreeFiles();
+  const std::string text = IndexText(spec);
+  const std::string good = DataFileBytes(spec, text.size());
+  std::string path = WriteCompressed(dir_, "p_index.tavo", text);
+  dir_.Write("p_data.tavo.part", good.substr(0, 3));
+  ASSERT_TRUE(Load(path)) << f_.Messages();
+  EXPECT_EQ(Visible(ReadFileBytes(dir_.Path("p_data.tavo"))), Visible(good));
+  EXPECT_FALSE(fs::exists(dir_.Path("p_data.tavo.part")));
+
+  std::string data = dir_.Write("p_data.tavo", std::string(good.size(), '\0'));
+  fs::last_write_time(data, fs::last_write_time(path) + std::chrono::seconds(1));
+  ASSERT_TRUE(Load(path)) << f_.Messages();
+  EXPECT_EQ(Visible(ReadFileBytes(dir_.Path("p_data.tavo"))), Visible(good));
 }
 
 // Rows of zeros are holes: a large, sparse matrix occupies a fraction of

@@ -1,7 +1,15 @@
 #include "engine/text/extract_builder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/text/charset.h"
+#include "engine/text/entities.h"
+#include "engine/text/string_ops.h"
 #include "tests/support/temp_tree.h"
 
 namespace orvane::testing {
@@ -152,6 +160,82 @@ TEST_F(ExtractBuilderTest, UnreadableFileLeavesNoExtracts) {
   builder_.options.search_words = {"x"};
   EXPECT_FALSE(builder_.BuildExtracts(dir_.Path("missing.txt")));
   EXPECT_TRUE(builder_.extracts().empty());
+  // A found file that has become a pipe is not waited for.
+  ASSERT_EQ(mkfifo(dir_.Path("pipe.txt").c_str(), 0600), 0);
+  EXPECT_FALSE(builder_.BuildExtracts(dir_.Path("pipe.txt")));
+  EXPECT_FALSE(builder_.BuildExtracts(dir_.MakeDir("folder.txt")));
+  EXPECT_TRUE(builder_.extracts().empty());
+}
+
+// The texts of a block, made the plain way: one operation of the text
+// layer after the other, byte by byte.
+void PlainBlockTexts(std::string block, bool last, std::string* display,
+                     std::string* search) {
+  int depth = 0;
+  for (char& ch : block) {
+    auto c = static_cast<unsigned char>(ch);
+    if (c == '<') {
+      ++depth;
+      ch = ' ';
+    } else if (c == '>') {
+      if (depth > 0) --depth;
+      ch = ' ';
+    } else if (depth > 0) {
+      ch = ' ';
+    } else if (c == 13) {
+      ch = '/';
+    } else if (c < 32) {
+      ch = ' ';
+    }
+  }
+  *display = block;
+  if (last) display->push_back(' ');
+  ReplaceUtf8Punctuation(*display);
+  DecodeEntities(*display);
+  std::string text = *display;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '&') continue;
+    for (std::size_t k = 1; k <= 5 && i + k < text.size(); ++k) {
+      if (text[i + k] == ';') {
+        for (std::size_t j = i; j <= i + k; ++j) text[j] = ' ';
+        break;
+      }
+    }
+  }
+  *search = LowerCaseText(BlankNonLetters(text, true));
+}
+
+// Blocks of every kind of byte: tags open and closed across the block,
+// entities whole and cut, CR and other control bytes, UTF-8 punctuation,
+// accented and other high bytes, in runs long and short.
+TEST(PrepareExtractBlockTest, GivesThePlainTexts) {
+  const std::vector<std::string> pieces = {
+      "<", ">", "<b>", "</p>", "&amp;", "&eacute;", "&#160;", "&nbsp;", "&",
+      ";", "&x;", "&toolong;", "\r\n", "\r", "\n", "\t", std::string(1, '\0'),
+      "\xE2\x80\x94", "\xE2\x80\x98", "\xE2\x80", "\xC9t\xE9", "\x8E\x9E",
+      "\x8A\x9A\xFF\x9F", "\x80\x81\x90", "Hello ", "world", "HTML ",
+      "12ab", "  ", "plain text of some length, to be passed quickly. ",
+      "MIXED case LETTERS ", "_-+=[]{}@`~^|\\/",
+      // The bytes on either side of the digits and of both alphabets.
+      "/0123456789:", "@AZ[", "`az{", "0 9 A Z a z ", "9876543210 "};
+  std::uint64_t state = 3;
+  auto next = [&state](std::uint64_t n) {
+    state = state * 6364136223846793005ull + 1442695040888963407ull;
+    return (state >> 33) % n;
+  };
+  std::string display, search, plain_display, plain_search;
+  for (int round = 0; round < 3000; ++round) {
+    std::string block;
+    const std::size_t size = next(3) == 0 ? next(64) : kExtractBlockSize;
+    while (block.size() < size) block += pieces[next(pieces.size())];
+    block.resize(size);
+    const bool last = size < kExtractBlockSize;
+    std::string raw = block;
+    PrepareExtractBlock(raw.data(), raw.size(), last, &display, &search);
+    PlainBlockTexts(block, last, &plain_display, &plain_search);
+    ASSERT_EQ(Visible(display), Visible(plain_display)) << Visible(block);
+    ASSERT_EQ(Visible(search), Visible(plain_search)) << Visible(block);
+  }
 }
 
 }  // namespace

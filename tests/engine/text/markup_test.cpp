@@ -1,13 +1,19 @@
 #include "engine/text/markup.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <string>
+#include <vector>
 
 #include "tests/support/temp_tree.h"
 
 namespace orvane {
 namespace {
 
+using testing::AllowEveryone;
+using testing::RunUnprivileged;
 using testing::TempDir;
 using testing::Visible;
 
@@ -192,6 +198,30 @@ TEST_F(GetMetaContentTest, ReadsTheNamedTagsContent) {
   }
 }
 
+// Names are compared lower-cased as the code page lower-cases the whole
+// line: an accented capital matches its small letter, and a Z caron only
+// on a line without special letters.
+TEST_F(GetMetaContentTest, ComparesNamesLowerCased) {
+  struct Row {
+    std::string_view page, name, content;
+  } rows[] = {
+      {"<MeTa NaMe=\"DeScRiPtIoN\" cOnTeNt=\"mixed\">", "description", "mixed"},
+      {"<meta name=\"d\xC9scription\" content=\"no\">", "description", ""},
+      {"<meta name=\"CAF\xC9\" content=\"yes\">", "caf\xE9", "yes"},
+      {"<meta name=\"\x8E\" content=\"plain\">", "\x9E", "plain"},
+      {"<meta name=\"\x8E\" content=\"\xC9\">", "\x9E", ""},
+  };
+  for (const Row& row : rows) {
+    std::string path = dir_.Write("page.htm", row.page);
+    EXPECT_EQ(Visible(GetMetaContent(path, row.name, 6144)),
+              Visible(row.content))
+        << Visible(row.page);
+    EXPECT_EQ(Visible(FileHead(path).MetaContent(row.name, 6144)),
+              Visible(row.content))
+        << Visible(row.page);
+  }
+}
+
 TEST_F(GetMetaContentTest, ReadsOnlyUpToTheBudget) {
   // 37 characters.
   const std::string meta = "<meta name=\"description\" content=\"d\">";
@@ -212,6 +242,95 @@ TEST_F(GetMetaContentTest, StatusTexts) {
                                       "content=\"d\">"),
                            "description", 100),
             "Not HTML file");
+}
+
+// FileHead reads a file's start once for both readers; whatever the file,
+// it must give what GetHtmlTitle and GetMetaContent give, also when the
+// lines run past the part it holds.
+TEST(FileHeadTest, GivesWhatTheTwoReadersGive) {
+  const std::string meta = "<meta name=\"description\" content=\"About it\">";
+  const std::size_t first = FileHead::kFirstRead;
+  const std::size_t most = FileHead::kMaxBytes;
+  struct Row {
+    std::string name;
+    std::string bytes;
+  };
+  std::vector<Row> rows = {
+      {"page.htm", "<html><head><title>T</title>\r\n" + meta + "\r\n</head>"},
+      {"unix.htm", "<html>\n<head><title>Unix</title>\n" + meta + "\n</head>"},
+      {"late.htm", std::string(5000, 'x') + "\r\n<title>Late</title>\r\n" + meta},
+      {"deep.htm", "<title>Deep</title>\r\n" + std::string(7000, ' ') + "\r\n" + meta},
+      // One line longer than the first read, than the head, than both.
+      {"long.htm", "<title>Long</title>" + std::string(first, 'x') + meta},
+      {"huge.htm", std::string(most, 'y') + "<title>Huge</title>" + meta},
+      {"untitled.htm", "<head>\r\n" + meta + "</head>\r\n<title>No</title>"},
+      {"open.htm", "<title>Open\r\n"},
+      {"empty.htm", ""},
+      {"empty.txt", ""},
+      {"text.txt", "First words\r\nsecond line"},
+      {"blank.txt", "\r\n   \r\n\t\r\nAfter blanks"},
+      {"blanks.txt", std::string(first + 10, ' ')},
+      {"lf.txt", "one\ntwo\nthree\n"},
+      {"longlf.txt", std::string(most + 100, 'z')},
+      {"far.txt", std::string(2 * most, '\r') + "far"},
+  };
+  // CR LF split by the end of the first read, and by the end of the head.
+  for (std::size_t at : {first, most}) {
+    rows.push_back({"split" + std::to_string(at) + ".htm",
+                    std::string(at - 1, 'a') + "\r\n<title>Split</title>\r\n" + meta});
+  }
+  TempDir dir;
+  for (const Row& row : rows) {
+    std::string path = dir.Write(row.name, row.bytes);
+    std::string expected_text;
+    std::string expected_title = GetHtmlTitle(path, &expected_text, 80);
+    std::string expected_meta = GetMetaContent(path, "description", 6144);
+    // Both orders: the second reader starts at the file's first byte too.
+    for (bool title_first : {true, false}) {
+      FileHead head(path);
+      std::string text = "stale";
+      std::string title;
+      std::string content;
+      if (title_first) {
+        title = head.Title(&text, 80);
+        content = head.MetaContent("description", 6144);
+      } else {
+        content = head.MetaContent("description", 6144);
+        title = head.Title(&text, 80);
+      }
+      EXPECT_EQ(title, expected_title) << row.name;
+      EXPECT_EQ(Visible(text), Visible(expected_text)) << row.name;
+      EXPECT_EQ(content, expected_meta) << row.name;
+    }
+  }
+}
+
+TEST(FileHeadTest, FilesThatCannotBeRead) {
+  TempDir dir;
+  const std::string folder = dir.MakeDir("folder.htm");
+  const std::string missing = dir.Path("missing.htm");
+  for (const std::string& path : {folder, missing}) {
+    FileHead head(path);
+    std::string text;
+    EXPECT_EQ(head.Title(&text, 80), "File not found") << path;
+    EXPECT_EQ(head.MetaContent("description", 100), "File not found") << path;
+  }
+  EXPECT_EQ(FileHead(dir.Path("missing.txt")).MetaContent("description", 100),
+            "Not HTML file");
+
+  std::string locked = dir.Write("locked.htm", "<title>Locked</title>");
+  chmod(locked.c_str(), 0);
+  AllowEveryone(dir.path());
+  int same = RunUnprivileged([&] {
+    FileHead head(locked);
+    std::string text;
+    bool title = head.Title(&text, 80) == GetHtmlTitle(locked, nullptr, 80);
+    bool meta = head.MetaContent("description", 100) ==
+                GetMetaContent(locked, "description", 100);
+    bool refused = GetHtmlTitle(locked, nullptr, 80).rfind("Error: ", 0) == 0;
+    return title && meta && refused ? 1 : 0;
+  });
+  EXPECT_EQ(same, 1);
 }
 
 }  // namespace

@@ -1,0 +1,114 @@
+// The program and its windows module: a command-line run maps no Qt
+// library, the windows open from the module beside the program or from the
+// installed layout, and a missing or broken module is told clearly.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "tests/support/temp_tree.h"
+
+namespace orvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kModule = fs::path(ORVANE_BINARY_DIR) / "liborvane_windows.so";
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& arg) {
+  std::string quoted = "'";
+  for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+class WindowsModuleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!fs::exists(kModule)) GTEST_SKIP() << "built without the windows";
+  }
+  // Runs program with args under the environment assignments env.
+  Outcome Run(const std::string& env, const std::string& program,
+              const std::string& args) {
+    std::string command = env + " " + Quote(program) + " " + args + " 2>" +
+                          Quote(dir_.Path("err.txt"));
+    Outcome run;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+    int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = ReadFileBytes(dir_.Path("err.txt"));
+    return run;
+  }
+  // A copy of the program in dir_/bin (a link would be followed back to
+  // the build folder).
+  std::string CopyProgram() {
+    fs::create_directories(dir_.path() / "bin");
+    fs::path copy = dir_.path() / "bin" / "orvane";
+    fs::copy_file(ORVANE_PROGRAM, copy);
+    return copy.string();
+  }
+  TempDir dir_;
+};
+
+TEST_F(WindowsModuleTest, CommandLineMapsNoQtLibrary) {
+  // What the dynamic loader maps for the program before it runs.
+  Outcome libraries = Run("LD_TRACE_LOADED_OBJECTS=1", ORVANE_PROGRAM, "");
+  EXPECT_EQ(libraries.status, 0);
+  EXPECT_NE(libraries.out.find("libzstd"), std::string::npos) << libraries.out;
+  EXPECT_EQ(libraries.out.find("Qt"), std::string::npos) << libraries.out;
+}
+
+TEST_F(WindowsModuleTest, MissingModuleIsToldAndTheCommandLineStillWorks) {
+  std::string program = CopyProgram();
+  Outcome windows = Run("", program, "");
+  EXPECT_EQ(windows.status, 2);
+  EXPECT_NE(windows.err.find("the windows module is missing"), std::string::npos)
+      << windows.err;
+  EXPECT_NE(windows.err.find(dir_.Path("bin/liborvane_windows.so")),
+            std::string::npos)
+      << windows.err;
+  EXPECT_NE(windows.err.find(dir_.Path("lib/orvane/liborvane_windows.so")),
+            std::string::npos)
+      << windows.err;
+
+  Outcome version = Run("", program, "--version");
+  EXPECT_EQ(version.status, 0) << version.err;
+  EXPECT_EQ(version.out.rfind("Orvane File Search ", 0), 0u) << version.out;
+}
+
+TEST_F(WindowsModuleTest, BrokenModuleIsTold) {
+  std::string program = CopyProgram();
+  dir_.Write("bin/liborvane_windows.so", "not a library");
+  Outcome run = Run("", program, "");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err.rfind("orvane: the windows cannot be opened: ", 0), 0u)
+      << run.err;
+}
+
+TEST_F(WindowsModuleTest, InstalledLayoutOpensTheWindows) {
+  // bin/orvane, lib/orvane/liborvane_windows.so, share/orvane/tavo.dat.
+  std::string program = CopyProgram();
+  fs::create_directories(dir_.path() / "lib" / "orvane");
+  fs::copy_file(kModule, dir_.path() / "lib" / "orvane" / "liborvane_windows.so");
+  fs::create_directories(dir_.path() / "share" / "orvane");
+  fs::copy_file(SourceDataFolder() / "tavo.dat",
+                dir_.path() / "share" / "orvane" / "tavo.dat");
+  Outcome run = Run("QT_QPA_PLATFORM=offscreen", program,
+                    "--screenshots " + Quote(dir_.Path("shots")));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(fs::exists(dir_.Path("shots/frmMain.png"))) << run.out << run.err;
+}
+
+}  // namespace
+}  // namespace orvane::testing
