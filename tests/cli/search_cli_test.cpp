@@ -1,28 +1,16 @@
 // `orvane search` and `orvane list` run end to end over a small index.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "tests/support/program_run.h"
 #include "tests/engine/search/index_fixture.h"
 
 namespace orvane::testing {
 namespace {
-
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Quote(const std::string& arg) {
-  std::string quoted = "'";
-  for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
 
 class SearchCliTest : public ::testing::Test {
  protected:
@@ -40,16 +28,7 @@ class SearchCliTest : public ::testing::Test {
     std::string command = "ORVANE_OPEN=true TMPDIR=" + Quote(dir_.folder()) +
                           " " + Quote(ORVANE_PROGRAM);
     for (const std::string& a : args) command += " " + Quote(a);
-    command += " 2>" + Quote(dir_.Path("err.txt"));
-    Outcome run;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = ReadFileBytes(dir_.Path("err.txt"));
-    return run;
+    return RunShellCommand(command, dir_.Path("err.txt"));
   }
   Outcome Search(std::vector<std::string> args) {
     args.insert(args.begin(), {"search", "--index", index_, "--top", top()});

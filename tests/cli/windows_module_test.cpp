@@ -2,13 +2,13 @@
 // library, the windows open from the module beside the program or from the
 // installed layout, and a missing or broken module is told clearly.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "tests/support/program_run.h"
 #include "tests/support/temp_tree.h"
 
 namespace orvane::testing {
@@ -18,18 +18,6 @@ namespace fs = std::filesystem;
 
 const fs::path kModule = fs::path(ORVANE_BINARY_DIR) / "liborvane_windows.so";
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Quote(const std::string& arg) {
-  std::string quoted = "'";
-  for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 class WindowsModuleTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -38,17 +26,8 @@ class WindowsModuleTest : public ::testing::Test {
   // Runs program with args under the environment assignments env.
   Outcome Run(const std::string& env, const std::string& program,
               const std::string& args) {
-    std::string command = env + " " + Quote(program) + " " + args + " 2>" +
-                          Quote(dir_.Path("err.txt"));
-    Outcome run;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = ReadFileBytes(dir_.Path("err.txt"));
-    return run;
+    return RunShellCommand(env + " " + Quote(program) + " " + args,
+                           dir_.Path("err.txt"));
   }
   // A copy of the program in dir_/bin (a link would be followed back to
   // the build folder).
