@@ -20,7 +20,7 @@
 
 namespace orvane::testing {
 
-struct IndexSpec {
+struct IndexLayout {
   std::vector<std::string> files;  // relative paths, file numbers 1, 2, ...
   std::string title = "Test index";
   // Each word with its scores for files 1 to N, in word-number order.
@@ -45,32 +45,32 @@ inline std::string CountLine(const std::vector<int>& scores) {
   return "\"" + items + "\"";
 }
 
-inline std::string IndexText(const IndexSpec& spec) {
+inline std::string IndexText(const IndexLayout& layout) {
   std::string text;
-  for (const std::string& f : spec.files) text += "\"" + f + "\"\r\n";
+  for (const std::string& f : layout.files) text += "\"" + f + "\"\r\n";
   text += "\"End of file list\"\r\n";
-  text += std::to_string(spec.words.size()) + ",\"" + spec.title + "\"\r\n";
+  text += std::to_string(layout.words.size()) + ",\"" + layout.title + "\"\r\n";
   std::vector<std::pair<std::string, std::size_t>> sorted;
-  for (std::size_t n = 0; n < spec.words.size(); ++n) {
-    sorted.emplace_back(spec.words[n].first, n + 1);
+  for (std::size_t n = 0; n < layout.words.size(); ++n) {
+    sorted.emplace_back(layout.words[n].first, n + 1);
   }
   std::sort(sorted.begin(), sorted.end());
   for (const auto& [word, number] : sorted) {
     text += std::to_string(number) + ",\"" + word + "\"\r\n";
   }
   text += "101,\"End of lexicon\"\r\n";
-  for (const auto& entry : spec.words) text += CountLine(entry.second) + "\r\n";
+  for (const auto& entry : layout.words) text += CountLine(entry.second) + "\r\n";
   return text;
 }
 
 // Rows (row 1 reserved when there is no word) and the trailer.
-inline std::string DataFileBytes(const IndexSpec& spec,
+inline std::string DataFileBytes(const IndexLayout& layout,
                                  std::size_t text_length) {
   std::string bytes;
-  for (const auto& entry : spec.words) {
+  for (const auto& entry : layout.words) {
     for (int score : entry.second) bytes.push_back(static_cast<char>(score));
   }
-  if (spec.words.empty()) bytes.append(spec.files.size(), '\0');
+  if (layout.words.empty()) bytes.append(layout.files.size(), '\0');
   for (int i = 0; i < 4; ++i) {
     bytes.push_back(static_cast<char>((text_length >> (8 * i)) & 0xFF));
   }
@@ -91,10 +91,10 @@ inline std::string WriteCompressed(const TempDir& dir, std::string_view relative
 
 // A naive index of the files below dir/folder: words are runs of letters,
 // lower-cased, outside tags; a file's most frequent word scores 255.
-inline IndexSpec IndexOfTree(const TempDir& dir, const std::string& folder,
+inline IndexLayout IndexOfTree(const TempDir& dir, const std::string& folder,
                              const std::vector<std::string>& files) {
-  IndexSpec spec;
-  spec.files = files;
+  IndexLayout layout;
+  layout.files = files;
   std::map<std::string, std::size_t> number_of;
   std::vector<std::map<std::size_t, int>> counts(files.size());
   for (std::size_t f = 0; f < files.size(); ++f) {
@@ -104,8 +104,8 @@ inline IndexSpec IndexOfTree(const TempDir& dir, const std::string& folder,
     auto flush = [&] {
       if (word.empty()) return;
       std::string lower = LowerCaseText(word);
-      auto [it, added] = number_of.emplace(lower, spec.words.size());
-      if (added) spec.words.emplace_back(lower, std::vector<int>(files.size()));
+      auto [it, added] = number_of.emplace(lower, layout.words.size());
+      if (added) layout.words.emplace_back(lower, std::vector<int>(files.size()));
       ++counts[f][it->second];
       word.clear();
     };
@@ -122,21 +122,21 @@ inline IndexSpec IndexOfTree(const TempDir& dir, const std::string& folder,
     int top = 0;
     for (const auto& [n, count] : counts[f]) top = std::max(top, count);
     for (const auto& [n, count] : counts[f]) {
-      spec.words[n].second[f] = std::max(
+      layout.words[n].second[f] = std::max(
           1, static_cast<int>(std::lround(255.0 * count / top)));
     }
   }
-  return spec;
+  return layout;
 }
 
-// Writes the index of spec as dir/<name>_index.tavo, and its data file when
+// Writes the index of layout as dir/<name>_index.tavo, and its data file when
 // asked. Returns the index path.
 inline std::string WriteIndex(const TempDir& dir, const std::string& name,
-                              const IndexSpec& spec, bool with_data_file) {
-  std::string text = IndexText(spec);
+                              const IndexLayout& layout, bool with_data_file) {
+  std::string text = IndexText(layout);
   std::string path = WriteCompressed(dir, name + "_index.tavo", text);
   if (with_data_file) {
-    dir.Write(name + "_data.tavo", DataFileBytes(spec, text.size()));
+    dir.Write(name + "_data.tavo", DataFileBytes(layout, text.size()));
   }
   return path;
 }

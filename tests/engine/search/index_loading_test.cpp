@@ -31,20 +31,20 @@ class IndexLoadingTest : public ::testing::Test {
   SearchFixture f_;
 };
 
-IndexSpec ThreeFiles() {
-  IndexSpec spec;
-  spec.files = {"a.txt", "sub/b c.txt", "z,1.txt"};
-  spec.title = "Company manuals";
-  spec.words = {{"beta", {0, 5, 0}}, {"alpha", {255, 0, 3}}};
-  return spec;
+IndexLayout ThreeFiles() {
+  IndexLayout layout;
+  layout.files = {"a.txt", "sub/b c.txt", "z,1.txt"};
+  layout.title = "Company manuals";
+  layout.words = {{"beta", {0, 5, 0}}, {"alpha", {255, 0, 3}}};
+  return layout;
 }
 
 TEST_F(IndexLoadingTest, ReadsFileListLexiconAndTitle) {
-  IndexSpec spec = ThreeFiles();
-  std::string path = WriteIndex(dir_, "manuals", spec, false);
+  IndexLayout layout = ThreeFiles();
+  std::string path = WriteIndex(dir_, "manuals", layout, false);
   ASSERT_TRUE(Load(path)) << f_.Messages();
   EXPECT_EQ(index().intNumFiles, 3);
-  EXPECT_EQ(index().strFileList, spec.files);
+  EXPECT_EQ(index().strFileList, layout.files);
   ASSERT_EQ(index().lngNumWords, 2);
   EXPECT_EQ(index().Word(0), "alpha");
   EXPECT_EQ(index().lexicon[0].lngWordNumber, 2);
@@ -55,7 +55,7 @@ TEST_F(IndexLoadingTest, ReadsFileListLexiconAndTitle) {
             "There are 2 searchable words in 3 files.");
   // The data file is built from the count lines: beta's row first.
   EXPECT_EQ(Visible(ReadFileBytes(dir_.Path("manuals_data.tavo"))),
-            Visible(DataFileBytes(spec, IndexText(spec).size())));
+            Visible(DataFileBytes(layout, IndexText(layout).size())));
   EXPECT_EQ(f_.results(), "");
   EXPECT_TRUE(f_.prompter.boxes().empty());
   EXPECT_FALSE(fs::exists(dir_.Path("manuals_data.tavo.part")));
@@ -117,33 +117,33 @@ TEST_F(IndexLoadingTest, ReadsEveryFormOfFileListAndLexiconLine) {
 }
 
 TEST_F(IndexLoadingTest, LabelCountsWithGroupingAndOneFile) {
-  IndexSpec spec;
-  spec.files = {"only.txt"};
+  IndexLayout layout;
+  layout.files = {"only.txt"};
   for (int i = 0; i < 1234; ++i) {
-    spec.words.push_back({"w" + std::to_string(10000 + i), {1}});
+    layout.words.push_back({"w" + std::to_string(10000 + i), {1}});
   }
-  ASSERT_TRUE(Load(WriteIndex(dir_, "one", spec, false)));
+  ASSERT_TRUE(Load(WriteIndex(dir_, "one", layout, false)));
   EXPECT_EQ(f_.view.Text("lblSearchableWords"),
             "There are 1,234 searchable words in one file.");
 }
 
 TEST_F(IndexLoadingTest, EmptyLexiconKeepsTheReservedRow) {
-  IndexSpec spec;
-  spec.files = {"a.txt", "b.txt"};
-  ASSERT_TRUE(Load(WriteIndex(dir_, "empty", spec, false)));
+  IndexLayout layout;
+  layout.files = {"a.txt", "b.txt"};
+  ASSERT_TRUE(Load(WriteIndex(dir_, "empty", layout, false)));
   EXPECT_EQ(f_.view.Text("lblSearchableWords"),
             "There are 0 searchable words in 2 files.");
-  std::string text = IndexText(spec);
+  std::string text = IndexText(layout);
   EXPECT_EQ(Visible(ReadFileBytes(dir_.Path("empty_data.tavo"))),
-            Visible(DataFileBytes(spec, text.size())));
+            Visible(DataFileBytes(layout, text.size())));
 }
 
 TEST_F(IndexLoadingTest, RunsOfZerosExpandAcrossTheRow) {
-  IndexSpec spec;
-  spec.files = {"1", "2", "3", "4", "5"};
-  spec.words = {{"x", {0, 0, 0, 5, 0}}};
-  ASSERT_EQ(CountLine(spec.words[0].second), "\"-3,5,0\"");
-  ASSERT_TRUE(Load(WriteIndex(dir_, "five", spec, false)));
+  IndexLayout layout;
+  layout.files = {"1", "2", "3", "4", "5"};
+  layout.words = {{"x", {0, 0, 0, 5, 0}}};
+  ASSERT_EQ(CountLine(layout.words[0].second), "\"-3,5,0\"");
+  ASSERT_TRUE(Load(WriteIndex(dir_, "five", layout, false)));
   std::string bytes = ReadFileBytes(dir_.Path("five_data.tavo"));
   EXPECT_EQ(Visible(bytes.substr(0, 5)), Visible(std::string("\0\0\0\x05\0", 5)));
 }
@@ -151,9 +151,9 @@ TEST_F(IndexLoadingTest, RunsOfZerosExpandAcrossTheRow) {
 // A data file is reused only when it matches its index; every other one is
 // replaced by the rows of the count lines.
 TEST_F(IndexLoadingTest, ReusesOnlyAMatchingDataFile) {
-  IndexSpec spec = ThreeFiles();
-  const std::string text = IndexText(spec);
-  const std::string good = DataFileBytes(spec, text.size());
+  IndexLayout layout = ThreeFiles();
+  const std::string text = IndexText(layout);
+  const std::string good = DataFileBytes(layout, text.size());
   // Same size and trailer as the good file, other scores: reused as it is.
   std::string marked = good;
   marked[0] = 9;
@@ -198,9 +198,9 @@ TEST_F(IndexLoadingTest, ReusesOnlyAMatchingDataFile) {
 // the disk (they read as zeros, the trailer with them). Both give way to
 // the rows of the count lines.
 TEST_F(IndexLoadingTest, ReplacesWhatAnInterruptedRebuildLeft) {
-  IndexSpec spec = ThreeFiles();
-  const std::string text = IndexText(spec);
-  const std::string good = DataFileBytes(spec, text.size());
+  IndexLayout layout = ThreeFiles();
+  const std::string text = IndexText(layout);
+  const std::string good = DataFileBytes(layout, text.size());
   std::string path = WriteCompressed(dir_, "p_index.tavo", text);
   dir_.Write("p_data.tavo.part", good.substr(0, 3));
   ASSERT_TRUE(Load(path)) << f_.Messages();
@@ -216,16 +216,16 @@ TEST_F(IndexLoadingTest, ReplacesWhatAnInterruptedRebuildLeft) {
 // Rows of zeros are holes: a large, sparse matrix occupies a fraction of
 // its size on disk and still reads back byte for byte.
 TEST_F(IndexLoadingTest, RebuiltDataFileLeavesZeroRowsAsHoles) {
-  IndexSpec spec;
-  for (int i = 0; i < 20000; ++i) spec.files.push_back(std::to_string(i));
+  IndexLayout layout;
+  for (int i = 0; i < 20000; ++i) layout.files.push_back(std::to_string(i));
   for (int w = 0; w < 100; ++w) {
-    std::vector<int> row(spec.files.size(), 0);
+    std::vector<int> row(layout.files.size(), 0);
     row[0] = 255;
-    spec.words.push_back({"w" + std::to_string(100 + w), row});
+    layout.words.push_back({"w" + std::to_string(100 + w), row});
   }
-  ASSERT_TRUE(Load(WriteIndex(dir_, "sparse", spec, false)));
+  ASSERT_TRUE(Load(WriteIndex(dir_, "sparse", layout, false)));
   std::string data_path = dir_.Path("sparse_data.tavo");
-  EXPECT_EQ(ReadFileBytes(data_path), DataFileBytes(spec, IndexText(spec).size()));
+  EXPECT_EQ(ReadFileBytes(data_path), DataFileBytes(layout, IndexText(layout).size()));
   struct stat st {};
   ASSERT_EQ(stat(data_path.c_str(), &st), 0);
   EXPECT_LT(st.st_blocks * 512, st.st_size / 2);
@@ -234,8 +234,8 @@ TEST_F(IndexLoadingTest, RebuiltDataFileLeavesZeroRowsAsHoles) {
 // An index whose compressed form records no plain length is read to its
 // end to find it.
 TEST_F(IndexLoadingTest, CountsTheLengthWhenTheFileRecordsNone) {
-  IndexSpec spec = ThreeFiles();
-  const std::string text = IndexText(spec);
+  IndexLayout layout = ThreeFiles();
+  const std::string text = IndexText(layout);
   ZSTD_CCtx* cctx = ZSTD_createCCtx();
   std::string out(ZSTD_compressBound(text.size()) + 64, '\0');
   ZSTD_outBuffer o{out.data(), out.size(), 0};
@@ -253,7 +253,7 @@ TEST_F(IndexLoadingTest, CountsTheLengthWhenTheFileRecordsNone) {
   ASSERT_TRUE(Load(path)) << f_.Messages();
   EXPECT_EQ(index().text_length, static_cast<std::int64_t>(text.size()));
   EXPECT_EQ(ReadFileBytes(dir_.Path("s_data.tavo")),
-            DataFileBytes(spec, text.size()));
+            DataFileBytes(layout, text.size()));
 }
 
 TEST_F(IndexLoadingTest, MissingIndexFileAndWrongName) {
@@ -364,14 +364,14 @@ TEST_F(IndexLoadingTest, DamagedIndexesGiveTheirMessage) {
 
 TEST(DataFileTest, CountsTheBlocksANewFileOccupies) {
   TempDir dir;
-  IndexSpec spec;
-  for (int i = 0; i < 10000; ++i) spec.files.push_back(std::to_string(i));
+  IndexLayout layout;
+  for (int i = 0; i < 10000; ++i) layout.files.push_back(std::to_string(i));
   std::vector<int> row(10000, 0);
   row[0] = 1;            // block 0
   row[5000] = 1;         // block 1
-  spec.words = {{"a", row}, {"b", std::vector<int>(10000, 0)}};
+  layout.words = {{"a", row}, {"b", std::vector<int>(10000, 0)}};
   // Rows end at 20000; the trailer lies in block 4.
-  std::string path = WriteIndex(dir, "c", spec, false);
+  std::string path = WriteIndex(dir, "c", layout, false);
   LoadedIndex index;
   IndexTextLines lines;
   ASSERT_EQ(lines.Open(path), 0);

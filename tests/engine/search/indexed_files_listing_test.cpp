@@ -12,11 +12,11 @@ constexpr char kExplanation[] =
     "the index file was created.  Be sure to set the top folder to the one "
     "currently containing the files to be searched.\r\n\r\n";
 
-IndexSpec Listed(std::vector<std::string> files) {
-  IndexSpec spec;
-  spec.files = std::move(files);
-  spec.words = {{"w", std::vector<int>(spec.files.size(), 1)}};
-  return spec;
+IndexLayout Listed(std::vector<std::string> files) {
+  IndexLayout layout;
+  layout.files = std::move(files);
+  layout.words = {{"w", std::vector<int>(layout.files.size(), 1)}};
+  return layout;
 }
 
 // Listing before any search loads the index (and builds its data file).

@@ -29,13 +29,13 @@ unsigned Seed(unsigned usual) {
   return text != nullptr ? static_cast<unsigned>(std::atoi(text)) : usual;
 }
 
-IndexSpec Sample() {
-  IndexSpec spec;
-  spec.files = {"a.txt", "b/c.htm", "d e.txt", "f.txt"};
-  spec.words = {{"fox", {255, 0, 3, 0}}, {"dog", {0, 0, 0, 0}},
+IndexLayout Sample() {
+  IndexLayout layout;
+  layout.files = {"a.txt", "b/c.htm", "d e.txt", "f.txt"};
+  layout.words = {{"fox", {255, 0, 3, 0}}, {"dog", {0, 0, 0, 0}},
                 {"cat", {1, 2, 3, 4}},   {"bird", {0, 255, 0, 255}},
                 {"ant", {0, 0, 9, 0}}};
-  return spec;
+  return layout;
 }
 
 std::string Mutate(std::string text, std::mt19937& random) {
