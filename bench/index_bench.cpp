@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bench/silent_ports.h"
 #include "engine/common/program_texts.h"
 #include "engine/files/background_deletion.h"
 #include "engine/files/folder.h"
@@ -90,32 +91,9 @@ class PhaseView : public orvane::ViewState {
   std::string status_;
 };
 
-class NoYield : public orvane::Yield {
- public:
-  void ProcessPendingEvents() override {}
-};
-
-class NoDisplay : public orvane::LargeDisplay {
- public:
-  void SetCaption(std::string_view) override {}
-  void SetBufferFullMessage(std::string_view) override {}
-  void SetCopyButtonCaption(std::string_view) override {}
-  void Show() override {}
-  void Hide() override {}
-  bool IsVisible() override { return true; }
-  bool ReportBufferFull() override { return false; }
-  void Clear() override {}
-  void Output(std::string_view, std::int16_t, bool) override {}
-  void DisplayArray(const std::vector<std::string>&, std::int32_t,
-                    std::int32_t, std::string_view, bool) override {}
-};
-
-class WallClock : public orvane::Clock {
- public:
-  double SecondsSinceMidnight() override {
-    return Seconds(SteadyClock::now().time_since_epoch());
-  }
-};
+using orvane::bench::NoDisplay;
+using orvane::bench::NoYield;
+using orvane::bench::WallClock;
 
 // Reads the files whole through a large buffer; returns the bytes read.
 std::uint64_t PlainRead(const std::string& top,

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/silent_ports.h"
 #include "engine/common/heap_pages.h"
 #include "engine/common/launcher_state.h"
 #include "engine/common/program_folder.h"
@@ -147,36 +148,10 @@ class TimingView : public ViewState {
   std::string current_file_;
 };
 
-class NoYield : public Yield {
- public:
-  void ProcessPendingEvents() override {}
-};
-class NoOpener : public Opener {
- public:
-  int Open(const std::string&) override { return 42; }
-};
-class NoDisplay : public LargeDisplay {
- public:
-  void SetCaption(std::string_view) override {}
-  void SetBufferFullMessage(std::string_view) override {}
-  void SetCopyButtonCaption(std::string_view) override {}
-  void Show() override {}
-  void Hide() override {}
-  bool IsVisible() override { return true; }
-  bool ReportBufferFull() override { return false; }
-  void Clear() override {}
-  void Output(std::string_view, std::int16_t, bool) override {}
-  void DisplayArray(const std::vector<std::string>&, std::int32_t, std::int32_t,
-                    std::string_view, bool) override {}
-};
-class WallClock : public orvane::Clock {
- public:
-  double SecondsSinceMidnight() override {
-    return std::chrono::duration<double>(
-               std::chrono::system_clock::now().time_since_epoch())
-               .count();
-  }
-};
+using orvane::bench::NoDisplay;
+using orvane::bench::NoYield;
+using orvane::bench::WallClock;
+using orvane::bench::NoOpener;
 
 struct Options {
   std::string tree;
