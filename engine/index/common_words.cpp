@@ -11,14 +11,9 @@ namespace orvane {
 
 namespace {
 
-constexpr std::size_t kPresenceBits = 1 << 16;
 // A power of two of at least four slots per entry.
 constexpr std::size_t kTableSlots = 4096;
 static_assert(kTableSlots >= 4 * CommonWords::kMaxWords);
-
-bool TestBit(const std::vector<std::uint64_t>& bits, std::uint32_t index) {
-  return (bits[index >> 6] >> (index & 63)) & 1;
-}
 
 }  // namespace
 
@@ -76,12 +71,7 @@ bool CommonWords::IsRepeatedCommonWord(std::string_view word) {
   return IsRepeatedCommonWord(word, HashWord(word));
 }
 
-bool CommonWords::IsRepeatedCommonWord(std::string_view word,
-                                       std::uint32_t hash) {
-  if (word.size() > longest_ || word.size() < shortest_ ||
-      !TestBit(present_, hash & (kPresenceBits - 1))) {
-    return false;
-  }
+bool CommonWords::FindAndMarkSeen(std::string_view word, std::uint32_t hash) {
   std::size_t index = 0;
   if (!table_.empty()) {
     const std::size_t mask = table_.size() - 1;

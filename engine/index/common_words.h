@@ -30,7 +30,15 @@ class CommonWords {
   // passed on at its first occurrence in a file and dropped afterwards.
   bool IsRepeatedCommonWord(std::string_view word);
   // The same with the word's HashWord (word_hash.h), computed beforehand.
-  bool IsRepeatedCommonWord(std::string_view word, std::uint32_t hash);
+  // Most words of a text are told apart here, without a call.
+  bool IsRepeatedCommonWord(std::string_view word, std::uint32_t hash) {
+    const std::uint32_t bit = hash & (kPresenceBits - 1);
+    if (word.size() > longest_ || word.size() < shortest_ ||
+        ((present_[bit >> 6] >> (bit & 63)) & 1) == 0) {
+      return false;
+    }
+    return FindAndMarkSeen(word, hash);
+  }
 
   // Marks every word unseen (at the start of each file).
   void ClearSeenFlags();
@@ -38,6 +46,11 @@ class CommonWords {
   const std::vector<std::string>& words() const { return words_; }
 
  private:
+  static constexpr std::size_t kPresenceBits = 1 << 16;
+
+  // IsRepeatedCommonWord for a word whose hash bit is set.
+  bool FindAndMarkSeen(std::string_view word, std::uint32_t hash);
+
   std::vector<std::string> words_;
   std::vector<std::uint8_t> seen_;
   // Indexes of the seen entries, so that clearing costs what was seen.

@@ -76,6 +76,17 @@ std::uint8_t NormalisingBytes(std::string_view line) {
   return seen;
 }
 
+// Whether the word holds three identical characters in a row (as
+// HasTripleChar(word, 3)), without a call: most words hold none, and the
+// test is made for every word.
+inline bool HasThreeInARow(std::string_view word) {
+  const char* p = word.data();
+  for (std::size_t k = 2; k < word.size(); ++k) {
+    if (p[k] == p[k - 1] && p[k - 1] == p[k - 2]) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 WordExtractor::WordExtractor(CommonWords* common_words, Lexicon* lexicon)
@@ -178,6 +189,18 @@ bool WordExtractor::AtTagStart(std::string_view line, std::size_t index) const {
          line.compare(index, tag_start_.size(), tag_start_) == 0;
 }
 
+inline void WordExtractor::TakeWord(std::string_view word,
+                                    bool has_special_letter) {
+  // The filters that look at the word alone go first: a word they reject
+  // is rejected wherever it occurs, so whether the common-word test has
+  // marked it seen makes no difference.
+  if (exclude_special_letters_ && has_special_letter) return;
+  if (HasThreeInARow(word)) return;
+  const std::uint32_t hash = HashWord(word);
+  if (common_words_->IsRepeatedCommonWord(word, hash)) return;
+  if (!sink_->TakeWord(word, hash)) lexicon_full_ = true;
+}
+
 void WordExtractor::ExtractLineWords(std::string& line) {
   // Most lines hold none of the bytes that the normalising steps change or
   // begin with; one pass finds out which steps have anything to do. No
@@ -234,17 +257,6 @@ void WordExtractor::ExtractLineWords(std::string& line) {
     }
     i += run;
   }
-}
-
-void WordExtractor::TakeWord(std::string_view word, bool has_special_letter) {
-  // The filters that look at the word alone go first: a word they reject
-  // is rejected wherever it occurs, so whether the common-word test has
-  // marked it seen makes no difference.
-  if (exclude_special_letters_ && has_special_letter) return;
-  if (HasTripleChar(word, 3)) return;
-  const std::uint32_t hash = HashWord(word);
-  if (common_words_->IsRepeatedCommonWord(word, hash)) return;
-  if (!sink_->TakeWord(word, hash)) lexicon_full_ = true;
 }
 
 }  // namespace orvane

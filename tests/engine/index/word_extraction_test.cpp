@@ -68,6 +68,9 @@ TEST_F(WordExtractionTest, CutsLinesIntoWords) {
       {{"don't go"}, {"don", "t", "go"}},
       {{"file_name.txt"}, {"file", "name", "txt"}},
       {{"1000 aaa www 100 aa"}, {"100", "aa"}},  // three in a row: dropped
+      // Anywhere in the word, of any letter; two pairs are kept.
+      {{"xaaay abccc aabbcc abcabc aabaa"}, {"aabbcc", "abcabc", "aabaa"}},
+      {{"\xE9\xE9\xE9t \xE9t\xE9 zz"}, {"\xE9t\xE9", "zz"}},
       {{Ab(61) + " " + Ab(60) + " done"},
        {Ab(60), "done"}},  // 61 characters: dropped whole
       {{"M\xFCller M\xDCLLER"}, {"m\xFCller"}},
