@@ -262,14 +262,12 @@ int Run(const Options& options) {
     settings.txbTitle = "Benchmark tree";
     settings.txbTopFolder = top;
     settings.txbOutputFolder = work;
-    // Every subfolder at every depth.
-    FolderListing listing;
     FolderError error;
-    ListFolder(top, &listing, &error);
-    for (const std::string& name : listing.subfolders) {
-      settings.txbIncludedFolders += name + "\r\n";
+    if (!IncludeWholeTree(&settings, &error)) {
+      std::fprintf(stderr, "%s cannot be read: %s\n", top.c_str(),
+                   error.description.c_str());
+      return 1;
     }
-    settings.chkIncludeSubfoldersOfSubfolders = true;
     settings.chkExcludeSpecialLetters = false;
     settings.txbMinimumFilesize = "0";
     CommonWords common_words;

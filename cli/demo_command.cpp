@@ -60,17 +60,6 @@ constexpr DemoSearch kSearches[] = {
     {"ratatouille tomates", SearchType::kAllWords, false},
 };
 
-// The folder's subfolders (in byte order), one a line, as the Index
-// Module's list of included subfolders takes them.
-std::string SubfoldersOf(const std::string& folder) {
-  FolderListing listing;
-  FolderError error;
-  ListFolder(folder, &listing, &error);
-  std::string lines;
-  for (const std::string& name : listing.subfolders) lines += name + "\r\n";
-  return lines;
-}
-
 void Heading(const std::string& text) {
   std::string rule(text.size(), '=');
   std::printf("%s\n%s\n\n", text.c_str(), rule.c_str());
@@ -115,8 +104,12 @@ int RunDemoCommand(int argc, char** /*argv*/) {
   settings.txbOutputFolder = scratch.path() + "/";
   // Every subfolder of the sample, with its own subfolders; the notes in
   // French and German belong to the demo too.
-  settings.txbIncludedFolders = SubfoldersOf(sample);
-  settings.chkIncludeSubfoldersOfSubfolders = true;
+  FolderError error;
+  if (!IncludeWholeTree(&settings, &error)) {
+    std::fprintf(stderr, "orvane: the sample tree %s cannot be read: %s\n",
+                 settings.txbTopFolder.c_str(), error.description.c_str());
+    return 1;
+  }
   settings.chkExcludeSpecialLetters = false;
   CommonWords common_words;
   common_words.LoadCommonWords(ProgramFilePath("cwds.txt"));

@@ -4,6 +4,17 @@ namespace orvane {
 
 void SetDefaults(IndexSettings* settings) { *settings = IndexSettings(); }
 
+bool IncludeWholeTree(IndexSettings* settings, FolderError* error) {
+  FolderListing listing;
+  if (!ListFolder(settings->txbTopFolder, &listing, error)) return false;
+  settings->txbIncludedFolders.clear();
+  for (const std::string& name : listing.subfolders) {
+    settings->txbIncludedFolders += name + "\r\n";
+  }
+  settings->chkIncludeSubfoldersOfSubfolders = true;
+  return true;
+}
+
 bool IsExcludedExtension(std::string_view extension) {
   if (extension.empty()) return false;
   std::size_t from = 0;

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/files/folder.h"
+
 namespace orvane {
 
 struct IndexSettings {
@@ -35,6 +37,11 @@ struct IndexSettings {
 // size "400", the files of the top folder and the subfolders of the included
 // subfolders not excluded, files and words with special letters excluded.
 void SetDefaults(IndexSettings* settings);
+
+// Includes the whole tree below the top folder: every subfolder (in byte
+// order, one a line) and the subfolders of subfolders. False, with *error
+// set, when the top folder cannot be read.
+bool IncludeWholeTree(IndexSettings* settings, FolderError* error);
 
 // The most files one index holds.
 inline constexpr std::int32_t kFileLimit = 32000;

@@ -152,5 +152,25 @@ TEST(SetDefaultsTest, GivesTheDefaultSettings) {
   EXPECT_TRUE(settings.chkExcludeSpecialLetters);
 }
 
+TEST(IncludeWholeTreeTest, IncludesEverySubfolderInByteOrderWithTheirs) {
+  TempDir dir;
+  dir.Write("top/b/x.txt", "x");
+  dir.Write("top/a b/y.txt", "y");
+  dir.Write("top/B/z.txt", "z");
+  dir.Write("top/file.txt", "f");
+  IndexSettings settings;
+  SetDefaults(&settings);
+  settings.txbTopFolder = dir.folder() + "top/";
+  settings.txbIncludedFolders = "old\r\n";
+  FolderError error;
+  ASSERT_TRUE(IncludeWholeTree(&settings, &error));
+  EXPECT_EQ(settings.txbIncludedFolders, "B\r\na b\r\nb\r\n");
+  EXPECT_TRUE(settings.chkIncludeSubfoldersOfSubfolders);
+
+  settings.txbTopFolder = dir.folder() + "missing/";
+  EXPECT_FALSE(IncludeWholeTree(&settings, &error));
+  EXPECT_FALSE(error.description.empty());
+}
+
 }  // namespace
 }  // namespace orvane
