@@ -1,6 +1,6 @@
 // The Search Module's handlers tie the search to the reports, which read
 // the search's results; so this file, alone in search/, calls into report/.
-#include "engine/search/search_module.h"
+#include "engine/modules/search_module.h"
 
 #include "engine/common/cp1252.h"
 #include "engine/common/program_texts.h"
