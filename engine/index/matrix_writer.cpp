@@ -5,8 +5,6 @@
 #include <new>
 #include <system_error>
 
-#include "engine/index/index_writer.h"
-
 namespace orvane {
 
 namespace {

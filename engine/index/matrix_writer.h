@@ -17,11 +17,10 @@
 #include <vector>
 
 #include "engine/common/status.h"
+#include "engine/files/buffered_file.h"
 #include "engine/index/lexicon.h"
 
 namespace orvane {
-
-class BufferedFile;
 
 class MatrixWriter {
  public:
