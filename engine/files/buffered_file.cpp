@@ -23,6 +23,7 @@ BufferedFile::~BufferedFile() { Abandon(); }
 
 Status BufferedFile::Fail(int error) {
   if (status_.ok()) {
+    error_ = error;
     status_ = Status::Failed("Error when writing " + path_ + ": " +
                              Description(error));
   }
@@ -33,11 +34,13 @@ Status BufferedFile::Create(const std::string& path) {
   Abandon();
   path_ = path;
   status_ = Status::Ok();
+  error_ = 0;
   buffer_.clear();
   appended_ = 0;
   fd_ = ::open(path.c_str(),
                O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd_ < 0) {
+    error_ = errno;
     status_ = Status::Failed("Cannot create " + path + ": " +
                              Description(errno));
     return status_;

@@ -36,6 +36,8 @@ class BufferedFile {
   void Abandon();
   std::uint64_t appended() const { return appended_; }
   const std::string& path() const { return path_; }
+  // The system's error number of the first failure, or 0.
+  int error() const { return error_; }
   // The file system's block size (for holes); 4096 when unknown.
   std::size_t block_size() const { return block_size_; }
 
@@ -48,6 +50,7 @@ class BufferedFile {
   std::uint64_t appended_ = 0;
   std::size_t block_size_ = 4096;
   Status status_;
+  int error_ = 0;
 };
 
 }  // namespace orvane

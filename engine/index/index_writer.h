@@ -23,19 +23,6 @@
 
 namespace orvane {
 
-// Appends the count line of one row, without its quotes: from file 1 to
-// file N, a run of k >= 2 zero scores as "-k", a single zero as "0", a
-// score as its digits, joined by commas. The row is given by its non-zero
-// cells, in ascending file order.
-void AppendCountLine(const std::uint16_t* file_indexes,
-                     const std::uint8_t* scores, std::size_t cells,
-                     std::int32_t num_files, std::string* out);
-
-// The name a file is written under until it is complete: its name without
-// ".tavo", then ".part.tavo" (a_index.part.tavo), so that the extension
-// rule keeps it out of any index.
-std::string PartialFilePath(std::string_view final_path);
-
 // The two files of one run.
 class IndexFileWriter {
  public:

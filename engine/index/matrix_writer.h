@@ -60,7 +60,6 @@ class MatrixWriter {
     std::int32_t files_done = 0;
     const ScoreRows* rows = nullptr;
   };
-  class BlockRun;
 
   void Post(Job job);
   void Run();

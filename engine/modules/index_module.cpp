@@ -8,6 +8,7 @@
 #include "engine/common/program_texts.h"
 #include "engine/common/records.h"
 #include "engine/files/folder.h"
+#include "engine/format/file_names.h"
 #include "engine/index/index_writer.h"
 #include "engine/index/word_extraction.h"
 #include "engine/index/word_reader.h"

@@ -4,9 +4,9 @@
 
 #include "engine/common/cp1252.h"
 #include "engine/common/program_texts.h"
+#include "engine/format/file_names.h"
 #include "engine/report/html_report.h"
 #include "engine/report/text_report.h"
-#include "engine/search/data_file.h"
 #include "engine/search/found_files.h"
 #include "engine/search/index_loading.h"
 #include "engine/search/indexed_files_listing.h"
