@@ -5,17 +5,20 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 #include <string_view>
 #include <vector>
 
+#include "app/index/frmIndexMain.h"
 #include "app/qt_ports.h"
 #include "app/qt_text.h"
 #include "app/shell/frmLargeDisplay.h"
 #include "app/shell/frmMain.h"
 #include "app/shell/frmPopUp.h"
 #include "engine/common/ports.h"
+#include "engine/common/program_folder.h"
 #include "engine/common/program_texts.h"
 
 namespace orvane {
@@ -106,6 +109,25 @@ std::vector<std::string> SampleFileList() {
           "reports/survey of the river banks.txt"};
 }
 
+// A project over the sample tree that ships with the program, indexed into
+// a scratch folder: the window as a user sees it after "Create index file".
+void FillInIndexProject(frmIndexMain& window) {
+  static QTemporaryDir output;
+  window.show();
+  window.txbProjectName->setText("sample");
+  window.txbTitle->setText("The sample tree");
+  window.txbTopFolder->setText(
+      QString::fromStdString(ProgramFilePath("sample").string() + "/"));
+  window.txbOutputFolder->setText(output.path() + "/");
+  window.txbIncludedFolders->setPlainText("literature\nmail\nnotes\nweb");
+  window.chkIncludeSubfoldersOfSubfolders->setChecked(true);
+  window.RefreshTopFolderState();
+  window.txbExcludedFilepaths->setText("drafts, old");
+  window.cmdTopFolder->setFocus();
+  window.cmdExtractData->click();
+  QCoreApplication::processEvents();
+}
+
 }  // namespace
 
 int WriteScreenshots(const std::string& folder) {
@@ -149,7 +171,8 @@ int WriteScreenshots(const std::string& folder) {
   display.Hide();
 
   launcher.cmdIndexModule->click();
-  if (ModuleWindow* index_module = launcher.module()) {
+  if (auto* index_module = qobject_cast<frmIndexMain*>(launcher.module())) {
+    FillInIndexProject(*index_module);
     writer.Write(*index_module, "frmIndexMain");
     index_module->close();
   }

@@ -376,6 +376,7 @@ void IndexModule::RunCountingPass(bool listing_mode,
     ports_.view.SetText("cmdExtractData", GetProgramText(kTextPause));
     ports_.view.SetText("lblNowProcessingFile",
                          GetProgramText(kTextCounting) + " ...");
+    ports_.view.SetProgress(kRunProgressBar, 0, 0);
   }
   SelectFiles(rules,
               listing_mode ? SelectionMode::kListing : SelectionMode::kCounting,
@@ -531,6 +532,7 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
               ")");
       ports_.view.SetText("lblNowProcessingFile",
                            "Now processing file #" + FormatGrouped(f + 1) + ".");
+      ports_.view.SetProgress(kRunProgressBar, f, num_files);
       ports_.view.Repaint();
       observer.StartFile();
       std::string error;
@@ -570,6 +572,7 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
     reader.Stop();
     ports_.yield.ProcessPendingEvents();
     if (!ports_.launcher.blnQuit && !state_.stop_flag) {
+      ports_.view.SetProgress(kRunProgressBar, num_files, num_files);
       ShowWordsFoundSoFar();
       ports_.view.SetEnabled("cmdExtractData", false);
       ports_.view.SetText("lblNowProcessingFile",
