@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QTimer>
 #include <QWheelEvent>
@@ -285,11 +286,52 @@ void frmSelectSubfolders::vsbScrollBar_Change(int value) {
   cmdAccept->setFocus();
 }
 
+bool frmSelectSubfolders::MoveThroughList(int k, int key) {
+  const int n = static_cast<int>(chkSubfolder.size());
+  int step = 0;
+  switch (key) {
+    case Qt::Key_Down:
+      step = 1;
+      break;
+    case Qt::Key_Up:
+      step = -1;
+      break;
+    case Qt::Key_PageDown:
+      step = vsbScrollBar->pageStep();
+      break;
+    case Qt::Key_PageUp:
+      step = -vsbScrollBar->pageStep();
+      break;
+    default:
+      return false;
+  }
+  // Within the boxes the focus moves; past the first or last box the list
+  // scrolls under the boxes and the focus stays.
+  int target = k + step;
+  const int visible = selection_ == nullptr ? 0 : selection_->intNumVisible();
+  if (target < 0 || target >= visible) {
+    vsbScrollBar->setValue(vsbScrollBar->value() +
+                           (target < 0 ? target : target - (visible - 1)));
+    target = std::clamp(target, 0, std::max(0, visible - 1));
+  }
+  if (target < n) chkSubfolder[static_cast<std::size_t>(target)]->setFocus();
+  return true;
+}
+
 bool frmSelectSubfolders::eventFilter(QObject* watched, QEvent* event) {
   // The wheel over the list moves the scroll bar, as over a list box.
   if (event->type() == QEvent::Wheel && vsbScrollBar->isVisible()) {
     QApplication::sendEvent(vsbScrollBar, event);
     return true;
+  }
+  if (event->type() == QEvent::KeyPress) {
+    const auto box = std::find(chkSubfolder.begin(), chkSubfolder.end(),
+                               qobject_cast<QCheckBox*>(watched));
+    if (box != chkSubfolder.end() &&
+        MoveThroughList(static_cast<int>(box - chkSubfolder.begin()),
+                        static_cast<QKeyEvent*>(event)->key())) {
+      return true;
+    }
   }
   return QDialog::eventFilter(watched, event);
 }

@@ -78,6 +78,10 @@ class frmSelectSubfolders : public QDialog {
   // Widens the window to the longest label, and fits its height to the
   // check boxes in use.
   void FitToList();
+  // The arrow and page keys on check box k: the focus moves through the
+  // boxes, and the list scrolls under them at either end. False for other
+  // keys.
+  bool MoveThroughList(int k, int key);
   // Hides the window with the result; the run-time check boxes go.
   void Finish(bool accepted);
 

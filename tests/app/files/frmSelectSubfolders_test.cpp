@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QTest>
 #include <QTimer>
 #include <cstdio>
 
@@ -109,6 +110,15 @@ TEST_F(FrmSelectSubfoldersTest, ThirteenBoxesScrollThroughThirtyAndKeepTicks) {
   EXPECT_TRUE(Box(3)->isChecked());
   EXPECT_FALSE(Box(12)->isChecked());
   EXPECT_EQ(Status(), "3 selected (of 30).\r\nA total of 3 bytes.");
+  // The keyboard reaches every subfolder: past the last box the list
+  // scrolls under the boxes.
+  QTest::keyClick(Box(12), Qt::Key_Down);
+  EXPECT_EQ(bar->value(), 1);
+  EXPECT_EQ(Box(12)->text().left(7), "sub0013");
+  QTest::keyClick(Box(0), Qt::Key_Up);
+  EXPECT_EQ(bar->value(), 0);
+  QTest::keyClick(Box(0), Qt::Key_Up);
+  EXPECT_EQ(bar->value(), 0);
 
   window_.cmdAccept->click();
   EXPECT_FALSE(window_.isVisible());
