@@ -32,9 +32,9 @@ frmFilepathExclusions::frmFilepathExclusions(ShellServices services,
   setWindowIcon(services_.launcher_window.windowIcon());
   setWindowTitle(ToQt(kFilepathExclusionsCaption));
 
-  lblExcludeFilepathsContaining = MakeControl<QLabel>(
-      this, "lblExcludeFilepathsContaining",
-      ToQt(kFilepathExclusionsExplanation));
+  lblExcludeFilepathsContaining =
+      MakeControl<QLabel>(this, "lblExcludeFilepathsContaining",
+                          ToQt(kFilepathExclusionsExplanation));
   lblExcludeFilepathsContaining->setWordWrap(true);
   txbFilepathExclusions =
       MakeControl<QPlainTextEdit>(this, "txbFilepathExclusions");

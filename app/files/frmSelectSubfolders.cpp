@@ -150,7 +150,8 @@ void frmSelectSubfolders::ShowModal() {
 }
 
 void frmSelectSubfolders::Activate() {
-  selection_ = std::make_unique<SubfolderSelection>(values_, UserNumberFormat());
+  selection_ =
+      std::make_unique<SubfolderSelection>(values_, UserNumberFormat());
   RemoveRunTimeCheckboxes();
   chkSubfolder[0]->hide();
   lblNumSubfolders->clear();
@@ -162,9 +163,9 @@ void frmSelectSubfolders::Activate() {
 
   // The window may go (Cancel, its close box) while the disk is read.
   SubfolderSelection* selection = selection_.get();
-  const SubfolderSelection::Reading reading = selection->ReadDisk(
-      services_.prompter, services_.yield,
-      [this](std::string_view text) { ShowReading(text); });
+  const SubfolderSelection::Reading reading =
+      selection->ReadDisk(services_.prompter, services_.yield,
+                          [this](std::string_view text) { ShowReading(text); });
   if (reading == SubfolderSelection::Reading::kTopFolderUnreadable) {
     Finish(false);
     return;

@@ -173,8 +173,8 @@ void SubfolderSelection::TickPassedNames() {
   for (SubfolderEntry& entry : entries_) {
     const std::string name = LowerCaseText(entry.name);
     if (std::find(passed.begin(), passed.end(), name) == passed.end()) continue;
-    entry.checked = !Contains(entry.folded_summary, kPermissionDenied) &&
-                    !entry.empty;
+    entry.checked =
+        !Contains(entry.folded_summary, kPermissionDenied) && !entry.empty;
   }
 }
 
@@ -204,7 +204,8 @@ bool SubfolderSelection::Scrolled(int value) {
 
 bool SubfolderSelection::CheckboxClicked(int k, bool ticked) {
   if (activating_ || k < 0 || k >= intNumVisible()) return false;
-  SubfolderEntry& entry = entries_[static_cast<std::size_t>(first_visible_ + k)];
+  SubfolderEntry& entry =
+      entries_[static_cast<std::size_t>(first_visible_ + k)];
   if (ticked && CannotBeClicked(entry)) ticked = false;
   entry.checked = ticked;
   return ticked;

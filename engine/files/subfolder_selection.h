@@ -60,11 +60,11 @@ inline constexpr std::int16_t kSubfolderSizeFileLimit = 200;
 
 // What the counts of one subfolder found, for its label.
 struct SubfolderCounts {
-  std::int32_t files = 0;       // -1: the folder could not be read
-  std::string files_error;      // the error's description then
-  std::int32_t subfolders = 0;  // -1: could not be counted
+  std::int32_t files = 0;        // -1: the folder could not be read
+  std::string files_error;       // the error's description then
+  std::int32_t subfolders = 0;   // -1: could not be counted
   std::string subfolders_error;  // "Error: " and the description then
-  double size = 0;              // bytes
+  double size = 0;               // bytes
   bool size_is_lower_bound = false;
 };
 

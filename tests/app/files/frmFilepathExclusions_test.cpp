@@ -37,7 +37,8 @@ class FrmFilepathExclusionsTest : public ::testing::Test {
                                 *txbExcludedFilepaths_};
 };
 
-TEST_F(FrmFilepathExclusionsTest, ShowsTheListOneItemALineInsideTheIndexWindow) {
+TEST_F(FrmFilepathExclusionsTest,
+       ShowsTheListOneItemALineInsideTheIndexWindow) {
   editor_.Activate();
   ASSERT_TRUE(editor_.isVisible());
   EXPECT_EQ(editor_.windowTitle(), "Filepath exclusions");
@@ -50,9 +51,9 @@ TEST_F(FrmFilepathExclusionsTest, ShowsTheListOneItemALineInsideTheIndexWindow) 
   EXPECT_NEAR(editor.y(), index.y() + 32, 1);
   EXPECT_EQ(editor_.palette().color(QPalette::Window),
             OV_common::ToQColor(OV_common::WindowColour()));
-  for (const char* name : {"lblExcludeFilepathsContaining",
-                           "txbFilepathExclusions", "cmdConfirm",
-                           "cmdCancel"}) {
+  for (const char* name :
+       {"lblExcludeFilepathsContaining", "txbFilepathExclusions", "cmdConfirm",
+        "cmdCancel"}) {
     EXPECT_NE(editor_.findChild<QWidget*>(name), nullptr) << name;
   }
   EXPECT_EQ(editor_.cmdConfirm->accessibleName(), "Confirm");

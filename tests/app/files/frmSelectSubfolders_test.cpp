@@ -43,12 +43,9 @@ class FrmSelectSubfoldersTest : public ::testing::Test {
   }
 
   QCheckBox* Box(int k) {
-    return window_.findChild<QCheckBox*>(
-        QString("chkSubfolder[%1]").arg(k));
+    return window_.findChild<QCheckBox*>(QString("chkSubfolder[%1]").arg(k));
   }
-  std::string Status() {
-    return FromQt(window_.lblNumSubfolders->text());
-  }
+  std::string Status() { return FromQt(window_.lblNumSubfolders->text()); }
 
   TempDir dir_;
   RecordingPrompter prompter_;

@@ -24,9 +24,8 @@ struct Read {
 Read ReadDisk(SubfolderSelection& selection, RecordingPrompter& prompter,
               Yield& yield) {
   Read read;
-  read.outcome = selection.ReadDisk(prompter, yield, [&](std::string_view t) {
-    read.shown.emplace_back(t);
-  });
+  read.outcome = selection.ReadDisk(
+      prompter, yield, [&](std::string_view t) { read.shown.emplace_back(t); });
   return read;
 }
 
@@ -54,16 +53,22 @@ TEST(SubfolderSelectionTest, LabelsFollowTheGrammarOfCountsAndSizes) {
     const char* label;
   } rows[] = {
       {{0, "", 0, "", 0, false}, false, "x {no files and no subfolders}"},
-      {{1, "", 1, "", 1536, false}, false, "x {1 file and 1 subfolder, 1.50 KB}"},
+      {{1, "", 1, "", 1536, false},
+       false,
+       "x {1 file and 1 subfolder, 1.50 KB}"},
       {{1204, "", 2, "", 5 * 1048576.0, true},
        false,
        "x {1,204 files and 2 subfolders, over 5.00 MB}"},
-      {{0, "", 3, "", 0, false}, false, "x {no files and 3 subfolders, 0 bytes}"},
+      {{0, "", 3, "", 0, false},
+       false,
+       "x {no files and 3 subfolders, 0 bytes}"},
       {{2, "", 0, "", 700, false}, true, "x {2 files and no subfolders}"},
       // A size without a text leaves no ", " behind.
       {{2, "", 0, "", -1, false}, false, "x {2 files and no subfolders}"},
       // A failed count shows its error text instead of the counts.
-      {{-1, "Permission denied", 0, "", 0, false}, false, "x {Permission denied}"},
+      {{-1, "Permission denied", 0, "", 0, false},
+       false,
+       "x {Permission denied}"},
       {{4, "", -1, "Error: Input/output error", 0, false},
        false,
        "x {Error: Input/output error}"},
@@ -172,7 +177,8 @@ TEST(SubfolderSelectionTest, StatusCountsAndTheTotalLine) {
   ASSERT_EQ(ReadDisk(named, prompter, yield).outcome,
             SubfolderSelection::Reading::kListed);
   EXPECT_TRUE(named.CheckboxClicked(0, true));
-  EXPECT_EQ(named.StatusText(), "One subfolder selected.\r\nA total of 1 bytes.");
+  EXPECT_EQ(named.StatusText(),
+            "One subfolder selected.\r\nA total of 1 bytes.");
 }
 
 TEST(SubfolderSelectionTest, ThirteenBoxesScrollThroughThirtySubfolders) {
