@@ -6,8 +6,8 @@
 #include "app/qt_text.h"
 #include "app/shell/common_window_helpers.h"
 #include "app/shell/controls.h"
-#include "engine/common/twips.h"
 #include "engine/files/filepath_exclusions.h"
+#include "engine/shell/twips.h"
 
 namespace orvane {
 

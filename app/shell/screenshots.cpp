@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 #include "app/files/frmFilepathExclusions.h"
@@ -20,12 +21,31 @@
 #include "app/shell/frmLargeDisplay.h"
 #include "app/shell/frmMain.h"
 #include "app/shell/frmPopUp.h"
-#include "cli/console_ports.h"
+#include "engine/common/ports.h"
 #include "engine/common/program_texts.h"
 
 namespace orvane {
 
 namespace {
+
+// Nobody is there to answer while the pictures are taken: a message goes to
+// standard error and a question gets Yes (or OK), so no box waits.
+class UnattendedPrompter : public Prompter {
+ public:
+  void ShowMessage(MessageIcon, std::string_view title,
+                   std::string_view text) override {
+    std::fprintf(stderr, "orvane: [%.*s] %.*s\n",
+                 static_cast<int>(title.size()), title.data(),
+                 static_cast<int>(text.size()), text.data());
+  }
+  Answer Ask(MessageIcon icon, std::string_view title, std::string_view text,
+             MessageButtons buttons) override {
+    ShowMessage(icon, title, text);
+    return buttons == MessageButtons::kOk || buttons == MessageButtons::kOkCancel
+               ? Answer::kOk
+               : Answer::kYes;
+  }
+};
 
 // A window as the desktop shows it: a title bar with the caption above the
 // window's contents, and a thin frame. Windows without a caption (the pop-up
@@ -169,7 +189,7 @@ int WriteScreenshots(const std::string& folder) {
                  folder.c_str());
     return 1;
   }
-  ConsolePrompter prompter;
+  UnattendedPrompter prompter;
   QtYield yield;
   QtOpener opener;
   QtDialogs dialogs;
