@@ -5,7 +5,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
@@ -17,6 +16,7 @@
 #include "app/shell/controls.h"
 #include "app/shell/frmLargeDisplay.h"
 #include "app/shell/frmPopUp.h"
+#include "app/user_number_format.h"
 #include "engine/common/program_texts.h"
 #include "engine/shell/launcher.h"
 #include "engine/shell/twips.h"
@@ -38,13 +38,6 @@ constexpr std::int16_t kPopUpInterval = 2000;
 constexpr std::int32_t kPopUpGap = 60;
 constexpr char kMinimizedCaption[] = "TAVO -- Index Module";
 
-// The digit grouping of the user's locale.
-NumberFormat LocaleNumberFormat() {
-  QLocale locale;
-  return NumberFormat{FromQt(locale.groupSeparator()),
-                      FromQt(locale.decimalPoint())};
-}
-
 // The labels and the bar that a run changes after every file.
 std::set<std::string, std::less<>> ProgressControls() {
   return {"lblTotalNumFiles", "lblTotalFileSize", "lblNowProcessingFile",
@@ -65,7 +58,7 @@ frmIndexMain::frmIndexMain(ShellServices services)
       view_(*this, ProgressControls()),
       module_(IndexPorts{services.prompter, view_, services.yield,
                          services.large_display, services.clock,
-                         services.launcher, LocaleNumberFormat()}),
+                         services.launcher, UserNumberFormat()}),
       window_(module_, services.dialogs) {
   setObjectName("frmIndexMain");
   show_subfolder_window = [this](SelectSubfoldersValues& values) {
