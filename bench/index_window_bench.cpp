@@ -82,6 +82,8 @@ std::string Quote(const std::string& arg) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Each figure shows as soon as it is measured, also into a file.
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
   std::string top;
   std::string program;
   int runs = 3;
