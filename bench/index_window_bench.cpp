@@ -108,8 +108,6 @@ int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   const std::filesystem::path scratch =
       std::filesystem::temp_directory_path() / "orvane_bench_index_window";
-  std::filesystem::create_directories(scratch / "window");
-  std::filesystem::create_directories(scratch / "command");
   setenv("XDG_DATA_HOME", (scratch / "data").c_str(), 1);
 
   QApplication application(argc, argv);
@@ -141,19 +139,27 @@ int main(int argc, char** argv) {
   window->txbProjectName->setText("bench");
   window->txbTitle->setText("Bench");
   window->txbTopFolder->setText(QString::fromStdString(top));
-  window->txbOutputFolder->setText(
-      QString::fromStdString((scratch / "window").string() + "/"));
   window->txbIncludedFolders->setPlainText(subfolders.join('\n'));
   window->chkIncludeSubfoldersOfSubfolders->setChecked(true);
   window->RefreshTopFolderState();
 
   std::vector<double> window_times;
   std::vector<double> command_times;
-  const std::string command =
-      Quote(program) + " index --quiet --top " + Quote(top) + " --out " +
-      Quote((scratch / "command").string()) +
-      " --project bench --title Bench --subsub" + includes + " > /dev/null";
-  for (int run = 0; run < runs; ++run) {
+  // Every run writes into a new folder: no run pays for deleting the files
+  // of the one before.
+  auto fresh_folder = [&](const char* kind, int run) {
+    std::filesystem::path folder = scratch / (kind + std::to_string(run));
+    std::filesystem::create_directories(folder);
+    return folder.string() + "/";
+  };
+  for (int run = 0; run <= runs; ++run) {
+    window->txbOutputFolder->setText(
+        QString::fromStdString(fresh_folder("window", run)));
+    if (run == runs) break;  // the folder of the run that is paused
+    const std::string command =
+        Quote(program) + " index --quiet --top " + Quote(top) + " --out " +
+        Quote(fresh_folder("command", run)) +
+        " --project bench --title Bench --subsub" + includes + " > /dev/null";
     auto start = SteadyClock::now();
     window->cmdExtractData->click();
     window_times.push_back(Seconds(SteadyClock::now() - start));

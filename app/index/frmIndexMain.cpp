@@ -1,5 +1,6 @@
 #include "app/index/frmIndexMain.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <algorithm>
 #include <QGridLayout>
@@ -398,6 +399,21 @@ void frmIndexMain::Apply(const std::function<void()>& rule) {
   rule();
   Push();
   view_.Flush();
+  if (close_after_run_ && !module_.state().running) close();
+}
+
+void frmIndexMain::closeEvent(QCloseEvent* event) {
+  if (module_.state().running) {
+    // The run's loop still works on this window: deleting it now would
+    // pull it from under the loop. The quit flag ends the run at its next
+    // check, and the window closes when the run has returned.
+    services().launcher.blnQuit = true;
+    close_after_run_ = true;
+    hide();
+    event->ignore();
+    return;
+  }
+  ModuleWindow::closeEvent(event);
 }
 
 void frmIndexMain::RefreshTopFolderState() {

@@ -95,6 +95,7 @@ class frmIndexMain : public ModuleWindow {
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private slots:
@@ -135,6 +136,9 @@ class frmIndexMain : public ModuleWindow {
   IndexWindow window_;
   // The caption the window takes back when it is restored.
   QString kept_caption_;
+  // Quit or the close box during a run: the window closes once the run
+  // has ended.
+  bool close_after_run_ = false;
 };
 
 }  // namespace orvane

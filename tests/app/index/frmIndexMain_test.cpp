@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -320,6 +321,31 @@ TEST_F(FrmIndexMainTest, CancelInThePauseBoxStopsTheRunAndKeepsNoFile) {
   EXPECT_FALSE(std::filesystem::exists(out_.Path("tree_data.tavo")));
   EXPECT_FALSE(window.cmdListFiles[1]->isVisible());
   EXPECT_TRUE(window.txbProjectName->isEnabled());
+}
+
+TEST_F(FrmIndexMainTest, QuitDuringARunClosesTheWindowWhenTheRunHasEnded) {
+  MakeTree();
+  frmIndexMain& window = Open();
+  window.txbProjectName->setText("tree");
+  window.txbTitle->setText("T");
+  window.txbTopFolder->setText(QString::fromStdString(top_.folder()));
+  window.txbOutputFolder->setText(QString::fromStdString(out_.folder()));
+  // Unloading while the run's loop still works on the window would let
+  // the window be deleted under it.
+  QSignalSpy unloaded(&window, &ModuleWindow::Unloaded);
+  bool closed_early = true;
+  yield_.At(3, [&] {
+    QTest::mouseClick(window.cmdQuit, Qt::LeftButton);
+    closed_early = unloaded.count() > 0;
+  });
+  QTest::mouseClick(window.cmdExtractData, Qt::LeftButton);
+  EXPECT_FALSE(closed_early);
+  EXPECT_EQ(unloaded.count(), 1);
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_TRUE(launcher_.state().blnQuit);
+  EXPECT_TRUE(prompter_.boxes().empty()) << prompter_.Transcript();
+  EXPECT_FALSE(std::filesystem::exists(out_.Path("tree_index.tavo")));
+  EXPECT_FALSE(std::filesystem::exists(out_.Path("tree_data.tavo")));
 }
 
 }  // namespace
