@@ -120,8 +120,8 @@ const std::array<char, 256>& SearchBytes() {
 
 }  // namespace
 
-void PrepareExtractBlock(char* block, std::size_t size, bool last,
-                         std::string* display, std::string* search) {
+std::size_t PrepareExtractBlock(char* block, std::size_t size, bool last,
+                                std::string* display, std::string* search) {
   // The unused end of a short last block would be zero bytes, which the
   // blanking turns into blanks. One blank stands for all of them: the
   // extracts are trimmed, a scan that reaches it finds nothing behind it,
@@ -130,6 +130,10 @@ void PrepareExtractBlock(char* block, std::size_t size, bool last,
   display->assign(block, size);
   if (last) display->push_back(' ');
   ReplaceUtf8Punctuation(*display);
+  // The block position counts the characters of the display text with its
+  // punctuation made plain (a right quote is one character, not three) but
+  // its entities still written out.
+  const std::size_t plain_length = display->size();
   DecodeEntities(*display);
 
   // The search text: entity remnants ("&" with a ";" at most five
@@ -164,6 +168,7 @@ void PrepareExtractBlock(char* block, std::size_t size, bool last,
       ++i;
     }
   }
+  return plain_length;
 }
 
 namespace {
@@ -244,10 +249,11 @@ bool ExtractBuilder::BuildExtracts(const std::string& path) {
     for (std::size_t at = 0; at < have; at += kExtractBlockSize) {
       const std::size_t n = std::min(kExtractBlockSize, have - at);
       const bool last = n < kExtractBlockSize;
-      PrepareExtractBlock(chunk_.get() + at, n, last, &display_, &search_);
+      const std::size_t length =
+          PrepareExtractBlock(chunk_.get() + at, n, last, &display_, &search_);
       if (ProcessBlock(display_, search_)) return !failed;
       if (options.verify_mode && phrase_found) return !failed;
-      block_position_ += static_cast<std::int64_t>(n + (last ? 1 : 0));
+      block_position_ += static_cast<std::int64_t>(length);
       if (last) return !failed;
     }
   }

@@ -30,9 +30,11 @@ std::int32_t FindWholeWord(std::int32_t start_position, std::string_view text,
 // short last block (last) gets one blank at its end. search: display with
 // its entity remnants ("&" with a ";" at most five characters later) and
 // every character but letters and digits blanked, lower-cased, as long as
-// display. block is changed.
-void PrepareExtractBlock(char* block, std::size_t size, bool last,
-                         std::string* display, std::string* search);
+// display. block is changed. Returns the length of the display text before
+// its entities were decoded: the block position of the next block advances
+// by it.
+std::size_t PrepareExtractBlock(char* block, std::size_t size, bool last,
+                                std::string* display, std::string* search);
 
 class ExtractBuilder {
  public:

@@ -123,6 +123,24 @@ TEST_F(ExtractBuilderTest, PositionTenths) {
   EXPECT_EQ(extracts[2][0], '9');
 }
 
+// Issue 14: the next block starts where the display text of the block
+// before it ends, counted with its punctuation made plain. 200 right quotes
+// (three bytes each, one character each) move a needle of the second block
+// from 4697 to 4297 of 10000 characters: the tenth 4, not 5.
+TEST_F(ExtractBuilderTest, BlockPositionCountsPlainPunctuation) {
+  std::string text(10000, ' ');
+  for (int i = 0; i < 200; ++i) text.replace(10 * i, 3, "\xE2\x80\x99");
+  text.replace(4096 + 600, 6, "needle");
+  auto extracts = Build(text, {"needle"}, 10);
+  ASSERT_EQ(extracts.size(), 1u);
+  EXPECT_EQ(extracts[0][0], '4');
+  // Entities are decoded after the length is taken: they do not move it.
+  std::string entities(10000, ' ');
+  for (int i = 0; i < 200; ++i) entities.replace(10 * i, 6, "&amp; ");
+  entities.replace(4096 + 600, 6, "needle");
+  EXPECT_EQ(Build(entities, {"needle"}, 10).at(0)[0], '5');
+}
+
 TEST_F(ExtractBuilderTest, BlockBoundaries) {
   // A word cut by the boundary is not found; one in the next block is.
   std::string cut(8000, ' ');
