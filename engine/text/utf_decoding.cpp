@@ -49,6 +49,11 @@ void DecodeUtf8Sequences(std::string& text) {
   // first such byte stays where it is.
   std::size_t read = 0;
   const std::size_t n = text.size();
+  for (; read + 8 <= n; read += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, text.data() + read, 8);
+    if (w & kHighBits) break;
+  }
   while (read < n && static_cast<unsigned char>(text[read]) < 0xC2) ++read;
   if (read == n) return;
   std::size_t write = read;
