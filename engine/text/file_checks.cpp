@@ -16,7 +16,9 @@
 #include <vector>
 
 #include "engine/common/file_descriptor.h"
+#include "engine/text/content_file.h"
 #include "engine/text/entities.h"
+#include "engine/text/utf_decoding.h"
 
 namespace orvane {
 
@@ -83,6 +85,9 @@ std::int16_t CheckFile(const std::filesystem::path& path,
   if (!S_ISREG(st.st_mode)) return finish(kCheckFileMissing);
   if (st.st_size == 0) return finish(kCheckFileEmpty);
 
+  // A UTF-16 file is checked on its decoded text.
+  ContentFile content;
+  content.Start(file.get());
   std::array<unsigned char, kChunkSize> chunk;
   bool lf_seen = false;
   bool cr_seen = false;
@@ -96,8 +101,11 @@ std::int16_t CheckFile(const std::filesystem::path& path,
   bool first_chunk = true;
 
   while (examined < max_chars) {
-    ssize_t got = ReadFully(file.get(), chunk.data(), chunk.size(),
-                            st.st_size - chunk_start);
+    ssize_t got =
+        content.utf16()
+            ? content.Read(reinterpret_cast<char*>(chunk.data()), chunk.size())
+            : ReadFully(file.get(), chunk.data(), chunk.size(),
+                        st.st_size - chunk_start);
     if (got < 0) return finish(kCheckCannotOpen);
     if (got == 0) break;
     std::size_t looked_at =
@@ -143,12 +151,18 @@ std::int16_t CheckFile(const std::filesystem::path& path,
       return finish(kCheckNotText);
     }
     if (count_letters) {
-      // Every entity begins with "&": a chunk without one decodes to
-      // itself.
+      // The letters are counted as the words are read: UTF-8 sequences
+      // and entities decoded. Every entity begins with "&" and every
+      // sequence with a byte of 0x80 or above: a chunk without either
+      // decodes to itself.
       const unsigned char* letters = chunk.data();
       std::size_t count = looked_at;
-      if (std::memchr(chunk.data(), '&', looked_at) != nullptr) {
-        decoded.assign(reinterpret_cast<const char*>(chunk.data()), looked_at);
+      const std::string_view looked(
+          reinterpret_cast<const char*>(chunk.data()), looked_at);
+      const bool decode_utf8 = !content.utf16() && HasHighBytes(looked);
+      if (decode_utf8 || looked.find('&') != std::string_view::npos) {
+        decoded.assign(looked);
+        if (decode_utf8) DecodeUtf8Text(decoded);
         DecodeEntities(decoded);
         letters = reinterpret_cast<const unsigned char*>(decoded.data());
         count = decoded.size();
