@@ -174,9 +174,9 @@ WordExtractor::FileResult WordExtractor::ExtractFileWords(
 bool WordExtractor::ProcessLine(std::string_view raw_line) {
   // UTF-8 sequences are decoded before the line is lower-cased: the
   // lower-casing would turn a lead byte such as C3 into E3 and break its
-  // sequence. Only a line with a byte of 0x80 or above holds any; most
-  // lines of most files are plain ASCII and pass untouched.
-  if (decode_utf8_ && HasHighBytes(raw_line)) {
+  // sequence. Most lines of most files, ASCII or Windows-1252, hold none
+  // and pass untouched after one quick scan.
+  if (decode_utf8_ && MayHoldUtf8(raw_line)) {
     decoded_.assign(raw_line);
     DecodeUtf8Text(decoded_);
     raw_line = decoded_;

@@ -29,17 +29,24 @@ inline void AppendCodePoint(char32_t code_point, std::string* out) {
 
 }  // namespace
 
-bool HasHighBytes(std::string_view text) {
-  const char* p = text.data();
+bool MayHoldUtf8(std::string_view text) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t n = text.size();
+  auto begins_sequence = [&](std::size_t k) {
+    return p[k] >= 0xC2 && k + 1 < n && (p[k + 1] & 0xC0) == 0x80;
+  };
   std::size_t i = 0;
+  // Eight ASCII bytes at a time.
   for (; i + 8 <= n; i += 8) {
     std::uint64_t w;
     std::memcpy(&w, p + i, 8);
-    if (w & kHighBits) return true;
+    if ((w & kHighBits) == 0) continue;
+    for (std::size_t k = i; k < i + 8; ++k) {
+      if (begins_sequence(k)) return true;
+    }
   }
   for (; i < n; ++i) {
-    if (static_cast<unsigned char>(p[i]) >= 0x80) return true;
+    if (begins_sequence(i)) return true;
   }
   return false;
 }

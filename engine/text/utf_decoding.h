@@ -13,9 +13,12 @@
 
 namespace orvane {
 
-// True when the text holds a byte of 0x80 or above: only such a text has
-// anything that ReplaceUtf8Punctuation or DecodeUtf8Sequences change.
-bool HasHighBytes(std::string_view text);
+// True when some byte of 0xC2 or above is followed by one of 0x80 to 0xBF,
+// as in every UTF-8 multi-byte sequence: only such a text has anything that
+// ReplaceUtf8Punctuation or DecodeUtf8Sequences change. Windows-1252 text
+// seldom has (an accented letter is followed by a letter or a blank), so
+// most of it is passed over at the cost of this scan.
+bool MayHoldUtf8(std::string_view text);
 
 // Replaces, in place, every well-formed UTF-8 multi-byte sequence of text
 // (2 to 4 bytes, shortest form, no surrogate, at most U+10FFFF) by the

@@ -51,7 +51,13 @@ TEST(DecodeUtf8SequencesTest, WellFormedSequencesBecomeTheirCharacters) {
     std::string text(row.bytes);
     DecodeUtf8Sequences(text);
     EXPECT_EQ(Visible(text), Visible(row.content)) << Visible(row.bytes);
+    // A text that decodes to something else is never passed over.
+    if (text != row.bytes) EXPECT_TRUE(MayHoldUtf8(row.bytes)) << Visible(row.bytes);
   }
+  // Windows-1252 text is passed over, however long.
+  EXPECT_FALSE(MayHoldUtf8(std::string(100, 'a') + "caf\xE9 \xE0 \xFC" "ber\xFF"));
+  EXPECT_TRUE(MayHoldUtf8(std::string(15, 'a') + "\xC3\xA9"));  // at a word's end
+  EXPECT_FALSE(MayHoldUtf8("\xC3"));
 }
 
 // The file side and the typed side share one table: every character of
