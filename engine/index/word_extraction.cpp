@@ -154,11 +154,11 @@ WordExtractor::FileResult WordExtractor::ExtractFileWords(
     case ExtractionLines::OpenResult::kOpened:
       break;
   }
-  // The lines of a UTF-16 file are decoded already; UTF-8 sequences are
-  // decoded line by line.
-  decode_utf8_ = !lines_.utf16();
   std::string_view line;
   while (lines_.Next(&line)) {
+    // The lines of a UTF-16 file are decoded already (the file tells with
+    // its first bytes); UTF-8 sequences are decoded line by line.
+    decode_utf8_ = !lines_.utf16();
     bool go_on = ProcessLine(line);
     if (!observer->AfterLine() || !go_on || lexicon_full_) break;
   }

@@ -33,16 +33,11 @@ ssize_t PreadFully(int fd, char* buffer, std::size_t size, off_t offset) {
 
 void ContentFile::Start(int fd) {
   fd_ = fd;
+  started_reading_ = false;
   order_ = Utf16Order::kNone;
   pending_.clear();
   pending_at_ = 0;
   raw_ended_ = false;
-  // The mark is looked at without moving the read offset, so that a file
-  // read byte for byte is read exactly as before.
-  char first[2];
-  ssize_t got = fd >= 0 ? PreadFully(fd, first, 2, 0) : -1;
-  if (got == 2) order_ = Utf16Mark(std::string_view(first, 2));
-  if (utf16()) decoder_ = Utf16Decoder(order_);
 }
 
 bool ContentFile::DecodeMore(bool* failed) {
@@ -74,7 +69,18 @@ ssize_t ContentFile::Read(char* buffer, std::size_t size) {
     do {
       got = ::read(fd_, buffer, size);
     } while (got < 0 && errno == EINTR);
-    return got;
+    if (started_reading_ || got < 2) {
+      started_reading_ = started_reading_ || got > 0;
+      return got;
+    }
+    // The first bytes of the file: a UTF-16 mark makes them, and all
+    // that follows, decoded text.
+    started_reading_ = true;
+    order_ = Utf16Mark(std::string_view(buffer, 2));
+    if (!utf16()) return got;
+    decoder_ = Utf16Decoder(order_);
+    decoder_.Decode(std::string_view(buffer, static_cast<std::size_t>(got)),
+                    &pending_);
   }
   std::size_t filled = 0;
   while (filled < size) {
@@ -92,6 +98,19 @@ ssize_t ContentFile::Read(char* buffer, std::size_t size) {
     filled += take;
   }
   return static_cast<ssize_t>(filled);
+}
+
+ssize_t ContentFile::ReadFully(char* buffer, std::size_t size,
+                               std::int64_t file_remaining) {
+  std::size_t total = 0;
+  while (total < size) {
+    ssize_t got = Read(buffer + total, size - total);
+    if (got < 0) return -1;
+    if (got == 0) break;
+    total += static_cast<std::size_t>(got);
+    if (!utf16() && static_cast<std::int64_t>(total) >= file_remaining) break;
+  }
+  return static_cast<ssize_t>(total);
 }
 
 std::int64_t ContentFile::Length(std::int64_t size_on_disk) const {

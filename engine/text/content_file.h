@@ -21,22 +21,29 @@ class ContentFile {
   ContentFile& operator=(const ContentFile&) = delete;
 
   // Starts reading fd (not owned; an opened regular file, read from its
-  // first byte), whose first two bytes tell how. A file whose first bytes
-  // cannot be read is read byte for byte (the reads then report the
-  // error).
+  // first byte). The first two bytes that Read reads tell how: no call is
+  // spent on finding out, as most files are read byte for byte.
   void Start(int fd);
 
-  // True when the file is read as UTF-16.
+  // True when the file is read as UTF-16. Known once Read has been called.
   bool utf16() const { return order_ != Utf16Order::kNone; }
 
   // Reads up to size characters into buffer, as read(2) does: the count,
   // 0 at the end of the file, -1 on a read error (errno tells which). A
   // UTF-16 file fills the buffer unless its end comes first.
+  // REQUIRES: size >= 2.
   ssize_t Read(char* buffer, std::size_t size);
+
+  // Read, repeated until the buffer is full or the file ends; a file read
+  // byte for byte ends once file_remaining bytes (what it held from here
+  // when opened) have been read, without one more call to find that out.
+  ssize_t ReadFully(char* buffer, std::size_t size,
+                    std::int64_t file_remaining = INT64_MAX);
 
   // The number of characters of the whole file: size_on_disk for a file
   // read byte for byte; for a UTF-16 file the length of its decoded text,
   // found by reading it once apart from Read. -1 on a read error.
+  // REQUIRES: Read has been called.
   std::int64_t Length(std::int64_t size_on_disk) const;
 
  private:
@@ -45,6 +52,7 @@ class ContentFile {
   bool DecodeMore(bool* failed);
 
   int fd_ = -1;
+  bool started_reading_ = false;
   Utf16Order order_ = Utf16Order::kNone;
   Utf16Decoder decoder_;
   std::vector<char> raw_;

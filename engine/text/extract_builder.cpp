@@ -232,12 +232,12 @@ bool ExtractBuilder::BuildExtracts(const std::string& path) {
   struct stat st;
   if (::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   // The blocks of a UTF-16 file are 4096 characters of its decoded text,
-  // and the position digit counts in them.
+  // and the position digit counts in them; the file tells with its first
+  // bytes.
   ContentFile content;
   content.Start(file.get());
-  file_length_ = content.Length(static_cast<std::int64_t>(st.st_size));
-  if (file_length_ < 0) return false;
-  const bool decode_utf8 = !content.utf16();
+  bool first_chunk = true;
+  bool decode_utf8 = true;
 
   // The file is read in chunks of whole blocks, each filled to the end
   // unless the file ends: only the last block can be short.
@@ -254,6 +254,12 @@ bool ExtractBuilder::BuildExtracts(const std::string& path) {
         break;
       }
       have += static_cast<std::size_t>(n);
+    }
+    if (first_chunk && have > 0) {
+      first_chunk = false;
+      file_length_ = content.Length(static_cast<std::int64_t>(st.st_size));
+      if (file_length_ < 0) return false;
+      decode_utf8 = !content.utf16();
     }
     for (std::size_t at = 0; at < have; at += kExtractBlockSize) {
       const std::size_t n = std::min(kExtractBlockSize, have - at);

@@ -101,11 +101,8 @@ std::int16_t CheckFile(const std::filesystem::path& path,
   bool first_chunk = true;
 
   while (examined < max_chars) {
-    ssize_t got =
-        content.utf16()
-            ? content.Read(reinterpret_cast<char*>(chunk.data()), chunk.size())
-            : ReadFully(file.get(), chunk.data(), chunk.size(),
-                        st.st_size - chunk_start);
+    ssize_t got = content.ReadFully(reinterpret_cast<char*>(chunk.data()),
+                                    chunk.size(), st.st_size - chunk_start);
     if (got < 0) return finish(kCheckCannotOpen);
     if (got == 0) break;
     std::size_t looked_at =

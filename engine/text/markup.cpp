@@ -49,12 +49,9 @@ Status ReadFirstText(Reader& reader, int max_length, std::string* text) {
   const std::size_t cut = 4 * static_cast<std::size_t>(max_length);
   // A line is decoded before it is cut; a character takes at most four
   // bytes of UTF-8.
-  const bool decode = !reader.utf16();
-  while (reader.ReadLine(&line, decode ? 4 * cut : cut)) {
-    if (decode) {
-      DecodeUtf8Text(line);
-      if (line.size() > cut) line.resize(cut);
-    }
+  while (reader.ReadLine(&line, 4 * cut)) {
+    if (!reader.utf16()) DecodeUtf8Text(line);
+    if (line.size() > cut) line.resize(cut);
     std::size_t begin = 0;
     while (begin < line.size() &&
            static_cast<unsigned char>(line[begin]) <= 32) {
