@@ -1,10 +1,11 @@
 // Word extraction: turns the text of one file into the words that the
 // lexicon records. Each line has its typographic punctuation made plain and
 // its UTF-8 sequences decoded, and is trimmed and lower-cased; a mail
-// file's base64 part ends the file, whitespace and entities are normalised, markup between tag markers is skipped, and the
-// words that pass the filters (common words once per file, no special
-// letters when they are excluded, no three identical characters in a row)
-// go to the lexicon in text order. All text here is content.
+// file's base64 part ends the file, whitespace and entities are normalised,
+// markup between tag markers is skipped, and the words that pass the
+// filters (common words once per file, no special letters when they are
+// excluded, no three identical characters in a row) go to the lexicon in
+// text order. All text here is content.
 #pragma once
 
 #include <cstdint>

@@ -57,8 +57,9 @@ bool ContentFile::DecodeMore(bool* failed) {
     raw_ended_ = true;
     decoder_.Finish(&pending_);
   } else {
-    decoder_.Decode(std::string_view(raw_.data(), static_cast<std::size_t>(got)),
-                    &pending_);
+    decoder_.Decode(
+        std::string_view(raw_.data(), static_cast<std::size_t>(got)),
+        &pending_);
   }
   return true;
 }

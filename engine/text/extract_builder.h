@@ -29,10 +29,10 @@ std::int32_t FindWholeWord(std::int32_t start_position, std::string_view text,
 // display: the block with its tags and control characters blanked (a CR
 // shows as "/"), UTF-8 punctuation made plain and UTF-8 sequences decoded
 // (when decode_utf8: not in a UTF-16 file, which is read decoded) and
-// entities decoded; a short last block (last) gets one blank at its end. search: display with
-// its entity remnants ("&" with a ";" at most five characters later) and
-// every character but letters and digits blanked, lower-cased, as long as
-// display. block is changed. Returns the length of the display text before
+// entities decoded; a short last block (last) gets one blank at its end.
+// search: display with its entity remnants ("&" with a ";" at most five
+// characters later) and every character but letters and digits blanked,
+// lower-cased, as long as display. block is changed. Returns the length of the display text before
 // its UTF-8 sequences and entities were decoded: the block position of the
 // next block advances by it.
 std::size_t PrepareExtractBlock(char* block, std::size_t size, bool last,

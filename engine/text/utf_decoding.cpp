@@ -106,7 +106,8 @@ void Utf16Decoder::AppendUnit(unsigned unit, unsigned char first,
   if (has_lead_) {
     has_lead_ = false;
     if (trailing) {
-      char32_t code_point = 0x10000 + ((lead_ - 0xD800) << 10) + (unit - 0xDC00);
+      char32_t code_point =
+          0x10000 + ((lead_ - 0xD800) << 10) + (unit - 0xDC00);
       AppendCodePoint(code_point, out);
       return;
     }
@@ -132,8 +133,8 @@ void Utf16Decoder::Decode(std::string_view bytes, std::string* out) {
   if (has_odd_byte_ && !bytes.empty()) {
     has_odd_byte_ = false;
     const auto second = static_cast<unsigned char>(bytes[0]);
-    unsigned unit = big_endian_ ? (odd_byte_ << 8) | second
-                                : (second << 8) | odd_byte_;
+    unsigned unit =
+        big_endian_ ? (odd_byte_ << 8) | second : (second << 8) | odd_byte_;
     AppendUnit(unit, odd_byte_, second, out);
     i = 1;
   }
