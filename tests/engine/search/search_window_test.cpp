@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/common/program_texts.h"
+#include "engine/search/search_controls.h"
 #include "engine/search/search_settings_file.h"
 #include "engine/text/file_checks.h"
 #include "tests/engine/search/index_fixture.h"
@@ -272,6 +273,38 @@ TEST_F(SearchWindowTreeTest, QuitDuringThePhraseConfirmationEndsTheRun) {
   EXPECT_EQ(f_.module.cmdSearch_Click(), SearchClick::kQuit);
   EXPECT_TRUE(f_.state().strFilesFound.empty());
   EXPECT_TRUE(f_.opener.targets().empty());  // no report
+}
+
+// The window finds every control by the names listed in
+// SearchControlNames; a name the engine uses beyond them would be lost.
+TEST_F(SearchWindowTreeTest, EveryNameTheEngineAddressesIsAControlOfTheWindow) {
+  SearchPorts& p = ports();
+  ASSERT_TRUE(f_.module.ChooseIndexFile(index_));
+  f_.module.ChooseTopFolder(top());
+  f_.settings().txbSearchWords = "lazy";
+  f_.settings().chkGenerateHTML = true;
+  f_.settings().html_report_path = dir_.Path("r.htm");
+  ASSERT_EQ(f_.module.cmdSearch_Click(), SearchClick::kSearched);
+  f_.settings().optHTMLReport = false;
+  f_.module.cmdGenerateHTML_Click();
+  f_.module.cmdListIndexedFiles_Click();
+  SearchWindowFacts facts;
+  SearchTimerFacts timer;
+  Timer1_Timer(&f_.settings(), timer, f_.view);
+  for (bool single : {true, false}) {
+    f_.settings().optSearchSingleFile = single;
+    ShowSearchMode(f_.settings(), facts, f_.view);
+  }
+  for (int i = 0; i < 5; ++i) cmdClear_Click(i, &f_.settings(), &f_.state(), f_.view);
+  SaveSearchSettings(dir_.Path("s.usrs"), true, f_.settings(), p, dialogs_);
+  LoadSearchSettings(dir_.Path("s.usrs"), true, &f_.settings(), &f_.state(), p,
+                     dialogs_);
+  f_.settings().txbSearchWords = "s*";
+  f_.module.cmdSearch_Click();  // switches the search type
+  const std::vector<std::string_view> known = SearchControlNames();
+  for (const std::string& name : f_.view.Names()) {
+    EXPECT_NE(std::find(known.begin(), known.end(), name), known.end()) << name;
+  }
 }
 
 }  // namespace
