@@ -258,7 +258,13 @@ void frmSearchMain::LayOut() {
   extracts->addWidget(cboSizeOfExtract, 0, 1, Qt::AlignLeft);
   extracts->addWidget(lblMaxNumExtracts, 1, 0);
   extracts->addWidget(txbMaxNumExtracts, 1, 1, Qt::AlignLeft);
-  extracts->addWidget(lblLeaveBlank, 2, 0, 1, 2);
+  extracts->addWidget(lblLeaveBlank, 2, 1);
+  {
+    QFont hint = lblLeaveBlank->font();
+    hint.setPointSizeF(hint.pointSizeF() * 0.9);
+    hint.setItalic(true);
+    lblLeaveBlank->setFont(hint);
+  }
   extracts->setColumnStretch(1, 1);
   options->addSpacing(4);
   options->addLayout(extracts);
@@ -294,6 +300,15 @@ void frmSearchMain::LayOut() {
   layout->addLayout(middle, 1);
   layout->addLayout(footer);
   resize(TwipsToPixels(14400), TwipsToPixels(10200));
+  // Frames drawn as a thin rounded line, their insides in the window
+  // colour; the listing orders stand on the window without a frame.
+  setStyleSheet(
+      "QGroupBox { border: 1px solid rgba(60, 40, 90, 70); border-radius: 5px;"
+      " margin-top: 1.2em; padding: 6px 6px 4px 6px; }"
+      "QGroupBox::title { subcontrol-origin: margin; left: 9px;"
+      " padding: 0 3px; }"
+      "QGroupBox#fraListIndexedFilesBy { border: none; margin-top: 0;"
+      " padding: 0; }");
 
   // Tab order: top to bottom, left to right, as the controls are laid out.
   QWidget* order[] = {cmdIndexFile, txbIndexFile, cmdClear[2], cmdTopFolder,

@@ -16,7 +16,8 @@ TEST(ScreenshotsTest, WritesAPictureOfEveryWindow) {
   const std::string folder = dir.Path("pictures/new");  // made when missing
   ASSERT_EQ(WriteScreenshots(folder), 0);
   for (const char* form : {"frmMain", "frmPopUp", "frmLargeDisplay",
-                           "frmIndexMain", "frmSearchMain"}) {
+                           "frmIndexMain", "frmSearchMain",
+                           "frmSearchMain-listing"}) {
     QImage image(QString::fromStdString(folder) + "/" + form + ".png");
     ASSERT_FALSE(image.isNull()) << form;
     EXPECT_GT(image.width(), 100) << form;
