@@ -19,9 +19,9 @@
 #include "app/shell/frmLargeDisplay.h"
 #include "app/shell/frmPopUp.h"
 #include "engine/common/program_texts.h"
-#include "engine/common/shell.h"
-#include "engine/common/twips.h"
 #include "engine/search/search_settings_file.h"
+#include "engine/shell/shell.h"
+#include "engine/shell/twips.h"
 #include "engine/text/file_checks.h"
 
 namespace orvane {

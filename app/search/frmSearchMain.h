@@ -26,7 +26,7 @@
 
 #include "app/shell/link_label.h"
 #include "app/shell/module_window.h"
-#include "engine/search/search_module.h"
+#include "engine/modules/search_module.h"
 #include "engine/search/search_window.h"
 
 namespace orvane {

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 #include "app/qt_ports.h"
@@ -15,18 +16,36 @@
 #include "app/shell/frmMain.h"
 #include "app/shell/frmPopUp.h"
 #include "app/search/frmSearchMain.h"
-#include "cli/console_ports.h"
 #include "engine/common/launcher_state.h"
+#include "engine/common/ports.h"
 #include "engine/common/program_folder.h"
 #include "engine/common/program_texts.h"
 #include "engine/files/folder.h"
-#include "engine/index/common_words.h"
 #include "engine/index/index_settings.h"
-#include "engine/index/indexing_run.h"
+#include "engine/modules/index_module.h"
 
 namespace orvane {
 
 namespace {
+
+// Nobody is there to answer while the pictures are taken: a message goes to
+// standard error and a question gets Yes (or OK), so no box waits.
+class UnattendedPrompter : public Prompter {
+ public:
+  void ShowMessage(MessageIcon, std::string_view title,
+                   std::string_view text) override {
+    std::fprintf(stderr, "orvane: [%.*s] %.*s\n",
+                 static_cast<int>(title.size()), title.data(),
+                 static_cast<int>(text.size()), text.data());
+  }
+  Answer Ask(MessageIcon icon, std::string_view title, std::string_view text,
+             MessageButtons buttons) override {
+    ShowMessage(icon, title, text);
+    return buttons == MessageButtons::kOk || buttons == MessageButtons::kOkCancel
+               ? Answer::kOk
+               : Answer::kYes;
+  }
+};
 
 // A window as the desktop shows it: a title bar with the caption above the
 // window's contents, and a thin frame. Windows without a caption (the pop-up
@@ -113,16 +132,17 @@ std::vector<std::string> SampleFileList() {
 
 // Indexes the sample tree that ships with the program into folder; returns
 // the index file's path, or empty when that failed.
-std::string IndexSampleTree(const std::string& folder) {
+std::string IndexSampleTree(const std::string& folder, Prompter& prompter,
+                            LargeDisplay& display) {
   const std::string sample = ProgramFilePath("sample").string();
   if (!FolderExists(sample)) return std::string();
-  ConsolePrompter prompter;
-  ConsoleViewState view(false);
-  ConsoleYield yield;
-  ConsoleClock clock;
-  ConsoleLargeDisplay quiet(stderr);
+  QWidget no_window;
+  QtViewState view(no_window);
+  QtYield yield;
+  QtClock clock;
   LauncherState launcher;
-  IndexSettings settings;
+  IndexModule indexer(IndexPorts{prompter, view, yield, display, clock, launcher});
+  IndexSettings& settings = indexer.settings();
   SetDefaults(&settings);
   settings.txbProjectName = "sample";
   settings.txbTitle = "The sample tree of Orvane File Search";
@@ -131,29 +151,22 @@ std::string IndexSampleTree(const std::string& folder) {
   FolderError error;
   if (!IncludeWholeTree(&settings, &error)) return std::string();
   settings.chkExcludeSpecialLetters = false;
-  CommonWords common_words;
-  common_words.LoadCommonWords(ProgramFilePath("cwds.txt"));
-  IndexPorts ports;
-  ports.prompter = &prompter;
-  ports.view = &view;
-  ports.yield = &yield;
-  ports.display = &quiet;
-  ports.clock = &clock;
-  ports.launcher = &launcher;
-  IndexModule indexer(&settings, ports, &common_words);
+  indexer.common_words().LoadCommonWords(ProgramFilePath("cwds.txt"));
   if (indexer.CreateIndexFile() != RunOutcome::kCompleted) return std::string();
-  return indexer.index_path();
+  return indexer.state().index_path;
 }
 
 // The Search Module after a search of the sample tree, its options in
 // view; then the large display listing the indexed files inside it.
-void WriteSearchModule(frmMain& launcher, Writer& writer, const QString& out) {
+void WriteSearchModule(frmMain& launcher, Prompter& prompter, Writer& writer,
+                       const QString& out) {
   launcher.cmdSearchModule->click();
   auto* search = qobject_cast<frmSearchMain*>(launcher.module());
   if (search == nullptr) return;
   const QString scratch = QDir(out).filePath("sample-index");
   QDir().mkpath(scratch);
-  const std::string index = IndexSampleTree(scratch.toStdString());
+  const std::string index = IndexSampleTree(scratch.toStdString(), prompter,
+                                            launcher.large_display());
   if (!index.empty()) {
     search->ReceiveHandOver(ProgramFilePath("sample").string() + "/", index);
     search->chkGenerateHTML->setChecked(false);
@@ -186,7 +199,7 @@ int WriteScreenshots(const std::string& folder) {
                  folder.c_str());
     return 1;
   }
-  ConsolePrompter prompter;
+  UnattendedPrompter prompter;
   QtYield yield;
   QtOpener opener;
   QtDialogs dialogs;
@@ -225,7 +238,7 @@ int WriteScreenshots(const std::string& folder) {
     index_module->close();
   }
   QCoreApplication::processEvents();
-  WriteSearchModule(launcher, writer, out);
+  WriteSearchModule(launcher, prompter, writer, out);
   return writer.ok() ? 0 : 1;
 }
 

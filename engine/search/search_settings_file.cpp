@@ -8,7 +8,7 @@
 
 #include "engine/common/records.h"
 #include "engine/files/folder.h"
-#include "engine/search/data_file.h"
+#include "engine/format/file_names.h"
 
 namespace orvane {
 

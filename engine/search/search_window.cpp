@@ -5,7 +5,7 @@
 
 #include "engine/common/program_texts.h"
 #include "engine/files/folder.h"
-#include "engine/search/data_file.h"
+#include "engine/format/file_names.h"
 #include "engine/search/search_settings_file.h"
 #include "engine/text/file_checks.h"
 #include "engine/text/number_text.h"
