@@ -509,8 +509,10 @@ void frmSearchMain::ApplyFocusRule() {
 
 template <class Handler>
 void frmSearchMain::RunHandler(Handler handler) {
+  if (handler_depth_ == 0) view_->BeginHandler();
   ++handler_depth_;
   handler();
+  view_->Flush();
   --handler_depth_;
   if (handler_depth_ == 0 && quit_pending_) close();
 }
@@ -581,6 +583,7 @@ void frmSearchMain::cmdSearch_Click() {
       return;
     }
     module_->settings().project_title = FromQt(lblTitle[1]->text());
+    view_->Flush();
     txbFiles->moveCursor(QTextCursor::Start);
     ApplyFocusRule();
   });

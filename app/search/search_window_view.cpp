@@ -10,19 +10,24 @@ namespace orvane {
 namespace {
 
 constexpr std::string_view kResults = "txbFiles";
+// A handler this young is not painted at once; painted ones wait this long
+// for the next.
+constexpr int kGraceMs = 50;
+constexpr int kRepaintIntervalMs = 100;
 
 }  // namespace
 
-SearchWindowView::SearchWindowView(QWidget& window, QPlainTextEdit& results,
-                                   int repaint_interval_ms)
-    : QtViewState(window),
-      window_(&window),
-      results_(&results),
-      repaint_interval_ms_(repaint_interval_ms) {}
+SearchWindowView::SearchWindowView(QWidget& window, QPlainTextEdit& results)
+    : QtViewState(window), window_(&window), results_(&results) {
+  since_handler_.start();
+}
 
 void SearchWindowView::SetText(std::string_view control,
                                std::string_view text) {
-  if (control == kResults) ended_in_cr_ = !text.empty() && text.back() == '\r';
+  if (control == kResults) {
+    pending_.clear();
+    ended_in_cr_ = !text.empty() && text.back() == '\r';
+  }
   QtViewState::SetText(control, text);
 }
 
@@ -33,21 +38,37 @@ void SearchWindowView::AppendText(std::string_view control,
     QtViewState::AppendText(control, appended, whole);
     return;
   }
-  if (appended.empty()) return;
-  if (ended_in_cr_ && appended.front() == '\n') appended.remove_prefix(1);
-  ended_in_cr_ = appended.empty() ? ended_in_cr_ : appended.back() == '\r';
-  QTextCursor cursor(results_->document());
-  cursor.movePosition(QTextCursor::End);
-  cursor.insertText(ToQt(appended));
+  pending_.append(appended);
+}
+
+void SearchWindowView::Flush() {
+  if (pending_.empty() || results_ == nullptr) return;
+  std::string_view piece = pending_;
+  if (ended_in_cr_ && piece.front() == '\n') piece.remove_prefix(1);
+  if (!piece.empty()) {
+    ended_in_cr_ = piece.back() == '\r';
+    if (results_->document()->isEmpty()) {
+      results_->setPlainText(ToQt(piece));
+    } else {
+      QTextCursor cursor(results_->document());
+      cursor.movePosition(QTextCursor::End);
+      cursor.insertText(ToQt(piece));
+    }
+  }
+  pending_.clear();
 }
 
 void SearchWindowView::Repaint() {
-  if (since_repaint_.isValid() &&
-      since_repaint_.elapsed() < repaint_interval_ms_) {
+  if (window_ == nullptr) return;
+  if (since_handler_.elapsed() < kGraceMs ||
+      (since_repaint_.isValid() &&
+       since_repaint_.elapsed() < kRepaintIntervalMs)) {
+    window_->update();
     return;
   }
   since_repaint_.restart();
-  if (window_ != nullptr) window_->repaint();
+  Flush();
+  window_->repaint();
 }
 
 }  // namespace orvane
