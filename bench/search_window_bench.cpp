@@ -43,22 +43,6 @@ constexpr char kUsage[] =
 
 using Clock = std::chrono::steady_clock;
 
-class QuietPrompter : public Prompter {
- public:
-  void ShowMessage(MessageIcon, std::string_view title,
-                   std::string_view text) override {
-    std::fprintf(stderr, "[%.*s] %.*s\n", static_cast<int>(title.size()),
-                 title.data(), static_cast<int>(text.size()), text.data());
-  }
-  Answer Ask(MessageIcon, std::string_view, std::string_view,
-             MessageButtons buttons) override {
-    return buttons == MessageButtons::kYesNo ||
-                   buttons == MessageButtons::kYesNoCancel
-               ? Answer::kYes
-               : Answer::kOk;
-  }
-};
-
 class NoView : public ViewState {
  public:
   void SetText(std::string_view, std::string_view) override {}
@@ -135,7 +119,7 @@ int Run(const std::string& tree_arg, const std::string& work_arg, int runs) {
   if (work.back() != '/') work += '/';
   std::filesystem::create_directories(work);
   if (!LoadProgramTexts("tavo.dat").ok()) return 1;
-  QuietPrompter prompter;
+  bench::QuietPrompter prompter;
   const std::string index_path = IndexTree(tree, work, prompter);
   if (index_path.empty()) {
     std::fprintf(stderr, "the tree %s could not be indexed\n", tree.c_str());

@@ -1,12 +1,11 @@
 #include "engine/search/search_settings_file.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <system_error>
 
 #include "engine/common/records.h"
+#include "engine/common/settings_text.h"
 #include "engine/files/folder.h"
 #include "engine/format/file_names.h"
 
@@ -15,11 +14,6 @@ namespace orvane {
 namespace {
 
 constexpr int kNumLines = 16;
-
-struct NamedText {
-  const char* name;
-  const std::string* text;
-};
 
 std::string LineOf(bool box) { return RecordLine().AddNumber(box ? 1 : 0).Finish(); }
 
@@ -48,13 +42,8 @@ Status WriteSearchSettingsFile(const std::string& path,
       {"title", &settings.project_title},
       {"single file", &settings.txbSingleFile},
   };
-  for (const NamedText& t : quoted) {
-    if (t.text->find('"') != std::string::npos) {
-      return Status::Refused(std::string("The ") + t.name +
-                             " contains a double quote character (\"), "
-                             "which a settings file cannot store.  The "
-                             "settings were not saved.");
-    }
+  if (Status refused = RefuseDoubleQuotes(quoted); !refused.ok()) {
+    return refused;
   }
   std::string out = RecordLine().AddString(kSearchSettingsHeader).Finish();
   out += RecordLine().AddNumber(static_cast<int>(settings.cboSearchType)).Finish();
@@ -75,22 +64,7 @@ Status WriteSearchSettingsFile(const std::string& path,
   // The search words stand unquoted, as typed.
   out += settings.txbSearchWords + "\r\n";
 
-  // Nothing is saved half: the file takes its name once it is complete.
-  const std::string partial = path + ".part";
-  auto failed = [&](int error) {
-    std::remove(partial.c_str());
-    return Status::Failed("Error when attempting to save settings: " +
-                          std::generic_category().message(error));
-  };
-  {
-    std::ofstream file(partial, std::ios::binary | std::ios::trunc);
-    if (!file) return failed(errno);
-    file.write(out.data(), static_cast<std::streamsize>(out.size()));
-    file.close();
-    if (!file) return failed(errno ? errno : EIO);
-  }
-  if (std::rename(partial.c_str(), path.c_str()) != 0) return failed(errno);
-  return Status::Ok();
+  return WriteSettingsText(path, out);
 }
 
 SearchSettingsRead ReadSearchSettingsFile(const std::string& path,
