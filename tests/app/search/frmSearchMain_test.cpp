@@ -530,5 +530,35 @@ TEST_F(FrmSearchMainTest, MinimisedCaptionAndTheTopFolderClear) {
   EXPECT_EQ(prompter_.boxes().back().title, "Top folder not specified");
 }
 
+TEST_F(FrmSearchMainTest, RefusedQueriesAndAForeignTopFolderLeaveItUsable) {
+  window_->chkGenerateHTML->setChecked(false);
+  OpenIndexAndTop();
+  Search("fox1");
+  EXPECT_EQ(prompter_.boxes().back().text, GetProgramText(100));
+  // A stem under "All words" switches the type in the window.
+  Search("fo*");
+  EXPECT_EQ(window_->cboSearchType->currentText(), "Any word");
+  EXPECT_NE(prompter_.boxes().back().text.find("Stems in search words"),
+            std::string::npos);
+  Search("fo*");
+  EXPECT_EQ(window_->lblNumFilesFound->text(),
+            "Number of files found with matches: 3");
+
+  // A top folder that holds none of the indexed files.
+  dir_.MakeDir("empty");
+  dialogs_.QueueAnswer(dir_.folder() + "empty/");
+  Click("cmdTopFolder");
+  Search("fox");
+  EXPECT_EQ(prompter_.boxes().back().title, "Search");
+  EXPECT_EQ(prompter_.boxes().back().text.rfind(
+                "No indexed file occurs in the top folder", 0),
+            0u);
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           window_->cmdSearch, window_->cmdIndexFile, window_->cmdTopFolder,
+           window_->cboSearchType, window_->chkSortMatches}) {
+    EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+  }
+}
+
 }  // namespace
 }  // namespace orvane::testing
