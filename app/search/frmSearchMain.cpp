@@ -2,7 +2,6 @@
 
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -484,7 +483,11 @@ void frmSearchMain::ShowSettings() {
 }
 
 void frmSearchMain::ShowBoldModeOption() {
-  const std::string_view bold = BoldModeOption(module_->settings());
+  // As the widgets stand now; the settings take them at the next handler.
+  SearchSettings shown = module_->settings();
+  shown.txbTopFolder = FromQt(txbTopFolder->text());
+  shown.optSearchSingleFile = optSearchSingleFile->isChecked();
+  const std::string_view bold = BoldModeOption(shown);
   for (QRadioButton* option : {optSearchAllFiles, optSearchSingleFile}) {
     QFont font = option->font();
     font.setBold(option->objectName().toStdString() == bold);
@@ -683,12 +686,7 @@ void frmSearchMain::txbSearchWords_Change(const QString& text) {
   if (normalised != text) txbSearchWords->setText(normalised);
 }
 
-void frmSearchMain::txbTopFolder_Change() {
-  if (!module_->busy()) {
-    module_->settings().txbTopFolder = FromQt(txbTopFolder->text());
-  }
-  ShowBoldModeOption();
-}
+void frmSearchMain::txbTopFolder_Change() { ShowBoldModeOption(); }
 
 void frmSearchMain::Timer1_Timer() {
   // While a run goes on its controls stay as the run set them.

@@ -533,6 +533,10 @@ TEST_F(FrmSearchMainTest, MinimisedCaptionAndTheTopFolderClear) {
 TEST_F(FrmSearchMainTest, RefusedQueriesAndAForeignTopFolderLeaveItUsable) {
   window_->chkGenerateHTML->setChecked(false);
   OpenIndexAndTop();
+  // A letter and a double quote make the umlaut as they are typed.
+  QTest::keyClicks(window_->txbSearchWords, "Mu\"de");
+  EXPECT_EQ(window_->txbSearchWords->text(), QString::fromUtf8("M\u00fcde"));
+  EXPECT_TRUE(window_->cmdClear[3]->isVisible());
   Search("fox1");
   EXPECT_EQ(prompter_.boxes().back().text, GetProgramText(100));
   // A stem under "All words" switches the type in the window.
