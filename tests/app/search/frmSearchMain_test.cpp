@@ -21,6 +21,7 @@
 #include "engine/common/program_texts.h"
 #include "engine/search/search_controls.h"
 #include "engine/search/search_settings_file.h"
+#include "engine/shell/shell.h"
 #include "engine/text/file_checks.h"
 #include "tests/engine/search/index_fixture.h"
 #include "tests/support/program_run.h"
@@ -152,6 +153,13 @@ TEST_F(FrmSearchMainTest, EveryControlTheEngineNamesIsThere) {
     EXPECT_FALSE(box->accessibleName().isEmpty()) << box->objectName().toStdString();
   }
   EXPECT_EQ(window_->focusWidget(), window_->cmdTopFolder);
+
+  // The two links open the user manual's page and the maker's.
+  QTest::mouseClick(window_->lblUserManualURL, Qt::LeftButton);
+  QTest::mouseClick(window_->lblOrvaneSystems, Qt::LeftButton);
+  EXPECT_EQ(opener_.targets(),
+            (std::vector<std::string>{Shell::ResolveAddress(GetProgramText(3)),
+                                      Shell::ResolveAddress(GetProgramText(6))}));
 }
 
 TEST_F(FrmSearchMainTest, SearchShowsWhatTheCommandLinePrints) {
@@ -230,6 +238,17 @@ TEST_F(FrmSearchMainTest, HtmlReportGoesToTheOpenerAsTheCommandLineWritesIt) {
   ASSERT_EQ(cli.status, 0) << cli.err;
   EXPECT_EQ(page, ReadFileBytes(dir_.Path("cli.htm")));
   EXPECT_NE(page.find("Files found: <b>3</b>"), std::string::npos);
+  // "Report ->" reads "Stop" while the report runs; a click on it ends the
+  // report, and the stopped page is not opened.
+  yield_.At(yield_.calls() + 1, [&] {
+    EXPECT_EQ(window_->cmdGenerateHTML->text(), "Stop");
+    window_->cmdGenerateHTML->click();
+  });
+  Click("cmdGenerateHTML");
+  EXPECT_EQ(opener_.targets().size(), 1u);
+  EXPECT_NE(ReadFileBytes(opener_.targets()[0]).find(
+                "[Generation of report was stopped.]"),
+            std::string::npos);
   // The report leaves the window as it found it.
   EXPECT_EQ(window_->cmdGenerateHTML->text(), "Report ->");
   EXPECT_TRUE(window_->cmdGenerateHTML->isEnabled());
