@@ -408,6 +408,7 @@ void frmSearchMain::showEvent(QShowEvent* event) {
 }
 
 void frmSearchMain::Form_Activate() {
+  ReadControls();
   ShowClearButtons(module_->settings(), *view_);
   cmdClear[4]->setVisible(optSearchSingleFile->isChecked() &&
                           !txbSingleFile->text().isEmpty());
