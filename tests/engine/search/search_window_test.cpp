@@ -307,5 +307,43 @@ TEST_F(SearchWindowTreeTest, EveryNameTheEngineAddressesIsAControlOfTheWindow) {
   }
 }
 
+// A data file that cannot be written (the index lies in a read-only
+// folder): the load says why, the window's controls come back, and the
+// next search tries again.
+TEST_F(SearchWindowTreeTest, AnUnwritableDataFileIsToldAndTheSearchCanBeRepeated) {
+  TempDir sealed;
+  const std::string index = WriteIndex(
+      sealed, "t", IndexOfTree(dir_, "top/", {"a.txt", "b.txt"}), false);
+  AllowEveryone(dir_.path());
+  AllowEveryone(dir_.path() / "top");
+  std::filesystem::permissions(sealed.path(),
+                               std::filesystem::perms::owner_all |
+                                   std::filesystem::perms::group_read |
+                                   std::filesystem::perms::group_exec |
+                                   std::filesystem::perms::others_read |
+                                   std::filesystem::perms::others_exec);
+  const int outcome = RunUnprivileged([&] {
+    SearchFixture f;
+    f.settings().txbIndexFile = index;
+    f.settings().txbTopFolder = top();
+    f.settings().chkGenerateHTML = false;
+    f.settings().txbSearchWords = "lazy";
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      if (f.module.cmdSearch_Click() != SearchClick::kNotLoaded) return 1;
+      if (f.Messages().find("Error when creating data file: ") ==
+          std::string::npos) {
+        return 2;
+      }
+      if (!f.view.Enabled("cmdSearch") || !f.view.Enabled("cmdIndexFile")) {
+        return 3;
+      }
+    }
+    return 0;
+  });
+  if (outcome == -1000) GTEST_SKIP() << "no unprivileged user to run as";
+  EXPECT_EQ(outcome, 0);
+  EXPECT_FALSE(FileExists(sealed.Path("t_data.tavo")));
+}
+
 }  // namespace
 }  // namespace orvane::testing
