@@ -5,7 +5,6 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTextBlock>
@@ -17,6 +16,7 @@
 #include "app/shell/controls.h"
 #include "app/shell/frmLargeDisplay.h"
 #include "app/shell/frmPopUp.h"
+#include "app/user_number_format.h"
 #include "engine/common/program_texts.h"
 #include "engine/search/search_settings_file.h"
 #include "engine/shell/shell.h"
@@ -31,14 +31,6 @@ namespace {
 constexpr const char* kClearNames[] = {
     "Clear results", "Clear top folder", "Clear index file",
     "Clear search words", "Clear single file"};
-
-NumberFormat LocaleNumberFormat() {
-  QLocale locale;
-  NumberFormat format;
-  format.group_separator = FromQt(locale.groupSeparator());
-  format.decimal_separator = FromQt(locale.decimalPoint());
-  return format;
-}
 
 QPushButton* ClearButton(QWidget* parent, int element_index) {
   static const char* const kNames[] = {"cmdClear[0]", "cmdClear[1]",
@@ -59,7 +51,7 @@ frmSearchMain::frmSearchMain(ShellServices services) : ModuleWindow(services) {
   view_ = std::make_unique<SearchWindowView>(*this, *txbFiles);
   SearchPorts ports{services.prompter, *view_,           services.yield,
                     services.opener,   services.large_display,
-                    services.launcher, LocaleNumberFormat()};
+                    services.launcher, UserNumberFormat()};
   module_ = std::make_unique<SearchModule>(ports);
   Wire();
   Form_Load();
