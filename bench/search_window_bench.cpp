@@ -8,7 +8,6 @@
 #include <stdlib.h>
 
 #include <QApplication>
-#include <QPlainTextEdit>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -171,22 +170,6 @@ int Run(const std::string& tree_arg, const std::string& work_arg, int runs) {
     const double in_window = Median(runs, [&] { window->cmdSearch->click(); });
     std::printf("search '%-24s %10.2f %10.2f %10d\n", (word + "'").c_str(), alone,
                 in_window, window->module().state().intNumFilesFound);
-  }
-  // What a text box takes to show the common word's results at all: one
-  // setPlainText of the same text into a box of the same size.
-  {
-    engine.settings().txbSearchWords = common;
-    engine.cmdSearch_Click();
-    const QString text = window->txbFiles->toPlainText();
-    QPlainTextEdit box;
-    box.setLineWrapMode(QPlainTextEdit::NoWrap);
-    box.resize(window->txbFiles->size());
-    const double shown = Median(runs, [&] {
-      box.clear();
-      box.setPlainText(text);
-    });
-    std::printf("%-34s %10s %10.2f\n", "  of which a box showing the text", "",
-                shown);
   }
   // Stop clicked while the exact phrase is confirmed in the candidate
   // files: the time from the moment of the click (30 ms into the run) to
