@@ -280,7 +280,7 @@ TEST_F(FrmIndexMainTest, ARunFromTheWindowWritesWhatTheCommandLineWrites) {
 
   TempDir cli_out;
   testing::Outcome cli = testing::RunShellCommand(
-      testing::Quote(std::string(ORVANE_BINARY_DIR) + "/orvane") +
+      testing::Quote(ORVANE_PROGRAM) +
           " index --quiet --top " + testing::Quote(top_.folder()) +
           " --out " + testing::Quote(cli_out.folder()) +
           " --project tree --title 'A small tree' --include docs"
