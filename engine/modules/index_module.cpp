@@ -1,7 +1,6 @@
 #include "engine/modules/index_module.h"
 
 #include <exception>
-#include <new>
 #include <optional>
 
 #include "engine/common/cp1252.h"
@@ -444,11 +443,8 @@ RunOutcome IndexModule::ExtractData(bool listing_mode) {
   } catch (const std::exception& e) {
     // Only a failure to get memory, or a bug, arrives here: the run ends
     // as stopped and every file it began is deleted.
-    ports_.prompter.ShowMessage(
-        MessageIcon::kError, "Error",
-        std::string(dynamic_cast<const std::bad_alloc*>(&e)
-                        ? "There is not enough memory for this run."
-                        : e.what()));
+    ports_.prompter.ShowMessage(MessageIcon::kError, "Error",
+                                StatusFromException(e).message());
     ports_.view.SetText("lblCurrentFile", "Data extraction stopped.");
     outcome = RunOutcome::kStopped;
   }

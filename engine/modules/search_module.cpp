@@ -50,6 +50,22 @@ void SearchModule::EnableControlsAfterRun() {
   SetSearchControlsEnabled(ports_.view, true, false, false, true);
 }
 
+template <class T, class Work>
+T SearchModule::Guarded(T on_failure, Work work) {
+  try {
+    return work();
+  } catch (const std::exception& e) {
+    state_.blnStop = true;
+    state_.report_stop = true;
+    ports_.prompter.ShowMessage(MessageIcon::kError, "Error",
+                                StatusFromException(e).message());
+    state_.search_button_caption = "Search";
+    ports_.view.SetText("cmdSearch", "Search");
+    EnableControlsAfterRun();
+    return on_failure;
+  }
+}
+
 SearchModule::SearchClick SearchModule::cmdSearch_Click() {
   if (busy_) {
     if (state_.search_button_caption != "Stop") return SearchClick::kIgnored;
@@ -59,7 +75,7 @@ SearchModule::SearchClick SearchModule::cmdSearch_Click() {
     return SearchClick::kStopped;
   }
   BusyScope busy(busy_);
-  return Search();
+  return Guarded(SearchClick::kFailed, [this] { return Search(); });
 }
 
 SearchModule::SearchClick SearchModule::Search() {
@@ -162,16 +178,19 @@ bool SearchModule::cmdGenerateHTML_Click() {
     return false;
   }
   BusyScope busy(busy_);
-  if (!CheckReportRequest(&settings_, &state_, ports_)) return false;
-  last_report_path_.clear();
-  MakeReport();
-  return !settings_.optHTMLReport || !last_report_path_.empty();
+  return Guarded(false, [this] {
+    if (!CheckReportRequest(&settings_, &state_, ports_)) return false;
+    last_report_path_.clear();
+    MakeReport();
+    return !settings_.optHTMLReport || !last_report_path_.empty();
+  });
 }
 
 bool SearchModule::cmdListIndexedFiles_Click() {
   if (busy_) return false;
   BusyScope busy(busy_);
-  return ListIndexedFiles(settings_, &state_, ports_);
+  return Guarded(false,
+                 [this] { return ListIndexedFiles(settings_, &state_, ports_); });
 }
 
 bool SearchModule::ChooseIndexFile(std::string_view name) {
@@ -196,7 +215,9 @@ bool SearchModule::ChooseIndexFile(std::string_view name) {
   settings_.txbIndexFile = file;
   ports_.view.SetText("txbIndexFile", file);
   ports_.view.SetVisible("cmdClear[2]", true);
-  bool loaded = LoadIndexFile(file, &state_.index, ports_, state_.results);
+  bool loaded = Guarded(false, [&] {
+    return LoadIndexFile(file, &state_.index, ports_, state_.results);
+  });
   ports_.view.SetEnabled("cmdListIndexedFiles", loaded);
   state_.blnTopFolderChecked = false;
   if (loaded && settings_.optSearchSingleFile &&
