@@ -21,6 +21,16 @@ namespace orvane {
 
 namespace {
 
+// Numbered UI texts of the Search Module.
+constexpr std::int16_t kTextSearchModule = 5;
+constexpr std::int16_t kTextTopFolderFirst = 23;
+constexpr std::int16_t kTextFileOutsideTopFolder = 72;
+constexpr std::int16_t kTextSpecifyFile = 73;
+constexpr std::int16_t kTextSingleFile = 74;
+constexpr std::int16_t kTextFileNotIndexed = 75;
+constexpr std::int16_t kTextNoSingleFile = 76;
+constexpr std::int16_t kTextSearchWordCharacters = 100;
+
 constexpr std::string_view kLauncherCaption = "Orvane File Search";
 
 // Marks a handler as running for as long as it lasts.
@@ -38,7 +48,8 @@ class BusyScope {
 }  // namespace
 
 std::string SearchModuleCaption() {
-  return std::string(kLauncherCaption) + " -- " + GetProgramText(5);
+  return std::string(kLauncherCaption) + " -- " +
+         GetProgramText(kTextSearchModule);
 }
 
 SearchModule::SearchModule(SearchPorts ports)
@@ -95,11 +106,13 @@ SearchModule::SearchClick SearchModule::Search() {
     return SearchClick::kRefused;
   }
   if (settings_.optSearchSingleFile && settings_.txbSingleFile.empty()) {
-    prompter.ShowMessage(MessageIcon::kWarning, title, GetProgramText(76));
+    prompter.ShowMessage(MessageIcon::kWarning, title,
+                         GetProgramText(kTextNoSingleFile));
     return SearchClick::kRefused;
   }
   if (!CheckSearchWordCharacters(settings_.txbSearchWords)) {
-    prompter.ShowMessage(MessageIcon::kWarning, title, GetProgramText(100));
+    prompter.ShowMessage(MessageIcon::kWarning, title,
+                         GetProgramText(kTextSearchWordCharacters));
     return SearchClick::kRefused;
   }
   if (settings_.chkGenerateHTML &&
@@ -122,7 +135,7 @@ SearchModule::SearchClick SearchModule::Search() {
     }
   }
   if (settings_.optSearchSingleFile &&
-      !CheckSingleFileIndexed(GetProgramText(74))) {
+      !CheckSingleFileIndexed(GetProgramText(kTextSingleFile))) {
     EnableControlsAfterRun();
     return SearchClick::kRefused;
   }
@@ -222,7 +235,7 @@ bool SearchModule::ChooseIndexFile(std::string_view name) {
   state_.blnTopFolderChecked = false;
   if (loaded && settings_.optSearchSingleFile &&
       !settings_.txbSingleFile.empty()) {
-    CheckSingleFileIndexed(GetProgramText(74));
+    CheckSingleFileIndexed(GetProgramText(kTextSingleFile));
   }
   return loaded;
 }
@@ -244,7 +257,8 @@ bool SearchModule::SpecifySingleFile(std::string_view path) {
   if (busy_) return false;
   const std::string title = "Specify file";
   if (settings_.txbTopFolder.empty()) {
-    ports_.prompter.ShowMessage(MessageIcon::kNone, title, GetProgramText(23));
+    ports_.prompter.ShowMessage(MessageIcon::kNone, title,
+                                GetProgramText(kTextTopFolderFirst));
     return false;
   }
   state_.results.Clear();
@@ -260,12 +274,11 @@ bool SearchModule::SpecifySingleFile(std::string_view path) {
   bool accepted = true;
   if (!inside) {
     ports_.prompter.ShowMessage(MessageIcon::kWarning, title,
-                                GetProgramText(72));
+                                GetProgramText(kTextFileOutsideTopFolder));
     settings_.txbSingleFile.clear();
     accepted = false;
-  } else if (!settings_.txbIndexFile.empty() &&
-             state_.index.blnDataFileReady &&
-             !CheckSingleFileIndexed(GetProgramText(73))) {
+  } else if (!settings_.txbIndexFile.empty() && state_.index.blnDataFileReady &&
+             !CheckSingleFileIndexed(GetProgramText(kTextSpecifyFile))) {
     accepted = false;
   }
   ports_.view.SetText("txbSingleFile", settings_.txbSingleFile);
@@ -284,7 +297,7 @@ bool SearchModule::CheckSingleFileIndexed(std::string_view title) {
     return true;
   }
   ports_.prompter.ShowMessage(MessageIcon::kInformation, title,
-                              GetProgramText(75));
+                              GetProgramText(kTextFileNotIndexed));
   return false;
 }
 
