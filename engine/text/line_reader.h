@@ -41,7 +41,6 @@ class LineReader {
   std::int64_t last_line_length() const { return last_line_length_; }
 
   // True while no byte of the file has been read by ReadLine.
-  bool AtStart() const { return bytes_consumed_ == 0; }
   // Bytes of the file consumed so far, line ends included.
   std::int64_t bytes_consumed() const { return bytes_consumed_; }
   const Status& error() const { return error_; }
