@@ -274,15 +274,20 @@ std::optional<SearchRunOutcome> ScoreFiles(const SearchSettings& settings,
       score = 0;
     }
     counts[k] = score;
-    if (LetWindowSystemRun(*state, ports).stop) break;
+    RunFlags flags = LetWindowSystemRun(*state, ports);
+    // Quitting ends the run here too: the exact-phrase confirmation of a
+    // large tree reads many files.
+    if (flags.quit) return SearchRunOutcome::kQuit;
+    if (flags.stop) break;
   }
   return std::nullopt;
 }
 
 // Lists the files that matched and exist, in index order, each as it is
-// found, up to the most files a search lists.
-void ListInIndexOrder(const SearchSettings& settings, SearchState* state,
-                      SearchPorts& ports) {
+// found, up to the most files a search lists. Returns kQuit when the user
+// quit, nothing otherwise.
+std::optional<SearchRunOutcome> ListInIndexOrder(
+    const SearchSettings& settings, SearchState* state, SearchPorts& ports) {
   const LoadedIndex& index = state->index;
   const std::vector<std::int32_t>& counts = state->intFileMatchCounts;
   for (std::size_t k = 0; k < index.strFileList.size(); ++k) {
@@ -300,17 +305,22 @@ void ListInIndexOrder(const SearchSettings& settings, SearchState* state,
       ++state->intNumFilesFound;
       if (IsFileCountLimitReached(*state)) break;
     }
-    if (LetWindowSystemRun(*state, ports).stop) {
+    RunFlags flags = LetWindowSystemRun(*state, ports);
+    if (flags.quit) return SearchRunOutcome::kQuit;
+    if (flags.stop) {
       state->results.Append("Search terminated.");
       break;
     }
   }
+  return std::nullopt;
 }
 
 // Takes the first files that matched and exist, up to the most files a
-// search lists, and lists them by decreasing score.
-void ListByScore(const SearchSettings& settings, SearchState* state,
-                 SearchPorts& ports) {
+// search lists, and lists them by decreasing score. Returns kQuit when the
+// user quit, nothing otherwise.
+std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
+                                            SearchState* state,
+                                            SearchPorts& ports) {
   const LoadedIndex& index = state->index;
   const std::vector<std::int32_t>& counts = state->intFileMatchCounts;
   std::vector<std::string> keys;
@@ -332,11 +342,14 @@ void ListByScore(const SearchSettings& settings, SearchState* state,
   state->strFileDescriptions.resize(keys.size());
   for (std::int16_t i = 0; i < state->intNumFilesFound; ++i) {
     if (!ShowFoundFile(i, settings, state, ports)) break;
-    if (LetWindowSystemRun(*state, ports).stop) {
+    RunFlags flags = LetWindowSystemRun(*state, ports);
+    if (flags.quit) return SearchRunOutcome::kQuit;
+    if (flags.stop) {
       state->results.Append("Listing terminated.");
       break;
     }
   }
+  return std::nullopt;
 }
 
 // The Search button's caption back, the number of files found, and the
@@ -381,11 +394,10 @@ SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
             ScoreFiles(settings, type, state, ports)) {
       return *ended;
     }
-    if (!settings.chkSortMatches) {
-      ListInIndexOrder(settings, state, ports);
-    } else {
-      ListByScore(settings, state, ports);
-    }
+    std::optional<SearchRunOutcome> ended =
+        settings.chkSortMatches ? ListByScore(settings, state, ports)
+                                : ListInIndexOrder(settings, state, ports);
+    if (ended) return *ended;
   }
   ShowSearchEnd(settings, state, ports);
   return SearchRunOutcome::kFinished;
