@@ -71,6 +71,18 @@ constexpr std::string_view kProgressLabels[] = {
     "lblTotalNumFiles", "lblTotalFileSize", "lblNowProcessingFile",
     "lblCurrentFile", "lblDifferentWordsFoundSoFar"};
 
+// The refusal of a folder setting that names no usable folder: the
+// numbered "does not exist" when nothing is there, otherwise what is wrong
+// with what is there (a file, a folder that cannot be read).
+std::string FolderRefusal(const std::string& folder, std::string_view what,
+                          std::int16_t missing_text) {
+  std::string why = WhyNoFolder(folder);
+  if (why.empty()) return GetProgramText(missing_text);
+  std::string shown = folder;
+  if (shown.size() > 1 && shown.back() == '/') shown.pop_back();
+  return std::string(what) + shown + " " + why + ".";
+}
+
 std::string Trimmed(std::string* field) {
   *field = TrimSpaces(*field);
   return *field;
@@ -323,7 +335,9 @@ bool IndexModule::CheckSettings(bool listing_mode, std::string* title_content,
   }
   AddTrailingBackslash(s.txbTopFolder);
   if (!FolderExists(s.txbTopFolder)) {
-    *outcome = Refuse(GetProgramText(kTextTopFolderMissing), true);
+    *outcome = Refuse(FolderRefusal(s.txbTopFolder, "The top folder ",
+                                    kTextTopFolderMissing),
+                      true);
     return false;
   }
   if (!listing_mode) {
@@ -333,7 +347,9 @@ bool IndexModule::CheckSettings(bool listing_mode, std::string* title_content,
     }
     AddTrailingBackslash(s.txbOutputFolder);
     if (!FolderExists(s.txbOutputFolder)) {
-      *outcome = Refuse(GetProgramText(kTextOutputFolderMissing), true);
+      *outcome = Refuse(FolderRefusal(s.txbOutputFolder, "The output folder ",
+                                      kTextOutputFolderMissing),
+                        true);
       return false;
     }
   }
@@ -352,23 +368,40 @@ bool IndexModule::CheckSettings(bool listing_mode, std::string* title_content,
   return true;
 }
 
+void IndexModule::TellLeftOut(std::string_view what, std::string_view why,
+                              const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  const auto n = static_cast<std::int32_t>(paths.size());
+  std::string text = n == 1 ? "One " + std::string(what) + " was"
+                            : FormatGrouped(n) + " " + std::string(what) +
+                                  "s were";
+  text += why;
+  std::size_t shown = 0;
+  for (const std::string& path : paths) {
+    left_out_.push_back(path);
+    if (shown == paths_shown_) continue;
+    text += "\r\n" + path;
+    ++shown;
+  }
+  if (shown < paths.size()) {
+    text += "\r\n... and " + FormatGrouped(n - static_cast<double>(shown)) +
+            " more.";
+  }
+  ports_.prompter->ShowMessage(
+      MessageIcon::kInformation,
+      listing_mode_ ? kListFilesCaption : kCreateIndexFileCaption, text);
+}
+
 void IndexModule::ShowCountingMessages() {
   if (ports_.launcher->blnQuit && selection_.count <= file_limit_) return;
-  auto tell = [&](std::int32_t n, std::string_view what, std::string_view why) {
-    if (n <= 0) return;
-    std::string count = n == 1 ? "One " + std::string(what) + " was"
-                               : FormatGrouped(n) + " " + std::string(what) +
-                                     "s were";
-    ports_.prompter->ShowMessage(
-        MessageIcon::kInformation,
-        listing_mode_ ? kListFilesCaption : kCreateIndexFileCaption,
-        count + std::string(why));
-  };
-  tell(selection_.unreadable_folders, "folder",
-       " skipped: permission to read denied.");
-  tell(selection_.unstorable_paths, "file",
-       " left out: a double quote or a line break in a path cannot be "
-       "stored in the index file.");
+  TellLeftOut("folder", " skipped: permission to read denied.",
+              selection_.unreadable_folder_paths);
+  TellLeftOut("file", " left out: it cannot be opened.",
+              selection_.unopenable_file_paths);
+  TellLeftOut("file",
+              " left out: a double quote or a line break in a path cannot be "
+              "stored in the index file.",
+              selection_.unstorable_file_paths);
 }
 
 void IndexModule::RunCountingPass(bool listing_mode,
@@ -401,6 +434,7 @@ void IndexModule::RunCountingPass(bool listing_mode,
 
 RunOutcome IndexModule::ExtractData(bool listing_mode) {
   listing_mode_ = listing_mode;
+  left_out_.clear();
   ports_.view->SetText("lblCurrentFile", "");
   std::string title_content;
   RunOutcome refused;
@@ -505,7 +539,7 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
   // called.
   WordReader reader(common_words_, rules.exclude_special_letters);
   RunObserver observer(this, ports_, lexicon, &stop_flag_);
-  std::int32_t vanished = 0;
+  std::vector<std::string> vanished;
   if (!stop_flag_) {
     ports_.view->SetText("cmdExtractData", GetProgramText(kTextPause));
     lexicon.StartPass();
@@ -541,7 +575,7 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
         case WordExtractor::FileResult::kVanished:
           // Its line stays in the file list and its column stays 0, so
           // the file list and every count line agree on N.
-          ++vanished;
+          vanished.emplace_back(path);
           break;
         case WordExtractor::FileResult::kFailed:
           ports_.prompter->ShowMessage(MessageIcon::kWarning, "Error",
@@ -634,13 +668,11 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
       outcome = RunOutcome::kCompleted;
     }
   }
-  if (vanished > 0 && outcome != RunOutcome::kStopped) {
-    ports_.prompter->ShowMessage(
-        MessageIcon::kInformation, kCreateIndexFileCaption,
-        (vanished == 1 ? std::string("One file") : FormatGrouped(vanished) +
-                                                       " files") +
-            " of the list had vanished when it was to be read; the index "
-            "lists it without any word.");
+  if (outcome != RunOutcome::kStopped) {
+    TellLeftOut("file",
+                " missing when it was to be read; the index lists it without "
+                "any word.",
+                vanished);
   }
 
   ports_.view->SetText("lblCurrentFile", "");

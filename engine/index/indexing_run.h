@@ -84,6 +84,14 @@ class IndexModule {
   // W of the last extraction.
   std::int32_t word_count() const { return lexicon_.word_count(); }
 
+  // Every path that the last run told it left out (unreadable folders,
+  // files that cannot be opened or stored, files missing when read), in
+  // the order told: the list behind its counts.
+  const std::vector<std::string>& left_out() const { return left_out_; }
+  // How many paths a message that counts left-out paths names before
+  // "... and N more." (10; the command line names them all).
+  void set_paths_shown(std::size_t paths) { paths_shown_ = paths; }
+
   // The file limit (32000); tests lower it.
   void set_file_limit(std::int32_t limit) { file_limit_ = limit; }
   // The stop flag of the run, set by Cancel in the pause box and by the
@@ -98,6 +106,9 @@ class IndexModule {
   RunOutcome RunExtraction(const SelectionRules& rules,
                            const std::string& title_content);
   void ShowCountingMessages();
+  // Tells how many whats were left out and why, followed by their paths.
+  void TellLeftOut(std::string_view what, std::string_view why,
+                   const std::vector<std::string>& paths);
   void PrepareLargeDisplay(std::string_view caption);
   void ShowSortedList(std::string caption);
   std::string FormatGrouped(double value) const;
@@ -111,6 +122,8 @@ class IndexModule {
   Lexicon lexicon_;
   Selection selection_;
   std::vector<std::string> file_list_;
+  std::vector<std::string> left_out_;
+  std::size_t paths_shown_ = 10;
   std::string index_path_;
   std::string data_path_;
   std::int32_t file_limit_ = kFileLimit;
