@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "cli/console_ports.h"
+#include "cli/index_progress.h"
+#include "cli/status_line.h"
 #include "engine/common/launcher_state.h"
 #include "engine/common/program_folder.h"
 #include "engine/common/program_texts.h"
@@ -124,15 +126,14 @@ struct Arguments {
   std::string save_settings_file;
   bool list = false;
   bool quiet = false;
+  bool overwrite = false;
   bool include_all = false;
   std::vector<std::string> includes;
   std::vector<std::string> excluded_files;
 };
 
 int Refused(const std::string& message) {
-  std::fprintf(stderr, "orvane index: %s\n", message.c_str());
-  std::fprintf(stderr, "Try 'orvane help index'.\n");
-  return 2;
+  return RefuseArguments("index", message);
 }
 
 std::string JoinLines(const std::vector<std::string>& lines) {
@@ -195,10 +196,20 @@ int ParseArguments(int argc, char** argv, Arguments* args,
     } else if (flag == "--exclude-paths") {
       ok = value(&settings->txbExcludedFilepaths);
     } else if (flag == "--min-size") {
-      ok = value(&settings->txbMinimumFilesize);
+      ok = value(&text);
+      if (ok && (text.empty() || text.size() > 9 ||
+                 text.find_first_not_of("0123456789") != std::string::npos)) {
+        return Refused(BadValue(flag, text, "a number of bytes, 0 for none"));
+      }
+      settings->txbMinimumFilesize = text;
     } else if (flag == "--special-letters") {
-      ok = value(&text) && (text == "0" || text == "1");
+      ok = value(&text);
+      if (ok && text != "0" && text != "1") {
+        return Refused(BadValue(flag, text, "0 or 1"));
+      }
       settings->chkExcludeSpecialLetters = text == "1";
+    } else if (flag == "--overwrite") {
+      args->overwrite = true;
     } else if (flag == "--list") {
       args->list = true;
     } else if (flag == "--save-settings") {
@@ -208,9 +219,11 @@ int ParseArguments(int argc, char** argv, Arguments* args,
     } else {
       return Refused("unknown argument '" + std::string(flag) + "'");
     }
-    if (!ok) return Refused("'" + std::string(flag) + "' needs a value");
+    if (!ok) return Refused(std::string(flag) + " needs a value");
   }
-  if (args->include_all) {
+  // The run itself refuses a top folder that is not there or no folder.
+  const bool top_usable = FolderExists(settings->txbTopFolder);
+  if (args->include_all && top_usable) {
     FolderListing listing;
     FolderError error;
     if (!ListFolder(settings->txbTopFolder, &listing, &error)) {
@@ -221,9 +234,15 @@ int ParseArguments(int argc, char** argv, Arguments* args,
                           listing.subfolders.end());
   }
   for (const std::string& include : args->includes) {
+    if (!top_usable) break;
+    // A subfolder that cannot be read is skipped by the run, which names
+    // it with the other folders it could not read.
+    std::string why = WhyNoFolder(settings->txbTopFolder + include);
+    if (why.rfind("cannot be read", 0) == 0) continue;
     if (!FolderExists(settings->txbTopFolder + include)) {
-      return Refused("the included subfolder '" + include +
-                     "' does not exist in the top folder");
+      return Refused("the included subfolder '" + include + "' " +
+                     (why.empty() ? std::string("does not exist in the top folder")
+                                  : why));
     }
   }
   if (!args->includes.empty()) {
@@ -235,12 +254,19 @@ int ParseArguments(int argc, char** argv, Arguments* args,
   return 0;
 }
 
+bool HasSubfolders(const std::string& folder) {
+  std::string error_text;
+  std::int32_t error_number = 0;
+  return CountSubfolders(folder, &error_text, &error_number) > 0;
+}
+
 int ExitStatus(RunOutcome outcome) {
   switch (outcome) {
     case RunOutcome::kCompleted:
     case RunOutcome::kListed:
       return 0;
     case RunOutcome::kRefused:
+    case RunOutcome::kNotOverwritten:
       return 2;
     default:
       return 1;
@@ -260,7 +286,7 @@ int RunIndexCommand(int argc, char** argv) {
     std::fprintf(stderr, "orvane: %s\n", texts.message().c_str());
     return 1;
   }
-  ConsolePrompter prompter;
+  ConsolePrompter prompter("index");
   IndexSettings settings;
   Arguments args;
   if (int refused = ParseArguments(argc, argv, &args, &settings, &prompter)) {
@@ -277,8 +303,11 @@ int RunIndexCommand(int argc, char** argv) {
   CommonWords common_words;
   common_words.LoadCommonWords(ProgramFilePath("cwds.txt"));
   LauncherState launcher;
-  ConsoleViewState view(!args.quiet);
-  view.WatchProgress("lblNowProcessingFile");
+  prompter.AnswerWithFlag("Overwrite this?", "--overwrite", args.overwrite,
+                          "Add --overwrite to replace it.");
+  StatusLine status_line(stderr);
+  prompter.set_status_line(&status_line);
+  IndexProgressView view(&status_line, !args.quiet);
   ConsoleClock clock;
   ListingOutput listing;
   ConsoleLargeDisplay no_display(stderr);
@@ -291,12 +320,22 @@ int RunIndexCommand(int argc, char** argv) {
   ports.launcher = &launcher;
   ports.display = args.list ? static_cast<LargeDisplay*>(&listing) : &no_display;
   IndexModule module(&settings, ports, &common_words);
+  module.set_paths_shown(static_cast<std::size_t>(-1));
   yield.set_stop_flag(module.stop_flag());
 
   std::signal(SIGINT, OnInterrupt);
   RunOutcome outcome =
       args.list ? module.ListFiles() : module.CreateIndexFile();
   std::signal(SIGINT, SIG_DFL);
+  status_line.Clear();
+  if (outcome == RunOutcome::kNoFiles &&
+      SplitTrimmedLines(settings.txbIncludedFolders).empty() &&
+      HasSubfolders(settings.txbTopFolder)) {
+    prompter.Print(
+        "Only the files directly in the top folder count unless subfolders "
+        "are included: give --include SUB for a subfolder, or "
+        "--include-all --subsub for the whole tree.");
+  }
   std::fflush(stdout);
   if (args.list) {
     if (outcome == RunOutcome::kListed) {
