@@ -1,5 +1,7 @@
 #include "cli/console_ports.h"
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <string_view>
 
@@ -86,6 +88,17 @@ int RefuseArguments(std::string_view command, std::string_view message) {
   std::fprintf(stderr, "%s: %.*s\nTry '%s'.\n", name.c_str(),
                static_cast<int>(message.size()), message.data(), help.c_str());
   return 2;
+}
+
+bool FinishStandardOutput(std::string_view command) {
+  errno = 0;
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+  const int error = errno != 0 ? errno : EIO;
+  std::string name = "orvane";
+  if (!command.empty()) name += " " + std::string(command);
+  std::fprintf(stderr, "%s: standard output could not be written completely: %s\n",
+               name.c_str(), std::strerror(error));
+  return false;
 }
 
 std::string BadValue(std::string_view flag, std::string_view value,

@@ -71,6 +71,11 @@ std::string CommandLineWording(std::string_view window_text);
 // arguments.
 int RefuseArguments(std::string_view command, std::string_view message);
 
+// Flushes standard output. Returns true when everything printed reached
+// it; otherwise tells "orvane COMMAND: standard output ..." with the
+// system's reason ("No space left on device") and returns false.
+bool FinishStandardOutput(std::string_view command);
+
 // The refusal of a flag's value: "bad value for --flag: 'value' (takes)".
 std::string BadValue(std::string_view flag, std::string_view value,
                      std::string_view takes);

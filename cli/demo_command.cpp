@@ -154,7 +154,7 @@ int RunDemoCommand(int argc, char** /*argv*/) {
     }
     std::printf("\n");
   }
-  std::fflush(stdout);
+  if (!FinishStandardOutput("demo")) return 1;
   return failures == 0 ? 0 : 1;
 }
 

@@ -346,7 +346,7 @@ int RunIndexCommand(int argc, char** argv) {
   }
   // The status is out before the module waits for the blocks of a
   // replaced data file to be freed.
-  std::fflush(stdout);
+  if (!FinishStandardOutput("index")) return 1;
   return ExitStatus(outcome);
 }
 

@@ -296,7 +296,7 @@ int RunSearchCommand(int argc, char** argv) {
     if (module.last_report_path().empty()) return 2;
     Print(stdout, module.last_report_path() + "\n");
   }
-  std::fflush(stdout);
+  if (!FinishStandardOutput("search")) return 2;
   return found ? 0 : 1;
 }
 
@@ -331,7 +331,7 @@ int RunListCommand(int argc, char** argv) {
   if (!module.ChooseIndexFile(Absolute(index_file))) return 2;
   bool listed = module.cmdListIndexedFiles_Click();
   std::fputc('\n', stdout);
-  std::fflush(stdout);
+  if (!FinishStandardOutput("list")) return 2;
   return listed ? 0 : 2;
 }
 

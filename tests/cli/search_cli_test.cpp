@@ -144,6 +144,34 @@ TEST_F(SearchCliTest, MessagesNameTheFlagsNotTheWindow) {
   EXPECT_EQ(damaged.err.rfind("orvane search: ", 0), 0u) << damaged.err;
 }
 
+// A report that could not be written completely left a partial page and
+// no reason; a full standard output went unnoticed.
+TEST_F(SearchCliTest, AReportThatCannotBeWrittenCompletelyIsToldAndRemoved) {
+  std::string page = dir_.Path("page.htm");
+  // A file-size limit of 1 KB makes the system refuse the page's end
+  // (EFBIG), as a full disk would (ENOSPC).
+  std::string command = "trap '' XFSZ; ulimit -f 1; exec " + Quote(ORVANE_PROGRAM) +
+                        " search --index " + Quote(index_) + " --top " +
+                        Quote(top()) + " --type any --report html --no-open"
+                        " --html-out " + Quote(page) + " the fox hound";
+  ASSERT_EQ(Search({"fox"}).status, 0);  // the data file is made first
+  Outcome full = RunShellCommand("sh -c " + Quote(command), dir_.Path("err.txt"));
+  EXPECT_EQ(full.status, 2);
+  EXPECT_EQ(full.err, "orvane search: The report file " + page +
+                          " could not be written completely (File too large)"
+                          " and has been deleted.\n");
+  EXPECT_FALSE(std::filesystem::exists(page));
+
+  Outcome no_space = RunShellCommand(
+      Quote(ORVANE_PROGRAM) + " search --index " + Quote(index_) + " --top " +
+          Quote(top()) + " --report text fox >/dev/full",
+      dir_.Path("err.txt"));
+  EXPECT_EQ(no_space.status, 2);
+  EXPECT_EQ(no_space.err,
+            "orvane search: standard output could not be written completely: "
+            "No space left on device\n");
+}
+
 TEST_F(SearchCliTest, SingleFile) {
   Outcome found = Search({"--single-file", top() + "sub/c.htm", "hound"});
   EXPECT_EQ(found.status, 0) << found.err;
