@@ -240,6 +240,14 @@ TEST_F(SearchCliTest, DemoIndexesAndSearchesTheSampleTree) {
             std::string::npos);
   EXPECT_NE(demo.out.find("Search type: All words"), std::string::npos);
   EXPECT_NE(demo.out.find("Expanded: licences, licensable"), std::string::npos);
+  // It ends with what to run next, for a folder of the user's.
+  std::size_t next = demo.out.find("To index a folder of your own");
+  ASSERT_NE(next, std::string::npos);
+  EXPECT_NE(demo.out.find(" index --top ~/Documents --include-all --subsub", next),
+            std::string::npos);
+  EXPECT_NE(demo.out.find(" search --index ~/documents_index.tavo --top ~/Documents",
+                          next),
+            std::string::npos);
   for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
     EXPECT_EQ(entry.path().filename().string().rfind("orvane-demo-", 0),
               std::string::npos);
