@@ -5,8 +5,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# librsvg2-bin draws the PNG icons; desktop-file-utils, appstream and
+# man-db check the installed desktop entry, description and manual page.
 packages=(cmake g++ ninja-build pkg-config qt6-base-dev libzstd-dev
-          libgtest-dev libgmock-dev zstd)
+          libgtest-dev libgmock-dev zstd librsvg2-bin desktop-file-utils
+          appstream man-db)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
