@@ -55,17 +55,21 @@ constexpr std::string_view kHelp =
     "  --special-letters 0|1\n"
     "                     1 (default): leave out files with many accented\n"
     "                     letters and words with any; 0: keep them\n"
+    "  --overwrite        replace an index file of the same name (without it,\n"
+    "                     an existing index file is kept and the run refused)\n"
     "  --list             list the files that would be indexed, numbered, on\n"
     "                     standard output, instead of creating the index\n"
     "  --save-settings FILE\n"
     "                     write these settings to a settings file (.usri)\n"
     "                     and do nothing else\n"
-    "  --quiet            no progress lines on standard error\n"
+    "  --quiet            no progress on standard error (on a terminal one\n"
+    "                     line rewritten in place, else a line a second)\n"
     "\n"
     "Exit status: 0 when the index was created (or the files listed, or the\n"
     "settings saved), 1 when the run stopped or failed, 2 when the settings\n"
-    "or arguments were refused. Ctrl-C stops the run; no half-written index\n"
-    "is left behind.\n";
+    "or arguments were refused. Folders that cannot be read and files that\n"
+    "cannot be opened are skipped, counted and named. Ctrl-C stops the run;\n"
+    "no half-written index is left behind.\n";
 
 volatile std::sig_atomic_t g_interrupted = 0;
 

@@ -250,7 +250,7 @@ TEST_F(IndexCommandTest, HelpExplainsEveryFlag) {
        {"--settings", "--top", "--out", "--project", "--title", "--include",
         "--include-all", "--subsub", "--exclude-top", "--exclude-file",
         "--exclude-paths", "--min-size", "--special-letters", "--list",
-        "--save-settings", "--quiet"}) {
+        "--save-settings", "--quiet", "--overwrite"}) {
     EXPECT_NE(ran.out.find(flag), std::string::npos) << flag;
   }
   EXPECT_NE(RunProgram({"help"}).out.find("index"), std::string::npos);
