@@ -34,6 +34,10 @@ const std::vector<Rewording>& Rewordings() {
        "leave the option out for no limit."},
       {"Try using the index module to recreate the index file.",
        "Recreate the index file with 'orvane index'."},
+      {"There seems to be a mismatch between the top folder\r\n"
+       "and the index file.",
+       "There seems to be a mismatch between the top folder (--top) and the "
+       "index file (--index)."},
       {"Perhaps it has not yet been created by the index module.",
        "Perhaps it has not yet been created with 'orvane index'."},
       {GetProgramText(72),

@@ -103,10 +103,10 @@ void Heading(const std::string& text) {
 
 }  // namespace
 
-int RunDemoCommand(int argc, char** /*argv*/) {
+int RunDemoCommand(int argc, char** argv) {
   if (argc > 0) {
-    std::fputs(std::string(SearchCommandHelp("demo")).c_str(), stderr);
-    return 2;
+    return RefuseArguments("demo", "unknown argument '" + std::string(argv[0]) +
+                                       "' (the demo takes none)");
   }
   Status texts = LoadProgramTexts("tavo.dat");
   if (!texts.ok()) {

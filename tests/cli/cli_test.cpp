@@ -41,6 +41,9 @@ TEST(CliTest, UnknownNamesAreRefusedInOneLine) {
       {"bogus", "orvane: unknown command 'bogus'\nTry 'orvane help'.\n"},
       {"--bogus", "orvane: unknown option '--bogus'\nTry 'orvane help'.\n"},
       {"list --index", "orvane list: --index needs a value\nTry 'orvane help list'.\n"},
+      {"demo now",
+       "orvane demo: unknown argument 'now' (the demo takes none)\n"
+       "Try 'orvane help demo'.\n"},
       {"index --nope",
        "orvane index: unknown argument '--nope'\nTry 'orvane help index'.\n"},
   };
