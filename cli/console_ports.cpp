@@ -168,13 +168,6 @@ Answer ConsolePrompter::Ask(MessageIcon /*icon*/, std::string_view /*title*/,
 void ConsoleViewState::SetText(std::string_view control,
                                std::string_view text) {
   texts_[std::string(control)] = std::string(text);
-  if (!show_progress_ || text.empty()) return;
-  if (watched_.find(control) == watched_.end()) return;
-  auto now = std::chrono::steady_clock::now();
-  if (now - last_print_ < std::chrono::milliseconds(250)) return;
-  last_print_ = now;
-  std::string line = ConsoleText(text) + "\n";
-  std::fputs(line.c_str(), stderr);
 }
 
 std::string ConsoleViewState::Text(const std::string& control) const {

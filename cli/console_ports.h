@@ -1,10 +1,9 @@
-// Console adapters of the engine's ports: messages go to standard error,
-// questions get the answer the command line was told to give, progress
-// labels go to standard error at most a few times a second, and the large
-// display window's text goes to standard output.
+// Console adapters of the engine's ports: messages go to standard error in
+// the command line's words, questions get the answer of the flag that
+// stands for them, the controls' texts are kept for the command to print,
+// and the large display window's text goes to standard output.
 #pragma once
 
-#include <chrono>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -80,23 +79,17 @@ bool FinishStandardOutput(std::string_view command);
 std::string BadValue(std::string_view flag, std::string_view value,
                      std::string_view takes);
 
-// Keeps the last text of every control; prints the progress controls named
-// with WatchProgress to standard error, throttled.
+// Keeps the last text of every control, for the command to print what it
+// needs of them.
 class ConsoleViewState : public ViewState {
  public:
-  explicit ConsoleViewState(bool show_progress = true)
-      : show_progress_(show_progress) {}
-  void WatchProgress(std::string control) { watched_[std::move(control)]; }
   void SetText(std::string_view control, std::string_view text) override;
   void SetEnabled(std::string_view, bool) override {}
   void SetVisible(std::string_view, bool) override {}
   std::string Text(const std::string& control) const;
 
  private:
-  bool show_progress_;
   std::map<std::string, std::string, std::less<>> texts_;
-  std::map<std::string, bool, std::less<>> watched_;
-  std::chrono::steady_clock::time_point last_print_{};
 };
 
 class ConsoleYield : public Yield {

@@ -126,7 +126,7 @@ int RunDemoCommand(int argc, char** argv) {
 
   // Indexing.
   ConsolePrompter prompter;
-  ConsoleViewState view(false);
+  ConsoleViewState view;
   ConsoleYield yield;
   ConsoleClock clock;
   ConsoleOpener opener;

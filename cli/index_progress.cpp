@@ -51,8 +51,7 @@ long long TrailingNumber(std::string_view label) {
 }
 
 IndexProgressView::IndexProgressView(StatusLine* line, bool show)
-    : ConsoleViewState(false),
-      line_(line),
+    : line_(line),
       show_(show),
       start_(std::chrono::steady_clock::now()) {}
 

@@ -100,7 +100,6 @@ std::string SingleFileUnderTop(const std::string& file, const std::string& top) 
 // the command prints it at the end, so its many updates are not copied.
 class SearchConsoleView : public ConsoleViewState {
  public:
-  SearchConsoleView() : ConsoleViewState(false) {}
   void SetText(std::string_view control, std::string_view text) override {
     if (control == "txbFiles") return;
     ConsoleViewState::SetText(control, text);
