@@ -98,7 +98,9 @@ int WriteScreenshots(const std::string& folder) {
   ConsolePrompter prompter;
   QtYield yield;
   QtOpener opener;
-  frmMain launcher(prompter, yield, opener);
+  QtDialogs dialogs;
+  QtClock clock;
+  frmMain launcher(prompter, yield, opener, dialogs, clock);
   if (!launcher.Form_Load()) return 1;
   Writer writer(out);
   writer.Write(launcher, "frmMain");

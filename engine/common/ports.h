@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace orvane {
@@ -103,6 +104,30 @@ class Clock {
  public:
   virtual ~Clock() = default;
   virtual double SecondsSinceMidnight() = 0;
+};
+
+// The file and folder dialogs: choose a folder, open one file, open several
+// files, save a file. Each call returns only when the user has closed the
+// dialog; an empty result (or an empty list) means the dialog was cancelled.
+// Paths are path strings, exactly as the file system gives them.
+struct DialogRequest {
+  std::string title;          // the dialog's caption (display text)
+  std::string start_folder;   // where it opens; empty: the adapter's choice
+  std::string file_name;      // the name proposed (open and save dialogs)
+  // Filters as pairs of a description and its patterns, for example
+  // {"Index files", "*_index.tavo"}; empty: every file.
+  std::vector<std::pair<std::string, std::string>> filters;
+};
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  virtual std::string ChooseFolder(const DialogRequest& request) = 0;
+  virtual std::string OpenFile(const DialogRequest& request) = 0;
+  virtual std::vector<std::string> OpenFiles(const DialogRequest& request) = 0;
+  // The save dialog asks nothing itself before a file is replaced: the
+  // engine asks through the Prompter where a rule says so.
+  virtual std::string SaveFile(const DialogRequest& request) = 0;
 };
 
 }  // namespace orvane

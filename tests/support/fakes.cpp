@@ -90,4 +90,35 @@ void ScriptedYield::ProcessPendingEvents() {
   }
 }
 
+std::vector<std::string> ScriptedDialogs::Next(Kind kind,
+                                               const DialogRequest& request) {
+  shown_.push_back({kind, request});
+  if (answers_.empty()) return {};
+  std::vector<std::string> answer = std::move(answers_.front());
+  answers_.pop_front();
+  return answer;
+}
+
+std::string ScriptedDialogs::ChooseFolder(const DialogRequest& request) {
+  auto answer = Next(Kind::kFolder, request);
+  return answer.empty() ? std::string() : answer.front();
+}
+
+std::string ScriptedDialogs::OpenFile(const DialogRequest& request) {
+  auto answer = Next(Kind::kOpenFile, request);
+  return answer.empty() ? std::string() : answer.front();
+}
+
+std::vector<std::string> ScriptedDialogs::OpenFiles(
+    const DialogRequest& request) {
+  auto answer = Next(Kind::kOpenFiles, request);
+  if (answer.size() == 1 && answer.front().empty()) answer.clear();
+  return answer;
+}
+
+std::string ScriptedDialogs::SaveFile(const DialogRequest& request) {
+  auto answer = Next(Kind::kSaveFile, request);
+  return answer.empty() ? std::string() : answer.front();
+}
+
 }  // namespace orvane::testing
