@@ -28,7 +28,10 @@ constexpr std::string_view kUsage =
     "  index ...        create an index file, or list the files it would hold\n"
     "  search ...       search an index for words\n"
     "  list ...         list the files an index holds\n"
-    "  demo             index the sample tree and search it\n";
+    "  demo             index the sample tree and search it\n"
+    "\n"
+    "New to the program? 'orvane demo' shows it at work on its sample files\n"
+    "and ends with the commands that index and search a folder of yours.\n";
 
 int PrintVersion() {
   std::printf("Orvane File Search %s\n", OV_common::VersionText().c_str());
