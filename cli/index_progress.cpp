@@ -51,9 +51,7 @@ long long TrailingNumber(std::string_view label) {
 }
 
 IndexProgressView::IndexProgressView(StatusLine* line, bool show)
-    : line_(line),
-      show_(show),
-      start_(std::chrono::steady_clock::now()) {}
+    : line_(line), show_(show), start_(std::chrono::steady_clock::now()) {}
 
 std::string IndexProgressView::Line() const {
   auto seconds = std::chrono::duration_cast<std::chrono::seconds>(

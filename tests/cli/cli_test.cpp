@@ -40,7 +40,8 @@ TEST(CliTest, UnknownNamesAreRefusedInOneLine) {
        "orvane help: one command at a time, not 'list'\nTry 'orvane help'.\n"},
       {"bogus", "orvane: unknown command 'bogus'\nTry 'orvane help'.\n"},
       {"--bogus", "orvane: unknown option '--bogus'\nTry 'orvane help'.\n"},
-      {"list --index", "orvane list: --index needs a value\nTry 'orvane help list'.\n"},
+      {"list --index",
+       "orvane list: --index needs a value\nTry 'orvane help list'.\n"},
       {"demo now",
        "orvane demo: unknown argument 'now' (the demo takes none)\n"
        "Try 'orvane help demo'.\n"},

@@ -45,7 +45,8 @@ TempDir* InstallTest::prefix_ = nullptr;
 Outcome InstallTest::installed_;
 
 TEST_F(InstallTest, TheInstalledProgramRunsTheDemo) {
-  Outcome demo = Run("env -u ORVANE_OPEN " + Quote(Installed("bin/orvane")) + " demo");
+  Outcome demo =
+      Run("env -u ORVANE_OPEN " + Quote(Installed("bin/orvane")) + " demo");
   EXPECT_EQ(demo.status, 0) << demo.err;
   EXPECT_NE(demo.out.find("Data extraction completed."), std::string::npos);
   EXPECT_NE(demo.out.find("Search: to be or not to be (Exact phrase)"),
@@ -58,7 +59,8 @@ TEST_F(InstallTest, TheInstalledProgramRunsTheDemo) {
 }
 
 TEST_F(InstallTest, DesktopEntryIconsAndDescriptionPassTheirCheckers) {
-  const std::string entry = Installed("share/applications/com.orvanesystems.orvane.desktop");
+  const std::string entry =
+      Installed("share/applications/com.orvanesystems.orvane.desktop");
   Outcome desktop = Run("desktop-file-validate " + Quote(entry));
   EXPECT_EQ(desktop.status, 0) << desktop.out << desktop.err;
   // A hint only says that both categories are main ones, as asked for.
@@ -66,17 +68,20 @@ TEST_F(InstallTest, DesktopEntryIconsAndDescriptionPassTheirCheckers) {
   EXPECT_EQ(desktop.out.find("warning"), std::string::npos) << desktop.out;
   const std::string text = ReadFileBytes(entry);
   EXPECT_NE(text.find("\nExec=orvane\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("\nCategories=Office;Utility;\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nCategories=Office;Utility;\n"), std::string::npos)
+      << text;
 
   Outcome metainfo = Run(
       "appstreamcli validate --no-net " +
       Quote(Installed("share/metainfo/com.orvanesystems.orvane.metainfo.xml")));
   EXPECT_EQ(metainfo.status, 0) << metainfo.out << metainfo.err;
 
-  EXPECT_TRUE(fs::exists(Installed("share/icons/hicolor/scalable/apps/orvane.svg")));
+  EXPECT_TRUE(
+      fs::exists(Installed("share/icons/hicolor/scalable/apps/orvane.svg")));
   for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-    const std::string png = Installed("share/icons/hicolor/" + std::to_string(size) +
-                                      "x" + std::to_string(size) + "/apps/orvane.png");
+    const std::string png =
+        Installed("share/icons/hicolor/" + std::to_string(size) + "x" +
+                  std::to_string(size) + "/apps/orvane.png");
     const std::string bytes = ReadFileBytes(png);
     ASSERT_GT(bytes.size(), 24u) << png;
     EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1a\n") << png;
@@ -94,7 +99,8 @@ TEST_F(InstallTest, DesktopEntryIconsAndDescriptionPassTheirCheckers) {
 // option that the program's own help names.
 TEST_F(InstallTest, ManualPageNamesEveryCommandAndOption) {
   const std::string page = Installed("share/man/man1/orvane.1");
-  Outcome man = Run("MANWIDTH=80 MANPAGER=cat man --warnings -l " + Quote(page));
+  Outcome man =
+      Run("MANWIDTH=80 MANPAGER=cat man --warnings -l " + Quote(page));
   EXPECT_EQ(man.status, 0) << man.err;
   EXPECT_EQ(man.err, "");
   // man may join words with hyphenation marks; the flags are not hyphenated.
