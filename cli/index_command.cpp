@@ -290,6 +290,11 @@ int RunIndexCommand(int argc, char** argv) {
     std::fprintf(stderr, "orvane: %s\n", texts.message().c_str());
     return 1;
   }
+  if (argc == 0) {
+    return Refused(
+        "nothing to index: give --top, --out, --project and --title, or "
+        "--settings FILE.usri");
+  }
   ConsolePrompter prompter("index");
   IndexSettings settings;
   Arguments args;

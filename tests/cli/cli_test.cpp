@@ -45,6 +45,9 @@ TEST(CliTest, UnknownNamesAreRefusedInOneLine) {
       {"demo now",
        "orvane demo: unknown argument 'now' (the demo takes none)\n"
        "Try 'orvane help demo'.\n"},
+      {"index",
+       "orvane index: nothing to index: give --top, --out, --project and "
+       "--title, or --settings FILE.usri\nTry 'orvane help index'.\n"},
       {"index --nope",
        "orvane index: unknown argument '--nope'\nTry 'orvane help index'.\n"},
   };
