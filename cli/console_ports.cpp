@@ -38,6 +38,9 @@ const std::vector<Rewording>& Rewordings() {
        "and the index file.",
        "There seems to be a mismatch between the top folder (--top) and the "
        "index file (--index)."},
+      {"Perhaps the file extension is incorrect.",
+       "No program opened it (xdg-open, or the command in ORVANE_OPEN); "
+       "--no-open leaves the report unopened."},
       {"Perhaps it has not yet been created by the index module.",
        "Perhaps it has not yet been created with 'orvane index'."},
       {GetProgramText(72),
