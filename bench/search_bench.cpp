@@ -31,11 +31,11 @@
 #include "engine/files/folder.h"
 #include "engine/index/common_words.h"
 #include "engine/index/index_settings.h"
-#include "engine/index/indexing_run.h"
+#include "engine/modules/index_module.h"
 #include "engine/search/data_file.h"
 #include "engine/search/index_loading.h"
 #include "engine/search/index_text_lines.h"
-#include "engine/search/search_module.h"
+#include "engine/modules/search_module.h"
 #include "engine/text/compression_stream.h"
 
 extern char** environ;
@@ -256,7 +256,9 @@ int Run(const Options& options) {
   const std::string index_path = work + "bench_index.tavo";
 
   if (!std::filesystem::exists(index_path)) {
-    IndexSettings settings;
+    IndexModule indexer(
+        IndexPorts{prompter, view, yield, display, clock, launcher});
+    IndexSettings& settings = indexer.settings();
     SetDefaults(&settings);
     settings.txbProjectName = "bench";
     settings.txbTitle = "Benchmark tree";
@@ -270,16 +272,7 @@ int Run(const Options& options) {
     }
     settings.chkExcludeSpecialLetters = false;
     settings.txbMinimumFilesize = "0";
-    CommonWords common_words;
-    common_words.LoadCommonWords(ProgramFilePath("cwds.txt"));
-    IndexPorts ports;
-    ports.prompter = &prompter;
-    ports.view = &view;
-    ports.yield = &yield;
-    ports.display = &display;
-    ports.clock = &clock;
-    ports.launcher = &launcher;
-    IndexModule indexer(&settings, ports, &common_words);
+    indexer.common_words().LoadCommonWords(ProgramFilePath("cwds.txt"));
     auto start = Clock::now();
     if (indexer.CreateIndexFile() != RunOutcome::kCompleted) return 1;
     std::printf("indexed the tree in %.1f s: %s\n",

@@ -14,7 +14,7 @@
 #include "engine/common/program_texts.h"
 #include "engine/files/folder.h"
 #include "engine/index/common_words.h"
-#include "engine/index/indexing_run.h"
+#include "engine/modules/index_module.h"
 #include "engine/index/settings_file.h"
 #include "engine/text/string_ops.h"
 
@@ -309,8 +309,6 @@ int RunIndexCommand(int argc, char** argv) {
     return saved.kind() == Status::Kind::kRefused ? 2 : 1;
   }
 
-  CommonWords common_words;
-  common_words.LoadCommonWords(ProgramFilePath("cwds.txt"));
   LauncherState launcher;
   prompter.AnswerWithFlag("Overwrite this?", "--overwrite", args.overwrite,
                           "Add --overwrite to replace it.");
@@ -321,16 +319,14 @@ int RunIndexCommand(int argc, char** argv) {
   ListingOutput listing;
   ConsoleLargeDisplay no_display(stderr);
   InterruptibleYield yield;
-  IndexPorts ports;
-  ports.prompter = &prompter;
-  ports.yield = &yield;
-  ports.view = &view;
-  ports.clock = &clock;
-  ports.launcher = &launcher;
-  ports.display = args.list ? static_cast<LargeDisplay*>(&listing) : &no_display;
-  IndexModule module(&settings, ports, &common_words);
-  module.set_paths_shown(static_cast<std::size_t>(-1));
-  yield.set_stop_flag(module.stop_flag());
+  IndexModule module(IndexPorts{
+      prompter, view, yield,
+      args.list ? static_cast<LargeDisplay&>(listing) : no_display, clock,
+      launcher});
+  module.settings() = settings;
+  module.common_words().LoadCommonWords(ProgramFilePath("cwds.txt"));
+  yield.set_stop_flag(&module.state().stop_flag);
+  module.state().paths_shown = static_cast<std::size_t>(-1);
 
   std::signal(SIGINT, OnInterrupt);
   RunOutcome outcome =
@@ -338,8 +334,8 @@ int RunIndexCommand(int argc, char** argv) {
   std::signal(SIGINT, SIG_DFL);
   status_line.Clear();
   if (outcome == RunOutcome::kNoFiles &&
-      SplitTrimmedLines(settings.txbIncludedFolders).empty() &&
-      HasSubfolders(settings.txbTopFolder)) {
+      SplitTrimmedLines(module.settings().txbIncludedFolders).empty() &&
+      HasSubfolders(module.settings().txbTopFolder)) {
     prompter.Print(
         "Only the files directly in the top folder count unless subfolders "
         "are included: give --include SUB for a subfolder, or "

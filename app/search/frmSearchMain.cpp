@@ -6,7 +6,7 @@
 #include "app/shell/common_window_helpers.h"
 #include "app/shell/controls.h"
 #include "engine/common/program_texts.h"
-#include "engine/common/twips.h"
+#include "engine/shell/twips.h"
 
 namespace orvane {
 

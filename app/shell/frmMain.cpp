@@ -12,10 +12,10 @@
 #include "app/shell/frmLargeDisplay.h"
 #include "app/shell/frmPopUp.h"
 #include "engine/common/common_values.h"
-#include "engine/common/launcher.h"
+#include "engine/shell/launcher.h"
 #include "engine/common/program_texts.h"
-#include "engine/common/shell.h"
-#include "engine/common/twips.h"
+#include "engine/shell/shell.h"
+#include "engine/shell/twips.h"
 #include "engine/text/charset.h"
 
 namespace orvane {

@@ -4,22 +4,48 @@
 #include <QDir>
 #include <QFontMetrics>
 #include <QImage>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
+#include "app/files/frmFilepathExclusions.h"
+#include "app/files/frmSelectSubfolders.h"
 #include "app/qt_ports.h"
 #include "app/qt_text.h"
 #include "app/shell/frmLargeDisplay.h"
 #include "app/shell/frmMain.h"
 #include "app/shell/frmPopUp.h"
-#include "cli/console_ports.h"
+#include "engine/common/ports.h"
 #include "engine/common/program_texts.h"
 
 namespace orvane {
 
 namespace {
+
+// Nobody is there to answer while the pictures are taken: a message goes to
+// standard error and a question gets Yes (or OK), so no box waits.
+class UnattendedPrompter : public Prompter {
+ public:
+  void ShowMessage(MessageIcon, std::string_view title,
+                   std::string_view text) override {
+    std::fprintf(stderr, "orvane: [%.*s] %.*s\n",
+                 static_cast<int>(title.size()), title.data(),
+                 static_cast<int>(text.size()), text.data());
+  }
+  Answer Ask(MessageIcon icon, std::string_view title, std::string_view text,
+             MessageButtons buttons) override {
+    ShowMessage(icon, title, text);
+    return buttons == MessageButtons::kOk || buttons == MessageButtons::kOkCancel
+               ? Answer::kOk
+               : Answer::kYes;
+  }
+};
 
 // A window as the desktop shows it: a title bar with the caption above the
 // window's contents, and a thin frame. Windows without a caption (the pop-up
@@ -86,6 +112,74 @@ std::vector<std::string> SampleFileList() {
           "reports/survey of the river banks.txt"};
 }
 
+// A file of size bytes at folder/relative, its folders made.
+bool WriteSampleFile(const QString& folder, const QString& relative,
+                     qint64 size) {
+  const QString path = QDir(folder).filePath(relative);
+  QDir().mkpath(QFileInfo(path).path());
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  return file.write(QByteArray(size, 'x')) == size;
+}
+
+// A top folder with more subfolders than the window has boxes: some with
+// files, one tree too large to count whole, one empty.
+bool MakeSampleTopFolder(const QString& top) {
+  struct Sub {
+    const char* name;
+    int files;
+    qint64 size;
+  } subs[] = {{"accounts", 12, 48000},     {"archive", 3, 900000},
+              {"correspondence", 41, 7000}, {"drafts", 5, 12000},
+              {"html pages", 18, 26000},    {"letters 1998", 9, 3100},
+              {"letters 1999", 11, 2900},   {"mail", 2, 150000},
+              {"maps", 1, 5000},            {"minutes", 24, 4200},
+              {"notes", 7, 1800},           {"press cuttings", 16, 9000},
+              {"reports", 6, 64000},        {"surveys", 4, 22000},
+              {"tmp", 0, 0}};
+  for (const Sub& sub : subs) {
+    const QString name = QString::fromUtf8(sub.name);
+    if (!QDir(top).mkpath(name)) return false;
+    for (int i = 0; i < sub.files; ++i) {
+      if (!WriteSampleFile(top, name + QString("/file %1.txt").arg(i),
+                           sub.size)) {
+        return false;
+      }
+    }
+  }
+  // The mail tree holds more files than a size count reads.
+  for (int i = 0; i < 210; ++i) {
+    if (!WriteSampleFile(top, QString("mail/inbox/%1.eml").arg(i), 2400)) {
+      return false;
+    }
+  }
+  return WriteSampleFile(top, "archive/1997/old.txt", 700);
+}
+
+void WriteSmallWindows(frmMain& launcher, Writer& writer) {
+  QTemporaryDir top;
+  if (top.isValid() && MakeSampleTopFolder(top.path())) {
+    frmSelectSubfolders subfolders(launcher.services(), &launcher);
+    SelectSubfoldersValues& values = subfolders.values();
+    values.strCaption = GetProgramText(24);
+    values.strTopFolder = QFile::encodeName(top.path()).toStdString();
+    values.strFoldersPassedToSelectFoldersForm =
+        "correspondence\r\nletters 1998\r\nmail\r\nminutes\r\n";
+    subfolders.Activate();
+    writer.Write(subfolders, "frmSelectSubfolders");
+    subfolders.cmdCancel->click();
+  }
+
+  QWidget index_window;
+  index_window.setGeometry(40, 40, 900, 640);
+  QLineEdit list(&index_window);
+  list.setText("~$, backup/, drafts/old, tmp/, .cache/");
+  frmFilepathExclusions exclusions(launcher.services(), index_window, list);
+  exclusions.Activate();
+  writer.Write(exclusions, "frmFilepathExclusions");
+  exclusions.cmdCancel->click();
+}
+
 }  // namespace
 
 int WriteScreenshots(const std::string& folder) {
@@ -95,7 +189,7 @@ int WriteScreenshots(const std::string& folder) {
                  folder.c_str());
     return 1;
   }
-  ConsolePrompter prompter;
+  UnattendedPrompter prompter;
   QtYield yield;
   QtOpener opener;
   QtDialogs dialogs;
@@ -127,6 +221,8 @@ int WriteScreenshots(const std::string& folder) {
   display.ShowBeginning();
   writer.Write(display, "frmLargeDisplay");
   display.Hide();
+
+  WriteSmallWindows(launcher, writer);
 
   launcher.cmdIndexModule->click();
   if (ModuleWindow* index_module = launcher.module()) {

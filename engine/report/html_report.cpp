@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "engine/common/cp1252.h"
-#include "engine/common/shell.h"
+#include "engine/shell/shell.h"
 #include "engine/files/folder.h"
 #include "engine/report/html_text.h"
 #include "engine/report/report_common.h"

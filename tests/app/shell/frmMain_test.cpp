@@ -10,9 +10,9 @@
 #include "app/qt_text.h"
 #include "app/search/frmSearchMain.h"
 #include "app/shell/common_window_helpers.h"
-#include "engine/common/launcher.h"
+#include "engine/shell/launcher.h"
 #include "engine/common/program_texts.h"
-#include "engine/common/shell.h"
+#include "engine/shell/shell.h"
 #include "tests/support/fakes.h"
 
 namespace orvane {
