@@ -103,21 +103,6 @@ Times TimeProgram(std::vector<std::string> args, int runs) {
   return t;
 }
 
-class QuietPrompter : public Prompter {
- public:
-  void ShowMessage(MessageIcon, std::string_view title,
-                   std::string_view text) override {
-    std::fprintf(stderr, "[%.*s] %.*s\n", static_cast<int>(title.size()),
-                 title.data(), static_cast<int>(text.size()), text.data());
-  }
-  Answer Ask(MessageIcon, std::string_view, std::string_view,
-             MessageButtons buttons) override {
-    return buttons == MessageButtons::kOk || buttons == MessageButtons::kOkCancel
-               ? Answer::kOk
-               : Answer::kYes;
-  }
-};
-
 // Notes when the scoring starts (the Search button reads "Stop") and when
 // the first found file is shown, so the time before listing can be told.
 class TimingView : public ViewState {
@@ -152,6 +137,7 @@ using orvane::bench::NoDisplay;
 using orvane::bench::NoYield;
 using orvane::bench::WallClock;
 using orvane::bench::NoOpener;
+using orvane::bench::QuietPrompter;
 
 struct Options {
   std::string tree;

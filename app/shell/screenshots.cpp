@@ -21,8 +21,14 @@
 #include "app/shell/frmLargeDisplay.h"
 #include "app/shell/frmMain.h"
 #include "app/shell/frmPopUp.h"
+#include "app/search/frmSearchMain.h"
+#include "engine/common/launcher_state.h"
 #include "engine/common/ports.h"
+#include "engine/common/program_folder.h"
 #include "engine/common/program_texts.h"
+#include "engine/files/folder.h"
+#include "engine/index/index_settings.h"
+#include "engine/modules/index_module.h"
 
 namespace orvane {
 
@@ -75,13 +81,31 @@ QImage Framed(QWidget& window) {
   return image;
 }
 
+// A window with a second window over it, each framed, the second at its
+// place relative to the first.
+QImage FramedWithOver(QWidget& window, QWidget& over) {
+  QImage image = Framed(window);
+  const QImage top = Framed(over);
+  const QPoint offset = over.geometry().topLeft() - window.geometry().topLeft();
+  QPainter painter(&image);
+  // The title bars: the first window's bar lies above its contents.
+  painter.drawImage(offset + QPoint(0, 0), top);
+  return image;
+}
+
 class Writer {
  public:
   explicit Writer(const QString& folder) : folder_(folder) {}
 
   void Write(QWidget& window, const char* form_name) {
-    const QString path = QDir(folder_).filePath(QString(form_name) + ".png");
-    if (Framed(window).save(path, "PNG")) {
+    Save(Framed(window), form_name);
+  }
+  void Write(QWidget& window, QWidget& over, const char* picture_name) {
+    Save(FramedWithOver(window, over), picture_name);
+  }
+  void Save(const QImage& image, const char* picture_name) {
+    const QString path = QDir(folder_).filePath(QString(picture_name) + ".png");
+    if (image.save(path, "PNG")) {
       std::printf("%s\n", path.toLocal8Bit().constData());
     } else {
       std::fprintf(stderr, "orvane: cannot write %s\n",
@@ -110,6 +134,66 @@ std::vector<std::string> SampleFileList() {
           "reports/annual report 2003.htm",
           "reports/annual report 2004.htm",
           "reports/survey of the river banks.txt"};
+}
+
+// Indexes the sample tree that ships with the program into folder; returns
+// the index file's path, or empty when that failed.
+std::string IndexSampleTree(const std::string& folder, Prompter& prompter,
+                            LargeDisplay& display) {
+  const std::string sample = ProgramFilePath("sample").string();
+  if (!FolderExists(sample)) return std::string();
+  QWidget no_window;
+  QtViewState view(no_window);
+  QtYield yield;
+  QtClock clock;
+  LauncherState launcher;
+  IndexModule indexer(IndexPorts{prompter, view, yield, display, clock, launcher});
+  IndexSettings& settings = indexer.settings();
+  SetDefaults(&settings);
+  settings.txbProjectName = "sample";
+  settings.txbTitle = "The sample tree of Orvane File Search";
+  settings.txbTopFolder = sample + "/";
+  settings.txbOutputFolder = folder + "/";
+  FolderError error;
+  if (!IncludeWholeTree(&settings, &error)) return std::string();
+  settings.chkExcludeSpecialLetters = false;
+  indexer.common_words().LoadCommonWords(ProgramFilePath("cwds.txt"));
+  if (indexer.CreateIndexFile() != RunOutcome::kCompleted) return std::string();
+  return indexer.state().index_path;
+}
+
+// The Search Module after a search of the sample tree, its options in
+// view; then the large display listing the indexed files inside it.
+void WriteSearchModule(frmMain& launcher, Prompter& prompter, Writer& writer,
+                       const QString& out) {
+  launcher.cmdSearchModule->click();
+  auto* search = qobject_cast<frmSearchMain*>(launcher.module());
+  if (search == nullptr) return;
+  const QString scratch = QDir(out).filePath("sample-index");
+  QDir().mkpath(scratch);
+  const std::string index = IndexSampleTree(scratch.toStdString(), prompter,
+                                            launcher.large_display());
+  if (!index.empty()) {
+    search->ReceiveHandOver(ProgramFilePath("sample").string() + "/", index);
+    search->chkGenerateHTML->setChecked(false);
+    search->chkSortMatches->setChecked(true);
+    search->cboSearchType->setCurrentIndex(0);
+    search->txbSearchWords->setText("licen* warrant*");
+    search->cmdSearch->click();
+    search->txbFiles->moveCursor(QTextCursor::Start);
+  }
+  writer.Write(*search, "frmSearchMain");
+  if (!index.empty()) {
+    frmLargeDisplay& display = launcher.large_display();
+    search->optByFolder->setChecked(true);
+    search->cmdListIndexedFiles->click();
+    display.ShowBeginning();
+    writer.Write(*search, display, "frmSearchMain-listing");
+    display.Hide();
+  }
+  search->close();
+  QCoreApplication::processEvents();
+  QDir(scratch).removeRecursively();
 }
 
 // A file of size bytes at folder/relative, its folders made.
@@ -230,10 +314,7 @@ int WriteScreenshots(const std::string& folder) {
     index_module->close();
   }
   QCoreApplication::processEvents();
-  launcher.cmdSearchModule->click();
-  if (ModuleWindow* search_module = launcher.module()) {
-    writer.Write(*search_module, "frmSearchMain");
-  }
+  WriteSearchModule(launcher, prompter, writer, out);
   return writer.ok() ? 0 : 1;
 }
 

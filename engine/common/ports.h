@@ -39,6 +39,14 @@ class ViewState {
   virtual ~ViewState() = default;
   // Caption of a label or button, or the text of a text box.
   virtual void SetText(std::string_view control, std::string_view text) = 0;
+  // The text box's text grew by appended and is now whole. A window may
+  // append the piece instead of replacing the text (a long results list
+  // then costs one append per entry); the default replaces it.
+  virtual void AppendText(std::string_view control, std::string_view appended,
+                          std::string_view whole) {
+    static_cast<void>(appended);
+    SetText(control, whole);
+  }
   virtual void SetEnabled(std::string_view control, bool enabled) = 0;
   virtual void SetVisible(std::string_view control, bool visible) = 0;
   virtual void SetFocus(std::string_view /*control*/) {}

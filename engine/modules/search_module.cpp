@@ -137,7 +137,9 @@ SearchModule::SearchClick SearchModule::Search() {
 
   state_.blnSortRequestedAfterSearch = false;
   SearchRunOutcome outcome = RunSearch(settings_, &state_, ports_);
-  if (outcome == SearchRunOutcome::kQuit) return SearchClick::kQuit;
+  if (outcome == SearchRunOutcome::kQuit || ports_.launcher.blnQuit) {
+    return SearchClick::kQuit;
+  }
   if (outcome == SearchRunOutcome::kFinished && settings_.chkGenerateHTML &&
       state_.intNumFilesFound > 0) {
     MakeReport();

@@ -252,6 +252,8 @@ std::string WriteHtmlReport(const SearchSettings& settings, SearchState* state,
       page.Line("<br>");
     }
     ports.yield.ProcessPendingEvents();
+    // Quitting stops the report as Stop does: the page is not opened.
+    if (ports.launcher.blnQuit) state->report_stop = true;
     if (state->report_stop) break;
   }
 

@@ -1,5 +1,7 @@
 #include "tests/support/fakes.h"
 
+#include <set>
+
 namespace orvane::testing {
 
 void RecordingPrompter::Fire() {
@@ -54,6 +56,15 @@ void RecordingViewState::SetVisible(std::string_view control, bool visible) {
 
 void RecordingViewState::SetFocus(std::string_view control) {
   focus_ = std::string(control);
+}
+
+std::vector<std::string> RecordingViewState::Names() const {
+  std::set<std::string> names;
+  for (const auto& entry : texts_) names.insert(entry.first);
+  for (const auto& entry : enabled_) names.insert(entry.first);
+  for (const auto& entry : visible_) names.insert(entry.first);
+  if (!focus_.empty()) names.insert(focus_);
+  return std::vector<std::string>(names.begin(), names.end());
 }
 
 std::string RecordingViewState::Text(std::string_view control) const {

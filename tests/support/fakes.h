@@ -64,6 +64,9 @@ class RecordingViewState : public ViewState {
   bool Visible(std::string_view control, bool otherwise = true) const;
   const std::string& focus() const { return focus_; }
   int repaints() const { return repaints_; }
+  // Every control given a text, an enabled or a visible state, or the
+  // focus, sorted.
+  std::vector<std::string> Names() const;
 
  private:
   std::map<std::string, std::vector<std::string>, std::less<>> texts_;

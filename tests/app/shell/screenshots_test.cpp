@@ -17,7 +17,8 @@ TEST(ScreenshotsTest, WritesAPictureOfEveryWindow) {
   ASSERT_EQ(WriteScreenshots(folder), 0);
   for (const char* form :
        {"frmMain", "frmPopUp", "frmLargeDisplay", "frmSelectSubfolders",
-        "frmFilepathExclusions", "frmIndexMain", "frmSearchMain"}) {
+        "frmFilepathExclusions", "frmIndexMain", "frmSearchMain",
+        "frmSearchMain-listing"}) {
     QImage image(QString::fromStdString(folder) + "/" + form + ".png");
     ASSERT_FALSE(image.isNull()) << form;
     EXPECT_GT(image.width(), 100) << form;
