@@ -94,6 +94,11 @@ std::string AbsolutePath(const std::string& path) {
 
 void WriteHead(PageWriter& page, const SearchState& state) {
   page.Line("<html><head>");
+  // The page is written in Windows-1252, the code page of its content
+  // characters (extracts, titles and descriptions, whatever the encoding
+  // of the files they come from); declared, it shows right in every
+  // browser.
+  page.Line("<meta charset=" + Quoted("windows-1252") + ">");
   page.Line("<title>Search results</title>");
   page.Line("</head><body bgcolor=" + Quoted("#F0F8F8") + ">");
   page.Line("<blockquote><font face=" + Quoted(kFontFace) + ">\r\n");
