@@ -1,5 +1,6 @@
 #include "engine/shell/launcher.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -11,13 +12,20 @@ namespace orvane {
 
 namespace {
 
+// Numbered UI texts of the launcher.
+constexpr std::int16_t kTextIntroductionFirst = 60;  // 60 to 63
+constexpr std::int16_t kTextManualFolder = 82;
+constexpr std::int16_t kTextManualLinks = 83;
+
 constexpr const char* kCrLf = "\r\n";
 
 }  // namespace
 
 std::string LauncherIntroductionText() {
-  return GetProgramText(60) + kCrLf + kCrLf + GetProgramText(61) + kCrLf +
-         GetProgramText(62) + kCrLf + GetProgramText(63);
+  return GetProgramText(kTextIntroductionFirst) + kCrLf + kCrLf +
+         GetProgramText(kTextIntroductionFirst + 1) + kCrLf +
+         GetProgramText(kTextIntroductionFirst + 2) + kCrLf +
+         GetProgramText(kTextIntroductionFirst + 3);
 }
 
 std::string UserManualFolder() {
@@ -31,7 +39,8 @@ std::string UserManualFolder() {
 
 std::string UserManualMessage() {
   std::string text;
-  text += GetProgramText(82) + kCrLf + GetProgramText(83) + kCrLf + kCrLf;
+  text += GetProgramText(kTextManualFolder) + kCrLf +
+          GetProgramText(kTextManualLinks) + kCrLf + kCrLf;
   text += "On this computer the manual is the set of HTML files in the folder";
   text += kCrLf;
   text += UserManualFolder() + kCrLf + kCrLf;
