@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QTextEdit>
 #include <QTime>
 #include <QUrl>
@@ -150,6 +151,14 @@ void QtViewState::SetVisible(std::string_view control, bool visible) {
 
 void QtViewState::SetFocus(std::string_view control) {
   if (QWidget* widget = Find(control)) widget->setFocus();
+}
+
+void QtViewState::SetProgress(std::string_view control, std::int32_t done,
+                              std::int32_t total) {
+  auto* bar = qobject_cast<QProgressBar*>(Find(control));
+  if (bar == nullptr) return;
+  bar->setRange(0, total > 0 ? total : 0);
+  if (total > 0) bar->setValue(done);
 }
 
 void QtViewState::Repaint() {

@@ -58,6 +58,9 @@ class QtViewState : public ViewState {
   void SetEnabled(std::string_view control, bool enabled) override;
   void SetVisible(std::string_view control, bool visible) override;
   void SetFocus(std::string_view control) override;
+  // A QProgressBar; a total of 0 makes it a busy bar.
+  void SetProgress(std::string_view control, std::int32_t done,
+                   std::int32_t total) override;
   void Repaint() override;
 
  private:

@@ -16,6 +16,7 @@
 
 #include "app/files/frmFilepathExclusions.h"
 #include "app/files/frmSelectSubfolders.h"
+#include "app/index/frmIndexMain.h"
 #include "app/qt_ports.h"
 #include "app/qt_text.h"
 #include "app/shell/frmLargeDisplay.h"
@@ -134,6 +135,25 @@ std::vector<std::string> SampleFileList() {
           "reports/annual report 2003.htm",
           "reports/annual report 2004.htm",
           "reports/survey of the river banks.txt"};
+}
+
+// A project over the sample tree that ships with the program, indexed into
+// a scratch folder: the window as a user sees it after "Create index file".
+void FillInIndexProject(frmIndexMain& window) {
+  static QTemporaryDir output;
+  window.show();
+  window.txbProjectName->setText("sample");
+  window.txbTitle->setText("The sample tree");
+  window.txbTopFolder->setText(
+      QString::fromStdString(ProgramFilePath("sample").string() + "/"));
+  window.txbOutputFolder->setText(output.path() + "/");
+  window.txbIncludedFolders->setPlainText("literature\nmail\nnotes\nweb");
+  window.chkIncludeSubfoldersOfSubfolders->setChecked(true);
+  window.RefreshTopFolderState();
+  window.txbExcludedFilepaths->setText("drafts, old");
+  window.cmdTopFolder->setFocus();
+  window.cmdExtractData->click();
+  QCoreApplication::processEvents();
 }
 
 // Indexes the sample tree that ships with the program into folder; returns
@@ -309,7 +329,8 @@ int WriteScreenshots(const std::string& folder) {
   WriteSmallWindows(launcher, writer);
 
   launcher.cmdIndexModule->click();
-  if (ModuleWindow* index_module = launcher.module()) {
+  if (auto* index_module = qobject_cast<frmIndexMain*>(launcher.module())) {
+    FillInIndexProject(*index_module);
     writer.Write(*index_module, "frmIndexMain");
     index_module->close();
   }

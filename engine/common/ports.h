@@ -50,6 +50,9 @@ class ViewState {
   virtual void SetEnabled(std::string_view control, bool enabled) = 0;
   virtual void SetVisible(std::string_view control, bool visible) = 0;
   virtual void SetFocus(std::string_view /*control*/) {}
+  // A progress bar: done of total units; a total of 0 shows a busy bar.
+  virtual void SetProgress(std::string_view /*control*/, std::int32_t /*done*/,
+                           std::int32_t /*total*/) {}
   // Repaints the window at once (the captions set so far become visible).
   virtual void Repaint() {}
 };

@@ -391,6 +391,7 @@ void IndexModule::RunCountingPass(bool listing_mode,
     ports_.view.SetText("cmdExtractData", GetProgramText(kTextPause));
     ports_.view.SetText("lblNowProcessingFile",
                          GetProgramText(kTextCounting) + " ...");
+    ports_.view.SetProgress(kRunProgressBar, 0, 0);
   }
   SelectFiles(rules,
               listing_mode ? SelectionMode::kListing : SelectionMode::kCounting,
@@ -592,6 +593,7 @@ std::vector<std::string> IndexModule::ReadSelectedFiles(
             ")");
     ports_.view.SetText("lblNowProcessingFile",
                         "Now processing file #" + FormatGrouped(f + 1) + ".");
+    ports_.view.SetProgress(kRunProgressBar, f, num_files);
     ports_.view.Repaint();
     observer.StartFile();
     std::string error;
@@ -633,6 +635,7 @@ std::vector<std::string> IndexModule::ReadSelectedFiles(
 
 void IndexModule::WriteLexicon(const std::string& title_content,
                                IndexFileWriter& writer) {
+  ports_.view.SetProgress(kRunProgressBar, selection_.count, selection_.count);
   ShowWordsFoundSoFar();
   ports_.view.SetEnabled("cmdExtractData", false);
   ports_.view.SetText("lblNowProcessingFile",

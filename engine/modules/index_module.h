@@ -175,5 +175,8 @@ inline constexpr std::string_view kCreateIndexFileCaption = "Create index file";
 inline constexpr std::string_view kListFilesCaption = "List files";
 inline constexpr std::string_view kListIndexedFilesCaption =
     "List files which were indexed";
+// The progress bar under the progress labels: files read of the files
+// counted, a busy bar while they are counted.
+inline constexpr std::string_view kRunProgressBar = "prgRunProgress";
 
 }  // namespace orvane
