@@ -52,7 +52,9 @@ TEST(DecodeUtf8SequencesTest, WellFormedSequencesBecomeTheirCharacters) {
     DecodeUtf8Sequences(text);
     EXPECT_EQ(Visible(text), Visible(row.content)) << Visible(row.bytes);
     // A text that decodes to something else is never passed over.
-    if (text != row.bytes) EXPECT_TRUE(MayHoldUtf8(row.bytes)) << Visible(row.bytes);
+    if (text != row.bytes) {
+      EXPECT_TRUE(MayHoldUtf8(row.bytes)) << Visible(row.bytes);
+    }
   }
   // Windows-1252 text is passed over, however long.
   EXPECT_FALSE(MayHoldUtf8(std::string(100, 'a') + "caf\xE9 \xE0 \xFC" "ber\xFF"));
