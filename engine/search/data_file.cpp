@@ -97,6 +97,8 @@ bool NextCountLine(IndexTextLines& lines, std::int32_t word_number,
   if (lines.error() != 0) {
     *error = "The index file cannot be decompressed (code " +
              std::to_string(lines.error()) + ").";
+  } else if (lines.line_too_long()) {
+    *error = Damaged(lines.LineTooLongText());
   } else {
     *error = Damaged("the index text ends before the count line of word "
                      "number " +

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <system_error>
 #include <utility>
 
@@ -32,6 +33,7 @@ std::string LineText(std::int64_t line_number) {
 // The end of the text or a decompression failure inside a section.
 std::string EndedInside(const IndexTextLines& lines, std::string_view where) {
   if (lines.error() != 0) return std::string();
+  if (lines.line_too_long()) return Damaged(lines.LineTooLongText());
   return Damaged("the index text ends inside " + std::string(where));
 }
 
@@ -234,9 +236,12 @@ std::string ReadLexicon(IndexTextLines& lines, LoadedIndex* index) {
   return std::string();
 }
 
-IndexReadResult ReadIndexFile(const std::string& index_file,
-                              LoadedIndex* index, SearchPorts& ports,
-                              ResultsBox& results) {
+namespace {
+
+// ReadIndexFile, but for running out of memory.
+IndexReadResult ReadAndCheckIndexFile(const std::string& index_file,
+                                      LoadedIndex* index, SearchPorts& ports,
+                                      ResultsBox& results) {
   IndexReadResult result;
   auto lines = std::make_unique<IndexTextLines>();
   if (std::int32_t code = lines->Open(index_file); code != 0) {
@@ -328,6 +333,27 @@ IndexReadResult ReadIndexFile(const std::string& index_file,
   index->blnDataFileReady = true;
   results.Clear();
   return result;
+}
+
+}  // namespace
+
+IndexReadResult ReadIndexFile(const std::string& index_file,
+                              LoadedIndex* index, SearchPorts& ports,
+                              ResultsBox& results) {
+  try {
+    return ReadAndCheckIndexFile(index_file, index, ports, results);
+  } catch (const std::bad_alloc&) {
+    // A damaged index, or one too large for this machine, can ask for more
+    // memory than there is: the load fails with the allocation error, the
+    // memory of what was read is given back, and no half-written data file
+    // stays behind.
+    index->Clear();
+    std::error_code ec;
+    fs::remove(DataFileWorkPath(index->strDataFile), ec);
+    IndexReadResult result;
+    result.decompression_code = squeez::kBuffersUnavailable;
+    return result;
+  }
 }
 
 bool LoadIndexFile(const std::string& index_file, LoadedIndex* index,

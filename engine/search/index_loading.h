@@ -26,7 +26,8 @@ bool LoadIndexFile(const std::string& index_file, LoadedIndex* index,
 
 // What ReadIndexFile found.
 struct IndexReadResult {
-  // Negative when the index file could not be decompressed (a squeez code).
+  // Negative when the index file could not be decompressed (a squeez code),
+  // kBuffersUnavailable also when the memory ran out while it was read.
   std::int32_t decompression_code = 0;
   // Otherwise the error text (display text), empty on success.
   std::string error;
