@@ -7,18 +7,7 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake g++ ninja-build pkg-config qt6-base-dev libzstd-dev
           libgtest-dev libgmock-dev zstd)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  echo "Installing missing packages: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update
-  "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+bash scripts/install_missing.sh "${packages[@]}"
 
 build_dir=${ORVANE_BUILD_DIR:-build}
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE="${ORVANE_BUILD_TYPE:-RelWithDebInfo}" "$@"
