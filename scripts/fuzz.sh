@@ -64,6 +64,8 @@ build_targets=()
 for t in "${chosen[@]}"; do build_targets+=("fuzz_$t"); done
 cmake --build "$build_dir" -j "${ORVANE_BUILD_JOBS:-$(nproc)}" --target "${build_targets[@]}"
 
+# The targets write each input as a file: into memory where there is room.
+[ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ] && export TMPDIR=/dev/shm
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 mkdir -p "$build_dir/logs"
