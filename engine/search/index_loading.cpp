@@ -22,6 +22,13 @@ namespace {
 constexpr std::string_view kEndOfFileList = "End of file list";
 constexpr std::string_view kEndOfLexicon = "End of lexicon";
 
+// The longest entries the Index Module writes: a path it could open (the
+// system takes paths of at most 4095 bytes) and a word of word extraction.
+// A longer one is damage; were it read, a small damaged index (lines that
+// compress to almost nothing) could fill the memory with copies of it.
+constexpr std::size_t kMaxPathLength = 4095;
+constexpr std::size_t kMaxWordLength = 60;
+
 std::string Damaged(std::string_view what) {
   return "The index file is damaged: " + std::string(what) + ".";
 }
@@ -141,6 +148,11 @@ std::string ReadFileList(IndexTextLines& lines, LoadedIndex* index) {
       error = "Overflow: the index file lists more than 32766 files.";
       return false;
     }
+    if (path.size() > kMaxPathLength) {
+      error = Damaged("the path on " + LineText(lines.line_number()) +
+                      " is longer than any path");
+      return false;
+    }
     // Stored as written: a name may begin or end with blanks here.
     index->strFileList.emplace_back(path);
     return true;
@@ -215,6 +227,11 @@ std::string ReadLexicon(IndexTextLines& lines, LoadedIndex* index) {
     if (i > num_words) {
       return Damaged("the lexicon holds more words than its header gives (" +
                      std::to_string(num_words) + ")");
+    }
+    if (word.size() > kMaxWordLength) {
+      return Damaged("the word on " + LineText(lines.line_number()) +
+                     " is longer than " + std::to_string(kMaxWordLength) +
+                     " characters");
     }
     if (overflow || number < 1 || number > num_words) {
       return Damaged("the word number on " + LineText(lines.line_number()) +
