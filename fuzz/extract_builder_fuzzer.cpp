@@ -3,6 +3,8 @@
 // line is an options byte followed by the search words; the rest is the
 // file.
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "engine/search/query.h"
 #include "engine/text/extract_builder.h"
@@ -14,13 +16,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   auto [head, body] = fuzz::SplitAtFirstLine(fuzz::AsText(data, size));
   const unsigned char options = head.empty() ? 0 : static_cast<unsigned char>(head[0]);
   ExtractBuilder builder;
-  // The search hands on lower-case words whose stems are expanded.
+  builder.options.exact_phrase = (options & 1) != 0;
+  // The search hands on lower-case words whose stems are expanded, each
+  // once for "Any word" and "All words", and a phrase as typed (a phrase
+  // that repeats a word many times marks each occurrence of it as often,
+  // which makes the extract grow with the square of the repetitions).
+  std::vector<std::string>& words = builder.options.search_words;
   for (std::string word : SplitSearchWords(head.substr(head.empty() ? 0 : 1))) {
     word.erase(std::remove(word.begin(), word.end(), '*'), word.end());
-    if (!word.empty()) builder.options.search_words.push_back(word);
+    if (word.empty()) continue;
+    if (builder.options.exact_phrase ||
+        std::find(words.begin(), words.end(), word) == words.end()) {
+      words.push_back(word);
+    }
   }
-  if (builder.options.search_words.empty()) return 0;
-  builder.options.exact_phrase = (options & 1) != 0;
+  if (words.empty()) return 0;
+  if (builder.options.exact_phrase && words.size() > 12) words.resize(12);
   builder.options.verify_mode = builder.options.exact_phrase && (options & 2) != 0;
   builder.options.context_size = 10 * (1 + (options >> 2) % 9);
   builder.options.max_extracts = (options & 0x80) != 0 ? (options >> 2) % 8 : -1;
