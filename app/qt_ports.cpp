@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -11,6 +14,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <QTime>
 #include <QUrl>
 
 #include "app/qt_text.h"
@@ -150,6 +154,63 @@ void QtViewState::SetFocus(std::string_view control) {
 
 void QtViewState::Repaint() {
   if (window_ != nullptr) window_->repaint();
+}
+
+namespace {
+
+// "Index files (*_index.tavo);;All files (*)" from the request's filters.
+QString DialogFilter(const DialogRequest& request) {
+  QStringList parts;
+  for (const auto& [description, patterns] : request.filters) {
+    parts << ToQt(description) + " (" + ToQt(patterns) + ")";
+  }
+  return parts.join(";;");
+}
+
+QString StartPath(const DialogRequest& request) {
+  QString folder = QFile::decodeName(request.start_folder.c_str());
+  if (request.file_name.empty()) return folder;
+  QString name = QFile::decodeName(request.file_name.c_str());
+  return folder.isEmpty() ? name : QDir(folder).filePath(name);
+}
+
+std::string ToPath(const QString& path) {
+  return path.isEmpty() ? std::string() : QFile::encodeName(path).toStdString();
+}
+
+}  // namespace
+
+std::string QtDialogs::ChooseFolder(const DialogRequest& request) {
+  return ToPath(QFileDialog::getExistingDirectory(
+      QApplication::activeWindow(), ToQt(request.title),
+      QFile::decodeName(request.start_folder.c_str())));
+}
+
+std::string QtDialogs::OpenFile(const DialogRequest& request) {
+  return ToPath(QFileDialog::getOpenFileName(QApplication::activeWindow(),
+                                             ToQt(request.title),
+                                             StartPath(request),
+                                             DialogFilter(request)));
+}
+
+std::vector<std::string> QtDialogs::OpenFiles(const DialogRequest& request) {
+  std::vector<std::string> paths;
+  for (const QString& path : QFileDialog::getOpenFileNames(
+           QApplication::activeWindow(), ToQt(request.title),
+           StartPath(request), DialogFilter(request))) {
+    paths.push_back(ToPath(path));
+  }
+  return paths;
+}
+
+std::string QtDialogs::SaveFile(const DialogRequest& request) {
+  return ToPath(QFileDialog::getSaveFileName(
+      QApplication::activeWindow(), ToQt(request.title), StartPath(request),
+      DialogFilter(request), nullptr, QFileDialog::DontConfirmOverwrite));
+}
+
+double QtClock::SecondsSinceMidnight() {
+  return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
 }
 
 }  // namespace orvane

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/common/ports.h"
 
@@ -62,6 +63,22 @@ class QtViewState : public ViewState {
  private:
   QWidget* Find(std::string_view control) const;
   QPointer<QWidget> window_;
+};
+
+// QFileDialog, over the active window; the desktop's own dialogs where it
+// offers them. Paths are handed over as the file system's bytes.
+class QtDialogs : public Dialogs {
+ public:
+  std::string ChooseFolder(const DialogRequest& request) override;
+  std::string OpenFile(const DialogRequest& request) override;
+  std::vector<std::string> OpenFiles(const DialogRequest& request) override;
+  std::string SaveFile(const DialogRequest& request) override;
+};
+
+// Local time of day, to the millisecond, for a run's duration.
+class QtClock : public Clock {
+ public:
+  double SecondsSinceMidnight() override;
 };
 
 }  // namespace orvane

@@ -33,7 +33,9 @@ extern "C" __attribute__((visibility("default"))) int orvane_run_windows(
   orvane::QtPrompter prompter;
   orvane::QtYield yield;
   orvane::QtOpener opener;
-  orvane::frmMain launcher(prompter, yield, opener);
+  orvane::QtDialogs dialogs;
+  orvane::QtClock clock;
+  orvane::frmMain launcher(prompter, yield, opener, dialogs, clock);
   QObject::connect(&launcher, &orvane::frmMain::ProgramEnd, &application,
                    &QApplication::quit, Qt::QueuedConnection);
   if (!launcher.Form_Load()) return 1;

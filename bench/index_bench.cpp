@@ -19,7 +19,7 @@
 #include "engine/common/program_texts.h"
 #include "engine/files/background_deletion.h"
 #include "engine/files/folder.h"
-#include "engine/index/indexing_run.h"
+#include "engine/modules/index_module.h"
 
 namespace {
 
@@ -215,22 +215,27 @@ int main(int argc, char** argv) {
   NoDisplay display;
   WallClock clock;
   orvane::LauncherState launcher;
-  orvane::IndexPorts ports{&prompter, &view, &yield, &display, &clock,
-                           &launcher, {}};
-  orvane::CommonWords common_words;
-  common_words.LoadCommonWords(std::filesystem::path(argv[0]).parent_path() /
-                               "cwds.txt");
+  orvane::IndexPorts ports{prompter, view, yield, display, clock, launcher};
+  const std::filesystem::path common_words =
+      std::filesystem::path(argv[0]).parent_path() / "cwds.txt";
+  // Both modules run on the same settings and common words.
+  auto prepare = [&](orvane::IndexModule& m) {
+    m.settings() = settings;
+    m.common_words().LoadCommonWords(common_words);
+  };
   {
     // A first listing reads every file's head and warms the cache.
-    orvane::IndexModule warm(&settings, ports, &common_words);
+    orvane::IndexModule warm(ports);
+    prepare(warm);
     warm.ExtractData(true);
-    PlainRead(top, warm.file_list());
+    PlainRead(top, warm.state().file_list);
   }
 
   // The old files of a run are deleted by the next one; their blocks are
   // freed behind the run, as a user's repeated run frees them, and waited
   // for only when the program ends.
-  orvane::IndexModule module(&settings, ports, &common_words);
+  orvane::IndexModule module(ports);
+  prepare(module);
   std::vector<RunFigures> figures;
   std::uint64_t bytes = 0;
   for (int r = 0; r < runs; ++r) {
@@ -257,7 +262,7 @@ int main(int argc, char** argv) {
     f.read = 1e9;
     for (int i = 0; i < 2; ++i) {
       SteadyClock::time_point read_start = SteadyClock::now();
-      bytes = PlainRead(top, module.file_list());
+      bytes = PlainRead(top, module.state().file_list);
       f.read = std::min(f.read, Seconds(SteadyClock::now() - read_start));
     }
     figures.push_back(f);
@@ -267,8 +272,8 @@ int main(int argc, char** argv) {
 
   std::int32_t files = module.file_count();
   struct stat data, index;
-  stat(module.data_path().c_str(), &data);
-  stat(module.index_path().c_str(), &index);
+  stat(module.state().data_path.c_str(), &data);
+  stat(module.state().index_path.c_str(), &index);
   struct rusage usage;
   getrusage(RUSAGE_SELF, &usage);
   double mb = bytes / 1048576.0;
@@ -315,7 +320,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "Removing %s (freeing its blocks can take a while)\n",
                  out.c_str());
     orvane::BackgroundDeletion deletion;
-    (void)deletion.Delete(module.data_path());
+    (void)deletion.Delete(module.state().data_path);
     std::filesystem::remove_all(out);
   }
   return 0;

@@ -31,11 +31,11 @@
 #include "engine/files/folder.h"
 #include "engine/index/common_words.h"
 #include "engine/index/index_settings.h"
-#include "engine/index/indexing_run.h"
+#include "engine/modules/index_module.h"
 #include "engine/search/data_file.h"
 #include "engine/search/index_loading.h"
 #include "engine/search/index_text_lines.h"
-#include "engine/search/search_module.h"
+#include "engine/modules/search_module.h"
 #include "engine/text/compression_stream.h"
 
 extern char** environ;
@@ -103,21 +103,6 @@ Times TimeProgram(std::vector<std::string> args, int runs) {
   return t;
 }
 
-class QuietPrompter : public Prompter {
- public:
-  void ShowMessage(MessageIcon, std::string_view title,
-                   std::string_view text) override {
-    std::fprintf(stderr, "[%.*s] %.*s\n", static_cast<int>(title.size()),
-                 title.data(), static_cast<int>(text.size()), text.data());
-  }
-  Answer Ask(MessageIcon, std::string_view, std::string_view,
-             MessageButtons buttons) override {
-    return buttons == MessageButtons::kOk || buttons == MessageButtons::kOkCancel
-               ? Answer::kOk
-               : Answer::kYes;
-  }
-};
-
 // Notes when the scoring starts (the Search button reads "Stop") and when
 // the first found file is shown, so the time before listing can be told.
 class TimingView : public ViewState {
@@ -152,6 +137,7 @@ using orvane::bench::NoDisplay;
 using orvane::bench::NoYield;
 using orvane::bench::WallClock;
 using orvane::bench::NoOpener;
+using orvane::bench::QuietPrompter;
 
 struct Options {
   std::string tree;
@@ -256,7 +242,9 @@ int Run(const Options& options) {
   const std::string index_path = work + "bench_index.tavo";
 
   if (!std::filesystem::exists(index_path)) {
-    IndexSettings settings;
+    IndexModule indexer(
+        IndexPorts{prompter, view, yield, display, clock, launcher});
+    IndexSettings& settings = indexer.settings();
     SetDefaults(&settings);
     settings.txbProjectName = "bench";
     settings.txbTitle = "Benchmark tree";
@@ -270,16 +258,7 @@ int Run(const Options& options) {
     }
     settings.chkExcludeSpecialLetters = false;
     settings.txbMinimumFilesize = "0";
-    CommonWords common_words;
-    common_words.LoadCommonWords(ProgramFilePath("cwds.txt"));
-    IndexPorts ports;
-    ports.prompter = &prompter;
-    ports.view = &view;
-    ports.yield = &yield;
-    ports.display = &display;
-    ports.clock = &clock;
-    ports.launcher = &launcher;
-    IndexModule indexer(&settings, ports, &common_words);
+    indexer.common_words().LoadCommonWords(ProgramFilePath("cwds.txt"));
     auto start = Clock::now();
     if (indexer.CreateIndexFile() != RunOutcome::kCompleted) return 1;
     std::printf("indexed the tree in %.1f s: %s\n",

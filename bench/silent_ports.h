@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,22 @@
 #include "engine/common/ports.h"
 
 namespace orvane::bench {
+
+// Messages go to standard error; questions get Yes, or OK.
+class QuietPrompter : public Prompter {
+ public:
+  void ShowMessage(MessageIcon, std::string_view title,
+                   std::string_view text) override {
+    std::fprintf(stderr, "[%.*s] %.*s\n", static_cast<int>(title.size()),
+                 title.data(), static_cast<int>(text.size()), text.data());
+  }
+  Answer Ask(MessageIcon, std::string_view, std::string_view,
+             MessageButtons buttons) override {
+    return buttons == MessageButtons::kOk || buttons == MessageButtons::kOkCancel
+               ? Answer::kOk
+               : Answer::kYes;
+  }
+};
 
 class NoYield : public Yield {
  public:

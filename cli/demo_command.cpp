@@ -16,8 +16,8 @@
 #include "engine/files/folder.h"
 #include "engine/index/common_words.h"
 #include "engine/index/index_settings.h"
-#include "engine/index/indexing_run.h"
-#include "engine/search/search_module.h"
+#include "engine/modules/index_module.h"
+#include "engine/modules/search_module.h"
 
 namespace orvane {
 
@@ -96,7 +96,9 @@ int RunDemoCommand(int argc, char** /*argv*/) {
   ConsoleOpener opener;
   ConsoleLargeDisplay quiet(stderr);
   LauncherState launcher;
-  IndexSettings settings;
+  IndexModule indexer(
+      IndexPorts{prompter, view, yield, quiet, clock, launcher});
+  IndexSettings& settings = indexer.settings();
   SetDefaults(&settings);
   settings.txbProjectName = "sample";
   settings.txbTitle = "The sample tree of Orvane File Search";
@@ -111,16 +113,7 @@ int RunDemoCommand(int argc, char** /*argv*/) {
     return 1;
   }
   settings.chkExcludeSpecialLetters = false;
-  CommonWords common_words;
-  common_words.LoadCommonWords(ProgramFilePath("cwds.txt"));
-  IndexPorts index_ports;
-  index_ports.prompter = &prompter;
-  index_ports.view = &view;
-  index_ports.yield = &yield;
-  index_ports.display = &quiet;
-  index_ports.clock = &clock;
-  index_ports.launcher = &launcher;
-  IndexModule indexer(&settings, index_ports, &common_words);
+  indexer.common_words().LoadCommonWords(ProgramFilePath("cwds.txt"));
   Heading("Indexing " + settings.txbTopFolder);
   if (indexer.CreateIndexFile() != RunOutcome::kCompleted) {
     std::fprintf(stderr, "orvane: the sample tree could not be indexed\n");
@@ -137,7 +130,7 @@ int RunDemoCommand(int argc, char** /*argv*/) {
   search.optHTMLReport = false;
   search.txbMaxNumExtracts = "3";
   searcher.ChooseTopFolder(settings.txbTopFolder);
-  if (!searcher.ChooseIndexFile(indexer.index_path())) return 1;
+  if (!searcher.ChooseIndexFile(indexer.state().index_path)) return 1;
   int failures = 0;
   for (const DemoSearch& s : kSearches) {
     search.cboSearchType = s.type;

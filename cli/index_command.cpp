@@ -12,7 +12,7 @@
 #include "engine/common/program_texts.h"
 #include "engine/files/folder.h"
 #include "engine/index/common_words.h"
-#include "engine/index/indexing_run.h"
+#include "engine/modules/index_module.h"
 #include "engine/index/settings_file.h"
 #include "engine/text/string_ops.h"
 
@@ -274,8 +274,6 @@ int RunIndexCommand(int argc, char** argv) {
     return saved.kind() == Status::Kind::kRefused ? 2 : 1;
   }
 
-  CommonWords common_words;
-  common_words.LoadCommonWords(ProgramFilePath("cwds.txt"));
   LauncherState launcher;
   ConsoleViewState view(!args.quiet);
   view.WatchProgress("lblNowProcessingFile");
@@ -283,15 +281,13 @@ int RunIndexCommand(int argc, char** argv) {
   ListingOutput listing;
   ConsoleLargeDisplay no_display(stderr);
   InterruptibleYield yield;
-  IndexPorts ports;
-  ports.prompter = &prompter;
-  ports.yield = &yield;
-  ports.view = &view;
-  ports.clock = &clock;
-  ports.launcher = &launcher;
-  ports.display = args.list ? static_cast<LargeDisplay*>(&listing) : &no_display;
-  IndexModule module(&settings, ports, &common_words);
-  yield.set_stop_flag(module.stop_flag());
+  IndexModule module(IndexPorts{
+      prompter, view, yield,
+      args.list ? static_cast<LargeDisplay&>(listing) : no_display, clock,
+      launcher});
+  module.settings() = settings;
+  module.common_words().LoadCommonWords(ProgramFilePath("cwds.txt"));
+  yield.set_stop_flag(&module.state().stop_flag);
 
   std::signal(SIGINT, OnInterrupt);
   RunOutcome outcome =

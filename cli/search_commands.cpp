@@ -11,7 +11,7 @@
 #include "engine/common/launcher_state.h"
 #include "engine/common/program_texts.h"
 #include "engine/files/folder.h"
-#include "engine/search/search_module.h"
+#include "engine/modules/search_module.h"
 
 namespace orvane {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/search/search_module.h"
+#include "engine/modules/search_module.h"
 #include "tests/support/fakes.h"
 
 namespace orvane::fuzz {

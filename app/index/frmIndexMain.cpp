@@ -5,9 +5,9 @@
 #include "app/qt_text.h"
 #include "app/shell/common_window_helpers.h"
 #include "app/shell/controls.h"
-#include "engine/common/launcher.h"
+#include "engine/shell/launcher.h"
 #include "engine/common/program_texts.h"
-#include "engine/common/twips.h"
+#include "engine/shell/twips.h"
 
 namespace orvane {
 

@@ -15,7 +15,7 @@
 #include "app/qt_text.h"
 #include "app/shell/controls.h"
 #include "engine/common/program_texts.h"
-#include "engine/common/twips.h"
+#include "engine/shell/twips.h"
 
 namespace orvane {
 

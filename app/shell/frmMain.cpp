@@ -12,10 +12,10 @@
 #include "app/shell/frmLargeDisplay.h"
 #include "app/shell/frmPopUp.h"
 #include "engine/common/common_values.h"
-#include "engine/common/launcher.h"
+#include "engine/shell/launcher.h"
 #include "engine/common/program_texts.h"
-#include "engine/common/shell.h"
-#include "engine/common/twips.h"
+#include "engine/shell/shell.h"
+#include "engine/shell/twips.h"
 #include "engine/text/charset.h"
 
 namespace orvane {
@@ -27,8 +27,13 @@ constexpr std::int32_t kFocusButtonDrop = 500;
 
 }  // namespace
 
-frmMain::frmMain(Prompter& prompter, Yield& yield, Opener& opener)
-    : prompter_(prompter), yield_(yield), opener_(opener) {
+frmMain::frmMain(Prompter& prompter, Yield& yield, Opener& opener,
+                 Dialogs& dialogs, Clock& clock)
+    : prompter_(prompter),
+      yield_(yield),
+      opener_(opener),
+      dialogs_(dialogs),
+      clock_(clock) {
   setObjectName("frmMain");
   setWindowTitle("Orvane File Search");
 
@@ -84,8 +89,9 @@ frmMain::frmMain(Prompter& prompter, Yield& yield, Opener& opener)
 frmMain::~frmMain() { delete module_.data(); }
 
 ShellServices frmMain::services() {
-  return ShellServices{prompter_, yield_,   opener_,        state_,
-                       *this,     *pop_up_, *large_display_};
+  return ShellServices{prompter_, yield_,   opener_,        dialogs_,
+                       clock_,    state_,   *this,          *pop_up_,
+                       *large_display_};
 }
 
 bool frmMain::Form_Load() {

@@ -29,7 +29,8 @@ class frmMain : public QWidget {
 
  public:
   // The ports must outlive the window.
-  frmMain(Prompter& prompter, Yield& yield, Opener& opener);
+  frmMain(Prompter& prompter, Yield& yield, Opener& opener,
+          Dialogs& dialogs, Clock& clock);
   ~frmMain() override;
 
   // Loads the UI texts named after the window's tag, sets the shared values,
@@ -86,6 +87,8 @@ class frmMain : public QWidget {
   Prompter& prompter_;
   Yield& yield_;
   Opener& opener_;
+  Dialogs& dialogs_;
+  Clock& clock_;
   std::string tag_ = "TAVO";
   bool ending_ = false;  // cmdQuit ran: nothing comes back
   LauncherState state_;

@@ -5,8 +5,8 @@
 
 #include "app/qt_text.h"
 #include "app/shell/controls.h"
-#include "engine/common/pop_up_placement.h"
-#include "engine/common/twips.h"
+#include "engine/shell/pop_up_placement.h"
+#include "engine/shell/twips.h"
 
 namespace orvane {
 

@@ -3,7 +3,7 @@
 #include <QCloseEvent>
 
 #include "app/qt_text.h"
-#include "engine/common/shell.h"
+#include "engine/shell/shell.h"
 
 namespace orvane {
 

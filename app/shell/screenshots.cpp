@@ -4,22 +4,54 @@
 #include <QDir>
 #include <QFontMetrics>
 #include <QImage>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
+#include "app/files/frmFilepathExclusions.h"
+#include "app/files/frmSelectSubfolders.h"
 #include "app/qt_ports.h"
 #include "app/qt_text.h"
 #include "app/shell/frmLargeDisplay.h"
 #include "app/shell/frmMain.h"
 #include "app/shell/frmPopUp.h"
-#include "cli/console_ports.h"
+#include "app/search/frmSearchMain.h"
+#include "engine/common/launcher_state.h"
+#include "engine/common/ports.h"
+#include "engine/common/program_folder.h"
 #include "engine/common/program_texts.h"
+#include "engine/files/folder.h"
+#include "engine/index/index_settings.h"
+#include "engine/modules/index_module.h"
 
 namespace orvane {
 
 namespace {
+
+// Nobody is there to answer while the pictures are taken: a message goes to
+// standard error and a question gets Yes (or OK), so no box waits.
+class UnattendedPrompter : public Prompter {
+ public:
+  void ShowMessage(MessageIcon, std::string_view title,
+                   std::string_view text) override {
+    std::fprintf(stderr, "orvane: [%.*s] %.*s\n",
+                 static_cast<int>(title.size()), title.data(),
+                 static_cast<int>(text.size()), text.data());
+  }
+  Answer Ask(MessageIcon icon, std::string_view title, std::string_view text,
+             MessageButtons buttons) override {
+    ShowMessage(icon, title, text);
+    return buttons == MessageButtons::kOk || buttons == MessageButtons::kOkCancel
+               ? Answer::kOk
+               : Answer::kYes;
+  }
+};
 
 // A window as the desktop shows it: a title bar with the caption above the
 // window's contents, and a thin frame. Windows without a caption (the pop-up
@@ -49,13 +81,31 @@ QImage Framed(QWidget& window) {
   return image;
 }
 
+// A window with a second window over it, each framed, the second at its
+// place relative to the first.
+QImage FramedWithOver(QWidget& window, QWidget& over) {
+  QImage image = Framed(window);
+  const QImage top = Framed(over);
+  const QPoint offset = over.geometry().topLeft() - window.geometry().topLeft();
+  QPainter painter(&image);
+  // The title bars: the first window's bar lies above its contents.
+  painter.drawImage(offset + QPoint(0, 0), top);
+  return image;
+}
+
 class Writer {
  public:
   explicit Writer(const QString& folder) : folder_(folder) {}
 
   void Write(QWidget& window, const char* form_name) {
-    const QString path = QDir(folder_).filePath(QString(form_name) + ".png");
-    if (Framed(window).save(path, "PNG")) {
+    Save(Framed(window), form_name);
+  }
+  void Write(QWidget& window, QWidget& over, const char* picture_name) {
+    Save(FramedWithOver(window, over), picture_name);
+  }
+  void Save(const QImage& image, const char* picture_name) {
+    const QString path = QDir(folder_).filePath(QString(picture_name) + ".png");
+    if (image.save(path, "PNG")) {
       std::printf("%s\n", path.toLocal8Bit().constData());
     } else {
       std::fprintf(stderr, "orvane: cannot write %s\n",
@@ -86,6 +136,134 @@ std::vector<std::string> SampleFileList() {
           "reports/survey of the river banks.txt"};
 }
 
+// Indexes the sample tree that ships with the program into folder; returns
+// the index file's path, or empty when that failed.
+std::string IndexSampleTree(const std::string& folder, Prompter& prompter,
+                            LargeDisplay& display) {
+  const std::string sample = ProgramFilePath("sample").string();
+  if (!FolderExists(sample)) return std::string();
+  QWidget no_window;
+  QtViewState view(no_window);
+  QtYield yield;
+  QtClock clock;
+  LauncherState launcher;
+  IndexModule indexer(IndexPorts{prompter, view, yield, display, clock, launcher});
+  IndexSettings& settings = indexer.settings();
+  SetDefaults(&settings);
+  settings.txbProjectName = "sample";
+  settings.txbTitle = "The sample tree of Orvane File Search";
+  settings.txbTopFolder = sample + "/";
+  settings.txbOutputFolder = folder + "/";
+  FolderError error;
+  if (!IncludeWholeTree(&settings, &error)) return std::string();
+  settings.chkExcludeSpecialLetters = false;
+  indexer.common_words().LoadCommonWords(ProgramFilePath("cwds.txt"));
+  if (indexer.CreateIndexFile() != RunOutcome::kCompleted) return std::string();
+  return indexer.state().index_path;
+}
+
+// The Search Module after a search of the sample tree, its options in
+// view; then the large display listing the indexed files inside it.
+void WriteSearchModule(frmMain& launcher, Prompter& prompter, Writer& writer,
+                       const QString& out) {
+  launcher.cmdSearchModule->click();
+  auto* search = qobject_cast<frmSearchMain*>(launcher.module());
+  if (search == nullptr) return;
+  const QString scratch = QDir(out).filePath("sample-index");
+  QDir().mkpath(scratch);
+  const std::string index = IndexSampleTree(scratch.toStdString(), prompter,
+                                            launcher.large_display());
+  if (!index.empty()) {
+    search->ReceiveHandOver(ProgramFilePath("sample").string() + "/", index);
+    search->chkGenerateHTML->setChecked(false);
+    search->chkSortMatches->setChecked(true);
+    search->cboSearchType->setCurrentIndex(0);
+    search->txbSearchWords->setText("licen* warrant*");
+    search->cmdSearch->click();
+    search->txbFiles->moveCursor(QTextCursor::Start);
+  }
+  writer.Write(*search, "frmSearchMain");
+  if (!index.empty()) {
+    frmLargeDisplay& display = launcher.large_display();
+    search->optByFolder->setChecked(true);
+    search->cmdListIndexedFiles->click();
+    display.ShowBeginning();
+    writer.Write(*search, display, "frmSearchMain-listing");
+    display.Hide();
+  }
+  search->close();
+  QCoreApplication::processEvents();
+  QDir(scratch).removeRecursively();
+}
+
+// A file of size bytes at folder/relative, its folders made.
+bool WriteSampleFile(const QString& folder, const QString& relative,
+                     qint64 size) {
+  const QString path = QDir(folder).filePath(relative);
+  QDir().mkpath(QFileInfo(path).path());
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  return file.write(QByteArray(size, 'x')) == size;
+}
+
+// A top folder with more subfolders than the window has boxes: some with
+// files, one tree too large to count whole, one empty.
+bool MakeSampleTopFolder(const QString& top) {
+  struct Sub {
+    const char* name;
+    int files;
+    qint64 size;
+  } subs[] = {{"accounts", 12, 48000},     {"archive", 3, 900000},
+              {"correspondence", 41, 7000}, {"drafts", 5, 12000},
+              {"html pages", 18, 26000},    {"letters 1998", 9, 3100},
+              {"letters 1999", 11, 2900},   {"mail", 2, 150000},
+              {"maps", 1, 5000},            {"minutes", 24, 4200},
+              {"notes", 7, 1800},           {"press cuttings", 16, 9000},
+              {"reports", 6, 64000},        {"surveys", 4, 22000},
+              {"tmp", 0, 0}};
+  for (const Sub& sub : subs) {
+    const QString name = QString::fromUtf8(sub.name);
+    if (!QDir(top).mkpath(name)) return false;
+    for (int i = 0; i < sub.files; ++i) {
+      if (!WriteSampleFile(top, name + QString("/file %1.txt").arg(i),
+                           sub.size)) {
+        return false;
+      }
+    }
+  }
+  // The mail tree holds more files than a size count reads.
+  for (int i = 0; i < 210; ++i) {
+    if (!WriteSampleFile(top, QString("mail/inbox/%1.eml").arg(i), 2400)) {
+      return false;
+    }
+  }
+  return WriteSampleFile(top, "archive/1997/old.txt", 700);
+}
+
+void WriteSmallWindows(frmMain& launcher, Writer& writer) {
+  QTemporaryDir top;
+  if (top.isValid() && MakeSampleTopFolder(top.path())) {
+    frmSelectSubfolders subfolders(launcher.services(), &launcher);
+    SelectSubfoldersValues& values = subfolders.values();
+    values.strCaption = GetProgramText(24);
+    values.strTopFolder = QFile::encodeName(top.path()).toStdString();
+    values.strFoldersPassedToSelectFoldersForm =
+        "correspondence\r\nletters 1998\r\nmail\r\nminutes\r\n";
+    subfolders.Activate();
+    writer.Write(subfolders, "frmSelectSubfolders");
+    subfolders.cmdCancel->click();
+  }
+
+  QWidget index_window;
+  index_window.setGeometry(40, 40, 900, 640);
+  QLineEdit list(&index_window);
+  list.setText("~$, backup/, drafts/old, tmp/, .cache/");
+  frmFilepathExclusions exclusions(launcher.services(), index_window, list);
+  exclusions.Activate();
+  writer.Write(exclusions, "frmFilepathExclusions");
+  exclusions.cmdCancel->click();
+}
+
 }  // namespace
 
 int WriteScreenshots(const std::string& folder) {
@@ -95,10 +273,12 @@ int WriteScreenshots(const std::string& folder) {
                  folder.c_str());
     return 1;
   }
-  ConsolePrompter prompter;
+  UnattendedPrompter prompter;
   QtYield yield;
   QtOpener opener;
-  frmMain launcher(prompter, yield, opener);
+  QtDialogs dialogs;
+  QtClock clock;
+  frmMain launcher(prompter, yield, opener, dialogs, clock);
   if (!launcher.Form_Load()) return 1;
   Writer writer(out);
   writer.Write(launcher, "frmMain");
@@ -126,16 +306,15 @@ int WriteScreenshots(const std::string& folder) {
   writer.Write(display, "frmLargeDisplay");
   display.Hide();
 
+  WriteSmallWindows(launcher, writer);
+
   launcher.cmdIndexModule->click();
   if (ModuleWindow* index_module = launcher.module()) {
     writer.Write(*index_module, "frmIndexMain");
     index_module->close();
   }
   QCoreApplication::processEvents();
-  launcher.cmdSearchModule->click();
-  if (ModuleWindow* search_module = launcher.module()) {
-    writer.Write(*search_module, "frmSearchMain");
-  }
+  WriteSearchModule(launcher, prompter, writer, out);
   return writer.ok() ? 0 : 1;
 }
 

@@ -1,6 +1,8 @@
 // Pictures of the program's windows, written without a display: the
-// launcher, the pop-up note, the large display window with a file list, and
-// the module windows, each as a PNG named after its form (frmMain.png ...).
+// launcher, the pop-up note, the large display window with a file list, the
+// subfolder selection over a sample tree with some subfolders ticked, the
+// filepath exclusions editor, and the module windows, each as a PNG named
+// after its form (frmMain.png ...).
 #pragma once
 
 #include <string>

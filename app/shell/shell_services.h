@@ -19,6 +19,8 @@ struct ShellServices {
   Prompter& prompter;
   Yield& yield;
   Opener& opener;
+  Dialogs& dialogs;  // folder, open and save dialogs
+  Clock& clock;      // a run's duration
   LauncherState& launcher;
   QWidget& launcher_window;  // its caption and icon; the pop-ups' reference
   frmPopUp& pop_up;

@@ -32,7 +32,8 @@ void AppendUtf8(char32_t cp, std::string& out) {
   }
 }
 
-// The Windows-1252 byte of a code point, or -1.
+}  // namespace
+
 int CodePointToCp1252(char32_t cp) {
   if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
   for (std::size_t i = 0; i < kHighControls.size(); ++i) {
@@ -41,9 +42,7 @@ int CodePointToCp1252(char32_t cp) {
   return -1;
 }
 
-// Decodes one UTF-8 sequence at text[*pos]; advances *pos. Returns -1 for an
-// invalid sequence (and advances by one byte).
-long DecodeUtf8(std::string_view text, std::size_t* pos) {
+long DecodeUtf8At(std::string_view text, std::size_t* pos) {
   auto byte = [&](std::size_t i) {
     return static_cast<unsigned char>(text[i]);
   };
@@ -87,8 +86,6 @@ long DecodeUtf8(std::string_view text, std::size_t* pos) {
   return static_cast<long>(cp);
 }
 
-}  // namespace
-
 char32_t Cp1252ToCodePoint(unsigned char byte) {
   if (byte >= 0x80 && byte < 0xA0) return kHighControls[byte - 0x80];
   return byte;
@@ -108,7 +105,7 @@ std::optional<Content> DisplayToContent(std::string_view display) {
   out.reserve(display.size());
   std::size_t pos = 0;
   while (pos < display.size()) {
-    long cp = DecodeUtf8(display, &pos);
+    long cp = DecodeUtf8At(display, &pos);
     if (cp < 0) return std::nullopt;
     int b = CodePointToCp1252(static_cast<char32_t>(cp));
     if (b < 0) return std::nullopt;
@@ -122,7 +119,7 @@ Content DisplayToContentLossy(std::string_view display) {
   out.reserve(display.size());
   std::size_t pos = 0;
   while (pos < display.size()) {
-    long cp = DecodeUtf8(display, &pos);
+    long cp = DecodeUtf8At(display, &pos);
     int b = cp < 0 ? -1 : CodePointToCp1252(static_cast<char32_t>(cp));
     out.push_back(b < 0 ? '?' : static_cast<char>(b));
   }

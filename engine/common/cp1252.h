@@ -39,4 +39,17 @@ Content DisplayToContentLossy(std::string_view display);
 // The Unicode code point of one Windows-1252 byte.
 char32_t Cp1252ToCodePoint(unsigned char byte);
 
+// The Windows-1252 byte of a code point, or -1 when the code page lacks it:
+// U+0000 to U+007F and U+00A0 to U+00FF are their own bytes, the characters
+// of 0x80 to 0x9F (and the five code points that stand for its undefined
+// bytes) are at theirs. The one table of typed text and of decoded files.
+int CodePointToCp1252(char32_t code_point);
+
+// Decodes the UTF-8 sequence at text[*pos] and moves *pos behind it. Only a
+// well-formed sequence counts: 1 to 4 bytes, shortest form, no surrogate,
+// at most U+10FFFF. Returns its code point, or -1 (and moves *pos by one
+// byte) when no well-formed sequence begins there.
+// REQUIRES: *pos < text.size().
+long DecodeUtf8At(std::string_view text, std::size_t* pos);
+
 }  // namespace orvane

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace orvane {
@@ -38,6 +39,14 @@ class ViewState {
   virtual ~ViewState() = default;
   // Caption of a label or button, or the text of a text box.
   virtual void SetText(std::string_view control, std::string_view text) = 0;
+  // The text box's text grew by appended and is now whole. A window may
+  // append the piece instead of replacing the text (a long results list
+  // then costs one append per entry); the default replaces it.
+  virtual void AppendText(std::string_view control, std::string_view appended,
+                          std::string_view whole) {
+    static_cast<void>(appended);
+    SetText(control, whole);
+  }
   virtual void SetEnabled(std::string_view control, bool enabled) = 0;
   virtual void SetVisible(std::string_view control, bool visible) = 0;
   virtual void SetFocus(std::string_view /*control*/) {}
@@ -103,6 +112,30 @@ class Clock {
  public:
   virtual ~Clock() = default;
   virtual double SecondsSinceMidnight() = 0;
+};
+
+// The file and folder dialogs: choose a folder, open one file, open several
+// files, save a file. Each call returns only when the user has closed the
+// dialog; an empty result (or an empty list) means the dialog was cancelled.
+// Paths are path strings, exactly as the file system gives them.
+struct DialogRequest {
+  std::string title;          // the dialog's caption (display text)
+  std::string start_folder;   // where it opens; empty: the adapter's choice
+  std::string file_name;      // the name proposed (open and save dialogs)
+  // Filters as pairs of a description and its patterns, for example
+  // {"Index files", "*_index.tavo"}; empty: every file.
+  std::vector<std::pair<std::string, std::string>> filters;
+};
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  virtual std::string ChooseFolder(const DialogRequest& request) = 0;
+  virtual std::string OpenFile(const DialogRequest& request) = 0;
+  virtual std::vector<std::string> OpenFiles(const DialogRequest& request) = 0;
+  // The save dialog asks nothing itself before a file is replaced: the
+  // engine asks through the Prompter where a rule says so.
+  virtual std::string SaveFile(const DialogRequest& request) = 0;
 };
 
 }  // namespace orvane

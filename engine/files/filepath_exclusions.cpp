@@ -55,4 +55,11 @@ CleanedFilepathExclusions CleanFilepathExclusions(std::string_view lines) {
   return cleaned;
 }
 
+EditorPosition PlaceFilepathExclusions(std::int32_t index_left,
+                                       std::int32_t index_top,
+                                       std::int32_t index_width,
+                                       std::int32_t editor_width) {
+  return {index_left + index_width - editor_width - 160, index_top + 480};
+}
+
 }  // namespace orvane

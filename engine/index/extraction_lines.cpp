@@ -48,6 +48,7 @@ ExtractionLines::OpenResult ExtractionLines::Open(const std::string& path,
     return OpenResult::kVanished;
   }
   fd_ = fd;
+  content_.Start(fd);
   size_at_open_ = static_cast<std::uint64_t>(st.st_size);
   read_so_far_ = 0;
   if (buffer_.empty()) buffer_.resize(kBufferSize);
@@ -64,13 +65,17 @@ bool ExtractionLines::Fill() {
   next_cr_ = kNotSearched;
   if (eof_ || fd_ < 0) return false;
   while (true) {
-    ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
+    ssize_t got = content_.Read(buffer_.data(), buffer_.size());
     if (got > 0) {
       end_ = static_cast<std::size_t>(got);
       read_so_far_ += end_;
       // A short read that reaches the length the file had when it was
-      // opened is its end; no further read is needed to find that out.
-      if (end_ < buffer_.size() && read_so_far_ >= size_at_open_) eof_ = true;
+      // opened is its end; no further read is needed to find that out. A
+      // UTF-16 file fills the buffer until its end.
+      if (end_ < buffer_.size() &&
+          (content_.utf16() || read_so_far_ >= size_at_open_)) {
+        eof_ = true;
+      }
       return true;
     }
     if (got == 0) {

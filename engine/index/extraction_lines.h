@@ -2,7 +2,8 @@
 // type is "LF only" is split at LF as well as at CR and CR LF; any other
 // file is split at CR and CR LF only (a lone LF stays in its line and counts
 // as a space). The file is read through a large buffer; the lines are views
-// into it, valid until the next call.
+// into it, valid until the next call. A UTF-16 file gives the lines of its
+// decoded text.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "engine/common/status.h"
+#include "engine/text/content_file.h"
 
 namespace orvane {
 
@@ -38,6 +40,8 @@ class ExtractionLines {
   // file or on a read error (then error() is not empty).
   bool Next(std::string_view* line);
   const std::string& error() const { return error_; }
+  // True when the open file is read as UTF-16: its lines are decoded.
+  bool utf16() const { return content_.utf16(); }
 
  private:
   // Reads the next block into the empty buffer; false at the end of the
@@ -45,6 +49,7 @@ class ExtractionLines {
   bool Fill();
 
   int fd_ = -1;
+  ContentFile content_;
   bool split_at_lf_ = false;
   std::vector<char> buffer_;
   std::size_t begin_ = 0;

@@ -55,7 +55,7 @@ class Walk {
   void Run() { WalkFolder(rules_.top_folder, true); }
 
  private:
-  bool Ended() const { return *stop_flag_ || ports_.launcher->blnQuit; }
+  bool Ended() const { return *stop_flag_ || ports_.launcher.blnQuit; }
 
   bool HoldsExcludedFilepath(const std::string& lower_path) const {
     for (const std::string& item : excluded_filepaths_) {
@@ -84,7 +84,7 @@ class Walk {
   }
 
   void ReportFolderError(const std::string& folder, const FolderError& error) {
-    ports_.prompter->ShowMessage(
+    ports_.prompter.ShowMessage(
         MessageIcon::kWarning, "Error",
         error.description + ":\r\n" + folder);
     *stop_flag_ = true;
@@ -117,7 +117,7 @@ class Walk {
       });
       if (Ended()) return;
     }
-    if (ports_.launcher->blnQuit || included_.empty()) return;
+    if (ports_.launcher.blnQuit || included_.empty()) return;
     for (const std::string& name : listing.subfolders) {
       std::string path = folder + name;
       if (!VisitsSubfolder(path)) continue;
@@ -183,28 +183,28 @@ class Walk {
 
   void Count(const std::string& path, std::string_view relative,
              std::int64_t size, std::int16_t kind) {
-    ports_.yield->ProcessPendingEvents();
+    ports_.yield.ProcessPendingEvents();
     if (*stop_flag_) return;
     ++result_->count;
     if (result_->count > rules_.file_limit) {
-      ports_.launcher->blnQuit = true;
+      ports_.launcher.blnQuit = true;
       return;
     }
     result_->total_size += static_cast<double>(size);
     result_->file_sizes.push_back(size);
     if (mode_ == SelectionMode::kListing) {
       result_->file_list.emplace_back(relative);
-      ports_.display->Output(
+      ports_.display.Output(
           std::to_string(result_->count) + ". " + std::string(relative), 1,
           true);
-      if (!ports_.display->IsVisible()) ports_.launcher->blnQuit = true;
+      if (!ports_.display.IsVisible()) ports_.launcher.blnQuit = true;
       return;
     }
     if (result_->count % 10 == 0 && result_->count >= 50) {
-      ports_.view->SetText("lblNowProcessingFile",
+      ports_.view.SetText("lblNowProcessingFile",
                            "Counting files to be indexed ... " +
                                std::to_string(result_->count));
-      ports_.view->Repaint();
+      ports_.view.Repaint();
     }
     std::string element;
     element.reserve(path.size() + 1);

@@ -1,5 +1,6 @@
-// The ports an indexing run talks to the user through, and the two flags
-// that end its loops: the run's own stop flag and the launcher's quit flag.
+// The ports an indexing run talks to the user through, and the flag that
+// ends its loops from outside: the launcher's quit flag. Bundled once per
+// window, like the Search Module's ports.
 #pragma once
 
 #include "engine/common/launcher_state.h"
@@ -8,15 +9,15 @@
 
 namespace orvane {
 
-// Every pointer must stay valid while a run uses it; none is owned.
+// None is owned; every one must outlive the module or run that holds them.
 struct IndexPorts {
-  Prompter* prompter = nullptr;
-  ViewState* view = nullptr;
-  Yield* yield = nullptr;
-  LargeDisplay* display = nullptr;  // the large display window
-  Clock* clock = nullptr;
-  LauncherState* launcher = nullptr;  // blnQuit
-  NumberFormat number_format;        // digit grouping of labels
+  Prompter& prompter;
+  ViewState& view;
+  Yield& yield;
+  LargeDisplay& display;  // the large display window
+  Clock& clock;
+  LauncherState& launcher;  // blnQuit
+  NumberFormat number_format = {};  // digit grouping of labels
 };
 
 }  // namespace orvane

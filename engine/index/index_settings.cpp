@@ -31,22 +31,4 @@ bool IsExcludedExtension(std::string_view extension) {
   }
 }
 
-std::string IndexFilePath(std::string_view output_folder,
-                          std::string_view project_name) {
-  return std::string(output_folder) + std::string(project_name) +
-         "_index.tavo";
-}
-
-std::string DataFilePath(std::string_view output_folder,
-                         std::string_view project_name) {
-  return std::string(output_folder) + std::string(project_name) +
-         "_data.tavo";
-}
-
-std::string CompressionWorkPath(std::string_view index_path) {
-  std::string_view stem =
-      index_path.substr(0, index_path.size() >= 3 ? index_path.size() - 3 : 0);
-  return std::string(stem) + "tavoc";
-}
-
 }  // namespace orvane

@@ -61,13 +61,4 @@ inline constexpr std::string_view kExcludedExtensions =
 // "bat" is, and the empty extension of a name without "." is not excluded.
 bool IsExcludedExtension(std::string_view extension);
 
-// The files of a project in the output folder (in folder form).
-std::string IndexFilePath(std::string_view output_folder,
-                          std::string_view project_name);
-std::string DataFilePath(std::string_view output_folder,
-                         std::string_view project_name);
-// The compression's temporary file: the index path without its last three
-// characters, followed by "tavoc" (a_index.ttavoc).
-std::string CompressionWorkPath(std::string_view index_path);
-
 }  // namespace orvane

@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -15,14 +15,15 @@
 
 #include "engine/common/common_values.h"
 #include "engine/common/records.h"
-#include "engine/index/index_settings.h"
+#include "engine/format/count_line.h"
+#include "engine/format/data_file_trailer.h"
+#include "engine/format/file_names.h"
+#include "engine/format/index_text.h"
 #include "engine/text/compression.h"
 
 namespace orvane {
 
 namespace {
-
-constexpr std::size_t kFlushSize = std::size_t{1} << 20;
 
 std::string Description(int error) {
   return std::generic_category().message(error);
@@ -60,167 +61,6 @@ Status SyncFile(const std::string& path) {
 }
 
 }  // namespace
-
-namespace {
-
-// The most characters a count line of that many cells takes: each cell an
-// item for the zeros before it (a comma, a minus sign, at most as many
-// digits as N has) and its score (a comma and three digits), and the zeros
-// after the last.
-std::size_t MostCountLineCharacters(std::size_t cells, std::int32_t num_files) {
-  std::size_t digits = std::to_string(num_files < 1 ? 1 : num_files).size();
-  return (cells + 1) * (digits + 2) + cells * 4;
-}
-
-// The count line written from at on; returns its end.
-// REQUIRES: room for MostCountLineCharacters(cells, num_files).
-char* WriteCountLine(const std::uint16_t* file_indexes,
-                     const std::uint8_t* scores, std::size_t cells,
-                     std::int32_t num_files, char* at) {
-  char* const begin = at;
-  auto number = [&](std::uint32_t n) {
-    char digits[10];
-    int count = 0;
-    do {
-      digits[count++] = static_cast<char>('0' + n % 10);
-      n /= 10;
-    } while (n != 0);
-    while (count > 0) *at++ = digits[--count];
-  };
-  auto zeros = [&](std::int32_t k) {
-    if (k <= 0) return;
-    if (at != begin) *at++ = ',';
-    if (k == 1) {
-      *at++ = '0';
-    } else {
-      *at++ = '-';
-      number(static_cast<std::uint32_t>(k));
-    }
-  };
-  std::int32_t next_file = 0;  // index of the first file not yet coded
-  for (std::size_t c = 0; c < cells; ++c) {
-    std::int32_t file = file_indexes[c];
-    zeros(file - next_file);
-    if (at != begin) *at++ = ',';
-    number(scores[c]);
-    next_file = file + 1;
-  }
-  zeros(num_files - next_file);
-  return at;
-}
-
-}  // namespace
-
-void AppendCountLine(const std::uint16_t* file_indexes,
-                     const std::uint8_t* scores, std::size_t cells,
-                     std::int32_t num_files, std::string* out) {
-  const std::size_t start = out->size();
-  out->resize(start + MostCountLineCharacters(cells, num_files));
-  char* end = WriteCountLine(file_indexes, scores, cells, num_files,
-                             out->data() + start);
-  out->resize(static_cast<std::size_t>(end - out->data()));
-}
-
-std::string PartialFilePath(std::string_view final_path) {
-  constexpr std::string_view kExtension = ".tavo";
-  std::string_view stem = final_path;
-  if (stem.size() >= kExtension.size() &&
-      stem.substr(stem.size() - kExtension.size()) == kExtension) {
-    stem.remove_suffix(kExtension.size());
-  }
-  return std::string(stem) + ".part.tavo";
-}
-
-BufferedFile::~BufferedFile() { Abandon(); }
-
-Status BufferedFile::Fail(int error) {
-  if (status_.ok()) {
-    status_ = Status::Failed("Error when writing " + path_ + ": " +
-                             Description(error));
-  }
-  return status_;
-}
-
-Status BufferedFile::Create(const std::string& path) {
-  Abandon();
-  path_ = path;
-  status_ = Status::Ok();
-  buffer_.clear();
-  appended_ = 0;
-  fd_ = ::open(path.c_str(),
-               O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
-  if (fd_ < 0) {
-    status_ = Status::Failed("Cannot create " + path + ": " +
-                             Description(errno));
-    return status_;
-  }
-  struct stat st;
-  if (fstat(fd_, &st) == 0 && st.st_blksize >= 512 &&
-      (st.st_blksize & (st.st_blksize - 1)) == 0) {
-    block_size_ = static_cast<std::size_t>(st.st_blksize);
-  }
-  buffer_.reserve(kFlushSize + 4096);
-  return status_;
-}
-
-void BufferedFile::Append(std::string_view bytes) {
-  if (!status_.ok()) return;
-  buffer_.append(bytes);
-  appended_ += bytes.size();
-  if (buffer_.size() >= kFlushSize) (void)Flush();
-}
-
-Status BufferedFile::Flush() {
-  if (!status_.ok() || fd_ < 0) return status_;
-  std::size_t done = 0;
-  while (done < buffer_.size()) {
-    ssize_t wrote = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-    if (wrote < 0) {
-      if (errno == EINTR) continue;
-      return Fail(errno);
-    }
-    done += static_cast<std::size_t>(wrote);
-  }
-  buffer_.clear();
-  return status_;
-}
-
-Status BufferedFile::WriteAt(std::uint64_t offset, const void* bytes,
-                             std::size_t size) {
-  if (!status_.ok()) return status_;
-  const char* from = static_cast<const char*>(bytes);
-  std::size_t done = 0;
-  while (done < size) {
-    ssize_t wrote = ::pwrite(fd_, from + done, size - done,
-                             static_cast<off_t>(offset + done));
-    if (wrote < 0) {
-      if (errno == EINTR) continue;
-      return Fail(errno);
-    }
-    done += static_cast<std::size_t>(wrote);
-  }
-  return status_;
-}
-
-Status BufferedFile::Resize(std::uint64_t length) {
-  if (!status_.ok()) return status_;
-  if (::ftruncate(fd_, static_cast<off_t>(length)) != 0) return Fail(errno);
-  return status_;
-}
-
-Status BufferedFile::Close(bool sync) {
-  if (fd_ < 0) return status_;
-  (void)Flush();
-  if (sync && status_.ok() && ::fsync(fd_) != 0) (void)Fail(errno);
-  if (::close(fd_) != 0) (void)Fail(errno);
-  fd_ = -1;
-  return status_;
-}
-
-void BufferedFile::Abandon() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
-}
 
 IndexFileWriter::IndexFileWriter(std::string index_path, std::string data_path,
                                  BackgroundDeletion* deletion)
@@ -264,7 +104,7 @@ void IndexFileWriter::AddFileListLine(std::string_view relative_path) {
 
 Status IndexFileWriter::WriteLexicon(std::string_view title,
                                      const Lexicon& lexicon) {
-  index_text_.Append(RecordLine().AddString("End of file list").Finish());
+  index_text_.Append(RecordLine().AddString(kEndOfFileList).Finish());
   index_text_.Append(RecordLine()
                          .AddNumber(lexicon.word_count())
                          .AddString(title)
@@ -280,7 +120,7 @@ Status IndexFileWriter::WriteLexicon(std::string_view title,
   }
   index_text_.Append(RecordLine()
                          .AddNumber(OV_common::IndexFormatNumber())
-                         .AddString("End of lexicon")
+                         .AddString(kEndOfLexicon)
                          .Finish());
   return index_text_.Flush();
 }
@@ -387,12 +227,8 @@ Status IndexFileWriter::Compress() {
 Status IndexFileWriter::WriteTrailer() {
   Status rows = FinishDataRows();
   if (!rows.ok()) return rows;
-  std::int32_t length = static_cast<std::int32_t>(index_text_length_);
-  unsigned char bytes[4];
-  for (int i = 0; i < 4; ++i) {
-    bytes[i] = static_cast<unsigned char>(
-        (static_cast<std::uint32_t>(length) >> (8 * i)) & 0xFF);
-  }
+  std::uint8_t bytes[kTrailerSize];
+  EncodeTrailer(static_cast<std::int64_t>(index_text_length_), bytes);
   return data_.WriteAt(rows_ * static_cast<std::uint64_t>(num_files_), bytes,
                        sizeof bytes);
 }

@@ -17,62 +17,11 @@
 
 #include "engine/common/status.h"
 #include "engine/files/background_deletion.h"
+#include "engine/files/buffered_file.h"
 #include "engine/index/lexicon.h"
 #include "engine/index/matrix_writer.h"
 
 namespace orvane {
-
-// Appends the count line of one row, without its quotes: from file 1 to
-// file N, a run of k >= 2 zero scores as "-k", a single zero as "0", a
-// score as its digits, joined by commas. The row is given by its non-zero
-// cells, in ascending file order.
-void AppendCountLine(const std::uint16_t* file_indexes,
-                     const std::uint8_t* scores, std::size_t cells,
-                     std::int32_t num_files, std::string* out);
-
-// The name a file is written under until it is complete: its name without
-// ".tavo", then ".part.tavo" (a_index.part.tavo), so that the extension
-// rule keeps it out of any index.
-std::string PartialFilePath(std::string_view final_path);
-
-// A file written through a large buffer; the first failure sticks and is
-// returned by every later call.
-class BufferedFile {
- public:
-  BufferedFile() = default;
-  ~BufferedFile();
-  BufferedFile(const BufferedFile&) = delete;
-  BufferedFile& operator=(const BufferedFile&) = delete;
-
-  // Creates the file (replacing one of that name) for writing.
-  Status Create(const std::string& path);
-  void Append(std::string_view bytes);
-  // Writes bytes at an offset, past what Append wrote (REQUIRES: nothing
-  // buffered).
-  Status WriteAt(std::uint64_t offset, const void* bytes, std::size_t size);
-  // Sets the file's length; a longer file gets a hole, not zeros.
-  Status Resize(std::uint64_t length);
-  Status Flush();
-  // Flushes and closes the file; with sync it is first written through to
-  // the disk.
-  Status Close(bool sync);
-  // Closes without further writes (after a failure).
-  void Abandon();
-  std::uint64_t appended() const { return appended_; }
-  const std::string& path() const { return path_; }
-  // The file system's block size (for holes); 4096 when unknown.
-  std::size_t block_size() const { return block_size_; }
-
- private:
-  Status Fail(int error);
-
-  int fd_ = -1;
-  std::string path_;
-  std::string buffer_;
-  std::uint64_t appended_ = 0;
-  std::size_t block_size_ = 4096;
-  Status status_;
-};
 
 // The two files of one run.
 class IndexFileWriter {

@@ -1,70 +1,20 @@
 #include "engine/index/matrix_writer.h"
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 #include <system_error>
 
-#include "engine/index/index_writer.h"
+#include "engine/format/sparse_block_writer.h"
 
 namespace orvane {
 
 namespace {
 
-// The longest stretch of blocks gathered before one write.
-constexpr std::size_t kMaxRunBytes = std::size_t{1} << 20;
 // Bands pay when a row spans at least this many blocks: most of its blocks
 // then lie within it.
 constexpr std::uint64_t kMinBlocksPerRow = 4;
 
 }  // namespace
-
-// Gathers scores, at ascending offsets, into stretches of whole blocks and
-// writes a stretch when the next score lies beyond it. Blocks without a
-// score are never written: they stay holes.
-class MatrixWriter::BlockRun {
- public:
-  BlockRun(BufferedFile* file, std::size_t block)
-      : file_(file),
-        block_(block),
-        max_blocks_(std::max<std::size_t>(kMaxRunBytes / block, 1)) {}
-
-  void Put(std::uint64_t offset, std::uint8_t score) {
-    std::uint64_t b = offset / block_;
-    if (blocks_ == 0 || b >= first_ + blocks_) {
-      if (blocks_ > 0 && b == first_ + blocks_ && blocks_ < max_blocks_) {
-        ++blocks_;
-      } else {
-        (void)Flush();
-        first_ = b;
-        blocks_ = 1;
-      }
-      if (run_.size() < blocks_ * block_) run_.resize(blocks_ * block_);
-      std::memset(run_.data() + (blocks_ - 1) * block_, 0, block_);
-    }
-    run_[offset - first_ * block_] = static_cast<char>(score);
-  }
-
-  Status Flush() {
-    if (blocks_ > 0) {
-      Status written = file_->WriteAt(first_ * block_, run_.data(), blocks_ * block_);
-      if (status_.ok()) status_ = written;
-      blocks_ = 0;
-    }
-    return status_;
-  }
-
-  const Status& status() const { return status_; }
-
- private:
-  BufferedFile* file_;
-  const std::size_t block_;
-  const std::size_t max_blocks_;
-  std::vector<char> run_;
-  std::uint64_t first_ = 0;  // first block of the stretch
-  std::size_t blocks_ = 0;
-  Status status_;
-};
 
 MatrixWriter::MatrixWriter(BufferedFile* file, std::int32_t num_files,
                            std::size_t block_size)
@@ -186,7 +136,7 @@ Status MatrixWriter::WriteBand(const ScoreCells& band, std::int32_t files_done) 
     }
   }
   ScoreCells carry;
-  BlockRun run(file_, block_size_);
+  SparseBlockWriter run(file_, block_size_);
   const std::uint64_t done = static_cast<std::uint64_t>(files_done);
   for (std::uint32_t w = 0; w < words; ++w) {
     if ((w & 1023) == 0 && abandon_.load(std::memory_order_relaxed)) {
@@ -215,7 +165,7 @@ Status MatrixWriter::WriteBand(const ScoreCells& band, std::int32_t files_done) 
 
 Status MatrixWriter::WriteRest(const ScoreRows& rows) {
   const std::size_t words = rows.row_start.empty() ? 0 : rows.row_start.size() - 1;
-  BlockRun run(file_, block_size_);
+  SparseBlockWriter run(file_, block_size_);
   for (std::size_t w = 0; w < words; ++w) {
     if ((w & 1023) == 0 && abandon_.load(std::memory_order_relaxed)) {
       return Status::Ok();

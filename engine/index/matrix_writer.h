@@ -17,11 +17,10 @@
 #include <vector>
 
 #include "engine/common/status.h"
+#include "engine/files/buffered_file.h"
 #include "engine/index/lexicon.h"
 
 namespace orvane {
-
-class BufferedFile;
 
 class MatrixWriter {
  public:
@@ -61,7 +60,6 @@ class MatrixWriter {
     std::int32_t files_done = 0;
     const ScoreRows* rows = nullptr;
   };
-  class BlockRun;
 
   void Post(Job job);
   void Run();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/common/records.h"
+#include "engine/common/settings_text.h"
 #include "engine/files/folder.h"
 #include "engine/text/file_checks.h"
 #include "engine/text/string_ops.h"
@@ -16,12 +17,6 @@ namespace orvane {
 namespace {
 
 constexpr int kNumItems = 12;
-
-// A setting with a double quote would end its item early on reading.
-struct NamedText {
-  const char* name;
-  const std::string* text;
-};
 
 std::string JoinLines(const std::vector<std::string>& lines) {
   std::string joined;
@@ -67,13 +62,8 @@ Status WriteSettingsFile(const std::string& path,
       {"included subfolders", &settings.txbIncludedFolders},
       {"minimum file size", &settings.txbMinimumFilesize},
   };
-  for (const NamedText& t : texts) {
-    if (t.text->find('"') != std::string::npos) {
-      return Status::Refused(std::string("The ") + t.name +
-                             " contains a double quote character (\"), "
-                             "which a settings file cannot store.  The "
-                             "settings were not saved.");
-    }
+  if (Status refused = RefuseDoubleQuotes(texts); !refused.ok()) {
+    return refused;
   }
   std::string out = RecordLine().AddString(kSettingsHeader).Finish();
   for (const NamedText& t : texts) {
@@ -84,22 +74,7 @@ Status WriteSettingsFile(const std::string& path,
                    settings.chkExcludeSpecialLetters}) {
     out += RecordLine().AddNumber(box ? 1 : 0).Finish();
   }
-  // Nothing is saved half: the file takes its name once it is complete.
-  std::string partial = path + ".part";
-  auto failed = [&](int error) {
-    std::remove(partial.c_str());
-    return Status::Failed("Error when attempting to save settings: " +
-                          std::generic_category().message(error));
-  };
-  {
-    std::ofstream file(partial, std::ios::binary | std::ios::trunc);
-    if (!file) return failed(errno);
-    file.write(out.data(), static_cast<std::streamsize>(out.size()));
-    file.close();
-    if (!file) return failed(errno ? errno : EIO);
-  }
-  if (std::rename(partial.c_str(), path.c_str()) != 0) return failed(errno);
-  return Status::Ok();
+  return WriteSettingsText(path, out);
 }
 
 bool SaveSettings(const std::string& path, const IndexSettings& settings,

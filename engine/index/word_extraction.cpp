@@ -7,6 +7,7 @@
 #include "engine/text/charset.h"
 #include "engine/text/entities.h"
 #include "engine/text/string_ops.h"
+#include "engine/text/utf_decoding.h"
 
 namespace orvane {
 
@@ -21,10 +22,8 @@ constexpr std::uint8_t kSpecialByte = 2;
 // What NormalisingBytes finds. Backspace, TAB, LF, form feed, CR and the
 // no-break space, which NormaliseWhitespace changes:
 constexpr std::uint8_t kWhitespaceByte = 4;
-// The first byte of every sequence ReplaceUtf8Punctuation rewrites.
-constexpr std::uint8_t kUtf8LeadByte = 8;
 // The first byte of every entity.
-constexpr std::uint8_t kAmpersandByte = 16;
+constexpr std::uint8_t kAmpersandByte = 8;
 
 inline unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
 
@@ -43,7 +42,7 @@ bool StartsBase64Part(std::string_view line) {
   return matched == kBase64Marker.size();
 }
 
-// Which of kWhitespaceByte, kUtf8LeadByte and kAmpersandByte the line holds
+// Which of kWhitespaceByte and kAmpersandByte the line holds
 // (a byte below 14 counts as whitespace: a false alarm costs only a
 // needless NormaliseWhitespace). Eight bytes at a time.
 std::uint8_t NormalisingBytes(std::string_view line) {
@@ -55,22 +54,19 @@ std::uint8_t NormalisingBytes(std::string_view line) {
   auto has_below = [](std::uint64_t x, std::uint64_t n) {
     return (x - kOnes * n) & ~x & kHigh;
   };
-  std::uint64_t whitespace = 0, lead = 0, ampersand = 0;
+  std::uint64_t whitespace = 0, ampersand = 0;
   std::size_t i = 0;
   for (; i + 8 <= line.size(); i += 8) {
     std::uint64_t x;
     std::memcpy(&x, line.data() + i, 8);
     whitespace |= has_below(x, 14) | has_zero(x ^ (kOnes * 0xA0));
-    lead |= has_zero(x ^ (kOnes * 0xE2));
     ampersand |= has_zero(x ^ (kOnes * '&'));
   }
   std::uint8_t seen = (whitespace ? kWhitespaceByte : 0) |
-                      (lead ? kUtf8LeadByte : 0) |
                       (ampersand ? kAmpersandByte : 0);
   for (; i < line.size(); ++i) {
     unsigned char c = Byte(line[i]);
     if (c < 14 || c == 0xA0) seen |= kWhitespaceByte;
-    if (c == 0xE2) seen |= kUtf8LeadByte;
     if (c == '&') seen |= kAmpersandByte;
   }
   return seen;
@@ -160,10 +156,14 @@ WordExtractor::FileResult WordExtractor::ExtractFileWords(
   }
   std::string_view line;
   while (lines_.Next(&line)) {
+    // The lines of a UTF-16 file are decoded already (the file tells with
+    // its first bytes); UTF-8 sequences are decoded line by line.
+    decode_utf8_ = !lines_.utf16();
     bool go_on = ProcessLine(line);
     if (!observer->AfterLine() || !go_on || lexicon_full_) break;
   }
   lines_.Close();
+  decode_utf8_ = true;
   if (!lines_.error().empty()) {
     *error = lines_.error();
     return FileResult::kFailed;
@@ -172,6 +172,15 @@ WordExtractor::FileResult WordExtractor::ExtractFileWords(
 }
 
 bool WordExtractor::ProcessLine(std::string_view raw_line) {
+  // UTF-8 sequences are decoded before the line is lower-cased: the
+  // lower-casing would turn a lead byte such as C3 into E3 and break its
+  // sequence. Most lines of most files, ASCII or Windows-1252, hold none
+  // and pass untouched after one quick scan.
+  if (decode_utf8_ && MayHoldUtf8(raw_line)) {
+    decoded_.assign(raw_line);
+    DecodeUtf8Text(decoded_);
+    raw_line = decoded_;
+  }
   std::string_view trimmed = TrimSpacesView(raw_line);
   if (trimmed.empty()) return true;
   // The line buffer keeps its capacity from line to line: the line is
@@ -207,7 +216,6 @@ void WordExtractor::ExtractLineWords(std::string& line) {
   // step brings in a byte that a later step begins with.
   std::uint8_t seen = NormalisingBytes(line);
   if (seen & kWhitespaceByte) NormaliseWhitespace(line);
-  if (seen & kUtf8LeadByte) ReplaceUtf8Punctuation(line);
   if (seen & kAmpersandByte) {
     DecodeEntities(line);
     BlankUnknownEntities(line);

@@ -1,10 +1,11 @@
 // Word extraction: turns the text of one file into the words that the
-// lexicon records. Each line is trimmed and lower-cased, a mail file's
-// base64 part ends the file, whitespace, typographic punctuation and
-// entities are normalised, markup between tag markers is skipped, and the
-// words that pass the filters (common words once per file, no special
-// letters when they are excluded, no three identical characters in a row)
-// go to the lexicon in text order. All text here is content.
+// lexicon records. Each line has its typographic punctuation made plain and
+// its UTF-8 sequences decoded, and is trimmed and lower-cased; a mail
+// file's base64 part ends the file, whitespace and entities are normalised,
+// markup between tag markers is skipped, and the words that pass the
+// filters (common words once per file, no special letters when they are
+// excluded, no three identical characters in a row) go to the lexicon in
+// text order. All text here is content.
 #pragma once
 
 #include <cstdint>
@@ -72,13 +73,14 @@ class WordExtractor {
                               ExtractionObserver* observer,
                               std::string* error);
 
-  // One line as read from a file: trims it, lower-cases it and scans it.
-  // Returns false when the line starts a base64 part, where reading of the
-  // file ends.
+  // One line as read from a file: makes its typographic punctuation plain
+  // and decodes its UTF-8 sequences (not in a UTF-16 file, whose lines are
+  // decoded), trims it, lower-cases it and scans it. Returns false when the
+  // line starts a base64 part, where reading of the file ends.
   bool ProcessLine(std::string_view raw_line);
 
-  // Normalises (in place) and scans one line (lower case, with its leading
-  // space), as a line of the current file.
+  // Normalises whitespace and entities (in place) and scans one line (lower
+  // case, with its leading space), as a line of the current file.
   void ExtractLineWords(std::string& line);
 
   // True once the lexicon ran out of word numbers; the run must stop.
@@ -112,8 +114,11 @@ class WordExtractor {
   bool inside_tag_ = false;
   bool exclude_special_letters_ = true;
   bool lexicon_full_ = false;
+  // False while a UTF-16 file is read.
+  bool decode_utf8_ = true;
   ExtractionLines lines_;  // kept for its buffer
   std::string line_;       // likewise
+  std::string decoded_;    // likewise
   // Byte classes, from the character tables: bits of kWordByte and the
   // others in word_extraction.cpp.
   std::uint8_t byte_class_[256];

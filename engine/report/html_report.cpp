@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "engine/common/cp1252.h"
-#include "engine/common/shell.h"
+#include "engine/shell/shell.h"
 #include "engine/files/folder.h"
 #include "engine/report/html_text.h"
 #include "engine/report/report_common.h"
@@ -69,6 +69,11 @@ std::string AbsolutePath(const std::string& path) {
 
 void WriteHead(PageWriter& page, const SearchState& state) {
   page.Line("<html><head>");
+  // The page is written in Windows-1252, the code page of its content
+  // characters (extracts, titles and descriptions, whatever the encoding
+  // of the files they come from); declared, it shows right in every
+  // browser.
+  page.Line("<meta charset=" + Quoted("windows-1252") + ">");
   page.Line("<title>Search results</title>");
   page.Line("</head><body bgcolor=" + Quoted("#F0F8F8") + ">");
   page.Line("<blockquote><font face=" + Quoted(kFontFace) + ">\r\n");
@@ -226,6 +231,8 @@ std::string WriteHtmlReport(const SearchSettings& settings, SearchState* state,
       page.Line("<br>");
     }
     ports.yield.ProcessPendingEvents();
+    // Quitting stops the report as Stop does: the page is not opened.
+    if (ports.launcher.blnQuit) state->report_stop = true;
     if (state->report_stop) break;
   }
 

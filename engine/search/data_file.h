@@ -15,14 +15,6 @@
 
 namespace orvane {
 
-// The ending that every index file's name has, and its data file's.
-inline constexpr std::string_view kIndexFileEnding = "_index.tavo";
-inline constexpr std::string_view kDataFileEnding = "_data.tavo";
-
-// The data file of an index file: the text before the first "_index.tavo",
-// then "_data.tavo". Empty when the path holds no "_index.tavo".
-std::string DataFilePathFor(std::string_view index_path);
-
 enum class DataFileState {
   kCurrent,  // reuse it as it is
   kMissing,  // none there (an empty one has just been deleted)
@@ -51,9 +43,6 @@ std::int64_t CountDataFileBytes(IndexTextLines& lines,
 // failure's description (when the text cannot be decompressed,
 // lines.error() is negative). Nothing is left behind on failure.
 std::string CreateDataFile(IndexTextLines& lines, const LoadedIndex& index);
-
-// The temporary name under which a data file is written.
-std::string DataFileWorkPath(const std::string& data_path);
 
 // Reads the rows of several words from a data file.
 class DataFileReader {

@@ -9,6 +9,8 @@
 
 #include "engine/common/cp1252.h"
 #include "engine/common/records.h"
+#include "engine/format/file_names.h"
+#include "engine/format/index_text.h"
 #include "engine/search/data_file.h"
 #include "engine/search/search_controls.h"
 #include "engine/text/file_checks.h"
@@ -19,19 +21,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kEndOfFileList = "End of file list";
-constexpr std::string_view kEndOfLexicon = "End of lexicon";
-
 // The longest entries the Index Module writes: a path it could open (the
 // system takes paths of at most 4095 bytes) and a word of word extraction.
 // A longer one is damage; were it read, a small damaged index (lines that
 // compress to almost nothing) could fill the memory with copies of it.
 constexpr std::size_t kMaxPathLength = 4095;
 constexpr std::size_t kMaxWordLength = 60;
-
-std::string Damaged(std::string_view what) {
-  return "The index file is damaged: " + std::string(what) + ".";
-}
 
 std::string LineText(std::int64_t line_number) {
   return "line " + std::to_string(line_number);
@@ -40,8 +35,8 @@ std::string LineText(std::int64_t line_number) {
 // The end of the text or a decompression failure inside a section.
 std::string EndedInside(const IndexTextLines& lines, std::string_view where) {
   if (lines.error() != 0) return std::string();
-  if (lines.line_too_long()) return Damaged(lines.LineTooLongText());
-  return Damaged("the index text ends inside " + std::string(where));
+  if (lines.line_too_long()) return IndexFileDamaged(lines.LineTooLongText());
+  return IndexFileDamaged("the index text ends inside " + std::string(where));
 }
 
 // Splits a lexicon line "number,"word"" into its two items, as a reader
@@ -136,7 +131,7 @@ std::string ReadFileList(IndexTextLines& lines, LoadedIndex* index) {
   auto take = [&](std::string_view path) {
     if (path == kEndOfFileList) {
       if (index->strFileList.empty()) {
-        error = Damaged("the file list is empty");
+        error = IndexFileDamaged("the file list is empty");
       } else {
         index->intNumFiles =
             static_cast<std::int16_t>(index->strFileList.size());
@@ -149,7 +144,7 @@ std::string ReadFileList(IndexTextLines& lines, LoadedIndex* index) {
       return false;
     }
     if (path.size() > kMaxPathLength) {
-      error = Damaged("the path on " + LineText(lines.line_number()) +
+      error = IndexFileDamaged("the path on " + LineText(lines.line_number()) +
                       " is longer than any path");
       return false;
     }
@@ -181,8 +176,9 @@ std::string ReadLexicon(IndexTextLines& lines, LoadedIndex* index) {
   std::int32_t num_words =
       header.empty() ? -1 : LeadingNumber(header[0], &overflow);
   if (num_words < 0 || overflow) {
-    return Damaged("the lexicon header on " + LineText(lines.line_number()) +
-                   " gives no word count");
+    return IndexFileDamaged("the lexicon header on " +
+                            LineText(lines.line_number()) +
+                            " gives no word count");
   }
   index->lngNumWords = num_words;
   index->title = header.size() > 1 ? header[1] : std::string();
@@ -208,8 +204,9 @@ std::string ReadLexicon(IndexTextLines& lines, LoadedIndex* index) {
     }
     if (word == kEndOfLexicon) {
       if (i <= num_words) {
-        return Damaged("the lexicon ends after " + std::to_string(i - 1) +
-                       " of its " + std::to_string(num_words) + " words");
+        return IndexFileDamaged("the lexicon ends after " +
+                                std::to_string(i - 1) + " of its " +
+                                std::to_string(num_words) + " words");
       }
       // Every number 1 to W once: checked now that the W lines are known to
       // be there, so that the table's size follows the text read.
@@ -217,30 +214,32 @@ std::string ReadLexicon(IndexTextLines& lines, LoadedIndex* index) {
       for (const SearchLexiconEntry& e : index->lexicon) {
         auto n = static_cast<std::size_t>(e.lngWordNumber);
         if (number_seen[n]) {
-          return Damaged("the word number " + std::to_string(n) +
-                         " occurs twice in the lexicon");
+          return IndexFileDamaged("the word number " + std::to_string(n) +
+                                  " occurs twice in the lexicon");
         }
         number_seen[n] = true;
       }
       return std::string();
     }
     if (i > num_words) {
-      return Damaged("the lexicon holds more words than its header gives (" +
-                     std::to_string(num_words) + ")");
+      return IndexFileDamaged(
+          "the lexicon holds more words than its header gives (" +
+          std::to_string(num_words) + ")");
     }
     if (word.size() > kMaxWordLength) {
-      return Damaged("the word on " + LineText(lines.line_number()) +
+      return IndexFileDamaged("the word on " + LineText(lines.line_number()) +
                      " is longer than " + std::to_string(kMaxWordLength) +
                      " characters");
     }
     if (overflow || number < 1 || number > num_words) {
-      return Damaged("the word number on " + LineText(lines.line_number()) +
-                     " is out of range");
+      return IndexFileDamaged("the word number on " +
+                              LineText(lines.line_number()) +
+                              " is out of range");
     }
     // The search looks words up by binary search, which needs the order.
     if (i > 1 && !(previous < word)) {
-      return Damaged("the lexicon is out of order on " +
-                     LineText(lines.line_number()));
+      return IndexFileDamaged("the lexicon is out of order on " +
+                              LineText(lines.line_number()));
     }
     SearchLexiconEntry entry;
     entry.word_offset = static_cast<std::uint32_t>(index->lexicon_words.size());

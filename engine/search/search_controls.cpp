@@ -1,6 +1,7 @@
 #include "engine/search/search_controls.h"
 
 #include <initializer_list>
+#include <iterator>
 
 namespace orvane {
 
@@ -48,6 +49,15 @@ void SetSearchControlsEnabled(ViewState& view, bool enabled, bool frames,
     for (std::string_view name : kLabels) view.SetEnabled(name, enabled);
   }
   view.Repaint();
+}
+
+std::vector<std::string_view> SearchControlNames() {
+  std::vector<std::string_view> names(std::begin(kCommandKinds),
+                                      std::end(kCommandKinds));
+  names.insert(names.end(), std::begin(kFrames), std::end(kFrames));
+  names.insert(names.end(), std::begin(kTextBoxes), std::end(kTextBoxes));
+  names.insert(names.end(), std::begin(kLabels), std::end(kLabels));
+  return names;
 }
 
 }  // namespace orvane

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "engine/common/ports.h"
 
@@ -14,5 +15,10 @@ namespace orvane {
 // those flags are set; then repaints the window.
 void SetSearchControlsEnabled(ViewState& view, bool enabled, bool frames,
                               bool text_boxes, bool labels);
+
+// Every control of the Search Module window that the engine addresses by
+// name: the buttons, check boxes, option buttons and combo boxes, the
+// frames, the text boxes and the labels.
+std::vector<std::string_view> SearchControlNames();
 
 }  // namespace orvane

@@ -9,7 +9,7 @@ void ResultsBox::Set(std::string_view text) {
 
 void ResultsBox::Append(std::string_view text) {
   text_.append(text);
-  view_.SetText("txbFiles", text_);
+  view_.AppendText("txbFiles", text, text_);
 }
 
 }  // namespace orvane

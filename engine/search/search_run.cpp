@@ -241,6 +241,9 @@ SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
       }
       counts[k] = score;
       ports.yield.ProcessPendingEvents();
+      // Quitting ends the run here too: the exact-phrase confirmation of a
+      // large tree reads many files.
+      if (Quitting(ports)) return SearchRunOutcome::kQuit;
       if (state->blnStop) break;
     }
 
@@ -262,6 +265,7 @@ SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
           if (IsFileCountLimitReached(*state)) break;
         }
         ports.yield.ProcessPendingEvents();
+        if (Quitting(ports)) return SearchRunOutcome::kQuit;
         if (state->blnStop) {
           state->results.Append("Search terminated.");
           break;
@@ -288,6 +292,7 @@ SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
       for (std::int16_t i = 0; i < state->intNumFilesFound; ++i) {
         if (!ShowFoundFile(i, settings, state, ports)) break;
         ports.yield.ProcessPendingEvents();
+        if (Quitting(ports)) return SearchRunOutcome::kQuit;
         if (state->blnStop) {
           state->results.Append("Listing terminated.");
           break;

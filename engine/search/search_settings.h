@@ -49,6 +49,10 @@ struct SearchSettings {
   // Listing of indexed files: by folder, or alphabetically.
   bool optByFolder = false;
 
+  // The project title shown in lblTitle[1] (display text): the loaded
+  // index's title, or the one a settings file brought.
+  std::string project_title;
+
   // Where the HTML report is written; empty for tavo.htm in the
   // application-data folder.
   std::string html_report_path;

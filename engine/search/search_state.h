@@ -1,8 +1,10 @@
 // What the Search Module holds between its operations: the loaded index,
 // the words of the last query with their score rows, the files found with
-// their titles and descriptions, the flags the Parts of a search share, and
-// the results box. The window owns one (through SearchModule); the search,
-// the reports and the listing read and write it.
+// their titles and descriptions, the flags by which the search, the
+// reports and the listing hand over to each other (stop, sort after the
+// search, words changed since the search), and the results box. The window
+// owns one (through SearchModule); the search, the reports and the listing
+// read and write it.
 #pragma once
 
 #include <cstdint>

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -15,8 +14,10 @@
 #include "engine/common/file_descriptor.h"
 
 #include "engine/text/charset.h"
+#include "engine/text/content_file.h"
 #include "engine/text/entities.h"
 #include "engine/text/string_ops.h"
+#include "engine/text/utf_decoding.h"
 
 namespace orvane {
 
@@ -120,8 +121,9 @@ const std::array<char, 256>& SearchBytes() {
 
 }  // namespace
 
-void PrepareExtractBlock(char* block, std::size_t size, bool last,
-                         std::string* display, std::string* search) {
+std::size_t PrepareExtractBlock(char* block, std::size_t size, bool last,
+                                bool decode_utf8, std::string* display,
+                                std::string* search) {
   // The unused end of a short last block would be zero bytes, which the
   // blanking turns into blanks. One blank stands for all of them: the
   // extracts are trimmed, a scan that reaches it finds nothing behind it,
@@ -129,7 +131,13 @@ void PrepareExtractBlock(char* block, std::size_t size, bool last,
   BlankTagsAndControls(block, size);
   display->assign(block, size);
   if (last) display->push_back(' ');
-  ReplaceUtf8Punctuation(*display);
+  if (decode_utf8) ReplaceUtf8Punctuation(*display);
+  // The block position counts the characters of the display text with its
+  // punctuation made plain (a right quote is one character, not three) but
+  // its other UTF-8 sequences and its entities still written out. A
+  // sequence cut by the block's end stays as its bytes.
+  const std::size_t plain_length = display->size();
+  if (decode_utf8) DecodeUtf8Sequences(*display);
   DecodeEntities(*display);
 
   // The search text: entity remnants ("&" with a ";" at most five
@@ -164,6 +172,7 @@ void PrepareExtractBlock(char* block, std::size_t size, bool last,
       ++i;
     }
   }
+  return plain_length;
 }
 
 namespace {
@@ -222,7 +231,13 @@ bool ExtractBuilder::BuildExtracts(const std::string& path) {
   if (!file.ok()) return false;
   struct stat st;
   if (::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  file_length_ = static_cast<std::int64_t>(st.st_size);
+  // The blocks of a UTF-16 file are 4096 characters of its decoded text,
+  // and the position digit counts in them; the file tells with its first
+  // bytes.
+  ContentFile content;
+  content.Start(file.get());
+  bool first_chunk = true;
+  bool decode_utf8 = true;
 
   // The file is read in chunks of whole blocks, each filled to the end
   // unless the file ends: only the last block can be short.
@@ -232,8 +247,7 @@ bool ExtractBuilder::BuildExtracts(const std::string& path) {
   while (!ended) {
     std::size_t have = 0;
     while (have < kChunkSize) {
-      ssize_t n = ::read(file.get(), chunk_.get() + have, kChunkSize - have);
-      if (n < 0 && errno == EINTR) continue;
+      ssize_t n = content.Read(chunk_.get() + have, kChunkSize - have);
       if (n <= 0) {
         failed = n < 0;
         ended = true;
@@ -241,13 +255,20 @@ bool ExtractBuilder::BuildExtracts(const std::string& path) {
       }
       have += static_cast<std::size_t>(n);
     }
+    if (first_chunk && have > 0) {
+      first_chunk = false;
+      file_length_ = content.Length(static_cast<std::int64_t>(st.st_size));
+      if (file_length_ < 0) return false;
+      decode_utf8 = !content.utf16();
+    }
     for (std::size_t at = 0; at < have; at += kExtractBlockSize) {
       const std::size_t n = std::min(kExtractBlockSize, have - at);
       const bool last = n < kExtractBlockSize;
-      PrepareExtractBlock(chunk_.get() + at, n, last, &display_, &search_);
+      const std::size_t length = PrepareExtractBlock(
+          chunk_.get() + at, n, last, decode_utf8, &display_, &search_);
       if (ProcessBlock(display_, search_)) return !failed;
       if (options.verify_mode && phrase_found) return !failed;
-      block_position_ += static_cast<std::int64_t>(n + (last ? 1 : 0));
+      block_position_ += static_cast<std::int64_t>(length);
       if (last) return !failed;
     }
   }

@@ -3,7 +3,8 @@
 // round each occurrence of the search words with the words marked in bold
 // and a digit telling where in the file the piece lies. In verify mode it
 // only finds out whether an exact phrase occurs in the file. It works on
-// the file's raw bytes (content, Windows-1252), not on the index.
+// the file's text (content, Windows-1252; a UTF-16 file read decoded), not
+// on the index.
 #pragma once
 
 #include <cstdint>
@@ -26,13 +27,17 @@ std::int32_t FindWholeWord(std::int32_t start_position, std::string_view text,
 
 // The two texts of one block of a file that the extracts are made from.
 // display: the block with its tags and control characters blanked (a CR
-// shows as "/"), UTF-8 punctuation made plain and entities decoded; a
-// short last block (last) gets one blank at its end. search: display with
-// its entity remnants ("&" with a ";" at most five characters later) and
-// every character but letters and digits blanked, lower-cased, as long as
-// display. block is changed.
-void PrepareExtractBlock(char* block, std::size_t size, bool last,
-                         std::string* display, std::string* search);
+// shows as "/"), UTF-8 punctuation made plain and UTF-8 sequences decoded
+// (when decode_utf8: not in a UTF-16 file, which is read decoded) and
+// entities decoded; a short last block (last) gets one blank at its end.
+// search: display with its entity remnants ("&" with a ";" at most five
+// characters later) and every character but letters and digits blanked,
+// lower-cased, as long as display. block is changed. Returns the length of the display text before
+// its UTF-8 sequences and entities were decoded: the block position of the
+// next block advances by it.
+std::size_t PrepareExtractBlock(char* block, std::size_t size, bool last,
+                                bool decode_utf8, std::string* display,
+                                std::string* search);
 
 class ExtractBuilder {
  public:

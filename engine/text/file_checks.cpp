@@ -16,7 +16,9 @@
 #include <vector>
 
 #include "engine/common/file_descriptor.h"
+#include "engine/text/content_file.h"
 #include "engine/text/entities.h"
+#include "engine/text/utf_decoding.h"
 
 namespace orvane {
 
@@ -83,6 +85,9 @@ std::int16_t CheckFile(const std::filesystem::path& path,
   if (!S_ISREG(st.st_mode)) return finish(kCheckFileMissing);
   if (st.st_size == 0) return finish(kCheckFileEmpty);
 
+  // A UTF-16 file is checked on its decoded text.
+  ContentFile content;
+  content.Start(file.get());
   std::array<unsigned char, kChunkSize> chunk;
   bool lf_seen = false;
   bool cr_seen = false;
@@ -96,8 +101,8 @@ std::int16_t CheckFile(const std::filesystem::path& path,
   bool first_chunk = true;
 
   while (examined < max_chars) {
-    ssize_t got = ReadFully(file.get(), chunk.data(), chunk.size(),
-                            st.st_size - chunk_start);
+    ssize_t got = content.ReadFully(reinterpret_cast<char*>(chunk.data()),
+                                    chunk.size(), st.st_size - chunk_start);
     if (got < 0) return finish(kCheckCannotOpen);
     if (got == 0) break;
     std::size_t looked_at =
@@ -143,35 +148,63 @@ std::int16_t CheckFile(const std::filesystem::path& path,
       return finish(kCheckNotText);
     }
     if (count_letters) {
-      // Every entity begins with "&": a chunk without one decodes to
-      // itself.
-      const unsigned char* letters = chunk.data();
-      std::size_t count = looked_at;
-      if (std::memchr(chunk.data(), '&', looked_at) != nullptr) {
-        decoded.assign(reinterpret_cast<const char*>(chunk.data()), looked_at);
-        DecodeEntities(decoded);
-        letters = reinterpret_cast<const unsigned char*>(decoded.data());
-        count = decoded.size();
-      }
-      decoded_chars += static_cast<std::int64_t>(count);
-      auto count_letter = [&](unsigned char c) {
-        if (IsSpecialLetter(c)) {
-          ++special_letters;
-          if (!letter_seen[c]) {
-            letter_seen[c] = true;
-            ++found.distinct_special_letters;
+      // The letters are counted as the words are read: UTF-8 sequences
+      // and entities decoded. Most chunks hold neither (every entity begins
+      // with "&"; MayHoldUtf8 tells a sequence) and are counted as they
+      // are; the count looks for a sequence as it goes and gives up at the
+      // first one, leaving the counts as they were.
+      const std::string_view looked(
+          reinterpret_cast<const char*>(chunk.data()), looked_at);
+      auto count_text = [&](std::string_view text, bool stop_at_utf8) {
+        const auto* letters = reinterpret_cast<const unsigned char*>(text.data());
+        const std::size_t count = text.size();
+        const std::int64_t special_before = special_letters;
+        const int distinct_before = found.distinct_special_letters;
+        bool seen_before[256];
+        std::memcpy(seen_before, letter_seen, sizeof letter_seen);
+        // False at a UTF-8 sequence, when asked to stop there.
+        auto count_letter = [&](std::size_t j) {
+          const unsigned char c = letters[j];
+          if (stop_at_utf8 && c >= 0xC2 && j + 1 < count &&
+              (letters[j + 1] & 0xC0) == 0x80) {
+            return false;
           }
+          if (IsSpecialLetter(c)) {
+            ++special_letters;
+            if (!letter_seen[c]) {
+              letter_seen[c] = true;
+              ++found.distinct_special_letters;
+            }
+          }
+          return true;
+        };
+        // Special letters and sequences are all above 127: eight ASCII
+        // bytes hold none.
+        bool whole = true;
+        std::size_t k = 0;
+        for (; whole && k + 8 <= count; k += 8) {
+          std::uint64_t x;
+          std::memcpy(&x, letters + k, 8);
+          if ((x & 0x8080808080808080ull) == 0) continue;
+          for (std::size_t j = k; whole && j < k + 8; ++j) whole = count_letter(j);
         }
+        for (; whole && k < count; ++k) whole = count_letter(k);
+        if (!whole) {
+          special_letters = special_before;
+          found.distinct_special_letters = distinct_before;
+          std::memcpy(letter_seen, seen_before, sizeof letter_seen);
+          return false;
+        }
+        decoded_chars += static_cast<std::int64_t>(count);
+        return true;
       };
-      // Special letters are all above 127: eight ASCII bytes hold none.
-      std::size_t k = 0;
-      for (; k + 8 <= count; k += 8) {
-        std::uint64_t x;
-        std::memcpy(&x, letters + k, 8);
-        if ((x & 0x8080808080808080ull) == 0) continue;
-        for (std::size_t j = k; j < k + 8; ++j) count_letter(letters[j]);
+      if (looked.find('&') != std::string_view::npos ||
+          !count_text(looked, !content.utf16())) {
+        decoded.assign(looked);
+        if (!content.utf16() && MayHoldUtf8(looked)) DecodeUtf8Text(decoded);
+        DecodeEntities(decoded);
+        count_text(decoded, false);
       }
-      for (; k < count; ++k) count_letter(letters[k]);
       found.special_letter_percentage =
           Percentage(special_letters, decoded_chars);
     }

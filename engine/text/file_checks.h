@@ -1,6 +1,7 @@
 // File checks: whether a file is a text file worth indexing (from its first
-// 8192 characters), how its lines end and how many special letters it holds;
-// and the existence test and forced delete that many parts use.
+// 8192 characters; a UTF-16 file's decoded ones), how its lines end and how
+// many special letters it holds; and the existence test and forced delete
+// that many parts use.
 #pragma once
 
 #include <cstdint>
@@ -53,7 +54,8 @@ std::int16_t CheckTextFile(const std::filesystem::path& path,
                            double threshold_percent = 0.1);
 
 // CheckTextFile that also counts the special letters (codes 192 to 253 but
-// 215 and 247) of the examined characters after their entities are decoded.
+// 215 and 247) of the examined characters after their UTF-8 sequences and
+// entities are decoded.
 std::int16_t CheckTextFileAndLetters(const std::filesystem::path& path,
                                      std::int32_t max_chars,
                                      bool ignore_zero_bytes,

@@ -1,5 +1,8 @@
 #include "engine/text/line_reader.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -18,20 +21,18 @@ std::string ErrnoText(const char* fallback) {
 
 Status LineReader::Open(const std::filesystem::path& path) {
   Close();
-  // The reader keeps its own large buffer; the stream's would only add a
-  // copy.
-  file_.rdbuf()->pubsetbuf(nullptr, 0);
   errno = 0;
-  file_.open(path, std::ios::in | std::ios::binary);
-  if (!file_.is_open()) {
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) {
     return Status::Failed(ErrnoText("The file cannot be opened"));
   }
+  content_.Start(fd_);
   return Status::Ok();
 }
 
 void LineReader::Close() {
-  if (file_.is_open()) file_.close();
-  file_.clear();
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
   begin_ = 0;
   end_ = 0;
   eof_ = false;
@@ -43,16 +44,16 @@ void LineReader::Close() {
 bool LineReader::Fill() {
   begin_ = 0;
   end_ = 0;
-  if (eof_ || !error_.ok() || !file_.is_open()) return false;
+  if (eof_ || !error_.ok() || fd_ < 0) return false;
   if (buffer_.empty()) buffer_.resize(kBufferSize);
   errno = 0;
-  file_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-  if (file_.bad()) {
+  ssize_t got = content_.Read(buffer_.data(), buffer_.size());
+  if (got < 0) {
     error_ = Status::Failed(ErrnoText("The file cannot be read"));
     return false;
   }
-  end_ = static_cast<std::size_t>(file_.gcount());
-  if (file_.eof()) eof_ = true;
+  end_ = static_cast<std::size_t>(got);
+  if (got == 0) eof_ = true;
   return end_ > 0;
 }
 

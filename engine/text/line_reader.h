@@ -1,15 +1,16 @@
 // Reading a file as lines of text, as the program reads files everywhere: a
 // line ends at CR or at a CR LF pair (a lone LF is part of the line), and the
-// file ends when no bytes remain. The file is read through a large buffer.
+// file ends when no bytes remain. The file is read through a large buffer,
+// as content characters (a UTF-16 file decoded, see ContentFile).
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "engine/common/status.h"
+#include "engine/text/content_file.h"
 
 namespace orvane {
 
@@ -19,6 +20,7 @@ class LineReader {
   static constexpr std::size_t kBufferSize = 256 * 1024;
 
   LineReader() = default;
+  ~LineReader() { Close(); }
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
 
@@ -26,7 +28,9 @@ class LineReader {
   // message is the failure's description).
   Status Open(const std::filesystem::path& path);
   void Close();
-  bool is_open() const { return file_.is_open(); }
+  bool is_open() const { return fd_ >= 0; }
+  // True when the open file is read as UTF-16.
+  bool utf16() const { return content_.utf16(); }
 
   // Reads the next line into *line (without its line end). Returns false at
   // the end of the file or on a read error (then error() is not ok). A CR
@@ -40,9 +44,9 @@ class LineReader {
   // Length of the line last read, whole, without its line end.
   std::int64_t last_line_length() const { return last_line_length_; }
 
-  // True while no byte of the file has been read by ReadLine.
+  // True while no character of the file has been read by ReadLine.
   bool AtStart() const { return bytes_consumed_ == 0; }
-  // Bytes of the file consumed so far, line ends included.
+  // Characters of the file consumed so far, line ends included.
   std::int64_t bytes_consumed() const { return bytes_consumed_; }
   const Status& error() const { return error_; }
 
@@ -50,7 +54,8 @@ class LineReader {
   // Refills the buffer; false when no bytes remain.
   bool Fill();
 
-  std::ifstream file_;
+  int fd_ = -1;
+  ContentFile content_;
   std::vector<char> buffer_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;

@@ -13,6 +13,7 @@
 #include "engine/text/charset.h"
 #include "engine/text/line_reader.h"
 #include "engine/text/string_ops.h"
+#include "engine/text/utf_decoding.h"
 
 namespace orvane {
 
@@ -46,7 +47,11 @@ template <class Reader>
 Status ReadFirstText(Reader& reader, int max_length, std::string* text) {
   std::string line;
   const std::size_t cut = 4 * static_cast<std::size_t>(max_length);
-  while (reader.ReadLine(&line, cut)) {
+  // A line is decoded before it is cut; a character takes at most four
+  // bytes of UTF-8.
+  while (reader.ReadLine(&line, 4 * cut)) {
+    if (!reader.utf16()) DecodeUtf8Text(line);
+    if (line.size() > cut) line.resize(cut);
     std::size_t begin = 0;
     while (begin < line.size() &&
            static_cast<unsigned char>(line[begin]) <= 32) {
@@ -167,7 +172,7 @@ std::string TitleOfPage(Reader& reader) {
         if (close == std::string::npos) close = text.size();
       }
       title = TrimSpaces(std::string_view(text).substr(start, close - start));
-      ReplaceUtf8Punctuation(title);
+      if (!reader.utf16()) DecodeUtf8Text(title);
       found = true;
       break;
     }
@@ -222,8 +227,10 @@ std::string MetaContentOfPage(Reader& reader, const std::string& wanted,
       std::size_t content_start = value_end + 1 + kContentAttribute.size();
       std::size_t content_end = text.find('"', content_start);
       if (content_end == std::string::npos) content_end = text.size();
-      return TrimSpaces(std::string_view(text).substr(
-          content_start, content_end - content_start));
+      std::string content =
+          text.substr(content_start, content_end - content_start);
+      if (!reader.utf16()) DecodeUtf8Text(content);
+      return TrimSpaces(content);
     }
     if (FindIgnoringCase(text, "</head>", 0) != std::string::npos) return "";
   }
@@ -268,6 +275,7 @@ class HeadLineReader {
   }
   std::int64_t last_line_length() const { return last_line_length_; }
   const Status& error() const { return error_; }
+  bool utf16() const { return head_.utf16(); }
   // True when the lines went on beyond the head: nothing read is valid.
   bool exhausted() const { return exhausted_; }
 
@@ -328,7 +336,11 @@ FileHead::FileHead(const std::string& path) : path_(path) {
     return;
   }
   regular_ = S_ISREG(st.st_mode);
-  if (!regular_) Close();
+  if (!regular_) {
+    Close();
+    return;
+  }
+  content_.Start(fd_);
 }
 
 FileHead::~FileHead() { Close(); }
@@ -352,10 +364,7 @@ bool FileHead::Extend() {
   if (have + want > kMaxBytes) want = kMaxBytes - have;
   if (want == 0) return false;
   bytes_.resize(have + want);
-  ssize_t n;
-  do {
-    n = ::read(fd_, bytes_.data() + have, want);
-  } while (n < 0 && errno == EINTR);
+  ssize_t n = content_.Read(bytes_.data() + have, want);
   if (n < 0) {
     // The file is read again by the plain readers, which tell the error.
     failed_ = true;

@@ -2,12 +2,16 @@
 // content of a named meta tag, and the extension test that decides whether a
 // file is HTML at all. The readers never fail: every failure becomes one of
 // the status texts "File not found", "Not HTML file", "No title",
-// "Untitled" or "Error: " with a description.
+// "Untitled" or "Error: " with a description. They read a UTF-16 file
+// decoded, and decode the UTF-8 sequences of the title, of each line of a
+// first text and of a description of any other file.
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <string_view>
+
+#include "engine/text/content_file.h"
 
 namespace orvane {
 
@@ -59,8 +63,10 @@ class FileHead {
   // GetMetaContent(path, name, max_chars).
   std::string MetaContent(std::string_view name, int max_chars);
 
-  // The bytes read so far, from the file's first one.
+  // The characters read so far, from the file's first one (a UTF-16 file
+  // decoded).
   const std::string& bytes() const { return bytes_; }
+  bool utf16() const { return content_.utf16(); }
   // Reads more of the file behind bytes(); false at its end, when the head
   // is full or on a read error.
   bool Extend();
@@ -73,6 +79,7 @@ class FileHead {
 
   std::string path_;
   int fd_ = -1;
+  ContentFile content_;
   // False for a path that is not a regular file (a folder, a pipe ...).
   bool regular_ = true;
   bool at_end_ = false;

@@ -1,5 +1,7 @@
 #include "tests/support/fakes.h"
 
+#include <set>
+
 namespace orvane::testing {
 
 void RecordingPrompter::Fire() {
@@ -56,6 +58,15 @@ void RecordingViewState::SetFocus(std::string_view control) {
   focus_ = std::string(control);
 }
 
+std::vector<std::string> RecordingViewState::Names() const {
+  std::set<std::string> names;
+  for (const auto& entry : texts_) names.insert(entry.first);
+  for (const auto& entry : enabled_) names.insert(entry.first);
+  for (const auto& entry : visible_) names.insert(entry.first);
+  if (!focus_.empty()) names.insert(focus_);
+  return std::vector<std::string>(names.begin(), names.end());
+}
+
 std::string RecordingViewState::Text(std::string_view control) const {
   auto it = texts_.find(control);
   return it == texts_.end() || it->second.empty() ? std::string()
@@ -88,6 +99,37 @@ void ScriptedYield::ProcessPendingEvents() {
     actions_.erase(it);
     action();
   }
+}
+
+std::vector<std::string> ScriptedDialogs::Next(Kind kind,
+                                               const DialogRequest& request) {
+  shown_.push_back({kind, request});
+  if (answers_.empty()) return {};
+  std::vector<std::string> answer = std::move(answers_.front());
+  answers_.pop_front();
+  return answer;
+}
+
+std::string ScriptedDialogs::ChooseFolder(const DialogRequest& request) {
+  auto answer = Next(Kind::kFolder, request);
+  return answer.empty() ? std::string() : answer.front();
+}
+
+std::string ScriptedDialogs::OpenFile(const DialogRequest& request) {
+  auto answer = Next(Kind::kOpenFile, request);
+  return answer.empty() ? std::string() : answer.front();
+}
+
+std::vector<std::string> ScriptedDialogs::OpenFiles(
+    const DialogRequest& request) {
+  auto answer = Next(Kind::kOpenFiles, request);
+  if (answer.size() == 1 && answer.front().empty()) answer.clear();
+  return answer;
+}
+
+std::string ScriptedDialogs::SaveFile(const DialogRequest& request) {
+  auto answer = Next(Kind::kSaveFile, request);
+  return answer.empty() ? std::string() : answer.front();
 }
 
 }  // namespace orvane::testing

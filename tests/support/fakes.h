@@ -64,6 +64,9 @@ class RecordingViewState : public ViewState {
   bool Visible(std::string_view control, bool otherwise = true) const;
   const std::string& focus() const { return focus_; }
   int repaints() const { return repaints_; }
+  // Every control given a text, an enabled or a visible state, or the
+  // focus, sorted.
+  std::vector<std::string> Names() const;
 
  private:
   std::map<std::string, std::vector<std::string>, std::less<>> texts_;
@@ -163,6 +166,35 @@ class FakeClock : public Clock {
 
  private:
   double now_ = 36000;
+};
+
+// Answers every dialog from a queue of scripted answers (an empty string or
+// list is a cancelled dialog; with the queue empty every dialog is
+// cancelled) and records each request with its kind.
+class ScriptedDialogs : public Dialogs {
+ public:
+  enum class Kind { kFolder, kOpenFile, kOpenFiles, kSaveFile };
+  struct Shown {
+    Kind kind;
+    DialogRequest request;
+  };
+
+  std::string ChooseFolder(const DialogRequest& request) override;
+  std::string OpenFile(const DialogRequest& request) override;
+  std::vector<std::string> OpenFiles(const DialogRequest& request) override;
+  std::string SaveFile(const DialogRequest& request) override;
+
+  void QueueAnswer(std::string path) { answers_.push_back({std::move(path)}); }
+  void QueueAnswers(std::vector<std::string> paths) {
+    answers_.push_back(std::move(paths));
+  }
+  const std::vector<Shown>& shown() const { return shown_; }
+  bool answered_all() const { return answers_.empty(); }
+
+ private:
+  std::vector<std::string> Next(Kind kind, const DialogRequest& request);
+  std::deque<std::vector<std::string>> answers_;
+  std::vector<Shown> shown_;
 };
 
 }  // namespace orvane::testing

@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "engine/common/cp1252.h"
+
 namespace orvane::testing {
 
 TempDir::TempDir() {
@@ -93,6 +95,29 @@ int RunUnprivileged(const std::function<int()>& body) {
 
 void AllowEveryone(const std::filesystem::path& folder) {
   std::filesystem::permissions(folder, std::filesystem::perms::all);
+}
+
+std::string Utf16File(std::string_view utf8, bool big_endian) {
+  std::string bytes;
+  auto put = [&](char32_t unit) {
+    const char high = static_cast<char>(unit >> 8);
+    const char low = static_cast<char>(unit & 0xFF);
+    bytes += big_endian ? high : low;
+    bytes += big_endian ? low : high;
+  };
+  put(0xFEFF);
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    auto code_point = static_cast<char32_t>(DecodeUtf8At(utf8, &pos));
+    if (code_point >= 0x10000) {
+      code_point -= 0x10000;
+      put(0xD800 + (code_point >> 10));
+      put(0xDC00 + (code_point & 0x3FF));
+    } else {
+      put(code_point);
+    }
+  }
+  return bytes;
 }
 
 std::string Visible(std::string_view bytes) {

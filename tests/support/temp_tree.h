@@ -51,6 +51,10 @@ int RunUnprivileged(const std::function<int()>& body);
 // Opens a scratch folder to every user (mode 0777), for RunUnprivileged.
 void AllowEveryone(const std::filesystem::path& folder);
 
+// The UTF-8 text as the bytes of a UTF-16 file, with its byte-order mark.
+// REQUIRES: text is valid UTF-8.
+std::string Utf16File(std::string_view utf8, bool big_endian);
+
 // Readable rendering of bytes for failure messages: CR and LF as \r and \n,
 // other bytes outside printable ASCII as \xNN.
 std::string Visible(std::string_view bytes);

@@ -10,16 +10,18 @@
 #include "app/qt_text.h"
 #include "app/search/frmSearchMain.h"
 #include "app/shell/common_window_helpers.h"
-#include "engine/common/launcher.h"
+#include "engine/shell/launcher.h"
 #include "engine/common/program_texts.h"
-#include "engine/common/shell.h"
+#include "engine/shell/shell.h"
 #include "tests/support/fakes.h"
 
 namespace orvane {
 namespace {
 
 using testing::RecordingOpener;
+using testing::FakeClock;
 using testing::RecordingPrompter;
+using testing::ScriptedDialogs;
 using testing::ScriptedYield;
 
 // Lets queued hand-overs and deferred deletions of closed windows happen.
@@ -35,7 +37,9 @@ class FrmMainTest : public ::testing::Test {
   RecordingPrompter prompter_;
   ScriptedYield yield_;
   RecordingOpener opener_;
-  frmMain launcher_{prompter_, yield_, opener_};
+  ScriptedDialogs dialogs_;
+  FakeClock clock_;
+  frmMain launcher_{prompter_, yield_, opener_, dialogs_, clock_};
 };
 
 TEST_F(FrmMainTest, LoadsFillsTheIntroductionAndShowsItself) {

@@ -13,6 +13,7 @@
 namespace orvane {
 namespace {
 
+using testing::FakeClock;
 using testing::FakeLargeDisplay;
 using testing::RecordingPrompter;
 using testing::RecordingViewState;
@@ -23,11 +24,6 @@ using Paths = std::vector<std::string>;
 class FileSelectionTest : public ::testing::Test {
  protected:
   FileSelectionTest() {
-    ports_.prompter = &prompter_;
-    ports_.view = &view_;
-    ports_.yield = &yield_;
-    ports_.display = &display_;
-    ports_.launcher = &launcher_;
     display_.Show();
     const char* text = "Text long enough to pass.\r\n";
     for (const char* name :
@@ -61,8 +57,9 @@ class FileSelectionTest : public ::testing::Test {
   RecordingViewState view_;
   ScriptedYield yield_;
   FakeLargeDisplay display_;
+  FakeClock clock_;
   LauncherState launcher_;
-  IndexPorts ports_;
+  IndexPorts ports_{prompter_, view_, yield_, display_, clock_, launcher_};
   SelectionRules rules_;
 };
 

@@ -15,41 +15,6 @@ namespace {
 using testing::ReadFileBytes;
 using testing::TempDir;
 
-std::string CountLine(const std::vector<int>& scores) {
-  std::vector<std::uint16_t> files;
-  std::vector<std::uint8_t> values;
-  for (std::size_t i = 0; i < scores.size(); ++i) {
-    if (scores[i] == 0) continue;
-    files.push_back(static_cast<std::uint16_t>(i));
-    values.push_back(static_cast<std::uint8_t>(scores[i]));
-  }
-  std::string line;
-  AppendCountLine(files.data(), values.data(), files.size(),
-                  static_cast<std::int32_t>(scores.size()), &line);
-  return line;
-}
-
-TEST(CountLineTest, CodesRunsOfZerosAndScores) {
-  struct Row {
-    std::vector<int> scores;
-    std::string line;
-  } rows[] = {
-      {{0, 0, 0, 255, 0, 85}, "-3,255,0,85"},
-      {{0}, "0"},
-      {{7}, "7"},
-      {{0, 0, 0, 0}, "-4"},
-      {{1, 0, 0}, "1,-2"},
-      {{0, 9}, "0,9"},
-      {{255, 255, 0, 255}, "255,255,0,255"},
-  };
-  for (const Row& row : rows) EXPECT_EQ(CountLine(row.scores), row.line);
-}
-
-TEST(PartialFilePathTest, KeepsTheExtensionThatExcludesIt) {
-  EXPECT_EQ(PartialFilePath("/idx/a_index.tavo"), "/idx/a_index.part.tavo");
-  EXPECT_EQ(PartialFilePath("/idx/a_data.tavo"), "/idx/a_data.part.tavo");
-}
-
 TEST(IndexFileWriterTest, WritesRowsOfZerosAsHolesThatReadBackAsZeros) {
   TempDir dir;
   // 32000 files and 300 words: 9.6 MB of matrix, a row spans about eight

@@ -90,6 +90,17 @@ TEST_F(WordExtractionTest, CutsLinesIntoWords) {
         "after"},
        {}},
       {{"", "   ", "x y"}, {"x"}},
+      // UTF-8 sequences are decoded before the line is lower-cased (issue
+      // 14): C3 89 is "É", not "Ã" and a stray byte.
+      {{"Caf\xC3\xA9 \xC3\x89T\xC3\x89 M\xC3\x9CLLER"},
+       {"caf\xE9", "\xE9t\xE9", "m\xFCller"}},
+      {{"\xEF\xBB\xBF" "First w\xC3\xB6rd"}, {"first", "w\xF6rd"}},  // a mark
+      {{"na\xC3\xAFve\xE2\x80\x99s \xE2\x80\x9Cquote\xE2\x80\x9D x"},
+       {"na\xEFve", "s", "quote"}},
+      {{"a\xC2\xA0" "b\xE2\x80\x94" "c \xD0\xB6" "ar"}, {"a", "b", "c", "ar"}},
+      // Windows-1252 text stays as it is; a sequence cut by the line end
+      // stays as its bytes.
+      {{"caf\xE9 \xC9t\xE9 caf\xC3", "\xA9 x"}, {"caf\xE9", "\xE9t\xE9", "caf\xE3"}},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(WordsOf(row.lines), row.words) << row.lines[0];
@@ -157,6 +168,30 @@ TEST_F(WordExtractionTest, ReadsLfAndCrLfFilesAlikeAndClearsTheTagAtEachFile) {
   EXPECT_EQ(extractor_.ExtractFileWords(dir.Path("gone.txt"), false,
                                         &observer, &error),
             WordExtractor::FileResult::kVanished);
+}
+
+// A UTF-16 file gives the words of its text; what it holds is not decoded
+// once more as UTF-8 ("\xC3\xA9" in it are the two characters they are).
+TEST_F(WordExtractionTest, ReadsUtf16Files) {
+  testing::TempDir dir;
+  const std::string le = std::string("\xFF\xFE") +
+      std::string("C\0" "a\0" "f\0" "\xE9\0" " \0" "\xC3\0" "\xA9\0" "t\0"
+                  "\n\0" "x\0" "y\0", 22);
+  std::string be;
+  for (std::size_t i = 0; i < le.size(); i += 2) {
+    be += le[i + 1];
+    be += le[i];
+  }
+  NoStop observer;
+  std::string error;
+  for (const std::string& bytes : {le, be}) {
+    extractor_.StartWordExtraction();
+    extractor_.StartFile();
+    ASSERT_EQ(extractor_.ExtractFileWords(dir.Write("u.txt", bytes), true,
+                                          &observer, &error),
+              WordExtractor::FileResult::kRead);
+    EXPECT_EQ(Lexicon(), (Words{"caf\xE9", "\xE3", "xy"}));
+  }
 }
 
 }  // namespace

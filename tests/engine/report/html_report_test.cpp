@@ -13,6 +13,7 @@ const std::string kFace = "Trebuchet MS,Arial,Tahoma,Verdana,Sans-serif,Helvetic
 
 std::string PageHead() {
   return "<html><head>\r\n"
+         "<meta charset=\"windows-1252\">\r\n"
          "<title>Search results</title>\r\n"
          "</head><body bgcolor=\"#F0F8F8\">\r\n"
          "<blockquote><font face=\"" + kFace + "\">\r\n\r\n"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/common/launcher_state.h"
-#include "engine/search/search_module.h"
+#include "engine/modules/search_module.h"
 #include "engine/text/charset.h"
 #include "engine/text/compression.h"
 #include "tests/support/fakes.h"

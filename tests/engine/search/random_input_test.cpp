@@ -150,11 +150,16 @@ TEST(RandomInputTest, ExtractsOfArbitraryFiles) {
   std::mt19937 random(Seed(11));
   const std::vector<std::string> pieces = {
       "a", "b", "ab", " ", "  ", "<", ">", "&", ";", "&amp;", "&eacute;",
-      "\r\n", "\n", "\r", "\xE2\x80\x94", "\xE9", std::string(1, '\0'), "1", "/"};
+      "\r\n", "\n", "\r", "\xE2\x80\x94", "\xE9", std::string(1, '\0'), "1", "/",
+      // UTF-8 whole and cut, a mark, a surrogate's bytes.
+      "\xC3\xA9", "\xC3", "\xEF\xBB\xBF", "\xD8\x3D", "\xED\xA0\x80"};
+  // Every fourth file begins with a UTF-16 mark of either order, whatever
+  // follows it, of an odd length or not.
+  const std::string marks[] = {"\xFF\xFE", "\xFE\xFF", "", ""};
   TempDir dir;
   const int rounds = Rounds(300);
   for (int round = 0; round < rounds; ++round) {
-    std::string text;
+    std::string text = marks[round % 4];
     std::size_t length = random() % 9000;
     while (text.size() < length) text += pieces[random() % pieces.size()];
     ExtractBuilder builder;

@@ -10,6 +10,7 @@
 #include "engine/text/charset.h"
 #include "engine/text/entities.h"
 #include "engine/text/string_ops.h"
+#include "engine/text/utf_decoding.h"
 #include "tests/support/temp_tree.h"
 
 namespace orvane::testing {
@@ -123,6 +124,57 @@ TEST_F(ExtractBuilderTest, PositionTenths) {
   EXPECT_EQ(extracts[2][0], '9');
 }
 
+// Issue 14: the next block starts where the display text of the block
+// before it ends, counted with its punctuation made plain. 200 right quotes
+// (three bytes each, one character each) move a needle of the second block
+// from 4697 to 4297 of 10000 characters: the tenth 4, not 5.
+TEST_F(ExtractBuilderTest, BlockPositionCountsPlainPunctuation) {
+  std::string text(10000, ' ');
+  for (int i = 0; i < 200; ++i) text.replace(10 * i, 3, "\xE2\x80\x99");
+  text.replace(4096 + 600, 6, "needle");
+  auto extracts = Build(text, {"needle"}, 10);
+  ASSERT_EQ(extracts.size(), 1u);
+  EXPECT_EQ(extracts[0][0], '4');
+  // Entities are decoded after the length is taken: they do not move it.
+  std::string entities(10000, ' ');
+  for (int i = 0; i < 200; ++i) entities.replace(10 * i, 6, "&amp; ");
+  entities.replace(4096 + 600, 6, "needle");
+  EXPECT_EQ(Build(entities, {"needle"}, 10).at(0)[0], '5');
+}
+
+// Issue 14: UTF-8 sequences are decoded after the length of the block is
+// taken, so that they are found by the search words typed and shown as the
+// characters they are; one cut by the block's end stays as its bytes.
+TEST_F(ExtractBuilderTest, DecodesUtf8Sequences) {
+  auto extracts = Build("\xEF\xBB\xBF" "Au Caf\xC3\xA9 \xE2\x80\x9C" "D\xC3\xA9j\xC3\xA0\xE2\x80\x9D",
+                        {"caf\xE9"});
+  ASSERT_EQ(extracts.size(), 1u);
+  EXPECT_EQ(Visible(extracts[0].substr(3)),
+            Visible("... <b>Caf\xE9</b> \"D\xE9j\xE0\" ..."));
+  std::string cut(8000, ' ');
+  cut.replace(4092, 5, "caf\xC3\xA9");  // C3 at 4095, A9 at 4096
+  cut.replace(6200, 5, "caf\xC3\xA9");
+  extracts = Build(cut, {"caf\xE9"});
+  ASSERT_EQ(extracts.size(), 1u);
+  EXPECT_EQ(extracts[0][0], '8');  // only the one in the second block
+}
+
+// A UTF-16 file is cut into blocks of 4096 characters of its decoded
+// text, which is also the length its position digits count in.
+TEST_F(ExtractBuilderTest, ReadsUtf16Files) {
+  std::string text(10000, ' ');
+  text.replace(0, 5, "Caf\xC3\xA9");  // 4 characters, 9999 in all
+  text.replace(7000, 6, "needle");
+  for (bool big_endian : {false, true}) {
+    auto extracts = Build(Utf16File(text, big_endian), {"caf\xE9", "needle"}, 10);
+    ASSERT_EQ(extracts.size(), 2u) << big_endian;
+    EXPECT_EQ(Visible(extracts[0]), Visible("1} ... <b>Caf\xE9</b> ..."));
+    EXPECT_EQ(extracts[1][0], '7');  // 7000 of 9999 characters, not 20000
+    EXPECT_TRUE(PhraseOccurs(Utf16File("Il \xC3\xA9tait une fois", big_endian),
+                             {"\xE9tait", "une"}));
+  }
+}
+
 TEST_F(ExtractBuilderTest, BlockBoundaries) {
   // A word cut by the boundary is not found; one in the next block is.
   std::string cut(8000, ' ');
@@ -191,6 +243,7 @@ void PlainBlockTexts(std::string block, bool last, std::string* display,
   *display = block;
   if (last) display->push_back(' ');
   ReplaceUtf8Punctuation(*display);
+  DecodeUtf8Sequences(*display);
   DecodeEntities(*display);
   std::string text = *display;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -213,6 +266,7 @@ TEST(PrepareExtractBlockTest, GivesThePlainTexts) {
       "<", ">", "<b>", "</p>", "&amp;", "&eacute;", "&#160;", "&nbsp;", "&",
       ";", "&x;", "&toolong;", "\r\n", "\r", "\n", "\t", std::string(1, '\0'),
       "\xE2\x80\x94", "\xE2\x80\x98", "\xE2\x80", "\xC9t\xE9", "\x8E\x9E",
+      "\xC3\xA9", "\xC3\x89", "\xEF\xBB\xBF", "\xD0\xB6", "\xC3", "\xE2\x82\xAC",
       "\x8A\x9A\xFF\x9F", "\x80\x81\x90", "Hello ", "world", "HTML ",
       "12ab", "  ", "plain text of some length, to be passed quickly. ",
       "MIXED case LETTERS ", "_-+=[]{}@`~^|\\/",
@@ -231,7 +285,7 @@ TEST(PrepareExtractBlockTest, GivesThePlainTexts) {
     block.resize(size);
     const bool last = size < kExtractBlockSize;
     std::string raw = block;
-    PrepareExtractBlock(raw.data(), raw.size(), last, &display, &search);
+    PrepareExtractBlock(raw.data(), raw.size(), last, true, &display, &search);
     PlainBlockTexts(block, last, &plain_display, &plain_search);
     ASSERT_EQ(Visible(display), Visible(plain_display)) << Visible(block);
     ASSERT_EQ(Visible(search), Visible(plain_search)) << Visible(block);

@@ -70,24 +70,53 @@ TEST(CheckTextFileTest, RefusesMoreThanOneControlCharacterInAThousand) {
   EXPECT_EQ(facts.first_control_position, 4);
 }
 
-TEST(CheckTextFileTest, PassesUtf16TextsSinceZeroBytesAreIgnored) {
+// Issue 14: a file with a UTF-16 mark is checked on its decoded text, so
+// its zero bytes are no concern and its letters count as the words do.
+TEST(CheckTextFileTest, ChecksTheDecodedTextOfUtf16Files) {
   TempDir dir;
   std::string le = dir.Write("le.txt", Utf16("Hello\r\nworld\r\n", false));
   std::string be = dir.Write("be.txt", Utf16("Hello\nworld\n", true));
   EXPECT_EQ(Check(le), kCheckTextCrLf);
   EXPECT_EQ(Check(be), kCheckTextLfOnly);
   EXPECT_EQ(CheckTextFileAndLetters(be, 8192, true, nullptr), kCheckTextLfOnly);
-  EXPECT_EQ(CheckTextFile(le, 8192, false, nullptr), kCheckNotText);
+  EXPECT_EQ(CheckTextFile(le, 8192, false, nullptr), kCheckTextCrLf);
 
-  // The letter check ignores only the little-endian mark: with 99 letters
-  // and one control character the plain check examines 100 characters of a
-  // big-endian file (1 per cent), the letter check 102 (0.98 per cent).
+  // 99 letters and one control character: 1 per cent of the 100 decoded
+  // characters for both checks, the mark not counted.
   TextFileFacts facts;
   be = dir.Write("be1.txt", Utf16(std::string(99, 'a') + "\x01", true));
   EXPECT_EQ(CheckTextFile(be, 8192, true, &facts, 0.99), kCheckNotText);
   EXPECT_EQ(CheckTextFileAndLetters(be, 8192, true, &facts, 0.99),
-            kCheckTextCrLf);
-  EXPECT_NEAR(facts.control_percentage, 100.0 / 102, 1e-9);
+            kCheckNotText);
+  EXPECT_NEAR(facts.control_percentage, 1.0, 1e-9);
+  EXPECT_EQ(facts.first_control_position, 100);
+
+  // The first 8192 characters are 16384 bytes of the file.
+  const std::string nine(9, '\x01');
+  std::string late = Utf16(std::string(8183, 'a') + nine, false);
+  EXPECT_EQ(Check(dir.Write("late.txt", late), &facts), kCheckNotText);
+  late = Utf16(std::string(8192, 'a') + nine, false);
+  EXPECT_EQ(Check(dir.Write("late.txt", late), &facts), kCheckTextCrLf);
+
+  // A mark on a binary file: no crash, the check ends.
+  std::string binary = "\xFF\xFE";
+  for (int i = 0; i < 40001; ++i) binary += static_cast<char>(i * 7919 % 251);
+  EXPECT_GE(Check(dir.Write("binary.bin", binary)), kCheckNotText);
+}
+
+TEST(CheckTextFileAndLettersTest, CountsTheLettersOfUtf8AndUtf16Texts) {
+  TempDir dir;
+  TextFileFacts facts;
+  std::string french;  // é, è and à
+  while (french.size() < 5000) french += "D\xC3\xA9j\xC3\xA0 tr\xC3\xA8s. ";
+  for (const std::string& bytes :
+       {french, "\xEF\xBB\xBF" + french, testing::Utf16File(french, true)}) {
+    EXPECT_EQ(CheckTextFileAndLetters(dir.Write("f.txt", bytes), 8192, true,
+                                      &facts),
+              kCheckTextCrLf);
+    EXPECT_EQ(facts.distinct_special_letters, 3);
+    EXPECT_NEAR(facts.special_letter_percentage, 300.0 / 11, 0.5);
+  }
 }
 
 TEST(CheckTextFileTest, LooksAtTheFirstHalfOfEachChunkUntil8192AreExamined) {

@@ -15,6 +15,7 @@ namespace {
 using testing::AllowEveryone;
 using testing::RunUnprivileged;
 using testing::TempDir;
+using testing::Utf16File;
 using testing::Visible;
 
 TEST(GetExtensionTest, TakesTheFileNamesLastDot) {
@@ -66,6 +67,9 @@ TEST_F(GetHtmlTitleTest, ReadsTheTitleInItsOwnCase) {
       {"<title>\xE2\x80\x9CQuoted\xE2\x80\x9D \xE2\x80\x93 x</title>",
        "\"Quoted\" - x"},
       {"<title>caf\xE9</title>", "caf\xE9"},
+      // UTF-8 sequences are decoded after the punctuation is made plain.
+      {"\xEF\xBB\xBF<title>Caf\xC3\xA9 \xE2\x80\x93 Section\xC2\xA0" "9</title>",
+       "Caf\xE9 - Section\xA0" "9"},
       // LF does not end a line: the page is one line.
       {"<html>\n<title>Unix page</title>\n</head>", "Unix page"},
   };
@@ -151,12 +155,38 @@ TEST_F(GetHtmlTitleTest, FirstTextOfOtherFiles) {
       {"        abc\r\nx", 2, "x"},
       {"", 80, ""},
       {"\r\n\r\n", 80, ""},
+      // Each line is decoded before it is cut: eight characters, not four.
+      {"\xEF\xBB\xBF\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9x", 2,
+       "\xE9\xE9"},
+      {"\xC3\xA9t\xC3\xA9 \xE2\x80\x9Cok\xE2\x80\x9D\r\n", 80, "\xE9t\xE9 \"ok\""},
   };
   for (const Row& row : rows) {
     std::string first = "old";
     EXPECT_EQ(GetHtmlTitle(dir_.Write("f.txt", row.bytes), &first, row.max),
               "Not HTML file");
     EXPECT_EQ(Visible(first), Visible(row.first_text)) << Visible(row.bytes);
+  }
+}
+
+// Issue 14: a UTF-16 page or text is read decoded, and what it holds is
+// not decoded once more as UTF-8.
+TEST_F(GetHtmlTitleTest, ReadsUtf16Files) {
+  for (bool big_endian : {false, true}) {
+    std::string page = dir_.Write(
+        "page.htm", Utf16File("<head><title>Caf\xC3\xA9 \xE2\x80\x93 \xC3\x83\xC2\xA9"
+                              "</title><meta name=\"description\" "
+                              "content=\"\xC3\x9C" "ber\">",
+                              big_endian));
+    EXPECT_EQ(Visible(GetHtmlTitle(page, nullptr, 80)),
+              Visible("Caf\xE9 \x96 \xC3\xA9"));
+    EXPECT_EQ(Visible(GetMetaContent(page, "description", 6144)),
+              Visible("\xDC" "ber"));
+    std::string first;
+    EXPECT_EQ(GetHtmlTitle(dir_.Write("t.txt", Utf16File("\r\n\xC3\xA9t\xC3\xA9\n!",
+                                                         big_endian)),
+                           &first, 80),
+              "Not HTML file");
+    EXPECT_EQ(Visible(first), Visible("\xE9t\xE9 / !"));
   }
 }
 
@@ -192,6 +222,8 @@ TEST_F(GetMetaContentTest, ReadsTheNamedTagsContent) {
       {"</head>\r\n<meta name=\"description\" content=\"late\">", ""},
       {"<meta name=\"descriptions\" content=\"no\">", ""},
       {"", ""},
+      {"<meta name=\"description\" content=\" \xC3\x9C" "ber \xE2\x82\xAC\xE2\x80\xA6\">",
+       "\xDC" "ber \x80..."},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(Description(row.page), row.content) << Visible(row.page);
@@ -273,6 +305,10 @@ TEST(FileHeadTest, GivesWhatTheTwoReadersGive) {
       {"lf.txt", "one\ntwo\nthree\n"},
       {"longlf.txt", std::string(most + 100, 'z')},
       {"far.txt", std::string(2 * most, '\r') + "far"},
+      {"utf16.htm", Utf16File("<title>Caf\xC3\xA9</title>\r\n" + meta, false)},
+      {"utf16.txt", Utf16File("\r\n\xC3\x9C" "ber\r\nzwei", true)},
+      {"utf16long.htm",
+       Utf16File(std::string(first, 'x') + "\r\n<title>L</title>" + meta, true)},
   };
   // CR LF split by the end of the first read, and by the end of the head.
   for (std::size_t at : {first, most}) {

@@ -1,4 +1,4 @@
-#include "engine/common/pop_up_placement.h"
+#include "engine/shell/pop_up_placement.h"
 
 namespace orvane {
 

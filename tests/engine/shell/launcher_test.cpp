@@ -1,4 +1,4 @@
-#include "engine/common/launcher.h"
+#include "engine/shell/launcher.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/common/shell.h"
+#include "engine/shell/shell.h"
 
 #include "engine/common/program_folder.h"
 #include "engine/text/markup.h"

@@ -6,7 +6,7 @@
 #include "engine/common/program_folder.h"
 #include "engine/index/common_words.h"
 #include "engine/index/index_settings.h"
-#include "engine/index/indexing_run.h"
+#include "engine/modules/index_module.h"
 #include "tests/engine/search/index_fixture.h"
 
 namespace orvane::testing {
@@ -18,27 +18,19 @@ TEST(IndexedTreeTest, DataFileOfTheIndexModuleIsReused) {
   dir.Write("top/a.txt", "The quick brown fox jumps over the lazy dog." + filler);
   dir.Write("top/b.txt", "A lazy afternoon; the dog sleeps, the fox watches." + filler);
   dir.Write("top/c.txt", "Nothing about animals here." + filler);
-  IndexSettings settings;
-  SetDefaults(&settings);
-  settings.txbProjectName = "tree";
-  settings.txbTitle = "Tree";
-  settings.txbTopFolder = dir.folder() + "top/";
-  settings.txbOutputFolder = dir.folder();
   RecordingPrompter prompter;
   RecordingViewState view;
   ScriptedYield yield;
   FakeLargeDisplay display;
   FakeClock clock;
   LauncherState launcher;
-  IndexPorts ports;
-  ports.prompter = &prompter;
-  ports.view = &view;
-  ports.yield = &yield;
-  ports.display = &display;
-  ports.clock = &clock;
-  ports.launcher = &launcher;
-  CommonWords common_words;
-  IndexModule indexer(&settings, ports, &common_words);
+  IndexModule indexer(IndexPorts{prompter, view, yield, display, clock, launcher});
+  IndexSettings& settings = indexer.settings();
+  SetDefaults(&settings);
+  settings.txbProjectName = "tree";
+  settings.txbTitle = "Tree";
+  settings.txbTopFolder = dir.folder() + "top/";
+  settings.txbOutputFolder = dir.folder();
   ASSERT_EQ(indexer.CreateIndexFile(), RunOutcome::kCompleted)
       << prompter.Transcript();
 
@@ -48,7 +40,7 @@ TEST(IndexedTreeTest, DataFileOfTheIndexModuleIsReused) {
   ASSERT_EQ(stat(data.c_str(), &before), 0);
 
   SearchFixture f;
-  f.settings().txbIndexFile = indexer.index_path();
+  f.settings().txbIndexFile = indexer.state().index_path;
   f.settings().txbTopFolder = settings.txbTopFolder;
   f.settings().chkGenerateHTML = false;
   f.settings().txbSearchWords = "lazy fox";

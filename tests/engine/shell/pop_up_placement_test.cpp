@@ -1,8 +1,8 @@
-#include "engine/common/pop_up_placement.h"
+#include "engine/shell/pop_up_placement.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/common/twips.h"
+#include "engine/shell/twips.h"
 
 namespace orvane {
 namespace {

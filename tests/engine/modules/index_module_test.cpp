@@ -1,4 +1,4 @@
-#include "engine/index/indexing_run.h"
+#include "engine/modules/index_module.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -43,21 +43,27 @@ std::string Trailer(std::size_t length) {
   return bytes;
 }
 
-class IndexingRunTest : public ::testing::Test {
+class IndexModuleTest : public ::testing::Test {
  protected:
-  IndexingRunTest() {
-    ports_.prompter = &prompter_;
-    ports_.view = &view_;
-    ports_.yield = &yield_;
-    ports_.display = &display_;
-    ports_.clock = &clock_;
-    ports_.launcher = &launcher_;
-    common_.SetWords({"the"});
-    module_ = std::make_unique<IndexModule>(&settings_, ports_, &common_);
+  IndexModuleTest() {
     settings_.txbProjectName = "p";
     settings_.txbTitle = "Animals & notes";
     settings_.txbTopFolder = top_.folder();
     settings_.txbOutputFolder = out_.folder();
+  }
+
+  // A module over the given prompter and yield, with the common word "the".
+  std::unique_ptr<IndexModule> NewModule(Prompter& prompter, Yield& yield) {
+    auto module = std::make_unique<IndexModule>(
+        IndexPorts{prompter, view_, yield, display_, clock_, launcher_});
+    module->common_words().SetWords({"the"});
+    return module;
+  }
+  // The same, with a copy of the settings of module_.
+  std::unique_ptr<IndexModule> MakeModule(Prompter& prompter, Yield& yield) {
+    std::unique_ptr<IndexModule> module = NewModule(prompter, yield);
+    module->settings() = settings_;
+    return module;
   }
 
   std::string IndexText() {
@@ -88,13 +94,11 @@ class IndexingRunTest : public ::testing::Test {
   FakeLargeDisplay display_;
   FakeClock clock_;
   LauncherState launcher_;
-  IndexPorts ports_;
-  CommonWords common_;
-  IndexSettings settings_;
-  std::unique_ptr<IndexModule> module_;
+  std::unique_ptr<IndexModule> module_ = NewModule(prompter_, yield_);
+  IndexSettings& settings_ = module_->settings();
 };
 
-TEST_F(IndexingRunTest, WritesTheIndexTextAndDataFileOfAMixedTree) {
+TEST_F(IndexModuleTest, WritesTheIndexTextAndDataFileOfAMixedTree) {
   top_.Write("a.txt", "The cat sat.\r\nThe cat ran away\r\n");
   top_.Write("b.htm",
              "<html><head><title>Cat\npage</title></head>\n"
@@ -154,8 +158,8 @@ TEST_F(IndexingRunTest, WritesTheIndexTextAndDataFileOfAMixedTree) {
   EXPECT_EQ(OutputFiles(),
             (std::vector<std::string>{"p_data.tavo", "p_index.tavo"}));
 
-  EXPECT_TRUE(module_->index_created());
-  EXPECT_EQ(module_->file_list(),
+  EXPECT_TRUE(module_->state().index_created);
+  EXPECT_EQ(module_->state().file_list,
             (std::vector<std::string>{"a.txt", "b.htm", "noext",
                                       "docs/mail.eml", "docs/sub/x.txt"}));
   EXPECT_EQ(view_.Text("lblCurrentFile"),
@@ -175,7 +179,7 @@ TEST_F(IndexingRunTest, WritesTheIndexTextAndDataFileOfAMixedTree) {
                 "docs/sub/x.txt\r\nnoext\r\n");
 }
 
-TEST_F(IndexingRunTest, IndexesOneFileWithSpecialLettersWhenAsked) {
+TEST_F(IndexModuleTest, IndexesOneFileWithSpecialLettersWhenAsked) {
   top_.Write("caf\xC3\xA9.txt", "Caf\xE9 au lait, caf\xE9!\r\n");
   top_.Write("say \"hi\".txt", "a file whose name the index cannot hold");
   settings_.chkExcludeSpecialLetters = false;
@@ -202,7 +206,7 @@ TEST_F(IndexingRunTest, IndexesOneFileWithSpecialLettersWhenAsked) {
             "Only one file was indexed:\r\ncaf\xC3\xA9.txt");
 }
 
-TEST_F(IndexingRunTest, ARunWithoutWordsStillWritesTheReservedRow) {
+TEST_F(IndexModuleTest, ARunWithoutWordsStillWritesTheReservedRow) {
   top_.Write("numbers.txt", "aaa 1000 x\r\n");
   top_.Write("blank.txt", "\r\n   \r\n");
   settings_.txbMinimumFilesize = "0";
@@ -217,7 +221,7 @@ TEST_F(IndexingRunTest, ARunWithoutWordsStillWritesTheReservedRow) {
   EXPECT_EQ(settings_.txbMinimumFilesize, "");  // 0 empties the field
 }
 
-TEST_F(IndexingRunTest, AVanishedFileKeepsItsLineAndAZeroColumn) {
+TEST_F(IndexModuleTest, AVanishedFileKeepsItsLineAndAZeroColumn) {
   top_.Write("one.txt", "first words\r\n");
   std::string second = top_.Write("two.txt", "second words\r\n");
   settings_.txbMinimumFilesize = "0";
@@ -237,7 +241,7 @@ TEST_F(IndexingRunTest, AVanishedFileKeepsItsLineAndAZeroColumn) {
   EXPECT_NE(prompter_.boxes()[0].text.find("vanished"), std::string::npos);
 }
 
-TEST_F(IndexingRunTest, StopDuringExtractionDeletesBothFiles) {
+TEST_F(IndexModuleTest, StopDuringExtractionDeletesBothFiles) {
   top_.Write("one.txt", "some words\r\nmore words\r\n");
   top_.Write("two.txt", "other words\r\n");
   settings_.txbMinimumFilesize = "0";
@@ -247,21 +251,21 @@ TEST_F(IndexingRunTest, StopDuringExtractionDeletesBothFiles) {
   // pass the user clicks Pause and then Cancel.
   prompter_.QueueAnswer(Answer::kYes);
   yield_.At(6, [&] {
-    EXPECT_TRUE(module_->running());
+    EXPECT_TRUE(module_->state().running);
     prompter_.QueueAnswer(Answer::kCancel);
     module_->PauseRun();
   });
   EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kStopped);
   EXPECT_TRUE(OutputFiles().empty());
   EXPECT_EQ(view_.Text("lblCurrentFile"), "Data extraction stopped.  ");
-  EXPECT_FALSE(module_->index_created());
-  EXPECT_FALSE(module_->running());
+  EXPECT_FALSE(module_->state().index_created);
+  EXPECT_FALSE(module_->state().running);
   ASSERT_EQ(prompter_.boxes().size(), 2u);
   EXPECT_EQ(prompter_.boxes()[1].title, "Paused");
   EXPECT_EQ(prompter_.boxes()[1].buttons, MessageButtons::kOkCancel);
 }
 
-TEST_F(IndexingRunTest, QuitDeletesBothFilesWithoutAMessage) {
+TEST_F(IndexModuleTest, QuitDeletesBothFilesWithoutAMessage) {
   top_.Write("one.txt", "some words\r\n");
   settings_.txbMinimumFilesize = "0";
   yield_.At(4, [&] { launcher_.blnQuit = true; });
@@ -270,7 +274,7 @@ TEST_F(IndexingRunTest, QuitDeletesBothFilesWithoutAMessage) {
   EXPECT_TRUE(prompter_.boxes().empty());
 }
 
-TEST_F(IndexingRunTest, KeepingTheOldIndexChangesNothing) {
+TEST_F(IndexModuleTest, KeepingTheOldIndexChangesNothing) {
   top_.Write("one.txt", "some words\r\n");
   out_.Write("p_index.tavo", "old index");
   prompter_.QueueAnswer(Answer::kNo);
@@ -282,7 +286,7 @@ TEST_F(IndexingRunTest, KeepingTheOldIndexChangesNothing) {
                 "p_index.tavo exists.  Overwrite this?");
 }
 
-TEST_F(IndexingRunTest, RefusesSettingsBeforeAnythingIsCounted) {
+TEST_F(IndexModuleTest, RefusesSettingsBeforeAnythingIsCounted) {
   top_.Write("one.txt", "some words in a file\r\n");
   struct Row {
     void (*change)(IndexSettings*, const std::string& top);
@@ -335,9 +339,8 @@ TEST_F(IndexingRunTest, RefusesSettingsBeforeAnythingIsCounted) {
     IndexSettings saved = settings_;
     row.change(&settings_, top_.folder());
     RecordingPrompter prompter;
-    ports_.prompter = &prompter;
-    IndexModule module(&settings_, ports_, &common_);
-    EXPECT_EQ(module.CreateIndexFile(), RunOutcome::kRefused) << row.text;
+    std::unique_ptr<IndexModule> module = MakeModule(prompter, yield_);
+    EXPECT_EQ(module->CreateIndexFile(), RunOutcome::kRefused) << row.text;
     ASSERT_EQ(prompter.boxes().size(), 1u) << row.text;
     EXPECT_EQ(prompter.boxes()[0].title, row.title);
     EXPECT_EQ(prompter.boxes()[0].text, row.text);
@@ -347,7 +350,7 @@ TEST_F(IndexingRunTest, RefusesSettingsBeforeAnythingIsCounted) {
   }
 }
 
-TEST_F(IndexingRunTest, TellsWhenTheSelectionHoldsNoFile) {
+TEST_F(IndexModuleTest, TellsWhenTheSelectionHoldsNoFile) {
   top_.Write("small.txt", "tiny");
   top_.MakeDir("sub");
   EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kNoFiles);
@@ -360,20 +363,19 @@ TEST_F(IndexingRunTest, TellsWhenTheSelectionHoldsNoFile) {
   EXPECT_TRUE(OutputFiles().empty());
 }
 
-TEST_F(IndexingRunTest, StopsAtTheFileLimit) {
+TEST_F(IndexModuleTest, StopsAtTheFileLimit) {
   for (int i = 0; i < 4; ++i) {
     top_.Write("f" + std::to_string(i) + ".txt", "words in a file\r\n");
   }
   settings_.txbMinimumFilesize = "0";
-  module_->set_file_limit(4);
+  module_->state().file_limit = 4;
   EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kCompleted);
-  module_->set_file_limit(3);
+  module_->state().file_limit = 3;
   RecordingPrompter prompter;
-  ports_.prompter = &prompter;
-  IndexModule module(&settings_, ports_, &common_);
-  module.set_file_limit(3);
+  std::unique_ptr<IndexModule> module = MakeModule(prompter, yield_);
+  module->state().file_limit = 3;
   prompter.QueueAnswer(Answer::kYes);
-  EXPECT_EQ(module.CreateIndexFile(), RunOutcome::kTooManyFiles);
+  EXPECT_EQ(module->CreateIndexFile(), RunOutcome::kTooManyFiles);
   EXPECT_EQ(view_.Text("lblNowProcessingFile"), "Stopped at 3 files.");
   EXPECT_EQ(prompter.boxes().back().text,
             "Too many files!  No more than 3 files can be indexed.");
@@ -382,7 +384,7 @@ TEST_F(IndexingRunTest, StopsAtTheFileLimit) {
             (std::vector<std::string>{"p_data.tavo", "p_index.tavo"}));
 }
 
-TEST_F(IndexingRunTest, TellsTheTimeOfRunsOfFiveSecondsOrMore) {
+TEST_F(IndexModuleTest, TellsTheTimeOfRunsOfFiveSecondsOrMore) {
   top_.Write("one.txt", "some words\r\n");
   settings_.txbMinimumFilesize = "0";
   struct Row {
@@ -402,16 +404,15 @@ TEST_F(IndexingRunTest, TellsTheTimeOfRunsOfFiveSecondsOrMore) {
       clock_.Advance(row.seconds);
       if (clock_.SecondsSinceMidnight() >= 86400) clock_.Advance(-86400);
     });
-    ports_.yield = &yield;
-    IndexModule module(&settings_, ports_, &common_);
-    EXPECT_EQ(module.CreateIndexFile(), RunOutcome::kCompleted);
+    std::unique_ptr<IndexModule> module = MakeModule(prompter_, yield);
+    EXPECT_EQ(module->CreateIndexFile(), RunOutcome::kCompleted);
     EXPECT_EQ(view_.Text("lblCurrentFile"),
               "Data extraction completed.   Index file is p_index.tavo.  " +
                   row.time_text);
   }
 }
 
-TEST_F(IndexingRunTest, ACompressionFailureKeepsBothFiles) {
+TEST_F(IndexModuleTest, ACompressionFailureKeepsBothFiles) {
   top_.Write("one.txt", "some words\r\n");
   settings_.txbMinimumFilesize = "0";
   // The compression's work file cannot be written.
@@ -422,10 +423,10 @@ TEST_F(IndexingRunTest, ACompressionFailureKeepsBothFiles) {
   std::string plain = ReadFileBytes(out_.Path("p_index.tavo"));
   EXPECT_EQ(plain.substr(0, 11), "\"one.txt\"\r\n");
   EXPECT_EQ(Visible(DataFile()), Visible("\xFF\xFF"));  // no trailer
-  EXPECT_FALSE(module_->index_created());
+  EXPECT_FALSE(module_->state().index_created);
 }
 
-TEST_F(IndexingRunTest, AnOutputFileThatCannotBeCreatedStopsTheRun) {
+TEST_F(IndexModuleTest, AnOutputFileThatCannotBeCreatedStopsTheRun) {
   top_.Write("one.txt", "some words\r\n");
   settings_.txbMinimumFilesize = "0";
   out_.MakeDir("p_data.part.tavo");
@@ -437,7 +438,7 @@ TEST_F(IndexingRunTest, AnOutputFileThatCannotBeCreatedStopsTheRun) {
   EXPECT_EQ(OutputFiles(), (std::vector<std::string>{"p_data.part.tavo"}));
 }
 
-TEST_F(IndexingRunTest, AFailedWriteStopsTheRunAndLeavesNothing) {
+TEST_F(IndexModuleTest, AFailedWriteStopsTheRunAndLeavesNothing) {
   // A file-size limit makes the data file's writes fail as a full disk
   // would; the run goes on in a child process so the limit stays there.
   std::string text;
@@ -464,7 +465,7 @@ TEST_F(IndexingRunTest, AFailedWriteStopsTheRunAndLeavesNothing) {
   EXPECT_TRUE(OutputFiles().empty());
 }
 
-TEST_F(IndexingRunTest, ListsTheFilesNumberedAndThenSorted) {
+TEST_F(IndexModuleTest, ListsTheFilesNumberedAndThenSorted) {
   top_.Write("b.txt", "some words in b\r\n");
   top_.Write("a/z.txt", "some words in z\r\n");
   top_.Write("a/b/c.txt", "some words in c\r\n");
@@ -477,13 +478,13 @@ TEST_F(IndexingRunTest, ListsTheFilesNumberedAndThenSorted) {
   EXPECT_EQ(display_.text(), GetProgramText(155) +
                                  "\r\n\r\na/b/c.txt\r\na/z.txt\r\nb.txt\r\n");
   EXPECT_EQ(display_.copy_caption(), "Copy to clipboard");
-  EXPECT_EQ(module_->file_list(),
+  EXPECT_EQ(module_->state().file_list,
             (std::vector<std::string>{"b.txt", "a/z.txt", "a/b/c.txt"}));
   EXPECT_TRUE(OutputFiles().empty());
   EXPECT_EQ(view_.focus(), "txbProjectName");
 }
 
-TEST_F(IndexingRunTest, AClosedListingWindowEndsTheListing) {
+TEST_F(IndexModuleTest, AClosedListingWindowEndsTheListing) {
   for (int i = 0; i < 5; ++i) {
     top_.Write("f" + std::to_string(i) + ".txt", "some words\r\n");
   }

@@ -1,7 +1,7 @@
 // Whole searches through the Search Module's handlers over small indexes:
 // the results box, the found-files label and the messages, as the window
 // would show them.
-#include "engine/search/search_module.h"
+#include "engine/modules/search_module.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The Search Module's handlers tie the search to the reports, which read
 // the search's results; so this file, alone in search/, calls into report/.
-#include "engine/search/search_module.h"
+#include "engine/modules/search_module.h"
 
 #include "engine/common/cp1252.h"
 #include "engine/common/program_texts.h"
+#include "engine/format/file_names.h"
 #include "engine/report/html_report.h"
 #include "engine/report/text_report.h"
-#include "engine/search/data_file.h"
 #include "engine/search/found_files.h"
 #include "engine/search/index_loading.h"
 #include "engine/search/indexed_files_listing.h"
@@ -137,7 +137,9 @@ SearchModule::SearchClick SearchModule::Search() {
 
   state_.blnSortRequestedAfterSearch = false;
   SearchRunOutcome outcome = RunSearch(settings_, &state_, ports_);
-  if (outcome == SearchRunOutcome::kQuit) return SearchClick::kQuit;
+  if (outcome == SearchRunOutcome::kQuit || ports_.launcher.blnQuit) {
+    return SearchClick::kQuit;
+  }
   if (outcome == SearchRunOutcome::kFinished && settings_.chkGenerateHTML &&
       state_.intNumFilesFound > 0) {
     MakeReport();

@@ -1,10 +1,9 @@
-// The indexing run of the Index Module: "Create index file" from the checks
-// of the settings through the counting pass, the extraction pass and the
-// writing of the index and data files to the closing status text, and
-// "List files", which runs the same procedure in a listing mode that ends
-// after the counting pass. The run talks to the user only through its
-// ports; the Index Module window wires its buttons to the calls here and
-// copies the settings to and from its fields.
+// The Index Module's engine and its indexing run: "Create index file" from
+// the checks of the settings through the counting pass, the extraction pass
+// and the writing of the index and data files to the closing status text,
+// and "List files", which runs the same procedure in a listing mode that
+// ends after the counting pass. The run talks to the user only through its
+// ports.
 #pragma once
 
 #include <cstdint>
@@ -34,16 +33,48 @@ enum class RunOutcome {
   kNotOverwritten,     // the user kept the existing index file
 };
 
-// The Index Module's engine: the values of the window that a run reads and
-// writes, and its commands.
+// What the Index Module holds between its handlers and shows in its
+// window: whether a run goes on, the run's stop flag, the outcome of the
+// last run and the files it found or indexed.
+struct IndexState {
+  // True while a run goes on: the "Create index file" button then pauses.
+  bool running = false;
+  // The stop flag of the run, set by Cancel in the pause box and by the
+  // error handlers; the loops of the run test it after each file.
+  bool stop_flag = false;
+  // True once the last run wrote both files ("List files which were
+  // indexed" then shows).
+  bool index_created = false;
+  // After a listing: the relative paths found. After a completed run: the
+  // relative paths of the indexed files, in file-number order.
+  std::vector<std::string> file_list;
+  // The files of the last run that got as far as writing.
+  std::string index_path;
+  std::string data_path;
+  // The most files a run accepts (kFileLimit); tests lower it.
+  std::int32_t file_limit = kFileLimit;
+};
+
+// The engine half of the Index Module window frmIndexMain: its settings and
+// state, and the handlers of its buttons that carry rules. The window copies
+// its widgets into settings() before a handler and shows what the handler
+// wrote through the ports, then copies settings() back (a run trims some
+// fields); the command line drives the same handlers from flags.
 class IndexModule {
  public:
-  // None of the arguments is owned; all must outlive the module. The
-  // settings are the window's fields: the run trims some of them (the
-  // field then holds the trimmed text) and the window shows them again
-  // afterwards.
-  IndexModule(IndexSettings* settings, const IndexPorts& ports,
-              CommonWords* common_words);
+  // The ports must outlive the module. The common words start empty: the
+  // window or command loads them (cwds.txt) into common_words().
+  explicit IndexModule(IndexPorts ports);
+  IndexModule(const IndexModule&) = delete;
+  IndexModule& operator=(const IndexModule&) = delete;
+
+  IndexSettings& settings() { return settings_; }
+  const IndexSettings& settings() const { return settings_; }
+  IndexState& state() { return state_; }
+  const IndexState& state() const { return state_; }
+  IndexPorts& ports() { return ports_; }
+  // The words that are never indexed.
+  CommonWords& common_words() { return common_words_; }
 
   // "Create index file" while no run goes on: refuses a selection that
   // includes nothing, asks before an existing index file is replaced, runs
@@ -53,7 +84,6 @@ class IndexModule {
   // The same button while a run goes on (its caption is then UI text 30):
   // the pause box, whose Cancel stops the run at its next check.
   void PauseRun();
-  bool running() const { return running_; }
 
   // "List files": shows the numbered files as they are found, then the
   // sorted list, in the large display window.
@@ -73,22 +103,11 @@ class IndexModule {
   // "Different words found so far: " and W.
   void ShowWordsFoundSoFar();
 
-  bool index_created() const { return index_created_; }
-  // After a listing: the relative paths found. After a completed run: the
-  // relative paths of the indexed files, in file-number order.
-  const std::vector<std::string>& file_list() const { return file_list_; }
+  // N and the total size in bytes of the files the last run selected.
   std::int32_t file_count() const { return selection_.count; }
   double total_size() const { return selection_.total_size; }
-  const std::string& index_path() const { return index_path_; }
-  const std::string& data_path() const { return data_path_; }
   // W of the last extraction.
   std::int32_t word_count() const { return lexicon_.word_count(); }
-
-  // The file limit (32000); tests lower it.
-  void set_file_limit(std::int32_t limit) { file_limit_ = limit; }
-  // The stop flag of the run, set by Cancel in the pause box and by the
-  // error handlers.
-  bool* stop_flag() { return &stop_flag_; }
 
  private:
   RunOutcome Refuse(std::string_view text, bool focus);
@@ -102,22 +121,16 @@ class IndexModule {
   void ShowSortedList(std::string caption);
   std::string FormatGrouped(double value) const;
 
-  IndexSettings* settings_;
   IndexPorts ports_;
+  IndexSettings settings_;
+  IndexState state_;
+  CommonWords common_words_;
   // Frees the blocks of replaced and discarded data files while the run
   // goes on; the module waits for it when it is destroyed.
   BackgroundDeletion deletion_;
-  CommonWords* common_words_;
   Lexicon lexicon_;
   Selection selection_;
-  std::vector<std::string> file_list_;
-  std::string index_path_;
-  std::string data_path_;
-  std::int32_t file_limit_ = kFileLimit;
-  bool stop_flag_ = false;
-  bool running_ = false;
   bool listing_mode_ = false;
-  bool index_created_ = false;
   double start_time_ = 0;
 };
 

@@ -1,4 +1,4 @@
-#include "engine/index/indexing_run.h"
+#include "engine/modules/index_module.h"
 
 #include <exception>
 #include <new>
@@ -8,6 +8,7 @@
 #include "engine/common/program_texts.h"
 #include "engine/common/records.h"
 #include "engine/files/folder.h"
+#include "engine/format/file_names.h"
 #include "engine/index/index_writer.h"
 #include "engine/index/word_extraction.h"
 #include "engine/index/word_reader.h"
@@ -87,12 +88,12 @@ class RunObserver : public ExtractionObserver {
   void StartFile() { words_shown_ = lexicon_.word_count(); }
 
   bool AfterLine() override {
-    ports_.yield->ProcessPendingEvents();
+    ports_.yield.ProcessPendingEvents();
     if (lexicon_.word_count() > words_shown_ + kWordsShownStep) {
       module_->ShowWordsFoundSoFar();
       words_shown_ = lexicon_.word_count();
     }
-    return !(ports_.launcher->blnQuit || *stop_flag_);
+    return !(ports_.launcher.blnQuit || *stop_flag_);
   }
 
  private:
@@ -105,43 +106,41 @@ class RunObserver : public ExtractionObserver {
 
 }  // namespace
 
-IndexModule::IndexModule(IndexSettings* settings, const IndexPorts& ports,
-                         CommonWords* common_words)
-    : settings_(settings), ports_(ports), common_words_(common_words) {}
+IndexModule::IndexModule(IndexPorts ports) : ports_(ports) {}
 
 std::string IndexModule::FormatGrouped(double value) const {
   return FormatNumber(value, 0, ports_.number_format);
 }
 
 RunOutcome IndexModule::CreateIndexFile() {
-  if (SplitTrimmedLines(settings_->txbIncludedFolders).empty() &&
-      settings_->chkExcludeFilesInTopFolder) {
-    ports_.prompter->ShowMessage(MessageIcon::kWarning,
+  if (SplitTrimmedLines(settings_.txbIncludedFolders).empty() &&
+      settings_.chkExcludeFilesInTopFolder) {
+    ports_.prompter.ShowMessage(MessageIcon::kWarning,
                                  kCreateIndexFileCaption,
                                  "No files are included.");
     return RunOutcome::kRefused;
   }
-  std::string project = TrimSpaces(settings_->txbProjectName);
-  std::string output = TrimSpaces(settings_->txbOutputFolder);
+  std::string project = TrimSpaces(settings_.txbProjectName);
+  std::string output = TrimSpaces(settings_.txbOutputFolder);
   AddTrailingBackslash(output);
   if (!project.empty() && !output.empty()) {
     std::string existing = IndexFilePath(output, project);
     if (FileExists(existing)) {
-      Answer answer = ports_.prompter->Ask(
+      Answer answer = ports_.prompter.Ask(
           MessageIcon::kWarning, kCreateIndexFileCaption,
           "An index file " + existing + " exists.  Overwrite this?",
           MessageButtons::kYesNoCancel);
       if (answer != Answer::kYes) return RunOutcome::kNotOverwritten;
     }
   }
-  index_created_ = false;
-  ports_.view->SetVisible("cmdListFiles[1]", false);
+  state_.index_created = false;
+  ports_.view.SetVisible("cmdListFiles[1]", false);
   RunOutcome outcome = ExtractData(false);
-  if (selection_.count > file_limit_) {
-    std::string limit = std::to_string(file_limit_);
-    ports_.view->SetText("lblNowProcessingFile",
+  if (selection_.count > state_.file_limit) {
+    std::string limit = std::to_string(state_.file_limit);
+    ports_.view.SetText("lblNowProcessingFile",
                          "Stopped at " + limit + " files.");
-    ports_.prompter->ShowMessage(
+    ports_.prompter.ShowMessage(
         MessageIcon::kWarning, kCreateIndexFileCaption,
         "Too many files!  No more than " + limit + " files can be indexed.");
     return RunOutcome::kTooManyFiles;
@@ -150,57 +149,57 @@ RunOutcome IndexModule::CreateIndexFile() {
 }
 
 void IndexModule::PauseRun() {
-  Answer answer = ports_.prompter->Ask(MessageIcon::kInformation, "Paused",
+  Answer answer = ports_.prompter.Ask(MessageIcon::kInformation, "Paused",
                                        GetProgramText(kTextPaused),
                                        MessageButtons::kOkCancel);
-  if (answer == Answer::kCancel) stop_flag_ = true;
+  if (answer == Answer::kCancel) state_.stop_flag = true;
 }
 
 void IndexModule::PrepareLargeDisplay(std::string_view caption) {
-  LargeDisplay* display = ports_.display;
-  display->SetReadOnly(true);
-  display->SetCopyButtonCaption("Pause");
-  display->SetCaption(caption);
-  display->SetBufferFullMessage("THE FILE LIST BUFFER IS FULL.");
-  display->Clear();
+  LargeDisplay& display = ports_.display;
+  display.SetReadOnly(true);
+  display.SetCopyButtonCaption("Pause");
+  display.SetCaption(caption);
+  display.SetBufferFullMessage("THE FILE LIST BUFFER IS FULL.");
+  display.Clear();
 }
 
 void IndexModule::ShowSortedList(std::string caption) {
-  LargeDisplay* display = ports_.display;
-  std::vector<std::string> sorted = file_list_;
+  LargeDisplay& display = ports_.display;
+  std::vector<std::string> sorted = state_.file_list;
   if (sorted.size() > 1) {
     SortAscending(sorted, 0, static_cast<int>(sorted.size()) - 1);
   }
-  display->Clear();
-  display->SetCaption(caption);
-  display->Output(GetProgramText(kTextFileListHeading), 2, false);
-  display->DisplayArray(sorted, 0, static_cast<std::int32_t>(sorted.size()) - 1,
+  display.Clear();
+  display.SetCaption(caption);
+  display.Output(GetProgramText(kTextFileListHeading), 2, false);
+  display.DisplayArray(sorted, 0, static_cast<std::int32_t>(sorted.size()) - 1,
                         "", false);
-  display->SetCopyButtonCaption("Copy to clipboard");
-  display->Show();
+  display.SetCopyButtonCaption("Copy to clipboard");
+  display.Show();
 }
 
 RunOutcome IndexModule::ListFiles() {
-  if (SplitTrimmedLines(settings_->txbIncludedFolders).empty() &&
-      settings_->chkExcludeFilesInTopFolder) {
-    ports_.prompter->ShowMessage(MessageIcon::kWarning, kListFilesCaption,
+  if (SplitTrimmedLines(settings_.txbIncludedFolders).empty() &&
+      settings_.chkExcludeFilesInTopFolder) {
+    ports_.prompter.ShowMessage(MessageIcon::kWarning, kListFilesCaption,
                                  "No files are included.");
     return RunOutcome::kRefused;
   }
   PrepareLargeDisplay(kListFilesCaption);
   RunOutcome outcome = ExtractData(true);
-  if (outcome == RunOutcome::kListed && selection_.count > file_limit_) {
+  if (outcome == RunOutcome::kListed && selection_.count > state_.file_limit) {
     // The listing stopped at the first file above the limit: say so rather
     // than offer a list that no index could hold.
-    std::string limit = std::to_string(file_limit_);
-    ports_.view->SetText("lblNowProcessingFile",
+    std::string limit = std::to_string(state_.file_limit);
+    ports_.view.SetText("lblNowProcessingFile",
                          "Stopped at " + limit + " files.");
-    ports_.prompter->ShowMessage(
+    ports_.prompter.ShowMessage(
         MessageIcon::kWarning, kListFilesCaption,
         "Too many files!  No more than " + limit + " files can be indexed.");
     outcome = RunOutcome::kTooManyFiles;
-  } else if (outcome == RunOutcome::kListed && ports_.display->IsVisible() &&
-             !ports_.display->ReportBufferFull()) {
+  } else if (outcome == RunOutcome::kListed && ports_.display.IsVisible() &&
+             !ports_.display.ReportBufferFull()) {
     std::int32_t count = selection_.count;
     ShowSortedList(count == 1 ? std::string("One file is to be indexed")
                               : std::to_string(count) +
@@ -211,64 +210,64 @@ RunOutcome IndexModule::ListFiles() {
 }
 
 void IndexModule::ListIndexedFiles() {
-  if (file_list_.size() == 1) {
-    ports_.prompter->ShowMessage(MessageIcon::kInformation,
+  if (state_.file_list.size() == 1) {
+    ports_.prompter.ShowMessage(MessageIcon::kInformation,
                                  kListIndexedFilesCaption,
                                  "Only one file was indexed:\r\n" +
-                                     file_list_[0]);
+                                     state_.file_list[0]);
     return;
   }
   PrepareLargeDisplay(kListIndexedFilesCaption);
-  ShowSortedList(std::to_string(file_list_.size()) + " files were indexed");
+  ShowSortedList(std::to_string(state_.file_list.size()) + " files were indexed");
 }
 
 void IndexModule::EnableControls(bool enabled) {
   for (std::string_view control : kWindowInputs) {
-    ports_.view->SetEnabled(control, enabled);
+    ports_.view.SetEnabled(control, enabled);
   }
   if (!listing_mode_) {
-    ports_.view->SetEnabled("cmdExtractData", true);
-    ports_.view->SetFocus("cmdExtractData");
+    ports_.view.SetEnabled("cmdExtractData", true);
+    ports_.view.SetFocus("cmdExtractData");
   }
-  ports_.view->SetEnabled("cmdQuit", true);
-  ports_.view->SetText("cmdExtractData", kCreateIndexFileCaption);
+  ports_.view.SetEnabled("cmdQuit", true);
+  ports_.view.SetText("cmdExtractData", kCreateIndexFileCaption);
 }
 
 void IndexModule::ShowNoFilesMessage(std::string_view title) {
-  bool includes = !SplitTrimmedLines(settings_->txbIncludedFolders).empty();
-  bool excludes = !TrimSpaces(settings_->txbExcludedFiles).empty();
+  bool includes = !SplitTrimmedLines(settings_.txbIncludedFolders).empty();
+  bool excludes = !TrimSpaces(settings_.txbExcludedFiles).empty();
   std::int16_t number = static_cast<std::int16_t>(
       kTextNoFilesBase + (includes ? 2 : 0) + (excludes ? 1 : 0));
-  ports_.prompter->ShowMessage(MessageIcon::kWarning, title,
+  ports_.prompter.ShowMessage(MessageIcon::kWarning, title,
                                GetProgramText(number) + ".");
 }
 
 void IndexModule::FocusNextControl() {
-  const IndexSettings& s = *settings_;
+  const IndexSettings& s = settings_;
   if (s.txbProjectName.empty()) {
-    ports_.view->SetFocus("txbProjectName");
+    ports_.view.SetFocus("txbProjectName");
   } else if (s.txbTopFolder.empty()) {
-    ports_.view->SetFocus("cmdTopFolder");
+    ports_.view.SetFocus("cmdTopFolder");
   } else if (s.txbTitle.empty()) {
-    ports_.view->SetFocus("txbTitle");
+    ports_.view.SetFocus("txbTitle");
   } else if (s.txbOutputFolder.empty()) {
-    ports_.view->SetFocus("cmdOutputFolder");
-  } else if (index_created_) {
-    ports_.view->SetFocus("cmdSwitchToSearchModule");
+    ports_.view.SetFocus("cmdOutputFolder");
+  } else if (state_.index_created) {
+    ports_.view.SetFocus("cmdSwitchToSearchModule");
   } else {
-    ports_.view->SetFocus("cmdListFiles[0]");
+    ports_.view.SetFocus("cmdListFiles[0]");
   }
 }
 
 void IndexModule::ShowWordsFoundSoFar() {
-  ports_.view->SetText("lblDifferentWordsFoundSoFar",
+  ports_.view.SetText("lblDifferentWordsFoundSoFar",
                        "Different words found so far: " +
                            FormatGrouped(lexicon_.word_count()));
-  ports_.view->Repaint();
+  ports_.view.Repaint();
 }
 
 RunOutcome IndexModule::Refuse(std::string_view text, bool focus) {
-  ports_.prompter->ShowMessage(MessageIcon::kWarning, kCreateIndexFileCaption,
+  ports_.prompter.ShowMessage(MessageIcon::kWarning, kCreateIndexFileCaption,
                                text);
   if (focus) FocusNextControl();
   return RunOutcome::kRefused;
@@ -276,7 +275,7 @@ RunOutcome IndexModule::Refuse(std::string_view text, bool focus) {
 
 bool IndexModule::CheckSettings(bool listing_mode, std::string* title_content,
                                 RunOutcome* outcome) {
-  IndexSettings& s = *settings_;
+  IndexSettings& s = settings_;
   if (!listing_mode) {
     if (Trimmed(&s.txbProjectName).empty()) {
       *outcome = Refuse(GetProgramText(kTextNoProjectName), true);
@@ -286,7 +285,7 @@ bool IndexModule::CheckSettings(bool listing_mode, std::string* title_content,
     // folder; a separator in it would put them elsewhere.
     std::size_t bad = s.txbProjectName.find_first_of(kProjectNameInadmissible);
     if (bad != std::string::npos) {
-      ports_.prompter->ShowMessage(
+      ports_.prompter.ShowMessage(
           MessageIcon::kWarning, "Project name",
           "The project name contains an inadmissible character: " +
               s.txbProjectName.substr(bad, 1));
@@ -341,7 +340,7 @@ bool IndexModule::CheckSettings(bool listing_mode, std::string* title_content,
   for (const std::string& entry : SplitTrimmedLines(s.txbExcludedFiles)) {
     if (entry[0] == '\\' || entry[0] == '/' ||
         (entry.size() > 1 && entry[1] == ':')) {
-      ports_.prompter->ShowMessage(
+      ports_.prompter.ShowMessage(
           MessageIcon::kWarning, GetProgramText(kTextExcludedFilesTitle),
           GetProgramText(kTextExcludedFileNotRelative) + ":\r\n" + entry);
       *outcome = RunOutcome::kRefused;
@@ -353,13 +352,13 @@ bool IndexModule::CheckSettings(bool listing_mode, std::string* title_content,
 }
 
 void IndexModule::ShowCountingMessages() {
-  if (ports_.launcher->blnQuit && selection_.count <= file_limit_) return;
+  if (ports_.launcher.blnQuit && selection_.count <= state_.file_limit) return;
   auto tell = [&](std::int32_t n, std::string_view what, std::string_view why) {
     if (n <= 0) return;
     std::string count = n == 1 ? "One " + std::string(what) + " was"
                                : FormatGrouped(n) + " " + std::string(what) +
                                      "s were";
-    ports_.prompter->ShowMessage(
+    ports_.prompter.ShowMessage(
         MessageIcon::kInformation,
         listing_mode_ ? kListFilesCaption : kCreateIndexFileCaption,
         count + std::string(why));
@@ -374,79 +373,79 @@ void IndexModule::ShowCountingMessages() {
 void IndexModule::RunCountingPass(bool listing_mode,
                                   const SelectionRules& rules) {
   if (!listing_mode) {
-    ports_.view->SetText("cmdExtractData", GetProgramText(kTextPause));
-    ports_.view->SetText("lblNowProcessingFile",
+    ports_.view.SetText("cmdExtractData", GetProgramText(kTextPause));
+    ports_.view.SetText("lblNowProcessingFile",
                          GetProgramText(kTextCounting) + " ...");
   }
   SelectFiles(rules,
               listing_mode ? SelectionMode::kListing : SelectionMode::kCounting,
-              ports_, &stop_flag_, &selection_);
-  ports_.yield->ProcessPendingEvents();
-  if (!ports_.launcher->blnQuit && !stop_flag_ && !listing_mode) {
+              ports_, &state_.stop_flag, &selection_);
+  ports_.yield.ProcessPendingEvents();
+  if (!ports_.launcher.blnQuit && !state_.stop_flag && !listing_mode) {
     if (selection_.count > 0) {
-      ports_.view->SetText("lblTotalNumFiles",
+      ports_.view.SetText("lblTotalNumFiles",
                            GetProgramText(kTextTotalFiles) + ": " +
                                FormatGrouped(selection_.count));
-      ports_.view->SetText("lblTotalFileSize",
+      ports_.view.SetText("lblTotalFileSize",
                            GetProgramText(kTextTotalSize) + ": " +
                                FormatGrouped(selection_.total_size / 1024) +
                                " KB");
     }
-    ports_.view->SetText("cmdExtractData", GetProgramText(kTextFinishing));
-    ports_.view->SetText("lblDifferentWordsFoundSoFar", "");
-    ports_.view->Repaint();
+    ports_.view.SetText("cmdExtractData", GetProgramText(kTextFinishing));
+    ports_.view.SetText("lblDifferentWordsFoundSoFar", "");
+    ports_.view.Repaint();
   }
   ShowCountingMessages();
 }
 
 RunOutcome IndexModule::ExtractData(bool listing_mode) {
   listing_mode_ = listing_mode;
-  ports_.view->SetText("lblCurrentFile", "");
+  ports_.view.SetText("lblCurrentFile", "");
   std::string title_content;
   RunOutcome refused;
   if (!CheckSettings(listing_mode, &title_content, &refused)) return refused;
   for (std::string_view label : kProgressLabels) {
-    ports_.view->SetText(label, "");
+    ports_.view.SetText(label, "");
   }
-  IndexSettings& s = *settings_;
+  IndexSettings& s = settings_;
   Trimmed(&s.txbMinimumFilesize);
   if (LeadingNumber(s.txbMinimumFilesize) == 0) s.txbMinimumFilesize.clear();
   SelectionRules rules = RulesFromSettings(s);
-  rules.file_limit = file_limit_;
+  rules.file_limit = state_.file_limit;
 
-  stop_flag_ = false;
-  ports_.launcher->blnQuit = false;
-  running_ = true;
+  state_.stop_flag = false;
+  ports_.launcher.blnQuit = false;
+  state_.running = true;
   EnableControls(false);
-  ports_.view->Repaint();
+  ports_.view.Repaint();
   if (listing_mode) {
-    ports_.display->Show();
+    ports_.display.Show();
   } else {
-    start_time_ = ports_.clock->SecondsSinceMidnight();
+    start_time_ = ports_.clock.SecondsSinceMidnight();
   }
   RunOutcome outcome;
   try {
-    file_list_.clear();
+    state_.file_list.clear();
     RunCountingPass(listing_mode, rules);
     if (listing_mode) {
-      file_list_ = selection_.file_list;
-      running_ = false;
+      state_.file_list = selection_.file_list;
+      state_.running = false;
       if (selection_.count > 0) {
         EnableControls(true);
-        ports_.view->Repaint();
-        if (ports_.display->IsVisible()) ports_.display->Show();
+        ports_.view.Repaint();
+        if (ports_.display.IsVisible()) ports_.display.Show();
         return RunOutcome::kListed;
       }
-      ports_.display->Hide();
+      ports_.display.Hide();
       ShowNoFilesMessage(kListFilesCaption);
       EnableControls(true);
       return RunOutcome::kNoFiles;
     }
-    ports_.view->SetText("lblNowProcessingFile", "");
-    ports_.yield->ProcessPendingEvents();
-    if (ports_.launcher->blnQuit) {
+    ports_.view.SetText("lblNowProcessingFile", "");
+    ports_.yield.ProcessPendingEvents();
+    if (ports_.launcher.blnQuit) {
       outcome = RunOutcome::kQuit;
-    } else if (stop_flag_) {
+    } else if (state_.stop_flag) {
       FocusNextControl();
       outcome = RunOutcome::kStopped;
     } else if (selection_.count == 0) {
@@ -455,46 +454,46 @@ RunOutcome IndexModule::ExtractData(bool listing_mode) {
       outcome = RunOutcome::kNoFiles;
     } else {
       outcome = RunExtraction(rules, title_content);
-      running_ = false;
+      state_.running = false;
       return outcome;
     }
   } catch (const std::exception& e) {
     // Only a failure to get memory, or a bug, arrives here: the run ends
     // as stopped and every file it began is deleted.
-    ports_.prompter->ShowMessage(
+    ports_.prompter.ShowMessage(
         MessageIcon::kError, "Error",
         std::string(dynamic_cast<const std::bad_alloc*>(&e)
                         ? "There is not enough memory for this run."
                         : e.what()));
-    ports_.view->SetText("lblCurrentFile", "Data extraction stopped.");
+    ports_.view.SetText("lblCurrentFile", "Data extraction stopped.");
     outcome = RunOutcome::kStopped;
   }
-  running_ = false;
+  state_.running = false;
   EnableControls(true);
   return outcome;
 }
 
 RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
                                       const std::string& title_content) {
-  IndexSettings& s = *settings_;
+  IndexSettings& s = settings_;
   const std::int32_t num_files = selection_.count;
-  index_path_ = IndexFilePath(s.txbOutputFolder, s.txbProjectName);
-  data_path_ = DataFilePath(s.txbOutputFolder, s.txbProjectName);
-  IndexFileWriter writer(index_path_, data_path_, &deletion_);
+  state_.index_path = IndexFilePath(s.txbOutputFolder, s.txbProjectName);
+  state_.data_path = DataFilePath(s.txbOutputFolder, s.txbProjectName);
+  IndexFileWriter writer(state_.index_path, state_.data_path, &deletion_);
   std::string error_title = GetProgramText(kTextWriteErrorTitle);
   auto fail = [&](const Status& status) {
-    ports_.prompter->ShowMessage(MessageIcon::kError, error_title,
+    ports_.prompter.ShowMessage(MessageIcon::kError, error_title,
                                  status.message());
-    stop_flag_ = true;
+    state_.stop_flag = true;
   };
 
   // The old files go first: a run that ends early leaves neither behind.
-  for (const std::string& path : {index_path_, data_path_}) {
+  for (const std::string& path : {state_.index_path, state_.data_path}) {
     if (!deletion_.Delete(path)) {
       fail(Status::Failed("The file " + path + " cannot be deleted."));
     }
   }
-  if (!stop_flag_) {
+  if (!state_.stop_flag) {
     Status created = writer.Create(num_files);
     if (!created.ok()) fail(created);
   }
@@ -503,11 +502,11 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
   // The files are read and cut into words on a thread of their own, a few
   // files ahead; the lexicon takes the words here, where the ports are
   // called.
-  WordReader reader(common_words_, rules.exclude_special_letters);
-  RunObserver observer(this, ports_, lexicon, &stop_flag_);
+  WordReader reader(&common_words_, rules.exclude_special_letters);
+  RunObserver observer(this, ports_, lexicon, &state_.stop_flag);
   std::int32_t vanished = 0;
-  if (!stop_flag_) {
-    ports_.view->SetText("cmdExtractData", GetProgramText(kTextPause));
+  if (!state_.stop_flag) {
+    ports_.view.SetText("cmdExtractData", GetProgramText(kTextPause));
     lexicon.StartPass();
     std::vector<WordReader::FileToRead> files;
     files.reserve(static_cast<std::size_t>(num_files));
@@ -524,15 +523,15 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
       std::string_view path = std::string_view(selection_.file_list[f]).substr(1);
       lexicon.StartFile();
       writer.AddFileListLine(std::string_view(path).substr(top_length));
-      ports_.view->SetText(
+      ports_.view.SetText(
           "lblCurrentFile",
           ShortenForDisplay(path, kMaxCurrentFileLength) + " (" +
               FormatByteSize(static_cast<double>(selection_.file_sizes[f]), 0,
                              ports_.number_format) +
               ")");
-      ports_.view->SetText("lblNowProcessingFile",
+      ports_.view.SetText("lblNowProcessingFile",
                            "Now processing file #" + FormatGrouped(f + 1) + ".");
-      ports_.view->Repaint();
+      ports_.view.Repaint();
       observer.StartFile();
       std::string error;
       switch (reader.HandOnFile(&lexicon, &observer, &error)) {
@@ -544,21 +543,21 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
           ++vanished;
           break;
         case WordExtractor::FileResult::kFailed:
-          ports_.prompter->ShowMessage(MessageIcon::kWarning, "Error",
+          ports_.prompter.ShowMessage(MessageIcon::kWarning, "Error",
                                        error + ":\r\n" + std::string(path));
-          stop_flag_ = true;
+          state_.stop_flag = true;
           break;
       }
       if (reader.lexicon_full()) {
-        ports_.prompter->ShowMessage(
+        ports_.prompter.ShowMessage(
             MessageIcon::kWarning, "Error",
             "The lexicon cannot hold more than " +
                 FormatGrouped(static_cast<double>(Lexicon::kMaxWords)) +
                 " words.");
-        stop_flag_ = true;
+        state_.stop_flag = true;
       }
-      ports_.yield->ProcessPendingEvents();
-      if (ports_.launcher->blnQuit || stop_flag_) break;
+      ports_.yield.ProcessPendingEvents();
+      if (ports_.launcher.blnQuit || state_.stop_flag) break;
       if (lexicon.largest_count() > 0) lexicon.WriteFileScores();
       // The blocks of the matrix that these files complete are written
       // while the next files are read.
@@ -569,11 +568,11 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
       }
     }
     reader.Stop();
-    ports_.yield->ProcessPendingEvents();
-    if (!ports_.launcher->blnQuit && !stop_flag_) {
+    ports_.yield.ProcessPendingEvents();
+    if (!ports_.launcher.blnQuit && !state_.stop_flag) {
       ShowWordsFoundSoFar();
-      ports_.view->SetEnabled("cmdExtractData", false);
-      ports_.view->SetText("lblNowProcessingFile",
+      ports_.view.SetEnabled("cmdExtractData", false);
+      ports_.view.SetText("lblNowProcessingFile",
                            GetProgramText(kTextDifferentWords) + ": " +
                                FormatGrouped(lexicon.word_count()));
       // The matrix goes into the data file while the index text is
@@ -581,30 +580,30 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
       writer.StartDataRows(lexicon.TakeScoreRows());
       Status written = writer.WriteLexicon(title_content, lexicon);
       if (!written.ok()) {
-        ports_.prompter->ShowMessage(
+        ports_.prompter.ShowMessage(
             MessageIcon::kWarning, error_title,
             GetProgramText(kTextLexiconWriteError) + "\r\n" +
                 written.message());
-        stop_flag_ = true;
+        state_.stop_flag = true;
       }
-      ports_.view->SetText("cmdExtractData", GetProgramText(kTextFinishing));
-      ports_.view->SetText("lblDifferentWordsFoundSoFar", "");
-      ports_.view->Repaint();
+      ports_.view.SetText("cmdExtractData", GetProgramText(kTextFinishing));
+      ports_.view.SetText("lblDifferentWordsFoundSoFar", "");
+      ports_.view.Repaint();
     }
   }
 
-  ports_.yield->ProcessPendingEvents();
-  if (ports_.launcher->blnQuit) {
+  ports_.yield.ProcessPendingEvents();
+  if (ports_.launcher.blnQuit) {
     writer.Discard();
     return RunOutcome::kQuit;
   }
   // From here on the file list holds the relative paths of the run.
-  file_list_.clear();
-  file_list_.reserve(selection_.file_list.size());
+  state_.file_list.clear();
+  state_.file_list.reserve(selection_.file_list.size());
   for (const std::string& element : selection_.file_list) {
-    file_list_.push_back(element.substr(1 + rules.top_folder.size()));
+    state_.file_list.push_back(element.substr(1 + rules.top_folder.size()));
   }
-  if (!stop_flag_) {
+  if (!state_.stop_flag) {
     Status written = writer.WriteCountLines();
     if (written.ok()) written = writer.FinishIndexText();
     if (!written.ok()) fail(written);
@@ -612,7 +611,7 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
 
   RunOutcome outcome;
   std::string status_text;
-  if (stop_flag_) {
+  if (state_.stop_flag) {
     status_text = "Data extraction stopped.";
     writer.Discard();
     outcome = RunOutcome::kStopped;
@@ -630,12 +629,12 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
       outcome = RunOutcome::kCompressionFailed;
     } else {
       status_text = "Data extraction completed.";
-      index_created_ = true;
+      state_.index_created = true;
       outcome = RunOutcome::kCompleted;
     }
   }
   if (vanished > 0 && outcome != RunOutcome::kStopped) {
-    ports_.prompter->ShowMessage(
+    ports_.prompter.ShowMessage(
         MessageIcon::kInformation, kCreateIndexFileCaption,
         (vanished == 1 ? std::string("One file") : FormatGrouped(vanished) +
                                                        " files") +
@@ -643,14 +642,14 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
             "lists it without any word.");
   }
 
-  ports_.view->SetText("lblCurrentFile", "");
-  if (index_created_) {
-    ports_.view->SetVisible("cmdListFiles[1]", true);
+  ports_.view.SetText("lblCurrentFile", "");
+  if (state_.index_created) {
+    ports_.view.SetVisible("cmdListFiles[1]", true);
     status_text += "   Index file is " + s.txbProjectName + "_index.tavo.";
   } else {
-    ports_.view->SetVisible("cmdListFiles[1]", false);
+    ports_.view.SetVisible("cmdListFiles[1]", false);
   }
-  double elapsed = ports_.clock->SecondsSinceMidnight() - start_time_;
+  double elapsed = ports_.clock.SecondsSinceMidnight() - start_time_;
   if (elapsed < 0) elapsed += kSecondsPerDay;
   std::string time_text;
   if (elapsed >= kShortestTimedRun) {
@@ -659,10 +658,10 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
                                   ports_.number_format) +
                 ".";
   }
-  ports_.view->SetText("lblCurrentFile", status_text + "  " + time_text);
-  running_ = false;
+  ports_.view.SetText("lblCurrentFile", status_text + "  " + time_text);
+  state_.running = false;
   EnableControls(true);
-  ports_.view->SetFocus(index_created_ ? "cmdListFiles[1]" : "cmdExtractData");
+  ports_.view.SetFocus(state_.index_created ? "cmdListFiles[1]" : "cmdExtractData");
   return outcome;
 }
 

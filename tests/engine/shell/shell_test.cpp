@@ -1,4 +1,4 @@
-#include "engine/common/shell.h"
+#include "engine/shell/shell.h"
 
 #include <gtest/gtest.h>
 
