@@ -9,7 +9,7 @@
 #include <string>
 
 #include "cli/cli.h"
-#include "engine/common/heap_pages.h"
+#include "cli/heap_pages.h"
 
 #ifdef ORVANE_WITH_WINDOWS
 #include <dlfcn.h>
@@ -71,9 +71,11 @@ int RunWindows(int argc, char** argv) {
 #endif
 
 int main(int argc, char** argv) {
-  orvane::UseLargeHeapPages();
 #ifdef ORVANE_WITH_WINDOWS
   if (!orvane::IsCommandLineRequest(argc, argv)) return RunWindows(argc, argv);
 #endif
+  // Only a one-shot command-line run keeps its heap to the end: a window
+  // that stays open should give freed memory back.
+  orvane::UseLargeHeapPages();
   return orvane::RunCommandLine(argc, argv);
 }

@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "bench/silent_ports.h"
-#include "engine/common/heap_pages.h"
+#include "cli/heap_pages.h"
 #include "engine/common/launcher_state.h"
 #include "engine/common/program_folder.h"
 #include "engine/common/program_texts.h"

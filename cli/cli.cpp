@@ -1,12 +1,14 @@
 #include "cli/cli.h"
 
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <string_view>
 
 #include "cli/index_command.h"
 #include "cli/search_commands.h"
 #include "engine/common/common_values.h"
+#include "engine/common/status.h"
 
 namespace orvane {
 
@@ -39,6 +41,8 @@ int PrintUsage(std::FILE* to, int status) {
   return status;
 }
 
+int RunCommand(int argc, char** argv);
+
 }  // namespace
 
 bool IsCommandLineRequest(int argc, char** argv) {
@@ -46,6 +50,20 @@ bool IsCommandLineRequest(int argc, char** argv) {
 }
 
 int RunCommandLine(int argc, char** argv) {
+  // An exception that gets this far (a want of memory, or a bug) is told
+  // as a message with its own exit status, not left to abort the program.
+  try {
+    return RunCommand(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "orvane: %s\n",
+                 StatusFromException(e).message().c_str());
+    return kUnexpectedFailureStatus;
+  }
+}
+
+namespace {
+
+int RunCommand(int argc, char** argv) {
   OV_common::InitCommonValues();
   if (argc < 2) return PrintUsage(stdout, 0);
   std::string_view command = argv[1];
@@ -65,5 +83,7 @@ int RunCommandLine(int argc, char** argv) {
   std::fprintf(stderr, "orvane: unknown command '%s'\n\n", argv[1]);
   return PrintUsage(stderr, 2);
 }
+
+}  // namespace
 
 }  // namespace orvane

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite.
-# Extra arguments go to CMake, e.g. -DORVANE_SANITIZE=ON (with
-# ORVANE_BUILD_DIR=build-asan to keep that build apart).
+# Extra arguments go to CMake, e.g. -DORVANE_SANITIZE=ON or -DORVANE_TSAN=ON
+# (with ORVANE_BUILD_DIR=build-asan or build-tsan to keep that build apart).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh "$@"

@@ -63,6 +63,14 @@ class Yield {
   virtual void ProcessPendingEvents() = 0;
 };
 
+// The flags a long loop tests after it has let the window system run: each
+// run has one helper that yields and then reads them.
+struct RunFlags {
+  bool quit = false;  // the launcher's blnQuit: the user is leaving
+  bool stop = false;  // the run's own stop flag
+  bool KeepGoing() const { return !quit && !stop; }
+};
+
 // Opens a document or web address with the user's default program.
 class Opener {
  public:

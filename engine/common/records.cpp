@@ -63,11 +63,6 @@ bool DelimitedReader::NextItem(std::string* item) {
   return true;
 }
 
-bool DelimitedReader::SkipItem() {
-  std::string ignored;
-  return NextItem(&ignored);
-}
-
 std::vector<std::string> SplitRecord(std::string_view line) {
   std::vector<std::string> items;
   DelimitedReader reader(line);

@@ -36,8 +36,6 @@ class DelimitedReader {
 
   // Reads the next item into *item. Returns false at the end of the text.
   bool NextItem(std::string* item);
-  // Skips the next item; returns false at the end of the text.
-  bool SkipItem();
   bool AtEnd() const { return pos_ >= text_.size(); }
   // Byte offset of the next unread character.
   std::size_t position() const { return pos_; }

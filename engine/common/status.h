@@ -3,6 +3,7 @@
 // message box icon) and the display text of the message the user sees.
 #pragma once
 
+#include <exception>
 #include <optional>
 #include <string>
 #include <utility>
@@ -38,6 +39,11 @@ class [[nodiscard]] Status {
   Kind kind_ = Kind::kOk;
   std::string message_;
 };
+
+// The failure an exception that reached a module handler or the command
+// line's top stands for: a want of memory ("There is not enough memory for
+// this run."), or a bug, whose description is the message.
+Status StatusFromException(const std::exception& e);
 
 // A value or the Status of the failure that prevented it.
 template <class T>

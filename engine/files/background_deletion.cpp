@@ -18,7 +18,7 @@ BackgroundDeletion::~BackgroundDeletion() { Wait(); }
 namespace {
 
 bool Unlink(const std::string& path, bool forcibly) {
-  if (forcibly) return DeleteFileForcibly(path, true, true, true);
+  if (forcibly) return DeleteFileForcibly(path, kClearAllAttributes);
   return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 

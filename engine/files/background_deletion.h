@@ -31,8 +31,9 @@ class BackgroundDeletion {
   BackgroundDeletion(const BackgroundDeletion&) = delete;
   BackgroundDeletion& operator=(const BackgroundDeletion&) = delete;
 
-  // Deletes the file: forcibly as DeleteFileForcibly(path, true, true,
-  // true) does (read-only cleared, retries), otherwise with one attempt.
+  // Deletes the file: forcibly as DeleteFileForcibly(path,
+  // kClearAllAttributes) does (read-only cleared, retries), otherwise with
+  // one attempt.
   // True unless the delete failed; true for a missing file. When true is
   // returned the name is gone; the blocks of a large file may still be
   // being freed.

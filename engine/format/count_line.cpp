@@ -45,16 +45,6 @@ char* WriteCountLine(const std::uint16_t* file_indexes,
   return at;
 }
 
-void AppendCountLine(const std::uint16_t* file_indexes,
-                     const std::uint8_t* scores, std::size_t cells,
-                     std::int32_t num_files, std::string* out) {
-  const std::size_t start = out->size();
-  out->resize(start + MostCountLineCharacters(cells, num_files));
-  char* end = WriteCountLine(file_indexes, scores, cells, num_files,
-                             out->data() + start);
-  out->resize(static_cast<std::size_t>(end - out->data()));
-}
-
 std::string_view CountLineField(std::string_view line) {
   std::size_t i = 0;
   while (i < line.size() && line[i] == ' ') ++i;

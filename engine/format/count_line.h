@@ -28,11 +28,6 @@ char* WriteCountLine(const std::uint16_t* file_indexes,
                      const std::uint8_t* scores, std::size_t cells,
                      std::int32_t num_files, char* at);
 
-// The same, appended to *out.
-void AppendCountLine(const std::uint16_t* file_indexes,
-                     const std::uint8_t* scores, std::size_t cells,
-                     std::int32_t num_files, std::string* out);
-
 // The item of a count line as read back: the text between its quotes (the
 // whole line when it is not quoted, up to its first comma).
 std::string_view CountLineField(std::string_view line);

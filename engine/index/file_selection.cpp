@@ -176,13 +176,13 @@ class Walk {
     if (verdict.what == Verdict::kUnstorable) {
       ++result_->unstorable_paths;
     } else if (verdict.what == Verdict::kKept) {
-      Count(path, std::string_view(path).substr(rules_.top_folder.size()),
+      Count(std::string_view(path).substr(rules_.top_folder.size()),
             verdict.size, verdict.kind);
     }
   }
 
-  void Count(const std::string& path, std::string_view relative,
-             std::int64_t size, std::int16_t kind) {
+  void Count(std::string_view relative, std::int64_t size,
+             std::int16_t kind) {
     ports_.yield.ProcessPendingEvents();
     if (*stop_flag_) return;
     ++result_->count;
@@ -191,9 +191,9 @@ class Walk {
       return;
     }
     result_->total_size += static_cast<double>(size);
-    result_->file_sizes.push_back(size);
+    result_->file_list.push_back(
+        SelectedFile{std::string(relative), kind, size});
     if (mode_ == SelectionMode::kListing) {
-      result_->file_list.emplace_back(relative);
       ports_.display.Output(
           std::to_string(result_->count) + ". " + std::string(relative), 1,
           true);
@@ -206,11 +206,6 @@ class Walk {
                                std::to_string(result_->count));
       ports_.view.Repaint();
     }
-    std::string element;
-    element.reserve(path.size() + 1);
-    element.push_back(static_cast<char>('0' + kind));
-    element.append(path);
-    result_->file_list.push_back(std::move(element));
   }
 
   const SelectionRules& rules_;

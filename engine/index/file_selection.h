@@ -37,17 +37,23 @@ SelectionRules RulesFromSettings(const IndexSettings& settings);
 
 enum class SelectionMode { kListing, kCounting };
 
+// A file that passed the rules.
+struct SelectedFile {
+  std::string relative_path;  // relative to the top folder
+  // Its line-end type, as the text-file check found it (kCheckTextCrLf,
+  // kCheckTextLfOnly or kCheckTextCrOnly).
+  std::int16_t text_kind = 0;
+  std::int64_t size = 0;  // in bytes, as it was counted
+};
+
 // What the counting pass leaves.
 struct Selection {
   // Files that passed; one more than the file limit when the walk stopped
   // there (that file is neither stored nor added to the size).
   std::int32_t count = 0;
   double total_size = 0;
-  // Listing mode: the relative paths; counting mode: each file's text kind
-  // (one digit, its line-end type) followed by its full path.
-  std::vector<std::string> file_list;
-  // The size in bytes of each file of file_list, as it was counted.
-  std::vector<std::int64_t> file_sizes;
+  // The files kept, in the order of the walk.
+  std::vector<SelectedFile> file_list;
   // Folders passed over because they cannot be read for lack of
   // permission.
   std::int32_t unreadable_folders = 0;

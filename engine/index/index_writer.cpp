@@ -125,11 +125,6 @@ Status IndexFileWriter::WriteLexicon(std::string_view title,
   return index_text_.Flush();
 }
 
-Status IndexFileWriter::WriteScoreRows(ScoreRows rows) {
-  StartDataRows(std::move(rows));
-  return WriteCountLines();
-}
-
 bool IndexFileWriter::WritesMatrixInBands() const {
   return matrix_writer_ != nullptr && matrix_writer_->writes_bands();
 }

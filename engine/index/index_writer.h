@@ -47,11 +47,6 @@ class IndexFileWriter {
   // words in ascending order with their numbers, the format number.
   // REQUIRES: the title is content without a double quote.
   Status WriteLexicon(std::string_view title, const Lexicon& lexicon);
-  // Section 6 and the matrix: one count line and one data-file row per
-  // word number. With no word, the data file holds one row of zeros.
-  // StartDataRows then WriteCountLines.
-  Status WriteScoreRows(ScoreRows rows);
-
   // While the files are read: whether the matrix is written in bands, and
   // the scores of the files before files_done that were not handed on yet
   // (Lexicon::CellsFrom). Their complete blocks go into the data file on a
@@ -63,7 +58,8 @@ class IndexFileWriter {
   // thread, so that the index text can be written and compressed
   // meanwhile. A failed write, of a band or of the rest, is returned by
   // the first of FinishIndexText (when it fails itself), WriteTrailer and
-  // Commit. REQUIRES: Create succeeded.
+  // Commit. With no word, the data file holds one row of zeros.
+  // REQUIRES: Create succeeded.
   void StartDataRows(ScoreRows rows);
   // Section 6: one count line per word number.
   // REQUIRES: StartDataRows was called.

@@ -1,7 +1,6 @@
 #include "engine/modules/index_module.h"
 
 #include <exception>
-#include <new>
 #include <optional>
 
 #include "engine/common/cp1252.h"
@@ -77,34 +76,29 @@ std::string Trimmed(std::string* field) {
   return *field;
 }
 
+}  // namespace
+
 // Between lines of a file: lets the window system process pending input,
 // shows the word count every 90 new words and tells whether to go on.
-class RunObserver : public ExtractionObserver {
+class IndexModule::RunObserver : public ExtractionObserver {
  public:
-  RunObserver(IndexModule* module, const IndexPorts& ports, const Lexicon& lexicon,
-              const bool* stop_flag)
-      : module_(module), ports_(ports), lexicon_(lexicon), stop_flag_(stop_flag) {}
+  explicit RunObserver(IndexModule* module) : module_(module) {}
 
-  void StartFile() { words_shown_ = lexicon_.word_count(); }
+  void StartFile() { words_shown_ = module_->lexicon_.word_count(); }
 
   bool AfterLine() override {
-    ports_.yield.ProcessPendingEvents();
-    if (lexicon_.word_count() > words_shown_ + kWordsShownStep) {
+    RunFlags flags = module_->LetWindowSystemRun();
+    if (module_->lexicon_.word_count() > words_shown_ + kWordsShownStep) {
       module_->ShowWordsFoundSoFar();
-      words_shown_ = lexicon_.word_count();
+      words_shown_ = module_->lexicon_.word_count();
     }
-    return !(ports_.launcher.blnQuit || *stop_flag_);
+    return flags.KeepGoing();
   }
 
  private:
   IndexModule* module_;
-  const IndexPorts& ports_;
-  const Lexicon& lexicon_;
-  const bool* stop_flag_;
   std::int32_t words_shown_ = 0;
 };
-
-}  // namespace
 
 IndexModule::IndexModule(IndexPorts ports) : ports_(ports) {}
 
@@ -137,13 +131,7 @@ RunOutcome IndexModule::CreateIndexFile() {
   ports_.view.SetVisible("cmdListFiles[1]", false);
   RunOutcome outcome = ExtractData(false);
   if (selection_.count > state_.file_limit) {
-    std::string limit = std::to_string(state_.file_limit);
-    ports_.view.SetText("lblNowProcessingFile",
-                         "Stopped at " + limit + " files.");
-    ports_.prompter.ShowMessage(
-        MessageIcon::kWarning, kCreateIndexFileCaption,
-        "Too many files!  No more than " + limit + " files can be indexed.");
-    return RunOutcome::kTooManyFiles;
+    return ReportTooManyFiles(kCreateIndexFileCaption);
   }
   return outcome;
 }
@@ -191,13 +179,7 @@ RunOutcome IndexModule::ListFiles() {
   if (outcome == RunOutcome::kListed && selection_.count > state_.file_limit) {
     // The listing stopped at the first file above the limit: say so rather
     // than offer a list that no index could hold.
-    std::string limit = std::to_string(state_.file_limit);
-    ports_.view.SetText("lblNowProcessingFile",
-                         "Stopped at " + limit + " files.");
-    ports_.prompter.ShowMessage(
-        MessageIcon::kWarning, kListFilesCaption,
-        "Too many files!  No more than " + limit + " files can be indexed.");
-    outcome = RunOutcome::kTooManyFiles;
+    outcome = ReportTooManyFiles(kListFilesCaption);
   } else if (outcome == RunOutcome::kListed && ports_.display.IsVisible() &&
              !ports_.display.ReportBufferFull()) {
     std::int32_t count = selection_.count;
@@ -380,8 +362,7 @@ void IndexModule::RunCountingPass(bool listing_mode,
   SelectFiles(rules,
               listing_mode ? SelectionMode::kListing : SelectionMode::kCounting,
               ports_, &state_.stop_flag, &selection_);
-  ports_.yield.ProcessPendingEvents();
-  if (!ports_.launcher.blnQuit && !state_.stop_flag && !listing_mode) {
+  if (LetWindowSystemRun().KeepGoing() && !listing_mode) {
     if (selection_.count > 0) {
       ports_.view.SetText("lblTotalNumFiles",
                            GetProgramText(kTextTotalFiles) + ": " +
@@ -428,7 +409,9 @@ RunOutcome IndexModule::ExtractData(bool listing_mode) {
     state_.file_list.clear();
     RunCountingPass(listing_mode, rules);
     if (listing_mode) {
-      state_.file_list = selection_.file_list;
+      for (const SelectedFile& file : selection_.file_list) {
+        state_.file_list.push_back(file.relative_path);
+      }
       state_.running = false;
       if (selection_.count > 0) {
         EnableControls(true);
@@ -442,10 +425,10 @@ RunOutcome IndexModule::ExtractData(bool listing_mode) {
       return RunOutcome::kNoFiles;
     }
     ports_.view.SetText("lblNowProcessingFile", "");
-    ports_.yield.ProcessPendingEvents();
-    if (ports_.launcher.blnQuit) {
+    RunFlags flags = LetWindowSystemRun();
+    if (flags.quit) {
       outcome = RunOutcome::kQuit;
-    } else if (state_.stop_flag) {
+    } else if (flags.stop) {
       FocusNextControl();
       outcome = RunOutcome::kStopped;
     } else if (selection_.count == 0) {
@@ -460,11 +443,8 @@ RunOutcome IndexModule::ExtractData(bool listing_mode) {
   } catch (const std::exception& e) {
     // Only a failure to get memory, or a bug, arrives here: the run ends
     // as stopped and every file it began is deleted.
-    ports_.prompter.ShowMessage(
-        MessageIcon::kError, "Error",
-        std::string(dynamic_cast<const std::bad_alloc*>(&e)
-                        ? "There is not enough memory for this run."
-                        : e.what()));
+    ports_.prompter.ShowMessage(MessageIcon::kError, "Error",
+                                StatusFromException(e).message());
     ports_.view.SetText("lblCurrentFile", "Data extraction stopped.");
     outcome = RunOutcome::kStopped;
   }
@@ -473,166 +453,52 @@ RunOutcome IndexModule::ExtractData(bool listing_mode) {
   return outcome;
 }
 
+RunFlags IndexModule::LetWindowSystemRun() {
+  ports_.yield.ProcessPendingEvents();
+  return RunFlags{ports_.launcher.blnQuit, state_.stop_flag};
+}
+
+void IndexModule::FailRun(const Status& status) {
+  ports_.prompter.ShowMessage(MessageIcon::kError,
+                              GetProgramText(kTextWriteErrorTitle),
+                              status.message());
+  state_.stop_flag = true;
+}
+
+RunOutcome IndexModule::ReportTooManyFiles(std::string_view caption) {
+  std::string limit = std::to_string(state_.file_limit);
+  ports_.view.SetText("lblNowProcessingFile", "Stopped at " + limit + " files.");
+  ports_.prompter.ShowMessage(
+      MessageIcon::kWarning, caption,
+      "Too many files!  No more than " + limit + " files can be indexed.");
+  return RunOutcome::kTooManyFiles;
+}
+
 RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
                                       const std::string& title_content) {
   IndexSettings& s = settings_;
-  const std::int32_t num_files = selection_.count;
   state_.index_path = IndexFilePath(s.txbOutputFolder, s.txbProjectName);
   state_.data_path = DataFilePath(s.txbOutputFolder, s.txbProjectName);
   IndexFileWriter writer(state_.index_path, state_.data_path, &deletion_);
-  std::string error_title = GetProgramText(kTextWriteErrorTitle);
-  auto fail = [&](const Status& status) {
-    ports_.prompter.ShowMessage(MessageIcon::kError, error_title,
-                                 status.message());
-    state_.stop_flag = true;
-  };
 
-  // The old files go first: a run that ends early leaves neither behind.
-  for (const std::string& path : {state_.index_path, state_.data_path}) {
-    if (!deletion_.Delete(path)) {
-      fail(Status::Failed("The file " + path + " cannot be deleted."));
-    }
-  }
-  if (!state_.stop_flag) {
-    Status created = writer.Create(num_files);
-    if (!created.ok()) fail(created);
-  }
-
-  Lexicon& lexicon = lexicon_;
-  // The files are read and cut into words on a thread of their own, a few
-  // files ahead; the lexicon takes the words here, where the ports are
-  // called.
-  WordReader reader(&common_words_, rules.exclude_special_letters);
-  RunObserver observer(this, ports_, lexicon, &state_.stop_flag);
+  ReplaceOldFiles(writer);
   std::int32_t vanished = 0;
   if (!state_.stop_flag) {
-    ports_.view.SetText("cmdExtractData", GetProgramText(kTextPause));
-    lexicon.StartPass();
-    std::vector<WordReader::FileToRead> files;
-    files.reserve(static_cast<std::size_t>(num_files));
-    for (const std::string& element : selection_.file_list) {
-      files.push_back({element.substr(1), element[0] - '0' == kCheckTextLfOnly});
-    }
-    reader.Start(std::move(files));
-    const std::size_t top_length = rules.top_folder.size();
-    // Where the scores not yet handed to the data file begin.
-    const bool banded = writer.WritesMatrixInBands();
-    std::size_t band_cell = 0;
-    std::int32_t band_file = 0;
-    for (std::int32_t f = 0; f < num_files; ++f) {
-      std::string_view path = std::string_view(selection_.file_list[f]).substr(1);
-      lexicon.StartFile();
-      writer.AddFileListLine(std::string_view(path).substr(top_length));
-      ports_.view.SetText(
-          "lblCurrentFile",
-          ShortenForDisplay(path, kMaxCurrentFileLength) + " (" +
-              FormatByteSize(static_cast<double>(selection_.file_sizes[f]), 0,
-                             ports_.number_format) +
-              ")");
-      ports_.view.SetText("lblNowProcessingFile",
-                           "Now processing file #" + FormatGrouped(f + 1) + ".");
-      ports_.view.Repaint();
-      observer.StartFile();
-      std::string error;
-      switch (reader.HandOnFile(&lexicon, &observer, &error)) {
-        case WordExtractor::FileResult::kRead:
-          break;
-        case WordExtractor::FileResult::kVanished:
-          // Its line stays in the file list and its column stays 0, so
-          // the file list and every count line agree on N.
-          ++vanished;
-          break;
-        case WordExtractor::FileResult::kFailed:
-          ports_.prompter.ShowMessage(MessageIcon::kWarning, "Error",
-                                       error + ":\r\n" + std::string(path));
-          state_.stop_flag = true;
-          break;
-      }
-      if (reader.lexicon_full()) {
-        ports_.prompter.ShowMessage(
-            MessageIcon::kWarning, "Error",
-            "The lexicon cannot hold more than " +
-                FormatGrouped(static_cast<double>(Lexicon::kMaxWords)) +
-                " words.");
-        state_.stop_flag = true;
-      }
-      ports_.yield.ProcessPendingEvents();
-      if (ports_.launcher.blnQuit || state_.stop_flag) break;
-      if (lexicon.largest_count() > 0) lexicon.WriteFileScores();
-      // The blocks of the matrix that these files complete are written
-      // while the next files are read.
-      if (banded && f + 1 - band_file >= kBandFiles) {
-        writer.AddFinishedFiles(lexicon.CellsFrom(band_cell), f + 1);
-        band_cell = lexicon.cell_count();
-        band_file = f + 1;
-      }
-    }
-    reader.Stop();
-    ports_.yield.ProcessPendingEvents();
-    if (!ports_.launcher.blnQuit && !state_.stop_flag) {
-      ShowWordsFoundSoFar();
-      ports_.view.SetEnabled("cmdExtractData", false);
-      ports_.view.SetText("lblNowProcessingFile",
-                           GetProgramText(kTextDifferentWords) + ": " +
-                               FormatGrouped(lexicon.word_count()));
-      // The matrix goes into the data file while the index text is
-      // written and compressed.
-      writer.StartDataRows(lexicon.TakeScoreRows());
-      Status written = writer.WriteLexicon(title_content, lexicon);
-      if (!written.ok()) {
-        ports_.prompter.ShowMessage(
-            MessageIcon::kWarning, error_title,
-            GetProgramText(kTextLexiconWriteError) + "\r\n" +
-                written.message());
-        state_.stop_flag = true;
-      }
-      ports_.view.SetText("cmdExtractData", GetProgramText(kTextFinishing));
-      ports_.view.SetText("lblDifferentWordsFoundSoFar", "");
-      ports_.view.Repaint();
-    }
+    vanished = ReadSelectedFiles(rules, writer);
+    if (LetWindowSystemRun().KeepGoing()) WriteLexicon(title_content, writer);
   }
-
-  ports_.yield.ProcessPendingEvents();
-  if (ports_.launcher.blnQuit) {
+  if (LetWindowSystemRun().quit) {
     writer.Discard();
     return RunOutcome::kQuit;
   }
   // From here on the file list holds the relative paths of the run.
   state_.file_list.clear();
   state_.file_list.reserve(selection_.file_list.size());
-  for (const std::string& element : selection_.file_list) {
-    state_.file_list.push_back(element.substr(1 + rules.top_folder.size()));
+  for (const SelectedFile& file : selection_.file_list) {
+    state_.file_list.push_back(file.relative_path);
   }
-  if (!state_.stop_flag) {
-    Status written = writer.WriteCountLines();
-    if (written.ok()) written = writer.FinishIndexText();
-    if (!written.ok()) fail(written);
-  }
-
-  RunOutcome outcome;
   std::string status_text;
-  if (state_.stop_flag) {
-    status_text = "Data extraction stopped.";
-    writer.Discard();
-    outcome = RunOutcome::kStopped;
-  } else {
-    bool compressed = writer.Compress().ok();
-    Status kept = compressed ? writer.WriteTrailer() : Status::Ok();
-    if (kept.ok()) kept = writer.Commit();
-    if (!kept.ok()) {
-      fail(kept);
-      writer.Discard();
-      status_text = "Data extraction stopped.";
-      outcome = RunOutcome::kStopped;
-    } else if (!compressed) {
-      status_text = "Compression error when creating index file.";
-      outcome = RunOutcome::kCompressionFailed;
-    } else {
-      status_text = "Data extraction completed.";
-      state_.index_created = true;
-      outcome = RunOutcome::kCompleted;
-    }
-  }
+  RunOutcome outcome = FinishIndexFiles(writer, &status_text);
   if (vanished > 0 && outcome != RunOutcome::kStopped) {
     ports_.prompter.ShowMessage(
         MessageIcon::kInformation, kCreateIndexFileCaption,
@@ -641,11 +507,156 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
             " of the list had vanished when it was to be read; the index "
             "lists it without any word.");
   }
+  ShowClosingStatus(std::move(status_text));
+  return outcome;
+}
 
+void IndexModule::ReplaceOldFiles(IndexFileWriter& writer) {
+  // The old files go first: a run that ends early leaves neither behind.
+  for (const std::string& path : {state_.index_path, state_.data_path}) {
+    if (!deletion_.Delete(path)) {
+      FailRun(Status::Failed("The file " + path + " cannot be deleted."));
+    }
+  }
+  if (!state_.stop_flag) {
+    Status created = writer.Create(selection_.count);
+    if (!created.ok()) FailRun(created);
+  }
+}
+
+std::int32_t IndexModule::ReadSelectedFiles(const SelectionRules& rules,
+                                            IndexFileWriter& writer) {
+  const std::int32_t num_files = selection_.count;
+  Lexicon& lexicon = lexicon_;
+  // The files are read and cut into words on a thread of their own, a few
+  // files ahead; the lexicon takes the words here, where the ports are
+  // called.
+  WordReader reader(&common_words_, rules.exclude_special_letters);
+  RunObserver observer(this);
+  std::int32_t vanished = 0;
+  ports_.view.SetText("cmdExtractData", GetProgramText(kTextPause));
+  lexicon.StartPass();
+  std::vector<WordReader::FileToRead> files;
+  files.reserve(static_cast<std::size_t>(num_files));
+  for (const SelectedFile& file : selection_.file_list) {
+    files.push_back({rules.top_folder + file.relative_path,
+                     file.text_kind == kCheckTextLfOnly});
+  }
+  reader.Start(std::move(files));
+  // Where the scores not yet handed to the data file begin.
+  const bool banded = writer.WritesMatrixInBands();
+  std::size_t band_cell = 0;
+  std::int32_t band_file = 0;
+  for (std::int32_t f = 0; f < num_files; ++f) {
+    const SelectedFile& file = selection_.file_list[f];
+    const std::string path = rules.top_folder + file.relative_path;
+    lexicon.StartFile();
+    writer.AddFileListLine(file.relative_path);
+    ports_.view.SetText(
+        "lblCurrentFile",
+        ShortenForDisplay(path, kMaxCurrentFileLength) + " (" +
+            FormatByteSize(static_cast<double>(file.size), 0,
+                           ports_.number_format) +
+            ")");
+    ports_.view.SetText("lblNowProcessingFile",
+                        "Now processing file #" + FormatGrouped(f + 1) + ".");
+    ports_.view.Repaint();
+    observer.StartFile();
+    std::string error;
+    switch (reader.HandOnFile(&lexicon, &observer, &error)) {
+      case WordExtractor::FileResult::kRead:
+        break;
+      case WordExtractor::FileResult::kVanished:
+        // Its line stays in the file list and its column stays 0, so
+        // the file list and every count line agree on N.
+        ++vanished;
+        break;
+      case WordExtractor::FileResult::kFailed:
+        ports_.prompter.ShowMessage(MessageIcon::kWarning, "Error",
+                                    error + ":\r\n" + path);
+        state_.stop_flag = true;
+        break;
+    }
+    if (reader.lexicon_full()) {
+      ports_.prompter.ShowMessage(
+          MessageIcon::kWarning, "Error",
+          "The lexicon cannot hold more than " +
+              FormatGrouped(static_cast<double>(Lexicon::kMaxWords)) +
+              " words.");
+      state_.stop_flag = true;
+    }
+    if (!LetWindowSystemRun().KeepGoing()) break;
+    if (lexicon.largest_count() > 0) lexicon.WriteFileScores();
+    // The blocks of the matrix that these files complete are written
+    // while the next files are read.
+    if (banded && f + 1 - band_file >= kBandFiles) {
+      writer.AddFinishedFiles(lexicon.CellsFrom(band_cell), f + 1);
+      band_cell = lexicon.cell_count();
+      band_file = f + 1;
+    }
+  }
+  reader.Stop();
+  return vanished;
+}
+
+void IndexModule::WriteLexicon(const std::string& title_content,
+                               IndexFileWriter& writer) {
+  ShowWordsFoundSoFar();
+  ports_.view.SetEnabled("cmdExtractData", false);
+  ports_.view.SetText("lblNowProcessingFile",
+                      GetProgramText(kTextDifferentWords) + ": " +
+                          FormatGrouped(lexicon_.word_count()));
+  // The matrix goes into the data file while the index text is written
+  // and compressed.
+  writer.StartDataRows(lexicon_.TakeScoreRows());
+  Status written = writer.WriteLexicon(title_content, lexicon_);
+  if (!written.ok()) {
+    ports_.prompter.ShowMessage(
+        MessageIcon::kWarning, GetProgramText(kTextWriteErrorTitle),
+        GetProgramText(kTextLexiconWriteError) + "\r\n" + written.message());
+    state_.stop_flag = true;
+  }
+  ports_.view.SetText("cmdExtractData", GetProgramText(kTextFinishing));
+  ports_.view.SetText("lblDifferentWordsFoundSoFar", "");
+  ports_.view.Repaint();
+}
+
+RunOutcome IndexModule::FinishIndexFiles(IndexFileWriter& writer,
+                                         std::string* status_text) {
+  if (!state_.stop_flag) {
+    Status written = writer.WriteCountLines();
+    if (written.ok()) written = writer.FinishIndexText();
+    if (!written.ok()) FailRun(written);
+  }
+  if (state_.stop_flag) {
+    *status_text = "Data extraction stopped.";
+    writer.Discard();
+    return RunOutcome::kStopped;
+  }
+  bool compressed = writer.Compress().ok();
+  Status kept = compressed ? writer.WriteTrailer() : Status::Ok();
+  if (kept.ok()) kept = writer.Commit();
+  if (!kept.ok()) {
+    FailRun(kept);
+    writer.Discard();
+    *status_text = "Data extraction stopped.";
+    return RunOutcome::kStopped;
+  }
+  if (!compressed) {
+    *status_text = "Compression error when creating index file.";
+    return RunOutcome::kCompressionFailed;
+  }
+  *status_text = "Data extraction completed.";
+  state_.index_created = true;
+  return RunOutcome::kCompleted;
+}
+
+void IndexModule::ShowClosingStatus(std::string status_text) {
   ports_.view.SetText("lblCurrentFile", "");
   if (state_.index_created) {
     ports_.view.SetVisible("cmdListFiles[1]", true);
-    status_text += "   Index file is " + s.txbProjectName + "_index.tavo.";
+    status_text +=
+        "   Index file is " + settings_.txbProjectName + "_index.tavo.";
   } else {
     ports_.view.SetVisible("cmdListFiles[1]", false);
   }
@@ -661,8 +672,8 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
   ports_.view.SetText("lblCurrentFile", status_text + "  " + time_text);
   state_.running = false;
   EnableControls(true);
-  ports_.view.SetFocus(state_.index_created ? "cmdListFiles[1]" : "cmdExtractData");
-  return outcome;
+  ports_.view.SetFocus(state_.index_created ? "cmdListFiles[1]"
+                                            : "cmdExtractData");
 }
 
 }  // namespace orvane

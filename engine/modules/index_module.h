@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/common/status.h"
 #include "engine/files/background_deletion.h"
 #include "engine/index/common_words.h"
 #include "engine/index/file_selection.h"
@@ -19,6 +20,8 @@
 #include "engine/index/lexicon.h"
 
 namespace orvane {
+
+class IndexFileWriter;
 
 // How a call ended.
 enum class RunOutcome {
@@ -114,12 +117,35 @@ class IndexModule {
   bool CheckSettings(bool listing_mode, std::string* title_content,
                      RunOutcome* outcome);
   void RunCountingPass(bool listing_mode, const SelectionRules& rules);
+  // The extraction pass and the writing of the index and data files, in
+  // their steps: the old files go, the selected files are read into the
+  // lexicon, the lexicon is written, the files are finished (count lines,
+  // compression, trailer) and the closing status is shown.
   RunOutcome RunExtraction(const SelectionRules& rules,
                            const std::string& title_content);
+  void ReplaceOldFiles(IndexFileWriter& writer);
+  // Returns the number of listed files that had vanished.
+  std::int32_t ReadSelectedFiles(const SelectionRules& rules,
+                                 IndexFileWriter& writer);
+  void WriteLexicon(const std::string& title_content, IndexFileWriter& writer);
+  RunOutcome FinishIndexFiles(IndexFileWriter& writer,
+                              std::string* status_text);
+  void ShowClosingStatus(std::string status_text);
+
+  // Lets the window system process pending input (a click on Pause or
+  // Quit is handled inside it), then reads the run's flags: every loop of
+  // the run tests them through this.
+  RunFlags LetWindowSystemRun();
+  // Shows a failure of the files being written and stops the run.
+  void FailRun(const Status& status);
+  // "Too many files!", after a walk that stopped above the file limit.
+  RunOutcome ReportTooManyFiles(std::string_view caption);
   void ShowCountingMessages();
   void PrepareLargeDisplay(std::string_view caption);
   void ShowSortedList(std::string caption);
   std::string FormatGrouped(double value) const;
+
+  class RunObserver;
 
   IndexPorts ports_;
   IndexSettings settings_;

@@ -21,6 +21,16 @@ namespace orvane {
 
 namespace {
 
+// Numbered UI texts of the Search Module.
+constexpr std::int16_t kTextSearchModule = 5;
+constexpr std::int16_t kTextTopFolderFirst = 23;
+constexpr std::int16_t kTextFileOutsideTopFolder = 72;
+constexpr std::int16_t kTextSpecifyFile = 73;
+constexpr std::int16_t kTextSingleFile = 74;
+constexpr std::int16_t kTextFileNotIndexed = 75;
+constexpr std::int16_t kTextNoSingleFile = 76;
+constexpr std::int16_t kTextSearchWordCharacters = 100;
+
 constexpr std::string_view kLauncherCaption = "Orvane File Search";
 
 // Marks a handler as running for as long as it lasts.
@@ -38,7 +48,8 @@ class BusyScope {
 }  // namespace
 
 std::string SearchModuleCaption() {
-  return std::string(kLauncherCaption) + " -- " + GetProgramText(5);
+  return std::string(kLauncherCaption) + " -- " +
+         GetProgramText(kTextSearchModule);
 }
 
 SearchModule::SearchModule(SearchPorts ports)
@@ -50,6 +61,22 @@ void SearchModule::EnableControlsAfterRun() {
   SetSearchControlsEnabled(ports_.view, true, false, false, true);
 }
 
+template <class T, class Work>
+T SearchModule::Guarded(T on_failure, Work work) {
+  try {
+    return work();
+  } catch (const std::exception& e) {
+    state_.blnStop = true;
+    state_.report_stop = true;
+    ports_.prompter.ShowMessage(MessageIcon::kError, "Error",
+                                StatusFromException(e).message());
+    state_.search_button_caption = "Search";
+    ports_.view.SetText("cmdSearch", "Search");
+    EnableControlsAfterRun();
+    return on_failure;
+  }
+}
+
 SearchModule::SearchClick SearchModule::cmdSearch_Click() {
   if (busy_) {
     if (state_.search_button_caption != "Stop") return SearchClick::kIgnored;
@@ -59,7 +86,7 @@ SearchModule::SearchClick SearchModule::cmdSearch_Click() {
     return SearchClick::kStopped;
   }
   BusyScope busy(busy_);
-  return Search();
+  return Guarded(SearchClick::kFailed, [this] { return Search(); });
 }
 
 SearchModule::SearchClick SearchModule::Search() {
@@ -79,11 +106,13 @@ SearchModule::SearchClick SearchModule::Search() {
     return SearchClick::kRefused;
   }
   if (settings_.optSearchSingleFile && settings_.txbSingleFile.empty()) {
-    prompter.ShowMessage(MessageIcon::kWarning, title, GetProgramText(76));
+    prompter.ShowMessage(MessageIcon::kWarning, title,
+                         GetProgramText(kTextNoSingleFile));
     return SearchClick::kRefused;
   }
   if (!CheckSearchWordCharacters(settings_.txbSearchWords)) {
-    prompter.ShowMessage(MessageIcon::kWarning, title, GetProgramText(100));
+    prompter.ShowMessage(MessageIcon::kWarning, title,
+                         GetProgramText(kTextSearchWordCharacters));
     return SearchClick::kRefused;
   }
   if (settings_.chkGenerateHTML &&
@@ -106,7 +135,7 @@ SearchModule::SearchClick SearchModule::Search() {
     }
   }
   if (settings_.optSearchSingleFile &&
-      !CheckSingleFileIndexed(GetProgramText(74))) {
+      !CheckSingleFileIndexed(GetProgramText(kTextSingleFile))) {
     EnableControlsAfterRun();
     return SearchClick::kRefused;
   }
@@ -164,16 +193,19 @@ bool SearchModule::cmdGenerateHTML_Click() {
     return false;
   }
   BusyScope busy(busy_);
-  if (!CheckReportRequest(&settings_, &state_, ports_)) return false;
-  last_report_path_.clear();
-  MakeReport();
-  return !settings_.optHTMLReport || !last_report_path_.empty();
+  return Guarded(false, [this] {
+    if (!CheckReportRequest(&settings_, &state_, ports_)) return false;
+    last_report_path_.clear();
+    MakeReport();
+    return !settings_.optHTMLReport || !last_report_path_.empty();
+  });
 }
 
 bool SearchModule::cmdListIndexedFiles_Click() {
   if (busy_) return false;
   BusyScope busy(busy_);
-  return ListIndexedFiles(settings_, &state_, ports_);
+  return Guarded(false,
+                 [this] { return ListIndexedFiles(settings_, &state_, ports_); });
 }
 
 bool SearchModule::ChooseIndexFile(std::string_view name) {
@@ -198,12 +230,14 @@ bool SearchModule::ChooseIndexFile(std::string_view name) {
   settings_.txbIndexFile = file;
   ports_.view.SetText("txbIndexFile", file);
   ports_.view.SetVisible("cmdClear[2]", true);
-  bool loaded = LoadIndexFile(file, &state_.index, ports_, state_.results);
+  bool loaded = Guarded(false, [&] {
+    return LoadIndexFile(file, &state_.index, ports_, state_.results);
+  });
   ports_.view.SetEnabled("cmdListIndexedFiles", loaded);
   state_.blnTopFolderChecked = false;
   if (loaded && settings_.optSearchSingleFile &&
       !settings_.txbSingleFile.empty()) {
-    CheckSingleFileIndexed(GetProgramText(74));
+    CheckSingleFileIndexed(GetProgramText(kTextSingleFile));
   }
   return loaded;
 }
@@ -225,7 +259,8 @@ bool SearchModule::SpecifySingleFile(std::string_view path) {
   if (busy_) return false;
   const std::string title = "Specify file";
   if (settings_.txbTopFolder.empty()) {
-    ports_.prompter.ShowMessage(MessageIcon::kNone, title, GetProgramText(23));
+    ports_.prompter.ShowMessage(MessageIcon::kNone, title,
+                                GetProgramText(kTextTopFolderFirst));
     return false;
   }
   state_.results.Clear();
@@ -241,12 +276,11 @@ bool SearchModule::SpecifySingleFile(std::string_view path) {
   bool accepted = true;
   if (!inside) {
     ports_.prompter.ShowMessage(MessageIcon::kWarning, title,
-                                GetProgramText(72));
+                                GetProgramText(kTextFileOutsideTopFolder));
     settings_.txbSingleFile.clear();
     accepted = false;
-  } else if (!settings_.txbIndexFile.empty() &&
-             state_.index.blnDataFileReady &&
-             !CheckSingleFileIndexed(GetProgramText(73))) {
+  } else if (!settings_.txbIndexFile.empty() && state_.index.blnDataFileReady &&
+             !CheckSingleFileIndexed(GetProgramText(kTextSpecifyFile))) {
     accepted = false;
   }
   ports_.view.SetText("txbSingleFile", settings_.txbSingleFile);
@@ -265,7 +299,7 @@ bool SearchModule::CheckSingleFileIndexed(std::string_view title) {
     return true;
   }
   ports_.prompter.ShowMessage(MessageIcon::kInformation, title,
-                              GetProgramText(75));
+                              GetProgramText(kTextFileNotIndexed));
   return false;
 }
 

@@ -8,7 +8,8 @@
 // While one handler runs (it lets the window system run between files), a
 // second click never starts a second run over the same tables: Search and
 // "Report ->" clicked while they read "Stop" stop the run, every other
-// click is ignored.
+// click is ignored. An exception inside a handler (a want of memory, or a
+// bug) ends the run with an error message, never the program.
 #pragma once
 
 #include <string>
@@ -44,6 +45,7 @@ class SearchModule {
     kNotLoaded, // the index could not be loaded
     kSearched,  // the search ran; state().intNumFilesFound files found
     kQuit,      // the application is quitting: the window closes
+    kFailed,    // an unexpected failure ended the run (a message was shown)
   };
   SearchClick cmdSearch_Click();
 
@@ -89,6 +91,10 @@ class SearchModule {
   SearchClick Search();
   void MakeReport();
   void EnableControlsAfterRun();
+  // Runs work; an exception from it is shown as an error, stops the run,
+  // gives the controls back and makes the result on_failure.
+  template <class T, class Work>
+  T Guarded(T on_failure, Work work);
 
   SearchPorts ports_;
   SearchSettings settings_;

@@ -9,7 +9,6 @@ void PrepareReportExtracts(const SearchSettings& settings, SearchState* state) {
   ExtractBuilder::Options& options = state->extract_builder.options;
   options.search_words = state->strSearchWords;
   options.exact_phrase = settings.cboSearchType == SearchType::kExactPhrase;
-  options.verify_mode = false;
   options.context_size = ExtractContextSize(settings);
   options.max_extracts = state->intMaxNumExtracts;
   options.extract_count_factor = 4;

@@ -25,23 +25,27 @@ namespace {
 
 constexpr std::int64_t kBlockSize = 4096;
 
-// Reads the count line of word_number. False with *error set when there is
-// none or the text cannot be decompressed (then lines.error() is negative).
-bool NextCountLine(IndexTextLines& lines, std::int32_t word_number,
-                   std::string_view* line, std::string* error) {
-  if (lines.Next(line)) return true;
+// Reads the count line of word_number. Fails when there is none or the
+// text cannot be decompressed (then lines.error() is negative).
+Status NextCountLine(IndexTextLines& lines, std::int32_t word_number,
+                     std::string_view* line) {
+  if (lines.Next(line)) return Status::Ok();
   if (lines.error() != 0) {
-    *error = "The index file cannot be decompressed (code " +
-             std::to_string(lines.error()) + ").";
-  } else if (lines.line_too_long()) {
-    *error = IndexFileDamaged(lines.LineTooLongText());
-  } else {
-    *error = IndexFileDamaged(
-        "the index text ends before the count line of word "
-        "number " +
-        std::to_string(word_number));
+    return Status::Failed("The index file cannot be decompressed (code " +
+                          std::to_string(lines.error()) + ").");
   }
-  return false;
+  if (lines.line_too_long()) {
+    return Status::Failed(IndexFileDamaged(lines.LineTooLongText()));
+  }
+  return Status::Failed(IndexFileDamaged(
+      "the index text ends before the count line of word "
+      "number " +
+      std::to_string(word_number)));
+}
+
+// The damage WalkCountLine found, as a status.
+Status CountLineStatus(std::string damage) {
+  return damage.empty() ? Status::Ok() : Status::Failed(std::move(damage));
 }
 
 }  // namespace
@@ -76,24 +80,25 @@ DataFileState CheckDataFile(const std::string& data_path,
                                                : DataFileState::kStale;
 }
 
-std::int64_t CountDataFileBytes(IndexTextLines& lines,
-                                const LoadedIndex& index, std::string* error) {
+Result<std::int64_t> CountDataFileBytes(IndexTextLines& lines,
+                                        const LoadedIndex& index) {
   const std::int64_t files = index.intNumFiles;
   std::int64_t blocks = 0;
   std::int64_t last_block = -1;
   for (std::int32_t r = 1; r <= index.lngNumWords; ++r) {
     std::string_view line;
-    if (!NextCountLine(lines, r, &line, error)) return -1;
+    if (Status read = NextCountLine(lines, r, &line); !read.ok()) return read;
     const std::int64_t row_start = (static_cast<std::int64_t>(r) - 1) * files;
-    *error = WalkCountLine(line, index.intNumFiles, r,
-                           [&](std::int32_t p, std::uint8_t) {
-                             std::int64_t block = (row_start + p) / kBlockSize;
-                             if (block != last_block) {
-                               ++blocks;
-                               last_block = block;
-                             }
-                           });
-    if (!error->empty()) return -1;
+    Status walked = CountLineStatus(
+        WalkCountLine(line, index.intNumFiles, r,
+                      [&](std::int32_t p, std::uint8_t) {
+                        std::int64_t block = (row_start + p) / kBlockSize;
+                        if (block != last_block) {
+                          ++blocks;
+                          last_block = block;
+                        }
+                      }));
+    if (!walked.ok()) return walked;
   }
   std::int64_t trailer_block = index.DataFileRows() * files / kBlockSize;
   if (trailer_block != last_block) ++blocks;
@@ -102,7 +107,7 @@ std::int64_t CountDataFileBytes(IndexTextLines& lines,
   return blocks * kBlockSize;
 }
 
-std::string CreateDataFile(IndexTextLines& lines, const LoadedIndex& index) {
+Status CreateDataFile(IndexTextLines& lines, const LoadedIndex& index) {
   const std::string& path = index.strDataFile;
   const std::string work = DataFileWorkPath(path);
   std::error_code ec;
@@ -110,30 +115,33 @@ std::string CreateDataFile(IndexTextLines& lines, const LoadedIndex& index) {
   fs::remove(work, ec);
   BufferedFile file;
   Status created = file.Create(work);
-  if (!created.ok()) return created.message();
+  if (!created.ok()) return created;
 
-  auto fail = [&](std::string error) {
+  auto fail = [&](Status failure) {
     file.Abandon();
     fs::remove(work, ec);
-    return error;
+    return failure;
   };
   auto write_error = [&] {
-    return "Cannot write " + work + ": " + std::strerror(file.error());
+    return Status::Failed("Cannot write " + work + ": " +
+                          std::strerror(file.error()));
   };
 
   const std::int64_t files = index.intNumFiles;
   SparseBlockWriter writer(&file, kBlockSize);
-  std::string error;
   for (std::int32_t r = 1; r <= index.lngNumWords; ++r) {
     std::string_view line;
-    if (!NextCountLine(lines, r, &line, &error)) return fail(error);
+    if (Status read = NextCountLine(lines, r, &line); !read.ok()) {
+      return fail(read);
+    }
     const std::uint64_t row_start =
         (static_cast<std::uint64_t>(r) - 1) * static_cast<std::uint64_t>(files);
-    error = WalkCountLine(line, index.intNumFiles, r,
-                          [&](std::int32_t p, std::uint8_t score) {
-                            writer.Put(row_start + p, score);
-                          });
-    if (!error.empty()) return fail(error);
+    Status walked = CountLineStatus(
+        WalkCountLine(line, index.intNumFiles, r,
+                      [&](std::int32_t p, std::uint8_t score) {
+                        writer.Put(row_start + p, score);
+                      }));
+    if (!walked.ok()) return fail(walked);
     if (!writer.status().ok()) return fail(write_error());
   }
   const std::int64_t trailer_at = index.DataFileRows() * files;
@@ -159,9 +167,9 @@ std::string CreateDataFile(IndexTextLines& lines, const LoadedIndex& index) {
   fs::rename(work, path, ec);
   if (ec) {
     fs::remove(work, ec);
-    return "Cannot rename " + work + " to " + path + ".";
+    return Status::Failed("Cannot rename " + work + " to " + path + ".");
   }
-  return std::string();
+  return Status::Ok();
 }
 
 DataFileReader::~DataFileReader() {

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/common/status.h"
 #include "engine/search/index_text_lines.h"
 #include "engine/search/loaded_index.h"
 
@@ -30,19 +31,19 @@ DataFileState CheckDataFile(const std::string& data_path,
 
 // The bytes a new data file for the index will occupy on disk: the 4096-byte
 // blocks that hold a score above 0 or the trailer. Reads the count lines
-// from lines, which must stand just before the first of them. Returns -1 and
-// sets *error (display text) when a count line is damaged or missing, or the
+// from lines, which must stand just before the first of them. Fails (the
+// message is display text) when a count line is damaged or missing, or the
 // text cannot be decompressed (then lines.error() is negative).
-std::int64_t CountDataFileBytes(IndexTextLines& lines,
-                                const LoadedIndex& index, std::string* error);
+Result<std::int64_t> CountDataFileBytes(IndexTextLines& lines,
+                                        const LoadedIndex& index);
 
 // Writes the data file of the index from its count lines (lines standing
 // just before the first of them) under a temporary name beside
 // index.strDataFile and renames it into place once it is complete; an old
-// data file is deleted first. Returns an empty text on success, else the
-// failure's description (when the text cannot be decompressed,
-// lines.error() is negative). Nothing is left behind on failure.
-std::string CreateDataFile(IndexTextLines& lines, const LoadedIndex& index);
+// data file is deleted first. Returns the failure with its description
+// (when the text cannot be decompressed, lines.error() is negative).
+// Nothing is left behind on failure.
+Status CreateDataFile(IndexTextLines& lines, const LoadedIndex& index);
 
 // Reads the rows of several words from a data file.
 class DataFileReader {

@@ -13,6 +13,11 @@ namespace orvane {
 
 namespace {
 
+// Numbered UI texts of the found files and the report checks.
+constexpr std::int16_t kTextWordsChanged = 66;
+constexpr std::int16_t kTextSearchFirst = 68;
+constexpr std::int16_t kTextByTheButtonAtLeft = 86;
+
 constexpr std::string_view kCrLf = "\r\n";
 
 }  // namespace
@@ -102,7 +107,7 @@ void ShowNotSpecified(Prompter& prompter, std::string_view what) {
   text += " ";
   text += LowerCaseText(what);
   text += kCrLf;
-  text += GetProgramText(86);
+  text += GetProgramText(kTextByTheButtonAtLeft);
   prompter.ShowMessage(MessageIcon::kNone, std::string(what) + " not specified",
                        text);
 }
@@ -126,15 +131,15 @@ bool CheckReportRequest(SearchSettings* settings, SearchState* state,
     return false;
   }
   if (state->blnSearchWordsChanged) {
-    ports.prompter.ShowMessage(
-        MessageIcon::kInformation, title,
-        GetProgramText(66) + "\r\n" + GetProgramText(68));
+    ports.prompter.ShowMessage(MessageIcon::kInformation, title,
+                               GetProgramText(kTextWordsChanged) + "\r\n" +
+                                   GetProgramText(kTextSearchFirst));
     return false;
   }
   if (state->blnSortRequestedAfterSearch) {
     ports.prompter.ShowMessage(
         MessageIcon::kInformation, title,
-        "Sorting has been requested.\r\n" + GetProgramText(68));
+        "Sorting has been requested.\r\n" + GetProgramText(kTextSearchFirst));
     return false;
   }
   return ValidateMaxNumExtracts(false, settings, state, ports);

@@ -28,15 +28,22 @@ namespace {
 constexpr std::size_t kMaxPathLength = 4095;
 constexpr std::size_t kMaxWordLength = 60;
 
+Status Damaged(std::string_view what) {
+  return Status::Failed(IndexFileDamaged(what));
+}
+
 std::string LineText(std::int64_t line_number) {
   return "line " + std::to_string(line_number);
 }
 
 // The end of the text or a decompression failure inside a section.
-std::string EndedInside(const IndexTextLines& lines, std::string_view where) {
-  if (lines.error() != 0) return std::string();
-  if (lines.line_too_long()) return IndexFileDamaged(lines.LineTooLongText());
-  return IndexFileDamaged("the index text ends inside " + std::string(where));
+Status EndedInside(const IndexTextLines& lines, std::string_view where) {
+  if (lines.error() != 0) {
+    return Status::Failed("The index file cannot be decompressed (code " +
+                          std::to_string(lines.error()) + ").");
+  }
+  if (lines.line_too_long()) return Damaged(lines.LineTooLongText());
+  return Damaged("the index text ends inside " + std::string(where));
 }
 
 // Splits a lexicon line "number,"word"" into its two items, as a reader
@@ -121,17 +128,18 @@ std::unique_ptr<IndexTextLines> OpenAtCountLines(const std::string& index_file,
 
 }  // namespace
 
-std::string ReadFileList(IndexTextLines& lines, LoadedIndex* index) {
+Status ReadFileList(IndexTextLines& lines, LoadedIndex* index) {
   index->strFileList.clear();
   index->strFileList.reserve(500);
   std::string_view line;
   std::string item;
-  // Takes one item; false with *error set when the list ends here.
-  std::string error;
+  // Takes one item; false when the list ends here (with error set when it
+  // ends badly).
+  Status error;
   auto take = [&](std::string_view path) {
     if (path == kEndOfFileList) {
       if (index->strFileList.empty()) {
-        error = IndexFileDamaged("the file list is empty");
+        error = Damaged("the file list is empty");
       } else {
         index->intNumFiles =
             static_cast<std::int16_t>(index->strFileList.size());
@@ -140,11 +148,12 @@ std::string ReadFileList(IndexTextLines& lines, LoadedIndex* index) {
     }
     if (static_cast<std::int32_t>(index->strFileList.size()) ==
         kMaxFilesRead) {
-      error = "Overflow: the index file lists more than 32766 files.";
+      error = Status::Failed(
+          "Overflow: the index file lists more than 32766 files.");
       return false;
     }
     if (path.size() > kMaxPathLength) {
-      error = IndexFileDamaged("the path on " + LineText(lines.line_number()) +
+      error = Damaged("the path on " + LineText(lines.line_number()) +
                       " is longer than any path");
       return false;
     }
@@ -168,7 +177,7 @@ std::string ReadFileList(IndexTextLines& lines, LoadedIndex* index) {
   return EndedInside(lines, "the file list");
 }
 
-std::string ReadLexicon(IndexTextLines& lines, LoadedIndex* index) {
+Status ReadLexicon(IndexTextLines& lines, LoadedIndex* index) {
   std::string_view line;
   if (!lines.Next(&line)) return EndedInside(lines, "the lexicon header");
   std::vector<std::string> header = SplitRecord(line);
@@ -176,9 +185,8 @@ std::string ReadLexicon(IndexTextLines& lines, LoadedIndex* index) {
   std::int32_t num_words =
       header.empty() ? -1 : LeadingNumber(header[0], &overflow);
   if (num_words < 0 || overflow) {
-    return IndexFileDamaged("the lexicon header on " +
-                            LineText(lines.line_number()) +
-                            " gives no word count");
+    return Damaged("the lexicon header on " + LineText(lines.line_number()) +
+                   " gives no word count");
   }
   index->lngNumWords = num_words;
   index->title = header.size() > 1 ? header[1] : std::string();
@@ -204,9 +212,8 @@ std::string ReadLexicon(IndexTextLines& lines, LoadedIndex* index) {
     }
     if (word == kEndOfLexicon) {
       if (i <= num_words) {
-        return IndexFileDamaged("the lexicon ends after " +
-                                std::to_string(i - 1) + " of its " +
-                                std::to_string(num_words) + " words");
+        return Damaged("the lexicon ends after " + std::to_string(i - 1) +
+                       " of its " + std::to_string(num_words) + " words");
       }
       // Every number 1 to W once: checked now that the W lines are known to
       // be there, so that the table's size follows the text read.
@@ -214,32 +221,30 @@ std::string ReadLexicon(IndexTextLines& lines, LoadedIndex* index) {
       for (const SearchLexiconEntry& e : index->lexicon) {
         auto n = static_cast<std::size_t>(e.lngWordNumber);
         if (number_seen[n]) {
-          return IndexFileDamaged("the word number " + std::to_string(n) +
-                                  " occurs twice in the lexicon");
+          return Damaged("the word number " + std::to_string(n) +
+                         " occurs twice in the lexicon");
         }
         number_seen[n] = true;
       }
-      return std::string();
+      return Status::Ok();
     }
     if (i > num_words) {
-      return IndexFileDamaged(
-          "the lexicon holds more words than its header gives (" +
-          std::to_string(num_words) + ")");
+      return Damaged("the lexicon holds more words than its header gives (" +
+                     std::to_string(num_words) + ")");
     }
     if (word.size() > kMaxWordLength) {
-      return IndexFileDamaged("the word on " + LineText(lines.line_number()) +
+      return Damaged("the word on " + LineText(lines.line_number()) +
                      " is longer than " + std::to_string(kMaxWordLength) +
                      " characters");
     }
     if (overflow || number < 1 || number > num_words) {
-      return IndexFileDamaged("the word number on " +
-                              LineText(lines.line_number()) +
-                              " is out of range");
+      return Damaged("the word number on " + LineText(lines.line_number()) +
+                     " is out of range");
     }
     // The search looks words up by binary search, which needs the order.
     if (i > 1 && !(previous < word)) {
-      return IndexFileDamaged("the lexicon is out of order on " +
-                              LineText(lines.line_number()));
+      return Damaged("the lexicon is out of order on " +
+                     LineText(lines.line_number()));
     }
     SearchLexiconEntry entry;
     entry.word_offset = static_cast<std::uint32_t>(index->lexicon_words.size());
@@ -249,38 +254,64 @@ std::string ReadLexicon(IndexTextLines& lines, LoadedIndex* index) {
     index->lexicon_words.append(word);
     previous = index->Word(index->lexicon.size() - 1);
   }
-  return std::string();
+  return Status::Ok();
 }
 
 namespace {
 
+// A load that failed inside the compressed text: the index is cleared and
+// the failure shown (error icon).
+Status ShowDecompressionFailure(std::int32_t code, LoadedIndex* index,
+                                SearchPorts& ports) {
+  index->Clear();
+  if (code == squeez::kBuffersUnavailable) {
+    std::string text = "Allocation error when reading the index file.";
+    ports.prompter.ShowMessage(MessageIcon::kError, "Error", text);
+    return Status::Failed(std::move(text));
+  }
+  std::string text =
+      "Error when reading the index file:" + std::to_string(code) +
+      "\r\nProbably the index file is incomplete or corrupted."
+      "\r\nTry using the index module to recreate the index file.";
+  ports.prompter.ShowMessage(MessageIcon::kError, "Error", text);
+  SetSearchControlsEnabled(ports.view, true, false, false, true);
+  return Status::Failed(std::move(text));
+}
+
+// Any other failed load: the index is cleared, the text shown (warning
+// icon) and left in lblSearchableWords.
+Status ShowReadFailure(std::string text, LoadedIndex* index,
+                       SearchPorts& ports) {
+  index->Clear();
+  ports.prompter.ShowMessage(MessageIcon::kWarning, "Error", text);
+  ports.view.SetText("lblSearchableWords", text);
+  return Status::Failed(std::move(text));
+}
+
 // ReadIndexFile, but for running out of memory.
-IndexReadResult ReadAndCheckIndexFile(const std::string& index_file,
-                                      LoadedIndex* index, SearchPorts& ports,
-                                      ResultsBox& results) {
-  IndexReadResult result;
+Status ReadAndCheckIndexFile(const std::string& index_file,
+                             LoadedIndex* index, SearchPorts& ports,
+                             ResultsBox& results) {
   auto lines = std::make_unique<IndexTextLines>();
   if (std::int32_t code = lines->Open(index_file); code != 0) {
-    result.decompression_code = code;
-    return result;
+    return ShowDecompressionFailure(code, index, ports);
   }
-  auto failed = [&](std::string_view prefix, std::string error) {
+  auto failed = [&](std::string_view prefix, const Status& failure) {
     if (lines->error() != 0) {
-      result.decompression_code = lines->error();
-    } else {
-      result.error = std::string(prefix) + error;
+      return ShowDecompressionFailure(lines->error(), index, ports);
     }
-    return result;
+    return ShowReadFailure(std::string(prefix) + failure.message(), index,
+                           ports);
   };
 
   index->blnDataFileReady = false;
-  std::string error = ReadFileList(*lines, index);
-  if (!error.empty() || lines->error() != 0) {
-    return failed("Error when reading file list: ", error);
+  Status read = ReadFileList(*lines, index);
+  if (!read.ok() || lines->error() != 0) {
+    return failed("Error when reading file list: ", read);
   }
-  error = ReadLexicon(*lines, index);
-  if (!error.empty() || lines->error() != 0) {
-    return failed("Error when reading lexicon: ", error);
+  read = ReadLexicon(*lines, index);
+  if (!read.ok() || lines->error() != 0) {
+    return failed("Error when reading lexicon: ", read);
   }
   ports.view.SetText("lblTitle[1]", ContentToDisplay(index->title));
 
@@ -289,8 +320,7 @@ IndexReadResult ReadAndCheckIndexFile(const std::string& index_file,
   if (index->text_length < 0) {
     index->text_length = lines->CountToEnd();
     if (index->text_length < 0) {
-      result.decompression_code = lines->error();
-      return result;
+      return ShowDecompressionFailure(lines->error(), index, ports);
     }
   }
 
@@ -300,14 +330,15 @@ IndexReadResult ReadAndCheckIndexFile(const std::string& index_file,
                                       index->intNumFiles, index->text_length);
   if (state == DataFileState::kCurrent) {
     index->blnDataFileReady = true;
-    return result;
+    return Status::Ok();
   }
 
   static constexpr std::string_view kCreating = "Error when creating data file: ";
   if (index->text_length > 0x7FFFFFFF) {
-    result.error = std::string(kCreating) +
-                   "The index text is too long for the data file's trailer.";
-    return result;
+    return ShowReadFailure(
+        std::string(kCreating) +
+            "The index text is too long for the data file's trailer.",
+        index, ports);
   }
   // A stale data file is of no use to any index: it goes before the space
   // check, so that its own space counts as free.
@@ -323,9 +354,9 @@ IndexReadResult ReadAndCheckIndexFile(const std::string& index_file,
   // A failing query counts as enough space.
   if (!ec && static_cast<std::int64_t>(space.available) < logical_size) {
     // Rows of zeros become holes, so the file may fit all the same.
-    std::int64_t needed = CountDataFileBytes(*lines, *index, &error);
-    if (needed < 0) return failed(kCreating, error);
-    if (static_cast<std::int64_t>(space.available) < needed) {
+    Result<std::int64_t> needed = CountDataFileBytes(*lines, *index);
+    if (!needed.ok()) return failed(kCreating, needed.status());
+    if (static_cast<std::int64_t>(space.available) < *needed) {
       std::string folder = FolderOf(index->strDataFile);
       ports.prompter.ShowMessage(
           MessageIcon::kError, "Insufficient disk space",
@@ -333,29 +364,28 @@ IndexReadResult ReadAndCheckIndexFile(const std::string& index_file,
               " to create the data file.\r\n\r\n"
               "You could try moving the index file to a disk with more "
               "space.");
-      result.error = "Not enough disk space to create the data file.";
-      return result;
+      return ShowReadFailure("Not enough disk space to create the data file.",
+                             index, ports);
     }
     lines = OpenAtCountLines(index_file, count_lines_offset);
   }
 
   results.Set("\r\nNow creating data file ...");
   results.Repaint();
-  error = CreateDataFile(*lines, *index);
-  if (!error.empty()) {
-    results.Set(error);
-    return failed(kCreating, error);
+  Status created = CreateDataFile(*lines, *index);
+  if (!created.ok()) {
+    results.Set(created.message());
+    return failed(kCreating, created);
   }
   index->blnDataFileReady = true;
   results.Clear();
-  return result;
+  return Status::Ok();
 }
 
 }  // namespace
 
-IndexReadResult ReadIndexFile(const std::string& index_file,
-                              LoadedIndex* index, SearchPorts& ports,
-                              ResultsBox& results) {
+Status ReadIndexFile(const std::string& index_file, LoadedIndex* index,
+                     SearchPorts& ports, ResultsBox& results) {
   try {
     return ReadAndCheckIndexFile(index_file, index, ports, results);
   } catch (const std::bad_alloc&) {
@@ -366,9 +396,7 @@ IndexReadResult ReadIndexFile(const std::string& index_file,
     index->Clear();
     std::error_code ec;
     fs::remove(DataFileWorkPath(index->strDataFile), ec);
-    IndexReadResult result;
-    result.decompression_code = squeez::kBuffersUnavailable;
-    return result;
+    return ShowDecompressionFailure(squeez::kBuffersUnavailable, index, ports);
   }
 }
 
@@ -389,31 +417,7 @@ bool LoadIndexFile(const std::string& index_file, LoadedIndex* index,
                                "Index file names must end in '_index.tavo'.");
     return false;
   }
-
-  IndexReadResult read = ReadIndexFile(index_file, index, ports, results);
-  if (read.decompression_code == squeez::kBuffersUnavailable) {
-    index->Clear();
-    ports.prompter.ShowMessage(MessageIcon::kError, "Error",
-                               "Allocation error when reading the index file.");
-    return false;
-  }
-  if (read.decompression_code < 0) {
-    index->Clear();
-    ports.prompter.ShowMessage(
-        MessageIcon::kError, "Error",
-        "Error when reading the index file:" +
-            std::to_string(read.decompression_code) +
-            "\r\nProbably the index file is incomplete or corrupted."
-            "\r\nTry using the index module to recreate the index file.");
-    SetSearchControlsEnabled(ports.view, true, false, false, true);
-    return false;
-  }
-  if (!read.error.empty()) {
-    index->Clear();
-    ports.prompter.ShowMessage(MessageIcon::kWarning, "Error", read.error);
-    ports.view.SetText("lblSearchableWords", read.error);
-    return false;
-  }
+  if (!ReadIndexFile(index_file, index, ports, results).ok()) return false;
   const NumberFormat& format = ports.number_format;
   ports.view.SetText(
       "lblSearchableWords",

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/common/status.h"
 #include "engine/search/index_text_lines.h"
 #include "engine/search/loaded_index.h"
 #include "engine/search/search_ports.h"
@@ -24,29 +25,19 @@ namespace orvane {
 bool LoadIndexFile(const std::string& index_file, LoadedIndex* index,
                    SearchPorts& ports, ResultsBox& results);
 
-// What ReadIndexFile found.
-struct IndexReadResult {
-  // Negative when the index file could not be decompressed (a squeez code),
-  // kBuffersUnavailable also when the memory ran out while it was read.
-  std::int32_t decompression_code = 0;
-  // Otherwise the error text (display text), empty on success.
-  std::string error;
-  bool ok() const { return decompression_code == 0 && error.empty(); }
-};
-
 // Reads the file list and the lexicon (ReadFileList, ReadLexicon), then
 // checks the data file index->strDataFile and creates it (CreateDataFile)
-// when it is missing or stale, after the free-space check. The insufficient
-// space message is shown here; every other failure is returned.
+// when it is missing or stale, after the free-space check. Every failure
+// is shown through the prompter, after *index is cleared, and returned;
+// memory running out while the index is read is the allocation error.
 // REQUIRES: index->strDataFile is set.
-IndexReadResult ReadIndexFile(const std::string& index_file,
-                              LoadedIndex* index, SearchPorts& ports,
-                              ResultsBox& results);
+Status ReadIndexFile(const std::string& index_file, LoadedIndex* index,
+                     SearchPorts& ports, ResultsBox& results);
 
 // The two readers, each going on where the previous one stopped. They
-// return an empty text on success, else the error; when the text cannot be
+// return the damage found (display text); when the text cannot be
 // decompressed, lines.error() is negative.
-std::string ReadFileList(IndexTextLines& lines, LoadedIndex* index);
-std::string ReadLexicon(IndexTextLines& lines, LoadedIndex* index);
+Status ReadFileList(IndexTextLines& lines, LoadedIndex* index);
+Status ReadLexicon(IndexTextLines& lines, LoadedIndex* index);
 
 }  // namespace orvane

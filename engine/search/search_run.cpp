@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <optional>
+
 #include "engine/search/data_file.h"
 #include "engine/search/found_files.h"
 #include "engine/text/binary_search.h"
@@ -35,8 +37,6 @@ std::string SortKey(std::int32_t score, const std::string& relative_path) {
   key += relative_path;
   return key;
 }
-
-bool Quitting(const SearchPorts& ports) { return ports.launcher.blnQuit; }
 
 // FileExists for the path of a matching file, without making a
 // std::filesystem::path of it: a search may test thousands.
@@ -113,9 +113,18 @@ void DisplayNoFilesFound(const SearchSettings& settings, SearchState* state) {
   state->results.Set(std::string(text) + "\r\n");
 }
 
-SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
-                     SearchPorts& ports) {
-  const LoadedIndex& index = state->index;
+namespace {
+
+// Lets the window system process pending input (a click on Stop or Quit is
+// handled inside it), then reads the search's flags: every loop of the
+// search tests them through this.
+RunFlags LetWindowSystemRun(const SearchState& state, SearchPorts& ports) {
+  ports.yield.ProcessPendingEvents();
+  return RunFlags{ports.launcher.blnQuit, state.blnStop};
+}
+
+// The results of the last search go; "Now searching ..." shows.
+void ClearLastSearch(SearchState* state, SearchPorts& ports) {
   ports.view.SetText("lblNumFilesFound", "");
   state->results.Set("\r\nNow searching ...");
   state->results.Repaint();
@@ -124,186 +133,231 @@ SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
   state->strFilesFound.clear();
   state->strFileTitles.clear();
   state->strFileDescriptions.clear();
+}
 
-  const bool single = settings.optSearchSingleFile;
-  const std::int32_t single_index = single ? SingleFileIndex(settings, index) : -1;
-  SearchType type = settings.cboSearchType;
-  const std::size_t num_files = index.strFileList.size();
+enum class LookUp {
+  kMatchPossible,
+  kNoMatch,  // a word that every match needs is not in the lexicon
+  kQuit,
+};
 
-  // Looks each word up; under "All words" and "Exact phrase" a word missing
-  // from the lexicon means that no file can match.
-  bool no_match = false;
+// Looks each word up; under "All words" and "Exact phrase" a word missing
+// from the lexicon means that no file can match.
+LookUp LookUpWords(SearchType type, SearchState* state, SearchPorts& ports) {
   state->search_words.clear();
   for (const std::string& word : state->strSearchWords) {
     SearchWordEntry entry;
     entry.strWord = word;
-    entry.lngWordNumber = FindWordRow(index, word);
+    entry.lngWordNumber = FindWordRow(state->index, word);
     state->search_words.push_back(std::move(entry));
-    ports.yield.ProcessPendingEvents();
-    if (Quitting(ports)) return SearchRunOutcome::kQuit;
+    if (LetWindowSystemRun(*state, ports).quit) return LookUp::kQuit;
     if (state->search_words.back().lngWordNumber == -1 &&
         type != SearchType::kAnyWord) {
-      no_match = true;
-      break;
+      return LookUp::kNoMatch;
     }
   }
   if (state->search_words.size() == 1 &&
       state->search_words[0].lngWordNumber == -1) {
-    no_match = true;
+    return LookUp::kNoMatch;
   }
+  return LookUp::kMatchPossible;
+}
 
-  std::vector<std::int32_t>& counts = state->intFileMatchCounts;
-  counts.assign(num_files, 0);
-  if (!no_match) {
-    DataFileReader data;
-    bool read = data.Open(index.strDataFile);
-    for (SearchWordEntry& entry : state->search_words) {
-      entry.row.assign(1, 0);
-      if (read && entry.lngWordNumber >= 1) {
-        read = data.ReadRow(entry.lngWordNumber, index.intNumFiles, &entry.row);
-      }
-      if (!read) break;
-      ports.yield.ProcessPendingEvents();
-      if (Quitting(ports)) return SearchRunOutcome::kQuit;
+// Reads the row of scores of every word found in the lexicon (a word that
+// is not there keeps a row of one 0). Returns the outcome that ends the
+// search early, or nothing when every row was read.
+std::optional<SearchRunOutcome> ReadWordRows(SearchState* state,
+                                             SearchPorts& ports) {
+  const LoadedIndex& index = state->index;
+  DataFileReader data;
+  bool read = data.Open(index.strDataFile);
+  for (SearchWordEntry& entry : state->search_words) {
+    entry.row.assign(1, 0);
+    if (read && entry.lngWordNumber >= 1) {
+      read = data.ReadRow(entry.lngWordNumber, index.intNumFiles, &entry.row);
     }
-    if (!read) {
-      // The data file changed or vanished since it was checked: it is
-      // built again at the next search.
-      state->index.blnDataFileReady = false;
-      SetSearchCaption(state, ports, "Search");
-      state->results.Clear();
-      ports.prompter.ShowMessage(
-          MessageIcon::kError, "Error",
-          "Error when reading the data file " + index.strDataFile +
-              ".\r\nIt will be created again at the next search.");
-      return SearchRunOutcome::kFailed;
-    }
-
-    state->blnStop = false;
-    SetSearchCaption(state, ports, "Stop");
-    if (state->search_words.size() == 1) type = SearchType::kAnyWord;
-
-    std::size_t first = 0;
-    std::size_t last = num_files;  // one past the last
-    if (single) {
-      if (single_index < 0) {
-        last = 0;
-      } else {
-        first = static_cast<std::size_t>(single_index);
-        last = first + 1;
-      }
-    }
-    ExtractBuilder& verifier = state->extract_builder;
-    for (std::size_t k = first; k < last; ++k) {
-      std::int32_t score = 0;
-      if (type == SearchType::kAnyWord) {
-        for (const SearchWordEntry& entry : state->search_words) {
-          if (entry.lngWordNumber < 1) continue;
-          std::uint8_t b = entry.row[k];
-          // Without sorting only the fact of a match matters.
-          bool decided = false;
-          if (b > 0) {
-            score += b;
-            decided = !settings.chkSortMatches;
-          }
-          ports.yield.ProcessPendingEvents();
-          if (Quitting(ports)) return SearchRunOutcome::kQuit;
-          if (decided) break;
-        }
-        counts[k] = score;
-        continue;
-      }
-      for (const SearchWordEntry& entry : state->search_words) {
-        std::uint8_t b = entry.row[k];
-        if (b == 0) {
-          score = 0;
-          break;
-        }
-        score += b;
-      }
-      if (type == SearchType::kExactPhrase && score > 0) {
-        // Paths are used exactly as found: the top folder is not folded.
-        std::string full_path = settings.txbTopFolder + index.strFileList[k];
-        if (RegularFileExists(full_path)) {
-          state->results.Set("Now searching file #" + std::to_string(k + 1) +
-                             " for exact phrase.");
-          state->results.Repaint();
-          verifier.options.search_words = state->strSearchWords;
-          verifier.options.exact_phrase = true;
-          verifier.options.verify_mode = true;
-          verifier.phrase_found = false;
-          verifier.BuildExtracts(full_path);
-          verifier.options.verify_mode = false;
-          if (!verifier.phrase_found) score = 0;
-        } else {
-          score = 0;
-        }
-      }
-      counts[k] = score;
-      ports.yield.ProcessPendingEvents();
-      // Quitting ends the run here too: the exact-phrase confirmation of a
-      // large tree reads many files.
-      if (Quitting(ports)) return SearchRunOutcome::kQuit;
-      if (state->blnStop) break;
-    }
-
-    // Recording and listing.
-    if (!settings.chkSortMatches) {
-      for (std::size_t k = 0; k < num_files; ++k) {
-        if (counts[k] <= 0) continue;
-        const std::string& relative = index.strFileList[k];
-        // The file is opened once: to see that it is there, and to read
-        // the title that its line shows.
-        FileHead head(settings.txbTopFolder + relative);
-        if (head.exists()) {
-          state->strFilesFound.push_back(relative);
-          if (!ShowFoundFile(state->intNumFilesFound, settings, state, ports,
-                             head)) {
-            break;
-          }
-          ++state->intNumFilesFound;
-          if (IsFileCountLimitReached(*state)) break;
-        }
-        ports.yield.ProcessPendingEvents();
-        if (Quitting(ports)) return SearchRunOutcome::kQuit;
-        if (state->blnStop) {
-          state->results.Append("Search terminated.");
-          break;
-        }
-      }
-    } else {
-      std::vector<std::string> keys;
-      for (std::size_t k = 0; k < num_files; ++k) {
-        if (counts[k] <= 0) continue;
-        const std::string& relative = index.strFileList[k];
-        if (!RegularFileExists(settings.txbTopFolder + relative)) continue;
-        keys.push_back(SortKey(counts[k], relative));
-        if (static_cast<std::int16_t>(keys.size()) == kMaxFilesFound) break;
-      }
-      state->intNumFilesFound = static_cast<std::int16_t>(keys.size());
-      if (keys.size() >= 2) {
-        SortDescending(keys, 0, static_cast<int>(keys.size()) - 1);
-      }
-      for (std::string& key : keys) {
-        state->strFilesFound.push_back(key.substr(kSortKeyWidth));
-      }
-      state->strFileTitles.resize(keys.size());
-      state->strFileDescriptions.resize(keys.size());
-      for (std::int16_t i = 0; i < state->intNumFilesFound; ++i) {
-        if (!ShowFoundFile(i, settings, state, ports)) break;
-        ports.yield.ProcessPendingEvents();
-        if (Quitting(ports)) return SearchRunOutcome::kQuit;
-        if (state->blnStop) {
-          state->results.Append("Listing terminated.");
-          break;
-        }
-      }
-    }
+    if (!read) break;
+    if (LetWindowSystemRun(*state, ports).quit) return SearchRunOutcome::kQuit;
   }
-
-  // Ending.
+  if (read) return std::nullopt;
+  // The data file changed or vanished since it was checked: it is built
+  // again at the next search.
+  state->index.blnDataFileReady = false;
   SetSearchCaption(state, ports, "Search");
-  if (!single) {
+  state->results.Clear();
+  ports.prompter.ShowMessage(
+      MessageIcon::kError, "Error",
+      "Error when reading the data file " + index.strDataFile +
+          ".\r\nIt will be created again at the next search.");
+  return SearchRunOutcome::kFailed;
+}
+
+// The "Any word" score of file k: the sum of its words' scores, or, when
+// the files are not sorted, the first score above 0 (only the fact of a
+// match matters then). Nothing when the user quit.
+std::optional<std::int32_t> AnyWordScore(std::size_t k,
+                                         const SearchSettings& settings,
+                                         SearchState* state,
+                                         SearchPorts& ports) {
+  std::int32_t score = 0;
+  for (const SearchWordEntry& entry : state->search_words) {
+    if (entry.lngWordNumber < 1) continue;
+    std::uint8_t b = entry.row[k];
+    bool decided = false;
+    if (b > 0) {
+      score += b;
+      decided = !settings.chkSortMatches;
+    }
+    if (LetWindowSystemRun(*state, ports).quit) return std::nullopt;
+    if (decided) break;
+  }
+  return score;
+}
+
+// The "All words" score of file k: the sum of its words' scores, or 0
+// when one of them is absent.
+std::int32_t AllWordsScore(std::size_t k, const SearchState& state) {
+  std::int32_t score = 0;
+  for (const SearchWordEntry& entry : state.search_words) {
+    std::uint8_t b = entry.row[k];
+    if (b == 0) return 0;
+    score += b;
+  }
+  return score;
+}
+
+// Whether file k holds the words as an exact phrase: the file is read.
+bool ConfirmPhrase(std::size_t k, const SearchSettings& settings,
+                   SearchState* state) {
+  // Paths are used exactly as found: the top folder is not folded.
+  std::string full_path = settings.txbTopFolder + state->index.strFileList[k];
+  if (!RegularFileExists(full_path)) return false;
+  state->results.Set("Now searching file #" + std::to_string(k + 1) +
+                     " for exact phrase.");
+  state->results.Repaint();
+  return state->extract_builder.ContainsPhrase(full_path,
+                                               state->strSearchWords);
+}
+
+// Combines the rows per file by the search type into
+// state->intFileMatchCounts; only the single file when one is searched.
+// Returns kQuit when the user quit, nothing otherwise (a click on Stop
+// ends the scoring with the files scored so far).
+std::optional<SearchRunOutcome> ScoreFiles(const SearchSettings& settings,
+                                           SearchType type,
+                                           SearchState* state,
+                                           SearchPorts& ports) {
+  const std::size_t num_files = state->index.strFileList.size();
+  std::vector<std::int32_t>& counts = state->intFileMatchCounts;
+  std::size_t first = 0;
+  std::size_t last = num_files;  // one past the last
+  if (settings.optSearchSingleFile) {
+    const std::int32_t single_index = SingleFileIndex(settings, state->index);
+    if (single_index < 0) {
+      last = 0;
+    } else {
+      first = static_cast<std::size_t>(single_index);
+      last = first + 1;
+    }
+  }
+  for (std::size_t k = first; k < last; ++k) {
+    if (type == SearchType::kAnyWord) {
+      std::optional<std::int32_t> score =
+          AnyWordScore(k, settings, state, ports);
+      if (!score) return SearchRunOutcome::kQuit;
+      counts[k] = *score;
+      continue;
+    }
+    std::int32_t score = AllWordsScore(k, *state);
+    if (type == SearchType::kExactPhrase && score > 0 &&
+        !ConfirmPhrase(k, settings, state)) {
+      score = 0;
+    }
+    counts[k] = score;
+    RunFlags flags = LetWindowSystemRun(*state, ports);
+    // Quitting ends the run here too: the exact-phrase confirmation of a
+    // large tree reads many files.
+    if (flags.quit) return SearchRunOutcome::kQuit;
+    if (flags.stop) break;
+  }
+  return std::nullopt;
+}
+
+// Lists the files that matched and exist, in index order, each as it is
+// found, up to the most files a search lists. Returns kQuit when the user
+// quit, nothing otherwise.
+std::optional<SearchRunOutcome> ListInIndexOrder(
+    const SearchSettings& settings, SearchState* state, SearchPorts& ports) {
+  const LoadedIndex& index = state->index;
+  const std::vector<std::int32_t>& counts = state->intFileMatchCounts;
+  for (std::size_t k = 0; k < index.strFileList.size(); ++k) {
+    if (counts[k] <= 0) continue;
+    const std::string& relative = index.strFileList[k];
+    // The file is opened once: to see that it is there, and to read the
+    // title that its line shows.
+    FileHead head(settings.txbTopFolder + relative);
+    if (head.exists()) {
+      state->strFilesFound.push_back(relative);
+      if (!ShowFoundFile(state->intNumFilesFound, settings, state, ports,
+                         head)) {
+        break;
+      }
+      ++state->intNumFilesFound;
+      if (IsFileCountLimitReached(*state)) break;
+    }
+    RunFlags flags = LetWindowSystemRun(*state, ports);
+    if (flags.quit) return SearchRunOutcome::kQuit;
+    if (flags.stop) {
+      state->results.Append("Search terminated.");
+      break;
+    }
+  }
+  return std::nullopt;
+}
+
+// Takes the first files that matched and exist, up to the most files a
+// search lists, and lists them by decreasing score. Returns kQuit when the
+// user quit, nothing otherwise.
+std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
+                                            SearchState* state,
+                                            SearchPorts& ports) {
+  const LoadedIndex& index = state->index;
+  const std::vector<std::int32_t>& counts = state->intFileMatchCounts;
+  std::vector<std::string> keys;
+  for (std::size_t k = 0; k < index.strFileList.size(); ++k) {
+    if (counts[k] <= 0) continue;
+    const std::string& relative = index.strFileList[k];
+    if (!RegularFileExists(settings.txbTopFolder + relative)) continue;
+    keys.push_back(SortKey(counts[k], relative));
+    if (static_cast<std::int16_t>(keys.size()) == kMaxFilesFound) break;
+  }
+  state->intNumFilesFound = static_cast<std::int16_t>(keys.size());
+  if (keys.size() >= 2) {
+    SortDescending(keys, 0, static_cast<int>(keys.size()) - 1);
+  }
+  for (std::string& key : keys) {
+    state->strFilesFound.push_back(key.substr(kSortKeyWidth));
+  }
+  state->strFileTitles.resize(keys.size());
+  state->strFileDescriptions.resize(keys.size());
+  for (std::int16_t i = 0; i < state->intNumFilesFound; ++i) {
+    if (!ShowFoundFile(i, settings, state, ports)) break;
+    RunFlags flags = LetWindowSystemRun(*state, ports);
+    if (flags.quit) return SearchRunOutcome::kQuit;
+    if (flags.stop) {
+      state->results.Append("Listing terminated.");
+      break;
+    }
+  }
+  return std::nullopt;
+}
+
+// The Search button's caption back, the number of files found, and the
+// no-match text or the note that the most files were listed.
+void ShowSearchEnd(const SearchSettings& settings, SearchState* state,
+                   SearchPorts& ports) {
+  SetSearchCaption(state, ports, "Search");
+  if (!settings.optSearchSingleFile) {
     ports.view.SetText("lblNumFilesFound",
                        "Number of files found with matches: " +
                            std::to_string(state->intNumFilesFound));
@@ -318,6 +372,34 @@ SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
     state->results.Append("\r\nMaximum number of files reached (" +
                           std::to_string(kMaxFilesFound) + ").\r\n");
   }
+}
+
+}  // namespace
+
+SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
+                           SearchPorts& ports) {
+  ClearLastSearch(state, ports);
+  SearchType type = settings.cboSearchType;
+  LookUp look_up = LookUpWords(type, state, ports);
+  if (look_up == LookUp::kQuit) return SearchRunOutcome::kQuit;
+  state->intFileMatchCounts.assign(state->index.strFileList.size(), 0);
+  if (look_up == LookUp::kMatchPossible) {
+    if (std::optional<SearchRunOutcome> ended = ReadWordRows(state, ports)) {
+      return *ended;
+    }
+    state->blnStop = false;
+    SetSearchCaption(state, ports, "Stop");
+    if (state->search_words.size() == 1) type = SearchType::kAnyWord;
+    if (std::optional<SearchRunOutcome> ended =
+            ScoreFiles(settings, type, state, ports)) {
+      return *ended;
+    }
+    std::optional<SearchRunOutcome> ended =
+        settings.chkSortMatches ? ListByScore(settings, state, ports)
+                                : ListInIndexOrder(settings, state, ports);
+    if (ended) return *ended;
+  }
+  ShowSearchEnd(settings, state, ports);
   return SearchRunOutcome::kFinished;
 }
 

@@ -44,6 +44,6 @@ enum class SearchRunOutcome {
 // reports. A click on Stop while it runs sets state->blnStop.
 // REQUIRES: state->index.blnDataFileReady.
 SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
-                     SearchPorts& ports);
+                           SearchPorts& ports);
 
 }  // namespace orvane

@@ -351,7 +351,7 @@ void DeleteDataFileOnQuit(const SearchSettings& settings,
         MessageButtons::kYesNo);
     if (answer != Answer::kYes) return;
   }
-  if (!DeleteFileForcibly(data_file, false, false, false)) {
+  if (!DeleteFileForcibly(data_file, DeleteOptions{})) {
     ports.prompter.ShowMessage(MessageIcon::kError, "Delete data file?",
                                "The data file " + data_file +
                                    " could not be deleted.");

@@ -11,6 +11,13 @@ namespace orvane {
 
 namespace {
 
+// Numbered UI texts of the launcher.
+constexpr std::int16_t kTextProgramName = 1;
+constexpr std::int16_t kTextProgramAbbreviation = 7;
+constexpr std::int16_t kTextIntroductionFirst = 60;  // 60 to 63
+constexpr std::int16_t kTextManualFolder = 82;
+constexpr std::int16_t kTextManualLinks = 83;
+
 constexpr const char* kCrLf = "\r\n";
 
 // UI text 7 is display text; the letter tables fold content, so the text
@@ -22,22 +29,26 @@ std::string LowerCaseDisplay(const std::string& display) {
 }  // namespace
 
 std::string LauncherIntroductionText() {
-  return GetProgramText(60) + kCrLf + kCrLf + GetProgramText(61) + kCrLf +
-         GetProgramText(62) + kCrLf + GetProgramText(63);
+  return GetProgramText(kTextIntroductionFirst) + kCrLf + kCrLf +
+         GetProgramText(kTextIntroductionFirst + 1) + kCrLf +
+         GetProgramText(kTextIntroductionFirst + 2) + kCrLf +
+         GetProgramText(kTextIntroductionFirst + 3);
 }
 
 std::string UserManualMessage() {
-  const std::string abbr = LowerCaseDisplay(GetProgramText(7));
+  const std::string abbr =
+      LowerCaseDisplay(GetProgramText(kTextProgramAbbreviation));
   std::string ver = OV_common::VersionText();
   std::erase(ver, '.');
   std::string text;
-  text += GetProgramText(82) + kCrLf + GetProgramText(83) + kCrLf + kCrLf;
+  text += GetProgramText(kTextManualFolder) + kCrLf +
+          GetProgramText(kTextManualLinks) + kCrLf + kCrLf;
   text += "It is also provided as HTML files contained in the ZIP file";
   text += kCrLf;
   text += abbr + "_user_manual.zip in the " + abbr + ver +
           " program files folder." + kCrLf + kCrLf;
-  text += "There is an entry in the '" + GetProgramText(1) + "' program menu" +
-          kCrLf;
+  text += "There is an entry in the '" + GetProgramText(kTextProgramName) +
+          "' program menu" + kCrLf;
   text +=
       "for this ZIP file, which you can save to a location of your "
       "choice.";

@@ -61,15 +61,4 @@ bool FindInList(std::string_view key, const std::vector<std::string>& list,
                 std::int32_t n, std::int32_t key_column,
                 std::int32_t* position);
 
-// The lexicon variants: records with a strWord member.
-template <class LexiconRecord>
-bool FindInLexicon(std::string_view key,
-                   const std::vector<LexiconRecord>& records, std::int32_t n,
-                   std::int32_t* position) {
-  return FindInSorted(
-      key, records, n,
-      [](const LexiconRecord& r) { return std::string_view(r.strWord); },
-      position);
-}
-
 }  // namespace orvane

@@ -267,12 +267,25 @@ bool ExtractBuilder::BuildExtracts(const std::string& path) {
       const std::size_t length = PrepareExtractBlock(
           chunk_.get() + at, n, last, decode_utf8, &display_, &search_);
       if (ProcessBlock(display_, search_)) return !failed;
-      if (options.verify_mode && phrase_found) return !failed;
+      if (verify_mode_ && phrase_found_) return !failed;
       block_position_ += static_cast<std::int64_t>(length);
       if (last) return !failed;
     }
   }
   return !failed;
+}
+
+bool ExtractBuilder::ContainsPhrase(const std::string& path,
+                                    const std::vector<std::string>& words) {
+  Options saved = options;
+  options.search_words = words;
+  options.exact_phrase = true;
+  verify_mode_ = true;
+  phrase_found_ = false;
+  BuildExtracts(path);
+  verify_mode_ = false;
+  options = std::move(saved);
+  return phrase_found_;
 }
 
 bool ExtractBuilder::LimitPassed() const {
@@ -359,8 +372,8 @@ bool ExtractBuilder::PhraseOccurrences(const std::string& display,
       scan = p1 + static_cast<std::int32_t>(first.size());
       continue;
     }
-    if (options.verify_mode) {
-      phrase_found = true;
+    if (verify_mode_) {
+      phrase_found_ = true;
       return true;
     }
     std::int32_t middle = HalfRoundedToEven(static_cast<std::int64_t>(p1) +

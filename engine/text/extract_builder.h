@@ -1,7 +1,7 @@
 // The extract builder: reads one file of a search result in 4096-byte
 // blocks and cuts the extracts that the reports show, short pieces of text
 // round each occurrence of the search words with the words marked in bold
-// and a digit telling where in the file the piece lies. In verify mode it
+// and a digit telling where in the file the piece lies. ContainsPhrase
 // only finds out whether an exact phrase occurs in the file. It works on
 // the file's text (content, Windows-1252; a UTF-16 file read decoded), not
 // on the index.
@@ -46,21 +46,25 @@ class ExtractBuilder {
     // The search words, lower case; for an exact phrase its words in order.
     std::vector<std::string> search_words;
     bool exact_phrase = false;  // "Exact phrase"; otherwise any or all words
-    bool verify_mode = false;   // only find out whether the phrase occurs
     int context_size = 50;      // ten times the selected size of extract
     std::int16_t max_extracts = -1;         // intMaxNumExtracts; -1: no limit
     std::int16_t extract_count_factor = 4;  // set by the window at start
   };
 
   Options options;
-  // Output of verify mode; the caller clears it before the call.
-  bool phrase_found = false;
 
   // Processes one file. The extracts are then extracts(): entries of the
   // form digit, "} ", "... ", the extract text, " ...", in file order, the
   // search words between "<b>" and "</b>". Returns false when the file could
   // not be opened or read to its end; the extracts gathered so far stay.
   bool BuildExtracts(const std::string& path);
+
+  // True when the words occur in the file as an exact phrase, found as
+  // BuildExtracts finds phrases (within one block); false also when the
+  // file cannot be read. Stops at the first occurrence. The options stay
+  // as they are; the extracts are cleared.
+  bool ContainsPhrase(const std::string& path,
+                      const std::vector<std::string>& words);
 
   const std::vector<std::string>& extracts() const { return extracts_; }
   std::int16_t extract_count() const {
@@ -96,6 +100,9 @@ class ExtractBuilder {
   std::int64_t file_length_ = 0;
   std::int64_t block_position_ = 1;
   int largest_tenth_ = 0;
+  // ContainsPhrase: only look for the phrase, and whether it was found.
+  bool verify_mode_ = false;
+  bool phrase_found_ = false;
 };
 
 }  // namespace orvane

@@ -225,15 +225,14 @@ bool FileExists(const std::filesystem::path& path) {
 }
 
 bool DeleteFileForcibly(const std::filesystem::path& path,
-                        bool /*clear_hidden*/, bool clear_read_only,
-                        bool /*clear_system*/) {
+                        DeleteOptions options) {
   if (!FileExists(path)) return true;
   for (int attempt = 0;; ++attempt) {
     struct stat st;
     if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT;
     // A link is removed itself; its target's permissions are not touched.
     bool read_only = !S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0;
-    if (read_only && clear_read_only &&
+    if (read_only && options.clear_read_only &&
         ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0) {
       read_only = false;
     }

@@ -33,13 +33,25 @@ struct TextFileFacts {
 // empty path.
 bool FileExists(const std::filesystem::path& path);
 
-// Deletes the file. Read-only means the owner's write bit is clear; a
-// read-only file is made writable (chmod u+w) first only when
-// clear_read_only is set. Hidden and system have no meaning here. A failed
-// delete is retried after 500 ms, three times. Returns true unless the
-// delete still failed; a missing file gives true.
-bool DeleteFileForcibly(const std::filesystem::path& path, bool clear_hidden,
-                        bool clear_read_only, bool clear_system);
+// Which attributes DeleteFileForcibly clears before it deletes. Read-only
+// means the owner's write bit is clear; hidden and system have no meaning
+// here and are accepted for callers that ask for them.
+struct DeleteOptions {
+  bool clear_hidden = false;
+  bool clear_read_only = false;
+  bool clear_system = false;
+};
+
+// Every attribute cleared: what the program's own files are deleted with.
+inline constexpr DeleteOptions kClearAllAttributes{
+    .clear_hidden = true, .clear_read_only = true, .clear_system = true};
+
+// Deletes the file. A read-only file is made writable (chmod u+w) first
+// only when options.clear_read_only is set; otherwise it is not deleted. A
+// failed delete is retried after 500 ms, three times. Returns true unless
+// the delete still failed; a missing file gives true.
+bool DeleteFileForcibly(const std::filesystem::path& path,
+                        DeleteOptions options);
 
 // The pause between retries of DeleteFileForcibly; tests replace it. An
 // empty function restores the 500 ms pause.

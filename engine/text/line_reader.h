@@ -44,8 +44,6 @@ class LineReader {
   // Length of the line last read, whole, without its line end.
   std::int64_t last_line_length() const { return last_line_length_; }
 
-  // True while no character of the file has been read by ReadLine.
-  bool AtStart() const { return bytes_consumed_ == 0; }
   // Characters of the file consumed so far, line ends included.
   std::int64_t bytes_consumed() const { return bytes_consumed_; }
   const Status& error() const { return error_; }

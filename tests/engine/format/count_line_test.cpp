@@ -17,12 +17,13 @@ std::string CountLine(const std::vector<int>& scores) {
     files.push_back(static_cast<std::uint16_t>(i));
     values.push_back(static_cast<std::uint8_t>(scores[i]));
   }
-  std::string line;
-  AppendCountLine(files.data(), values.data(), files.size(),
-                  static_cast<std::int32_t>(scores.size()), &line);
-  EXPECT_LE(line.size(),
-            MostCountLineCharacters(files.size(),
-                                    static_cast<std::int32_t>(scores.size())));
+  const auto num_files = static_cast<std::int32_t>(scores.size());
+  // One byte more than the bound: a line that overran it shows.
+  std::string line(MostCountLineCharacters(files.size(), num_files) + 1, '#');
+  char* end = WriteCountLine(files.data(), values.data(), files.size(),
+                             num_files, line.data());
+  EXPECT_EQ(line.back(), '#');
+  line.resize(static_cast<std::size_t>(end - line.data()));
   return line;
 }
 

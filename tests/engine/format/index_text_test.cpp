@@ -62,10 +62,10 @@ TEST(IndexTextTest, TheReaderReadsBackWhatTheWriterWrites) {
   index.text_length = static_cast<std::int64_t>(text_length);
   IndexTextLines lines;
   ASSERT_EQ(lines.Open(index_path), 0);
-  ASSERT_EQ(ReadFileList(lines, &index), "");
+  ASSERT_TRUE(ReadFileList(lines, &index).ok());
   EXPECT_EQ(index.strFileList, paths);
   EXPECT_EQ(index.intNumFiles, 4);
-  ASSERT_EQ(ReadLexicon(lines, &index), "");
+  ASSERT_TRUE(ReadLexicon(lines, &index).ok());
   EXPECT_EQ(index.title, "Animals");
   ASSERT_EQ(index.lngNumWords, 4);
   std::vector<std::string> read_words;
@@ -105,7 +105,7 @@ TEST(IndexTextTest, TheReaderReadsBackWhatTheWriterWrites) {
   IndexTextLines again;
   ASSERT_EQ(again.Open(index_path), 0);
   ASSERT_TRUE(again.SkipTo(count_lines_at));
-  EXPECT_EQ(CreateDataFile(again, index), "");
+  EXPECT_TRUE(CreateDataFile(again, index).ok());
   EXPECT_EQ(ReadFileBytes(data_path), data);
 }
 

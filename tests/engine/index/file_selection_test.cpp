@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "engine/text/file_checks.h"
 #include "tests/support/fakes.h"
 #include "tests/support/temp_tree.h"
 
@@ -49,7 +50,15 @@ class FileSelectionTest : public ::testing::Test {
     bool stop = false;
     SelectFiles(rules_, SelectionMode::kListing, ports_, &stop, &selection);
     EXPECT_EQ(selection.count, static_cast<std::int32_t>(selection.file_list.size()));
-    return selection.file_list;
+    return RelativePaths(selection);
+  }
+
+  static Paths RelativePaths(const Selection& selection) {
+    Paths paths;
+    for (const SelectedFile& file : selection.file_list) {
+      paths.push_back(file.relative_path);
+    }
+    return paths;
   }
 
   TempDir tree_;
@@ -113,10 +122,16 @@ TEST_F(FileSelectionTest, CountingKeepsTheTextKindAndTheTotals) {
   Selection selection;
   bool stop = false;
   SelectFiles(rules_, SelectionMode::kCounting, ports_, &stop, &selection);
-  EXPECT_EQ(selection.file_list,
-            (Paths{"3" + tree.folder() + "cr.txt",
-                   "1" + tree.folder() + "crlf.txt",
-                   "2" + tree.folder() + "lf.txt"}));
+  EXPECT_EQ(RelativePaths(selection), (Paths{"cr.txt", "crlf.txt", "lf.txt"}));
+  std::vector<std::int16_t> kinds;
+  std::vector<std::int64_t> sizes;
+  for (const SelectedFile& file : selection.file_list) {
+    kinds.push_back(file.text_kind);
+    sizes.push_back(file.size);
+  }
+  EXPECT_EQ(kinds, (std::vector<std::int16_t>{kCheckTextCrOnly, kCheckTextCrLf,
+                                              kCheckTextLfOnly}));
+  EXPECT_EQ(sizes, (std::vector<std::int64_t>{8, 10, 8}));
   EXPECT_EQ(selection.count, 3);
   EXPECT_EQ(selection.total_size, 8 + 10 + 8);
   EXPECT_EQ(selection.unstorable_paths, 1);
@@ -168,7 +183,7 @@ TEST_F(FileSelectionTest, AFolderOfManyFilesKeepsItsOrder) {
   Selection selection;
   bool stop = false;
   SelectFiles(rules_, SelectionMode::kListing, ports_, &stop, &selection);
-  EXPECT_EQ(selection.file_list, expected);
+  EXPECT_EQ(RelativePaths(selection), expected);
   EXPECT_EQ(selection.unstorable_paths, 12);
   EXPECT_EQ(yield_.calls(), 12);
   // Stop at the third kept file: the walk ends there.

@@ -37,7 +37,8 @@ TEST(IndexFileWriterTest, WritesRowsOfZerosAsHolesThatReadBackAsZeros) {
   }
   IndexFileWriter writer(dir.Path("p_index.tavo"), dir.Path("p_data.tavo"));
   ASSERT_TRUE(writer.Create(num_files).ok());
-  ASSERT_TRUE(writer.WriteScoreRows(rows).ok());
+  writer.StartDataRows(std::move(rows));
+  ASSERT_TRUE(writer.WriteCountLines().ok());
   ASSERT_TRUE(writer.FinishIndexText().ok());
   ASSERT_TRUE(writer.Compress().ok());
   ASSERT_TRUE(writer.WriteTrailer().ok());

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
 
 #include "engine/common/program_texts.h"
 #include "engine/search/found_files.h"
@@ -269,6 +270,22 @@ TEST_F(SearchModuleTest, QuitEndsTheRunAtOnce) {
   f_.yield.At(1, [&] { f_.launcher.blnQuit = true; });
   EXPECT_EQ(Search("fox dog", SearchType::kAnyWord), SearchClick::kQuit);
   EXPECT_EQ(f_.state().intNumFilesFound, 0);
+}
+
+// An exception inside a handler (here from the window system's turn) ends
+// the run with an error message and gives the controls back; the next
+// click works again.
+TEST_F(SearchModuleTest, AnExceptionBecomesAMessage) {
+  f_.yield.At(3, [] { throw std::runtime_error("unexpected"); });
+  EXPECT_EQ(Search("fox dog", SearchType::kAnyWord), SearchClick::kFailed);
+  ASSERT_FALSE(f_.prompter.boxes().empty());
+  EXPECT_EQ(f_.prompter.boxes().back().icon, MessageIcon::kError);
+  EXPECT_EQ(f_.prompter.boxes().back().text, "unexpected");
+  EXPECT_EQ(f_.view.Text("cmdSearch"), "Search");
+  EXPECT_TRUE(f_.view.Enabled("cmdSearch"));
+  EXPECT_FALSE(f_.module.busy());
+  EXPECT_EQ(Search("fox", SearchType::kAnyWord), SearchClick::kSearched);
+  EXPECT_EQ(f_.state().intNumFilesFound, 3);
 }
 
 TEST_F(SearchModuleTest, ValidateMaxNumExtracts) {

@@ -459,11 +459,11 @@ TEST(DataFileTest, CountsTheBlocksANewFileOccupies) {
   LoadedIndex index;
   IndexTextLines lines;
   ASSERT_EQ(lines.Open(path), 0);
-  ASSERT_EQ(ReadFileList(lines, &index), "");
-  ASSERT_EQ(ReadLexicon(lines, &index), "");
-  std::string error;
-  EXPECT_EQ(CountDataFileBytes(lines, index, &error), 3 * 4096);
-  EXPECT_EQ(error, "");
+  ASSERT_TRUE(ReadFileList(lines, &index).ok());
+  ASSERT_TRUE(ReadLexicon(lines, &index).ok());
+  Result<std::int64_t> bytes = CountDataFileBytes(lines, index);
+  ASSERT_TRUE(bytes.ok()) << bytes.status().message();
+  EXPECT_EQ(*bytes, 3 * 4096);
 }
 
 }  // namespace

@@ -72,21 +72,5 @@ TEST(BinarySearchTest, ComparesUnsignedBytesFromTheKeyColumn) {
   EXPECT_EQ(position, -3);
 }
 
-struct Word {
-  std::string strWord;
-  std::int32_t number;
-};
-
-TEST(BinarySearchTest, FindsLexiconWords) {
-  const std::vector<Word> lexicon = {{"alpha", 3}, {"beta", 1}, {"gamma", 2}};
-  std::int32_t position = 0;
-  EXPECT_TRUE(FindInLexicon("gamma", lexicon, 3, &position));
-  EXPECT_EQ(position, 3);
-  EXPECT_FALSE(FindInLexicon("delta", lexicon, 3, &position));
-  EXPECT_EQ(position, -3);
-  EXPECT_FALSE(FindInLexicon("omega", lexicon, 3, &position));
-  EXPECT_EQ(position, -4);
-}
-
 }  // namespace
 }  // namespace orvane

@@ -30,12 +30,9 @@ class ExtractBuilderTest : public ::testing::Test {
     EXPECT_TRUE(builder_.BuildExtracts(dir_.Write("f.txt", bytes)));
     return builder_.extracts();
   }
-  bool PhraseOccurs(const std::string& bytes, std::vector<std::string> words) {
-    builder_.options.verify_mode = true;
-    builder_.phrase_found = false;
-    Build(bytes, std::move(words), 50, true);
-    builder_.options.verify_mode = false;
-    return builder_.phrase_found;
+  bool PhraseOccurs(const std::string& bytes,
+                    const std::vector<std::string>& words) {
+    return builder_.ContainsPhrase(dir_.Write("f.txt", bytes), words);
   }
 
   TempDir dir_;
@@ -191,7 +188,7 @@ TEST_F(ExtractBuilderTest, BlockBoundaries) {
   EXPECT_EQ(Build(end_of_file, {"b"}).size(), 1u);
 }
 
-TEST_F(ExtractBuilderTest, VerifyModeFindsPhrases) {
+TEST_F(ExtractBuilderTest, ContainsPhraseFindsPhrases) {
   const std::string text = "To be, or not to be: that is the question.";
   EXPECT_TRUE(PhraseOccurs(text, {"to", "be", "or", "not", "to", "be"}));
   EXPECT_TRUE(PhraseOccurs(text, {"be", "or"}));  // punctuation is blank
@@ -200,6 +197,20 @@ TEST_F(ExtractBuilderTest, VerifyModeFindsPhrases) {
   EXPECT_FALSE(PhraseOccurs(text, {"that", "question"}));
   EXPECT_FALSE(PhraseOccurs("the cat and the dog", {"the", "cat", "and", "the", "cow"}));
   EXPECT_TRUE(PhraseOccurs("the cat and the dog", {"the", "cat", "and", "the"}));
+  EXPECT_FALSE(builder_.ContainsPhrase(dir_.Path("missing.txt"), {"the"}));
+}
+
+// The confirmation of a phrase search leaves the report's settings alone:
+// the extracts that follow still look for the report's words.
+TEST_F(ExtractBuilderTest, ContainsPhraseLeavesTheOptions) {
+  builder_.options.search_words = {"dog"};
+  builder_.options.exact_phrase = false;
+  EXPECT_TRUE(builder_.ContainsPhrase(dir_.Write("f.txt", "the cat and the dog"),
+                                      {"the", "cat"}));
+  EXPECT_EQ(builder_.options.search_words, std::vector<std::string>{"dog"});
+  EXPECT_FALSE(builder_.options.exact_phrase);
+  EXPECT_TRUE(builder_.BuildExtracts(dir_.Path("f.txt")));
+  EXPECT_EQ(builder_.extracts().size(), 1u);
 }
 
 TEST_F(ExtractBuilderTest, PhraseMarksOnlyWordsInPhraseOrder) {

@@ -241,13 +241,14 @@ TEST(DeleteFileForciblyTest, DeletesAReadOnlyFileOnlyWhenAsked) {
   TempDir dir;
   std::string path = dir.Write("ro.txt", "x");
   ::chmod(path.c_str(), 0444);
-  EXPECT_FALSE(DeleteFileForcibly(path, true, false, true));
+  EXPECT_FALSE(DeleteFileForcibly(
+      path, {.clear_hidden = true, .clear_system = true}));
   EXPECT_TRUE(FileExists(path));
   EXPECT_EQ(pauses, 3);  // three retries after the first attempt
-  EXPECT_TRUE(DeleteFileForcibly(path, false, true, false));
+  EXPECT_TRUE(DeleteFileForcibly(path, {.clear_read_only = true}));
   EXPECT_FALSE(FileExists(path));
-  EXPECT_TRUE(DeleteFileForcibly(path, false, false, false));  // missing
-  EXPECT_TRUE(DeleteFileForcibly(dir.MakeDir("folder"), true, true, true));
+  EXPECT_TRUE(DeleteFileForcibly(path, {}));  // missing
+  EXPECT_TRUE(DeleteFileForcibly(dir.MakeDir("folder"), kClearAllAttributes));
   EXPECT_TRUE(std::filesystem::is_directory(dir.Path("folder")));
   EXPECT_FALSE(FileExists(""));
   SetDeleteRetryPauseForTesting(nullptr);

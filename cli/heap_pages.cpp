@@ -1,4 +1,4 @@
-#include "engine/common/heap_pages.h"
+#include "cli/heap_pages.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -13,10 +13,10 @@ namespace orvane {
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 constexpr bool kOwnAllocator = true;
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
 constexpr bool kOwnAllocator = true;
 #else
 constexpr bool kOwnAllocator = false;
