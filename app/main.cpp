@@ -6,6 +6,7 @@
 // only when they are asked for: a command-line run then maps no Qt library,
 // which would cost it more than its whole search.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "cli/cli.h"
@@ -31,7 +32,23 @@ std::vector<std::filesystem::path> ModuleCandidates() {
           folder.parent_path() / "lib" / "orvane" / ORVANE_WINDOWS_MODULE};
 }
 
+// A desktop session hands its programs DISPLAY (X11) or WAYLAND_DISPLAY;
+// with neither, and no Qt platform named in QT_QPA_PLATFORM, no window can
+// open. The pictures of --screenshots need no display.
+bool DisplayAvailable(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--screenshots") return true;
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
 int RunWindows(int argc, char** argv) {
+  if (!DisplayAvailable(argc, argv)) {
+    std::fputs(ORVANE_NO_DISPLAY_MESSAGE "\n", stderr);
+    return 2;
+  }
   std::vector<std::filesystem::path> candidates = ModuleCandidates();
   for (const std::filesystem::path& path : candidates) {
     std::error_code ec;

@@ -6,11 +6,34 @@
 #include <cstring>
 
 #include <QApplication>
+#include <QByteArray>
+#include <QList>
+#include <QString>
 
 #include "app/qt_ports.h"
 #include "app/shell/frmMain.h"
 #include "app/shell/screenshots.h"
 #include "app/windows_entry.h"
+
+namespace {
+
+// Qt's messages while the application starts. A display that cannot be
+// reached is a fatal message, after which Qt aborts the program; it becomes
+// the program's one-line "no display" and status 2 instead. The other
+// messages are passed on once the start has worked.
+QList<QByteArray>* g_start_messages = nullptr;
+
+void OnStartMessage(QtMsgType type, const QMessageLogContext&,
+                    const QString& message) {
+  if (type == QtFatalMsg) {
+    std::fputs(ORVANE_NO_DISPLAY_MESSAGE "\n", stderr);
+    std::fflush(stderr);
+    std::_Exit(2);
+  }
+  if (g_start_messages != nullptr) g_start_messages->append(message.toLocal8Bit());
+}
+
+}  // namespace
 
 extern "C" __attribute__((visibility("default"))) int orvane_run_windows(
     int argc, char** argv) {
@@ -24,7 +47,15 @@ extern "C" __attribute__((visibility("default"))) int orvane_run_windows(
     // Pictures need no display.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
   }
+  QList<QByteArray> start_messages;
+  g_start_messages = &start_messages;
+  QtMessageHandler previous = qInstallMessageHandler(OnStartMessage);
   QApplication application(argc, argv);
+  qInstallMessageHandler(previous);
+  g_start_messages = nullptr;
+  for (const QByteArray& message : start_messages) {
+    std::fprintf(stderr, "%s\n", message.constData());
+  }
   // The launcher is hidden while a module is open: the program ends when
   // the user quits, not when the last visible window closes.
   application.setQuitOnLastWindowClosed(false);

@@ -5,6 +5,12 @@
 
 // The file name of the windows module.
 #define ORVANE_WINDOWS_MODULE "liborvane_windows.so"
+// What the program says, as one line, when no window can open for want of a
+// display (status 2).
+#define ORVANE_NO_DISPLAY_MESSAGE                                         \
+  "orvane: no display found, so no window can open; on the command line " \
+  "try 'orvane demo' (the program at work on its sample files) or "       \
+  "'orvane help'."
 // The name of its entry point.
 #define ORVANE_WINDOWS_ENTRY "orvane_run_windows"
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/console_ports.h"
 #include "cli/index_command.h"
 #include "cli/search_commands.h"
 #include "engine/common/common_values.h"
@@ -29,7 +30,10 @@ constexpr std::string_view kUsage =
     "  index ...        create an index file, or list the files it would hold\n"
     "  search ...       search an index for words\n"
     "  list ...         list the files an index holds\n"
-    "  demo             index the sample tree and search it\n";
+    "  demo             index the sample tree and search it\n"
+    "\n"
+    "New to the program? 'orvane demo' shows it at work on its sample files\n"
+    "and ends with the commands that index and search a folder of yours.\n";
 
 int PrintVersion() {
   std::printf("Orvane File Search %s\n", OV_common::VersionText().c_str());
@@ -70,18 +74,29 @@ int RunCommand(int argc, char** argv) {
   if (command == "--version" || command == "version") return PrintVersion();
   if (command == "index") return RunIndexCommand(argc - 2, argv + 2);
   if (command == "help" || command == "--help" || command == "-h") {
-    if (argc > 2 && std::string_view(argv[2]) == "index") return PrintIndexHelp();
-    std::string_view help =
-        argc > 2 ? SearchCommandHelp(argv[2]) : std::string_view();
-    if (help.empty()) return PrintUsage(stdout, 0);
+    if (argc > 3) {
+      return RefuseArguments("help", "one command at a time, not '" +
+                                         std::string(argv[3]) + "'");
+    }
+    if (argc < 3) return PrintUsage(stdout, 0);
+    std::string_view topic = argv[2];
+    if (topic == "index") return PrintIndexHelp();
+    std::string_view help = SearchCommandHelp(topic);
+    if (help.empty()) {
+      return RefuseArguments("help", "unknown command '" + std::string(topic) +
+                                         "' (the commands are index, "
+                                         "search, list and demo)");
+    }
     std::fwrite(help.data(), 1, help.size(), stdout);
     return 0;
   }
   if (command == "search") return RunSearchCommand(argc - 2, argv + 2);
   if (command == "list") return RunListCommand(argc - 2, argv + 2);
   if (command == "demo") return RunDemoCommand(argc - 2, argv + 2);
-  std::fprintf(stderr, "orvane: unknown command '%s'\n\n", argv[1]);
-  return PrintUsage(stderr, 2);
+  const bool option = command.size() > 1 && command[0] == '-';
+  return RefuseArguments("", std::string(option ? "unknown option '"
+                                                : "unknown command '") +
+                                 std::string(command) + "'");
 }
 
 }  // namespace

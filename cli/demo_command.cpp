@@ -4,8 +4,10 @@
 #include <stdlib.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "cli/console_ports.h"
@@ -60,6 +62,40 @@ constexpr DemoSearch kSearches[] = {
     {"ratatouille tomates", SearchType::kAllWords, false},
 };
 
+// The program as a user types it: "orvane" when its folder is on the
+// PATH, else its full path.
+std::string ProgramAsTyped() {
+  const std::filesystem::path folder = ProgramFolder();
+  const char* path = std::getenv("PATH");
+  std::string_view rest = path == nullptr ? std::string_view() : path;
+  while (!rest.empty()) {
+    std::size_t colon = rest.find(':');
+    std::string_view entry = rest.substr(0, colon);
+    std::error_code ec;
+    if (!entry.empty() && std::filesystem::equivalent(entry, folder, ec)) {
+      return "orvane";
+    }
+    if (colon == std::string_view::npos) break;
+    rest.remove_prefix(colon + 1);
+  }
+  return (folder / "orvane").string();
+}
+
+// What to run next: the two commands that index a folder of the user's
+// and search it.
+void PrintNextSteps() {
+  const std::string orvane = ProgramAsTyped();
+  std::printf(
+      "To index a folder of your own (here ~/Documents, with all its "
+      "subfolders)\nand search it, run:\n\n"
+      "  %s index --top ~/Documents --include-all --subsub --out ~ "
+      "--project documents --title \"My documents\"\n"
+      "  %s search --index ~/documents_index.tavo --top ~/Documents "
+      "--type any WORD...\n\n"
+      "'%s help index' and '%s help search' explain every option.\n",
+      orvane.c_str(), orvane.c_str(), orvane.c_str(), orvane.c_str());
+}
+
 void Heading(const std::string& text) {
   std::string rule(text.size(), '=');
   std::printf("%s\n%s\n\n", text.c_str(), rule.c_str());
@@ -67,10 +103,10 @@ void Heading(const std::string& text) {
 
 }  // namespace
 
-int RunDemoCommand(int argc, char** /*argv*/) {
+int RunDemoCommand(int argc, char** argv) {
   if (argc > 0) {
-    std::fputs(std::string(SearchCommandHelp("demo")).c_str(), stderr);
-    return 2;
+    return RefuseArguments("demo", "unknown argument '" + std::string(argv[0]) +
+                                       "' (the demo takes none)");
   }
   Status texts = LoadProgramTexts("tavo.dat");
   if (!texts.ok()) {
@@ -90,7 +126,7 @@ int RunDemoCommand(int argc, char** /*argv*/) {
 
   // Indexing.
   ConsolePrompter prompter;
-  ConsoleViewState view(false);
+  ConsoleViewState view;
   ConsoleYield yield;
   ConsoleClock clock;
   ConsoleOpener opener;
@@ -147,7 +183,8 @@ int RunDemoCommand(int argc, char** /*argv*/) {
     }
     std::printf("\n");
   }
-  std::fflush(stdout);
+  PrintNextSteps();
+  if (!FinishStandardOutput("demo")) return 1;
   return failures == 0 ? 0 : 1;
 }
 

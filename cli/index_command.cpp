@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "cli/console_ports.h"
+#include "cli/index_progress.h"
+#include "cli/status_line.h"
 #include "engine/common/launcher_state.h"
 #include "engine/common/program_folder.h"
 #include "engine/common/program_texts.h"
@@ -53,17 +55,21 @@ constexpr std::string_view kHelp =
     "  --special-letters 0|1\n"
     "                     1 (default): leave out files with many accented\n"
     "                     letters and words with any; 0: keep them\n"
+    "  --overwrite        replace an index file of the same name (without it,\n"
+    "                     an existing index file is kept and the run refused)\n"
     "  --list             list the files that would be indexed, numbered, on\n"
     "                     standard output, instead of creating the index\n"
     "  --save-settings FILE\n"
     "                     write these settings to a settings file (.usri)\n"
     "                     and do nothing else\n"
-    "  --quiet            no progress lines on standard error\n"
+    "  --quiet            no progress on standard error (on a terminal one\n"
+    "                     line rewritten in place, else a line a second)\n"
     "\n"
     "Exit status: 0 when the index was created (or the files listed, or the\n"
     "settings saved), 1 when the run stopped or failed, 2 when the settings\n"
-    "or arguments were refused. Ctrl-C stops the run; no half-written index\n"
-    "is left behind.\n";
+    "or arguments were refused. Folders that cannot be read and files that\n"
+    "cannot be opened are skipped, counted and named. Ctrl-C stops the run;\n"
+    "no half-written index is left behind.\n";
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
@@ -124,15 +130,14 @@ struct Arguments {
   std::string save_settings_file;
   bool list = false;
   bool quiet = false;
+  bool overwrite = false;
   bool include_all = false;
   std::vector<std::string> includes;
   std::vector<std::string> excluded_files;
 };
 
 int Refused(const std::string& message) {
-  std::fprintf(stderr, "orvane index: %s\n", message.c_str());
-  std::fprintf(stderr, "Try 'orvane help index'.\n");
-  return 2;
+  return RefuseArguments("index", message);
 }
 
 std::string JoinLines(const std::vector<std::string>& lines) {
@@ -195,10 +200,20 @@ int ParseArguments(int argc, char** argv, Arguments* args,
     } else if (flag == "--exclude-paths") {
       ok = value(&settings->txbExcludedFilepaths);
     } else if (flag == "--min-size") {
-      ok = value(&settings->txbMinimumFilesize);
+      ok = value(&text);
+      if (ok && (text.empty() || text.size() > 9 ||
+                 text.find_first_not_of("0123456789") != std::string::npos)) {
+        return Refused(BadValue(flag, text, "a number of bytes, 0 for none"));
+      }
+      settings->txbMinimumFilesize = text;
     } else if (flag == "--special-letters") {
-      ok = value(&text) && (text == "0" || text == "1");
+      ok = value(&text);
+      if (ok && text != "0" && text != "1") {
+        return Refused(BadValue(flag, text, "0 or 1"));
+      }
       settings->chkExcludeSpecialLetters = text == "1";
+    } else if (flag == "--overwrite") {
+      args->overwrite = true;
     } else if (flag == "--list") {
       args->list = true;
     } else if (flag == "--save-settings") {
@@ -208,9 +223,11 @@ int ParseArguments(int argc, char** argv, Arguments* args,
     } else {
       return Refused("unknown argument '" + std::string(flag) + "'");
     }
-    if (!ok) return Refused("'" + std::string(flag) + "' needs a value");
+    if (!ok) return Refused(std::string(flag) + " needs a value");
   }
-  if (args->include_all) {
+  // The run itself refuses a top folder that is not there or no folder.
+  const bool top_usable = FolderExists(settings->txbTopFolder);
+  if (args->include_all && top_usable) {
     FolderListing listing;
     FolderError error;
     if (!ListFolder(settings->txbTopFolder, &listing, &error)) {
@@ -221,9 +238,15 @@ int ParseArguments(int argc, char** argv, Arguments* args,
                           listing.subfolders.end());
   }
   for (const std::string& include : args->includes) {
+    if (!top_usable) break;
+    // A subfolder that cannot be read is skipped by the run, which names
+    // it with the other folders it could not read.
+    std::string why = WhyNoFolder(settings->txbTopFolder + include);
+    if (why.rfind("cannot be read", 0) == 0) continue;
     if (!FolderExists(settings->txbTopFolder + include)) {
-      return Refused("the included subfolder '" + include +
-                     "' does not exist in the top folder");
+      return Refused("the included subfolder '" + include + "' " +
+                     (why.empty() ? std::string("does not exist in the top folder")
+                                  : why));
     }
   }
   if (!args->includes.empty()) {
@@ -235,12 +258,19 @@ int ParseArguments(int argc, char** argv, Arguments* args,
   return 0;
 }
 
+bool HasSubfolders(const std::string& folder) {
+  std::string error_text;
+  std::int32_t error_number = 0;
+  return CountSubfolders(folder, &error_text, &error_number) > 0;
+}
+
 int ExitStatus(RunOutcome outcome) {
   switch (outcome) {
     case RunOutcome::kCompleted:
     case RunOutcome::kListed:
       return 0;
     case RunOutcome::kRefused:
+    case RunOutcome::kNotOverwritten:
       return 2;
     default:
       return 1;
@@ -260,7 +290,12 @@ int RunIndexCommand(int argc, char** argv) {
     std::fprintf(stderr, "orvane: %s\n", texts.message().c_str());
     return 1;
   }
-  ConsolePrompter prompter;
+  if (argc == 0) {
+    return Refused(
+        "nothing to index: give --top, --out, --project and --title, or "
+        "--settings FILE.usri");
+  }
+  ConsolePrompter prompter("index");
   IndexSettings settings;
   Arguments args;
   if (int refused = ParseArguments(argc, argv, &args, &settings, &prompter)) {
@@ -275,8 +310,11 @@ int RunIndexCommand(int argc, char** argv) {
   }
 
   LauncherState launcher;
-  ConsoleViewState view(!args.quiet);
-  view.WatchProgress("lblNowProcessingFile");
+  prompter.AnswerWithFlag("Overwrite this?", "--overwrite", args.overwrite,
+                          "Add --overwrite to replace it.");
+  StatusLine status_line(stderr);
+  prompter.set_status_line(&status_line);
+  IndexProgressView view(&status_line, !args.quiet);
   ConsoleClock clock;
   ListingOutput listing;
   ConsoleLargeDisplay no_display(stderr);
@@ -288,11 +326,21 @@ int RunIndexCommand(int argc, char** argv) {
   module.settings() = settings;
   module.common_words().LoadCommonWords(ProgramFilePath("cwds.txt"));
   yield.set_stop_flag(&module.state().stop_flag);
+  module.state().paths_shown = static_cast<std::size_t>(-1);
 
   std::signal(SIGINT, OnInterrupt);
   RunOutcome outcome =
       args.list ? module.ListFiles() : module.CreateIndexFile();
   std::signal(SIGINT, SIG_DFL);
+  status_line.Clear();
+  if (outcome == RunOutcome::kNoFiles &&
+      SplitTrimmedLines(module.settings().txbIncludedFolders).empty() &&
+      HasSubfolders(module.settings().txbTopFolder)) {
+    prompter.Print(
+        "Only the files directly in the top folder count unless subfolders "
+        "are included: give --include SUB for a subfolder, or "
+        "--include-all --subsub for the whole tree.");
+  }
   std::fflush(stdout);
   if (args.list) {
     if (outcome == RunOutcome::kListed) {
@@ -303,7 +351,7 @@ int RunIndexCommand(int argc, char** argv) {
   }
   // The status is out before the module waits for the blocks of a
   // replaced data file to be freed.
-  std::fflush(stdout);
+  if (!FinishStandardOutput("index")) return 1;
   return ExitStatus(outcome);
 }
 

@@ -12,6 +12,7 @@
 #include "engine/common/program_texts.h"
 #include "engine/files/folder.h"
 #include "engine/modules/search_module.h"
+#include "engine/text/file_checks.h"
 
 namespace orvane {
 
@@ -57,10 +58,8 @@ constexpr std::string_view kDemoHelp =
     "folder, runs searches of each type over it and prints their text\n"
     "reports.\n";
 
-int Usage(std::string_view message, std::string_view help) {
-  std::fprintf(stderr, "orvane: %.*s\n\n%.*s", static_cast<int>(message.size()),
-               message.data(), static_cast<int>(help.size()), help.data());
-  return 2;
+int Usage(std::string_view command, std::string_view message) {
+  return RefuseArguments(command, message);
 }
 
 void Print(std::FILE* to, std::string_view text) {
@@ -74,11 +73,33 @@ std::string Absolute(const std::string& path) {
   return ec ? path : absolute.lexically_normal().string();
 }
 
+// "orvane search: " and the message on standard error; status 2.
+int Refused(const std::string& message) {
+  Print(stderr, "orvane search: " + message + "\n");
+  return 2;
+}
+
+// The single file as a path under the top folder as given: a file reached
+// through a link to the top folder (or from within it) is still in it.
+// Otherwise the file as given.
+std::string SingleFileUnderTop(const std::string& file, const std::string& top) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::path real_file = fs::weakly_canonical(file, ec);
+  if (ec) return file;
+  fs::path real_top = fs::weakly_canonical(top, ec);
+  if (ec) return file;
+  fs::path relative = real_file.lexically_relative(real_top);
+  if (relative.empty() || *relative.begin() == "..") return file;
+  std::string under = top;
+  if (under.back() != '/') under += '/';
+  return under + relative.string();
+}
+
 // The view state of the command line: the engine keeps the results box and
 // the command prints it at the end, so its many updates are not copied.
 class SearchConsoleView : public ConsoleViewState {
  public:
-  SearchConsoleView() : ConsoleViewState(false) {}
   void SetText(std::string_view control, std::string_view text) override {
     if (control == "txbFiles") return;
     ConsoleViewState::SetText(control, text);
@@ -102,6 +123,8 @@ bool LoadTexts() {
 
 // The ports of one command-line run.
 struct ConsoleSearchPorts {
+  explicit ConsoleSearchPorts(std::string command)
+      : prompter(std::move(command)) {}
   ConsolePrompter prompter;
   SearchConsoleView view;
   ConsoleYield yield;
@@ -155,6 +178,8 @@ int RunSearchCommand(int argc, char** argv) {
   while (!flags.Done()) {
     std::string flag = flags.Take();
     std::string value;
+    // What the flag takes, when its value is refused.
+    std::string_view takes;
     bool ok = true;
     if (flag == "--help" || flag == "-h") {
       std::fwrite(kSearchHelp.data(), 1, kSearchHelp.size(), stdout);
@@ -166,6 +191,7 @@ int RunSearchCommand(int argc, char** argv) {
     } else if (flag == "--single-file") {
       ok = flags.Value(&single_file);
     } else if (flag == "--type") {
+      takes = "any, all or phrase";
       ok = flags.Value(&value);
       if (value == "any") {
         wanted.cboSearchType = SearchType::kAnyWord;
@@ -179,17 +205,28 @@ int RunSearchCommand(int argc, char** argv) {
     } else if (flag == "--sort") {
       wanted.chkSortMatches = true;
     } else if (flag == "--report") {
-      ok = flags.Value(&report) &&
-           (report == "none" || report == "text" || report == "html");
+      takes = "none, text or html";
+      ok = flags.Value(&value) &&
+           (value == "none" || value == "text" || value == "html");
+      if (ok) report = value;
     } else if (flag == "--extract-size") {
+      takes = "1 to 9";
       ok = flags.Value(&value) && value.size() == 1 && value[0] >= '1' &&
            value[0] <= '9';
       if (ok) wanted.cboSizeOfExtract = static_cast<std::int16_t>(value[0] - '1');
     } else if (flag == "--max-extracts") {
-      ok = flags.Value(&wanted.txbMaxNumExtracts);
+      // Checked here whether or not a report is asked for, with the bounds
+      // of the window's box: up to four digits, not zero.
+      takes = "a number from 1 to 9999";
+      ok = flags.Value(&value) && !value.empty() && value.size() <= 4 &&
+           value.find_first_not_of("0123456789") == std::string::npos &&
+           value.find_first_not_of('0') != std::string::npos;
+      if (ok) wanted.txbMaxNumExtracts = value;
     } else if (flag == "--descriptions") {
+      takes = "0 or 1";
       ok = flags.Value(&value) && ParseBit(value, &wanted.chkDisplayDescriptions);
     } else if (flag == "--filepaths") {
+      takes = "0 or 1";
       ok = flags.Value(&value) && ParseBit(value, &wanted.chkDisplayFilepaths);
     } else if (flag == "--html-out") {
       ok = flags.Value(&value);
@@ -198,22 +235,37 @@ int RunSearchCommand(int argc, char** argv) {
       wanted.open_html_report = false;
     } else if (flag == "--") {
       while (!flags.Done()) words += (words.empty() ? "" : " ") + flags.Take();
-    } else if (flag.size() > 2 && flag.compare(0, 2, "--") == 0) {
-      return Usage("unknown option '" + flag + "'", kSearchHelp);
+    } else if (flag.size() > 1 && flag[0] == '-') {
+      return Usage("search", "unknown option '" + flag + "'");
     } else {
       words += (words.empty() ? "" : " ") + flag;
     }
-    if (!ok) return Usage("bad or missing value for " + flag, kSearchHelp);
+    if (!ok && flags.Done() && value.empty()) {
+      return Usage("search", flag + " needs a value");
+    }
+    if (!ok) return Usage("search", BadValue(flag, value, takes));
   }
-  if (index_file.empty()) return Usage("--index is required", kSearchHelp);
-  if (top.empty()) return Usage("--top is required", kSearchHelp);
+  if (index_file.empty()) return Usage("search", "--index is required");
+  if (top.empty()) return Usage("search", "--top is required");
   if (!LoadTexts()) return 2;
   if (!FolderExists(top)) {
-    Print(stderr, "orvane: the top folder " + top + " does not exist\n");
-    return 2;
+    std::string why = WhyNoFolder(top);
+    return Refused("the top folder " + top + " " +
+                   (why.empty() ? std::string("does not exist") : why));
+  }
+  std::string single;
+  if (!single_file.empty()) {
+    single = SingleFileUnderTop(Absolute(single_file), Absolute(top));
+    std::error_code ec;
+    if (std::filesystem::is_directory(single, ec)) {
+      return Refused("the --single-file " + single_file + " is a folder, not a file");
+    }
+    if (!FileExists(single)) {
+      return Refused("the --single-file " + single_file + " does not exist");
+    }
   }
 
-  ConsoleSearchPorts console;
+  ConsoleSearchPorts console("search");
   ConsoleLargeDisplay display(stdout);
   SearchModule module(SearchPorts{console.prompter, console.view,
                                   console.yield, console.opener, display,
@@ -225,7 +277,7 @@ int RunSearchCommand(int argc, char** argv) {
   module.ChooseTopFolder(Absolute(top));
   if (!single_file.empty()) settings.optSearchSingleFile = true;
   if (!module.ChooseIndexFile(Absolute(index_file))) return 2;
-  if (!single_file.empty() && !module.SpecifySingleFile(Absolute(single_file))) {
+  if (!single.empty() && !module.SpecifySingleFile(single)) {
     return 2;
   }
   module.SearchWordsChanged(words);
@@ -243,7 +295,7 @@ int RunSearchCommand(int argc, char** argv) {
     if (module.last_report_path().empty()) return 2;
     Print(stdout, module.last_report_path() + "\n");
   }
-  std::fflush(stdout);
+  if (!FinishStandardOutput("search")) return 2;
   return found ? 0 : 1;
 }
 
@@ -258,18 +310,18 @@ int RunListCommand(int argc, char** argv) {
       return 0;
     } else if (flag == "--index") {
       if (!flags.Value(&index_file)) {
-        return Usage("bad or missing value for --index", kListHelp);
+        return Usage("list", "--index needs a value");
       }
     } else if (flag == "--by-folder") {
       by_folder = true;
     } else {
-      return Usage("unknown argument '" + flag + "'", kListHelp);
+      return Usage("list", "unknown argument '" + flag + "'");
     }
   }
-  if (index_file.empty()) return Usage("--index is required", kListHelp);
+  if (index_file.empty()) return Usage("list", "--index is required");
   if (!LoadTexts()) return 2;
 
-  ConsoleSearchPorts console;
+  ConsoleSearchPorts console("list");
   CaptionedConsoleDisplay display;
   SearchModule module(SearchPorts{console.prompter, console.view,
                                   console.yield, console.opener, display,
@@ -278,7 +330,7 @@ int RunListCommand(int argc, char** argv) {
   if (!module.ChooseIndexFile(Absolute(index_file))) return 2;
   bool listed = module.cmdListIndexedFiles_Click();
   std::fputc('\n', stdout);
-  std::fflush(stdout);
+  if (!FinishStandardOutput("list")) return 2;
   return listed ? 0 : 2;
 }
 

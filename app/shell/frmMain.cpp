@@ -152,6 +152,8 @@ void frmMain::cmdSearchModule_Click() {
 void frmMain::cmdHelp_Click() {
   prompter_.ShowMessage(MessageIcon::kNone, FromQt(cmdHelp->text()),
                         UserManualMessage());
+  // The message says where the manual is; its start page opens as well.
+  Shell::LaunchBrowser(opener_, prompter_, GetProgramText(6));
 }
 
 void frmMain::cmdQuit_Click() {

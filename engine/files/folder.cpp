@@ -104,6 +104,26 @@ bool FolderExists(const std::string& folder) {
   return !ec;
 }
 
+std::string WhyNoFolder(const std::string& folder) {
+  // In folder form a file's path ends in "/", which stat refuses as
+  // "Not a directory" before it looks at the file.
+  std::string path = folder;
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  struct stat st;
+  if (path.empty() || stat(path.c_str(), &st) != 0) {
+    return path.empty() || errno == ENOENT || errno == ENOTDIR
+               ? std::string()
+               : "cannot be read: " + std::string(std::strerror(errno));
+  }
+  if (!S_ISDIR(st.st_mode)) return "is not a folder";
+  DIR* dir = opendir(path.c_str());
+  if (dir != nullptr) {
+    closedir(dir);
+    return std::string();
+  }
+  return "cannot be read: " + std::string(std::strerror(errno));
+}
+
 bool ListFolder(const std::string& folder, FolderListing* listing,
                 FolderError* error) {
   listing->files.clear();

@@ -89,6 +89,12 @@ bool MatchesFilePattern(std::string_view name, std::string_view pattern,
 // True when the path names a folder that can be opened.
 bool FolderExists(const std::string& folder);
 
+// Why FolderExists refuses the path, to be told after its name: empty when
+// nothing is there (the caller's "does not exist"), "is not a folder" when
+// a file is, or "cannot be read: " and the system's reason
+// ("Permission denied").
+std::string WhyNoFolder(const std::string& folder);
+
 // The per-user application-data folder: $XDG_DATA_HOME, else
 // $HOME/.local/share; empty when neither is set. The special-folder number
 // of the original platform (26) is the only one asked for.

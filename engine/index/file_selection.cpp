@@ -24,7 +24,7 @@ constexpr int kMaxDistinctSpecialLetters = 2;
 
 // What the file rules say of one file.
 struct Verdict {
-  enum What { kLeftOut, kUnstorable, kKept } what = kLeftOut;
+  enum What { kLeftOut, kUnstorable, kUnopenable, kKept } what = kLeftOut;
   std::int16_t kind = 0;  // kKept: the check's line-end code
   std::int64_t size = 0;  // kKept: its size
 };
@@ -96,6 +96,7 @@ class Walk {
     if (!ListFolder(folder, &listing, &error)) {
       if (error.number == kErrorPermissionDenied) {
         ++result_->unreadable_folders;
+        result_->unreadable_folder_paths.push_back(folder);
       } else if (error.number != kErrorPathNotFound || is_top) {
         // A subfolder that vanished since its parent was listed has nothing
         // left to index; any other failure ends the run.
@@ -157,6 +158,8 @@ class Walk {
     std::int16_t kind = CheckWalkedTextFile(
         path, kCheckedCharacters, true, rules_.exclude_special_letters, &facts,
         kControlLimitPercent);
+    // A file that cannot be opened is told, not passed over in silence.
+    if (kind == kCheckCannotOpen) return Verdict{Verdict::kUnopenable, 0, 0};
     if (kind <= 0) return left_out;
     if (rules_.exclude_special_letters &&
         facts.distinct_special_letters > kMaxDistinctSpecialLetters &&
@@ -175,6 +178,9 @@ class Walk {
   void TakeFile(const Verdict& verdict, const std::string& path) {
     if (verdict.what == Verdict::kUnstorable) {
       ++result_->unstorable_paths;
+      result_->unstorable_file_paths.push_back(path);
+    } else if (verdict.what == Verdict::kUnopenable) {
+      result_->unopenable_file_paths.push_back(path);
     } else if (verdict.what == Verdict::kKept) {
       Count(std::string_view(path).substr(rules_.top_folder.size()),
             verdict.size, verdict.kind);

@@ -60,6 +60,12 @@ struct Selection {
   // Files left out because their relative paths hold a double quote, CR or
   // LF, which the index text cannot store.
   std::int32_t unstorable_paths = 0;
+  // The full paths of what is counted above (folders in folder form), and
+  // of the files that passed every rule but could not be opened, in the
+  // order the walk found them.
+  std::vector<std::string> unreadable_folder_paths;
+  std::vector<std::string> unstorable_file_paths;
+  std::vector<std::string> unopenable_file_paths;
 };
 
 // Runs the counting pass. Each file that passes lets the window system

@@ -71,6 +71,18 @@ constexpr std::string_view kProgressLabels[] = {
     "lblTotalNumFiles", "lblTotalFileSize", "lblNowProcessingFile",
     "lblCurrentFile", "lblDifferentWordsFoundSoFar"};
 
+// The refusal of a folder setting that names no usable folder: the
+// numbered "does not exist" when nothing is there, otherwise what is wrong
+// with what is there (a file, a folder that cannot be read).
+std::string FolderRefusal(const std::string& folder, std::string_view what,
+                          std::int16_t missing_text) {
+  std::string why = WhyNoFolder(folder);
+  if (why.empty()) return GetProgramText(missing_text);
+  std::string shown = folder;
+  if (shown.size() > 1 && shown.back() == '/') shown.pop_back();
+  return std::string(what) + shown + " " + why + ".";
+}
+
 std::string Trimmed(std::string* field) {
   *field = TrimSpaces(*field);
   return *field;
@@ -304,7 +316,9 @@ bool IndexModule::CheckSettings(bool listing_mode, std::string* title_content,
   }
   AddTrailingBackslash(s.txbTopFolder);
   if (!FolderExists(s.txbTopFolder)) {
-    *outcome = Refuse(GetProgramText(kTextTopFolderMissing), true);
+    *outcome = Refuse(FolderRefusal(s.txbTopFolder, "The top folder ",
+                                    kTextTopFolderMissing),
+                      true);
     return false;
   }
   if (!listing_mode) {
@@ -314,7 +328,9 @@ bool IndexModule::CheckSettings(bool listing_mode, std::string* title_content,
     }
     AddTrailingBackslash(s.txbOutputFolder);
     if (!FolderExists(s.txbOutputFolder)) {
-      *outcome = Refuse(GetProgramText(kTextOutputFolderMissing), true);
+      *outcome = Refuse(FolderRefusal(s.txbOutputFolder, "The output folder ",
+                                      kTextOutputFolderMissing),
+                        true);
       return false;
     }
   }
@@ -333,23 +349,40 @@ bool IndexModule::CheckSettings(bool listing_mode, std::string* title_content,
   return true;
 }
 
+void IndexModule::TellLeftOut(std::string_view what, std::string_view why,
+                              const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  const auto n = static_cast<std::int32_t>(paths.size());
+  std::string text = n == 1 ? "One " + std::string(what) + " was"
+                            : FormatGrouped(n) + " " + std::string(what) +
+                                  "s were";
+  text += why;
+  std::size_t shown = 0;
+  for (const std::string& path : paths) {
+    state_.left_out.push_back(path);
+    if (shown == state_.paths_shown) continue;
+    text += "\r\n" + path;
+    ++shown;
+  }
+  if (shown < paths.size()) {
+    text += "\r\n... and " + FormatGrouped(n - static_cast<double>(shown)) +
+            " more.";
+  }
+  ports_.prompter.ShowMessage(
+      MessageIcon::kInformation,
+      listing_mode_ ? kListFilesCaption : kCreateIndexFileCaption, text);
+}
+
 void IndexModule::ShowCountingMessages() {
   if (ports_.launcher.blnQuit && selection_.count <= state_.file_limit) return;
-  auto tell = [&](std::int32_t n, std::string_view what, std::string_view why) {
-    if (n <= 0) return;
-    std::string count = n == 1 ? "One " + std::string(what) + " was"
-                               : FormatGrouped(n) + " " + std::string(what) +
-                                     "s were";
-    ports_.prompter.ShowMessage(
-        MessageIcon::kInformation,
-        listing_mode_ ? kListFilesCaption : kCreateIndexFileCaption,
-        count + std::string(why));
-  };
-  tell(selection_.unreadable_folders, "folder",
-       " skipped: permission to read denied.");
-  tell(selection_.unstorable_paths, "file",
-       " left out: a double quote or a line break in a path cannot be "
-       "stored in the index file.");
+  TellLeftOut("folder", " skipped: permission to read denied.",
+              selection_.unreadable_folder_paths);
+  TellLeftOut("file", " left out: it cannot be opened.",
+              selection_.unopenable_file_paths);
+  TellLeftOut("file",
+              " left out: a double quote or a line break in a path cannot be "
+              "stored in the index file.",
+              selection_.unstorable_file_paths);
 }
 
 void IndexModule::RunCountingPass(bool listing_mode,
@@ -381,6 +414,7 @@ void IndexModule::RunCountingPass(bool listing_mode,
 
 RunOutcome IndexModule::ExtractData(bool listing_mode) {
   listing_mode_ = listing_mode;
+  state_.left_out.clear();
   ports_.view.SetText("lblCurrentFile", "");
   std::string title_content;
   RunOutcome refused;
@@ -482,7 +516,7 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
   IndexFileWriter writer(state_.index_path, state_.data_path, &deletion_);
 
   ReplaceOldFiles(writer);
-  std::int32_t vanished = 0;
+  std::vector<std::string> vanished;
   if (!state_.stop_flag) {
     vanished = ReadSelectedFiles(rules, writer);
     if (LetWindowSystemRun().KeepGoing()) WriteLexicon(title_content, writer);
@@ -499,13 +533,11 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
   }
   std::string status_text;
   RunOutcome outcome = FinishIndexFiles(writer, &status_text);
-  if (vanished > 0 && outcome != RunOutcome::kStopped) {
-    ports_.prompter.ShowMessage(
-        MessageIcon::kInformation, kCreateIndexFileCaption,
-        (vanished == 1 ? std::string("One file") : FormatGrouped(vanished) +
-                                                       " files") +
-            " of the list had vanished when it was to be read; the index "
-            "lists it without any word.");
+  if (outcome != RunOutcome::kStopped) {
+    TellLeftOut("file",
+                " missing when it was to be read; the index lists it without "
+                "any word.",
+                vanished);
   }
   ShowClosingStatus(std::move(status_text));
   return outcome;
@@ -524,8 +556,8 @@ void IndexModule::ReplaceOldFiles(IndexFileWriter& writer) {
   }
 }
 
-std::int32_t IndexModule::ReadSelectedFiles(const SelectionRules& rules,
-                                            IndexFileWriter& writer) {
+std::vector<std::string> IndexModule::ReadSelectedFiles(
+    const SelectionRules& rules, IndexFileWriter& writer) {
   const std::int32_t num_files = selection_.count;
   Lexicon& lexicon = lexicon_;
   // The files are read and cut into words on a thread of their own, a few
@@ -533,7 +565,7 @@ std::int32_t IndexModule::ReadSelectedFiles(const SelectionRules& rules,
   // called.
   WordReader reader(&common_words_, rules.exclude_special_letters);
   RunObserver observer(this);
-  std::int32_t vanished = 0;
+  std::vector<std::string> vanished;
   ports_.view.SetText("cmdExtractData", GetProgramText(kTextPause));
   lexicon.StartPass();
   std::vector<WordReader::FileToRead> files;
@@ -569,7 +601,7 @@ std::int32_t IndexModule::ReadSelectedFiles(const SelectionRules& rules,
       case WordExtractor::FileResult::kVanished:
         // Its line stays in the file list and its column stays 0, so
         // the file list and every count line agree on N.
-        ++vanished;
+        vanished.push_back(path);
         break;
       case WordExtractor::FileResult::kFailed:
         ports_.prompter.ShowMessage(MessageIcon::kWarning, "Error",

@@ -56,6 +56,13 @@ struct IndexState {
   std::string data_path;
   // The most files a run accepts (kFileLimit); tests lower it.
   std::int32_t file_limit = kFileLimit;
+  // Every path that the last run told it left out (unreadable folders,
+  // files that cannot be opened or stored, files missing when read), in
+  // the order told: the list behind its counts.
+  std::vector<std::string> left_out;
+  // How many paths a message that counts left-out paths names before
+  // "... and N more." (10; the command line names them all).
+  std::size_t paths_shown = 10;
 };
 
 // The engine half of the Index Module window frmIndexMain: its settings and
@@ -124,9 +131,9 @@ class IndexModule {
   RunOutcome RunExtraction(const SelectionRules& rules,
                            const std::string& title_content);
   void ReplaceOldFiles(IndexFileWriter& writer);
-  // Returns the number of listed files that had vanished.
-  std::int32_t ReadSelectedFiles(const SelectionRules& rules,
-                                 IndexFileWriter& writer);
+  // Returns the paths of the listed files that had vanished.
+  std::vector<std::string> ReadSelectedFiles(const SelectionRules& rules,
+                                             IndexFileWriter& writer);
   void WriteLexicon(const std::string& title_content, IndexFileWriter& writer);
   RunOutcome FinishIndexFiles(IndexFileWriter& writer,
                               std::string* status_text);
@@ -141,6 +148,9 @@ class IndexModule {
   // "Too many files!", after a walk that stopped above the file limit.
   RunOutcome ReportTooManyFiles(std::string_view caption);
   void ShowCountingMessages();
+  // Tells how many whats were left out and why, followed by their paths.
+  void TellLeftOut(std::string_view what, std::string_view why,
+                   const std::vector<std::string>& paths);
   void PrepareLargeDisplay(std::string_view caption);
   void ShowSortedList(std::string caption);
   std::string FormatGrouped(double value) const;

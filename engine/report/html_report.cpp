@@ -1,7 +1,9 @@
 #include "engine/report/html_report.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "engine/common/cp1252.h"
@@ -23,22 +25,45 @@ constexpr std::string_view kFontFace =
     "Trebuchet MS,Arial,Tahoma,Verdana,Sans-serif,Helvetica";
 
 // The page's lines, each ending in CR LF, written as they are produced.
+// The first failure of the system is kept: its reason is what the user is
+// told.
 class PageWriter {
  public:
   explicit PageWriter(const std::string& path)
-      : out_(path, std::ios::binary | std::ios::trunc) {}
-  bool is_open() const { return out_.is_open(); }
-  bool good() const { return out_.good(); }
+      : file_(std::fopen(path.c_str(), "wb")) {
+    if (file_ == nullptr) error_ = errno;
+  }
+  ~PageWriter() { Close(); }
+  PageWriter(const PageWriter&) = delete;
+  PageWriter& operator=(const PageWriter&) = delete;
+  bool is_open() const { return file_ != nullptr; }
   // text, then CR LF.
   void Line(std::string_view text) {
-    out_ << text << "\r\n";
+    Piece(text);
+    Piece("\r\n");
   }
   // text without a line end.
-  void Piece(std::string_view text) { out_ << text; }
-  void Close() { out_.close(); }
+  void Piece(std::string_view text) {
+    if (file_ == nullptr || error_ != 0) return;
+    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
+      error_ = errno != 0 ? errno : EIO;
+    }
+  }
+  // Flushes and closes the file. Returns 0, or the errno of the first
+  // failure since it was opened.
+  int Close() {
+    if (file_ != nullptr) {
+      if (std::fclose(file_) != 0 && error_ == 0) error_ = errno;
+      file_ = nullptr;
+    }
+    return error_;
+  }
+  // The errno of the first failure, 0 when none.
+  int error() const { return error_; }
 
  private:
-  std::ofstream out_;
+  std::FILE* file_;
+  int error_ = 0;
 };
 
 // An extract as the page shows it: its entities and accented letters as
@@ -172,7 +197,8 @@ std::string WriteHtmlReport(const SearchSettings& settings, SearchState* state,
     state->results.Set(saved_results);
     ports.prompter.ShowMessage(
         MessageIcon::kError, "Error",
-        "The report file " + path + " cannot be created.");
+        "The report file " + path + " cannot be created: " +
+            std::strerror(page.error()) + ".");
     return std::string();
   }
   WriteHead(page, *state);
@@ -251,17 +277,23 @@ std::string WriteHtmlReport(const SearchSettings& settings, SearchState* state,
   }
   page.Line("</font></blockquote>\r\n");
   page.Line("</BODY></HTML>\r\n");
-  bool written = page.good();
-  page.Close();
+  const int error = page.Close();
   state->results.Set(saved_results);
   state->results.Repaint();
 
   bool stopped = state->report_stop;
   state->report_stop = false;
-  if (!written) {
-    ports.prompter.ShowMessage(MessageIcon::kError, "Error",
-                               "The report file " + path +
-                                   " could not be written completely.");
+  if (error != 0) {
+    // A partial page would look like a report of fewer files; it goes,
+    // unless the path is no file of ours (a device).
+    std::error_code ec;
+    const bool removed = std::filesystem::is_regular_file(path, ec) &&
+                         std::filesystem::remove(path, ec);
+    ports.prompter.ShowMessage(
+        MessageIcon::kError, "Error",
+        "The report file " + path + " could not be written completely (" +
+            std::strerror(error) + ")" +
+            (removed ? " and has been deleted." : "."));
     return std::string();
   }
   if (!stopped && settings.open_html_report) {

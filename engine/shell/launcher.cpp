@@ -1,30 +1,23 @@
 #include "engine/shell/launcher.h"
 
+#include <cstdint>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
-#include "engine/common/common_values.h"
-#include "engine/common/cp1252.h"
+#include "engine/common/program_folder.h"
 #include "engine/common/program_texts.h"
-#include "engine/text/charset.h"
 
 namespace orvane {
 
 namespace {
 
 // Numbered UI texts of the launcher.
-constexpr std::int16_t kTextProgramName = 1;
-constexpr std::int16_t kTextProgramAbbreviation = 7;
 constexpr std::int16_t kTextIntroductionFirst = 60;  // 60 to 63
 constexpr std::int16_t kTextManualFolder = 82;
 constexpr std::int16_t kTextManualLinks = 83;
 
 constexpr const char* kCrLf = "\r\n";
-
-// UI text 7 is display text; the letter tables fold content, so the text
-// goes through content and back.
-std::string LowerCaseDisplay(const std::string& display) {
-  return ContentToDisplay(LowerCaseText(DisplayToContentLossy(display)));
-}
 
 }  // namespace
 
@@ -35,27 +28,27 @@ std::string LauncherIntroductionText() {
          GetProgramText(kTextIntroductionFirst + 3);
 }
 
+std::string UserManualFolder() {
+  std::error_code ec;
+  std::filesystem::path docs = ProgramFilePath("docs");
+  // The installed docs folder leads to share/doc/orvane: the message names
+  // where the pages really are.
+  std::filesystem::path real = std::filesystem::weakly_canonical(docs, ec);
+  return (ec ? docs : real).string();
+}
+
 std::string UserManualMessage() {
-  const std::string abbr =
-      LowerCaseDisplay(GetProgramText(kTextProgramAbbreviation));
-  std::string ver = OV_common::VersionText();
-  std::erase(ver, '.');
   std::string text;
   text += GetProgramText(kTextManualFolder) + kCrLf +
           GetProgramText(kTextManualLinks) + kCrLf + kCrLf;
-  text += "It is also provided as HTML files contained in the ZIP file";
+  text += "On this computer the manual is the set of HTML files in the folder";
   text += kCrLf;
-  text += abbr + "_user_manual.zip in the " + abbr + ver +
-          " program files folder." + kCrLf + kCrLf;
-  text += "There is an entry in the '" + GetProgramText(kTextProgramName) +
-          "' program menu" + kCrLf;
-  text +=
-      "for this ZIP file, which you can save to a location of your "
-      "choice.";
-  text += std::string(kCrLf) + kCrLf;
-  text += "Unzip the file into some folder on your computer.  Load the file " +
-          abbr + ".htm" + kCrLf;
-  text += "into a web browser to read the manual.";
+  text += UserManualFolder() + kCrLf + kCrLf;
+  text += "Its start page, index.htm, opens in your web browser when you";
+  text += kCrLf;
+  text += "close this message; you can also load that file into a web browser";
+  text += kCrLf;
+  text += "to read the manual.";
   return text;
 }
 

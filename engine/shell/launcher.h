@@ -13,10 +13,13 @@ namespace orvane {
 // 62 and 63 on lines of their own.
 std::string LauncherIntroductionText();
 
-// The user-manual message of cmdHelp. It names the manual's ZIP file and
-// program folder after UI text 7 (lower-cased) and the version text without
-// its point ("ofs101").
-// REQUIRES: OV_common::InitCommonValues() has run.
+// The folder of the user manual on this computer: the program's docs
+// folder (in the installed layout, where it leads: share/doc/orvane).
+std::string UserManualFolder();
+
+// The user-manual message of cmdHelp: UI texts 82 and 83, then the folder
+// that holds the manual's HTML pages and that its start page, index.htm,
+// opens in the web browser.
 std::string UserManualMessage();
 
 // A module window opens: the quit flag and the hand-over flag are cleared.

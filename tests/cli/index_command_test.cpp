@@ -10,8 +10,10 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
+#include "tests/support/program_run.h"
 #include "tests/support/temp_tree.h"
 
 namespace orvane {
@@ -125,6 +127,101 @@ TEST_F(IndexCommandTest, RefusesBadSettingsWithStatusTwo) {
   EXPECT_FALSE(Exists("p_index.tavo"));
 }
 
+// The window asks before it replaces an index file; the command line
+// replaces one only with --overwrite, and tells either answer.
+TEST_F(IndexCommandTest, ReplacesAnIndexFileOnlyWithOverwrite) {
+  ASSERT_EQ(RunProgram(Flags()).status, 0);
+  std::string before = ReadFileBytes(out_.Path("p_index.tavo"));
+  std::vector<std::string> other = Flags();
+  other[8] = "Another title";
+  Ran kept = RunProgram(other);
+  EXPECT_EQ(kept.status, 2);
+  EXPECT_EQ(kept.err, "orvane index: An index file " + out_.Path("p_index.tavo") +
+                          " exists.  Add --overwrite to replace it.\n");
+  EXPECT_EQ(ReadFileBytes(out_.Path("p_index.tavo")), before);
+
+  other.push_back("--overwrite");
+  Ran replaced = RunProgram(other);
+  EXPECT_EQ(replaced.status, 0) << replaced.err;
+  EXPECT_NE(replaced.err.find("Overwrite this? Yes (--overwrite)."),
+            std::string::npos)
+      << replaced.err;
+  EXPECT_NE(ReadFileBytes(out_.Path("p_index.tavo")), before);
+}
+
+// Refusals that named the wrong cause, and a run that found no files
+// without a word on why.
+TEST_F(IndexCommandTest, RefusalsNameTheirCause) {
+  std::vector<std::string> file_as_top = Flags();
+  file_as_top[2] = top_.Path("a.txt");
+  Ran ran = RunProgram(file_as_top);
+  EXPECT_EQ(ran.status, 2);
+  EXPECT_EQ(ran.err, "orvane index: The top folder " + top_.Path("a.txt") +
+                         " is not a folder.\n");
+
+  ran = RunProgram({"index", "--top", top_.folder(), "--include", "a.txt"});
+  EXPECT_EQ(ran.status, 2);
+  EXPECT_NE(ran.err.find("'a.txt' is not a folder"), std::string::npos) << ran.err;
+
+  for (auto [flag, value, takes] :
+       {std::tuple{"--min-size", "big", "a number of bytes, 0 for none"},
+        std::tuple{"--special-letters", "2", "0 or 1"}}) {
+    ran = RunProgram({"index", "--top", top_.folder(), flag, value});
+    EXPECT_EQ(ran.status, 2);
+    EXPECT_EQ(ran.err, "orvane index: bad value for " + std::string(flag) +
+                           ": '" + value + "' (" + takes +
+                           ")\nTry 'orvane help index'.\n");
+  }
+
+  TempDir nested;
+  nested.Write("sub/a.txt", "Only a subfolder holds files.\n");
+  ran = RunProgram({"index", "--top", nested.folder(), "--out", out_.folder(),
+                    "--project", "n", "--title", "N", "--quiet"});
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_NE(ran.err.find("No files to be indexed were found in the top folder."),
+            std::string::npos)
+      << ran.err;
+  EXPECT_NE(ran.err.find("--include-all --subsub"), std::string::npos) << ran.err;
+}
+
+// An included subfolder that cannot be read was refused as missing; it is
+// skipped with the other unreadable folders, and every count of things
+// left out is followed by their paths, files that cannot be opened too.
+TEST_F(IndexCommandTest, NamesWhatItCannotRead) {
+  top_.Write("docs/locked/d.txt", "A file in a folder nobody may read.\n");
+  top_.Write("closed/e.txt", "An included folder nobody may read.\n");
+  std::string sealed = top_.Write("docs/sealed.txt", "A file nobody may open.\n");
+  for (const auto& entry :
+       std::filesystem::recursive_directory_iterator(top_.path())) {
+    chmod(entry.path().c_str(), entry.is_directory() ? 0755 : 0644);
+  }
+  chmod(top_.path().c_str(), 0755);
+  chmod(top_.Path("docs/locked").c_str(), 0);
+  chmod(top_.Path("closed").c_str(), 0);
+  chmod(sealed.c_str(), 0);
+  // Permissions bind root only when it runs as another user.
+  std::string as_user = geteuid() == 0
+                            ? "setpriv --reuid=65534 --regid=65534 --clear-groups "
+                            : "";
+  std::string command = as_user + testing::Quote(ORVANE_PROGRAM) + " index --top " +
+                        testing::Quote(top_.folder()) +
+                        " --include docs --include closed --subsub"
+                        " --min-size 0 --list";
+  testing::Outcome ran = testing::RunShellCommand(command, out_.Path("err"));
+  chmod(top_.Path("docs/locked").c_str(), 0755);
+  chmod(top_.Path("closed").c_str(), 0755);
+  chmod(sealed.c_str(), 0644);
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  EXPECT_EQ(ran.err,
+            "orvane index: 2 folders were skipped: permission to read denied.\n"
+            "  " + top_.Path("closed/") + "\n"
+            "  " + top_.Path("docs/locked/") + "\n"
+            "orvane index: One file was left out: it cannot be opened.\n"
+            "  " + sealed + "\n");
+  EXPECT_NE(ran.out.find("docs/skip.txt"), std::string::npos) << ran.out;
+  EXPECT_EQ(ran.out.find("sealed"), std::string::npos) << ran.out;
+}
+
 TEST_F(IndexCommandTest, SavesSettingsAndRunsFromThem) {
   std::vector<std::string> flags = Flags();
   flags.push_back("--save-settings");
@@ -153,7 +250,7 @@ TEST_F(IndexCommandTest, HelpExplainsEveryFlag) {
        {"--settings", "--top", "--out", "--project", "--title", "--include",
         "--include-all", "--subsub", "--exclude-top", "--exclude-file",
         "--exclude-paths", "--min-size", "--special-letters", "--list",
-        "--save-settings", "--quiet"}) {
+        "--save-settings", "--quiet", "--overwrite"}) {
     EXPECT_NE(ran.out.find(flag), std::string::npos) << flag;
   }
   EXPECT_NE(RunProgram({"help"}).out.find("index"), std::string::npos);

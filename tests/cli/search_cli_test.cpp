@@ -85,9 +85,91 @@ TEST_F(SearchCliTest, HtmlReportIsWrittenOpenedAndNamed) {
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, page + "\n");
   EXPECT_NE(ReadFileBytes(page).find("</BODY></HTML>"), std::string::npos);
-  Outcome refused = Search({"--report", "html", "--max-extracts", "0", "fox"});
-  EXPECT_EQ(refused.status, 2);
-  EXPECT_NE(refused.err.find("cannot be zero"), std::string::npos);
+}
+
+// Every option's value is checked whatever else is asked for: a bad
+// --max-extracts was let through when no report was asked for.
+TEST_F(SearchCliTest, BadValuesAreRefusedNamingOptionAndValue) {
+  for (const char* value : {"-1", "0", "abc", "99999", "12a"}) {
+    const std::string refusal = "orvane search: bad value for --max-extracts: '" +
+                                std::string(value) +
+                                "' (a number from 1 to 9999)\n"
+                                "Try 'orvane help search'.\n";
+    for (const char* report : {"none", "text", "html"}) {
+      Outcome run = Search({"--report", report, "--max-extracts", value, "fox"});
+      EXPECT_EQ(run.status, 2) << value << " " << report;
+      EXPECT_EQ(run.err, refusal) << report;
+      EXPECT_EQ(run.out, "");
+    }
+  }
+  EXPECT_EQ(Search({"--max-extracts", "9999", "fox"}).status, 0);
+  struct Row {
+    std::vector<std::string> args;
+    std::string err;
+  } rows[] = {
+      {{"--type", "most", "fox"},
+       "bad value for --type: 'most' (any, all or phrase)"},
+      {{"--report", "pdf", "fox"},
+       "bad value for --report: 'pdf' (none, text or html)"},
+      {{"--extract-size", "10", "fox"},
+       "bad value for --extract-size: '10' (1 to 9)"},
+      {{"--descriptions", "yes", "fox"},
+       "bad value for --descriptions: 'yes' (0 or 1)"},
+      {{"--sorted", "fox"}, "unknown option '--sorted'"},
+      {{"fox", "--type"}, "--type needs a value"},
+  };
+  for (const Row& row : rows) {
+    Outcome run = Search(row.args);
+    EXPECT_EQ(run.status, 2) << row.err;
+    EXPECT_EQ(run.err, "orvane search: " + row.err +
+                           "\nTry 'orvane help search'.\n");
+  }
+}
+
+// The window's messages in the command line's words: no window title, no
+// "will now be changed", the flag that does what the window's control
+// would.
+TEST_F(SearchCliTest, MessagesNameTheFlagsNotTheWindow) {
+  Outcome stems = Search({"fo*"});
+  EXPECT_EQ(stems.status, 2);
+  EXPECT_EQ(stems.err,
+            "orvane search: Stems in search words are permitted only in 'Any "
+            "word' searches. Add --type any to search for stems.\n");
+  Outcome damaged = Orvane({"search", "--index",
+                            dir_.Write("y_index.tavo", "junk"), "--top", top(),
+                            "fox"});
+  EXPECT_EQ(damaged.status, 2);
+  EXPECT_EQ(damaged.err.find("index module"), std::string::npos) << damaged.err;
+  EXPECT_EQ(damaged.err.find("[Orvane"), std::string::npos) << damaged.err;
+  EXPECT_EQ(damaged.err.rfind("orvane search: ", 0), 0u) << damaged.err;
+}
+
+// A report that could not be written completely left a partial page and
+// no reason; a full standard output went unnoticed.
+TEST_F(SearchCliTest, AReportThatCannotBeWrittenCompletelyIsToldAndRemoved) {
+  std::string page = dir_.Path("page.htm");
+  // A file-size limit of 1 KB makes the system refuse the page's end
+  // (EFBIG), as a full disk would (ENOSPC).
+  std::string command = "trap '' XFSZ; ulimit -f 1; exec " + Quote(ORVANE_PROGRAM) +
+                        " search --index " + Quote(index_) + " --top " +
+                        Quote(top()) + " --type any --report html --no-open"
+                        " --html-out " + Quote(page) + " the fox hound";
+  ASSERT_EQ(Search({"fox"}).status, 0);  // the data file is made first
+  Outcome full = RunShellCommand("sh -c " + Quote(command), dir_.Path("err.txt"));
+  EXPECT_EQ(full.status, 2);
+  EXPECT_EQ(full.err, "orvane search: The report file " + page +
+                          " could not be written completely (File too large)"
+                          " and has been deleted.\n");
+  EXPECT_FALSE(std::filesystem::exists(page));
+
+  Outcome no_space = RunShellCommand(
+      Quote(ORVANE_PROGRAM) + " search --index " + Quote(index_) + " --top " +
+          Quote(top()) + " --report text fox >/dev/full",
+      dir_.Path("err.txt"));
+  EXPECT_EQ(no_space.status, 2);
+  EXPECT_EQ(no_space.err,
+            "orvane search: standard output could not be written completely: "
+            "No space left on device\n");
 }
 
 TEST_F(SearchCliTest, SingleFile) {
@@ -96,6 +178,39 @@ TEST_F(SearchCliTest, SingleFile) {
   EXPECT_EQ(found.out, top() + "sub/c.htm\nFox Hound\n\nFound\n");
   Outcome outside = Search({"--single-file", dir_.Write("elsewhere.txt", "fox"), "fox"});
   EXPECT_EQ(outside.status, 2);
+  EXPECT_NE(outside.err.find("must lie in the top folder (--top)"),
+            std::string::npos)
+      << outside.err;
+}
+
+// Each refusal names its own cause: a file in the top folder that is not
+// indexed, a file reached through a link to the top folder, a file that
+// does not exist, a top folder that is a file.
+TEST_F(SearchCliTest, RefusalsNameTheRightCause) {
+  Outcome not_indexed =
+      Search({"--single-file", dir_.Write("top/new.txt", "fox"), "fox"});
+  EXPECT_EQ(not_indexed.status, 2);
+  EXPECT_NE(not_indexed.err.find("This file is not in the index file."),
+            std::string::npos)
+      << not_indexed.err;
+
+  std::filesystem::create_directory_symlink(dir_.Path("top"), dir_.Path("link"));
+  Outcome linked = Orvane({"search", "--index", index_, "--top",
+                           dir_.Path("link"), "--single-file",
+                           top() + "sub/c.htm", "hound"});
+  EXPECT_EQ(linked.status, 0) << linked.err;
+  EXPECT_EQ(linked.out, dir_.Path("link/sub/c.htm") + "\nFox Hound\n\nFound\n");
+
+  Outcome missing = Search({"--single-file", top() + "gone.txt", "fox"});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.err, "orvane search: the --single-file " + top() +
+                             "gone.txt does not exist\n");
+
+  Outcome file_as_top =
+      Orvane({"search", "--index", index_, "--top", top() + "a.txt", "fox"});
+  EXPECT_EQ(file_as_top.status, 2);
+  EXPECT_EQ(file_as_top.err, "orvane search: the top folder " + top() +
+                                 "a.txt is not a folder\n");
 }
 
 TEST_F(SearchCliTest, ListByFolderAndAlphabetically) {
@@ -125,6 +240,14 @@ TEST_F(SearchCliTest, DemoIndexesAndSearchesTheSampleTree) {
             std::string::npos);
   EXPECT_NE(demo.out.find("Search type: All words"), std::string::npos);
   EXPECT_NE(demo.out.find("Expanded: licences, licensable"), std::string::npos);
+  // It ends with what to run next, for a folder of the user's.
+  std::size_t next = demo.out.find("To index a folder of your own");
+  ASSERT_NE(next, std::string::npos);
+  EXPECT_NE(demo.out.find(" index --top ~/Documents --include-all --subsub", next),
+            std::string::npos);
+  EXPECT_NE(demo.out.find(" search --index ~/documents_index.tavo --top ~/Documents",
+                          next),
+            std::string::npos);
   for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
     EXPECT_EQ(entry.path().filename().string().rfind("orvane-demo-", 0),
               std::string::npos);

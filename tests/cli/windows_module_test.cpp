@@ -50,7 +50,7 @@ TEST_F(WindowsModuleTest, CommandLineMapsNoQtLibrary) {
 
 TEST_F(WindowsModuleTest, MissingModuleIsToldAndTheCommandLineStillWorks) {
   std::string program = CopyProgram();
-  Outcome windows = Run("", program, "");
+  Outcome windows = Run("QT_QPA_PLATFORM=offscreen", program, "");
   EXPECT_EQ(windows.status, 2);
   EXPECT_NE(windows.err.find("the windows module is missing"), std::string::npos)
       << windows.err;
@@ -69,10 +69,25 @@ TEST_F(WindowsModuleTest, MissingModuleIsToldAndTheCommandLineStillWorks) {
 TEST_F(WindowsModuleTest, BrokenModuleIsTold) {
   std::string program = CopyProgram();
   dir_.Write("bin/liborvane_windows.so", "not a library");
-  Outcome run = Run("", program, "");
+  Outcome run = Run("QT_QPA_PLATFORM=offscreen", program, "");
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.err.rfind("orvane: the windows cannot be opened: ", 0), 0u)
       << run.err;
+}
+
+// Without a display the launcher cannot open: one line says so and names
+// what runs on the command line, instead of Qt's abort (status 134). An
+// unreachable display is told the same way.
+TEST_F(WindowsModuleTest, NoDisplayIsToldInOneLine) {
+  const std::string unset = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM";
+  for (const std::string& env : {unset, unset + " DISPLAY=:4321"}) {
+    Outcome run = Run(env, ORVANE_PROGRAM, "");
+    EXPECT_EQ(run.status, 2) << env;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    EXPECT_EQ(run.err.rfind("orvane: no display found", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find("'orvane demo'"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("'orvane help'"), std::string::npos) << run.err;
+  }
 }
 
 TEST_F(WindowsModuleTest, InstalledLayoutOpensTheWindows) {

@@ -74,13 +74,15 @@ TEST_F(FrmMainTest, AMissingTextFileShowsTheLoadersMessageAndEnds) {
   EXPECT_EQ(box.text.substr(box.text.size() - 12), "/nothere.dat");
 }
 
-TEST_F(FrmMainTest, HelpShowsTheUserManualMessageTitledWithItsCaption) {
+TEST_F(FrmMainTest, HelpTellsWhereTheManualIsAndOpensIt) {
   ASSERT_TRUE(launcher_.Form_Load());
   QTest::mouseClick(launcher_.cmdHelp, Qt::LeftButton);
   ASSERT_EQ(prompter_.boxes().size(), 1u);
   EXPECT_EQ(prompter_.boxes()[0].icon, MessageIcon::kNone);
   EXPECT_EQ(prompter_.boxes()[0].title, "User manual");
   EXPECT_EQ(prompter_.boxes()[0].text, UserManualMessage());
+  EXPECT_EQ(opener_.targets(),
+            std::vector<std::string>{Shell::ResolveAddress(GetProgramText(6))});
 }
 
 TEST_F(FrmMainTest, TheMakersNameOpensTheManualsFrontPage) {

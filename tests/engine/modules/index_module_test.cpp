@@ -238,7 +238,29 @@ TEST_F(IndexModuleTest, AVanishedFileKeepsItsLineAndAZeroColumn) {
   EXPECT_EQ(Visible(DataFile()),
             Visible(std::string("\xFF\0\xFF\0", 4) + Trailer(expected.size())));
   ASSERT_EQ(prompter_.boxes().size(), 1u);
-  EXPECT_NE(prompter_.boxes()[0].text.find("vanished"), std::string::npos);
+  EXPECT_EQ(prompter_.boxes()[0].text,
+            "One file was missing when it was to be read; the index lists it "
+            "without any word.\r\n" + second);
+  EXPECT_EQ(module_->state().left_out, std::vector<std::string>{second});
+}
+
+// A count of left-out files names them, up to a limit in a message box;
+// the module keeps the whole list for the window to show.
+TEST_F(IndexModuleTest, LeftOutFilesAreNamedAfterTheirCount) {
+  top_.Write("kept.txt", "some words\r\n");
+  std::vector<std::string> quoted;
+  for (const char* name : {"a\"1.txt", "b\"2.txt", "c\"3.txt"}) {
+    quoted.push_back(top_.Write(name, "quoted words\r\n"));
+  }
+  settings_.txbMinimumFilesize = "0";
+  module_->state().paths_shown = 1;
+  EXPECT_EQ(module_->ListFiles(), RunOutcome::kListed);
+  ASSERT_EQ(prompter_.boxes().size(), 1u);
+  EXPECT_EQ(prompter_.boxes()[0].text,
+            "3 files were left out: a double quote or a line break in a path "
+            "cannot be stored in the index file.\r\n" +
+                quoted[0] + "\r\n... and 2 more.");
+  EXPECT_EQ(module_->state().left_out, quoted);
 }
 
 TEST_F(IndexModuleTest, StopDuringExtractionDeletesBothFiles) {

@@ -129,7 +129,7 @@ TEST_F(ReportTest, HtmlReportFileThatCannotBeCreated) {
   EXPECT_EQ(f_.module.last_report_path(), "");
   EXPECT_EQ(f_.prompter.boxes().back().text,
             "The report file " + dir_.Path("no/such/folder/r.htm") +
-                " cannot be created.");
+                " cannot be created: No such file or directory.");
   EXPECT_TRUE(f_.opener.targets().empty());
 }
 

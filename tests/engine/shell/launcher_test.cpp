@@ -2,30 +2,27 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/common/common_values.h"
+#include <filesystem>
+
 #include "engine/common/program_texts.h"
 
 namespace orvane {
 namespace {
 
-TEST(LauncherTest, UserManualMessageNamesTheZipFileAndFolder) {
-  OV_common::InitCommonValues();
-  std::string abbr = GetProgramText(7);
-  for (char& c : abbr) c = static_cast<char>(std::tolower(c));
+// The message told of a ZIP file and a program menu that do not exist
+// here; it names the folder where the manual's pages are.
+TEST(LauncherTest, UserManualMessageNamesTheManualsFolder) {
+  const std::string folder = UserManualFolder();
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(folder) / "index.htm"))
+      << folder;
   const std::string expected =
       GetProgramText(82) + "\r\n" + GetProgramText(83) + "\r\n\r\n" +
-      "It is also provided as HTML files contained in the ZIP file\r\n" + abbr +
-      "_user_manual.zip in the " + abbr +
-      "101 program files folder.\r\n\r\n"
-      "There is an entry in the '" +
-      GetProgramText(1) +
-      "' program menu\r\n"
-      "for this ZIP file, which you can save to a location of your "
-      "choice.\r\n\r\n"
-      "Unzip the file into some folder on your computer.  Load the file " +
-      abbr +
-      ".htm\r\n"
-      "into a web browser to read the manual.";
+      "On this computer the manual is the set of HTML files in the folder\r\n" +
+      folder +
+      "\r\n\r\n"
+      "Its start page, index.htm, opens in your web browser when you\r\n"
+      "close this message; you can also load that file into a web browser\r\n"
+      "to read the manual.";
   EXPECT_EQ(UserManualMessage(), expected);
 }
 
