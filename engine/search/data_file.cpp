@@ -34,6 +34,9 @@ Status NextCountLine(IndexTextLines& lines, std::int32_t word_number,
     return Status::Failed("The index file cannot be decompressed (code " +
                           std::to_string(lines.error()) + ").");
   }
+  if (lines.line_too_long()) {
+    return Status::Failed(IndexFileDamaged(lines.LineTooLongText()));
+  }
   return Status::Failed(IndexFileDamaged(
       "the index text ends before the count line of word "
       "number " +

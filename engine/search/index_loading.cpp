@@ -3,6 +3,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <system_error>
 #include <utility>
 
@@ -20,6 +21,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The longest entries the Index Module writes: a path it could open (the
+// system takes paths of at most 4095 bytes) and a word of word extraction.
+// A longer one is damage; were it read, a small damaged index (lines that
+// compress to almost nothing) could fill the memory with copies of it.
+constexpr std::size_t kMaxPathLength = 4095;
+constexpr std::size_t kMaxWordLength = 60;
+
 Status Damaged(std::string_view what) {
   return Status::Failed(IndexFileDamaged(what));
 }
@@ -34,6 +42,7 @@ Status EndedInside(const IndexTextLines& lines, std::string_view where) {
     return Status::Failed("The index file cannot be decompressed (code " +
                           std::to_string(lines.error()) + ").");
   }
+  if (lines.line_too_long()) return Damaged(lines.LineTooLongText());
   return Damaged("the index text ends inside " + std::string(where));
 }
 
@@ -143,6 +152,11 @@ Status ReadFileList(IndexTextLines& lines, LoadedIndex* index) {
           "Overflow: the index file lists more than 32766 files.");
       return false;
     }
+    if (path.size() > kMaxPathLength) {
+      error = Damaged("the path on " + LineText(lines.line_number()) +
+                      " is longer than any path");
+      return false;
+    }
     // Stored as written: a name may begin or end with blanks here.
     index->strFileList.emplace_back(path);
     return true;
@@ -218,6 +232,11 @@ Status ReadLexicon(IndexTextLines& lines, LoadedIndex* index) {
       return Damaged("the lexicon holds more words than its header gives (" +
                      std::to_string(num_words) + ")");
     }
+    if (word.size() > kMaxWordLength) {
+      return Damaged("the word on " + LineText(lines.line_number()) +
+                     " is longer than " + std::to_string(kMaxWordLength) +
+                     " characters");
+    }
     if (overflow || number < 1 || number > num_words) {
       return Damaged("the word number on " + LineText(lines.line_number()) +
                      " is out of range");
@@ -269,10 +288,10 @@ Status ShowReadFailure(std::string text, LoadedIndex* index,
   return Status::Failed(std::move(text));
 }
 
-}  // namespace
-
-Status ReadIndexFile(const std::string& index_file, LoadedIndex* index,
-                     SearchPorts& ports, ResultsBox& results) {
+// ReadIndexFile, but for running out of memory.
+Status ReadAndCheckIndexFile(const std::string& index_file,
+                             LoadedIndex* index, SearchPorts& ports,
+                             ResultsBox& results) {
   auto lines = std::make_unique<IndexTextLines>();
   if (std::int32_t code = lines->Open(index_file); code != 0) {
     return ShowDecompressionFailure(code, index, ports);
@@ -361,6 +380,24 @@ Status ReadIndexFile(const std::string& index_file, LoadedIndex* index,
   index->blnDataFileReady = true;
   results.Clear();
   return Status::Ok();
+}
+
+}  // namespace
+
+Status ReadIndexFile(const std::string& index_file, LoadedIndex* index,
+                     SearchPorts& ports, ResultsBox& results) {
+  try {
+    return ReadAndCheckIndexFile(index_file, index, ports, results);
+  } catch (const std::bad_alloc&) {
+    // A damaged index, or one too large for this machine, can ask for more
+    // memory than there is: the load fails with the allocation error, the
+    // memory of what was read is given back, and no half-written data file
+    // stays behind.
+    index->Clear();
+    std::error_code ec;
+    fs::remove(DataFileWorkPath(index->strDataFile), ec);
+    return ShowDecompressionFailure(squeez::kBuffersUnavailable, index, ports);
+  }
 }
 
 bool LoadIndexFile(const std::string& index_file, LoadedIndex* index,

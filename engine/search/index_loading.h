@@ -28,7 +28,8 @@ bool LoadIndexFile(const std::string& index_file, LoadedIndex* index,
 // Reads the file list and the lexicon (ReadFileList, ReadLexicon), then
 // checks the data file index->strDataFile and creates it (CreateDataFile)
 // when it is missing or stale, after the free-space check. Every failure
-// is shown through the prompter, after *index is cleared, and returned.
+// is shown through the prompter, after *index is cleared, and returned;
+// memory running out while the index is read is the allocation error.
 // REQUIRES: index->strDataFile is set.
 Status ReadIndexFile(const std::string& index_file, LoadedIndex* index,
                      SearchPorts& ports, ResultsBox& results);

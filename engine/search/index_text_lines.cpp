@@ -19,10 +19,14 @@ std::int32_t IndexTextLines::Open(const std::string& index_path) {
 }
 
 bool IndexTextLines::Refill() {
-  if (ended_ || error_ != 0) return false;
+  if (ended_ || error_ != 0 || line_too_long_) return false;
   const std::size_t unread = end_ - begin_;
   if (buffer_ == nullptr || unread == capacity_) {
     // The first fill, or a line that fills the whole buffer.
+    if (capacity_ >= IndexTextLines::kMaxLineLength) {
+      line_too_long_ = true;
+      return false;
+    }
     std::size_t capacity = capacity_ == 0 ? kPieceSize : 2 * capacity_;
     std::unique_ptr<char[]> bigger(new char[capacity]);
     if (unread > 0) std::memcpy(bigger.get(), buffer_.get() + begin_, unread);
@@ -68,7 +72,7 @@ bool IndexTextLines::Next(std::string_view* line) {
     scanned = end_ - begin_;
     if (!Refill()) break;
   }
-  if (error_ != 0 || begin_ >= end_) return false;
+  if (error_ != 0 || line_too_long_ || begin_ >= end_) return false;
   // The last line, without a line end.
   const char* data = buffer_.get();
   std::size_t end = end_;
@@ -89,6 +93,12 @@ bool IndexTextLines::SkipTo(std::int64_t offset) {
   begin_ += static_cast<std::size_t>(offset - offset_);
   offset_ = offset;
   return true;
+}
+
+std::string IndexTextLines::LineTooLongText() const {
+  if (!line_too_long_) return std::string();
+  return "line " + std::to_string(line_number_ + 1) +
+         " is longer than any line of an index";
 }
 
 std::int64_t IndexTextLines::CountToEnd() {

@@ -15,12 +15,18 @@ namespace orvane {
 
 class IndexTextLines {
  public:
+  // The longest line kept: far above any line the Index Module writes (a
+  // count line of 32,766 files holds at most 131,066 bytes), so a longer
+  // one is damage, and a damaged text cannot make the reader hold gigabytes.
+  static constexpr std::size_t kMaxLineLength = std::size_t{16} << 20;
+
   // Opens the compressed index. Returns 0 or a squeez code (kSourceUnreadable,
   // kNotCompressedIndex, kBuffersUnavailable).
   std::int32_t Open(const std::string& index_path);
 
   // The next line, valid until the next call. Returns false at the end of
-  // the text or on a decompression failure (then error() is negative).
+  // the text, on a decompression failure (then error() is negative) or at a
+  // line longer than kMaxLineLength (then line_too_long() is true).
   bool Next(std::string_view* line);
 
   // Skips plain bytes up to the given offset of the text (which must not lie
@@ -29,6 +35,12 @@ class IndexTextLines {
   bool SkipTo(std::int64_t offset);
 
   std::int32_t error() const { return error_; }
+  // True when Next stopped at a line that, with its line end, does not fit
+  // in kMaxLineLength bytes: line number line_number() + 1.
+  bool line_too_long() const { return line_too_long_; }
+  // What such a line is, for the message of a damaged index
+  // ("line 7 is longer than any line of an index"); empty otherwise.
+  std::string LineTooLongText() const;
   // 1-based number of the line last returned.
   std::int64_t line_number() const { return line_number_; }
   // Plain-text offset just behind the line last returned (its line end
@@ -43,7 +55,8 @@ class IndexTextLines {
  private:
   // Appends more plain text behind the unread bytes, which are moved to the
   // buffer's front first (the buffer doubles when they fill it: a line
-  // longer than the buffer); false at the end or on failure.
+  // longer than the buffer, up to kMaxLineLength); false at the end, on
+  // failure or at a line too long.
   bool Refill();
 
   squeez::ReadAheadStream stream_;
@@ -55,6 +68,7 @@ class IndexTextLines {
   std::size_t begin_ = 0;  // first unread byte of buffer_
   std::size_t end_ = 0;    // one past the last decompressed byte
   bool ended_ = false;
+  bool line_too_long_ = false;
   std::int32_t error_ = 0;
   std::int64_t line_number_ = 0;
   std::int64_t offset_ = 0;

@@ -84,5 +84,31 @@ TEST(IndexTextLinesTest, SkipsAndCountsToTheEnd) {
   EXPECT_FALSE(lines.SkipTo(static_cast<std::int64_t>(text.size()) + 1));
 }
 
+// Issue 13: a damaged index whose text held one line of 1.2 GB made the
+// reader hold all of it. The longest line kept is bounded: a line that fits
+// is read whole, a longer one stops the reader with line_too_long().
+TEST(IndexTextLinesTest, StopsAtALineLongerThanAnyIndexHolds) {
+  constexpr std::size_t kMax = IndexTextLines::kMaxLineLength;
+  const std::string longest = "\"" + std::string(kMax - 3, 'a');
+  TempDir dir;
+  std::string path = WriteCompressed(
+      dir, "t_index.tavo", "first\r\n" + longest + "\r\nnext\r\n" + longest + "aa");
+  IndexTextLines lines;
+  ASSERT_EQ(lines.Open(path), 0);
+  std::string_view line;
+  ASSERT_TRUE(lines.Next(&line));
+  ASSERT_TRUE(lines.Next(&line));
+  EXPECT_EQ(line.size(), longest.size());
+  ASSERT_TRUE(lines.Next(&line));
+  EXPECT_EQ(line, "next");
+  EXPECT_TRUE(lines.LineTooLongText().empty());
+  EXPECT_FALSE(lines.Next(&line));
+  EXPECT_TRUE(lines.line_too_long());
+  EXPECT_EQ(lines.error(), 0);
+  EXPECT_EQ(lines.LineTooLongText(),
+            "line 4 is longer than any line of an index");
+  EXPECT_FALSE(lines.Next(&line));
+}
+
 }  // namespace
 }  // namespace orvane::testing
