@@ -140,15 +140,6 @@ int Refused(const std::string& message) {
   return RefuseArguments("index", message);
 }
 
-std::string JoinLines(const std::vector<std::string>& lines) {
-  std::string joined;
-  for (const std::string& line : lines) {
-    if (!joined.empty()) joined += "\r\n";
-    joined += line;
-  }
-  return joined;
-}
-
 // Reads the flags into *args and the settings they set into *settings.
 // Returns 0, or the exit status of a refusal.
 int ParseArguments(int argc, char** argv, Arguments* args,

@@ -18,15 +18,6 @@ namespace {
 
 constexpr int kNumItems = 12;
 
-std::string JoinLines(const std::vector<std::string>& lines) {
-  std::string joined;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (i > 0) joined += "\r\n";
-    joined += lines[i];
-  }
-  return joined;
-}
-
 // Keeps the entries of a one-a-line field that still exist below the top
 // folder.
 void DropVanishedEntries(const std::string& top_folder, bool folders,

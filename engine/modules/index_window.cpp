@@ -66,15 +66,6 @@ enum SettingsItem {
   kLoadFromFile,
 };
 
-std::string JoinLines(const std::vector<std::string>& lines) {
-  std::string joined;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (i > 0) joined += "\r\n";
-    joined += lines[i];
-  }
-  return joined;
-}
-
 void SortList(std::vector<std::string>* list) {
   if (list->size() > 1) {
     SortAscending(*list, 0, static_cast<int>(list->size()) - 1);

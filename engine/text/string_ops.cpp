@@ -301,4 +301,13 @@ std::vector<std::string> SplitTrimmedLines(std::string_view text) {
   return lines;
 }
 
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string joined;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) joined += "\r\n";
+    joined += lines[i];
+  }
+  return joined;
+}
+
 }  // namespace orvane

@@ -93,4 +93,8 @@ std::string ReplaceRepeatedly(std::string_view text, std::string_view from,
 // trimmed of spaces; empty pieces dropped.
 std::vector<std::string> SplitTrimmedLines(std::string_view text);
 
+// The lines joined by CR LF, without a line end after the last; the form of
+// the one-a-line text boxes and settings items.
+std::string JoinLines(const std::vector<std::string>& lines);
+
 }  // namespace orvane
