@@ -207,7 +207,7 @@ TEST_F(EncodingsTest, SampleTreeIndexIsUnchanged) {
                           "--include-all", "--subsub", "--min-size", "0",
                           "--special-letters", exclude ? "1" : "0", "--quiet"});
     ASSERT_EQ(run.status, 0) << run.err;
-    const std::string prefix = exclude ? "special_letters_1" : "special_letters_0";
+    const std::string prefix = exclude ? "accents_left_out" : "accents_kept";
     const std::string expected_index =
         IndexText((golden / (prefix + ".index.txt.zst")).string());
     const std::string expected_data =
