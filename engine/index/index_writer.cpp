@@ -91,8 +91,15 @@ Status IndexFileWriter::Create(std::int32_t num_files) {
   Status status = data_.Create(data_partial_);
   if (status.ok()) status = index_text_.Create(index_partial_);
   if (status.ok()) {
-    matrix_writer_ =
-        std::make_unique<MatrixWriter>(&data_, num_files, data_.block_size());
+    // Running out of memory here closes both files at once and removes
+    // them, rather than leaving them open until the writer goes.
+    try {
+      matrix_writer_ =
+          std::make_unique<MatrixWriter>(&data_, num_files, data_.block_size());
+    } catch (const std::bad_alloc&) {
+      status = Status::Failed("There is not enough memory to write " +
+                              data_partial_ + ".");
+    }
   }
   if (!status.ok()) Discard();
   return status;
