@@ -50,6 +50,15 @@ class FrmIndexMainTest : public ::testing::Test {
     return *window_;
   }
 
+  // Types a project into the window: its name and title, the test tree as
+  // the top folder and out_ as the output folder.
+  void EnterProject(frmIndexMain& window, const char* name, const char* title) {
+    window.txbProjectName->setText(name);
+    window.txbTitle->setText(title);
+    window.txbTopFolder->setText(QString::fromStdString(top_.folder()));
+    window.txbOutputFolder->setText(QString::fromStdString(out_.folder()));
+  }
+
   // A tree of a few text files of at least 400 bytes: two in the top
   // folder, two in docs, one in mail.
   void MakeTree() {
@@ -176,10 +185,7 @@ TEST_F(FrmIndexMainTest, ClearHintsAndItems) {
 TEST_F(FrmIndexMainTest, SettingsSavedAndLoadedAgainWithEveryField) {
   MakeTree();
   frmIndexMain& window = Open();
-  window.txbProjectName->setText("manuals");
-  window.txbTitle->setText("The manuals");
-  window.txbTopFolder->setText(QString::fromStdString(top_.folder()));
-  window.txbOutputFolder->setText(QString::fromStdString(out_.folder()));
+  EnterProject(window, "manuals", "The manuals");
   window.txbIncludedFolders->setPlainText("docs\nmail");
   window.txbExcludedFiles->setPlainText("alpha.txt");
   window.txbExcludedFilepaths->setText("old, draft");
@@ -297,10 +303,7 @@ TEST_F(FrmIndexMainTest, ARunFromTheWindowWritesWhatTheCommandLineWrites) {
 TEST_F(FrmIndexMainTest, CancelInThePauseBoxStopsTheRunAndKeepsNoFile) {
   MakeTree();
   frmIndexMain& window = Open();
-  window.txbProjectName->setText("tree");
-  window.txbTitle->setText("T");
-  window.txbTopFolder->setText(QString::fromStdString(top_.folder()));
-  window.txbOutputFolder->setText(QString::fromStdString(out_.folder()));
+  EnterProject(window, "tree", "T");
   // A click on the button while the files are read opens the pause box.
   bool clicked = false;
   for (int call = 1; call < 100; ++call) {
@@ -326,10 +329,7 @@ TEST_F(FrmIndexMainTest, CancelInThePauseBoxStopsTheRunAndKeepsNoFile) {
 TEST_F(FrmIndexMainTest, QuitDuringARunClosesTheWindowWhenTheRunHasEnded) {
   MakeTree();
   frmIndexMain& window = Open();
-  window.txbProjectName->setText("tree");
-  window.txbTitle->setText("T");
-  window.txbTopFolder->setText(QString::fromStdString(top_.folder()));
-  window.txbOutputFolder->setText(QString::fromStdString(out_.folder()));
+  EnterProject(window, "tree", "T");
   // Unloading while the run's loop still works on the window would let
   // the window be deleted under it.
   QSignalSpy unloaded(&window, &ModuleWindow::Unloaded);
