@@ -49,9 +49,16 @@ if [ "${#missing[@]}" -gt 0 ]; then
 fi
 
 build_dir=${ORVANE_BUILD_DIR:-build}
+# A compiler cache, where the machine has one, makes a rebuild in a second
+# checkout (or after a clean) cost what changed.
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 step "Configuring the build in $build_dir/" \
   cmake -S . -B "$build_dir" -G Ninja \
-  -DCMAKE_BUILD_TYPE="${ORVANE_BUILD_TYPE:-RelWithDebInfo}" "$@"
+  -DCMAKE_BUILD_TYPE="${ORVANE_BUILD_TYPE:-RelWithDebInfo}" \
+  "${launcher[@]}" "$@"
 targets=()
 for t in ${ORVANE_TARGETS:-}; do targets+=(--target "$t"); done
 step "Building ${ORVANE_TARGETS:-everything}" \
