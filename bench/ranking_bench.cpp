@@ -504,13 +504,14 @@ class Bench {
       std::printf("  e.g. %-60s %s\n", queries_[q].relative_path.c_str(),
                   Joined(queries_[q].words, " ").c_str());
     }
-    std::printf("\n%-24s %6s %7s %7s", "program", "MRR", "top-1", "top-10");
+    std::printf("\n%-24s %-22s", "", ("all (" + std::to_string(queries_.size()) + ")").c_str());
     for (DocumentKind kind : kinds) {
-      Figures n = FiguresOf(ranks.empty() ? std::vector<int>(queries_.size()) : ranks[0],
-                            &kind);
+      Figures n = FiguresOf(std::vector<int>(queries_.size()), &kind);
       std::string head = std::string(KindName(kind)) + " (" + std::to_string(n.n) + ")";
-      std::printf(" | %-13s %6s", head.c_str(), "top-10");
+      std::printf(" | %-13s", head.c_str());
     }
+    std::printf("\n%-24s %6s %7s %7s", "program", "MRR", "top-1", "top-10");
+    for (int i = 0; i < 3; ++i) std::printf(" | %6s %6s", "MRR", "top-10");
     std::printf("\n");
     for (std::size_t s = 0; s < systems_.size(); ++s) {
       Figures all = FiguresOf(ranks[s], nullptr);
@@ -518,7 +519,7 @@ class Bench {
                   all.top1, all.top10);
       for (DocumentKind kind : kinds) {
         Figures f = FiguresOf(ranks[s], &kind);
-        std::printf(" | MRR %9.3f %5.1f%%", f.mrr, f.top10);
+        std::printf(" | %6.3f %5.1f%%", f.mrr, f.top10);
       }
       std::printf("\n");
     }
