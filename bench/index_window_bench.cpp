@@ -18,9 +18,9 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include "app/frmMain.h"
 #include "app/index/frmIndexMain.h"
 #include "app/qt_ports.h"
-#include "app/shell/frmMain.h"
 #include "engine/common/program_texts.h"
 #include "engine/files/folder.h"
 

@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
+#include "app/frmMain.h"
 #include "app/qt_ports.h"
 #include "app/search/frmSearchMain.h"
 #include "app/shell/frmLargeDisplay.h"
-#include "app/shell/frmMain.h"
 #include "bench/silent_ports.h"
 #include "engine/common/launcher_state.h"
 #include "engine/common/program_folder.h"

@@ -4,9 +4,9 @@
 
 #include <QTimer>
 
+#include "app/frmMain.h"
 #include "app/qt_text.h"
 #include "app/shell/common_window_helpers.h"
-#include "app/shell/frmMain.h"
 #include "tests/support/fakes.h"
 
 namespace orvane {

@@ -7,8 +7,8 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "app/frmMain.h"
 #include "app/qt_text.h"
-#include "app/shell/frmMain.h"
 #include "engine/common/program_texts.h"
 #include "tests/support/fakes.h"
 #include "tests/support/temp_tree.h"

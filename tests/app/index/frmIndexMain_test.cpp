@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <string>
 
+#include "app/frmMain.h"
 #include "app/qt_text.h"
-#include "app/shell/frmMain.h"
 #include "app/shell/frmPopUp.h"
 #include "engine/common/program_texts.h"
 #include "engine/files/folder.h"

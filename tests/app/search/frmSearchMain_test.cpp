@@ -14,9 +14,9 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "app/frmMain.h"
 #include "app/qt_text.h"
 #include "app/shell/frmLargeDisplay.h"
-#include "app/shell/frmMain.h"
 #include "app/shell/frmPopUp.h"
 #include "engine/common/program_texts.h"
 #include "engine/search/search_controls.h"

@@ -1,4 +1,4 @@
-#include "app/shell/frmMain.h"
+#include "app/frmMain.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include "app/qt_text.h"
 #include "app/search/frmSearchMain.h"
 #include "app/shell/common_window_helpers.h"
-#include "engine/shell/launcher.h"
 #include "engine/common/program_texts.h"
+#include "engine/shell/launcher.h"
 #include "engine/shell/shell.h"
 #include "tests/support/fakes.h"
 

@@ -1,4 +1,4 @@
-#include "app/shell/screenshots.h"
+#include "app/screenshots.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,13 +16,13 @@
 
 #include "app/files/frmFilepathExclusions.h"
 #include "app/files/frmSelectSubfolders.h"
+#include "app/frmMain.h"
 #include "app/index/frmIndexMain.h"
 #include "app/qt_ports.h"
 #include "app/qt_text.h"
-#include "app/shell/frmLargeDisplay.h"
-#include "app/shell/frmMain.h"
-#include "app/shell/frmPopUp.h"
 #include "app/search/frmSearchMain.h"
+#include "app/shell/frmLargeDisplay.h"
+#include "app/shell/frmPopUp.h"
 #include "engine/common/launcher_state.h"
 #include "engine/common/ports.h"
 #include "engine/common/program_folder.h"

@@ -1,4 +1,4 @@
-#include "app/shell/frmMain.h"
+#include "app/frmMain.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -12,8 +12,8 @@
 #include "app/shell/frmLargeDisplay.h"
 #include "app/shell/frmPopUp.h"
 #include "engine/common/common_values.h"
-#include "engine/shell/launcher.h"
 #include "engine/common/program_texts.h"
+#include "engine/shell/launcher.h"
 #include "engine/shell/shell.h"
 #include "engine/shell/twips.h"
 #include "engine/text/charset.h"
