@@ -165,7 +165,7 @@ int Run(const std::string& tree_arg, const std::string& work_arg, int runs) {
               "window", "files");
   for (const std::string& word : {common, rare}) {
     engine.settings().txbSearchWords = word;
-    const double alone = Median(runs, [&] { engine.cmdSearch_Click(); });
+    const double alone = Median(runs, [&] { engine.Search(); });
     window->txbSearchWords->setText(QString::fromStdString(word));
     const double in_window = Median(runs, [&] { window->cmdSearch->click(); });
     std::printf("search '%-24s %10.2f %10.2f %10d\n", (word + "'").c_str(), alone,
@@ -204,7 +204,7 @@ int Run(const std::string& tree_arg, const std::string& work_arg, int runs) {
   engine.settings().optByFolder = true;
   window->optByFolder->setChecked(true);
   const double list_alone =
-      Median(runs, [&] { engine.cmdListIndexedFiles_Click(); });
+      Median(runs, [&] { engine.ListIndexedFiles(); });
   const double list_window = Median(runs, [&] {
     window->cmdListIndexedFiles->click();
   });

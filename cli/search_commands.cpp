@@ -282,7 +282,7 @@ int RunSearchCommand(int argc, char** argv) {
   }
   module.SearchWordsChanged(words);
 
-  SearchModule::SearchClick click = module.cmdSearch_Click();
+  SearchModule::SearchClick click = module.Search();
   if (click != SearchModule::SearchClick::kSearched) return 2;
   const SearchState& state = module.state();
   const bool found = state.intNumFilesFound > 0;
@@ -328,7 +328,7 @@ int RunListCommand(int argc, char** argv) {
                                   console.launcher});
   module.settings().optByFolder = by_folder;
   if (!module.ChooseIndexFile(Absolute(index_file))) return 2;
-  bool listed = module.cmdListIndexedFiles_Click();
+  bool listed = module.ListIndexedFiles();
   std::fputc('\n', stdout);
   if (!FinishStandardOutput("list")) return 2;
   return listed ? 0 : 2;

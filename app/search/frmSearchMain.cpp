@@ -53,6 +53,7 @@ frmSearchMain::frmSearchMain(ShellServices services) : ModuleWindow(services) {
                     services.opener,   services.large_display,
                     services.launcher, UserNumberFormat()};
   module_ = std::make_unique<SearchModule>(ports);
+  rules_ = std::make_unique<SearchWindow>(*module_, services.dialogs);
   Wire();
   Form_Load();
 }
@@ -382,12 +383,9 @@ void frmSearchMain::Form_Load() {
   setWindowTitle(caption_);
   module_->state().window_caption = FromQt(caption_);
   lblUserManualURL->setText(ToQt(UserManualCaption()));
-  SetSearchDefaults(&module_->settings(), &module_->state(), *view_);
+  rules_->SetSearchDefaults();
   const std::string defaults = DefaultSearchSettingsPath();
-  if (FileExists(defaults)) {
-    LoadSearchSettings(defaults, false, &module_->settings(), &module_->state(),
-                       module_->ports(), services().dialogs);
-  }
+  if (FileExists(defaults)) rules_->LoadSettings(defaults, false);
   ShowSettings();
   cmdCopyToClipboard->setText(ToQt(CopyButtonCaption(false)));
   Timer1->start();
@@ -401,7 +399,7 @@ void frmSearchMain::showEvent(QShowEvent* event) {
 
 void frmSearchMain::Form_Activate() {
   ReadControls();
-  ShowClearButtons(module_->settings(), *view_);
+  rules_->ShowClearButtons();
   cmdClear[4]->setVisible(optSearchSingleFile->isChecked() &&
                           !txbSingleFile->text().isEmpty());
   ApplyFocusRule();
@@ -470,8 +468,8 @@ void frmSearchMain::ShowSettings() {
   txbMaxNumExtracts->setText(ToQt(s.txbMaxNumExtracts));
   (s.optByFolder ? optByFolder : optAlphabetically)->setChecked(true);
   lblTitle[1]->setText(ToQt(s.project_title));
-  ShowClearButtons(s, *view_);
-  ShowSearchMode(s, Facts(), *view_);
+  rules_->ShowClearButtons();
+  rules_->ShowSearchMode(Facts());
   ShowBoldModeOption();
 }
 
@@ -500,7 +498,7 @@ SearchWindowFacts frmSearchMain::Facts() const {
 
 void frmSearchMain::ApplyFocusRule() {
   ReadControls();
-  orvane::ApplyFocusRule(module_->settings(), Facts(), *view_);
+  rules_->ApplyFocusRule(Facts());
 }
 
 template <class Handler>
@@ -550,21 +548,21 @@ void frmSearchMain::cmdSpecifyFile_Click() {
   request.start_folder = module_->settings().txbTopFolder;
   const std::string file = services().dialogs.OpenFile(request);
   if (!file.empty()) module_->SpecifySingleFile(file);
-  ShowClearButtons(module_->settings(), *view_);
+  rules_->ShowClearButtons();
 }
 
 void frmSearchMain::cmdListIndexedFiles_Click() {
   RunHandler([this] {
     ReadControls();
     PlaceDisplayForListing();
-    module_->cmdListIndexedFiles_Click();
+    module_->ListIndexedFiles();
     module_->settings().project_title = FromQt(lblTitle[1]->text());
   });
 }
 
 void frmSearchMain::cmdSearch_Click() {
   if (module_->busy()) {
-    module_->cmdSearch_Click();  // Stop, or a click the run ignores
+    module_->Search();  // Stop, or a click the run ignores
     return;
   }
   RunHandler([this] {
@@ -573,7 +571,7 @@ void frmSearchMain::cmdSearch_Click() {
         !module_->settings().optHTMLReport) {
       PlaceDisplayForReport();
     }
-    const SearchModule::SearchClick click = module_->cmdSearch_Click();
+    const SearchModule::SearchClick click = module_->Search();
     if (click == SearchModule::SearchClick::kQuit) {
       quit_pending_ = true;
       return;
@@ -587,23 +585,21 @@ void frmSearchMain::cmdSearch_Click() {
 
 void frmSearchMain::cmdGenerateHTML_Click() {
   if (module_->busy()) {
-    module_->cmdGenerateHTML_Click();  // Stop while a report runs
+    module_->MakeReport();  // Stop while a report runs
     return;
   }
   RunHandler([this] {
     ReadControls();
     if (!module_->settings().optHTMLReport) PlaceDisplayForReport();
-    module_->cmdGenerateHTML_Click();
+    module_->MakeReport();
   });
 }
 
 void frmSearchMain::cmdSettings_Click() {
   if (module_->busy()) return;
   ReadControls();
-  const SettingsOutcome outcome = orvane::cmdSettings_Click(
-      static_cast<SettingsCommand>(cboSettings->currentIndex()),
-      &module_->settings(), &module_->state(), module_->ports(),
-      services().dialogs);
+  const SettingsOutcome outcome = rules_->RunSettingsCommand(
+      static_cast<SettingsCommand>(cboSettings->currentIndex()));
   if (outcome.loaded) ShowSettings();
   if (outcome.pop_up) {
     const QPoint at = cmdSettings->mapTo(this, QPoint(0, 0));
@@ -616,7 +612,7 @@ void frmSearchMain::cmdSettings_Click() {
 
 void frmSearchMain::cboSettings_Click(int index) {
   if (blnStartupCompleted && index != last_settings_choice_) {
-    ShowSettingsHint(services().prompter);
+    rules_->SettingsItemChosen();
     ApplyFocusRule();
   }
   last_settings_choice_ = index;
@@ -644,8 +640,7 @@ void frmSearchMain::txbFiles_SelectionChanged() {
 void frmSearchMain::cmdClear_Click(int element_index) {
   if (module_->busy()) return;
   ReadControls();
-  orvane::cmdClear_Click(element_index, &module_->settings(), &module_->state(),
-                         *view_);
+  rules_->Clear(element_index);
   if (element_index == 0) cmdCopyToClipboard->setEnabled(false);
 }
 
@@ -653,13 +648,13 @@ void frmSearchMain::cmdQuit_Click() { close(); }
 
 void frmSearchMain::optSearchAllFiles_Click() {
   ReadControls();
-  ShowSearchMode(module_->settings(), Facts(), *view_);
+  rules_->ShowSearchMode(Facts());
   ShowBoldModeOption();
 }
 
 void frmSearchMain::optSearchSingleFile_Click() {
   ReadControls();
-  ShowSearchMode(module_->settings(), Facts(), *view_);
+  rules_->ShowSearchMode(Facts());
   ShowBoldModeOption();
 }
 
@@ -689,7 +684,7 @@ void frmSearchMain::Timer1_Timer() {
   facts.cmdListIndexedFiles_enabled = cmdListIndexedFiles->isEnabled();
   facts.results_empty = txbFiles->document()->isEmpty();
   ReadControls();
-  orvane::Timer1_Timer(&module_->settings(), facts, *view_);
+  rules_->Timer1_Timer(facts);
 }
 
 void frmSearchMain::lblUserManualURL_Click() {
@@ -715,7 +710,7 @@ void frmSearchMain::OpenFoundFileAt(const QPoint& viewport_point) {
   if (module_->busy()) return;
   const QString line = txbFiles->cursorForPosition(viewport_point).block().text();
   const std::string path =
-      FoundFileAtLine(module_->settings(), module_->state(), FromQt(line));
+      rules_->FoundFileAtLine(FromQt(line));
   if (path.empty()) return;
   Shell::OpenDocument(services().opener, services().prompter, path, true);
 }
@@ -779,7 +774,7 @@ void frmSearchMain::closeEvent(QCloseEvent* event) {
 
 void frmSearchMain::Form_Unload() {
   ReadControls();
-  DeleteDataFileOnQuit(module_->settings(), module_->state(), module_->ports());
+  rules_->DeleteDataFileOnQuit();
   ModuleWindow::Form_Unload();
 }
 

@@ -2,7 +2,7 @@
 // file, the search words and their type, Search/Stop, the results box, the
 // report options and "Report ->", the listing of indexed files and the
 // settings commands. Its engine half is SearchModule and the window rules of
-// search_window.h: a handler copies the widgets into the module's settings,
+// SearchWindow: a handler copies the widgets into the module's settings,
 // calls the engine with the ports, and the engine shows its results through
 // the view state, which finds the widgets by their fixed names.
 //
@@ -27,7 +27,7 @@
 #include "app/shell/link_label.h"
 #include "app/shell/module_window.h"
 #include "engine/modules/search_module.h"
-#include "engine/search/search_window.h"
+#include "engine/modules/search_window.h"
 
 namespace orvane {
 
@@ -160,6 +160,7 @@ class frmSearchMain : public ModuleWindow {
 
   std::unique_ptr<SearchWindowView> view_;
   std::unique_ptr<SearchModule> module_;
+  std::unique_ptr<SearchWindow> rules_;
   QString caption_;  // the kept caption
   int handler_depth_ = 0;
   bool quit_pending_ = false;

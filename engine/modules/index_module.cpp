@@ -11,6 +11,7 @@
 #include "engine/index/index_writer.h"
 #include "engine/index/word_extraction.h"
 #include "engine/index/word_reader.h"
+#include "engine/modules/guarded.h"
 #include "engine/text/file_checks.h"
 #include "engine/text/number_text.h"
 #include "engine/text/sorting.h"
@@ -211,8 +212,16 @@ void IndexModule::ListIndexedFiles() {
                                      state_.file_list[0]);
     return;
   }
-  PrepareLargeDisplay(kListIndexedFilesCaption);
-  ShowSortedList(std::to_string(state_.file_list.size()) + " files were indexed");
+  // Sorting a long list needs memory: a want of it ends the listing only.
+  Guarded(
+      ports_.prompter, false,
+      [this] {
+        PrepareLargeDisplay(kListIndexedFilesCaption);
+        ShowSortedList(std::to_string(state_.file_list.size()) +
+                       " files were indexed");
+        return true;
+      },
+      [this] { ports_.display.Hide(); });
 }
 
 void IndexModule::EnableControls(bool enabled) {
@@ -439,49 +448,55 @@ RunOutcome IndexModule::ExtractData(bool listing_mode) {
   } else {
     start_time_ = ports_.clock.SecondsSinceMidnight();
   }
-  RunOutcome outcome;
-  try {
-    state_.file_list.clear();
-    RunCountingPass(listing_mode, rules);
-    if (listing_mode) {
-      for (const SelectedFile& file : selection_.file_list) {
-        state_.file_list.push_back(file.relative_path);
-      }
-      state_.running = false;
-      if (selection_.count > 0) {
+  // Only a failure to get memory, or a bug, ends the passes with an
+  // exception: the run ends as stopped and every file it began is deleted.
+  return Guarded(
+      ports_.prompter, RunOutcome::kStopped,
+      [&] { return RunPasses(listing_mode, rules, title_content); },
+      [this] {
+        ports_.view.SetText("lblCurrentFile", "Data extraction stopped.");
+        state_.running = false;
         EnableControls(true);
-        ports_.view.Repaint();
-        if (ports_.display.IsVisible()) ports_.display.Show();
-        return RunOutcome::kListed;
-      }
-      ports_.display.Hide();
-      ShowNoFilesMessage(kListFilesCaption);
+      });
+}
+
+RunOutcome IndexModule::RunPasses(bool listing_mode,
+                                  const SelectionRules& rules,
+                                  const std::string& title_content) {
+  state_.file_list.clear();
+  RunCountingPass(listing_mode, rules);
+  if (listing_mode) {
+    for (const SelectedFile& file : selection_.file_list) {
+      state_.file_list.push_back(file.relative_path);
+    }
+    state_.running = false;
+    if (selection_.count > 0) {
       EnableControls(true);
-      return RunOutcome::kNoFiles;
+      ports_.view.Repaint();
+      if (ports_.display.IsVisible()) ports_.display.Show();
+      return RunOutcome::kListed;
     }
-    ports_.view.SetText("lblNowProcessingFile", "");
-    RunFlags flags = LetWindowSystemRun();
-    if (flags.quit) {
-      outcome = RunOutcome::kQuit;
-    } else if (flags.stop) {
-      FocusNextControl();
-      outcome = RunOutcome::kStopped;
-    } else if (selection_.count == 0) {
-      ShowNoFilesMessage(kCreateIndexFileCaption);
-      FocusNextControl();
-      outcome = RunOutcome::kNoFiles;
-    } else {
-      outcome = RunExtraction(rules, title_content);
-      state_.running = false;
-      return outcome;
-    }
-  } catch (const std::exception& e) {
-    // Only a failure to get memory, or a bug, arrives here: the run ends
-    // as stopped and every file it began is deleted.
-    ports_.prompter.ShowMessage(MessageIcon::kError, "Error",
-                                StatusFromException(e).message());
-    ports_.view.SetText("lblCurrentFile", "Data extraction stopped.");
+    ports_.display.Hide();
+    ShowNoFilesMessage(kListFilesCaption);
+    EnableControls(true);
+    return RunOutcome::kNoFiles;
+  }
+  ports_.view.SetText("lblNowProcessingFile", "");
+  RunOutcome outcome;
+  RunFlags flags = LetWindowSystemRun();
+  if (flags.quit) {
+    outcome = RunOutcome::kQuit;
+  } else if (flags.stop) {
+    FocusNextControl();
     outcome = RunOutcome::kStopped;
+  } else if (selection_.count == 0) {
+    ShowNoFilesMessage(kCreateIndexFileCaption);
+    FocusNextControl();
+    outcome = RunOutcome::kNoFiles;
+  } else {
+    outcome = RunExtraction(rules, title_content);
+    state_.running = false;
+    return outcome;
   }
   state_.running = false;
   EnableControls(true);

@@ -1,10 +1,12 @@
 // The Search Module's handlers tie the search to the reports, which read
-// the search's results; so this file, alone in search/, calls into report/.
+// the search's results: they stand in modules/, above both search/ and
+// report/, which know nothing of each other.
 #include "engine/modules/search_module.h"
 
 #include "engine/common/cp1252.h"
 #include "engine/common/program_texts.h"
 #include "engine/format/file_names.h"
+#include "engine/modules/guarded.h"
 #include "engine/report/html_report.h"
 #include "engine/report/text_report.h"
 #include "engine/search/found_files.h"
@@ -61,23 +63,21 @@ void SearchModule::EnableControlsAfterRun() {
   SetSearchControlsEnabled(ports_.view, true, false, false, true);
 }
 
-template <class T, class Work>
-T SearchModule::Guarded(T on_failure, Work work) {
-  try {
-    return work();
-  } catch (const std::exception& e) {
-    state_.blnStop = true;
-    state_.report_stop = true;
-    ports_.prompter.ShowMessage(MessageIcon::kError, "Error",
-                                StatusFromException(e).message());
-    state_.search_button_caption = "Search";
-    ports_.view.SetText("cmdSearch", "Search");
-    EnableControlsAfterRun();
-    return on_failure;
-  }
+void SearchModule::RecoverFromFailure() {
+  state_.blnStop = true;
+  state_.report_stop = true;
+  state_.search_button_caption = "Search";
+  ports_.view.SetText("cmdSearch", "Search");
+  EnableControlsAfterRun();
 }
 
-SearchModule::SearchClick SearchModule::cmdSearch_Click() {
+template <class T, class Work>
+T SearchModule::Guarded(T failure, Work work) {
+  return orvane::Guarded(ports_.prompter, failure, work,
+                         [this] { RecoverFromFailure(); });
+}
+
+SearchModule::SearchClick SearchModule::Search() {
   if (busy_) {
     if (state_.search_button_caption != "Stop") return SearchClick::kIgnored;
     state_.blnStop = true;
@@ -86,10 +86,10 @@ SearchModule::SearchClick SearchModule::cmdSearch_Click() {
     return SearchClick::kStopped;
   }
   BusyScope busy(busy_);
-  return Guarded(SearchClick::kFailed, [this] { return Search(); });
+  return Guarded(SearchClick::kFailed, [this] { return CheckAndSearch(); });
 }
 
-SearchModule::SearchClick SearchModule::Search() {
+SearchModule::SearchClick SearchModule::CheckAndSearch() {
   Prompter& prompter = ports_.prompter;
   const std::string title = state_.search_button_caption;
   state_.results.Clear();
@@ -171,7 +171,7 @@ SearchModule::SearchClick SearchModule::Search() {
   }
   if (outcome == SearchRunOutcome::kFinished && settings_.chkGenerateHTML &&
       state_.intNumFilesFound > 0) {
-    MakeReport();
+    WriteReport();
   }
   EnableControlsAfterRun();
   if (ports_.launcher.blnQuit) return SearchClick::kQuit;
@@ -179,7 +179,7 @@ SearchModule::SearchClick SearchModule::Search() {
                                         : SearchClick::kSearched;
 }
 
-void SearchModule::MakeReport() {
+void SearchModule::WriteReport() {
   if (settings_.optHTMLReport) {
     last_report_path_ = WriteHtmlReport(settings_, &state_, ports_);
   } else {
@@ -187,7 +187,7 @@ void SearchModule::MakeReport() {
   }
 }
 
-bool SearchModule::cmdGenerateHTML_Click() {
+bool SearchModule::MakeReport() {
   if (busy_) {
     if (state_.report_button_caption == "Stop") state_.report_stop = true;
     return false;
@@ -196,16 +196,17 @@ bool SearchModule::cmdGenerateHTML_Click() {
   return Guarded(false, [this] {
     if (!CheckReportRequest(&settings_, &state_, ports_)) return false;
     last_report_path_.clear();
-    MakeReport();
+    WriteReport();
     return !settings_.optHTMLReport || !last_report_path_.empty();
   });
 }
 
-bool SearchModule::cmdListIndexedFiles_Click() {
+bool SearchModule::ListIndexedFiles() {
   if (busy_) return false;
   BusyScope busy(busy_);
-  return Guarded(false,
-                 [this] { return ListIndexedFiles(settings_, &state_, ports_); });
+  return Guarded(false, [this] {
+    return orvane::ListIndexedFiles(settings_, &state_, ports_);
+  });
 }
 
 bool SearchModule::ChooseIndexFile(std::string_view name) {

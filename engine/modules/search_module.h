@@ -47,14 +47,14 @@ class SearchModule {
     kQuit,      // the application is quitting: the window closes
     kFailed,    // an unexpected failure ended the run (a message was shown)
   };
-  SearchClick cmdSearch_Click();
+  SearchClick Search();
 
   // "Report ->": the report of the last search, HTML or text. Returns false
   // when it refused or failed.
-  bool cmdGenerateHTML_Click();
+  bool MakeReport();
 
   // "List indexed files". Returns false when nothing was listed.
-  bool cmdListIndexedFiles_Click();
+  bool ListIndexedFiles();
 
   // cmdIndexFile_Click after the file dialog gave name: checks the name's
   // ending, puts it into txbIndexFile and loads it. Returns true when the
@@ -88,13 +88,15 @@ class SearchModule {
   const std::string& last_report_path() const { return last_report_path_; }
 
  private:
-  SearchClick Search();
-  void MakeReport();
+  SearchClick CheckAndSearch();
+  void WriteReport();
   void EnableControlsAfterRun();
-  // Runs work; an exception from it is shown as an error, stops the run,
-  // gives the controls back and makes the result on_failure.
+  // After an unexpected failure: the run stopped, Search and the controls
+  // given back.
+  void RecoverFromFailure();
+  // Runs work through the modules' Guarded, with RecoverFromFailure.
   template <class T, class Work>
-  T Guarded(T on_failure, Work work);
+  T Guarded(T failure, Work work);
 
   SearchPorts ports_;
   SearchSettings settings_;

@@ -44,7 +44,7 @@ TEST(IndexedTreeTest, DataFileOfTheIndexModuleIsReused) {
   f.settings().txbTopFolder = settings.txbTopFolder;
   f.settings().chkGenerateHTML = false;
   f.settings().txbSearchWords = "lazy fox";
-  ASSERT_EQ(f.module.cmdSearch_Click(), SearchModule::SearchClick::kSearched)
+  ASSERT_EQ(f.module.Search(), SearchModule::SearchClick::kSearched)
       << f.Messages();
   EXPECT_EQ(f.state().strFilesFound,
             (std::vector<std::string>{"a.txt", "b.txt"}));
@@ -56,7 +56,7 @@ TEST(IndexedTreeTest, DataFileOfTheIndexModuleIsReused) {
 
   f.settings().cboSearchType = SearchType::kExactPhrase;
   f.settings().txbSearchWords = "the fox";
-  ASSERT_EQ(f.module.cmdSearch_Click(), SearchModule::SearchClick::kSearched);
+  ASSERT_EQ(f.module.Search(), SearchModule::SearchClick::kSearched);
   EXPECT_EQ(f.state().strFilesFound, std::vector<std::string>{"b.txt"});
 }
 

@@ -46,7 +46,7 @@ class SearchModuleTest : public ::testing::Test {
   SearchClick Search(const std::string& words, SearchType type) {
     f_.settings().txbSearchWords = words;
     f_.settings().cboSearchType = type;
-    return f_.module.cmdSearch_Click();
+    return f_.module.Search();
   }
   // The results-box entry of a file shown with its first text.
   std::string Plain(const std::string& relative, const std::string& first) {
@@ -209,7 +209,7 @@ TEST_F(SearchModuleTest, ChecksBeforeTheSearch) {
     f.settings().chkGenerateHTML = false;
     f.settings().txbSearchWords = "fox";
     r.change(f.settings());
-    EXPECT_EQ(f.module.cmdSearch_Click(), SearchClick::kRefused);
+    EXPECT_EQ(f.module.Search(), SearchClick::kRefused);
     EXPECT_EQ(f.Messages(), r.message);
     EXPECT_FALSE(f.state().index.blnDataFileReady);
   }
@@ -256,7 +256,7 @@ TEST_F(SearchModuleTest, AtMost500FilesAreListed) {
 // ends the scoring, and the listing ends after its first file.
 TEST_F(SearchModuleTest, StopAndTheSecondClick) {
   std::vector<SearchClick> clicks;
-  auto click = [&] { clicks.push_back(f_.module.cmdSearch_Click()); };
+  auto click = [&] { clicks.push_back(f_.module.Search()); };
   f_.yield.At(1, click);  // while the words are looked up
   f_.yield.At(5, click);  // while the first file is scored
   ASSERT_EQ(Search("the dog", SearchType::kAllWords), SearchClick::kSearched);
@@ -325,13 +325,13 @@ TEST_F(SearchModuleTest, ValidateMaxNumExtracts) {
 }
 
 TEST_F(SearchModuleTest, ReportButtonRefusals) {
-  EXPECT_FALSE(f_.module.cmdGenerateHTML_Click());
+  EXPECT_FALSE(f_.module.MakeReport());
   ASSERT_EQ(Search("fox", SearchType::kAnyWord), SearchClick::kSearched);
   f_.module.SearchWordsChanged("fox dog");
-  EXPECT_FALSE(f_.module.cmdGenerateHTML_Click());
+  EXPECT_FALSE(f_.module.MakeReport());
   ASSERT_EQ(Search("fox", SearchType::kAnyWord), SearchClick::kSearched);
   f_.module.SortMatchesClicked(true);
-  EXPECT_FALSE(f_.module.cmdGenerateHTML_Click());
+  EXPECT_FALSE(f_.module.MakeReport());
   EXPECT_EQ(f_.Messages(),
             "[Report ->] Nothing to report.  Either there are no matches\r\n"
             "or a search has not yet been performed.\n"

@@ -108,8 +108,8 @@ TEST_F(ReportTest, HtmlCutExtractsAndStop) {
             std::string::npos);
   // "Report ->" clicked while it reads "Stop": the page ends with the stop
   // notice and is not opened.
-  f_.yield.At(f_.yield.calls() + 1, [&] { f_.module.cmdGenerateHTML_Click(); });
-  ASSERT_TRUE(f_.module.cmdGenerateHTML_Click());
+  f_.yield.At(f_.yield.calls() + 1, [&] { f_.module.MakeReport(); });
+  ASSERT_TRUE(f_.module.MakeReport());
   page = ReadFileBytes(dir_.Path("report.htm"));
   const std::string tail =
       "<br></font>\r\n<P>\r\n[Generation of report was stopped.]<P>\r\n\r\n" +
