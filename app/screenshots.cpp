@@ -21,6 +21,7 @@
 #include "app/qt_ports.h"
 #include "app/qt_text.h"
 #include "app/search/frmSearchMain.h"
+#include "app/shell/controls.h"
 #include "app/shell/frmLargeDisplay.h"
 #include "app/shell/frmPopUp.h"
 #include "engine/common/launcher_state.h"
@@ -142,17 +143,17 @@ std::vector<std::string> SampleFileList() {
 void FillInIndexProject(frmIndexMain& window) {
   static QTemporaryDir output;
   window.show();
-  window.txbProjectName->setText("sample");
-  window.txbTitle->setText("The sample tree");
-  window.txbTopFolder->setText(
+  FindControl<QLineEdit>(window, "txbProjectName")->setText("sample");
+  FindControl<QLineEdit>(window, "txbTitle")->setText("The sample tree");
+  FindControl<QLineEdit>(window, "txbTopFolder")->setText(
       QString::fromStdString(ProgramFilePath("sample").string() + "/"));
-  window.txbOutputFolder->setText(output.path() + "/");
-  window.txbIncludedFolders->setPlainText("literature\nmail\nnotes\nweb");
-  window.chkIncludeSubfoldersOfSubfolders->setChecked(true);
+  FindControl<QLineEdit>(window, "txbOutputFolder")->setText(output.path() + "/");
+  FindControl<QPlainTextEdit>(window, "txbIncludedFolders")->setPlainText("literature\nmail\nnotes\nweb");
+  FindControl<QCheckBox>(window, "chkIncludeSubfoldersOfSubfolders")->setChecked(true);
   window.RefreshTopFolderState();
-  window.txbExcludedFilepaths->setText("drafts, old");
-  window.cmdTopFolder->setFocus();
-  window.cmdExtractData->click();
+  FindControl<QLineEdit>(window, "txbExcludedFilepaths")->setText("drafts, old");
+  FindControl<QPushButton>(window, "cmdTopFolder")->setFocus();
+  FindControl<QPushButton>(window, "cmdExtractData")->click();
   QCoreApplication::processEvents();
 }
 
@@ -195,18 +196,18 @@ void WriteSearchModule(frmMain& launcher, Prompter& prompter, Writer& writer,
                                             launcher.large_display());
   if (!index.empty()) {
     search->ReceiveHandOver(ProgramFilePath("sample").string() + "/", index);
-    search->chkGenerateHTML->setChecked(false);
-    search->chkSortMatches->setChecked(true);
-    search->cboSearchType->setCurrentIndex(0);
-    search->txbSearchWords->setText("licen* warrant*");
-    search->cmdSearch->click();
-    search->txbFiles->moveCursor(QTextCursor::Start);
+    FindControl<QCheckBox>(search, "chkGenerateHTML")->setChecked(false);
+    FindControl<QCheckBox>(search, "chkSortMatches")->setChecked(true);
+    FindControl<QComboBox>(search, "cboSearchType")->setCurrentIndex(0);
+    FindControl<QLineEdit>(search, "txbSearchWords")->setText("licen* warrant*");
+    FindControl<QPushButton>(search, "cmdSearch")->click();
+    FindControl<QPlainTextEdit>(search, "txbFiles")->moveCursor(QTextCursor::Start);
   }
   writer.Write(*search, "frmSearchMain");
   if (!index.empty()) {
     frmLargeDisplay& display = launcher.large_display();
-    search->optByFolder->setChecked(true);
-    search->cmdListIndexedFiles->click();
+    FindControl<QRadioButton>(search, "optByFolder")->setChecked(true);
+    FindControl<QPushButton>(search, "cmdListIndexedFiles")->click();
     display.ShowBeginning();
     writer.Write(*search, display, "frmSearchMain-listing");
     display.Hide();

@@ -105,7 +105,9 @@ void frmSearchMain::BuildControls() {
   txbSearchWords->setAccessibleName("Search words");
   lblSearchType = MakeControl<QLabel>(this, "lblSearchType", "T&ype:");
   cboSearchType = MakeControl<QComboBox>(this, "cboSearchType");
-  cboSearchType->addItems({"Any word", "All words", "Exact phrase"});
+  for (SearchType type : kSearchTypes) {
+    cboSearchType->addItem(ToQt(SearchTypeLabel(type)));
+  }
   cboSearchType->setAccessibleName("Search type");
   lblSearchType->setBuddy(cboSearchType);
   cmdSearch = MakeControl<QPushButton>(this, "cmdSearch", "Search");

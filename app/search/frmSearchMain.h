@@ -50,6 +50,43 @@ class frmSearchMain : public ModuleWindow {
   // False until the window has finished opening.
   bool blnStartupCompleted = false;
 
+  // Timer1's work, callable by tests without waiting a second.
+  void Timer1_Timer();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void Form_Unload() override;
+
+ private slots:
+  void cmdIndexFile_Click();
+  void cmdTopFolder_Click();
+  void cmdSpecifyFile_Click();
+  void cmdListIndexedFiles_Click();
+  void cmdSearch_Click();
+  void cmdGenerateHTML_Click();
+  void cmdSettings_Click();
+  void cboSettings_Click(int index);
+  void cmdCopyToClipboard_Click();
+  void cmdClear_Click(int element_index);
+  void cmdQuit_Click();
+  void optSearchAllFiles_Click();
+  void optSearchSingleFile_Click();
+  void chkSortMatches_Click();
+  void optReport_Click();
+  void txbSearchWords_Change(const QString& text);
+  void txbTopFolder_Change();
+  void txbFiles_SelectionChanged();
+  void lblUserManualURL_Click();
+  void lblOrvaneSystems_Click();
+  // Combo boxes and check boxes whose click only moves the focus.
+  void FocusRule_Click();
+
+ private:
+  // The controls, each under its fixed name (also its objectName, by
+  // which the tests find them).
   QPushButton* cmdIndexFile;
   QLineEdit* txbIndexFile;
   QPushButton* cmdTopFolder;
@@ -97,41 +134,6 @@ class frmSearchMain : public ModuleWindow {
   QPushButton* cmdQuit;
   QTimer* Timer1;
 
-  // Timer1's work, callable by tests without waiting a second.
-  void Timer1_Timer();
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
-  void showEvent(QShowEvent* event) override;
-  void changeEvent(QEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  void Form_Unload() override;
-
- private slots:
-  void cmdIndexFile_Click();
-  void cmdTopFolder_Click();
-  void cmdSpecifyFile_Click();
-  void cmdListIndexedFiles_Click();
-  void cmdSearch_Click();
-  void cmdGenerateHTML_Click();
-  void cmdSettings_Click();
-  void cboSettings_Click(int index);
-  void cmdCopyToClipboard_Click();
-  void cmdClear_Click(int element_index);
-  void cmdQuit_Click();
-  void optSearchAllFiles_Click();
-  void optSearchSingleFile_Click();
-  void chkSortMatches_Click();
-  void optReport_Click();
-  void txbSearchWords_Change(const QString& text);
-  void txbTopFolder_Change();
-  void txbFiles_SelectionChanged();
-  void lblUserManualURL_Click();
-  void lblOrvaneSystems_Click();
-  // Combo boxes and check boxes whose click only moves the focus.
-  void FocusRule_Click();
-
- private:
   void BuildControls();
   void LayOut();
   void Wire();

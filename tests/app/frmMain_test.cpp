@@ -13,34 +13,15 @@
 #include "engine/common/program_texts.h"
 #include "engine/shell/launcher.h"
 #include "engine/shell/shell.h"
-#include "tests/support/fakes.h"
+#include "tests/support/window_test.h"
 
 namespace orvane {
 namespace {
 
-using testing::RecordingOpener;
-using testing::FakeClock;
+using testing::Control;
 using testing::RecordingPrompter;
-using testing::ScriptedDialogs;
-using testing::ScriptedYield;
-
-// Lets queued hand-overs and deferred deletions of closed windows happen.
-void Settle() {
-  for (int i = 0; i < 3; ++i) {
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-}
-
-class FrmMainTest : public ::testing::Test {
- protected:
-  RecordingPrompter prompter_;
-  ScriptedYield yield_;
-  RecordingOpener opener_;
-  ScriptedDialogs dialogs_;
-  FakeClock clock_;
-  frmMain launcher_{prompter_, yield_, opener_, dialogs_, clock_};
-};
+using testing::Settle;
+using FrmMainTest = testing::WindowTest;
 
 TEST_F(FrmMainTest, LoadsFillsTheIntroductionAndShowsItself) {
   EXPECT_FALSE(launcher_.state().blnStartupCompleted);
@@ -108,25 +89,25 @@ TEST_F(FrmMainTest, IndexModuleHandsItsIndexOverToTheSearchModule) {
   EXPECT_FALSE(launcher_.isVisible());
   EXPECT_FALSE(launcher_.state().blnQuit);
 
-  index_module->txbTopFolder->setText("/data/archive/");
+  Control<QLineEdit>(index_module, "txbTopFolder")->setText("/data/archive/");
   index_module->set_index_path("/out/archive_index.tavo");
-  QTest::mouseClick(index_module->cmdSwitchToSearchModule, Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(index_module, "cmdSwitchToSearchModule"), Qt::LeftButton);
   Settle();
 
   auto* search_module = qobject_cast<frmSearchMain*>(launcher_.module());
   ASSERT_NE(search_module, nullptr);
   EXPECT_TRUE(search_module->isVisible());
   EXPECT_FALSE(launcher_.isVisible());
-  EXPECT_EQ(search_module->txbTopFolder->text(), "/data/archive/");
-  EXPECT_EQ(search_module->txbIndexFile->text(), "/out/archive_index.tavo");
-  EXPECT_EQ(search_module->txbSearchWords->text(), "");
-  EXPECT_EQ(search_module->lblTitle[1]->text(), "");
+  EXPECT_EQ(Control<QLineEdit>(search_module, "txbTopFolder")->text(), "/data/archive/");
+  EXPECT_EQ(Control<QLineEdit>(search_module, "txbIndexFile")->text(), "/out/archive_index.tavo");
+  EXPECT_EQ(Control<QLineEdit>(search_module, "txbSearchWords")->text(), "");
+  EXPECT_EQ(Control<QLabel>(search_module, "lblTitle[1]")->text(), "");
   EXPECT_FALSE(launcher_.state().blnQuit);
   EXPECT_FALSE(launcher_.state().blnIndexModuleToSearchModule);
 
   // Leaving the Search Module brings the launcher back, with the quit flag
   // set for any loop still running.
-  QTest::mouseClick(search_module->cmdQuit, Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(search_module, "cmdQuit"), Qt::LeftButton);
   Settle();
   EXPECT_EQ(launcher_.module(), nullptr);
   EXPECT_TRUE(launcher_.isVisible());
