@@ -47,11 +47,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   lexicon.StartPass();
   lexicon.StartFile();
   extractor.StartFile();
-  std::string error;
   KeepReading observer;
-  extractor.ExtractFileWords(
+  static_cast<void>(extractor.ExtractFileWords(
       fuzz::WriteScratchFile("words.txt", fuzz::AsText(data + 1, size - 1)),
-      (options & 8) != 0, &observer, &error);
+      (options & 8) != 0, &observer));
   if (lexicon.largest_count() > 0) lexicon.WriteFileScores();
   return 0;
 }

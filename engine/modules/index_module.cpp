@@ -611,20 +611,16 @@ std::vector<std::string> IndexModule::ReadSelectedFiles(
     ports_.view.SetProgress(kRunProgressBar, f, num_files);
     ports_.view.Repaint();
     observer.StartFile();
-    std::string error;
-    switch (reader.HandOnFile(&lexicon, &observer, &error)) {
-      case WordExtractor::FileResult::kRead:
-        break;
-      case WordExtractor::FileResult::kVanished:
-        // Its line stays in the file list and its column stays 0, so
-        // the file list and every count line agree on N.
-        vanished.push_back(path);
-        break;
-      case WordExtractor::FileResult::kFailed:
-        ports_.prompter.ShowMessage(MessageIcon::kWarning, "Error",
-                                    error + ":\r\n" + path);
-        state_.stop_flag = true;
-        break;
+    Result<WordExtractor::FileResult> handed =
+        reader.HandOnFile(&lexicon, &observer);
+    if (!handed.ok()) {
+      ports_.prompter.ShowMessage(MessageIcon::kWarning, "Error",
+                                  handed.status().message() + ":\r\n" + path);
+      state_.stop_flag = true;
+    } else if (*handed == WordExtractor::FileResult::kVanished) {
+      // Its line stays in the file list and its column stays 0, so the
+      // file list and every count line agree on N.
+      vanished.push_back(path);
     }
     if (reader.lexicon_full()) {
       ports_.prompter.ShowMessage(

@@ -291,17 +291,17 @@ void IndexWindow::RefreshTopFolderState() {
     view.SetVisible("lblNumSubfoldersSelected", false);
     return;
   }
-  std::string error;
   double unused_size = 0;
   // A top folder that vanished or cannot be read counts as empty.
-  std::int32_t files = CountFilesInFolder(s.txbTopFolder, "*.*", false,
-                                          nullptr, &error, &unused_size);
-  if (files < 0) files = 0;
+  Result<std::int32_t> counted =
+      CountFilesInFolder(s.txbTopFolder, "*.*", false, nullptr, &unused_size);
+  const std::int32_t files = counted.ok() ? *counted : 0;
   if (files == 0) {
     view.SetText("lblTopFolderIsEmpty",
                  GetProgramText(kTextTopFolderHasNoFiles));
     view.SetEnabled("cmdExcludeFiles", false);
   }
+  std::string error;
   std::int32_t error_number = 0;
   has_subfolders_ = CountSubfolders(s.txbTopFolder, &error, &error_number) > 0;
   view.SetEnabled("cmdSelectSubfolders", has_subfolders_);
