@@ -188,9 +188,11 @@ TEST_F(SearchModuleTest, ChecksBeforeTheSearch) {
       {"no top folder", [](SearchSettings& s) { s.txbTopFolder.clear(); },
        "[Top folder not specified] Please select a top folder\r\n" +
            GetProgramText(86) + "\n"},
-      {"no single file", [](SearchSettings& s) { s.optSearchSingleFile = true; },
+      {"no single file",
+       [](SearchSettings& s) { s.optSearchSingleFile = true; },
        "[Search] " + GetProgramText(76) + "\n"},
-      {"digit", [](SearchSettings& s) { s.txbSearchWords = "fox 42"; },
+      {"a character no index holds",
+       [](SearchSettings& s) { s.txbSearchWords = "fox \xD0\xB6"; },
        "[Search] " + GetProgramText(100) + "\n"},
       {"bad maximum",
        [](SearchSettings& s) {
