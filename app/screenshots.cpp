@@ -2,10 +2,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFontMetrics>
-#include <QImage>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QImage>
 #include <QLineEdit>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -49,7 +49,8 @@ class UnattendedPrompter : public Prompter {
   Answer Ask(MessageIcon icon, std::string_view title, std::string_view text,
              MessageButtons buttons) override {
     ShowMessage(icon, title, text);
-    return buttons == MessageButtons::kOk || buttons == MessageButtons::kOkCancel
+    return buttons == MessageButtons::kOk ||
+                   buttons == MessageButtons::kOkCancel
                ? Answer::kOk
                : Answer::kYes;
   }
@@ -145,13 +146,18 @@ void FillInIndexProject(frmIndexMain& window) {
   window.show();
   FindControl<QLineEdit>(window, "txbProjectName")->setText("sample");
   FindControl<QLineEdit>(window, "txbTitle")->setText("The sample tree");
-  FindControl<QLineEdit>(window, "txbTopFolder")->setText(
-      QString::fromStdString(ProgramFilePath("sample").string() + "/"));
-  FindControl<QLineEdit>(window, "txbOutputFolder")->setText(output.path() + "/");
-  FindControl<QPlainTextEdit>(window, "txbIncludedFolders")->setPlainText("literature\nmail\nnotes\nweb");
-  FindControl<QCheckBox>(window, "chkIncludeSubfoldersOfSubfolders")->setChecked(true);
+  FindControl<QLineEdit>(window, "txbTopFolder")
+      ->setText(
+          QString::fromStdString(ProgramFilePath("sample").string() + "/"));
+  FindControl<QLineEdit>(window, "txbOutputFolder")
+      ->setText(output.path() + "/");
+  FindControl<QPlainTextEdit>(window, "txbIncludedFolders")
+      ->setPlainText("literature\nmail\nnotes\nweb");
+  FindControl<QCheckBox>(window, "chkIncludeSubfoldersOfSubfolders")
+      ->setChecked(true);
   window.RefreshTopFolderState();
-  FindControl<QLineEdit>(window, "txbExcludedFilepaths")->setText("drafts, old");
+  FindControl<QLineEdit>(window, "txbExcludedFilepaths")
+      ->setText("drafts, old");
   FindControl<QPushButton>(window, "cmdTopFolder")->setFocus();
   FindControl<QPushButton>(window, "cmdExtractData")->click();
   QCoreApplication::processEvents();
@@ -168,7 +174,8 @@ std::string IndexSampleTree(const std::string& folder, Prompter& prompter,
   QtYield yield;
   QtClock clock;
   LauncherState launcher;
-  IndexModule indexer(IndexPorts{prompter, view, yield, display, clock, launcher});
+  IndexModule indexer(
+      IndexPorts{prompter, view, yield, display, clock, launcher});
   IndexSettings& settings = indexer.settings();
   SetDefaults(&settings);
   settings.txbProjectName = "sample";
@@ -199,9 +206,11 @@ void WriteSearchModule(frmMain& launcher, Prompter& prompter, Writer& writer,
     FindControl<QCheckBox>(search, "chkGenerateHTML")->setChecked(false);
     FindControl<QCheckBox>(search, "chkSortMatches")->setChecked(true);
     FindControl<QComboBox>(search, "cboSearchType")->setCurrentIndex(0);
-    FindControl<QLineEdit>(search, "txbSearchWords")->setText("licen* warrant*");
+    FindControl<QLineEdit>(search, "txbSearchWords")
+        ->setText("licen* warrant*");
     FindControl<QPushButton>(search, "cmdSearch")->click();
-    FindControl<QPlainTextEdit>(search, "txbFiles")->moveCursor(QTextCursor::Start);
+    FindControl<QPlainTextEdit>(search, "txbFiles")
+        ->moveCursor(QTextCursor::Start);
   }
   writer.Write(*search, "frmSearchMain");
   if (!index.empty()) {
@@ -234,13 +243,20 @@ bool MakeSampleTopFolder(const QString& top) {
     const char* name;
     int files;
     qint64 size;
-  } subs[] = {{"accounts", 12, 48000},     {"archive", 3, 900000},
-              {"correspondence", 41, 7000}, {"drafts", 5, 12000},
-              {"html pages", 18, 26000},    {"letters 1998", 9, 3100},
-              {"letters 1999", 11, 2900},   {"mail", 2, 150000},
-              {"maps", 1, 5000},            {"minutes", 24, 4200},
-              {"notes", 7, 1800},           {"press cuttings", 16, 9000},
-              {"reports", 6, 64000},        {"surveys", 4, 22000},
+  } subs[] = {{"accounts", 12, 48000},
+              {"archive", 3, 900000},
+              {"correspondence", 41, 7000},
+              {"drafts", 5, 12000},
+              {"html pages", 18, 26000},
+              {"letters 1998", 9, 3100},
+              {"letters 1999", 11, 2900},
+              {"mail", 2, 150000},
+              {"maps", 1, 5000},
+              {"minutes", 24, 4200},
+              {"notes", 7, 1800},
+              {"press cuttings", 16, 9000},
+              {"reports", 6, 64000},
+              {"surveys", 4, 22000},
               {"tmp", 0, 0}};
   for (const Sub& sub : subs) {
     const QString name = QString::fromUtf8(sub.name);

@@ -4,6 +4,9 @@
 // window answers a click while the run goes on: the delay of a timer that
 // should fire every 10 ms, and the time from Cancel in the pause box to the
 // end of the run.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -13,10 +16,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QTimer>
 
 #include "app/frmMain.h"
 #include "app/index/frmIndexMain.h"
@@ -139,9 +138,12 @@ int main(int argc, char** argv) {
   }
   orvane::FindControl<QLineEdit>(window, "txbProjectName")->setText("bench");
   orvane::FindControl<QLineEdit>(window, "txbTitle")->setText("Bench");
-  orvane::FindControl<QLineEdit>(window, "txbTopFolder")->setText(QString::fromStdString(top));
-  orvane::FindControl<QPlainTextEdit>(window, "txbIncludedFolders")->setPlainText(subfolders.join('\n'));
-  orvane::FindControl<QCheckBox>(window, "chkIncludeSubfoldersOfSubfolders")->setChecked(true);
+  orvane::FindControl<QLineEdit>(window, "txbTopFolder")
+      ->setText(QString::fromStdString(top));
+  orvane::FindControl<QPlainTextEdit>(window, "txbIncludedFolders")
+      ->setPlainText(subfolders.join('\n'));
+  orvane::FindControl<QCheckBox>(window, "chkIncludeSubfoldersOfSubfolders")
+      ->setChecked(true);
   window->RefreshTopFolderState();
 
   std::vector<double> window_times;
@@ -154,8 +156,8 @@ int main(int argc, char** argv) {
     return folder.string() + "/";
   };
   for (int run = 0; run <= runs; ++run) {
-    orvane::FindControl<QLineEdit>(window, "txbOutputFolder")->setText(
-        QString::fromStdString(fresh_folder("window", run)));
+    orvane::FindControl<QLineEdit>(window, "txbOutputFolder")
+        ->setText(QString::fromStdString(fresh_folder("window", run)));
     if (run == runs) break;  // the folder of the run that is paused
     const std::string command =
         Quote(program) + " index --quiet --top " + Quote(top) + " --out " +
@@ -196,9 +198,10 @@ int main(int argc, char** argv) {
     since_tick.restart();
   });
   ticker.start();
-  QTimer::singleShot(2000, orvane::FindControl<QPushButton>(window, "cmdExtractData"), [&] {
-    orvane::FindControl<QPushButton>(window, "cmdExtractData")->click();
-  });
+  QTimer::singleShot(
+      2000, orvane::FindControl<QPushButton>(window, "cmdExtractData"), [&] {
+        orvane::FindControl<QPushButton>(window, "cmdExtractData")->click();
+      });
   orvane::FindControl<QPushButton>(window, "cmdExtractData")->click();
   const auto ended = SteadyClock::now();
   ticker.stop();

@@ -159,7 +159,8 @@ int Run(const std::string& tree_arg, const std::string& work_arg, int runs) {
   if (window == nullptr) return 1;
   window->ReceiveHandOver(tree, index_path);
   FindControl<QCheckBox>(window, "chkGenerateHTML")->setChecked(false);
-  FindControl<QLineEdit>(window, "txbSearchWords")->setText(QString::fromStdString(rare));
+  FindControl<QLineEdit>(window, "txbSearchWords")
+      ->setText(QString::fromStdString(rare));
   FindControl<QPushButton>(window, "cmdSearch")->click();  // loads the index
 
   std::printf("\n%-34s %10s %10s %10s\n", "median of runs (ms)", "engine",
@@ -167,8 +168,10 @@ int Run(const std::string& tree_arg, const std::string& work_arg, int runs) {
   for (const std::string& word : {common, rare}) {
     engine.settings().txbSearchWords = word;
     const double alone = Median(runs, [&] { engine.Search(); });
-    FindControl<QLineEdit>(window, "txbSearchWords")->setText(QString::fromStdString(word));
-    const double in_window = Median(runs, [&] { FindControl<QPushButton>(window, "cmdSearch")->click(); });
+    FindControl<QLineEdit>(window, "txbSearchWords")
+        ->setText(QString::fromStdString(word));
+    const double in_window = Median(
+        runs, [&] { FindControl<QPushButton>(window, "cmdSearch")->click(); });
     std::printf("search '%-24s %10.2f %10.2f %10d\n", (word + "'").c_str(), alone,
                 in_window, window->module().state().intNumFilesFound);
   }
@@ -177,7 +180,8 @@ int Run(const std::string& tree_arg, const std::string& work_arg, int runs) {
   // the end of the run, the wait for the window to see the click included.
   {
     FindControl<QComboBox>(window, "cboSearchType")->setCurrentIndex(2);
-    FindControl<QLineEdit>(window, "txbSearchWords")->setText(QString::fromStdString(common + " " + second));
+    FindControl<QLineEdit>(window, "txbSearchWords")
+        ->setText(QString::fromStdString(common + " " + second));
     std::vector<double> answers;
     for (int i = 0; i < runs; ++i) {
       bool clicked = false;
@@ -204,8 +208,7 @@ int Run(const std::string& tree_arg, const std::string& work_arg, int runs) {
   }
   engine.settings().optByFolder = true;
   FindControl<QRadioButton>(window, "optByFolder")->setChecked(true);
-  const double list_alone =
-      Median(runs, [&] { engine.ListIndexedFiles(); });
+  const double list_alone = Median(runs, [&] { engine.ListIndexedFiles(); });
   const double list_window = Median(runs, [&] {
     FindControl<QPushButton>(window, "cmdListIndexedFiles")->click();
   });

@@ -221,8 +221,9 @@ std::string SearchWindow::FoundFileAtLine(std::string_view line) const {
 }
 
 void SearchWindow::SettingsItemChosen() {
-  module_.ports().prompter.ShowMessage(MessageIcon::kNone, "Settings",
-                       "Now click on the 'Settings' button to do this.");
+  module_.ports().prompter.ShowMessage(
+      MessageIcon::kNone, "Settings",
+      "Now click on the 'Settings' button to do this.");
 }
 
 SettingsOutcome SearchWindow::SaveSettings(const std::string& path,
@@ -244,7 +245,7 @@ SettingsOutcome SearchWindow::SaveSettings(const std::string& path,
     outcome.pop_up = show_pop_up;
   } else {
     module_.ports().prompter.ShowMessage(MessageIcon::kWarning, "Save state",
-                                 written.message());
+                                         written.message());
   }
   module_.ports().view.SetFocus("cmdSearch");
   return outcome;
@@ -256,7 +257,8 @@ SettingsOutcome SearchWindow::LoadSettings(const std::string& path,
   SearchPorts& ports = module_.ports();
   std::string file = path;
   if (file.empty()) {
-    file = dialogs_.OpenFile(SettingsDialog("Specify search module settings file"));
+    file = dialogs_.OpenFile(
+        SettingsDialog("Specify search module settings file"));
     if (file.empty()) return SettingsOutcome();
   }
   SearchSettings read;
@@ -273,9 +275,9 @@ SettingsOutcome SearchWindow::LoadSettings(const std::string& path,
       return SettingsOutcome();
     case SearchSettingsRead::kCannotOpen:
       if (startup_completed) {
-        ports.prompter.ShowMessage(MessageIcon::kWarning, "Load settings",
-                                   "The settings file " + file +
-                                       " cannot be read.");
+        ports.prompter.ShowMessage(
+            MessageIcon::kWarning, "Load settings",
+            "The settings file " + file + " cannot be read.");
       }
       return SettingsOutcome();
     case SearchSettingsRead::kRead:
@@ -296,9 +298,9 @@ SettingsOutcome SearchWindow::LoadSettings(const std::string& path,
       AddTrailingBackslash(top);
       settings->txbTopFolder = top;
     } else if (startup_completed) {
-      ports.prompter.ShowMessage(
-          MessageIcon::kWarning, "Folder not found",
-          "Top folder " + top + std::string(kCrLf) + "from last run not found.");
+      ports.prompter.ShowMessage(MessageIcon::kWarning, "Folder not found",
+                                 "Top folder " + top + std::string(kCrLf) +
+                                     "from last run not found.");
     }
   }
   // Only an absolute path to an existing index file is kept.
@@ -357,9 +359,9 @@ void SearchWindow::DeleteDataFileOnQuit() {
     if (answer != Answer::kYes) return;
   }
   if (!DeleteFileForcibly(data_file, DeleteOptions{})) {
-    ports.prompter.ShowMessage(MessageIcon::kError, "Delete data file?",
-                               "The data file " + data_file +
-                                   " could not be deleted.");
+    ports.prompter.ShowMessage(
+        MessageIcon::kError, "Delete data file?",
+        "The data file " + data_file + " could not be deleted.");
   }
 }
 

@@ -91,15 +91,19 @@ TEST_F(FrmMainTest, IndexModuleHandsItsIndexOverToTheSearchModule) {
 
   Control<QLineEdit>(index_module, "txbTopFolder")->setText("/data/archive/");
   index_module->set_index_path("/out/archive_index.tavo");
-  QTest::mouseClick(Control<QPushButton>(index_module, "cmdSwitchToSearchModule"), Qt::LeftButton);
+  QTest::mouseClick(
+      Control<QPushButton>(index_module, "cmdSwitchToSearchModule"),
+      Qt::LeftButton);
   Settle();
 
   auto* search_module = qobject_cast<frmSearchMain*>(launcher_.module());
   ASSERT_NE(search_module, nullptr);
   EXPECT_TRUE(search_module->isVisible());
   EXPECT_FALSE(launcher_.isVisible());
-  EXPECT_EQ(Control<QLineEdit>(search_module, "txbTopFolder")->text(), "/data/archive/");
-  EXPECT_EQ(Control<QLineEdit>(search_module, "txbIndexFile")->text(), "/out/archive_index.tavo");
+  EXPECT_EQ(Control<QLineEdit>(search_module, "txbTopFolder")->text(),
+            "/data/archive/");
+  EXPECT_EQ(Control<QLineEdit>(search_module, "txbIndexFile")->text(),
+            "/out/archive_index.tavo");
   EXPECT_EQ(Control<QLineEdit>(search_module, "txbSearchWords")->text(), "");
   EXPECT_EQ(Control<QLabel>(search_module, "lblTitle[1]")->text(), "");
   EXPECT_FALSE(launcher_.state().blnQuit);
@@ -107,7 +111,8 @@ TEST_F(FrmMainTest, IndexModuleHandsItsIndexOverToTheSearchModule) {
 
   // Leaving the Search Module brings the launcher back, with the quit flag
   // set for any loop still running.
-  QTest::mouseClick(Control<QPushButton>(search_module, "cmdQuit"), Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(search_module, "cmdQuit"),
+                    Qt::LeftButton);
   Settle();
   EXPECT_EQ(launcher_.module(), nullptr);
   EXPECT_TRUE(launcher_.isVisible());

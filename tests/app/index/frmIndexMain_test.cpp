@@ -51,8 +51,10 @@ class FrmIndexMainTest : public testing::WindowTest {
   void EnterProject(frmIndexMain& window, const char* name, const char* title) {
     Control<QLineEdit>(window, "txbProjectName")->setText(name);
     Control<QLineEdit>(window, "txbTitle")->setText(title);
-    Control<QLineEdit>(window, "txbTopFolder")->setText(QString::fromStdString(top_.folder()));
-    Control<QLineEdit>(window, "txbOutputFolder")->setText(QString::fromStdString(out_.folder()));
+    Control<QLineEdit>(window, "txbTopFolder")
+        ->setText(QString::fromStdString(top_.folder()));
+    Control<QLineEdit>(window, "txbOutputFolder")
+        ->setText(QString::fromStdString(out_.folder()));
   }
 
   // A tree of a few text files of at least 400 bytes: two in the top
@@ -88,22 +90,31 @@ TEST_F(FrmIndexMainTest, EveryControlTheEngineAddressesExists) {
   EXPECT_NE(window.findChild<QWidget*>(QString(kRunProgressBar.data())),
             nullptr);
   // Text boxes are known to a screen reader by the captions naming them.
-  EXPECT_EQ(Control<QLineEdit>(window, "txbTopFolder")->accessibleName(), "Top folder");
-  EXPECT_EQ(Control<QLineEdit>(window, "txbOutputFolder")->accessibleName(), "Output folder");
-  EXPECT_EQ(Control<QLineEdit>(window, "txbProjectName")->accessibleName(), "Project name");
+  EXPECT_EQ(Control<QLineEdit>(window, "txbTopFolder")->accessibleName(),
+            "Top folder");
+  EXPECT_EQ(Control<QLineEdit>(window, "txbOutputFolder")->accessibleName(),
+            "Output folder");
+  EXPECT_EQ(Control<QLineEdit>(window, "txbProjectName")->accessibleName(),
+            "Project name");
 }
 
 TEST_F(FrmIndexMainTest, StartsWithTheDefaultsAndTheFocusOnTheProjectName) {
   frmIndexMain& window = Open();
   EXPECT_EQ(window.windowTitle(), "Orvane File Search -- Index Module");
   EXPECT_EQ(Control<QLineEdit>(window, "txbMinimumFilesize")->text(), "400");
-  EXPECT_TRUE(Control<QCheckBox>(window, "chkExcludeSpecialLetters")->isChecked());
-  EXPECT_EQ(Text(Control<QCheckBox>(window, "chkExcludeSpecialLetters")->text()), GetProgramText(18));
+  EXPECT_TRUE(
+      Control<QCheckBox>(window, "chkExcludeSpecialLetters")->isChecked());
+  EXPECT_EQ(
+      Text(Control<QCheckBox>(window, "chkExcludeSpecialLetters")->text()),
+      GetProgramText(18));
   EXPECT_FALSE(Control<QPushButton>(window, "cmdListFiles[1]")->isVisible());
-  EXPECT_FALSE(Control<QPushButton>(window, "cmdSelectSubfolders")->isEnabled());
+  EXPECT_FALSE(
+      Control<QPushButton>(window, "cmdSelectSubfolders")->isEnabled());
   EXPECT_EQ(Control<QComboBox>(window, "cboClear")->count(), 9);
-  EXPECT_EQ(Control<QComboBox>(window, "cboSettings")->currentText(), "Save for next run");
-  EXPECT_EQ(Text(Control<LinkLabel>(window, "lblUserManualURL")->text()), GetProgramText(2));
+  EXPECT_EQ(Control<QComboBox>(window, "cboSettings")->currentText(),
+            "Save for next run");
+  EXPECT_EQ(Text(Control<LinkLabel>(window, "lblUserManualURL")->text()),
+            GetProgramText(2));
   EXPECT_EQ(window.focusWidget(), Control<QLineEdit>(window, "txbProjectName"));
   EXPECT_TRUE(prompter_.boxes().empty());
 }
@@ -129,12 +140,15 @@ TEST_F(FrmIndexMainTest, TopFolderCaptionsFollowItsFilesAndSubfolders) {
   // A click into the empty box opens the folder dialog too.
   dialogs_.QueueAnswer(top_.path().string());
   QTest::mouseClick(Control<QLineEdit>(window, "txbTopFolder"), Qt::LeftButton);
-  EXPECT_EQ(Text(Control<QLineEdit>(window, "txbTopFolder")->text()), top_.folder());
-  EXPECT_TRUE(Control<QCheckBox>(window, "chkExcludeFilesInTopFolder")->isVisible());
+  EXPECT_EQ(Text(Control<QLineEdit>(window, "txbTopFolder")->text()),
+            top_.folder());
+  EXPECT_TRUE(
+      Control<QCheckBox>(window, "chkExcludeFilesInTopFolder")->isVisible());
   EXPECT_EQ(Control<QCheckBox>(window, "chkExcludeFilesInTopFolder")->text(),
             "Exclude the 2 files in the top folder.");
   EXPECT_TRUE(Control<QPushButton>(window, "cmdSelectSubfolders")->isEnabled());
-  EXPECT_EQ(Text(Control<QLabel>(window, "lblNumSubfoldersSelected")->text()), GetProgramText(25));
+  EXPECT_EQ(Text(Control<QLabel>(window, "lblNumSubfoldersSelected")->text()),
+            GetProgramText(25));
 
   // The subfolder window answers through the window's hook.
   window.show_subfolder_window = [](SelectSubfoldersValues& values) {
@@ -142,20 +156,30 @@ TEST_F(FrmIndexMainTest, TopFolderCaptionsFollowItsFilesAndSubfolders) {
     values.blnFolderSelectionAccepted = true;
     values.strFoldersReturnedFromSelectFoldersForm = "docs\r\n";
   };
-  QTest::mouseClick(Control<QPushButton>(window, "cmdSelectSubfolders"), Qt::LeftButton);
-  EXPECT_EQ(Control<QPlainTextEdit>(window, "txbIncludedFolders")->toPlainText(), "docs");
-  EXPECT_TRUE(Control<QCheckBox>(window, "chkIncludeSubfoldersOfSubfolders")->isVisible());
-  EXPECT_EQ(Text(Control<QCheckBox>(window, "chkIncludeSubfoldersOfSubfolders")->text()),
+  QTest::mouseClick(Control<QPushButton>(window, "cmdSelectSubfolders"),
+                    Qt::LeftButton);
+  EXPECT_EQ(
+      Control<QPlainTextEdit>(window, "txbIncludedFolders")->toPlainText(),
+      "docs");
+  EXPECT_TRUE(Control<QCheckBox>(window, "chkIncludeSubfoldersOfSubfolders")
+                  ->isVisible());
+  EXPECT_EQ(Text(Control<QCheckBox>(window, "chkIncludeSubfoldersOfSubfolders")
+                     ->text()),
             GetProgramText(88));
 
   TempDir flat;
   flat.Write("only.txt", "x");
   dialogs_.QueueAnswer(flat.path().string());
-  QTest::mouseClick(Control<QPushButton>(window, "cmdTopFolder"), Qt::LeftButton);
-  EXPECT_FALSE(Control<QCheckBox>(window, "chkExcludeFilesInTopFolder")->isVisible());
-  EXPECT_FALSE(Control<QCheckBox>(window, "chkExcludeFilesInTopFolder")->isChecked());
-  EXPECT_EQ(Control<QPlainTextEdit>(window, "txbIncludedFolders")->toPlainText(), "");
-  EXPECT_EQ(Text(Control<QLabel>(window, "lblNumSubfoldersSelected")->text()), GetProgramText(29));
+  QTest::mouseClick(Control<QPushButton>(window, "cmdTopFolder"),
+                    Qt::LeftButton);
+  EXPECT_FALSE(
+      Control<QCheckBox>(window, "chkExcludeFilesInTopFolder")->isVisible());
+  EXPECT_FALSE(
+      Control<QCheckBox>(window, "chkExcludeFilesInTopFolder")->isChecked());
+  EXPECT_EQ(
+      Control<QPlainTextEdit>(window, "txbIncludedFolders")->toPlainText(), "");
+  EXPECT_EQ(Text(Control<QLabel>(window, "lblNumSubfoldersSelected")->text()),
+            GetProgramText(29));
 }
 
 TEST_F(FrmIndexMainTest, ClearHintsAndItems) {
@@ -176,12 +200,15 @@ TEST_F(FrmIndexMainTest, SettingsSavedAndLoadedAgainWithEveryField) {
   MakeTree();
   frmIndexMain& window = Open();
   EnterProject(window, "manuals", "The manuals");
-  Control<QPlainTextEdit>(window, "txbIncludedFolders")->setPlainText("docs\nmail");
-  Control<QPlainTextEdit>(window, "txbExcludedFiles")->setPlainText("alpha.txt");
+  Control<QPlainTextEdit>(window, "txbIncludedFolders")
+      ->setPlainText("docs\nmail");
+  Control<QPlainTextEdit>(window, "txbExcludedFiles")
+      ->setPlainText("alpha.txt");
   Control<QLineEdit>(window, "txbExcludedFilepaths")->setText("old, draft");
   Control<QLineEdit>(window, "txbMinimumFilesize")->setText("12");
   Control<QCheckBox>(window, "chkExcludeFilesInTopFolder")->setChecked(true);
-  Control<QCheckBox>(window, "chkIncludeSubfoldersOfSubfolders")->setChecked(true);
+  Control<QCheckBox>(window, "chkIncludeSubfoldersOfSubfolders")
+      ->setChecked(true);
   Control<QCheckBox>(window, "chkExcludeSpecialLetters")->setChecked(false);
 
   const std::string file = out_.Path("manuals.usri");
@@ -193,7 +220,8 @@ TEST_F(FrmIndexMainTest, SettingsSavedAndLoadedAgainWithEveryField) {
     pop_up_shown = pop_up.isVisible();
     pop_up.hide();
   });
-  QTest::mouseClick(Control<QPushButton>(window, "cmdSettings"), Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(window, "cmdSettings"),
+                    Qt::LeftButton);
   EXPECT_TRUE(pop_up_shown);
   EXPECT_EQ(dialogs_.shown().back().request.file_name, "manuals.usri");
   ASSERT_TRUE(std::filesystem::exists(file));
@@ -205,19 +233,30 @@ TEST_F(FrmIndexMainTest, SettingsSavedAndLoadedAgainWithEveryField) {
 
   dialogs_.QueueAnswer(file);
   Control<QComboBox>(window, "cboSettings")->setCurrentIndex(3);
-  QTest::mouseClick(Control<QPushButton>(window, "cmdSettings"), Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(window, "cmdSettings"),
+                    Qt::LeftButton);
   EXPECT_EQ(Control<QLineEdit>(window, "txbProjectName")->text(), "manuals");
   EXPECT_EQ(Control<QLineEdit>(window, "txbTitle")->text(), "The manuals");
-  EXPECT_EQ(Text(Control<QLineEdit>(window, "txbTopFolder")->text()), top_.folder());
-  EXPECT_EQ(Text(Control<QLineEdit>(window, "txbOutputFolder")->text()), out_.folder());
-  EXPECT_EQ(Control<QPlainTextEdit>(window, "txbIncludedFolders")->toPlainText(), "docs\nmail");
-  EXPECT_EQ(Control<QPlainTextEdit>(window, "txbExcludedFiles")->toPlainText(), "alpha.txt");
-  EXPECT_EQ(Control<QLineEdit>(window, "txbExcludedFilepaths")->text(), "old, draft");
+  EXPECT_EQ(Text(Control<QLineEdit>(window, "txbTopFolder")->text()),
+            top_.folder());
+  EXPECT_EQ(Text(Control<QLineEdit>(window, "txbOutputFolder")->text()),
+            out_.folder());
+  EXPECT_EQ(
+      Control<QPlainTextEdit>(window, "txbIncludedFolders")->toPlainText(),
+      "docs\nmail");
+  EXPECT_EQ(Control<QPlainTextEdit>(window, "txbExcludedFiles")->toPlainText(),
+            "alpha.txt");
+  EXPECT_EQ(Control<QLineEdit>(window, "txbExcludedFilepaths")->text(),
+            "old, draft");
   EXPECT_EQ(Control<QLineEdit>(window, "txbMinimumFilesize")->text(), "12");
-  EXPECT_TRUE(Control<QCheckBox>(window, "chkExcludeFilesInTopFolder")->isChecked());
-  EXPECT_TRUE(Control<QCheckBox>(window, "chkIncludeSubfoldersOfSubfolders")->isChecked());
-  EXPECT_FALSE(Control<QCheckBox>(window, "chkExcludeSpecialLetters")->isChecked());
-  EXPECT_EQ(Text(Control<QLabel>(window, "lblNumExcludedFiles")->text()), "One file is excluded.");
+  EXPECT_TRUE(
+      Control<QCheckBox>(window, "chkExcludeFilesInTopFolder")->isChecked());
+  EXPECT_TRUE(Control<QCheckBox>(window, "chkIncludeSubfoldersOfSubfolders")
+                  ->isChecked());
+  EXPECT_FALSE(
+      Control<QCheckBox>(window, "chkExcludeSpecialLetters")->isChecked());
+  EXPECT_EQ(Text(Control<QLabel>(window, "lblNumExcludedFiles")->text()),
+            "One file is excluded.");
   EXPECT_EQ(prompter_.boxes().size(), 1u);  // the Reset question only
 }
 
@@ -238,8 +277,10 @@ TEST_F(FrmIndexMainTest, ASavedTopFolderThatVanishedIsNotRestored) {
   frmIndexMain& window = Open();
   EXPECT_EQ(Control<QLineEdit>(window, "txbProjectName")->text(), "p");
   EXPECT_EQ(Control<QLineEdit>(window, "txbTopFolder")->text(), "");
-  EXPECT_EQ(Control<QPlainTextEdit>(window, "txbIncludedFolders")->toPlainText(), "");
-  EXPECT_EQ(Control<QPlainTextEdit>(window, "txbExcludedFiles")->toPlainText(), "");
+  EXPECT_EQ(
+      Control<QPlainTextEdit>(window, "txbIncludedFolders")->toPlainText(), "");
+  EXPECT_EQ(Control<QPlainTextEdit>(window, "txbExcludedFiles")->toPlainText(),
+            "");
   EXPECT_EQ(window.focusWidget(), Control<QPushButton>(window, "cmdTopFolder"));
   EXPECT_TRUE(prompter_.boxes().empty());
 }
@@ -252,26 +293,33 @@ TEST_F(FrmIndexMainTest, ARunFromTheWindowWritesWhatTheCommandLineWrites) {
   Control<QLineEdit>(window, "txbProjectName")->setText("tree");
   Control<QLineEdit>(window, "txbTitle")->setText("A small tree");
   dialogs_.QueueAnswer(top_.path().string());
-  QTest::mouseClick(Control<QPushButton>(window, "cmdTopFolder"), Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(window, "cmdTopFolder"),
+                    Qt::LeftButton);
   dialogs_.QueueAnswer(out_.path().string());
-  QTest::mouseClick(Control<QPushButton>(window, "cmdOutputFolder"), Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(window, "cmdOutputFolder"),
+                    Qt::LeftButton);
   window.show_subfolder_window = [](SelectSubfoldersValues& values) {
     values.blnFolderSelectionAccepted = true;
     values.strFoldersReturnedFromSelectFoldersForm = "docs\r\n";
   };
-  QTest::mouseClick(Control<QPushButton>(window, "cmdSelectSubfolders"), Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(window, "cmdSelectSubfolders"),
+                    Qt::LeftButton);
   Control<QLineEdit>(window, "txbExcludedFilepaths")->setText("delta");
-  QTest::mouseClick(Control<QPushButton>(window, "cmdExtractData"), Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(window, "cmdExtractData"),
+                    Qt::LeftButton);
 
   EXPECT_TRUE(prompter_.boxes().empty()) << prompter_.Transcript();
-  EXPECT_EQ(Text(Control<QLabel>(window, "lblCurrentFile")->text()).rfind(
-                "Data extraction completed.   Index file is tree_index.tavo.",
-                0),
-            0u);
+  EXPECT_EQ(
+      Text(Control<QLabel>(window, "lblCurrentFile")->text())
+          .rfind("Data extraction completed.   Index file is tree_index.tavo.",
+                 0),
+      0u);
   EXPECT_TRUE(Control<QPushButton>(window, "cmdListFiles[1]")->isVisible());
-  EXPECT_EQ(Control<QProgressBar>(window, "prgRunProgress")->value(), Control<QProgressBar>(window, "prgRunProgress")->maximum());
+  EXPECT_EQ(Control<QProgressBar>(window, "prgRunProgress")->value(),
+            Control<QProgressBar>(window, "prgRunProgress")->maximum());
   EXPECT_EQ(Control<QProgressBar>(window, "prgRunProgress")->maximum(), 3);
-  EXPECT_EQ(Control<QPushButton>(window, "cmdExtractData")->text(), "Create index file");
+  EXPECT_EQ(Control<QPushButton>(window, "cmdExtractData")->text(),
+            "Create index file");
   EXPECT_EQ(window.index_path(), out_.folder() + "tree_index.tavo");
 
   TempDir cli_out;
@@ -300,15 +348,18 @@ TEST_F(FrmIndexMainTest, CancelInThePauseBoxStopsTheRunAndKeepsNoFile) {
     yield_.At(call, [&] {
       if (clicked || window.module().word_count() == 0) return;
       clicked = true;
-      EXPECT_EQ(Text(Control<QPushButton>(window, "cmdExtractData")->text()), GetProgramText(30));
+      EXPECT_EQ(Text(Control<QPushButton>(window, "cmdExtractData")->text()),
+                GetProgramText(30));
       prompter_.QueueAnswer(Answer::kCancel);
       Control<QPushButton>(window, "cmdExtractData")->click();
     });
   }
-  QTest::mouseClick(Control<QPushButton>(window, "cmdExtractData"), Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(window, "cmdExtractData"),
+                    Qt::LeftButton);
   ASSERT_EQ(prompter_.boxes().size(), 1u);
   EXPECT_EQ(prompter_.boxes()[0].title, "Paused");
-  EXPECT_EQ(Text(Control<QLabel>(window, "lblCurrentFile")->text()).rfind("Data extraction stopped.", 0),
+  EXPECT_EQ(Text(Control<QLabel>(window, "lblCurrentFile")->text())
+                .rfind("Data extraction stopped.", 0),
             0u);
   EXPECT_FALSE(std::filesystem::exists(out_.Path("tree_index.tavo")));
   EXPECT_FALSE(std::filesystem::exists(out_.Path("tree_data.tavo")));
@@ -328,7 +379,8 @@ TEST_F(FrmIndexMainTest, QuitDuringARunClosesTheWindowWhenTheRunHasEnded) {
     QTest::mouseClick(Control<QPushButton>(window, "cmdQuit"), Qt::LeftButton);
     closed_early = unloaded.count() > 0;
   });
-  QTest::mouseClick(Control<QPushButton>(window, "cmdExtractData"), Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(window, "cmdExtractData"),
+                    Qt::LeftButton);
   EXPECT_FALSE(closed_early);
   EXPECT_EQ(unloaded.count(), 1);
   EXPECT_FALSE(window.isVisible());

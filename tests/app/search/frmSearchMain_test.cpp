@@ -88,7 +88,8 @@ class FrmSearchMainTest : public testing::WindowTest {
   void Search(const QString& words) {
     Control<QLineEdit>(window_, "txbSearchWords")->clear();
     QTest::keyClicks(Control<QLineEdit>(window_, "txbSearchWords"), words);
-    QTest::keyClick(Control<QLineEdit>(window_, "txbSearchWords"), Qt::Key_Return);
+    QTest::keyClick(Control<QLineEdit>(window_, "txbSearchWords"),
+                    Qt::Key_Return);
   }
   Outcome Cli(std::vector<std::string> args) {
     std::string command = "ORVANE_OPEN=true " + Quote(ORVANE_PROGRAM) +
@@ -98,7 +99,11 @@ class FrmSearchMainTest : public testing::WindowTest {
     return RunShellCommand(command, dir_.Path("err.txt"));
   }
   // The results box as the user reads it (LF line ends, as the console).
-  std::string Results() { return Control<QPlainTextEdit>(window_, "txbFiles")->toPlainText().toStdString(); }
+  std::string Results() {
+    return Control<QPlainTextEdit>(window_, "txbFiles")
+        ->toPlainText()
+        .toStdString();
+  }
 
   TempDir dir_;
   std::string index_;
@@ -115,33 +120,45 @@ TEST_F(FrmSearchMainTest, EveryControlTheEngineNamesIsThere) {
   EXPECT_NE(window_->findChild<QTimer*>("Timer1"), nullptr);
   // Start values.
   EXPECT_EQ(window_->windowTitle(), "Orvane File Search -- Search Module");
-  EXPECT_EQ(Control<QComboBox>(window_, "cboSearchType")->currentText(), "All words");
-  EXPECT_EQ(Control<QComboBox>(window_, "cboSizeOfExtract")->currentText(), "5");
+  EXPECT_EQ(Control<QComboBox>(window_, "cboSearchType")->currentText(),
+            "All words");
+  EXPECT_EQ(Control<QComboBox>(window_, "cboSizeOfExtract")->currentText(),
+            "5");
   EXPECT_TRUE(Control<QCheckBox>(window_, "chkGenerateHTML")->isChecked());
   EXPECT_TRUE(Control<QRadioButton>(window_, "optHTMLReport")->isChecked());
   EXPECT_TRUE(Control<QRadioButton>(window_, "optAlphabetically")->isChecked());
   EXPECT_TRUE(Control<QRadioButton>(window_, "optSearchAllFiles")->isChecked());
   EXPECT_FALSE(Control<QPushButton>(window_, "cmdSpecifyFile")->isVisible());
-  EXPECT_FALSE(Control<QPushButton>(window_, "cmdListIndexedFiles")->isEnabled());
+  EXPECT_FALSE(
+      Control<QPushButton>(window_, "cmdListIndexedFiles")->isEnabled());
   for (int i = 0; i < 5; ++i) {
     const std::string clear = "cmdClear[" + std::to_string(i) + "]";
     EXPECT_FALSE(Control<QPushButton>(window_, clear)->isVisible()) << clear;
   }
-  EXPECT_EQ(Control<LinkLabel>(window_, "lblUserManualURL")->text().toStdString(),
-            GetProgramText(3).substr(7));
+  EXPECT_EQ(
+      Control<LinkLabel>(window_, "lblUserManualURL")->text().toStdString(),
+      GetProgramText(3).substr(7));
   // Every box can be found by a screen reader.
   for (QWidget* box : std::initializer_list<QWidget*>{
-           Control<QLineEdit>(window_, "txbIndexFile"), Control<QLineEdit>(window_, "txbTopFolder"), Control<QLineEdit>(window_, "txbSingleFile"),
-           Control<QLineEdit>(window_, "txbSearchWords"), Control<QPlainTextEdit>(window_, "txbFiles"),
-           Control<QLineEdit>(window_, "txbMaxNumExtracts"), Control<QComboBox>(window_, "cboSearchType"),
-           Control<QComboBox>(window_, "cboSizeOfExtract"), Control<QComboBox>(window_, "cboSettings")}) {
+           Control<QLineEdit>(window_, "txbIndexFile"),
+           Control<QLineEdit>(window_, "txbTopFolder"),
+           Control<QLineEdit>(window_, "txbSingleFile"),
+           Control<QLineEdit>(window_, "txbSearchWords"),
+           Control<QPlainTextEdit>(window_, "txbFiles"),
+           Control<QLineEdit>(window_, "txbMaxNumExtracts"),
+           Control<QComboBox>(window_, "cboSearchType"),
+           Control<QComboBox>(window_, "cboSizeOfExtract"),
+           Control<QComboBox>(window_, "cboSettings")}) {
     EXPECT_FALSE(box->accessibleName().isEmpty()) << box->objectName().toStdString();
   }
-  EXPECT_EQ(window_->focusWidget(), Control<QPushButton>(window_, "cmdTopFolder"));
+  EXPECT_EQ(window_->focusWidget(),
+            Control<QPushButton>(window_, "cmdTopFolder"));
 
   // The two links open the user manual's page and the maker's.
-  QTest::mouseClick(Control<LinkLabel>(window_, "lblUserManualURL"), Qt::LeftButton);
-  QTest::mouseClick(Control<LinkLabel>(window_, "lblOrvaneSystems"), Qt::LeftButton);
+  QTest::mouseClick(Control<LinkLabel>(window_, "lblUserManualURL"),
+                    Qt::LeftButton);
+  QTest::mouseClick(Control<LinkLabel>(window_, "lblOrvaneSystems"),
+                    Qt::LeftButton);
   EXPECT_EQ(opener_.targets(),
             (std::vector<std::string>{Shell::ResolveAddress(GetProgramText(3)),
                                       Shell::ResolveAddress(GetProgramText(6))}));
@@ -150,13 +167,19 @@ TEST_F(FrmSearchMainTest, EveryControlTheEngineNamesIsThere) {
 TEST_F(FrmSearchMainTest, SearchShowsWhatTheCommandLinePrints) {
   Control<QCheckBox>(window_, "chkGenerateHTML")->setChecked(false);
   OpenIndexAndTop();
-  EXPECT_EQ(Control<QLineEdit>(window_, "txbTopFolder")->text().toStdString(), top());
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbTopFolder")->text().toStdString(),
+            top());
   EXPECT_TRUE(Control<QPushButton>(window_, "cmdClear[1]")->isVisible());
   EXPECT_TRUE(Control<QPushButton>(window_, "cmdClear[2]")->isVisible());
-  EXPECT_TRUE(Control<QPushButton>(window_, "cmdListIndexedFiles")->isEnabled());
-  EXPECT_EQ(Control<QLabel>(window_, "lblSearchableWords")->text().toStdString().rfind("There are ", 0),
+  EXPECT_TRUE(
+      Control<QPushButton>(window_, "cmdListIndexedFiles")->isEnabled());
+  EXPECT_EQ(Control<QLabel>(window_, "lblSearchableWords")
+                ->text()
+                .toStdString()
+                .rfind("There are ", 0),
             0u);
-  EXPECT_EQ(window_->focusWidget(), Control<QLineEdit>(window_, "txbSearchWords"));
+  EXPECT_EQ(window_->focusWidget(),
+            Control<QLineEdit>(window_, "txbSearchWords"));
 
   for (const auto& [type, flag] : std::vector<std::pair<int, const char*>>{
            {0, "any"}, {1, "all"}, {2, "phrase"}}) {
@@ -235,9 +258,12 @@ TEST_F(FrmSearchMainTest, HtmlReportGoesToTheOpenerAsTheCommandLineWritesIt) {
                 "[Generation of report was stopped.]"),
             std::string::npos);
   // The report leaves the window as it found it.
-  EXPECT_EQ(Control<QPushButton>(window_, "cmdGenerateHTML")->text(), "Report ->");
+  EXPECT_EQ(Control<QPushButton>(window_, "cmdGenerateHTML")->text(),
+            "Report ->");
   EXPECT_TRUE(Control<QPushButton>(window_, "cmdGenerateHTML")->isEnabled());
-  EXPECT_TRUE(Control<QPlainTextEdit>(window_, "txbFiles")->toPlainText().startsWith(ToQt(top())));
+  EXPECT_TRUE(Control<QPlainTextEdit>(window_, "txbFiles")
+                  ->toPlainText()
+                  .startsWith(ToQt(top())));
 }
 
 TEST_F(FrmSearchMainTest, DoubleClickOnAPathLineOpensThatFile) {
@@ -264,19 +290,29 @@ TEST_F(FrmSearchMainTest, CopiesTheResultsOrTheSelection) {
   OpenIndexAndTop();
   Search("hound");
   QClipboard* clipboard = QGuiApplication::clipboard();
-  EXPECT_EQ(Control<QPushButton>(window_, "cmdCopyToClipboard")->text().toStdString(), GetProgramText(33));
+  EXPECT_EQ(
+      Control<QPushButton>(window_, "cmdCopyToClipboard")->text().toStdString(),
+      GetProgramText(33));
   Click("cmdCopyToClipboard");
-  EXPECT_EQ(clipboard->text(), Control<QPlainTextEdit>(window_, "txbFiles")->toPlainText());
+  EXPECT_EQ(clipboard->text(),
+            Control<QPlainTextEdit>(window_, "txbFiles")->toPlainText());
 
-  QTextCursor cursor = Control<QPlainTextEdit>(window_, "txbFiles")->textCursor();
+  QTextCursor cursor =
+      Control<QPlainTextEdit>(window_, "txbFiles")->textCursor();
   cursor.movePosition(QTextCursor::Start);
   cursor.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
   Control<QPlainTextEdit>(window_, "txbFiles")->setTextCursor(cursor);
-  EXPECT_EQ(Control<QPushButton>(window_, "cmdCopyToClipboard")->text().toStdString(), GetProgramText(32));
+  EXPECT_EQ(
+      Control<QPushButton>(window_, "cmdCopyToClipboard")->text().toStdString(),
+      GetProgramText(32));
   Click("cmdCopyToClipboard");
   EXPECT_EQ(clipboard->text().toStdString(), top() + "sub/c.htm");
-  EXPECT_FALSE(Control<QPlainTextEdit>(window_, "txbFiles")->textCursor().hasSelection());
-  EXPECT_EQ(Control<QPushButton>(window_, "cmdCopyToClipboard")->text().toStdString(), GetProgramText(33));
+  EXPECT_FALSE(Control<QPlainTextEdit>(window_, "txbFiles")
+                   ->textCursor()
+                   .hasSelection());
+  EXPECT_EQ(
+      Control<QPushButton>(window_, "cmdCopyToClipboard")->text().toStdString(),
+      GetProgramText(33));
 }
 
 TEST_F(FrmSearchMainTest, IndexFileNamesAndVanishedIndexes) {
@@ -285,7 +321,8 @@ TEST_F(FrmSearchMainTest, IndexFileNamesAndVanishedIndexes) {
   ASSERT_EQ(prompter_.boxes().size(), 1u);
   EXPECT_EQ(prompter_.boxes()[0].title, "Invalid input");
   EXPECT_EQ(Control<QLineEdit>(window_, "txbIndexFile")->text(), "");
-  EXPECT_FALSE(Control<QPushButton>(window_, "cmdListIndexedFiles")->isEnabled());
+  EXPECT_FALSE(
+      Control<QPushButton>(window_, "cmdListIndexedFiles")->isEnabled());
   EXPECT_EQ(dialogs_.shown()[0].request.title, GetProgramText(65));
 
   OpenIndexAndTop();
@@ -308,15 +345,18 @@ TEST_F(FrmSearchMainTest, SingleFileMustLieInTheTopFolder) {
   Click("optSearchSingleFile");
   // Before a top folder is set, "Specify file" only says so.
   EXPECT_TRUE(Control<QPushButton>(window_, "cmdSpecifyFile")->isVisible());
-  EXPECT_FALSE(Control<QPushButton>(window_, "cmdListIndexedFiles")->isVisible());
+  EXPECT_FALSE(
+      Control<QPushButton>(window_, "cmdListIndexedFiles")->isVisible());
   Click("cmdSpecifyFile");
   EXPECT_EQ(prompter_.boxes().back().text, GetProgramText(23));
   EXPECT_TRUE(dialogs_.shown().empty());
 
   Control<QCheckBox>(window_, "chkGenerateHTML")->setChecked(false);
   OpenIndexAndTop();
-  EXPECT_TRUE(Control<QRadioButton>(window_, "optSearchSingleFile")->font().bold());
-  EXPECT_FALSE(Control<QRadioButton>(window_, "optSearchAllFiles")->font().bold());
+  EXPECT_TRUE(
+      Control<QRadioButton>(window_, "optSearchSingleFile")->font().bold());
+  EXPECT_FALSE(
+      Control<QRadioButton>(window_, "optSearchAllFiles")->font().bold());
   // Another tree is refused and the box emptied.
   dialogs_.QueueAnswer(dir_.Write("elsewhere/a.txt", "fox"));
   Click("cmdSpecifyFile");
@@ -330,7 +370,8 @@ TEST_F(FrmSearchMainTest, SingleFileMustLieInTheTopFolder) {
   dialogs_.QueueAnswer(upper + "a.txt");
   Click("cmdSpecifyFile");
   EXPECT_EQ(prompter_.boxes().size(), boxes) << prompter_.Transcript();
-  EXPECT_EQ(Control<QLineEdit>(window_, "txbSingleFile")->text().toStdString(), upper + "a.txt");
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbSingleFile")->text().toStdString(),
+            upper + "a.txt");
   EXPECT_TRUE(Control<QPushButton>(window_, "cmdClear[4]")->isVisible());
   // A file whose relative path differs from the index's in letter case
   // passes the check, but the search does not find it.
@@ -351,8 +392,10 @@ TEST_F(FrmSearchMainTest, SingleFileMustLieInTheTopFolder) {
   Click("optSearchAllFiles");
   EXPECT_FALSE(Control<QPushButton>(window_, "cmdSpecifyFile")->isVisible());
   EXPECT_FALSE(Control<QPushButton>(window_, "cmdClear[4]")->isVisible());
-  EXPECT_TRUE(Control<QPushButton>(window_, "cmdListIndexedFiles")->isVisible());
-  EXPECT_TRUE(Control<QRadioButton>(window_, "optSearchAllFiles")->font().bold());
+  EXPECT_TRUE(
+      Control<QPushButton>(window_, "cmdListIndexedFiles")->isVisible());
+  EXPECT_TRUE(
+      Control<QRadioButton>(window_, "optSearchAllFiles")->font().bold());
 }
 
 TEST_F(FrmSearchMainTest, SettingsSavedAndLoadedWithEveryLine) {
@@ -401,15 +444,21 @@ TEST_F(FrmSearchMainTest, SettingsSavedAndLoadedWithEveryLine) {
   EXPECT_EQ(Control<QComboBox>(window_, "cboSizeOfExtract")->currentIndex(), 8);
   EXPECT_TRUE(Control<QCheckBox>(window_, "chkSortMatches")->isChecked());
   EXPECT_FALSE(Control<QCheckBox>(window_, "chkGenerateHTML")->isChecked());
-  EXPECT_FALSE(Control<QCheckBox>(window_, "chkDisplayDescriptions")->isChecked());
+  EXPECT_FALSE(
+      Control<QCheckBox>(window_, "chkDisplayDescriptions")->isChecked());
   EXPECT_TRUE(Control<QCheckBox>(window_, "chkDisplayFilepaths")->isChecked());
-  EXPECT_TRUE(Control<QCheckBox>(window_, "chkOnQuitDeleteDataFile")->isChecked());
-  EXPECT_EQ(Control<QLineEdit>(window_, "txbIndexFile")->text().toStdString(), index_);
-  EXPECT_EQ(Control<QLineEdit>(window_, "txbTopFolder")->text().toStdString(), top());
+  EXPECT_TRUE(
+      Control<QCheckBox>(window_, "chkOnQuitDeleteDataFile")->isChecked());
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbIndexFile")->text().toStdString(),
+            index_);
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbTopFolder")->text().toStdString(),
+            top());
   EXPECT_EQ(Control<QLabel>(window_, "lblTitle[1]")->text(), title);
   EXPECT_TRUE(Control<QRadioButton>(window_, "optTextReport")->isChecked());
-  EXPECT_TRUE(Control<QRadioButton>(window_, "optSearchSingleFile")->isChecked());
-  EXPECT_EQ(Control<QLineEdit>(window_, "txbSingleFile")->text().toStdString(), top() + "b.txt");
+  EXPECT_TRUE(
+      Control<QRadioButton>(window_, "optSearchSingleFile")->isChecked());
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbSingleFile")->text().toStdString(),
+            top() + "b.txt");
   EXPECT_TRUE(Control<QPushButton>(window_, "cmdClear[4]")->isVisible());
   EXPECT_EQ(Control<QLineEdit>(window_, "txbSearchWords")->text(), "lazy, fox");
 
@@ -431,7 +480,8 @@ TEST_F(FrmSearchMainTest, SavedForNextRunOpensWithTheNextWindow) {
   window_ = qobject_cast<frmSearchMain*>(launcher_.module());
   ASSERT_NE(window_, nullptr);
   EXPECT_EQ(Control<QLineEdit>(window_, "txbSearchWords")->text(), "hound");
-  EXPECT_EQ(Control<QLineEdit>(window_, "txbIndexFile")->text().toStdString(), index_);
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbIndexFile")->text().toStdString(),
+            index_);
   EXPECT_EQ(window_->focusWidget(), Control<QPushButton>(window_, "cmdSearch"));
   std::remove(DefaultSearchSettingsPath().c_str());
 }
@@ -477,7 +527,8 @@ TEST_F(FrmSearchMainTest, StopAndQuitWhileASearchRuns) {
   });
   for (int n = yields + 2; n < yields + 40; ++n) {
     yield_.At(n, [&] {
-      if (Control<QPushButton>(window_, "cmdSearch")->text() == "Stop") Control<QPushButton>(window_, "cmdSearch")->click();
+      if (Control<QPushButton>(window_, "cmdSearch")->text() == "Stop")
+        Control<QPushButton>(window_, "cmdSearch")->click();
     });
   }
   Search("lazy fox");
@@ -528,8 +579,10 @@ TEST_F(FrmSearchMainTest, MinimisedCaptionAndTheTopFolderClear) {
   Click("cmdClear[1]");
   EXPECT_EQ(Control<QLineEdit>(window_, "txbTopFolder")->text(), "");
   EXPECT_FALSE(Control<QPushButton>(window_, "cmdClear[1]")->isVisible());
-  EXPECT_FALSE(Control<QRadioButton>(window_, "optSearchAllFiles")->font().bold());
-  EXPECT_EQ(window_->focusWidget(), Control<QPushButton>(window_, "cmdTopFolder"));
+  EXPECT_FALSE(
+      Control<QRadioButton>(window_, "optSearchAllFiles")->font().bold());
+  EXPECT_EQ(window_->focusWidget(),
+            Control<QPushButton>(window_, "cmdTopFolder"));
   Search("fox");
   EXPECT_EQ(prompter_.boxes().back().title, "Top folder not specified");
 }
@@ -539,7 +592,8 @@ TEST_F(FrmSearchMainTest, RefusedQueriesAndAForeignTopFolderLeaveItUsable) {
   OpenIndexAndTop();
   // A letter and a double quote make the umlaut as they are typed.
   QTest::keyClicks(Control<QLineEdit>(window_, "txbSearchWords"), "Mu\"de");
-  EXPECT_EQ(Control<QLineEdit>(window_, "txbSearchWords")->text(), QString::fromUtf8("M\u00fcde"));
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbSearchWords")->text(),
+            QString::fromUtf8("M\u00fcde"));
   EXPECT_TRUE(Control<QPushButton>(window_, "cmdClear[3]")->isVisible());
   // A character that no index can hold (typed as a whole: the test's keys
   // are ASCII only).
@@ -550,7 +604,8 @@ TEST_F(FrmSearchMainTest, RefusedQueriesAndAForeignTopFolderLeaveItUsable) {
   EXPECT_EQ(prompter_.boxes().back().text, GetProgramText(100));
   // A stem under "All words" switches the type in the window.
   Search("fo*");
-  EXPECT_EQ(Control<QComboBox>(window_, "cboSearchType")->currentText(), "Any word");
+  EXPECT_EQ(Control<QComboBox>(window_, "cboSearchType")->currentText(),
+            "Any word");
   EXPECT_NE(prompter_.boxes().back().text.find("Stems in search words"),
             std::string::npos);
   Search("fo*");
@@ -567,8 +622,11 @@ TEST_F(FrmSearchMainTest, RefusedQueriesAndAForeignTopFolderLeaveItUsable) {
                 "No indexed file occurs in the top folder", 0),
             0u);
   for (QWidget* control : std::initializer_list<QWidget*>{
-           Control<QPushButton>(window_, "cmdSearch"), Control<QPushButton>(window_, "cmdIndexFile"), Control<QPushButton>(window_, "cmdTopFolder"),
-           Control<QComboBox>(window_, "cboSearchType"), Control<QCheckBox>(window_, "chkSortMatches")}) {
+           Control<QPushButton>(window_, "cmdSearch"),
+           Control<QPushButton>(window_, "cmdIndexFile"),
+           Control<QPushButton>(window_, "cmdTopFolder"),
+           Control<QComboBox>(window_, "cboSearchType"),
+           Control<QCheckBox>(window_, "chkSortMatches")}) {
     EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
   }
 }

@@ -143,8 +143,8 @@ class SearchWindowTreeTest : public ::testing::Test {
   void SetUp() override {
     dir_.Write("top/a.txt", "The quick brown fox jumps over the lazy dog.\r\n");
     dir_.Write("top/b.txt", "The lazy fox sleeps.\r\n");
-    index_ = WriteIndex(dir_, "t", IndexOfTree(dir_, "top/", {"a.txt", "b.txt"}),
-                        true);
+    index_ = WriteIndex(dir_, "t",
+                        IndexOfTree(dir_, "top/", {"a.txt", "b.txt"}), true);
     f_.settings().txbIndexFile = index_;
     f_.settings().txbTopFolder = top();
     f_.settings().chkGenerateHTML = false;
@@ -156,13 +156,12 @@ class SearchWindowTreeTest : public ::testing::Test {
   SearchFixture f_;
 };
 
-TEST_F(SearchWindowTreeTest, DoubleClickedLineNamesAFoundFileOnlyOnItsPathLine) {
+TEST_F(SearchWindowTreeTest,
+       DoubleClickedLineNamesAFoundFileOnlyOnItsPathLine) {
   f_.settings().txbSearchWords = "lazy";
   ASSERT_EQ(f_.module.Search(), SearchClick::kSearched);
-  EXPECT_EQ(f_.window.FoundFileAtLine(top() + "b.txt"),
-            top() + "b.txt");
-  EXPECT_EQ(f_.window.FoundFileAtLine("\"The lazy fox sleeps.\""),
-            "");
+  EXPECT_EQ(f_.window.FoundFileAtLine(top() + "b.txt"), top() + "b.txt");
+  EXPECT_EQ(f_.window.FoundFileAtLine("\"The lazy fox sleeps.\""), "");
   EXPECT_EQ(f_.window.FoundFileAtLine(top()), "");
   EXPECT_EQ(f_.window.FoundFileAtLine(top() + "c.txt"), "");
 }
@@ -200,7 +199,8 @@ TEST_F(SearchWindowTreeTest, SettingsSavedInBothWaysAndLoadedAgain) {
   EXPECT_TRUE(f_.prompter.boxes().empty()) << f_.Messages();
 
   // A cancelled dialog does nothing.
-  EXPECT_FALSE(f_.window.RunSettingsCommand(SettingsCommand::kSaveToFile).saved);
+  EXPECT_FALSE(
+      f_.window.RunSettingsCommand(SettingsCommand::kSaveToFile).saved);
 }
 
 TEST_F(SearchWindowTreeTest, LoadDropsWhatNoLongerExists) {
@@ -224,7 +224,8 @@ TEST_F(SearchWindowTreeTest, LoadDropsWhatNoLongerExists) {
   // A file of the Index Module changes nothing and says why.
   f_.settings().txbSearchWords = "kept";
   f_.window.LoadSettings(
-      dir_.Write("x.usri", "\"Tavora -- Settings for Index Module\"\r\n"), true);
+      dir_.Write("x.usri", "\"Tavora -- Settings for Index Module\"\r\n"),
+      true);
   EXPECT_EQ(f_.settings().txbSearchWords, "kept");
   EXPECT_EQ(f_.prompter.boxes().back().title, "Load settings");
 }
@@ -304,7 +305,8 @@ TEST_F(SearchWindowTreeTest, EveryNameTheEngineAddressesIsAControlOfTheWindow) {
 // A data file that cannot be written (the index lies in a read-only
 // folder): the load says why, the window's controls come back, and the
 // next search tries again.
-TEST_F(SearchWindowTreeTest, AnUnwritableDataFileIsToldAndTheSearchCanBeRepeated) {
+TEST_F(SearchWindowTreeTest,
+       AnUnwritableDataFileIsToldAndTheSearchCanBeRepeated) {
   TempDir sealed;
   const std::string index = WriteIndex(
       sealed, "t", IndexOfTree(dir_, "top/", {"a.txt", "b.txt"}), false);
