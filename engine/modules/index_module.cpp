@@ -196,9 +196,9 @@ RunOutcome IndexModule::ListFiles() {
   } else if (outcome == RunOutcome::kListed && ports_.display.IsVisible() &&
              !ports_.display.ReportBufferFull()) {
     std::int32_t count = selection_.count;
-    ShowSortedList(count == 1 ? std::string("One file is to be indexed")
-                              : std::to_string(count) +
-                                    " files are to be indexed");
+    ShowSortedList(count == 1
+                       ? std::string("One file is to be indexed")
+                       : FormatGrouped(count) + " files are to be indexed");
   }
   FocusNextControl();
   return outcome;
@@ -217,8 +217,9 @@ void IndexModule::ListIndexedFiles() {
       ports_.prompter, false,
       [this] {
         PrepareLargeDisplay(kListIndexedFilesCaption);
-        ShowSortedList(std::to_string(state_.file_list.size()) +
-                       " files were indexed");
+        ShowSortedList(
+            FormatGrouped(static_cast<double>(state_.file_list.size())) +
+            " files were indexed");
         return true;
       },
       [this] { ports_.display.Hide(); });

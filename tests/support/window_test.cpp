@@ -1,7 +1,9 @@
 #include "tests/support/window_test.h"
 
+#include <QAbstractItemModel>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QStringList>
 
 namespace orvane::testing {
 
@@ -10,6 +12,16 @@ void Settle() {
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
+}
+
+QString Shown(frmLargeDisplay& display) {
+  display.ShowPendingLines();
+  const QAbstractItemModel& rows = *display.txbOutput->model();
+  QStringList lines;
+  for (int row = 0; row < rows.rowCount(); ++row) {
+    lines << rows.data(rows.index(row, 0)).toString();
+  }
+  return lines.join('\n');
 }
 
 }  // namespace orvane::testing

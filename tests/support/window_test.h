@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "app/frmMain.h"
+#include "app/shell/frmLargeDisplay.h"
 #include "tests/support/fakes.h"
 
 namespace orvane::testing {
@@ -38,6 +39,10 @@ T* Control(const QWidget* window, std::string_view name) {
   if (window == nullptr) throw std::logic_error("no window");
   return Control<T>(*window, name);
 }
+
+// What the large display window shows, once the lines that wait for their
+// tenth of a second are shown too: its lines, joined by LF.
+QString Shown(frmLargeDisplay& display);
 
 class WindowTest : public ::testing::Test {
  protected:

@@ -207,6 +207,33 @@ TEST_F(FrmSearchMainTest, SearchShowsWhatTheCommandLinePrints) {
   EXPECT_EQ(Results(), "No file contains that phrase.\n");
 }
 
+// A text report of 133 files once showed one file and "THE REPORT BUFFER
+// IS FULL.": the whole report of a search over 500 files reaches the
+// window, as the command line prints it.
+TEST_F(FrmSearchMainTest, TheWholeReportOfFiveHundredFilesIsShown) {
+  std::string paragraph = "The needle stands here.";
+  for (int k = 0; k < 16; ++k) paragraph += " lorem ipsum dolor sit amet";
+  std::vector<std::string> names;
+  for (int i = 0; i < 500; ++i) {
+    names.push_back("many/file " + std::to_string(1000 + i) + ".txt");
+    dir_.Write("top/" + names.back(),
+               paragraph + "\r\n" + paragraph + "\r\n" + paragraph + "\r\n");
+  }
+  index_ = WriteIndex(dir_, "m", IndexOfTree(dir_, "top/", names), false);
+  OpenIndexAndTop();
+  Control<QRadioButton>(window_, "optTextReport")->setChecked(true);
+  Search("needle");
+  frmLargeDisplay& display = launcher_.large_display();
+  ASSERT_TRUE(display.isVisible());
+  Outcome cli = Cli({"--report", "text", "needle"});
+  ASSERT_EQ(cli.status, 0) << cli.err;
+  ASSERT_GT(cli.out.size(), 2 * 61440u);  // twice the old limit
+  EXPECT_EQ(Shown(display).toStdString(), cli.out);
+  EXPECT_FALSE(display.ReportBufferFull());
+  EXPECT_NE(cli.out.find(top() + "many/file 1499.txt"), std::string::npos);
+  display.Hide();
+}
+
 TEST_F(FrmSearchMainTest, TextReportInTheLargeDisplayMatchesTheCommandLine) {
   OpenIndexAndTop();
   Control<QRadioButton>(window_, "optTextReport")->setChecked(true);
