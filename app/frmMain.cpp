@@ -20,13 +20,6 @@
 
 namespace orvane {
 
-namespace {
-
-// cmdX's distance below the window's lower edge, twips.
-constexpr std::int32_t kFocusButtonDrop = 500;
-
-}  // namespace
-
 frmMain::frmMain(Prompter& prompter, Yield& yield, Opener& opener,
                  Dialogs& dialogs, Clock& clock)
     : prompter_(prompter),
@@ -52,8 +45,6 @@ frmMain::frmMain(Prompter& prompter, Yield& yield, Opener& opener,
   }
   lblOrvaneSystems =
       MakeControl<LinkLabel>(this, "lblOrvaneSystems", "Orvane Systems");
-  // Outside every layout: PlaceFocusButton keeps it out of sight.
-  cmdX = MakeControl<QPushButton>(this, "cmdX", "X");
 
   auto* modules = new QHBoxLayout;
   modules->setSpacing(12);
@@ -104,21 +95,12 @@ bool frmMain::Form_Load() {
   }
   OV_common::InitCommonValues();
   txbIntro->setPlainText(ToQt(LauncherIntroductionText()));
-  PlaceFocusButton();
   OV_common::SetWindowColour(*this, OV_common::WindowColour());
   show();
-  cmdX->setFocus();
+  // The first thing a user does here: open the Index Module.
+  cmdIndexModule->setFocus();
   state_.blnStartupCompleted = true;
   return true;
-}
-
-void frmMain::PlaceFocusButton() {
-  cmdX->move(0, height() + TwipsToPixels(kFocusButtonDrop));
-}
-
-void frmMain::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  PlaceFocusButton();
 }
 
 void frmMain::OpenModule(ModuleWindow* window) {

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -185,6 +186,11 @@ frmLargeDisplay::frmLargeDisplay()
   connect(cmdCopyToClipboard, &QPushButton::clicked, this,
           &frmLargeDisplay::cmdCopyToClipboard_Click);
   connect(cmdClose, &QPushButton::clicked, this,
+          &frmLargeDisplay::cmdClose_Click);
+  // Escape closes the window as cmdClose does.
+  auto* escape = new QShortcut(QKeySequence::Cancel, this);
+  escape->setObjectName("Escape");
+  connect(escape, &QShortcut::activated, this,
           &frmLargeDisplay::cmdClose_Click);
   Form_Load();
 }

@@ -13,10 +13,10 @@
 // caller's loop inside the click until "Continue" is clicked or the window
 // is hidden.
 //
-// cmdClose hides the window and keeps its text until the next Clear. The
-// window's close box also hides it and then discards it: the next caller
-// finds it as it was after loading (empty, "BUFFER FULL", "Copy to
-// clipboard", not yet activated). The object itself stays, so the callers'
+// cmdClose, and Escape, hide the window and keep its text until the next
+// Clear. The window's close box also hides it and then discards it: the
+// next caller finds it as it was after loading (empty, "BUFFER FULL", "Copy
+// to clipboard", not yet activated). The object itself stays, so the callers'
 // references to it stay valid.
 #pragma once
 

@@ -33,8 +33,16 @@ TEST_F(FrmMainTest, LoadsFillsTheIntroductionAndShowsItself) {
   EXPECT_EQ(launcher_.txbIntro->toPlainText(),
             ToQt(GetProgramText(60) + "\n\n" + GetProgramText(61) + "\n" +
                  GetProgramText(62) + "\n" + GetProgramText(63)));
-  // The focus button lies below the window's visible area.
-  EXPECT_GE(launcher_.cmdX->y(), launcher_.height());
+  // The focus is on the first thing a user does, not on a hidden button
+  // (there once was one, "X", below the window); no hidden control takes
+  // the focus with Tab.
+  EXPECT_EQ(launcher_.focusWidget(), launcher_.cmdIndexModule);
+  for (QWidget* control : launcher_.findChildren<QWidget*>()) {
+    if (control->focusPolicy() & Qt::TabFocus) {
+      EXPECT_TRUE(control->isVisible()) << control->objectName().toStdString();
+    }
+  }
+  EXPECT_EQ(launcher_.findChild<QWidget*>("cmdX"), nullptr);
   EXPECT_EQ(launcher_.palette().color(QPalette::Window),
             OV_common::ToQColor(OV_common::WindowColour()));
   EXPECT_TRUE(prompter_.boxes().empty());

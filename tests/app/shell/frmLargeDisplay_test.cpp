@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -196,6 +197,13 @@ TEST(FrmLargeDisplayTest, CloseHidesButTheCloseBoxDiscards) {
   display.Output("kept", 0, false);
 
   QTest::mouseClick(display.cmdClose, Qt::LeftButton);
+  EXPECT_FALSE(display.IsVisible());
+  EXPECT_EQ(Widget(display), "kept");
+  // Escape does what cmdClose does.
+  display.Show();
+  QApplication::setActiveWindow(&display);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&display));
+  QTest::keyClick(display.txbOutput, Qt::Key_Escape);
   EXPECT_FALSE(display.IsVisible());
   EXPECT_EQ(Widget(display), "kept");
   EXPECT_EQ(display.strBufferFullMessage(), "THE FILE LIST BUFFER IS FULL.");
