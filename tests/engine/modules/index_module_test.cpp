@@ -163,7 +163,8 @@ TEST_F(IndexModuleTest, WritesTheIndexTextAndDataFileOfAMixedTree) {
             (std::vector<std::string>{"a.txt", "b.htm", "noext",
                                       "docs/mail.eml", "docs/sub/x.txt"}));
   EXPECT_EQ(view_.Text("lblCurrentFile"),
-            "Data extraction completed.   Index file is p_index.tavo.  ");
+            "Data extraction completed.   Index file is p_index.tavo.  "
+            "Time = 0.0 seconds.");
   EXPECT_EQ(view_.Text("lblTotalNumFiles"),
             GetProgramText(45) + ": 5");
   EXPECT_TRUE(view_.Visible("cmdListFiles[1]", false));
@@ -279,7 +280,8 @@ TEST_F(IndexModuleTest, StopDuringExtractionDeletesBothFiles) {
   });
   EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kStopped);
   EXPECT_TRUE(OutputFiles().empty());
-  EXPECT_EQ(view_.Text("lblCurrentFile"), "Data extraction stopped.  ");
+  EXPECT_EQ(view_.Text("lblCurrentFile"),
+            "Data extraction stopped.  Time = 0.0 seconds.");
   EXPECT_FALSE(module_->state().index_created);
   EXPECT_FALSE(module_->state().running);
   ASSERT_EQ(prompter_.boxes().size(), 2u);
@@ -406,7 +408,9 @@ TEST_F(IndexModuleTest, StopsAtTheFileLimit) {
             (std::vector<std::string>{"p_data.tavo", "p_index.tavo"}));
 }
 
-TEST_F(IndexModuleTest, TellsTheTimeOfRunsOfFiveSecondsOrMore) {
+// Every run tells its time (once only runs of five seconds or more did),
+// and "Writing the index file" is gone once it has ended.
+TEST_F(IndexModuleTest, TellsTheTimeOfEveryRun) {
   top_.Write("one.txt", "some words\r\n");
   settings_.txbMinimumFilesize = "0";
   struct Row {
@@ -414,9 +418,10 @@ TEST_F(IndexModuleTest, TellsTheTimeOfRunsOfFiveSecondsOrMore) {
     double seconds;
     std::string time_text;
   } rows[] = {
-      {36000, 4.9, ""},
-      {36000, 5, "Time = 5 seconds."},
-      {86398, 7, "Time = 7 seconds."},  // the run passes midnight
+      {36000, 0.3, "Time = 0.3 seconds."},
+      {36000, 4.9, "Time = 4.9 seconds."},
+      {36000, 75, "Time = 1 minute and 15 seconds."},
+      {86398, 7, "Time = 7.0 seconds."},  // the run passes midnight
   };
   for (const Row& row : rows) {
     std::filesystem::remove(out_.Path("p_index.tavo"));
@@ -431,6 +436,7 @@ TEST_F(IndexModuleTest, TellsTheTimeOfRunsOfFiveSecondsOrMore) {
     EXPECT_EQ(view_.Text("lblCurrentFile"),
               "Data extraction completed.   Index file is p_index.tavo.  " +
                   row.time_text);
+    EXPECT_EQ(view_.Text("lblNowProcessingFile"), "Different words found: 2");
   }
 }
 
@@ -441,7 +447,8 @@ TEST_F(IndexModuleTest, ACompressionFailureKeepsBothFiles) {
   out_.MakeDir("p_index.ttavoc");
   EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kCompressionFailed);
   EXPECT_EQ(view_.Text("lblCurrentFile"),
-            "Compression error when creating index file.  ");
+            "Compression error when creating index file.  "
+            "Time = 0.0 seconds.");
   std::string plain = ReadFileBytes(out_.Path("p_index.tavo"));
   EXPECT_EQ(plain.substr(0, 11), "\"one.txt\"\r\n");
   EXPECT_EQ(Visible(DataFile()), Visible("\xFF\xFF"));  // no trailer
