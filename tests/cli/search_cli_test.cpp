@@ -66,7 +66,7 @@ TEST_F(SearchCliTest, ExitStatusTellsWhatHappened) {
   Outcome bad_index = Orvane({"search", "--index", dir_.Write("x_index.tavo", "junk"),
                           "--top", top(), "fox"});
   EXPECT_EQ(bad_index.status, 2);
-  EXPECT_NE(bad_index.err.find("Error when reading the index file:-3"),
+  EXPECT_NE(bad_index.err.find("Error when reading the index file: -3"),
             std::string::npos);
   Outcome no_flags = Orvane({"search", "fox"});
   EXPECT_EQ(no_flags.status, 2);

@@ -361,8 +361,11 @@ TEST_F(FrmSearchMainTest, IndexFileNamesAndVanishedIndexes) {
   // A damaged index: the load's message, the window usable again.
   dir_.Write("t_index.tavo", "junk");
   Search("fox");
-  EXPECT_NE(prompter_.boxes().back().text.find("Error when reading the index file:"),
+  EXPECT_NE(prompter_.boxes().back().text.find(
+                "Error when reading the index file: -3"),
             std::string::npos);
+  // The title of the index loaded before does not stay beside the message.
+  EXPECT_EQ(Control<QLabel>(window_, "lblTitle[1]")->text(), "");
   EXPECT_TRUE(Control<QPushButton>(window_, "cmdSearch")->isEnabled());
   EXPECT_TRUE(Control<QPushButton>(window_, "cmdIndexFile")->isEnabled());
   EXPECT_EQ(Control<QPushButton>(window_, "cmdSearch")->text(), "Search");
