@@ -92,7 +92,13 @@ SearchModule::SearchClick SearchModule::Search() {
 SearchModule::SearchClick SearchModule::CheckAndSearch() {
   Prompter& prompter = ports_.prompter;
   const std::string title = state_.search_button_caption;
+  // The last search's results go as a new one begins, its count with
+  // them, also when a check then refuses the search (a stem that switches
+  // the search type left the count of the last search beside an empty
+  // results box).
   state_.results.Clear();
+  state_.intNumFilesFound = 0;
+  ports_.view.SetText("lblNumFilesFound", "");
   if (settings_.txbIndexFile.empty()) {
     ShowNotSpecified(prompter, "Index file");
     return SearchClick::kRefused;

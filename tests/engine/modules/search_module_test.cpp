@@ -173,6 +173,22 @@ TEST_F(SearchModuleTest, TopFolderThatHoldsNoIndexedFile) {
   EXPECT_TRUE(CheckTopFolder(settings, &state));
 }
 
+// A refused search empties the results box and its count together: after
+// a stem switched the type, the count of the search before stood beside an
+// empty box, and "Report ->" would have reported that search.
+TEST_F(SearchModuleTest, ARefusedSearchLeavesNoCountOfTheOneBefore) {
+  ASSERT_EQ(Search("fox", SearchType::kAllWords), SearchClick::kSearched);
+  ASSERT_EQ(f_.view.Text("lblNumFilesFound"),
+            "Number of files found with matches: 3");
+  EXPECT_EQ(Search("fo*", SearchType::kAllWords), SearchClick::kRefused);
+  EXPECT_EQ(f_.settings().cboSearchType, SearchType::kAnyWord);
+  EXPECT_EQ(f_.results(), "");
+  EXPECT_EQ(f_.view.Text("lblNumFilesFound"), "");
+  EXPECT_FALSE(f_.module.MakeReport());
+  EXPECT_NE(f_.prompter.boxes().back().text.find("Nothing to report."),
+            std::string::npos);
+}
+
 TEST_F(SearchModuleTest, ChecksBeforeTheSearch) {
   struct Row {
     const char* name;
