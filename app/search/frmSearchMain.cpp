@@ -163,6 +163,13 @@ void frmSearchMain::BuildControls() {
   cboSettings->setAccessibleName("Settings");
   cmdSettings = MakeControl<QPushButton>(this, "cmdSettings", "Settings -->");
 
+  // The status line: where the last report went, to be selected and
+  // copied; a long path does not widen the window.
+  lblStatus = MakeControl<QLabel>(this, "lblStatus");
+  lblStatus->setTextFormat(Qt::PlainText);
+  lblStatus->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                     Qt::TextSelectableByKeyboard);
+  lblStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   lblUserManualURL = MakeControl<LinkLabel>(this, "lblUserManualURL", "");
   lblUserManualURL->setToolTip("Click here for the online user manual.");
   lblUserManualURL->setAccessibleName("User manual");
@@ -292,6 +299,7 @@ void frmSearchMain::LayOut() {
   layout->addLayout(title);
   layout->addLayout(query);
   layout->addLayout(middle, 1);
+  layout->addWidget(lblStatus);
   layout->addLayout(footer);
   resize(TwipsToPixels(14400), TwipsToPixels(10200));
   // Frames drawn as a thin rounded line, their insides in the window

@@ -129,6 +129,7 @@ class frmSearchMain : public ModuleWindow {
   QPushButton* cmdGenerateHTML;
   QComboBox* cboSettings;
   QPushButton* cmdSettings;
+  QLabel* lblStatus;
   LinkLabel* lblUserManualURL;
   LinkLabel* lblOrvaneSystems;
   QPushButton* cmdQuit;

@@ -35,6 +35,9 @@ constexpr std::int16_t kTextSearchWordCharacters = 100;
 
 constexpr std::string_view kLauncherCaption = "Orvane File Search";
 
+// The status line of the window: where the last report went.
+constexpr std::string_view kStatusLine = "lblStatus";
+
 // Marks a handler as running for as long as it lasts.
 class BusyScope {
  public:
@@ -99,6 +102,7 @@ SearchModule::SearchClick SearchModule::CheckAndSearch() {
   state_.results.Clear();
   state_.intNumFilesFound = 0;
   ports_.view.SetText("lblNumFilesFound", "");
+  ports_.view.SetText(kStatusLine, "");
   if (settings_.txbIndexFile.empty()) {
     ShowNotSpecified(prompter, "Index file");
     return SearchClick::kRefused;
@@ -186,10 +190,17 @@ SearchModule::SearchClick SearchModule::CheckAndSearch() {
 }
 
 void SearchModule::WriteReport() {
+  // The status line says where each report went.
   if (settings_.optHTMLReport) {
     last_report_path_ = WriteHtmlReport(settings_, &state_, ports_);
+    if (!last_report_path_.empty()) {
+      ports_.view.SetText(kStatusLine,
+                          "The HTML report is " + last_report_path_ + ".");
+    }
   } else {
     WriteTextReport(settings_, &state_, ports_);
+    ports_.view.SetText(kStatusLine,
+                        "The text report is in the window \"Search results\".");
   }
 }
 
@@ -200,6 +211,7 @@ bool SearchModule::MakeReport() {
   }
   BusyScope busy(busy_);
   return Guarded(false, [this] {
+    ports_.view.SetText(kStatusLine, "");
     if (!CheckReportRequest(&settings_, &state_, ports_)) return false;
     last_report_path_.clear();
     WriteReport();

@@ -67,7 +67,7 @@ void SearchWindow::SetSearchDefaults() {
   state->results.Clear();
 
   for (std::string_view label :
-       {"lblNumFilesFound", "lblSearchableWords", "lblTitle[1]"}) {
+       {"lblNumFilesFound", "lblSearchableWords", "lblTitle[1]", "lblStatus"}) {
     view.SetText(label, "");
   }
   for (std::string_view button : {"cmdClear[0]", "cmdClear[1]", "cmdClear[2]",

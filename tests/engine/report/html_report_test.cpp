@@ -121,6 +121,33 @@ TEST_F(ReportTest, HtmlCutExtractsAndStop) {
   EXPECT_EQ(f_.view.Text("cmdGenerateHTML"), "Report ->");
 }
 
+// Where the report went was never said, and a browser that could not start
+// showed nothing: the status line names the page, and an opener that
+// refuses it is told with its path.
+TEST_F(ReportTest, EveryReportSaysWhereItWent) {
+  Tree({{"a.txt", "fox"}, {"b.txt", "fox too"}});
+  f_.settings().optHTMLReport = true;
+  Search("fox", SearchType::kAnyWord);
+  const std::string path = dir_.Path("report.htm");
+  EXPECT_EQ(f_.view.Text("lblStatus"), "The HTML report is " + path + ".");
+  EXPECT_TRUE(f_.prompter.boxes().empty()) << f_.Messages();
+
+  f_.opener.set_result(31);  // no program opens the page
+  ASSERT_TRUE(f_.module.MakeReport());
+  EXPECT_EQ(f_.Messages(), "[Report] " + HtmlReportNotOpenedText(path) + "\n");
+  EXPECT_NE(HtmlReportNotOpenedText(path).find(path), std::string::npos);
+  EXPECT_EQ(f_.view.Text("lblStatus"), "The HTML report is " + path + ".");
+
+  f_.settings().optHTMLReport = false;
+  ASSERT_TRUE(f_.module.MakeReport());
+  EXPECT_EQ(f_.view.Text("lblStatus"),
+            "The text report is in the window \"Search results\".");
+  // A new search forgets where the last report went.
+  f_.settings().chkGenerateHTML = false;
+  Search("fox", SearchType::kAnyWord);
+  EXPECT_EQ(f_.view.Text("lblStatus"), "");
+}
+
 TEST_F(ReportTest, HtmlReportFileThatCannotBeCreated) {
   Tree({{"a.txt", "fox"}, {"b.txt", "x"}});
   f_.settings().optHTMLReport = true;
