@@ -188,10 +188,13 @@ void frmIndexMain::BuildControls() {
   cmdClear = MakeControl<QPushButton>(this, "cmdClear", ToQt(kClearCaption));
   cmdReset = MakeControl<QPushButton>(this, "cmdReset", ToQt(kResetCaption));
   cmdSwitchToSearchModule = MakeControl<QPushButton>(
-      this, "cmdSwitchToSearchModule", "Go to search modlule");
+      this, "cmdSwitchToSearchModule", "Go to search module");
   cmdQuit = MakeControl<QPushButton>(this, "cmdQuit", "Quit");
+  // The link says what it opens: the label before it, which called a manual
+  // that comes with the program "online", stays out of sight.
   lblUserManual =
       MakeControl<QLabel>(this, "lblUserManual", "Online user manual:");
+  lblUserManual->setVisible(false);
   lblUserManualURL = MakeControl<LinkLabel>(this, "lblUserManualURL", "");
   lblUserManualURL->setToolTip("Click here for the online user manual.");
   lblOrvaneSystems =
@@ -320,7 +323,6 @@ void frmIndexMain::BuildLayout() {
   commands->addWidget(cmdQuit);
 
   auto* footer = new QHBoxLayout;
-  footer->addWidget(lblUserManual);
   footer->addWidget(lblUserManualURL);
   footer->addStretch(1);
   footer->addWidget(lblOrvaneSystems);

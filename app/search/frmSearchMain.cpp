@@ -172,7 +172,6 @@ void frmSearchMain::BuildControls() {
   lblStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   lblUserManualURL = MakeControl<LinkLabel>(this, "lblUserManualURL", "");
   lblUserManualURL->setToolTip("Click here for the online user manual.");
-  lblUserManualURL->setAccessibleName("User manual");
   lblOrvaneSystems =
       MakeControl<LinkLabel>(this, "lblOrvaneSystems", "Orvane Systems");
   cmdQuit = MakeControl<QPushButton>(this, "cmdQuit", "Quit");
@@ -392,7 +391,7 @@ void frmSearchMain::Form_Load() {
   caption_ = ModuleCaption(GetProgramText(5));
   setWindowTitle(caption_);
   module_->state().window_caption = FromQt(caption_);
-  lblUserManualURL->setText(ToQt(UserManualCaption()));
+  lblUserManualURL->setText(ToQt(Shell::kUserManualCaption));
   rules_->SetSearchDefaults();
   const std::string defaults = DefaultSearchSettingsPath();
   if (FileExists(defaults)) rules_->LoadSettings(defaults, false);

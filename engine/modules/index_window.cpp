@@ -9,6 +9,7 @@
 #include "engine/files/folder.h"
 #include "engine/format/file_names.h"
 #include "engine/index/settings_file.h"
+#include "engine/shell/shell.h"
 #include "engine/text/charset.h"
 #include "engine/text/file_checks.h"
 #include "engine/text/number_text.h"
@@ -20,7 +21,6 @@ namespace orvane {
 namespace {
 
 // Numbered UI texts of the window.
-constexpr std::int16_t kTextUserManualAddress = 2;
 constexpr std::int16_t kTextSpecialLetters = 18;
 constexpr std::int16_t kTextIntro = 19;
 constexpr std::int16_t kTextNoTopFolderYet = 23;
@@ -193,8 +193,7 @@ IndexWindow::IndexWindow(IndexModule& module, Dialogs& dialogs)
 
 void IndexWindow::Form_Load(const std::string& default_settings_file) {
   startup_completed_ = false;
-  module_.ports().view.SetText("lblUserManualURL",
-                               GetProgramText(kTextUserManualAddress));
+  module_.ports().view.SetText("lblUserManualURL", Shell::kUserManualCaption);
   SetDefaults();
   if (!default_settings_file.empty()) {
     default_settings_file_ = default_settings_file;

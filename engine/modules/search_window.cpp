@@ -199,11 +199,6 @@ std::string CopyButtonCaption(bool text_selected) {
 
 std::string MinimisedCaption() { return "TAVO -- " + GetProgramText(5); }
 
-std::string UserManualCaption() {
-  std::string address = GetProgramText(3);
-  return address.size() > 7 ? address.substr(7) : std::string();
-}
-
 std::string SearchWindow::FoundFileAtLine(std::string_view line) const {
   const SearchSettings& settings = module_.settings();
   const SearchState& state = module_.state();

@@ -58,10 +58,6 @@ std::string CopyButtonCaption(bool text_selected);
 // kept caption (SearchModuleCaption) again.
 std::string MinimisedCaption();
 
-// The caption of lblUserManualURL: the user manual's address without its
-// scheme (the first seven characters of UI text 3).
-std::string UserManualCaption();
-
 class SearchWindow {
  public:
   // Both must outlive the window rules.

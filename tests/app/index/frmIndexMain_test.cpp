@@ -15,6 +15,7 @@
 #include "engine/common/program_texts.h"
 #include "engine/files/folder.h"
 #include "engine/index/settings_file.h"
+#include "engine/shell/shell.h"
 #include "tests/support/program_run.h"
 #include "tests/support/temp_tree.h"
 #include "tests/support/window_test.h"
@@ -113,8 +114,17 @@ TEST_F(FrmIndexMainTest, StartsWithTheDefaultsAndTheFocusOnTheProjectName) {
   EXPECT_EQ(Control<QComboBox>(window, "cboClear")->count(), 9);
   EXPECT_EQ(Control<QComboBox>(window, "cboSettings")->currentText(),
             "Save for next run");
-  EXPECT_EQ(Text(Control<LinkLabel>(window, "lblUserManualURL")->text()),
-            GetProgramText(2));
+  // Captions that once read as mistakes: the link showed its address
+  // "file://docs/index_module.htm", the switch read "modlule".
+  EXPECT_EQ(Control<LinkLabel>(window, "lblUserManualURL")->text(),
+            "User manual");
+  EXPECT_EQ(Control<QPushButton>(window, "cmdSwitchToSearchModule")->text(),
+            "Go to search module");
+  // The link opens the same page as before.
+  QTest::mouseClick(Control<LinkLabel>(window, "lblUserManualURL"),
+                    Qt::LeftButton);
+  EXPECT_EQ(opener_.targets(),
+            std::vector<std::string>{Shell::ResolveAddress(GetProgramText(2))});
   EXPECT_EQ(window.focusWidget(), Control<QLineEdit>(window, "txbProjectName"));
   EXPECT_TRUE(prompter_.boxes().empty());
 }

@@ -135,7 +135,6 @@ TEST(SearchWindowTest, CaptionsOfTheWindow) {
   EXPECT_EQ(MinimisedCaption(), "TAVO -- Search Module");
   EXPECT_EQ(CopyButtonCaption(false), GetProgramText(33));
   EXPECT_EQ(CopyButtonCaption(true), GetProgramText(32));
-  EXPECT_EQ(UserManualCaption(), GetProgramText(3).substr(7));
 }
 
 class SearchWindowTreeTest : public ::testing::Test {
