@@ -7,6 +7,7 @@
 #include "app/index/frmIndexMain.h"
 #include "app/qt_text.h"
 #include "app/search/frmSearchMain.h"
+#include "app/shell/accessibility.h"
 #include "app/shell/common_window_helpers.h"
 #include "app/shell/controls.h"
 #include "app/shell/frmLargeDisplay.h"
@@ -27,12 +28,14 @@ frmMain::frmMain(Prompter& prompter, Yield& yield, Opener& opener,
       opener_(opener),
       dialogs_(dialogs),
       clock_(clock) {
+  InstallAccessibleInterfaces();
   setObjectName("frmMain");
   setWindowTitle("Orvane File Search");
 
   txbIntro = MakeControl<QPlainTextEdit>(this, "txbIntro");
   txbIntro->setReadOnly(true);
   txbIntro->setFocusPolicy(Qt::NoFocus);
+  txbIntro->setAccessibleName("Introduction");
 
   cmdIndexModule = MakeControl<QPushButton>(this, "cmdIndexModule",
                                             "Call up the index module");

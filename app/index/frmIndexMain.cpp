@@ -293,7 +293,14 @@ void frmIndexMain::BuildLayout() {
   // Progress and totals of the last run.
   auto* progress = new QGroupBox(QStringLiteral("Progress"), this);
   progress->setObjectName("fraProgress");
-  auto* progress_box = new QVBoxLayout(progress);
+  // The labels stand in a plain box inside the frame: a screen reader names
+  // a label without text after the frame around it, and five idle labels
+  // all read "Progress".
+  auto* progress_lines = new QWidget(progress);
+  progress_lines->setObjectName("picProgress");
+  (new QVBoxLayout(progress))->addWidget(progress_lines);
+  auto* progress_box = new QVBoxLayout(progress_lines);
+  progress_box->setContentsMargins(0, 0, 0, 0);
   auto* totals = new QHBoxLayout;
   totals->addWidget(lblTotalNumFiles);
   totals->addSpacing(24);

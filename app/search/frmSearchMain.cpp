@@ -153,6 +153,9 @@ void frmSearchMain::BuildControls() {
   lblLeaveBlank = MakeControl<QLabel>(fraOptions, "lblLeaveBlank",
                                       "Leave blank if no limit.");
   fraReport = MakeControl<QGroupBox>(fraOptions, "fraReport", "Report");
+  // Named as it reads: a screen reader would name a frame inside a frame
+  // after the outer one ("Options"), and the options in it with it.
+  fraReport->setAccessibleName("Report");
   optHTMLReport = MakeControl<QRadioButton>(fraReport, "optHTMLReport", "HTML");
   optTextReport = MakeControl<QRadioButton>(fraReport, "optTextReport", "Text");
   cmdGenerateHTML = MakeControl<QPushButton>(this, "cmdGenerateHTML", "Report ->");

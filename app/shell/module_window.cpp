@@ -3,11 +3,13 @@
 #include <QCloseEvent>
 
 #include "app/qt_text.h"
+#include "app/shell/accessibility.h"
 #include "engine/shell/shell.h"
 
 namespace orvane {
 
 ModuleWindow::ModuleWindow(ShellServices services) : services_(services) {
+  InstallAccessibleInterfaces();
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowIcon(services_.launcher_window.windowIcon());
 }
