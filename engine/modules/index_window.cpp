@@ -366,12 +366,20 @@ void IndexWindow::TidyExcludedFiles() {
 }
 
 void IndexWindow::ChooseTopFolder() {
-  IndexSettings& s = settings();
   std::string folder = dialogs_.ChooseFolder(
       {"Specify top folder containing files and subfolders to be indexed",
-       s.txbTopFolder, "", {}});
-  if (folder.empty()) return;
+       settings().txbTopFolder,
+       "",
+       {}});
+  if (!folder.empty()) TakeTopFolder(folder);
+}
+
+void IndexWindow::TakeTopFolder(std::string folder) {
+  IndexSettings& s = settings();
   AddTrailingBackslash(folder);
+  // A new top folder starts without the tick of the last one's subfolders,
+  // which stayed set, out of sight, once no subfolder was included.
+  if (folder != s.txbTopFolder) s.chkIncludeSubfoldersOfSubfolders = false;
   s.txbTopFolder = folder;
   s.txbIncludedFolders = KeepExisting(folder, s.txbIncludedFolders, true);
   UpdateNumSubfoldersSelected();
