@@ -106,6 +106,7 @@ frmIndexMain::frmIndexMain(ShellServices services)
           &frmIndexMain::lblOrvaneSystems_Click);
   txbTopFolder->installEventFilter(this);
   txbExcludedFiles->installEventFilter(this);
+  AcceptPathDrops();
   Form_Load();
 }
 
@@ -483,6 +484,10 @@ void frmIndexMain::txbProjectName_LostFocus() {
 
 void frmIndexMain::cmdTopFolder_Click() {
   Apply([this] { window_.ChooseTopFolder(); });
+}
+
+void frmIndexMain::PathDropped(const std::string& path) {
+  Apply([&] { window_.PathDropped(path); });
 }
 
 void frmIndexMain::cmdOutputFolder_Click() {

@@ -126,6 +126,7 @@ class frmIndexMain : public ModuleWindow {
   void BuildControls();
   void BuildLayout();
   void Form_Load();
+  void PathDropped(const std::string& path) override;
   // Widgets into the engine's settings, and back.
   void Pull();
   void Push();

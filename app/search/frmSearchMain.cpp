@@ -55,6 +55,7 @@ frmSearchMain::frmSearchMain(ShellServices services) : ModuleWindow(services) {
   module_ = std::make_unique<SearchModule>(ports);
   rules_ = std::make_unique<SearchWindow>(*module_, services.dialogs);
   Wire();
+  AcceptPathDrops();
   Form_Load();
 }
 
@@ -534,6 +535,17 @@ void frmSearchMain::cmdIndexFile_Click() {
       module_->ChooseIndexFile(name);
       module_->settings().project_title = FromQt(lblTitle[1]->text());
     }
+    ApplyFocusRule();
+  });
+}
+
+void frmSearchMain::PathDropped(const std::string& path) {
+  if (module_->busy()) return;
+  RunHandler([&] {
+    ReadControls();
+    module_->PathDropped(path);
+    module_->settings().project_title = FromQt(lblTitle[1]->text());
+    ShowBoldModeOption();
     ApplyFocusRule();
   });
 }

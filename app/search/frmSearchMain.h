@@ -139,6 +139,7 @@ class frmSearchMain : public ModuleWindow {
   void LayOut();
   void Wire();
   void Form_Load();
+  void PathDropped(const std::string& path) override;
   // Form_Activate: the clear buttons of the boxes that hold text, the focus.
   void Form_Activate();
 

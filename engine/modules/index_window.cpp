@@ -392,6 +392,19 @@ void IndexWindow::TakeTopFolder(std::string folder) {
   module_.ports().view.SetText("lblDifferentWordsFoundSoFar", "");
 }
 
+void IndexWindow::PathDropped(const std::string& path) {
+  if (!FolderExists(path)) {
+    module_.ports().prompter.ShowMessage(
+        MessageIcon::kInformation, kTopFolderCaption,
+        path +
+            "\r\nis not a folder. A folder dropped on this window "
+            "becomes the top folder.");
+    return;
+  }
+  TakeTopFolder(path);
+  FocusNextControl();
+}
+
 void IndexWindow::ChooseOutputFolder() {
   IndexSettings& s = settings();
   std::string folder = dialogs_.ChooseFolder(

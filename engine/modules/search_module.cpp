@@ -5,6 +5,7 @@
 
 #include "engine/common/cp1252.h"
 #include "engine/common/program_texts.h"
+#include "engine/files/folder.h"
 #include "engine/format/file_names.h"
 #include "engine/modules/guarded.h"
 #include "engine/report/html_report.h"
@@ -272,6 +273,15 @@ void SearchModule::ChooseTopFolder(std::string_view folder) {
   ports_.view.SetText("lblNumFilesFound", "");
   state_.intNumFilesFound = 0;
   state_.results.Clear();
+}
+
+bool SearchModule::PathDropped(std::string_view path) {
+  if (busy_) return false;
+  if (FolderExists(std::string(path))) {
+    ChooseTopFolder(path);
+    return false;
+  }
+  return ChooseIndexFile(path);
 }
 
 bool SearchModule::SpecifySingleFile(std::string_view path) {

@@ -64,6 +64,12 @@ class SearchModule {
   // cmdTopFolder_Click after the folder dialog gave folder.
   void ChooseTopFolder(std::string_view folder);
 
+  // A path dropped on the window: a folder becomes the top folder, any
+  // other path is chosen as the index file (and refused, as the dialog's
+  // choice is, unless its name ends in "_index.tavo"). Returns true when an
+  // index was loaded.
+  bool PathDropped(std::string_view path);
+
   // cmdSpecifyFile_Click after the file dialog gave path. Returns false
   // when the file was refused (outside the top folder, not indexed).
   bool SpecifySingleFile(std::string_view path);

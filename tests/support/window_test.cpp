@@ -2,8 +2,12 @@
 
 #include <QAbstractItemModel>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QEvent>
+#include <QFile>
+#include <QMimeData>
 #include <QStringList>
+#include <QUrl>
 
 namespace orvane::testing {
 
@@ -12,6 +16,20 @@ void Settle() {
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
+}
+
+bool DropPath(QWidget* target, const std::string& path) {
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QFile::decodeName(path.c_str()))});
+  const QPoint at = target->rect().center();
+  QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, &data,
+                        Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &enter);
+  if (!enter.isAccepted()) return false;
+  QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::LinkAction, &data,
+                  Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &drop);
+  return drop.isAccepted();
 }
 
 QString Shown(frmLargeDisplay& display) {

@@ -40,6 +40,10 @@ T* Control(const QWidget* window, std::string_view name) {
   return Control<T>(*window, name);
 }
 
+// Drags a file or folder from a file manager onto the widget and drops it
+// there. True when the widget took the drop.
+bool DropPath(QWidget* target, const std::string& path);
+
 // What the large display window shows, once the lines that wait for their
 // tenth of a second are shown too: its lines, joined by LF.
 QString Shown(frmLargeDisplay& display);

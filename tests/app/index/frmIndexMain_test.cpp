@@ -192,6 +192,32 @@ TEST_F(FrmIndexMainTest, TopFolderCaptionsFollowItsFilesAndSubfolders) {
             GetProgramText(29));
 }
 
+// A folder dropped anywhere on the window, a text box included, becomes
+// the top folder; a file is refused with a message.
+TEST_F(FrmIndexMainTest, AFolderDroppedOnTheWindowBecomesTheTopFolder) {
+  MakeTree();
+  frmIndexMain& window = Open();
+  std::string folder = top_.folder();
+  folder.pop_back();  // as a file manager gives it, without the "/"
+  EXPECT_TRUE(
+      testing::DropPath(Control<QLineEdit>(window, "txbTitle"), folder));
+  EXPECT_EQ(Text(Control<QLineEdit>(window, "txbTopFolder")->text()),
+            top_.folder());
+  EXPECT_EQ(Control<QLineEdit>(window, "txbTitle")->text(), "");
+  EXPECT_TRUE(Control<QPushButton>(window, "cmdSelectSubfolders")->isEnabled());
+  EXPECT_TRUE(prompter_.boxes().empty()) << prompter_.Transcript();
+
+  EXPECT_TRUE(testing::DropPath(&window, top_.Path("alpha.txt")));
+  ASSERT_EQ(prompter_.boxes().size(), 1u);
+  EXPECT_EQ(prompter_.boxes()[0].title, "Top folder");
+  EXPECT_EQ(prompter_.boxes()[0].text,
+            top_.Path("alpha.txt") +
+                "\r\nis not a folder. A folder dropped on this window becomes "
+                "the top folder.");
+  EXPECT_EQ(Text(Control<QLineEdit>(window, "txbTopFolder")->text()),
+            top_.folder());
+}
+
 TEST_F(FrmIndexMainTest, ClearHintsAndItems) {
   frmIndexMain& window = Open();
   Control<QLineEdit>(window, "txbTitle")->setText("A title");

@@ -343,6 +343,35 @@ TEST_F(FrmSearchMainTest, CopiesTheResultsOrTheSelection) {
       GetProgramText(33));
 }
 
+// An index file dropped on the window opens, as if chosen with its
+// button; a folder becomes the top folder; any other file is refused as
+// the dialog's choice is.
+TEST_F(FrmSearchMainTest, DroppedIndexFilesOpenAndDroppedFoldersAreTheTop) {
+  EXPECT_TRUE(DropPath(window_, index_));
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbIndexFile")->text().toStdString(),
+            index_);
+  EXPECT_TRUE(window_->module().state().index.blnDataFileReady);
+  EXPECT_EQ(Control<QLabel>(window_, "lblTitle[1]")->text(), "Test index");
+  EXPECT_TRUE(
+      Control<QPushButton>(window_, "cmdListIndexedFiles")->isEnabled());
+
+  // Onto the search words' box: not its text, the top folder.
+  EXPECT_TRUE(DropPath(Control<QLineEdit>(window_, "txbSearchWords"),
+                       dir_.folder() + "top"));
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbTopFolder")->text().toStdString(),
+            top());
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbSearchWords")->text(), "");
+  EXPECT_TRUE(prompter_.boxes().empty()) << prompter_.Transcript();
+  Search("fox");
+  EXPECT_EQ(Control<QLabel>(window_, "lblNumFilesFound")->text(),
+            "Number of files found with matches: 3");
+
+  EXPECT_TRUE(DropPath(window_, dir_.Path("top/a.txt")));
+  ASSERT_FALSE(prompter_.boxes().empty());
+  EXPECT_EQ(prompter_.boxes().back().text,
+            "Index file names must end in '_index.tavo'.");
+}
+
 TEST_F(FrmSearchMainTest, IndexFileNamesAndVanishedIndexes) {
   dialogs_.QueueAnswer(dir_.Write("other.tavo", "x"));
   Click("cmdIndexFile");
