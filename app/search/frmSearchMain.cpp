@@ -528,6 +528,7 @@ void frmSearchMain::cmdIndexFile_Click() {
   RunHandler([this] {
     DialogRequest request;
     request.title = GetProgramText(65);
+    request.start_folder = rules_->IndexFileDialogFolder();
     request.filters = {{"TAVO index files", "*.tavo"}};
     const std::string name = services().dialogs.OpenFile(request);
     if (!name.empty()) {

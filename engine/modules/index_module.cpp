@@ -12,6 +12,7 @@
 #include "engine/index/word_extraction.h"
 #include "engine/index/word_reader.h"
 #include "engine/modules/guarded.h"
+#include "engine/modules/index_folders.h"
 #include "engine/text/file_checks.h"
 #include "engine/text/number_text.h"
 #include "engine/text/sorting.h"
@@ -144,6 +145,12 @@ RunOutcome IndexModule::CreateIndexFile() {
   RunOutcome outcome = ExtractData(false);
   if (selection_.count > state_.file_limit) {
     return ReportTooManyFiles(kCreateIndexFileCaption);
+  }
+  if (outcome == RunOutcome::kCompleted) {
+    // The Search Module offers this top folder when the index is opened.
+    // The index is made whether or not the note can be written.
+    static_cast<void>(NoteIndexFolder(IndexFoldersPath(), state_.index_path,
+                                      settings_.txbTopFolder));
   }
   return outcome;
 }

@@ -8,6 +8,7 @@
 #include "engine/files/folder.h"
 #include "engine/format/file_names.h"
 #include "engine/modules/guarded.h"
+#include "engine/modules/index_folders.h"
 #include "engine/report/html_report.h"
 #include "engine/report/text_report.h"
 #include "engine/search/found_files.h"
@@ -235,6 +236,13 @@ bool SearchModule::ChooseIndexFile(std::string_view name) {
   ports_.view.SetText("lblNumFilesFound", "");
   state_.intNumFilesFound = 0;
   std::string file = TrimSpaces(name);
+  // The top folder noted for the index opened before: a top folder that
+  // came with that index goes with it.
+  const std::string notes = IndexFoldersPath();
+  const std::string top_before =
+      settings_.txbIndexFile.empty()
+          ? std::string()
+          : NotedTopFolder(notes, settings_.txbIndexFile);
   ForgetIndex();
   if (file.size() < kIndexFileEnding.size() ||
       file.compare(file.size() - kIndexFileEnding.size(),
@@ -255,6 +263,7 @@ bool SearchModule::ChooseIndexFile(std::string_view name) {
   });
   ports_.view.SetEnabled("cmdListIndexedFiles", loaded);
   state_.blnTopFolderChecked = false;
+  if (loaded) OfferNotedTopFolder(NotedTopFolder(notes, file), top_before);
   if (loaded && settings_.optSearchSingleFile &&
       !settings_.txbSingleFile.empty()) {
     CheckSingleFileIndexed(GetProgramText(kTextSingleFile));
@@ -264,6 +273,10 @@ bool SearchModule::ChooseIndexFile(std::string_view name) {
 
 void SearchModule::ChooseTopFolder(std::string_view folder) {
   if (busy_) return;
+  SetTopFolder(folder);
+}
+
+void SearchModule::SetTopFolder(std::string_view folder) {
   std::string top(folder);
   AddTrailingBackslash(top);
   settings_.txbTopFolder = top;
@@ -273,6 +286,15 @@ void SearchModule::ChooseTopFolder(std::string_view folder) {
   ports_.view.SetText("lblNumFilesFound", "");
   state_.intNumFilesFound = 0;
   state_.results.Clear();
+}
+
+void SearchModule::OfferNotedTopFolder(const std::string& noted,
+                                       const std::string& top_before) {
+  const std::string& top = settings_.txbTopFolder;
+  if (noted.empty() || noted == top || !FolderExists(noted)) return;
+  // A top folder the user chose for this index stays.
+  if (!top.empty() && top != top_before) return;
+  SetTopFolder(noted);
 }
 
 bool SearchModule::PathDropped(std::string_view path) {

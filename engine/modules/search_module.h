@@ -58,7 +58,9 @@ class SearchModule {
 
   // cmdIndexFile_Click after the file dialog gave name: checks the name's
   // ending, puts it into txbIndexFile and loads it. Returns true when the
-  // index is loaded.
+  // index is loaded. A loaded index offers the top folder it was made from
+  // (IndexFoldersPath), when the top folder is empty or came with the index
+  // opened before.
   bool ChooseIndexFile(std::string_view name);
 
   // cmdTopFolder_Click after the folder dialog gave folder.
@@ -95,6 +97,12 @@ class SearchModule {
 
  private:
   SearchClick CheckAndSearch();
+  // Puts folder into txbTopFolder and forgets the last results.
+  void SetTopFolder(std::string_view folder);
+  // Takes noted as the top folder when it exists and the top folder is
+  // empty or top_before (the one noted for the index opened before).
+  void OfferNotedTopFolder(const std::string& noted,
+                           const std::string& top_before);
   void WriteReport();
   void EnableControlsAfterRun();
   // After an unexpected failure: the run stopped, Search and the controls

@@ -6,6 +6,7 @@
 #include "engine/common/program_texts.h"
 #include "engine/files/folder.h"
 #include "engine/format/file_names.h"
+#include "engine/modules/index_folders.h"
 #include "engine/search/search_settings_file.h"
 #include "engine/text/file_checks.h"
 #include "engine/text/number_text.h"
@@ -32,6 +33,12 @@ std::string WithSettingsExtension(std::string path) {
   std::string_view name = std::string_view(path).substr(path.rfind('/') + 1);
   if (name.find('.') == std::string_view::npos) path += ".usrs";
   return path;
+}
+
+// The folder of a path ("/a/b_index.tavo": "/a/"), or empty.
+std::string FolderOfPath(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 SettingsOutcome Combined(SettingsOutcome first, SettingsOutcome second) {
@@ -198,6 +205,15 @@ std::string CopyButtonCaption(bool text_selected) {
 }
 
 std::string MinimisedCaption() { return "TAVO -- " + GetProgramText(5); }
+
+std::string SearchWindow::IndexFileDialogFolder() const {
+  std::string index = module_.settings().txbIndexFile;
+  if (index.empty() || !FolderExists(FolderOfPath(index))) {
+    index = LatestNotedIndex(IndexFoldersPath());
+  }
+  const std::string folder = FolderOfPath(index);
+  return FolderExists(folder) ? folder : std::string();
+}
 
 std::string SearchWindow::FoundFileAtLine(std::string_view line) const {
   const SearchSettings& settings = module_.settings();

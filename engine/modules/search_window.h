@@ -98,6 +98,11 @@ class SearchWindow {
   // when its box holds text in the single-file mode.
   void ShowClearButtons();
 
+  // Where the index file dialog opens: the folder of the index file named,
+  // else that of the index made last (IndexFoldersPath), else the dialog's
+  // own choice (empty).
+  std::string IndexFileDialogFolder() const;
+
   // The full path of the found file whose path line is line (a line of the
   // results box), or empty when the line is no found file's path.
   std::string FoundFileAtLine(std::string_view line) const;
