@@ -1,4 +1,4 @@
-#include "engine/index/index_writer.h"
+#include "engine/index/classic_store_writer.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,6 +14,7 @@
 #include <system_error>
 
 #include "engine/common/common_values.h"
+#include "engine/common/pause_points.h"
 #include "engine/common/records.h"
 #include "engine/format/count_line.h"
 #include "engine/format/data_file_trailer.h"
@@ -35,15 +36,25 @@ void AppendNumber(std::int64_t number, std::string* out) {
   out->append(digits, result.ptr);
 }
 
-void RemoveIfThere(const std::string& path) {
-  if (!path.empty()) ::unlink(path.c_str());
+std::string FolderOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The project of an index file's path: its name without "_index.tavo".
+std::string ProjectOf(const std::string& index_path) {
+  std::string name = index_path.substr(FolderOf(index_path).size());
+  if (name.size() >= kIndexFileEnding.size() &&
+      name.substr(name.size() - kIndexFileEnding.size()) == kIndexFileEnding) {
+    name.resize(name.size() - kIndexFileEnding.size());
+  }
+  return name;
 }
 
 // Makes the renames in the folder durable.
 void SyncFolderOf(const std::string& path) {
-  std::size_t slash = path.rfind('/');
-  std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-  if (folder.empty()) folder = "/";
+  std::string folder = FolderOf(path);
+  if (folder.empty()) folder = ".";
   int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);
@@ -62,40 +73,45 @@ Status SyncFile(const std::string& path) {
 
 }  // namespace
 
-IndexFileWriter::IndexFileWriter(std::string index_path, std::string data_path,
-                                 BackgroundDeletion* deletion)
+ClassicStoreWriter::ClassicStoreWriter(std::string index_path,
+                                       std::string data_path,
+                                       BackgroundDeletion* deletion)
     : index_path_(std::move(index_path)),
       data_path_(std::move(data_path)),
-      index_partial_(PartialFilePath(index_path_)),
-      data_partial_(PartialFilePath(data_path_)),
       deletion_(deletion) {}
 
-IndexFileWriter::~IndexFileWriter() {
+ClassicStoreWriter::~ClassicStoreWriter() {
   if (!committed_) Discard();
 }
 
-void IndexFileWriter::Remove(const std::string& path) {
+void ClassicStoreWriter::Remove(const std::string& path) {
+  if (path.empty()) return;
   if (deletion_ != nullptr) {
     (void)deletion_->Delete(path, /*forcibly=*/false);
   } else {
-    RemoveIfThere(path);
+    ::unlink(path.c_str());
   }
 }
 
-Status IndexFileWriter::Create(std::int32_t num_files) {
+Status ClassicStoreWriter::Begin(std::uint32_t num_files) {
   num_files_ = num_files;
+  files_added_ = 0;
   committed_ = false;
-  Remove(index_partial_);
-  Remove(data_partial_);
-  Remove(CompressionWorkPath(index_path_));
-  Status status = data_.Create(data_partial_);
+  begun_ = true;
+  Status status = run_files_.Claim(FolderOf(index_path_), ProjectOf(index_path_),
+                                   deletion_);
+  if (status.ok()) {
+    index_partial_ = run_files_.PartialPath(index_path_);
+    data_partial_ = run_files_.PartialPath(data_path_);
+    status = data_.Create(data_partial_);
+  }
   if (status.ok()) status = index_text_.Create(index_partial_);
   if (status.ok()) {
     // Running out of memory here closes both files at once and removes
     // them, rather than leaving them open until the writer goes.
     try {
-      matrix_writer_ =
-          std::make_unique<MatrixWriter>(&data_, num_files, data_.block_size());
+      matrix_writer_ = std::make_unique<MatrixWriter>(&data_, num_files,
+                                                      data_.block_size());
     } catch (const std::bad_alloc&) {
       status = Status::Failed("There is not enough memory to write " +
                               data_partial_ + ".");
@@ -105,17 +121,37 @@ Status IndexFileWriter::Create(std::int32_t num_files) {
   return status;
 }
 
-void IndexFileWriter::AddFileListLine(std::string_view relative_path) {
-  index_text_.Append(RecordLine().AddString(relative_path).Finish());
+void ClassicStoreWriter::AddFile(const IndexedFile& file) {
+  // The blocks of the matrix that the files finished so far complete are
+  // written while the next files are read.
+  if (matrix_writer_ != nullptr && matrix_writer_->writes_bands() &&
+      files_added_ - band_file_ >= kBandFiles) {
+    matrix_writer_->AddBand(matrix_.CellsFrom(band_cell_), files_added_);
+    band_cell_ = matrix_.cell_count();
+    band_file_ = files_added_;
+  }
+  ++files_added_;
+  index_text_.Append(RecordLine().AddString(file.relative_path).Finish());
 }
 
-Status IndexFileWriter::WriteLexicon(std::string_view title,
-                                     const Lexicon& lexicon) {
+void ClassicStoreWriter::AddFileScores(
+    std::span<const std::uint32_t> word_indexes,
+    std::span<const std::uint8_t> scores) {
+  matrix_.AddFile(files_added_ - 1, word_indexes, scores);
+}
+
+Status ClassicStoreWriter::WriteLexicon(std::string_view title,
+                                        const RunLexicon& lexicon) {
+  // The matrix goes into the data file while the index text is written
+  // and compressed.
+  const auto words = static_cast<std::size_t>(lexicon.word_count());
+  rows_of_words_ = matrix_.TakeRows(words);
+  rows_ = std::max<std::uint64_t>(words, 1);
+  if (matrix_writer_ != nullptr) matrix_writer_->Finish(&rows_of_words_);
+
   index_text_.Append(RecordLine().AddString(kEndOfFileList).Finish());
-  index_text_.Append(RecordLine()
-                         .AddNumber(lexicon.word_count())
-                         .AddString(title)
-                         .Finish());
+  index_text_.Append(
+      RecordLine().AddNumber(lexicon.word_count()).AddString(title).Finish());
   std::string line;
   for (std::int32_t number : lexicon.WordNumbersInOrder()) {
     line.clear();
@@ -132,30 +168,14 @@ Status IndexFileWriter::WriteLexicon(std::string_view title,
   return index_text_.Flush();
 }
 
-bool IndexFileWriter::WritesMatrixInBands() const {
-  return matrix_writer_ != nullptr && matrix_writer_->writes_bands();
-}
-
-void IndexFileWriter::AddFinishedFiles(ScoreCells cells,
-                                       std::int32_t files_done) {
-  matrix_writer_->AddBand(std::move(cells), files_done);
-}
-
-void IndexFileWriter::StartDataRows(ScoreRows rows) {
-  matrix_ = std::move(rows);
-  const std::size_t words =
-      matrix_.row_start.empty() ? 0 : matrix_.row_start.size() - 1;
-  rows_ = std::max<std::uint64_t>(words, 1);
-  if (matrix_writer_ != nullptr) matrix_writer_->Finish(&matrix_);
-}
-
-Status IndexFileWriter::FinishDataRows() {
+Status ClassicStoreWriter::FinishDataRows() {
   return matrix_writer_ == nullptr ? Status::Ok() : matrix_writer_->Wait();
 }
 
-Status IndexFileWriter::WriteCountLines() {
-  const ScoreRows& rows = matrix_;
-  const std::size_t words = rows.row_start.empty() ? 0 : rows.row_start.size() - 1;
+Status ClassicStoreWriter::WriteCountLines() {
+  const ScoreRows& rows = rows_of_words_;
+  const std::size_t words =
+      rows.row_start.empty() ? 0 : rows.row_start.size() - 1;
   // The lines are written into a buffer of a megabyte or more (never
   // cleared first: it only ever holds what was written into it) and handed
   // on as it fills.
@@ -184,18 +204,16 @@ Status IndexFileWriter::WriteCountLines() {
     used = static_cast<std::size_t>(at - buffer.get());
   }
   index_text_.Append(std::string_view(buffer.get(), used));
-  Status status = index_text_.Flush();
-  if (status.ok()) return status;
-  // A full disk makes both files fail; the data file's failure is the one
-  // told, as it is the larger of the two.
-  Status data = FinishDataRows();
-  return data.ok() ? status : data;
+  return index_text_.Flush();
 }
 
-Status IndexFileWriter::FinishIndexText() {
+Status ClassicStoreWriter::FinishWriting() {
+  Status status = WriteCountLines();
   // The plain text is compressed into a new file, which is the one synced.
-  Status status = index_text_.Close(false);
+  if (status.ok()) status = index_text_.Close(false);
   if (!status.ok()) {
+    // A full disk makes both files fail; the data file's failure is the
+    // one told, as it is the larger of the two.
     Status data = FinishDataRows();
     return data.ok() ? status : data;
   }
@@ -212,12 +230,12 @@ Status IndexFileWriter::FinishIndexText() {
   return Status::Ok();
 }
 
-Status IndexFileWriter::Compress() {
+Status ClassicStoreWriter::CompressIndexFile() {
   if (squeez::_alb() == 0) {
     return Status::Failed("The compression component could not be prepared.");
   }
   std::int32_t result =
-      squeez::_cf(index_partial_, CompressionWorkPath(index_path_), true);
+      squeez::_cf(index_partial_, CompressionWorkPath(index_partial_), true);
   squeez::_dalb();
   if (result < 0) {
     return Status::Failed("Compression failed with code " +
@@ -226,42 +244,47 @@ Status IndexFileWriter::Compress() {
   return Status::Ok();
 }
 
-Status IndexFileWriter::WriteTrailer() {
-  Status rows = FinishDataRows();
-  if (!rows.ok()) return rows;
-  std::uint8_t bytes[kTrailerSize];
-  EncodeTrailer(static_cast<std::int64_t>(index_text_length_), bytes);
-  return data_.WriteAt(rows_ * static_cast<std::uint64_t>(num_files_), bytes,
-                       sizeof bytes);
-}
-
-Status IndexFileWriter::Commit() {
+Status ClassicStoreWriter::Commit() {
   Status status = FinishDataRows();
+  if (status.ok()) {
+    // The trailer is written after the compression, so that the data file
+    // is never older than its index file.
+    std::uint8_t bytes[kTrailerSize];
+    EncodeTrailer(static_cast<std::int64_t>(index_text_length_), bytes);
+    status = data_.WriteAt(rows_ * num_files_, bytes, sizeof bytes);
+  }
   if (status.ok()) status = data_.Close(/*sync=*/false);
   if (status.ok()) status = SyncFile(index_partial_);
-  if (status.ok() && std::rename(data_partial_.c_str(), data_path_.c_str()) != 0) {
-    status = Status::Failed("Cannot rename " + data_partial_ + ": " +
-                            Description(errno));
-  }
-  if (status.ok() &&
-      std::rename(index_partial_.c_str(), index_path_.c_str()) != 0) {
-    status = Status::Failed("Cannot rename " + index_partial_ + ": " +
-                            Description(errno));
-    Remove(data_path_);
-  }
+  PausePoint("publish");
+  // The index file first: until it has its name nothing is published, and
+  // a failure here leaves the earlier pair as it was.
+  BackgroundDeletion own_deletion;
+  BackgroundDeletion& deletion = deletion_ != nullptr ? *deletion_ : own_deletion;
+  if (status.ok()) status = deletion.Replace(index_partial_, index_path_);
   if (!status.ok()) return status;
   committed_ = true;
+  PausePoint("between-renames");
+  if (!deletion.Replace(data_partial_, data_path_).ok()) {
+    // The new index is published; the earlier data file must not pass for
+    // its own. Without one, the Search Module builds it from the index.
+    (void)deletion.Delete(data_path_, /*forcibly=*/false);
+    Remove(data_partial_);
+  }
   SyncFolderOf(index_path_);
-  return status;
+  run_files_.Release();
+  return Status::Ok();
 }
 
-void IndexFileWriter::Discard() {
+void ClassicStoreWriter::Discard() {
   if (matrix_writer_ != nullptr) matrix_writer_->Abandon();
   index_text_.Abandon();
   data_.Abandon();
-  Remove(index_partial_);
-  Remove(data_partial_);
-  Remove(CompressionWorkPath(index_path_));
+  if (begun_) {
+    Remove(index_partial_);
+    Remove(data_partial_);
+    if (!index_partial_.empty()) Remove(CompressionWorkPath(index_partial_));
+  }
+  run_files_.Release();
 }
 
 }  // namespace orvane
