@@ -71,15 +71,6 @@ void AddFiles(ClassicStoreWriter& writer, const FileScores& files,
   ASSERT_TRUE(writer.WriteLexicon("Title", lexicon).ok());
 }
 
-std::vector<std::string> Names(const TempDir& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 TEST(ClassicStoreWriterTest, WritesRowsOfZerosAsHolesThatReadBackAsZeros) {
   TempDir dir;
   // 32000 files and 300 words: 9.6 MB of matrix, a row spans about eight
@@ -125,7 +116,7 @@ TEST(ClassicStoreWriterTest, WritesRowsOfZerosAsHolesThatReadBackAsZeros) {
             static_cast<std::int64_t>(data.size()) / 2)
       << "allocated " << st.st_blocks * 512;
   // Nothing of the run is left but the two files.
-  EXPECT_EQ(Names(dir),
+  EXPECT_EQ(dir.Names(),
             (std::vector<std::string>{"p_data.tavo", "p_index.tavo"}));
 }
 
@@ -137,7 +128,7 @@ TEST(ClassicStoreWriterTest, DiscardLeavesNothingBehind) {
     IndexedFile file;
     file.relative_path = "a.txt";
     writer.AddFile(file);
-    EXPECT_EQ(Names(dir).size(), 3u);  // the index text, the data, the lock
+    EXPECT_EQ(dir.Names().size(), 3u);  // the index text, the data, the lock
   }  // dropped without Commit
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
@@ -194,7 +185,7 @@ TEST(ClassicStoreWriterTest, TheEarlierPairStaysUntilCommit) {
       EXPECT_EQ(ReadFileBytes(data), std::string("\xFF\x80\0\xFF", 4) + trailer);
       EXPECT_NE(ReadFileBytes(index), "earlier index");
     }
-    EXPECT_EQ(Names(dir),
+    EXPECT_EQ(dir.Names(),
               (std::vector<std::string>{"p_data.tavo", "p_index.tavo"}));
   }
 }

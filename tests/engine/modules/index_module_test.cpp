@@ -79,14 +79,7 @@ class IndexModuleTest : public ::testing::Test {
   }
   std::string DataFile() { return ReadFileBytes(out_.Path("p_data.tavo")); }
   // The names in the output folder, sorted.
-  std::vector<std::string> OutputFiles() {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(out_.path())) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> OutputFiles() { return out_.Names(); }
 
   TempDir top_;
   TempDir out_;
