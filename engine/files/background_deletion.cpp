@@ -9,7 +9,6 @@
 #include <system_error>
 #include <thread>
 
-#include "engine/text/file_checks.h"
 
 namespace orvane {
 
@@ -22,14 +21,6 @@ BackgroundDeletion::BackgroundDeletion(std::uint64_t min_background_bytes,
 
 BackgroundDeletion::~BackgroundDeletion() = default;
 
-namespace {
-
-bool Unlink(const std::string& path, bool forcibly) {
-  if (forcibly) return DeleteFileForcibly(path, kClearAllAttributes);
-  return ::unlink(path.c_str()) == 0 || errno == ENOENT;
-}
-
-}  // namespace
 
 int BackgroundDeletion::HoldIfLarge(const std::string& path) const {
   // The descriptor keeps the file's blocks while its name is removed,
@@ -71,9 +62,25 @@ void BackgroundDeletion::FreeBehind(int fd) {
 }
 
 bool BackgroundDeletion::Delete(const std::string& path, bool forcibly) {
+  if (forcibly) return Delete(path, kClearAllAttributes);
+  return DeleteWith(path, [](const std::string& name) {
+    return ::unlink(name.c_str()) == 0 || errno == ENOENT;
+  });
+}
+
+bool BackgroundDeletion::Delete(const std::string& path,
+                                DeleteOptions options) {
+  return DeleteWith(path, [options](const std::string& name) {
+    return DeleteFileForcibly(name, options);
+  });
+}
+
+bool BackgroundDeletion::DeleteWith(
+    const std::string& path,
+    const std::function<bool(const std::string&)>& unlink) {
   int fd = HoldIfLarge(path);
-  if (fd < 0) return Unlink(path, forcibly);
-  if (!Unlink(path, forcibly)) {
+  if (fd < 0) return unlink(path);
+  if (!unlink(path)) {
     ::close(fd);
     return false;
   }

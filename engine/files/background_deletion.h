@@ -18,6 +18,7 @@
 #include <string>
 
 #include "engine/common/status.h"
+#include "engine/text/file_checks.h"
 
 namespace orvane {
 
@@ -45,6 +46,9 @@ class BackgroundDeletion {
   // returned the name is gone; the blocks of a large file may still be
   // being freed.
   bool Delete(const std::string& path, bool forcibly = true);
+  // The same with DeleteFileForcibly's options (a read-only file is not
+  // deleted unless they clear read-only).
+  bool Delete(const std::string& path, DeleteOptions options);
 
   // Renames from to to, replacing the file to names in one step; the
   // blocks of the replaced file are freed as Delete frees them. Failed:
@@ -59,6 +63,8 @@ class BackgroundDeletion {
   int pending() const;
 
  private:
+  bool DeleteWith(const std::string& path,
+                  const std::function<bool(const std::string&)>& unlink);
   // Hands the descriptor of a deleted large file to a thread that closes
   // it.
   void FreeBehind(int descriptor);
