@@ -355,6 +355,7 @@ int Run(const Options& options) {
     SearchType type;
     std::string words;
   } queries[] = {
+      {SearchType::kAnyWord, rare},  // one rare word: costs what it finds
       {SearchType::kAnyWord, middling + " " + rare},
       {SearchType::kAllWords, frequent + " " + middling},
       {SearchType::kExactPhrase, phrase[0] + " " + phrase[1]},

@@ -263,14 +263,21 @@ Status ClassicStoreWriter::Commit() {
   if (status.ok()) status = deletion.Replace(index_partial_, index_path_);
   if (!status.ok()) return status;
   committed_ = true;
+  // The index file's name is made durable before the earlier data file's
+  // blocks begin to be freed: a file system that discards freed blocks
+  // would make the folder's sync wait for that. The data file's rename is
+  // not synced, as the file itself is not.
+  SyncFolderOf(index_path_);
   PausePoint("between-renames");
-  if (!deletion.Replace(data_partial_, data_path_).ok()) {
-    // The new index is published; the earlier data file must not pass for
-    // its own. Without one, the Search Module builds it from the index.
-    (void)deletion.Delete(data_path_, /*forcibly=*/false);
+  // The earlier data file goes first, its blocks freed behind: renaming
+  // the new one over it would make a file system that allocates blocks
+  // late (ext4) write the whole new file out before the rename returns.
+  // Without a data file for that moment, or should the rename fail, the
+  // index is whole: the Search Module builds a data file from it.
+  (void)deletion.Delete(data_path_, /*forcibly=*/false);
+  if (std::rename(data_partial_.c_str(), data_path_.c_str()) != 0) {
     Remove(data_partial_);
   }
-  SyncFolderOf(index_path_);
   run_files_.Release();
   return Status::Ok();
 }

@@ -1,7 +1,11 @@
 #include "engine/modules/index_module.h"
 
+#include <chrono>
 #include <exception>
+#include <functional>
+#include <future>
 #include <optional>
+#include <system_error>
 
 #include "engine/common/cp1252.h"
 #include "engine/common/program_texts.h"
@@ -500,6 +504,20 @@ RunOutcome IndexModule::ExtractData(bool listing_mode) {
   return outcome;
 }
 
+Status IndexModule::KeepWindowLive(const std::function<Status()>& step) {
+  std::future<Status> result;
+  try {
+    result = std::async(std::launch::async, step);
+  } catch (const std::system_error&) {
+    return step();  // no thread to be had: the step runs here
+  }
+  while (result.wait_for(std::chrono::milliseconds(10)) !=
+         std::future_status::ready) {
+    ports_.yield.ProcessPendingEvents();
+  }
+  return result.get();
+}
+
 RunFlags IndexModule::LetWindowSystemRun() {
   ports_.yield.ProcessPendingEvents();
   return RunFlags{ports_.launcher.blnQuit, state_.stop_flag};
@@ -638,7 +656,8 @@ void IndexModule::WriteLexicon(const std::string& title_content,
   ports_.view.SetText("lblNowProcessingFile",
                       GetProgramText(kTextDifferentWords) + ": " +
                           FormatGrouped(lexicon_.word_count()));
-  Status written = writer.WriteLexicon(title_content, lexicon_);
+  Status written = KeepWindowLive(
+      [&] { return writer.WriteLexicon(title_content, lexicon_); });
   if (!written.ok()) {
     ports_.prompter.ShowMessage(
         MessageIcon::kWarning, GetProgramText(kTextWriteErrorTitle),
@@ -653,7 +672,7 @@ void IndexModule::WriteLexicon(const std::string& title_content,
 RunOutcome IndexModule::FinishIndexFiles(IndexStoreWriter& writer,
                                          std::string* status_text) {
   if (!state_.stop_flag) {
-    Status written = writer.FinishWriting();
+    Status written = KeepWindowLive([&] { return writer.FinishWriting(); });
     if (!written.ok()) FailRun(written);
   }
   if (state_.stop_flag) {
@@ -663,12 +682,12 @@ RunOutcome IndexModule::FinishIndexFiles(IndexStoreWriter& writer,
   }
   // An index file that is not compressed is no index the Search Module
   // can read: it must not take the place of the earlier one.
-  if (!writer.CompressIndexFile().ok()) {
+  if (!KeepWindowLive([&] { return writer.CompressIndexFile(); }).ok()) {
     writer.Discard();
     *status_text = "Compression error when creating index file.";
     return RunOutcome::kCompressionFailed;
   }
-  Status published = writer.Commit();
+  Status published = KeepWindowLive([&] { return writer.Commit(); });
   if (!published.ok()) {
     FailRun(published);
     writer.Discard();

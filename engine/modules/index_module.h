@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -153,6 +154,11 @@ class IndexModule {
   // Quit is handled inside it), then reads the run's flags: every loop of
   // the run tests them through this.
   RunFlags LetWindowSystemRun();
+  // Runs a step of the index's writer (sorting and writing the lexicon,
+  // compressing, publishing) on a thread of its own while the window
+  // system processes pending input, so that finishing a large index never
+  // freezes the window; the step's result. The step calls no port.
+  Status KeepWindowLive(const std::function<Status()>& step);
   // Shows a failure of the files being written and stops the run.
   void FailRun(const Status& status);
   // "Too many files!", after a walk that stopped above the file limit.
