@@ -71,10 +71,11 @@ class ClassicStoreWriter final : public IndexStoreWriter {
   Status FinishWriting() override;
   Status CompressIndexFile() override;
   // Waits for the matrix, appends the trailer, makes the index file
-  // durable and renames the index file, then the data file, over the
-  // earlier ones. Should the process end between the two renames, the
-  // earlier data file beside the new index is older than it and records
-  // another length: the Search Module rebuilds it.
+  // durable and renames it over the earlier one (from then on the new
+  // index is published), then puts the data file in the earlier one's
+  // place. Should the process end in between, the earlier data file
+  // beside the new index is older than it and records another length, or
+  // there is none: either way the Search Module builds it again.
   Status Commit() override;
   void Discard() override;
 
