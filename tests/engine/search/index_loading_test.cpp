@@ -450,6 +450,29 @@ TEST_F(IndexLoadingTest, RunningOutOfMemoryIsAMessage) {
   EXPECT_EXIT(load_with_bounded_memory(), ::testing::ExitedWithCode(0), "");
 }
 
+// A data file that goes between the load and the search is told at the
+// search, and built again by the next one.
+TEST_F(IndexLoadingTest, ADataFileGoneAfterTheLoadIsBuiltAgain) {
+  dir_.Write("top/a.txt", "alpha beta");
+  IndexLayout layout = IndexOfTree(dir_, "top/", {"a.txt"});
+  f_.settings().txbTopFolder = dir_.folder() + "top/";
+  f_.settings().chkGenerateHTML = false;
+  f_.settings().txbSearchWords = "beta";
+  ASSERT_TRUE(f_.module.ChooseIndexFile(WriteIndex(dir_, "g", layout, false)))
+      << f_.Messages();
+  const std::string data = dir_.Path("g_data.tavo");
+  fs::remove(data);
+  using SearchClick = SearchModule::SearchClick;
+  EXPECT_EQ(f_.module.cmdSearch_Click(), SearchClick::kNotLoaded);
+  EXPECT_EQ(f_.Messages(),
+            "[Error] Error when reading the data file " + data +
+                ".\r\nIt will be created again at the next search.\n");
+  EXPECT_EQ(f_.module.cmdSearch_Click(), SearchClick::kSearched)
+      << f_.Messages();
+  EXPECT_EQ(f_.state().intNumFilesFound, 1);
+  EXPECT_TRUE(fs::exists(data));
+}
+
 TEST(DataFileTest, CountsTheBlocksANewFileOccupies) {
   TempDir dir;
   IndexLayout layout;
