@@ -596,8 +596,10 @@ void PostingsIterator::Enter(std::uint32_t block, std::int64_t previous) {
   }
   const std::uint32_t last = files_[in_block_ - 1];
   if (last >= reader_->file_count_) {
+    const std::uint32_t beyond =
+        *std::lower_bound(files_, files_ + in_block_, reader_->file_count_);
     return Fail(reader_->Damaged(which + " names file number " +
-                                 std::to_string(last + std::uint64_t{1}) + " of " +
+                                 std::to_string(beyond + std::uint64_t{1}) + " of " +
                                  std::to_string(reader_->file_count_)));
   }
   if (blocks_ > 1 && last != SkipLast(block)) {
