@@ -310,8 +310,8 @@ Result<StoreFileEntry> StoreReader::File(std::uint32_t file_index) const {
   if (entry == nullptr) return failure;
   const std::uint64_t begin = LoadU64(entry + 24);
   const std::uint64_t end = last ? texts_length_ : LoadU64(entry + kFileEntrySize + 24);
-  const std::string which = "the entry of file number " + Number(file_index + std::uint64_t{1});
-  if (begin > end || end > texts_length_) return Damaged(which + " is out of order");
+  auto which = [&] { return "the entry of file number " + Number(file_index + std::uint64_t{1}); };
+  if (begin > end || end > texts_length_) return Damaged(which() + " is out of order");
   const std::uint8_t* texts = Need(files_, texts_offset_ + begin, end - begin, &failure);
   if (texts == nullptr) return failure;
 
@@ -324,7 +324,7 @@ Result<StoreFileEntry> StoreReader::File(std::uint32_t file_index) const {
   if (!reader.String(&file.path) || !reader.String(&file.title) ||
       !reader.String(&file.first_text) || !reader.String(&file.description) ||
       reader.remaining() != 0 || file.mtime_nanoseconds > 999999999) {
-    return Damaged(which + " is malformed");
+    return Damaged(which() + " is malformed");
   }
   return file;
 }
@@ -572,18 +572,18 @@ void PostingsIterator::Fail(Status status) {
 }
 
 void PostingsIterator::Enter(std::uint32_t block, std::int64_t previous) {
-  const std::string which = "the postings list of word number " + std::to_string(word_number_);
+  auto which = [&] { return "the postings list of word number " + std::to_string(word_number_); };
   std::uint64_t begin = 0;
   std::uint64_t end = blocks_length_;
   if (blocks_ > 1) {
     begin = block == 0 ? 0 : SkipEnd(block - 1);
     end = SkipEnd(block);
     if (block + 1 == blocks_ && end != blocks_length_) {
-      return Fail(reader_->Damaged(which + " is malformed"));
+      return Fail(reader_->Damaged(which() + " is malformed"));
     }
   }
   if (begin > end || end > blocks_length_) {
-    return Fail(reader_->Damaged(which + " is malformed"));
+    return Fail(reader_->Damaged(which() + " is malformed"));
   }
   Status failure;
   const std::uint8_t* bytes =
@@ -592,18 +592,18 @@ void PostingsIterator::Enter(std::uint32_t block, std::int64_t previous) {
   in_block_ = std::min<std::uint32_t>(kPostingsPerBlock, count_ - block * kPostingsPerBlock);
   if (!store::DecodePostingsBlock(bytes, static_cast<std::size_t>(end - begin), in_block_,
                                   previous, files_, scores_)) {
-    return Fail(reader_->Damaged(which + " is malformed"));
+    return Fail(reader_->Damaged(which() + " is malformed"));
   }
   const std::uint32_t last = files_[in_block_ - 1];
   if (last >= reader_->file_count_) {
     const std::uint32_t beyond =
         *std::lower_bound(files_, files_ + in_block_, reader_->file_count_);
-    return Fail(reader_->Damaged(which + " names file number " +
+    return Fail(reader_->Damaged(which() + " names file number " +
                                  std::to_string(beyond + std::uint64_t{1}) + " of " +
                                  std::to_string(reader_->file_count_)));
   }
   if (blocks_ > 1 && last != SkipLast(block)) {
-    return Fail(reader_->Damaged(which + " disagrees with its skip entries"));
+    return Fail(reader_->Damaged(which() + " disagrees with its skip entries"));
   }
   block_ = block;
   at_ = 0;
