@@ -18,7 +18,8 @@ constexpr std::size_t kLargestReadBuffer = std::size_t{1} << 20;
 
 }  // namespace
 
-// Reads one run of the work file, byte by byte through a buffer.
+// Reads one run of the work file through a buffer. A read that fails
+// returns false; status() says why.
 class PostingsSorter::RunReader {
  public:
   RunReader(BufferedFile* file, Run run, std::size_t buffer_size)
@@ -27,42 +28,46 @@ class PostingsSorter::RunReader {
   }
 
   bool at_end() const { return at_ == filled_ && next_ == end_; }
+  const Status& status() const { return status_; }
 
-  Status Varint(std::uint64_t* value) {
+  bool Varint(std::uint64_t* value) {
     std::uint64_t result = 0;
     for (unsigned shift = 0; shift < 64; shift += 7) {
       std::uint8_t byte = 0;
-      Status status = Byte(&byte);
-      if (!status.ok()) return status;
+      if (!Byte(&byte)) return false;
       result |= static_cast<std::uint64_t>(byte & 0x7F) << shift;
       if ((byte & 0x80) == 0) {
         *value = result;
-        return Status::Ok();
+        return true;
       }
     }
     return Damaged();
   }
 
-  Status Byte(std::uint8_t* byte) {
-    if (at_ == filled_) {
-      if (next_ == end_) return Damaged();
-      std::size_t size =
-          static_cast<std::size_t>(std::min<std::uint64_t>(buffer_.size(), end_ - next_));
-      Status status = file_->ReadAt(next_, buffer_.data(), size);
-      if (!status.ok()) return status;
-      next_ += size;
-      at_ = 0;
-      filled_ = size;
-    }
+  bool Byte(std::uint8_t* byte) {
+    if (at_ == filled_ && !Refill()) return false;
     *byte = static_cast<std::uint8_t>(buffer_[at_++]);
-    return Status::Ok();
+    return true;
   }
 
  private:
-  static Status Damaged() {
-    return Status::Failed(
+  bool Refill() {
+    if (next_ == end_) return Damaged();
+    std::size_t size = static_cast<std::size_t>(
+        std::min<std::uint64_t>(buffer_.size(), end_ - next_));
+    status_ = file_->ReadAt(next_, buffer_.data(), size);
+    if (!status_.ok()) return false;
+    next_ += size;
+    at_ = 0;
+    filled_ = size;
+    return true;
+  }
+
+  bool Damaged() {
+    status_ = Status::Failed(
         "A work file of the store ended early or was changed while the "
         "store was written.");
+    return false;
   }
 
   BufferedFile* file_;
@@ -71,6 +76,7 @@ class PostingsSorter::RunReader {
   std::string buffer_;
   std::size_t at_ = 0;
   std::size_t filled_ = 0;
+  Status status_;
 };
 
 PostingsSorter::PostingsSorter(std::string spill_beside,
@@ -231,8 +237,7 @@ Status PostingsSorter::Merge(std::uint32_t word_count, const Emit& emit) {
   auto advance = [&](std::size_t r) -> Status {
     if (readers[r]->at_end()) return Status::Ok();
     std::uint64_t delta = 0;
-    Status status = readers[r]->Varint(&delta);
-    if (!status.ok()) return status;
+    if (!readers[r]->Varint(&delta)) return readers[r]->status();
     std::uint64_t word = next_word[r] + delta;
     next_word[r] = word + 1;
     next.emplace(word, r);
@@ -252,19 +257,20 @@ Status PostingsSorter::Merge(std::uint32_t word_count, const Emit& emit) {
     while (!next.empty() && next.top().first == w) {
       std::size_t r = next.top().second;
       next.pop();
+      RunReader& run = *readers[r];
       std::uint64_t count = 0;
-      Status status = readers[r]->Varint(&count);
+      bool read = run.Varint(&count);
       std::int64_t previous = -1;
-      for (std::uint64_t i = 0; status.ok() && i < count; ++i) {
+      for (std::uint64_t i = 0; read && i < count; ++i) {
         std::uint64_t gap = 0;
         std::uint8_t score = 0;
-        status = readers[r]->Varint(&gap);
-        if (status.ok()) status = readers[r]->Byte(&score);
+        read = run.Varint(&gap) && run.Byte(&score);
         previous += static_cast<std::int64_t>(gap) + 1;
         files.push_back(static_cast<std::uint32_t>(previous));
         scores.push_back(score);
       }
-      if (status.ok()) status = advance(r);
+      if (!read) return run.status();
+      Status status = advance(r);
       if (!status.ok()) return status;
     }
     Status status = emit(w, files, scores);
