@@ -121,6 +121,13 @@ Status PostingsSorter::AddFile(std::span<const StoreScore> scores) {
     }
     last_file_plus_one_[s.word_index] = file_index + 1;
   }
+  if (words_.capacity() == 0) {
+    // The whole budget at once: growing by doubling would overshoot it.
+    // Pages that are never written are never made resident.
+    const std::size_t entries = std::min<std::size_t>(memory_budget_ / 10, UINT32_MAX);
+    words_.reserve(entries);
+    scores_.reserve(entries);
+  }
   // Positions in the buffer are 32-bit.
   if (words_.size() + scores.size() > UINT32_MAX && !file_starts_.empty()) {
     Status status = Spill();
