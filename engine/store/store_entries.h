@@ -14,9 +14,10 @@ struct StoreFileEntry {
   std::uint64_t size = 0;        // bytes, when the run read the file
   std::int64_t mtime_seconds = 0;         // modification time, since 1970
   std::uint32_t mtime_nanoseconds = 0;    // 0 to 999,999,999
-  // The file was not there (or could not be read) when the run reached it;
-  // its size and time are then 0 and mean nothing.
-  bool missing = false;
+  // Only the path is known: the file was missing when the run reached it,
+  // or the store was made from an index text, which holds no more. Size,
+  // time and texts are then empty, and a search reads the file instead.
+  bool path_only = false;
   // What the results box shows for the file: the title as GetHtmlTitle
   // gives it (a status text such as "Not HTML file" included), the first
   // text of a file that is not HTML, and the description (content bytes).

@@ -65,8 +65,9 @@
 //    0  u64      the file's size in bytes
 //    8  i64      its modification time: seconds since 1970 (UTC)
 //   16  u32      and nanoseconds
-//   20  u32      flags: bit 0 set when the file was missing when the run
-//                reached it (size and time are then 0); others are 0
+//   20  u32      flags: bit 0 (kFilePathOnlyFlag) set when only the path
+//                is known (size, time and texts are then 0 and empty);
+//                others are 0
 //   24  u64      offset of its texts, from the start of the texts; the
 //                offsets ascend with the file index
 //   texts, for each file: four strings, each a varint length and its
@@ -146,7 +147,7 @@ std::string_view SectionName(std::uint32_t kind);
 // File table.
 inline constexpr std::size_t kFileTableHeaderSize = 32;
 inline constexpr std::size_t kFileEntrySize = 32;
-inline constexpr std::uint32_t kFileMissingFlag = 1;
+inline constexpr std::uint32_t kFilePathOnlyFlag = 1;
 
 // Lexicon.
 inline constexpr std::size_t kLexiconHeaderSize = 56;

@@ -319,7 +319,7 @@ Result<StoreFileEntry> StoreReader::File(std::uint32_t file_index) const {
   file.size = LoadU64(entry);
   file.mtime_seconds = static_cast<std::int64_t>(LoadU64(entry + 8));
   file.mtime_nanoseconds = LoadU32(entry + 16);
-  file.missing = (LoadU32(entry + 20) & kFileMissingFlag) != 0;
+  file.path_only = (LoadU32(entry + 20) & kFilePathOnlyFlag) != 0;
   store::ByteReader reader(texts, texts + (end - begin));
   if (!reader.String(&file.path) || !reader.String(&file.title) ||
       !reader.String(&file.first_text) || !reader.String(&file.description) ||

@@ -101,6 +101,9 @@ Status StoreWriter::EndSection(std::string_view header) {
 Status StoreWriter::AddFile(const StoreFileEntry& file,
                             std::span<const StoreScore> scores) {
   if (!status_.ok()) return status_;
+  if (by_word_) {
+    return Status::Refused("A file cannot be added after the postings of a word.");
+  }
   const std::uint64_t number = sorter_.file_count() + std::uint64_t{1};
   if (file.mtime_nanoseconds > 999999999) {
     return Status::Refused("The modification time of file number " +
@@ -116,18 +119,18 @@ Status StoreWriter::AddFile(const StoreFileEntry& file,
   if (!status.ok()) return Fail(status);
 
   std::string entry;
-  PutU64(&entry, file.missing ? 0 : file.size);
-  PutU64(&entry, static_cast<std::uint64_t>(file.missing ? 0 : file.mtime_seconds));
-  PutU32(&entry, file.missing ? 0 : file.mtime_nanoseconds);
-  PutU32(&entry, file.missing ? kFileMissingFlag : 0);
+  PutU64(&entry, file.path_only ? 0 : file.size);
+  PutU64(&entry, static_cast<std::uint64_t>(file.path_only ? 0 : file.mtime_seconds));
+  PutU32(&entry, file.path_only ? 0 : file.mtime_nanoseconds);
+  PutU32(&entry, file.path_only ? kFilePathOnlyFlag : 0);
   PutU64(&entry, texts_length_);
   entries_.Append(entry);
 
   std::string texts;
   PutString(&texts, file.path);
-  PutString(&texts, file.title);
-  PutString(&texts, file.first_text);
-  PutString(&texts, file.description);
+  PutString(&texts, file.path_only ? std::string_view() : file.title);
+  PutString(&texts, file.path_only ? std::string_view() : file.first_text);
+  PutString(&texts, file.path_only ? std::string_view() : file.description);
   out_.Append(texts);
   texts_length_ += texts.size();
   if (!entries_.status().ok()) return Fail(entries_.status());
@@ -171,8 +174,24 @@ Status StoreWriter::Finish(std::string_view title,
   Status status = CheckLexicon(lexicon);
   if (!status.ok()) return status;
   const auto word_count = static_cast<std::uint32_t>(lexicon.size());
-  status = WriteFileTable();
-  if (status.ok()) status = WritePostings(word_count);
+  if (by_word_) {
+    if (directory_.size() != word_count) {
+      return Status::Refused("The lexicon has " + std::to_string(word_count) +
+                             " words, but the postings of " +
+                             std::to_string(directory_.size()) + " were given.");
+    }
+  } else {
+    status = WriteFileTable();
+    if (status.ok()) status = BeginPostings();
+    if (status.ok()) {
+      status = sorter_.Merge(word_count, [&](std::uint32_t, std::span<const std::uint32_t> files,
+                                             std::span<const std::uint8_t> scores) {
+        return AppendList(files, scores);
+      });
+      if (!status.ok()) return Fail(status);
+    }
+  }
+  if (status.ok()) status = EndPostings(word_count);
   if (status.ok()) status = WriteLexicon(lexicon);
   if (!status.ok()) return status;
 
@@ -180,7 +199,7 @@ Status StoreWriter::Finish(std::string_view title,
   std::string summary;
   PutU32(&summary, sorter_.file_count());
   PutU32(&summary, word_count);
-  PutU64(&summary, sorter_.posting_count());
+  PutU64(&summary, posting_count());
   PutU32(&summary, static_cast<std::uint32_t>(title.size()));
   summary.append(title);
   out_.Append(summary);
@@ -211,39 +230,75 @@ Status StoreWriter::WriteFileTable() {
   return EndSection(header);
 }
 
-Status StoreWriter::WritePostings(std::uint32_t word_count) {
+Status StoreWriter::BeginPostings() {
   BeginSection(StoreSectionKind::kPostings);
   out_.Append(std::string(kPostingsHeaderSize, '\0'));
-  const std::uint64_t lists_offset = out_.appended() - SectionStart();
-  std::vector<std::uint64_t> directory;
-  directory.reserve(word_count + std::size_t{1});
-  std::string list;
-  Status status = sorter_.Merge(
-      word_count,
-      [&](std::uint32_t, std::span<const std::uint32_t> files,
-          std::span<const std::uint8_t> scores) {
-        directory.push_back(out_.appended() - SectionStart() - lists_offset);
-        list.clear();
-        store::EncodePostingsList(files.data(), scores.data(), files.size(), &list);
-        out_.Append(list);
-        return out_.status();
-      });
-  if (!status.ok()) return Fail(status);
-  const std::uint64_t lists_length = out_.appended() - SectionStart() - lists_offset;
-  directory.push_back(lists_length);
+  lists_offset_ = out_.appended() - SectionStart();
+  return out_.status().ok() ? Status::Ok() : Fail(out_.status());
+}
+
+Status StoreWriter::AppendList(std::span<const std::uint32_t> files,
+                               std::span<const std::uint8_t> scores) {
+  directory_.push_back(out_.appended() - SectionStart() - lists_offset_);
+  list_.clear();
+  store::EncodePostingsList(files.data(), scores.data(), files.size(), &list_);
+  out_.Append(list_);
+  return out_.status();
+}
+
+Status StoreWriter::AddWordPostings(std::int32_t word_number,
+                                    std::span<const std::uint32_t> files,
+                                    std::span<const std::uint8_t> scores) {
+  if (!status_.ok()) return status_;
+  const std::string which = "The postings of word number " + std::to_string(word_number);
+  if (static_cast<std::uint64_t>(word_number) != directory_.size() + 1) {
+    return Status::Refused(which + " come where those of word number " +
+                           std::to_string(directory_.size() + 1) + " belong.");
+  }
+  if (sorter_.posting_count() > 0) {
+    return Status::Refused(which + " come after files that had scores.");
+  }
+  if (files.size() != scores.size()) {
+    return Status::Refused(which + " have " + std::to_string(files.size()) + " files and " +
+                           std::to_string(scores.size()) + " scores.");
+  }
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (files[i] >= sorter_.file_count() || (i > 0 && files[i] <= files[i - 1]) ||
+        scores[i] == 0) {
+      return Status::Refused(which + " name file index " + std::to_string(files[i]) +
+                             " with the score " + std::to_string(scores[i]) +
+                             ": out of order, beyond the " +
+                             std::to_string(sorter_.file_count()) + " files or 0.");
+    }
+  }
+  if (!by_word_) {
+    by_word_ = true;
+    Status status = WriteFileTable();
+    if (status.ok()) status = BeginPostings();
+    if (!status.ok()) return status;
+  }
+  word_postings_ += files.size();
+  Status status = AppendList(files, scores);
+  return status.ok() ? status : Fail(status);
+}
+
+Status StoreWriter::EndPostings(std::uint32_t word_count) {
+  const std::uint64_t lists_length = out_.appended() - SectionStart() - lists_offset_;
+  directory_.push_back(lists_length);
   PadTo(&out_, 8);
   const std::uint64_t directory_offset = out_.appended() - SectionStart();
   std::string bytes;
-  bytes.reserve(directory.size() * 8);
-  for (std::uint64_t offset : directory) PutU64(&bytes, offset);
+  bytes.reserve(directory_.size() * 8);
+  for (std::uint64_t offset : directory_) PutU64(&bytes, offset);
   out_.Append(bytes);
+  std::vector<std::uint64_t>().swap(directory_);
   std::string header;
   PutU32(&header, word_count);
   PutU32(&header, sorter_.file_count());
   PutU32(&header, kPostingsPerBlock);
   PutU32(&header, 0);
   PutU64(&header, directory_offset);
-  PutU64(&header, lists_offset);
+  PutU64(&header, lists_offset_);
   PutU64(&header, lists_length);
   return EndSection(header);
 }

@@ -55,11 +55,22 @@ class StoreWriter {
   Status AddFile(const StoreFileEntry& file,
                  std::span<const StoreScore> scores);
 
+  // Instead of scores with the files: the postings of one word at a time,
+  // in the order of the word numbers from 1 (as the count lines of an
+  // index text give them), each its ascending file indexes and their
+  // scores, after every file was added without scores. Refused: a word out
+  // of turn, files out of order or beyond those added, a score of 0, or
+  // files added with scores before.
+  Status AddWordPostings(std::int32_t word_number,
+                         std::span<const std::uint32_t> files,
+                         std::span<const std::uint8_t> scores);
+
   // Writes the rest but the fingerprint: the title (content), the lexicon
   // (every word once, in ascending order of its bytes, with the word
   // numbers 1 to W, each once; the scores' word index n is word number
   // n + 1) and the postings, merged. Refused: the lexicon breaks one of
-  // those rules or lacks a word that a score names; failed: a write failed.
+  // those rules, lacks a word that a score names or has another number of
+  // words than AddWordPostings gave; failed: a write failed.
   // REQUIRES: Create succeeded; called once.
   Status Finish(std::string_view title, std::span<const StoreWord> lexicon);
 
@@ -72,7 +83,9 @@ class StoreWriter {
   void Discard();
 
   std::uint32_t file_count() const { return sorter_.file_count(); }
-  std::uint64_t posting_count() const { return sorter_.posting_count(); }
+  std::uint64_t posting_count() const {
+    return sorter_.posting_count() + word_postings_;
+  }
   // The sorted runs spilled into the work file so far.
   std::size_t run_count() const { return sorter_.run_count(); }
   // The store's length in bytes, once committed.
@@ -96,7 +109,12 @@ class StoreWriter {
   std::uint64_t SectionStart() const { return sections_.back().offset; }
   Status CheckLexicon(std::span<const StoreWord> lexicon) const;
   Status WriteFileTable();
-  Status WritePostings(std::uint32_t word_count);
+  // The postings section: begun, a list appended per word, ended with
+  // the directory.
+  Status BeginPostings();
+  Status AppendList(std::span<const std::uint32_t> files,
+                    std::span<const std::uint8_t> scores);
+  Status EndPostings(std::uint32_t word_count);
   Status WriteLexicon(std::span<const StoreWord> lexicon);
   Status WritePageChecksums();
 
@@ -107,6 +125,14 @@ class StoreWriter {
   store::PostingsSorter sorter_;
   std::vector<Section> sections_;
   std::uint64_t texts_length_ = 0;
+  // The postings section: where its lists begin, each list's offset from
+  // there, the list being encoded.
+  std::uint64_t lists_offset_ = 0;
+  std::vector<std::uint64_t> directory_;
+  std::string list_;
+  // AddWordPostings was called; the postings it gave.
+  bool by_word_ = false;
+  std::uint64_t word_postings_ = 0;
   std::uint64_t size_ = 0;
   bool created_ = false;
   bool finished_ = false;

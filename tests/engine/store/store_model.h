@@ -23,7 +23,7 @@ struct ModelFile {
   std::uint64_t size = 0;
   std::int64_t mtime_seconds = 0;
   std::uint32_t mtime_nanoseconds = 0;
-  bool missing = false;
+  bool path_only = false;
   std::string title;
   std::string first_text;
   std::string description;
@@ -50,7 +50,7 @@ inline std::string WordOf(std::uint32_t n) {
 // files files over a vocabulary of about vocabulary words, drawn with a
 // skewed frequency (a few common words, many rare ones); word 0, "the",
 // is in every file, so that its list spans several blocks. One file in 50
-// is missing, one in 7 has no word.
+// is known by its path only (it was missing), one in 7 has no word.
 inline StoreModel MakeModel(std::uint32_t files, std::uint32_t vocabulary,
                             std::uint32_t seed) {
   StoreModel model;
@@ -67,15 +67,15 @@ inline StoreModel MakeModel(std::uint32_t files, std::uint32_t vocabulary,
   for (std::uint32_t f = 0; f < files; ++f) {
     ModelFile file;
     file.path = "folder" + std::to_string(f % 7) + "/file " + std::to_string(f) + ".txt";
-    file.missing = f % 50 == 49;
-    if (!file.missing) {
+    file.path_only = f % 50 == 49;
+    if (!file.path_only) {
       file.size = 1000 + random() % 100000;
       file.mtime_seconds = 1700000000 + static_cast<std::int64_t>(random() % 1000000);
       file.mtime_nanoseconds = random() % 1000000000;
+      file.title = f % 3 == 0 ? "Page " + std::to_string(f) : "Not HTML file";
+      file.first_text = f % 3 == 0 ? "" : "The first words of file " + std::to_string(f);
+      file.description = f % 6 == 0 ? "A description \x93quoted\x94" : "";
     }
-    file.title = f % 3 == 0 ? "Page " + std::to_string(f) : "Not HTML file";
-    file.first_text = f % 3 == 0 ? "" : "The first words of file " + std::to_string(f);
-    file.description = f % 6 == 0 ? "A description \x93quoted\x94" : "";
     if (f % 7 != 3) {
       std::vector<bool> taken(vocabulary + 1, false);
       file.scores.push_back({word_index(0), static_cast<std::uint8_t>(1 + random() % 255)});
@@ -112,7 +112,7 @@ inline StoreFileEntry EntryOf(const ModelFile& file) {
   entry.size = file.size;
   entry.mtime_seconds = file.mtime_seconds;
   entry.mtime_nanoseconds = file.mtime_nanoseconds;
-  entry.missing = file.missing;
+  entry.path_only = file.path_only;
   entry.title = file.title;
   entry.first_text = file.first_text;
   entry.description = file.description;
@@ -137,7 +137,7 @@ inline Status WriteModel(const StoreModel& model, const std::string& path,
 
 inline std::string DescribeFile(std::uint32_t index, const StoreFileEntry& f) {
   return "file " + std::to_string(index + 1) + ": " + std::string(f.path) + " | " +
-         (f.missing ? "missing" : std::to_string(f.size) + " bytes, " +
+         (f.path_only ? "path only" : std::to_string(f.size) + " bytes, " +
                                       std::to_string(f.mtime_seconds) + "." +
                                       std::to_string(f.mtime_nanoseconds)) +
          " | " + std::string(f.title) + " | " + std::string(f.first_text) + " | " +

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "tests/engine/store/store_model.h"
 #include "tests/support/temp_tree.h"
@@ -81,6 +82,92 @@ TEST(StoreWriterTest, SpillingSortedRunsGivesTheSameFile) {
   }
   EXPECT_EQ(FolderListing(dir.path()),
             (std::vector<std::string>{"memory_store.tavo", "spilled_store.tavo"}));
+}
+
+// A store rebuilt from an index text gets the postings word by word, as
+// its count lines give them: the same file as one written file by file.
+TEST(StoreWriterTest, WritesTheSameStoreFromWordsAsFromFiles) {
+  TempDir dir;
+  StoreModel model = MakeModel(500, 900, 9);
+  ASSERT_TRUE(WriteModel(model, dir.Path("by_file_store.tavo")).ok());
+  std::vector<std::vector<std::uint32_t>> files(model.words.size());
+  std::vector<std::vector<std::uint8_t>> scores(model.words.size());
+  for (std::uint32_t f = 0; f < model.files.size(); ++f) {
+    for (const StoreScore& s : model.files[f].scores) {
+      files[s.word_index].push_back(f);
+      scores[s.word_index].push_back(s.score);
+    }
+  }
+  const std::string path = dir.Path("by_word_store.tavo");
+  StoreWriter writer(path, path + ".part");
+  ASSERT_TRUE(writer.Create().ok());
+  for (const testing::ModelFile& file : model.files) {
+    ASSERT_TRUE(writer.AddFile(testing::EntryOf(file), {}).ok());
+  }
+  for (std::size_t w = 0; w < model.words.size(); ++w) {
+    Status added = writer.AddWordPostings(static_cast<std::int32_t>(w + 1), files[w], scores[w]);
+    ASSERT_TRUE(added.ok()) << added.message();
+  }
+  ASSERT_TRUE(writer.Finish(model.title, testing::SortedLexicon(model)).ok());
+  ASSERT_TRUE(writer.Commit(model.fingerprint).ok());
+  EXPECT_TRUE(ReadFileBytes(path) == ReadFileBytes(dir.Path("by_file_store.tavo")));
+}
+
+TEST(StoreWriterTest, RefusesPostingsOutOfTurn) {
+  const std::vector<std::uint32_t> two_files = {0, 1};
+  const std::vector<std::uint8_t> two_scores = {5, 6};
+  struct Case {
+    const char* name;
+    std::function<Status(StoreWriter&)> calls;
+    const char* message;
+  } cases[] = {
+      {"word 2 first",
+       [&](StoreWriter& w) { return w.AddWordPostings(2, two_files, two_scores); },
+       "The postings of word number 2 come where those of word number 1 belong."},
+      {"files out of order",
+       [&](StoreWriter& w) {
+         return w.AddWordPostings(1, std::vector<std::uint32_t>{1, 0}, two_scores);
+       },
+       "The postings of word number 1 name file index 0 with the score 6: out of "
+       "order, beyond the 3 files or 0."},
+      {"file beyond",
+       [&](StoreWriter& w) {
+         return w.AddWordPostings(1, std::vector<std::uint32_t>{3}, {std::vector<std::uint8_t>{1}});
+       },
+       "The postings of word number 1 name file index 3 with the score 1: out of "
+       "order, beyond the 3 files or 0."},
+      {"file after words",
+       [&](StoreWriter& w) {
+         Status s = w.AddWordPostings(1, two_files, two_scores);
+         return s.ok() ? w.AddFile(StoreFileEntry{}, {}) : s;
+       },
+       "A file cannot be added after the postings of a word."},
+      {"a word too few",
+       [&](StoreWriter& w) {
+         Status s = w.AddWordPostings(1, two_files, two_scores);
+         const std::vector<StoreWord> lexicon = {{"a", 1}, {"b", 2}};
+         return s.ok() ? w.Finish("T", lexicon) : s;
+       },
+       "The lexicon has 2 words, but the postings of 1 were given."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    StoreWriter writer(dir.Path("a_store.tavo"), dir.Path("a_store.part.tavo"));
+    ASSERT_TRUE(writer.Create().ok());
+    for (int f = 0; f < 3; ++f) ASSERT_TRUE(writer.AddFile(StoreFileEntry{}, {}).ok());
+    Status status = c.calls(writer);
+    EXPECT_EQ(status.kind(), Status::Kind::kRefused);
+    EXPECT_EQ(status.message(), c.message);
+  }
+  // Words after files that had scores.
+  TempDir dir;
+  StoreWriter writer(dir.Path("a_store.tavo"), dir.Path("a_store.part.tavo"));
+  ASSERT_TRUE(writer.Create().ok());
+  ASSERT_TRUE(writer.AddFile(StoreFileEntry{}, std::vector<StoreScore>{{0, 1}}).ok());
+  EXPECT_EQ(writer.AddWordPostings(1, std::vector<std::uint32_t>{0}, {std::vector<std::uint8_t>{1}})
+                .message(),
+            "The postings of word number 1 come after files that had scores.");
 }
 
 // The store of a fixed small model, byte for byte: the format does not
