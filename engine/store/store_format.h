@@ -34,13 +34,13 @@
 // 64 bytes (kSectionAlignment) and ending before the next one starts; the
 // bytes between them are zero. A section's pages are its bytes cut into
 // pieces of P from its start (the last one may be shorter).
-// Page checksums, after the last section: for each section in table order,
-// one u32 per page of the section: the low 32 bits of Checksum64 of the
-// page's bytes.
+// Page checksums, after the last section at the next multiple of 8, up to
+// the end of the file: for each section in table order, one u32 per page
+// of the section: the low 32 bits of Checksum64 of the page's bytes.
 //
 // So opening a store reads the header, the section table and the page
 // checksums (a 1,024th of the file); a page of a section is checked when
-// it is first read, and the rest of the file is never touched.
+// it is first read, and no other byte is read before a search needs it.
 //
 // Summary section (kind 1):
 //    0  u32      number of files N

@@ -3,7 +3,8 @@
 // section's pages; each page is checked against its checksum when it is
 // first read. Whatever the bytes, no read goes past the map: damage found
 // at the open refuses the store, damage found later is the status of the
-// call or cursor that found it.
+// call or cursor that found it. A reader's calls may run on several
+// threads at once; a cursor or iterator belongs to one thread.
 #pragma once
 
 #include <atomic>
