@@ -346,14 +346,18 @@ TEST(StorePostingsTest, SkipsToEachFileAsASearchOfAllWordsDoes) {
       PostingsIterator fresh = (*store)->Postings(word);
       fresh.SkipTo(target);
       ASSERT_EQ(fresh.Valid(), want != expected.end()) << word << " to " << target;
-      if (fresh.Valid()) EXPECT_EQ(fresh.file_index(), *want);
+      if (fresh.Valid()) {
+        EXPECT_EQ(fresh.file_index(), *want);
+      }
     }
     PostingsIterator walking = (*store)->Postings(word);
     for (std::uint32_t target = 0; target <= files && walking.Valid(); target += 130) {
       walking.SkipTo(target);
       auto want = std::lower_bound(expected.begin(), expected.end(), target);
       ASSERT_EQ(walking.Valid(), want != expected.end());
-      if (walking.Valid()) EXPECT_EQ(walking.file_index(), *want);
+      if (walking.Valid()) {
+        EXPECT_EQ(walking.file_index(), *want);
+      }
     }
     EXPECT_TRUE(walking.status().ok());
   }
