@@ -13,7 +13,7 @@ declare -A floor=(
   [common]=0
   [text]=1
   [files]=2 [shell]=2
-  [format]=3
+  [format]=3 [store]=3
   [index]=4 [search]=4
   [report]=5
   [modules]=6
