@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "engine/common/program_texts.h"
+#include "engine/files/background_deletion.h"
 #include "engine/files/folder.h"
 #include "engine/format/file_names.h"
 #include "engine/search/search_settings_file.h"
@@ -351,7 +352,9 @@ void DeleteDataFileOnQuit(const SearchSettings& settings,
         MessageButtons::kYesNo);
     if (answer != Answer::kYes) return;
   }
-  if (!DeleteFileForcibly(data_file, DeleteOptions{})) {
+  // The blocks of a large data file are freed behind the window.
+  BackgroundDeletion deletion;
+  if (!deletion.Delete(data_file, DeleteOptions{})) {
     ports.prompter.ShowMessage(MessageIcon::kError, "Delete data file?",
                                "The data file " + data_file +
                                    " could not be deleted.");

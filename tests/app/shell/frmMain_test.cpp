@@ -14,6 +14,7 @@
 #include "engine/common/program_texts.h"
 #include "engine/shell/shell.h"
 #include "tests/support/fakes.h"
+#include "tests/support/temp_tree.h"
 
 namespace orvane {
 namespace {
@@ -108,8 +109,11 @@ TEST_F(FrmMainTest, IndexModuleHandsItsIndexOverToTheSearchModule) {
   EXPECT_FALSE(launcher_.isVisible());
   EXPECT_FALSE(launcher_.state().blnQuit);
 
+  // Only an index that exists is handed over.
+  testing::TempDir out;
+  const std::string index = out.Write("archive_index.tavo", "an index");
   index_module->txbTopFolder->setText("/data/archive/");
-  index_module->set_index_path("/out/archive_index.tavo");
+  index_module->set_index_path(index);
   QTest::mouseClick(index_module->cmdSwitchToSearchModule, Qt::LeftButton);
   Settle();
 
@@ -118,7 +122,7 @@ TEST_F(FrmMainTest, IndexModuleHandsItsIndexOverToTheSearchModule) {
   EXPECT_TRUE(search_module->isVisible());
   EXPECT_FALSE(launcher_.isVisible());
   EXPECT_EQ(search_module->txbTopFolder->text(), "/data/archive/");
-  EXPECT_EQ(search_module->txbIndexFile->text(), "/out/archive_index.tavo");
+  EXPECT_EQ(search_module->txbIndexFile->text(), ToQt(index));
   EXPECT_EQ(search_module->txbSearchWords->text(), "");
   EXPECT_EQ(search_module->lblTitle[1]->text(), "");
   EXPECT_FALSE(launcher_.state().blnQuit);
