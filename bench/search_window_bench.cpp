@@ -96,20 +96,17 @@ struct Picked {
 
 Picked PickWords(const LoadedIndex& index) {
   std::vector<std::pair<int, std::string>> by_files;
-  DataFileReader data;
-  data.Open(index.strDataFile);
-  std::vector<std::uint8_t> row;
-  const std::size_t step = std::max<std::size_t>(1, index.lexicon.size() / 4000);
-  for (std::size_t i = 0; i < index.lexicon.size(); i += step) {
-    std::string_view w = index.Word(i);
+  IndexStoreReader& store = *index.store;
+  Postings postings;
+  const std::uint32_t words = store.word_count();
+  const std::uint32_t step = std::max<std::uint32_t>(1, words / 4000);
+  for (std::uint32_t i = 0; i < words; i += step) {
+    std::string_view w = store.WordAt(i);
     if (!std::all_of(w.begin(), w.end(), [](char c) { return c >= 'a' && c <= 'z'; })) {
       continue;
     }
-    data.ReadRow(index.lexicon[i].lngWordNumber, index.intNumFiles, &row);
-    by_files.emplace_back(
-        static_cast<int>(std::count_if(row.begin(), row.end(),
-                                       [](std::uint8_t b) { return b > 0; })),
-        std::string(w));
+    (void)store.ReadPostings(store.WordNumberAt(i), &postings);
+    by_files.emplace_back(static_cast<int>(postings.size()), std::string(w));
   }
   std::sort(by_files.rbegin(), by_files.rend());
   std::string rare;

@@ -15,7 +15,7 @@ declare -A floor=(
   [engine/common]=0
   [engine/text]=1
   [engine/files]=2 [engine/shell]=2
-  [engine/format]=3
+  [engine/format]=3 [engine/store]=3
   [engine/index]=4 [engine/search]=4
   [engine/report]=5
   [engine/modules]=6

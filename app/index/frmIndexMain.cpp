@@ -612,7 +612,7 @@ void frmIndexMain::cmdReset_Click() {
 
 void frmIndexMain::cmdSwitchToSearchModule_Click() {
   HandOverToSearchModule(services().launcher, FromQt(txbTopFolder->text()),
-                         module_.state().index_path);
+                         module_.IndexFileToHandOver());
   Unload();
 }
 

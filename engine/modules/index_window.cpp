@@ -212,7 +212,7 @@ void IndexWindow::SetDefaults() {
   IndexState& state = module_.state();
   state.index_created = false;
   HideIndexedFilesButton();
-  state.file_limit = kFileLimit;
+  state.file_limit = MaxFilesIndexed(state.store_kind);
   view.SetText("chkExcludeSpecialLetters", GetProgramText(kTextSpecialLetters));
   module_.common_words().LoadCommonWords(ProgramFilePath("cwds.txt"));
   view.SetText("lblIntro", GetProgramText(kTextIntro));

@@ -344,10 +344,15 @@ bool SearchModule::CheckSingleFileIndexed(std::string_view title) {
   const std::string& file = settings_.txbSingleFile;
   std::string relative =
       file.size() >= top.size() ? file.substr(top.size()) : std::string();
-  const std::vector<std::string>& list = state_.index.strFileList;
-  if (IsInList(relative, list, 0, static_cast<std::int32_t>(list.size()),
-               false, false)) {
-    return true;
+  // Exact, or equal in lower case, as the list of the indexed files is
+  // searched.
+  const LoadedIndex& index = state_.index;
+  if (!relative.empty()) {
+    const std::string lower = LowerCaseText(relative);
+    for (std::int32_t k = 0; k < index.intNumFiles; ++k) {
+      std::string_view entry = index.FilePath(static_cast<std::uint32_t>(k));
+      if (entry == relative || LowerCaseText(entry) == lower) return true;
+    }
   }
   ports_.prompter.ShowMessage(MessageIcon::kInformation, title,
                               GetProgramText(kTextFileNotIndexed));

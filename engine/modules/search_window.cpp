@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "engine/common/program_texts.h"
+#include "engine/files/background_deletion.h"
 #include "engine/files/folder.h"
 #include "engine/format/file_names.h"
 #include "engine/modules/index_folders.h"
@@ -369,10 +370,12 @@ void SearchWindow::DeleteDataFileOnQuit() {
         MessageButtons::kYesNo);
     if (answer != Answer::kYes) return;
   }
-  if (!DeleteFileForcibly(data_file, DeleteOptions{})) {
-    ports.prompter.ShowMessage(
-        MessageIcon::kError, "Delete data file?",
-        "The data file " + data_file + " could not be deleted.");
+  // The blocks of a large data file are freed behind the window.
+  BackgroundDeletion deletion;
+  if (!deletion.Delete(data_file, DeleteOptions{})) {
+    ports.prompter.ShowMessage(MessageIcon::kError, "Delete data file?",
+                               "The data file " + data_file +
+                                   " could not be deleted.");
   }
 }
 

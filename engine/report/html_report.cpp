@@ -222,7 +222,7 @@ std::string WriteHtmlReport(const SearchSettings& settings, SearchState* state,
   PrepareReportExtracts(settings, state);
   ExtractBuilder& builder = state->extract_builder;
   const std::string font_small = "<font size=" + Quoted("-1") + ">";
-  for (std::int16_t i = 0; i < state->intNumFilesFound; ++i) {
+  for (std::int32_t i = 0; i < state->intNumFilesFound; ++i) {
     const auto at = static_cast<std::size_t>(i);
     state->results.Append(".");
     state->results.Repaint();

@@ -58,22 +58,11 @@ bool ExpandStems(std::vector<std::string>* words, const LoadedIndex& index,
     std::string& word = (*words)[i];
     if (word.empty() || word.back() != '*') continue;
     const std::string stem = word.substr(0, word.size() - 1);
-    // The lexicon is sorted by character code, so the words that begin with
-    // the stem stand together, from the first word not below it.
-    std::size_t low = 0;
-    std::size_t high = index.lexicon.size();
-    while (low < high) {
-      std::size_t mid = low + (high - low) / 2;
-      if (index.Word(mid) < std::string_view(stem)) {
-        low = mid + 1;
-      } else {
-        high = mid;
-      }
-    }
+    // The words that begin with the stem, in the lexicon's ascending order.
+    const WordRange range = index.store->StemRange(stem);
     bool replaced = false;
-    for (std::size_t at = low; at < index.lexicon.size(); ++at) {
-      std::string_view candidate = index.Word(at);
-      if (candidate.substr(0, stem.size()) != stem) break;
+    for (std::uint32_t at = range.first; at < range.last; ++at) {
+      std::string_view candidate = index.store->WordAt(at);
       if (!replaced) {
         (*words)[i] = std::string(candidate);
         replaced = true;

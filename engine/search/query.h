@@ -42,7 +42,7 @@ std::vector<std::string> SplitSearchWords(std::string_view text);
 // begins with it and appends every further such word, in lexicon order; a
 // stem that no word begins with becomes an empty entry. Returns false
 // (with *stem the stem, asterisk included) when the words would pass
-// kMaxSearchWords; words is then unusable.
+// kMaxSearchWords; words is then unusable. REQUIRES: an index is loaded.
 bool ExpandStems(std::vector<std::string>* words, const LoadedIndex& index,
                  std::string* stem);
 

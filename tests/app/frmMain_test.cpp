@@ -14,6 +14,7 @@
 #include "engine/shell/launcher.h"
 #include "engine/shell/shell.h"
 #include "tests/support/window_test.h"
+#include "tests/support/temp_tree.h"
 
 namespace orvane {
 namespace {
@@ -97,8 +98,11 @@ TEST_F(FrmMainTest, IndexModuleHandsItsIndexOverToTheSearchModule) {
   EXPECT_FALSE(launcher_.isVisible());
   EXPECT_FALSE(launcher_.state().blnQuit);
 
+  // Only an index that exists is handed over.
+  testing::TempDir out;
+  const std::string index = out.Write("archive_index.tavo", "an index");
   Control<QLineEdit>(index_module, "txbTopFolder")->setText("/data/archive/");
-  index_module->set_index_path("/out/archive_index.tavo");
+  index_module->set_index_path(index);
   QTest::mouseClick(
       Control<QPushButton>(index_module, "cmdSwitchToSearchModule"),
       Qt::LeftButton);
@@ -111,7 +115,7 @@ TEST_F(FrmMainTest, IndexModuleHandsItsIndexOverToTheSearchModule) {
   EXPECT_EQ(Control<QLineEdit>(search_module, "txbTopFolder")->text(),
             "/data/archive/");
   EXPECT_EQ(Control<QLineEdit>(search_module, "txbIndexFile")->text(),
-            "/out/archive_index.tavo");
+            ToQt(index));
   EXPECT_EQ(Control<QLineEdit>(search_module, "txbSearchWords")->text(), "");
   EXPECT_EQ(Control<QLabel>(search_module, "lblTitle[1]")->text(), "");
   EXPECT_FALSE(launcher_.state().blnQuit);

@@ -31,7 +31,8 @@ inline std::string Needles(int count) {
   return text;
 }
 
-class ReportTest : public ::testing::Test {
+// Run over every kind of store (instantiated in html_report_test.cpp).
+class ReportTest : public ::testing::TestWithParam<IndexStoreKind> {
  protected:
   // Writes the files below top/ and indexes them.
   void Tree(const std::vector<std::pair<std::string, std::string>>& files) {
@@ -59,7 +60,7 @@ class ReportTest : public ::testing::Test {
   }
 
   TempDir dir_;
-  SearchFixture f_;
+  SearchFixture f_{GetParam()};
 };
 
 }  // namespace orvane::testing

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "engine/search/classic_store_reader.h"
 #include "engine/search/data_file.h"
 #include "tests/engine/search/index_fixture.h"
 
@@ -32,7 +33,11 @@ class IndexLoadingTest : public ::testing::Test {
     return LoadIndexFile(index_path, &f_.state().index, f_.module.ports(),
                          f_.state().results);
   }
-  const LoadedIndex& index() { return f_.state().index; }
+  // The classic pair's index text as loaded.
+  const ClassicIndex& index() {
+    return static_cast<const ClassicStoreReader&>(*f_.state().index.store)
+        .index();
+  }
 
   TempDir dir_;
   SearchFixture f_;
@@ -402,7 +407,7 @@ TEST_F(IndexLoadingTest, DamagedIndexesGiveTheirMessage) {
     ASSERT_EQ(f.prompter.boxes().size(), 1u);
     EXPECT_EQ(f.prompter.boxes()[0].text, c.message);
     EXPECT_FALSE(f.state().index.blnDataFileReady);
-    EXPECT_TRUE(f.state().index.strFileList.empty());
+    EXPECT_EQ(f.state().index.store, nullptr);
     EXPECT_FALSE(fs::exists(dir.Path("d_data.tavo")));
     EXPECT_FALSE(fs::exists(dir.Path("d_data.tavo.part")));
   }
@@ -451,7 +456,7 @@ TEST_F(IndexLoadingTest, RunningOutOfMemoryIsAMessage) {
     bool loaded = Load(path);
     bool told = f_.Messages() ==
                 "[Error] Allocation error when reading the index file.\n";
-    std::_Exit(!loaded && told && index().strFileList.empty() ? 0 : 1);
+    std::_Exit(!loaded && told && f_.state().index.store == nullptr ? 0 : 1);
   };
   EXPECT_EXIT(load_with_bounded_memory(), ::testing::ExitedWithCode(0), "");
 }
@@ -482,6 +487,29 @@ TEST_F(IndexLoadingTest, ATruncatedIndexTellsWhereItBreaksOff) {
   EXPECT_LT(line, 40000);
 }
 
+// A data file that goes between the load and the search is told at the
+// search, and built again by the next one.
+TEST_F(IndexLoadingTest, ADataFileGoneAfterTheLoadIsBuiltAgain) {
+  dir_.Write("top/a.txt", "alpha beta");
+  IndexLayout layout = IndexOfTree(dir_, "top/", {"a.txt"});
+  f_.settings().txbTopFolder = dir_.folder() + "top/";
+  f_.settings().chkGenerateHTML = false;
+  f_.settings().txbSearchWords = "beta";
+  ASSERT_TRUE(f_.module.ChooseIndexFile(WriteIndex(dir_, "g", layout, false)))
+      << f_.Messages();
+  const std::string data = dir_.Path("g_data.tavo");
+  fs::remove(data);
+  using SearchClick = SearchModule::SearchClick;
+  EXPECT_EQ(f_.module.Search(), SearchClick::kNotLoaded);
+  EXPECT_EQ(f_.Messages(),
+            "[Error] Error when reading the data file " + data +
+                ".\r\nIt will be created again at the next search.\n");
+  EXPECT_EQ(f_.module.Search(), SearchClick::kSearched)
+      << f_.Messages();
+  EXPECT_EQ(f_.state().intNumFilesFound, 1);
+  EXPECT_TRUE(fs::exists(data));
+}
+
 TEST(DataFileTest, CountsTheBlocksANewFileOccupies) {
   TempDir dir;
   IndexLayout layout;
@@ -492,7 +520,7 @@ TEST(DataFileTest, CountsTheBlocksANewFileOccupies) {
   layout.words = {{"a", row}, {"b", std::vector<int>(10000, 0)}};
   // Rows end at 20000; the trailer lies in block 4.
   std::string path = WriteIndex(dir, "c", layout, false);
-  LoadedIndex index;
+  ClassicIndex index;
   IndexTextLines lines;
   ASSERT_EQ(lines.Open(path), 0);
   ASSERT_TRUE(ReadFileList(lines, &index).ok());

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/search/classic_store_reader.h"
 #include "tests/engine/search/index_fixture.h"
 
 namespace orvane::testing {
@@ -9,18 +10,20 @@ namespace {
 
 // A loaded lexicon without a file: the query check reads only the words.
 LoadedIndex LexiconOf(const std::vector<std::string>& words) {
-  LoadedIndex index;
+  ClassicIndex classic;
   std::vector<std::string> sorted = words;
   std::sort(sorted.begin(), sorted.end());
   for (const std::string& w : sorted) {
     SearchLexiconEntry e;
-    e.word_offset = static_cast<std::uint32_t>(index.lexicon_words.size());
+    e.word_offset = static_cast<std::uint32_t>(classic.lexicon_words.size());
     e.word_length = static_cast<std::uint32_t>(w.size());
-    e.lngWordNumber = static_cast<std::int32_t>(index.lexicon.size()) + 1;
-    index.lexicon.push_back(e);
-    index.lexicon_words += w;
+    e.lngWordNumber = static_cast<std::int32_t>(classic.lexicon.size()) + 1;
+    classic.lexicon.push_back(e);
+    classic.lexicon_words += w;
   }
-  index.lngNumWords = static_cast<std::int32_t>(words.size());
+  classic.lngNumWords = static_cast<std::int32_t>(words.size());
+  LoadedIndex index;
+  index.Use(std::make_unique<ClassicStoreReader>(std::move(classic), ""));
   return index;
 }
 
