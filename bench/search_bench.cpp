@@ -372,7 +372,7 @@ int Run(const Options& options) {
       for (int i = 0; i < options.runs; ++i) {
         view.Reset();
         auto start = Clock::now();
-        module.cmdSearch_Click();
+        module.Search();
         auto end = Clock::now();
         whole.ms.push_back(Milliseconds(start, end));
         before.ms.push_back(
@@ -389,14 +389,14 @@ int Run(const Options& options) {
   s.cboSearchType = SearchType::kAnyWord;
   s.chkSortMatches = false;
   s.txbSearchWords = frequent;
-  module.cmdSearch_Click();
+  module.Search();
   if (state.intNumFilesFound >= 100) {
     state.intNumFilesFound = 100;
     s.chkGenerateHTML = true;
     s.optHTMLReport = true;
     s.open_html_report = false;
     s.html_report_path = work + "bench_report.htm";
-    Times report = Time(options.runs, [&] { module.cmdGenerateHTML_Click(); });
+    Times report = Time(options.runs, [&] { module.MakeReport(); });
     Times read = Time(options.runs, [&] {
       std::vector<char> buffer(1 << 16);
       for (int i = 0; i < 100; ++i) {

@@ -17,10 +17,11 @@
 #include <string>
 #include <vector>
 
+#include "app/frmMain.h"
 #include "app/qt_ports.h"
 #include "app/search/frmSearchMain.h"
+#include "app/shell/controls.h"
 #include "app/shell/frmLargeDisplay.h"
-#include "app/shell/frmMain.h"
 #include "bench/silent_ports.h"
 #include "engine/common/launcher_state.h"
 #include "engine/common/program_folder.h"
@@ -154,17 +155,20 @@ int Run(const std::string& tree_arg, const std::string& work_arg, int runs) {
   auto* window = qobject_cast<frmSearchMain*>(launcher.module());
   if (window == nullptr) return 1;
   window->ReceiveHandOver(tree, index_path);
-  window->chkGenerateHTML->setChecked(false);
-  window->txbSearchWords->setText(QString::fromStdString(rare));
-  window->cmdSearch->click();  // loads the index
+  FindControl<QCheckBox>(window, "chkGenerateHTML")->setChecked(false);
+  FindControl<QLineEdit>(window, "txbSearchWords")
+      ->setText(QString::fromStdString(rare));
+  FindControl<QPushButton>(window, "cmdSearch")->click();  // loads the index
 
   std::printf("\n%-34s %10s %10s %10s\n", "median of runs (ms)", "engine",
               "window", "files");
   for (const std::string& word : {common, rare}) {
     engine.settings().txbSearchWords = word;
-    const double alone = Median(runs, [&] { engine.cmdSearch_Click(); });
-    window->txbSearchWords->setText(QString::fromStdString(word));
-    const double in_window = Median(runs, [&] { window->cmdSearch->click(); });
+    const double alone = Median(runs, [&] { engine.Search(); });
+    FindControl<QLineEdit>(window, "txbSearchWords")
+        ->setText(QString::fromStdString(word));
+    const double in_window = Median(
+        runs, [&] { FindControl<QPushButton>(window, "cmdSearch")->click(); });
     std::printf("search '%-24s %10.2f %10.2f %10d\n", (word + "'").c_str(), alone,
                 in_window, window->module().state().intNumFilesFound);
   }
@@ -172,17 +176,18 @@ int Run(const std::string& tree_arg, const std::string& work_arg, int runs) {
   // files: the time from the moment of the click (30 ms into the run) to
   // the end of the run, the wait for the window to see the click included.
   {
-    window->cboSearchType->setCurrentIndex(2);
-    window->txbSearchWords->setText(QString::fromStdString(common + " " + second));
+    FindControl<QComboBox>(window, "cboSearchType")->setCurrentIndex(2);
+    FindControl<QLineEdit>(window, "txbSearchWords")
+        ->setText(QString::fromStdString(common + " " + second));
     std::vector<double> answers;
     for (int i = 0; i < runs; ++i) {
       bool clicked = false;
       QTimer::singleShot(30, window, [&] {
         clicked = true;
-        window->cmdSearch->click();
+        FindControl<QPushButton>(window, "cmdSearch")->click();
       });
       const Clock::time_point due = Clock::now() + std::chrono::milliseconds(30);
-      window->cmdSearch->click();
+      FindControl<QPushButton>(window, "cmdSearch")->click();
       if (clicked) {
         answers.push_back(
             std::chrono::duration<double, std::milli>(Clock::now() - due).count());
@@ -196,14 +201,13 @@ int Run(const std::string& tree_arg, const std::string& work_arg, int runs) {
       std::printf("%-34s %10s %10.2f\n", "Stop answers during exact phrase", "",
                   answers[answers.size() / 2]);
     }
-    window->cboSearchType->setCurrentIndex(1);
+    FindControl<QComboBox>(window, "cboSearchType")->setCurrentIndex(1);
   }
   engine.settings().optByFolder = true;
-  window->optByFolder->setChecked(true);
-  const double list_alone =
-      Median(runs, [&] { engine.cmdListIndexedFiles_Click(); });
+  FindControl<QRadioButton>(window, "optByFolder")->setChecked(true);
+  const double list_alone = Median(runs, [&] { engine.ListIndexedFiles(); });
   const double list_window = Median(runs, [&] {
-    window->cmdListIndexedFiles->click();
+    FindControl<QPushButton>(window, "cmdListIndexedFiles")->click();
   });
   std::printf("%-34s %10.2f %10.2f\n", "list indexed files, by folder",
               list_alone, list_window);

@@ -115,7 +115,7 @@ void LoadAndSearch(const std::string& index_path) {
     settings.cboSearchType = type;
     settings.txbSearchWords =
         first + " " + last + (type == SearchType::kAnyWord ? " " + stem : "");
-    search.module.cmdSearch_Click();
+    search.module.Search();
   }
 }
 

@@ -78,11 +78,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   lexicon.StartPass();
   lexicon.StartFile();
   extractor.StartFile();
-  std::string error;
   KeepReading observer;
-  extractor.ExtractFileWords(
+  static_cast<void>(extractor.ExtractFileWords(
       fuzz::WriteScratchFile("words.txt", fuzz::AsText(data + 1, size - 1)),
-      (options & 8) != 0, &observer, &error);
+      (options & 8) != 0, &observer));
   CheckingStore store(&lexicon);
   if (lexicon.largest_count() > 0) lexicon.WriteFileScores(store);
   return 0;

@@ -15,6 +15,8 @@
 #include "engine/index/store_writers.h"
 #include "engine/index/word_extraction.h"
 #include "engine/index/word_reader.h"
+#include "engine/modules/guarded.h"
+#include "engine/modules/index_folders.h"
 #include "engine/text/file_checks.h"
 #include "engine/text/number_text.h"
 #include "engine/text/sorting.h"
@@ -48,7 +50,6 @@ constexpr std::int16_t kTextFileListHeading = 155;
 constexpr int kMaxCurrentFileLength = 80;  // intMaxCurrentFileLength
 constexpr std::int32_t kWordsShownStep = 90;
 constexpr double kSecondsPerDay = 86400;
-constexpr double kShortestTimedRun = 5;
 
 constexpr std::string_view kProjectNameInadmissible = ":\\/,<>'&\"";
 
@@ -151,6 +152,12 @@ RunOutcome IndexModule::CreateIndexFile() {
   if (outcome == RunOutcome::kTooManyFiles) {
     return ReportTooManyFiles(kCreateIndexFileCaption);
   }
+  if (outcome == RunOutcome::kCompleted) {
+    // The Search Module offers this top folder when the index is opened.
+    // The index is made whether or not the note can be written.
+    static_cast<void>(NoteIndexFolder(IndexFoldersPath(), state_.index_path,
+                                      settings_.txbTopFolder));
+  }
   return outcome;
 }
 
@@ -201,9 +208,9 @@ RunOutcome IndexModule::ListFiles() {
   } else if (outcome == RunOutcome::kListed && ports_.display.IsVisible() &&
              !ports_.display.ReportBufferFull()) {
     std::int32_t count = selection_.count;
-    ShowSortedList(count == 1 ? std::string("One file is to be indexed")
-                              : std::to_string(count) +
-                                    " files are to be indexed");
+    ShowSortedList(count == 1
+                       ? std::string("One file is to be indexed")
+                       : FormatGrouped(count) + " files are to be indexed");
   }
   FocusNextControl();
   return outcome;
@@ -217,8 +224,17 @@ void IndexModule::ListIndexedFiles() {
                                      state_.file_list[0]);
     return;
   }
-  PrepareLargeDisplay(kListIndexedFilesCaption);
-  ShowSortedList(std::to_string(state_.file_list.size()) + " files were indexed");
+  // Sorting a long list needs memory: a want of it ends the listing only.
+  Guarded(
+      ports_.prompter, false,
+      [this] {
+        PrepareLargeDisplay(kListIndexedFilesCaption);
+        ShowSortedList(
+            FormatGrouped(static_cast<double>(state_.file_list.size())) +
+            " files were indexed");
+        return true;
+      },
+      [this] { ports_.display.Hide(); });
 }
 
 std::string IndexModule::IndexFileToHandOver() const {
@@ -453,51 +469,57 @@ RunOutcome IndexModule::ExtractData(bool listing_mode) {
   } else {
     start_time_ = ports_.clock.SecondsSinceMidnight();
   }
-  RunOutcome outcome;
-  try {
-    state_.file_list.clear();
-    RunCountingPass(listing_mode, rules);
-    if (listing_mode) {
-      for (const SelectedFile& file : selection_.file_list) {
-        state_.file_list.push_back(file.relative_path);
-      }
-      state_.running = false;
-      if (selection_.count > 0) {
+  // Only a failure to get memory, or a bug, ends the passes with an
+  // exception: the run ends as stopped and every file it began is deleted.
+  return Guarded(
+      ports_.prompter, RunOutcome::kStopped,
+      [&] { return RunPasses(listing_mode, rules, title_content); },
+      [this] {
+        ports_.view.SetText("lblCurrentFile", "Data extraction stopped.");
+        state_.running = false;
         EnableControls(true);
-        ports_.view.Repaint();
-        if (ports_.display.IsVisible()) ports_.display.Show();
-        return RunOutcome::kListed;
-      }
-      ports_.display.Hide();
-      ShowNoFilesMessage(kListFilesCaption);
+      });
+}
+
+RunOutcome IndexModule::RunPasses(bool listing_mode,
+                                  const SelectionRules& rules,
+                                  const std::string& title_content) {
+  state_.file_list.clear();
+  RunCountingPass(listing_mode, rules);
+  if (listing_mode) {
+    for (const SelectedFile& file : selection_.file_list) {
+      state_.file_list.push_back(file.relative_path);
+    }
+    state_.running = false;
+    if (selection_.count > 0) {
       EnableControls(true);
-      return RunOutcome::kNoFiles;
+      ports_.view.Repaint();
+      if (ports_.display.IsVisible()) ports_.display.Show();
+      return RunOutcome::kListed;
     }
-    ports_.view.SetText("lblNowProcessingFile", "");
-    RunFlags flags = LetWindowSystemRun();
-    if (flags.quit) {
-      outcome = RunOutcome::kQuit;
-    } else if (flags.stop) {
-      FocusNextControl();
-      outcome = RunOutcome::kStopped;
-    } else if (selection_.too_many_files) {
-      outcome = RunOutcome::kTooManyFiles;
-    } else if (selection_.count == 0) {
-      ShowNoFilesMessage(kCreateIndexFileCaption);
-      FocusNextControl();
-      outcome = RunOutcome::kNoFiles;
-    } else {
-      outcome = RunExtraction(rules, title_content);
-      state_.running = false;
-      return outcome;
-    }
-  } catch (const std::exception& e) {
-    // Only a failure to get memory, or a bug, arrives here: the run ends
-    // as stopped and every file it began is deleted.
-    ports_.prompter.ShowMessage(MessageIcon::kError, "Error",
-                                StatusFromException(e).message());
-    ports_.view.SetText("lblCurrentFile", "Data extraction stopped.");
+    ports_.display.Hide();
+    ShowNoFilesMessage(kListFilesCaption);
+    EnableControls(true);
+    return RunOutcome::kNoFiles;
+  }
+  ports_.view.SetText("lblNowProcessingFile", "");
+  RunOutcome outcome;
+  RunFlags flags = LetWindowSystemRun();
+  if (flags.quit) {
+    outcome = RunOutcome::kQuit;
+  } else if (flags.stop) {
+    FocusNextControl();
     outcome = RunOutcome::kStopped;
+  } else if (selection_.too_many_files) {
+    outcome = RunOutcome::kTooManyFiles;
+  } else if (selection_.count == 0) {
+    ShowNoFilesMessage(kCreateIndexFileCaption);
+    FocusNextControl();
+    outcome = RunOutcome::kNoFiles;
+  } else {
+    outcome = RunExtraction(rules, title_content);
+    state_.running = false;
+    return outcome;
   }
   state_.running = false;
   EnableControls(true);
@@ -618,20 +640,16 @@ std::vector<std::string> IndexModule::ReadSelectedFiles(
                             static_cast<std::int32_t>(num_files));
     ports_.view.Repaint();
     observer.StartFile();
-    std::string error;
-    switch (reader.HandOnFile(&lexicon, &observer, &error)) {
-      case WordExtractor::FileResult::kRead:
-        break;
-      case WordExtractor::FileResult::kVanished:
-        // Its line stays in the file list and its column stays 0, so
-        // the file list and every count line agree on N.
-        vanished.push_back(path);
-        break;
-      case WordExtractor::FileResult::kFailed:
-        ports_.prompter.ShowMessage(MessageIcon::kWarning, "Error",
-                                    error + ":\r\n" + path);
-        state_.stop_flag = true;
-        break;
+    Result<WordExtractor::FileResult> handed =
+        reader.HandOnFile(&lexicon, &observer);
+    if (!handed.ok()) {
+      ports_.prompter.ShowMessage(MessageIcon::kWarning, "Error",
+                                  handed.status().message() + ":\r\n" + path);
+      state_.stop_flag = true;
+    } else if (*handed == WordExtractor::FileResult::kVanished) {
+      // Its line stays in the file list and its column stays 0, so the
+      // file list and every count line agree on N.
+      vanished.push_back(path);
     }
     if (reader.lexicon_full()) {
       ports_.prompter.ShowMessage(
@@ -708,16 +726,20 @@ void IndexModule::ShowClosingStatus(std::string status_text) {
   } else {
     ports_.view.SetVisible("cmdListFiles[1]", false);
   }
+  // Every run tells its time, and the words it found; the label that said
+  // the index file was being written says so no more.
   double elapsed = ports_.clock.SecondsSinceMidnight() - start_time_;
   if (elapsed < 0) elapsed += kSecondsPerDay;
-  std::string time_text;
-  if (elapsed >= kShortestTimedRun) {
-    time_text = "Time = " +
-                FormatElapsedTime(static_cast<float>(elapsed),
-                                  ports_.number_format) +
-                ".";
-  }
+  const std::string time_text =
+      "Time = " +
+      FormatElapsedTime(static_cast<float>(elapsed), ports_.number_format) +
+      ".";
   ports_.view.SetText("lblCurrentFile", status_text + "  " + time_text);
+  ports_.view.SetText(
+      "lblNowProcessingFile",
+      state_.index_created
+          ? "Different words found: " + FormatGrouped(lexicon_.word_count())
+          : std::string());
   state_.running = false;
   EnableControls(true);
   ports_.view.SetFocus(state_.index_created ? "cmdListFiles[1]"

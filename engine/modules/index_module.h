@@ -134,6 +134,9 @@ class IndexModule {
   RunOutcome Refuse(std::string_view text, bool focus);
   bool CheckSettings(bool listing_mode, std::string* title_content,
                      RunOutcome* outcome);
+  // The passes of ExtractData once its settings are accepted.
+  RunOutcome RunPasses(bool listing_mode, const SelectionRules& rules,
+                       const std::string& title_content);
   void RunCountingPass(bool listing_mode, const SelectionRules& rules);
   // The extraction pass and the writing of the index, in their steps: the
   // store's writer begins, the selected files are read into the lexicon

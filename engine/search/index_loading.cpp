@@ -40,11 +40,16 @@ std::string LineText(std::int64_t line_number) {
   return "line " + std::to_string(line_number);
 }
 
-// The end of the text or a decompression failure inside a section.
+// The end of the text or a decompression failure inside a section; the
+// failure says where the compressed text breaks off.
 Status EndedInside(const IndexTextLines& lines, std::string_view where) {
   if (lines.error() != 0) {
-    return Status::Failed("The index file cannot be decompressed (code " +
-                          std::to_string(lines.error()) + ").");
+    std::string found =
+        "the compressed text breaks off inside " + std::string(where);
+    if (lines.line_number() > 0) {
+      found += ", after " + LineText(lines.line_number());
+    }
+    return Damaged(found);
   }
   if (lines.line_too_long()) return Damaged(lines.LineTooLongText());
   return Damaged("the index text ends inside " + std::string(where));
@@ -263,20 +268,40 @@ Status ReadLexicon(IndexTextLines& lines, ClassicIndex* index) {
 
 namespace {
 
+// A failed load leaves no index on screen: the labels of an index loaded
+// before go with it.
+void ClearIndexLabels(SearchPorts& ports) {
+  ports.view.SetText("lblTitle[1]", "");
+  ports.view.SetText("lblSearchableWords", "");
+}
+
+// What the loader found of a file that could not be opened as a compressed
+// index.
+std::string FoundAtOpen(const std::string& index_file, std::int32_t code) {
+  if (code == squeez::kSourceUnreadable) return "The file cannot be read.";
+  std::error_code ec;
+  if (fs::file_size(index_file, ec) == 0 && !ec) return "The file is empty.";
+  return "The file is not a compressed index text.";
+}
+
 // A load that failed inside the compressed text: the index is cleared and
-// the failure shown (error icon).
+// the failure shown (error icon), with what the loader found when it knows
+// (found: where the text breaks off).
 Status ShowDecompressionFailure(std::int32_t code, LoadedIndex* index,
-                                SearchPorts& ports) {
+                                SearchPorts& ports,
+                                std::string_view found = {}) {
   index->Clear();
+  ClearIndexLabels(ports);
   if (code == squeez::kBuffersUnavailable) {
     std::string text = "Allocation error when reading the index file.";
     ports.prompter.ShowMessage(MessageIcon::kError, "Error", text);
     return Status::Failed(std::move(text));
   }
   std::string text =
-      "Error when reading the index file:" + std::to_string(code) +
-      "\r\nProbably the index file is incomplete or corrupted."
-      "\r\nTry using the index module to recreate the index file.";
+      "Error when reading the index file: " + std::to_string(code) +
+      "\r\nProbably the index file is incomplete or corrupted.";
+  if (!found.empty()) text += "\r\n" + std::string(found);
+  text += "\r\nTry using the index module to recreate the index file.";
   ports.prompter.ShowMessage(MessageIcon::kError, "Error", text);
   SetSearchControlsEnabled(ports.view, true, false, false, true);
   return Status::Failed(std::move(text));
@@ -287,6 +312,7 @@ Status ShowDecompressionFailure(std::int32_t code, LoadedIndex* index,
 Status ShowReadFailure(std::string text, LoadedIndex* index,
                        SearchPorts& ports) {
   index->Clear();
+  ClearIndexLabels(ports);
   ports.prompter.ShowMessage(MessageIcon::kWarning, "Error", text);
   ports.view.SetText("lblSearchableWords", text);
   return Status::Failed(std::move(text));
@@ -298,11 +324,13 @@ Status ReadAndCheckIndexFile(const std::string& index_file,
                              ResultsBox& results) {
   auto lines = std::make_unique<IndexTextLines>();
   if (std::int32_t code = lines->Open(index_file); code != 0) {
-    return ShowDecompressionFailure(code, index, ports);
+    return ShowDecompressionFailure(code, index, ports,
+                                    FoundAtOpen(index_file, code));
   }
   auto failed = [&](std::string_view prefix, const Status& failure) {
     if (lines->error() != 0) {
-      return ShowDecompressionFailure(lines->error(), index, ports);
+      return ShowDecompressionFailure(lines->error(), index, ports,
+                                      failure.message());
     }
     return ShowReadFailure(std::string(prefix) + failure.message(), index,
                            ports);
@@ -325,7 +353,10 @@ Status ReadAndCheckIndexFile(const std::string& index_file,
   if (classic.text_length < 0) {
     classic.text_length = lines->CountToEnd();
     if (classic.text_length < 0) {
-      return ShowDecompressionFailure(lines->error(), index, ports);
+      return ShowDecompressionFailure(
+          lines->error(), index, ports,
+          IndexFileDamaged("the compressed text breaks off among the count "
+                           "lines"));
     }
   }
   // The index is ready once its data file is current.

@@ -5,6 +5,7 @@
 
 #include "engine/search/found_files.h"
 #include "engine/search/index_loading.h"
+#include "engine/text/number_text.h"
 #include "engine/text/sorting.h"
 
 namespace orvane {
@@ -60,7 +61,8 @@ bool ListIndexedFiles(const SearchSettings& settings, SearchState* state,
   }
   display.Clear();
   display.Show();
-  const std::string count = std::to_string(index.intNumFiles);
+  const std::string count =
+      FormatNumber(index.intNumFiles, 0, ports.number_format);
   display.SetCaption(by_folder ? "Listing by folder of the filepaths of the " +
                                      count + " indexed files"
                                : "Alphabetical listing of the filepaths of the " +

@@ -158,7 +158,8 @@ TEST_F(IndexModuleTest, WritesTheIndexTextAndDataFileOfAMixedTree) {
             (std::vector<std::string>{"a.txt", "b.htm", "noext",
                                       "docs/mail.eml", "docs/sub/x.txt"}));
   EXPECT_EQ(view_.Text("lblCurrentFile"),
-            "Data extraction completed.   Index file is p_index.tavo.  ");
+            "Data extraction completed.   Index file is p_index.tavo.  "
+            "Time = 0.0 seconds.");
   EXPECT_EQ(view_.Text("lblTotalNumFiles"),
             GetProgramText(45) + ": 5");
   EXPECT_TRUE(view_.Visible("cmdListFiles[1]", false));
@@ -281,7 +282,7 @@ TEST_F(IndexModuleTest, StopDuringAnOverwriteKeepsTheEarlierFiles) {
   EXPECT_EQ(DataFile(), "old data");
   // "Go to search module" hands over the index that is still there.
   EXPECT_EQ(module_->IndexFileToHandOver(), out_.Path("p_index.tavo"));
-  EXPECT_EQ(view_.Text("lblCurrentFile"), "Data extraction stopped.  ");
+  EXPECT_EQ(view_.Text("lblCurrentFile"), "Data extraction stopped.  Time = 0.0 seconds.");
   EXPECT_FALSE(module_->state().index_created);
   EXPECT_FALSE(module_->state().running);
   ASSERT_EQ(prompter_.boxes().size(), 2u);
@@ -410,7 +411,9 @@ TEST_F(IndexModuleTest, StopsAtTheFileLimit) {
             (std::vector<std::string>{"p_data.tavo", "p_index.tavo"}));
 }
 
-TEST_F(IndexModuleTest, TellsTheTimeOfRunsOfFiveSecondsOrMore) {
+// Every run tells its time (once only runs of five seconds or more did),
+// and "Writing the index file" is gone once it has ended.
+TEST_F(IndexModuleTest, TellsTheTimeOfEveryRun) {
   top_.Write("one.txt", "some words\r\n");
   settings_.txbMinimumFilesize = "0";
   struct Row {
@@ -418,9 +421,10 @@ TEST_F(IndexModuleTest, TellsTheTimeOfRunsOfFiveSecondsOrMore) {
     double seconds;
     std::string time_text;
   } rows[] = {
-      {36000, 4.9, ""},
-      {36000, 5, "Time = 5 seconds."},
-      {86398, 7, "Time = 7 seconds."},  // the run passes midnight
+      {36000, 0.3, "Time = 0.3 seconds."},
+      {36000, 4.9, "Time = 4.9 seconds."},
+      {36000, 75, "Time = 1 minute and 15 seconds."},
+      {86398, 7, "Time = 7.0 seconds."},  // the run passes midnight
   };
   for (const Row& row : rows) {
     std::filesystem::remove(out_.Path("p_index.tavo"));
@@ -435,6 +439,7 @@ TEST_F(IndexModuleTest, TellsTheTimeOfRunsOfFiveSecondsOrMore) {
     EXPECT_EQ(view_.Text("lblCurrentFile"),
               "Data extraction completed.   Index file is p_index.tavo.  " +
                   row.time_text);
+    EXPECT_EQ(view_.Text("lblNowProcessingFile"), "Different words found: 2");
   }
 }
 
@@ -461,7 +466,8 @@ TEST_F(IndexModuleTest, ACompressionFailurePublishesNothing) {
   EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kCompressionFailed);
   ASSERT_FALSE(blocked.empty());
   EXPECT_EQ(view_.Text("lblCurrentFile"),
-            "Compression error when creating index file.  ");
+            "Compression error when creating index file.  "
+            "Time = 0.0 seconds.");
   std::filesystem::remove(blocked);
   EXPECT_EQ(OutputFiles(),
             (std::vector<std::string>{"p_data.tavo", "p_index.tavo"}));

@@ -46,7 +46,7 @@ class SearchModuleTest : public ::testing::TestWithParam<IndexStoreKind> {
   SearchClick Search(const std::string& words, SearchType type) {
     f_.settings().txbSearchWords = words;
     f_.settings().cboSearchType = type;
-    return f_.module.cmdSearch_Click();
+    return f_.module.Search();
   }
   // The results-box entry of a file shown with its first text.
   std::string Plain(const std::string& relative, const std::string& first) {
@@ -180,6 +180,22 @@ TEST_P(SearchModuleTest, TopFolderThatHoldsNoIndexedFile) {
   }
 }
 
+// A refused search empties the results box and its count together: after
+// a stem switched the type, the count of the search before stood beside an
+// empty box, and "Report ->" would have reported that search.
+TEST_P(SearchModuleTest, ARefusedSearchLeavesNoCountOfTheOneBefore) {
+  ASSERT_EQ(Search("fox", SearchType::kAllWords), SearchClick::kSearched);
+  ASSERT_EQ(f_.view.Text("lblNumFilesFound"),
+            "Number of files found with matches: 3");
+  EXPECT_EQ(Search("fo*", SearchType::kAllWords), SearchClick::kRefused);
+  EXPECT_EQ(f_.settings().cboSearchType, SearchType::kAnyWord);
+  EXPECT_EQ(f_.results(), "");
+  EXPECT_EQ(f_.view.Text("lblNumFilesFound"), "");
+  EXPECT_FALSE(f_.module.MakeReport());
+  EXPECT_NE(f_.prompter.boxes().back().text.find("Nothing to report."),
+            std::string::npos);
+}
+
 TEST_P(SearchModuleTest, ChecksBeforeTheSearch) {
   struct Row {
     const char* name;
@@ -195,9 +211,11 @@ TEST_P(SearchModuleTest, ChecksBeforeTheSearch) {
       {"no top folder", [](SearchSettings& s) { s.txbTopFolder.clear(); },
        "[Top folder not specified] Please select a top folder\r\n" +
            GetProgramText(86) + "\n"},
-      {"no single file", [](SearchSettings& s) { s.optSearchSingleFile = true; },
+      {"no single file",
+       [](SearchSettings& s) { s.optSearchSingleFile = true; },
        "[Search] " + GetProgramText(76) + "\n"},
-      {"digit", [](SearchSettings& s) { s.txbSearchWords = "fox 42"; },
+      {"a character no index holds",
+       [](SearchSettings& s) { s.txbSearchWords = "fox \xD0\xB6"; },
        "[Search] " + GetProgramText(100) + "\n"},
       {"bad maximum",
        [](SearchSettings& s) {
@@ -216,7 +234,7 @@ TEST_P(SearchModuleTest, ChecksBeforeTheSearch) {
     f.settings().chkGenerateHTML = false;
     f.settings().txbSearchWords = "fox";
     r.change(f.settings());
-    EXPECT_EQ(f.module.cmdSearch_Click(), SearchClick::kRefused);
+    EXPECT_EQ(f.module.Search(), SearchClick::kRefused);
     EXPECT_EQ(f.Messages(), r.message);
     EXPECT_FALSE(f.state().index.blnDataFileReady);
   }
@@ -263,7 +281,7 @@ TEST_P(SearchModuleTest, AtMost500FilesAreListed) {
 // ends the scoring, and the listing ends after its first file.
 TEST_P(SearchModuleTest, StopAndTheSecondClick) {
   std::vector<SearchClick> clicks;
-  auto click = [&] { clicks.push_back(f_.module.cmdSearch_Click()); };
+  auto click = [&] { clicks.push_back(f_.module.Search()); };
   f_.yield.At(1, click);  // while the words are looked up
   f_.yield.At(5, click);  // while the first file is scored
   ASSERT_EQ(Search("the dog", SearchType::kAllWords), SearchClick::kSearched);
@@ -332,13 +350,13 @@ TEST_P(SearchModuleTest, ValidateMaxNumExtracts) {
 }
 
 TEST_P(SearchModuleTest, ReportButtonRefusals) {
-  EXPECT_FALSE(f_.module.cmdGenerateHTML_Click());
+  EXPECT_FALSE(f_.module.MakeReport());
   ASSERT_EQ(Search("fox", SearchType::kAnyWord), SearchClick::kSearched);
   f_.module.SearchWordsChanged("fox dog");
-  EXPECT_FALSE(f_.module.cmdGenerateHTML_Click());
+  EXPECT_FALSE(f_.module.MakeReport());
   ASSERT_EQ(Search("fox", SearchType::kAnyWord), SearchClick::kSearched);
   f_.module.SortMatchesClicked(true);
-  EXPECT_FALSE(f_.module.cmdGenerateHTML_Click());
+  EXPECT_FALSE(f_.module.MakeReport());
   EXPECT_EQ(f_.Messages(),
             "[Report ->] Nothing to report.  Either there are no matches\r\n"
             "or a search has not yet been performed.\n"

@@ -112,8 +112,8 @@ TEST_P(ReportTest, HtmlCutExtractsAndStop) {
             std::string::npos);
   // "Report ->" clicked while it reads "Stop": the page ends with the stop
   // notice and is not opened.
-  f_.yield.At(f_.yield.calls() + 1, [&] { f_.module.cmdGenerateHTML_Click(); });
-  ASSERT_TRUE(f_.module.cmdGenerateHTML_Click());
+  f_.yield.At(f_.yield.calls() + 1, [&] { f_.module.MakeReport(); });
+  ASSERT_TRUE(f_.module.MakeReport());
   page = ReadFileBytes(dir_.Path("report.htm"));
   const std::string tail =
       "<br></font>\r\n<P>\r\n[Generation of report was stopped.]<P>\r\n\r\n" +
@@ -123,6 +123,33 @@ TEST_P(ReportTest, HtmlCutExtractsAndStop) {
   EXPECT_EQ(page.find("b.txt"), std::string::npos);
   EXPECT_EQ(f_.opener.targets().size(), 1u);
   EXPECT_EQ(f_.view.Text("cmdGenerateHTML"), "Report ->");
+}
+
+// Where the report went was never said, and a browser that could not start
+// showed nothing: the status line names the page, and an opener that
+// refuses it is told with its path.
+TEST_P(ReportTest, EveryReportSaysWhereItWent) {
+  Tree({{"a.txt", "fox"}, {"b.txt", "fox too"}});
+  f_.settings().optHTMLReport = true;
+  Search("fox", SearchType::kAnyWord);
+  const std::string path = dir_.Path("report.htm");
+  EXPECT_EQ(f_.view.Text("lblStatus"), "The HTML report is " + path + ".");
+  EXPECT_TRUE(f_.prompter.boxes().empty()) << f_.Messages();
+
+  f_.opener.set_result(31);  // no program opens the page
+  ASSERT_TRUE(f_.module.MakeReport());
+  EXPECT_EQ(f_.Messages(), "[Report] " + HtmlReportNotOpenedText(path) + "\n");
+  EXPECT_NE(HtmlReportNotOpenedText(path).find(path), std::string::npos);
+  EXPECT_EQ(f_.view.Text("lblStatus"), "The HTML report is " + path + ".");
+
+  f_.settings().optHTMLReport = false;
+  ASSERT_TRUE(f_.module.MakeReport());
+  EXPECT_EQ(f_.view.Text("lblStatus"),
+            "The text report is in the window \"Search results\".");
+  // A new search forgets where the last report went.
+  f_.settings().chkGenerateHTML = false;
+  Search("fox", SearchType::kAnyWord);
+  EXPECT_EQ(f_.view.Text("lblStatus"), "");
 }
 
 TEST_P(ReportTest, HtmlReportFileThatCannotBeCreated) {

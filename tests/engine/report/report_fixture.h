@@ -55,7 +55,7 @@ class ReportTest : public ::testing::TestWithParam<IndexStoreKind> {
     f_.settings().txbSearchWords = words;
     f_.settings().cboSearchType = type;
     f_.settings().txbMaxNumExtracts = max;
-    ASSERT_EQ(f_.module.cmdSearch_Click(), SearchModule::SearchClick::kSearched)
+    ASSERT_EQ(f_.module.Search(), SearchModule::SearchClick::kSearched)
         << f_.Messages();
   }
 

@@ -146,7 +146,7 @@ TEST_P(ReportTest, FileVanishedBeforeTheReport) {
   f_.settings().chkGenerateHTML = false;
   Search("fox", SearchType::kAnyWord);
   std::filesystem::remove(dir_.Path("top/a.txt"));
-  ASSERT_TRUE(f_.module.cmdGenerateHTML_Click()) << f_.Messages();
+  ASSERT_TRUE(f_.module.MakeReport()) << f_.Messages();
   EXPECT_EQ(From(f_.display.text(), "Not HTML file"),
             "Not HTML file\r\n" + top() +
                 "a.txt\r\nThe file can no longer be read.\r\n\r\n"

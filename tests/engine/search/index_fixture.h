@@ -19,6 +19,7 @@
 #include "engine/common/launcher_state.h"
 #include "engine/format/index_store.h"
 #include "engine/modules/search_module.h"
+#include "engine/modules/search_window.h"
 #include "engine/text/charset.h"
 #include "engine/text/compression.h"
 #include "tests/support/fakes.h"
@@ -188,6 +189,9 @@ struct SearchFixture {
   LauncherState launcher;
   SearchModule module{SearchPorts{prompter, view, yield, opener, display,
                                   launcher}};
+  ScriptedDialogs dialogs;
+  // The rules of the window over the module.
+  SearchWindow window{module, dialogs};
 
   SearchSettings& settings() { return module.settings(); }
   SearchState& state() { return module.state(); }

@@ -55,6 +55,27 @@ TEST_P(IndexedFilesListingTest, ByFolderAndAlphabetically) {
   EXPECT_EQ(f.state().index.FilePath(0), "b/x.txt");
 }
 
+// "List indexed files" once showed 1,740 of 2,775 files and "THE FILE LIST
+// BUFFER IS FULL."; every file is listed now, under a grouped count.
+TEST(IndexedFilesListingTest, AListingOfThousandsIsWholeAndItsCountGrouped) {
+  TempDir dir;
+  std::vector<std::string> files;
+  for (int i = 0; i < 2775; ++i) {
+    files.push_back("folder/a file with a long name " +
+                    std::to_string(10000 + i) + ".txt");
+  }
+  SearchFixture f(GetParam());
+  f.settings().txbIndexFile = WriteIndex(dir, "many", Listed(files), false);
+  ASSERT_TRUE(ListIndexedFiles(f.settings(), &f.state(), f.module.ports()));
+  EXPECT_EQ(f.display.caption(),
+            "Alphabetical listing of the filepaths of the 2,775 indexed files");
+  std::string expected = kExplanation;
+  for (const std::string& file : files) expected += file + "\r\n";
+  expected += "\r\nThat's all.";
+  EXPECT_EQ(f.display.text(), expected);
+  EXPECT_FALSE(f.display.ReportBufferFull());
+}
+
 TEST_P(IndexedFilesListingTest, OneFileAndUnreadableIndex) {
   TempDir dir;
   SearchFixture f(GetParam());
