@@ -81,6 +81,7 @@ for t in "${chosen[@]}"; do
   seeds=("fuzz/corpus/$t")
   # As in fuzz/CMakeLists.txt: the sample tree seeds the readers of files.
   case $t in file_checks|html_markup) seeds+=(data/sample) ;; esac
+  case $t in zip_document) seeds+=(tests/data/documents) ;; esac
   dictionary=()
   [ -f "fuzz/dict/$t.dict" ] && dictionary=(-dict="fuzz/dict/$t.dict")
   echo "Fuzzing $t for $seconds s (log: $log)"

@@ -26,23 +26,26 @@ ZipContainer::Wanted WantedBy(DocumentKind kind) {
   }
 }
 
-ReadResult ReadZip(ZipContainer& zip, DocumentKind kind, DocumentSink& sink) {
-  switch (kind) {
-    case DocumentKind::kOpenDocument:
-      return ReadOpenDocument(zip, sink);
-    case DocumentKind::kOfficeOpenXml:
-      return ReadOfficeOpenXml(zip, sink);
-    default:
-      return ReadEpub(zip, sink);
-  }
-}
-
 bool IsZipKind(DocumentKind kind) {
   return kind == DocumentKind::kOpenDocument ||
          kind == DocumentKind::kOfficeOpenXml || kind == DocumentKind::kEpub;
 }
 
 }  // namespace
+
+ReadResult ReadZipContainer(ZipContainer& zip, DocumentKind kind,
+                            DocumentSink& sink) {
+  switch (kind) {
+    case DocumentKind::kOpenDocument:
+      return ReadOpenDocument(zip, sink);
+    case DocumentKind::kOfficeOpenXml:
+      return ReadOfficeOpenXml(zip, sink);
+    case DocumentKind::kEpub:
+      return ReadEpub(zip, sink);
+    default:
+      return ReadProblem{WireFailure::kNotDocument, {}};
+  }
+}
 
 ReadResult ReadDocument(const std::string& path, DocumentKind kind,
                         DocumentSink& sink) {
@@ -62,17 +65,18 @@ ReadResult ReadDocument(const std::string& path, DocumentKind kind,
   if (!IsZipKind(kind)) return ReadProblem{WireFailure::kNotDocument, {}};
   ZipContainer zip;
   if (ReadResult problem = zip.OpenFile(path, WantedBy(kind))) return problem;
-  return ReadZip(zip, kind, sink);
+  return ReadZipContainer(zip, kind, sink);
 }
 
 ReadResult ReadZipDocument(std::string_view bytes, DocumentKind kind,
-                           DocumentSink& sink) {
+                           DocumentSink& sink,
+                           std::uint64_t max_unpacked_bytes) {
   if (!IsZipKind(kind)) return ReadProblem{WireFailure::kNotDocument, {}};
-  ZipContainer zip;
+  ZipContainer zip(max_unpacked_bytes);
   if (ReadResult problem = zip.OpenMemory(bytes, WantedBy(kind))) {
     return problem;
   }
-  return ReadZip(zip, kind, sink);
+  return ReadZipContainer(zip, kind, sink);
 }
 
 }  // namespace orvane

@@ -5,6 +5,7 @@
 // process (orvane-reader), never in the program itself.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,8 +33,10 @@ ReadResult ReadDocument(const std::string& path, DocumentKind kind,
                         DocumentSink& sink);
 
 // The same for a zip container held in memory (kOpenDocument,
-// kOfficeOpenXml or kEpub): the fuzz targets' way in.
+// kOfficeOpenXml or kEpub), whose parts may unpack to max_unpacked_bytes:
+// the fuzz targets' way in.
 ReadResult ReadZipDocument(std::string_view bytes, DocumentKind kind,
-                           DocumentSink& sink);
+                           DocumentSink& sink,
+                           std::uint64_t max_unpacked_bytes);
 
 }  // namespace orvane

@@ -79,11 +79,11 @@ ReadResult ZipContainer::ReadEntries(archive* zip, const Wanted& wanted) {
       if (got == 0) break;
       if (got < 0) return Damaged(zip, name);
       unpacked += static_cast<std::uint64_t>(got);
-      if (unpacked > kMaxUnpackedBytes) {
+      if (unpacked > max_unpacked_bytes_) {
         return ReadProblem{WireFailure::kTooLarge,
                            "its parts unpack to more than " +
-                               ByteLimitText(kMaxUnpackedBytes) + " (" + name +
-                               ")"};
+                               ByteLimitText(max_unpacked_bytes_) + " (" +
+                               name + ")"};
       }
       data.append(block.data(), static_cast<std::size_t>(got));
     }

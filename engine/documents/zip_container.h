@@ -24,10 +24,13 @@ class ZipContainer {
   // Which entries to keep, by name.
   using Wanted = std::function<bool(std::string_view name)>;
 
+  explicit ZipContainer(std::uint64_t max_unpacked_bytes = kMaxUnpackedBytes)
+      : max_unpacked_bytes_(max_unpacked_bytes) {}
+
   // Reads the zip at path, or held in bytes, keeping the wanted entries.
   // Fails with kDamaged (the zip cannot be read), kEncrypted (a wanted entry
-  // is encrypted) or kTooLarge (the wanted entries unpack to more than
-  // kMaxUnpackedBytes).
+  // is encrypted) or kTooLarge (the wanted entries unpack to more than the
+  // limit given when constructed).
   ReadResult OpenFile(const std::string& path, const Wanted& wanted);
   ReadResult OpenMemory(std::string_view bytes, const Wanted& wanted);
 
@@ -44,6 +47,7 @@ class ZipContainer {
  private:
   ReadResult ReadEntries(::archive* zip, const Wanted& wanted);
 
+  std::uint64_t max_unpacked_bytes_;
   std::map<std::string, std::string, std::less<>> entries_;
 };
 

@@ -17,6 +17,11 @@ bool OpenDocumentWants(std::string_view name);
 bool OfficeOpenXmlWants(std::string_view name);
 bool EpubWants(std::string_view name);
 
+// The reader of the kind (kOpenDocument, kOfficeOpenXml or kEpub) over the
+// container's entries; kNotDocument for any other kind.
+ReadResult ReadZipContainer(ZipContainer& zip, DocumentKind kind,
+                            DocumentSink& sink);
+
 // A text's paragraphs, a spreadsheet's rows, a presentation's slides (and
 // their notes); the title from meta.xml's dc:title.
 ReadResult ReadOpenDocument(ZipContainer& zip, DocumentSink& sink);

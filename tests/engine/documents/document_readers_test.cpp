@@ -31,14 +31,13 @@ const Lines kVisits = {"visits", "Animal\tCount\tWhere", "aardvark\t3\tgarden",
                        "bumblebee\t12\tlavender"};
 
 // The PDF's three pages; groff puts each page's number above its text.
-const DocumentText kNotesPdf = {
-    "Field Notes on Garden Visitors",
-    {"Field Notes on Garden Visitors",
-     "The aardvark visited the garden at dawn.", "-2-",
-     "The bumblebee rested on the lavender.", "-3-",
-     "The chameleon stayed hidden."},
-    {0, 2, 4},
-    ""};
+const DocumentText kNotesPdf = {"Field Notes on Garden Visitors",
+                                {"Field Notes on Garden Visitors",
+                                 "The aardvark visited the garden at dawn.",
+                                 "-2-", "The bumblebee rested on the lavender.",
+                                 "-3-", "The chameleon stayed hidden."},
+                                {0, 2, 4},
+                                ""};
 
 TEST(DocumentReadersTest, ReadsEachKindWithItsTitle) {
   struct Row {
@@ -78,8 +77,8 @@ TEST(DocumentReadersTest, ReadsEachKindWithItsTitle) {
     if (kind == DocumentKind::kOpenDocument ||
         kind == DocumentKind::kOfficeOpenXml || kind == DocumentKind::kEpub) {
       DocumentTextBuilder from_memory(kPlenty);
-      EXPECT_FALSE(
-          ReadZipDocument(testing::ReadFileBytes(path), kind, from_memory))
+      EXPECT_FALSE(ReadZipDocument(testing::ReadFileBytes(path), kind,
+                                   from_memory, kPlenty))
           << row.file;
       EXPECT_EQ(from_memory.text(), row.text) << row.file;
     }
