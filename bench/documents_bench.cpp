@@ -40,8 +40,10 @@ constexpr std::string_view kUsage =
     "PDFs one after another, N times, and reads the same PDFs with one\n"
     "worker and with all. Prints documents per second (median of the\n"
     "runs), megabytes of text, and the reasons of the documents that could\n"
-    "not be read. --program names orvane-reader (default: the one beside\n"
-    "this program). Build a folder with bench/make_document_tree.sh.\n";
+    "not be read, and how soon a wait ends when the largest PDF is\n"
+    "cancelled while it is read. --program names orvane-reader (default:\n"
+    "the one beside this program). Build a folder with\n"
+    "bench/make_document_tree.sh.\n";
 
 struct Options {
   fs::path folder;
@@ -63,9 +65,8 @@ double Seconds(SteadyClock::duration d) {
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   std::size_t middle = values.size() / 2;
-  return values.size() % 2 == 1
-             ? values[middle]
-             : (values[middle - 1] + values[middle]) / 2;
+  return values.size() % 2 == 1 ? values[middle]
+                                : (values[middle - 1] + values[middle]) / 2;
 }
 
 bool ParseOptions(int argc, char** argv, Options* options) {
@@ -100,8 +101,9 @@ std::vector<Document> FindDocuments(const fs::path& folder) {
       documents.push_back(Document{entry.path().string(), kind});
     }
   }
-  std::sort(documents.begin(), documents.end(),
-            [](const Document& a, const Document& b) { return a.path < b.path; });
+  std::sort(
+      documents.begin(), documents.end(),
+      [](const Document& a, const Document& b) { return a.path < b.path; });
   return documents;
 }
 
@@ -145,8 +147,8 @@ Pass ReadThrough(const Options& options, int workers,
 }
 
 // Runs pdftotext on each PDF in turn, its text thrown away; the seconds.
-double RunPdftotext(const Options& options,
-                    const std::vector<Document>& pdfs, int* failed) {
+double RunPdftotext(const Options& options, const std::vector<Document>& pdfs,
+                    int* failed) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null",
@@ -182,18 +184,63 @@ void Measure(const Options& options, std::string_view what, int workers,
     seconds.push_back(last.seconds);
   }
   double median = Median(seconds);
-  std::printf("  %-34s %2d worker%s %9.1f documents/s  (median %.2f s, "
-              "min %.2f, max %.2f)\n",
-              std::string(what).c_str(), workers, workers == 1 ? " " : "s",
-              static_cast<double>(documents.size()) / median, median,
-              *std::min_element(seconds.begin(), seconds.end()),
-              *std::max_element(seconds.begin(), seconds.end()));
+  std::printf(
+      "  %-34s %2d worker%s %9.1f documents/s  (median %.2f s, "
+      "min %.2f, max %.2f)\n",
+      std::string(what).c_str(), workers, workers == 1 ? " " : "s",
+      static_cast<double>(documents.size()) / median, median,
+      *std::min_element(seconds.begin(), seconds.end()),
+      *std::max_element(seconds.begin(), seconds.end()));
   if (!show_reasons) return;
   std::printf("  %-34s %.1f MB of text\n", "",
               static_cast<double>(last.text_bytes) / 1e6);
   for (const auto& [reason, count] : last.reasons) {
     std::printf("  %-34s not read: %d %s\n", "", count, reason.c_str());
   }
+}
+
+// Starts reading the largest PDF and cancels while it is read: how long
+// Next takes to return after its caller said to stop, and how far apart its
+// questions came. Pause and Cancel wait for no document.
+void MeasureCancel(const Options& options, const std::vector<Document>& pdfs) {
+  const Document* largest = &pdfs.front();
+  for (const Document& pdf : pdfs) {
+    if (fs::file_size(pdf.path) > fs::file_size(largest->path)) largest = &pdf;
+  }
+  std::vector<double> latencies;
+  double widest_gap = 0;
+  for (int run = 0; run < options.runs; ++run) {
+    orvane::ReaderPoolOptions pool_options;
+    pool_options.program = options.program;
+    pool_options.workers = 1;
+    orvane::ReaderPool pool(pool_options);
+    pool.Queue(largest->path);
+    SteadyClock::time_point started = SteadyClock::now();
+    SteadyClock::time_point last = started;
+    SteadyClock::time_point said_stop;
+    std::optional<orvane::DocumentOutcome> outcome = pool.Next([&] {
+      SteadyClock::time_point now = SteadyClock::now();
+      widest_gap = std::max(widest_gap, Seconds(now - last));
+      last = now;
+      // Stop a quarter of a second in, while the document is being read.
+      if (Seconds(now - started) < 0.25) return true;
+      said_stop = now;
+      return false;
+    });
+    // A document read in less than that gives no figure.
+    if (outcome) continue;
+    latencies.push_back(Seconds(SteadyClock::now() - said_stop));
+  }
+  if (latencies.empty()) return;
+  std::printf("\nCancel while %s (%.1f MB) is read:\n",
+              fs::path(largest->path).filename().c_str(),
+              static_cast<double>(fs::file_size(largest->path)) / 1e6);
+  std::printf(
+      "  Next returned %.1f ms after the answer to stop (median; "
+      "max %.1f ms); it asked every %.0f ms at most\n",
+      Median(latencies) * 1000,
+      *std::max_element(latencies.begin(), latencies.end()) * 1000,
+      widest_gap * 1000);
 }
 
 }  // namespace
@@ -211,8 +258,7 @@ int main(int argc, char** argv) {
     ++kinds[std::string(orvane::DocumentKindName(document.kind))];
     if (document.kind == DocumentKind::kPdf) pdfs.push_back(document);
   }
-  std::printf("%zu documents in %s:", documents.size(),
-              options.folder.c_str());
+  std::printf("%zu documents in %s:", documents.size(), options.folder.c_str());
   for (const auto& [kind, count] : kinds) {
     std::printf(" %d %s", count, kind.c_str());
   }
@@ -234,17 +280,18 @@ int main(int argc, char** argv) {
     seconds.push_back(RunPdftotext(options, pdfs, &failed));
   }
   double median = Median(seconds);
-  std::printf("  %-34s %2d process  %9.1f documents/s  (median %.2f s, "
-              "min %.2f, max %.2f)%s\n",
-              "pdftotext, one after another", 1,
-              static_cast<double>(pdfs.size()) / median, median,
-              *std::min_element(seconds.begin(), seconds.end()),
-              *std::max_element(seconds.begin(), seconds.end()),
-              failed > 0 ? (", " + std::to_string(failed) + " failed").c_str()
-                         : "");
+  std::printf(
+      "  %-34s %2d process  %9.1f documents/s  (median %.2f s, "
+      "min %.2f, max %.2f)%s\n",
+      "pdftotext, one after another", 1,
+      static_cast<double>(pdfs.size()) / median, median,
+      *std::min_element(seconds.begin(), seconds.end()),
+      *std::max_element(seconds.begin(), seconds.end()),
+      failed > 0 ? (", " + std::to_string(failed) + " failed").c_str() : "");
   Measure(options, "orvane-reader", 1, pdfs, false);
   if (options.workers > 1) {
     Measure(options, "orvane-reader", options.workers, pdfs, false);
   }
+  MeasureCancel(options, pdfs);
   return 0;
 }
