@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,28 @@ TEST(DocumentReadersTest, ReadsEachKindWithItsTitle) {
           << row.file;
       EXPECT_EQ(from_memory.text(), row.text) << row.file;
     }
+  }
+}
+
+TEST(DocumentReadersTest, ALineOfAPdfKnowsItsPage) {
+  DocumentTextBuilder builder(kPlenty);
+  ASSERT_FALSE(
+      ReadDocument(Document("notes.pdf"), DocumentKind::kPdf, builder));
+  DocumentContent content = ToContent(std::move(builder.text()));
+  struct Row {
+    std::string word;
+    std::int32_t page_number;
+  } rows[] = {{"aardvark", 1}, {"bumblebee", 2}, {"chameleon", 3}};
+  for (const Row& row : rows) {
+    auto line = std::find_if(
+        content.lines.begin(), content.lines.end(),
+        [&row](const Content& l) { return l.find(row.word) != l.npos; });
+    ASSERT_NE(line, content.lines.end()) << row.word;
+    EXPECT_EQ(PageNumberOfLine(
+                  content.page_starts,
+                  static_cast<std::int32_t>(line - content.lines.begin())),
+              row.page_number)
+        << row.word;
   }
 }
 
