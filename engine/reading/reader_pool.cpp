@@ -99,6 +99,9 @@ int ReaderPool::workers_started() const {
 std::optional<DocumentOutcome> ReaderPool::Next(
     const KeepWaiting& keep_waiting) {
   std::unique_lock lock(mutex_);
+  // The question is due by the clock, not by wake-ups: outcomes of later
+  // documents arriving often must not keep it from being asked.
+  Clock::time_point ask_at = Clock::now() + kKeepWaitingInterval;
   while (next_returned_ < next_number_) {
     auto found = outcomes_.find(next_returned_);
     if (found != outcomes_.end()) {
@@ -107,18 +110,20 @@ std::optional<DocumentOutcome> ReaderPool::Next(
       ++next_returned_;
       return outcome;
     }
-    if (finished_.wait_for(lock, kKeepWaitingInterval) ==
-        std::cv_status::timeout) {
-      // The caller's check may let the window system run, and a click
-      // there may queue or cancel: it runs without the lock.
-      lock.unlock();
-      bool go_on = keep_waiting();
-      if (!go_on) {
-        Cancel();
-        return std::nullopt;
-      }
-      lock.lock();
+    finished_.wait_until(lock, ask_at);
+    if (outcomes_.count(next_returned_) != 0 || Clock::now() < ask_at) {
+      continue;
     }
+    // The caller's check may let the window system run, and a click there
+    // may queue or cancel: it runs without the lock.
+    lock.unlock();
+    bool go_on = keep_waiting();
+    if (!go_on) {
+      Cancel();
+      return std::nullopt;
+    }
+    lock.lock();
+    ask_at = Clock::now() + kKeepWaitingInterval;
   }
   return std::nullopt;
 }
