@@ -246,6 +246,8 @@ void MeasureCancel(const Options& options, const std::vector<Document>& pdfs) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A run takes minutes: each figure shows as soon as it is known.
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
   Options options;
   if (!ParseOptions(argc, argv, &options)) {
     std::fputs(kUsage.data(), stderr);
