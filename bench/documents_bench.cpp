@@ -121,8 +121,10 @@ Pass ReadThrough(const Options& options, int workers,
   pool_options.workers = workers;
   orvane::ReaderPool pool(pool_options);
   Pass pass;
-  // A few documents ahead for each worker, as a run would queue them.
-  const std::size_t ahead = static_cast<std::size_t>(workers) * 4;
+  // Outcomes come back in the order queued: with few documents queued
+  // ahead, one long PDF at the head leaves the other workers idle once they
+  // have read the rest. 32 a worker keeps them busy past most such PDFs.
+  const std::size_t ahead = static_cast<std::size_t>(workers) * 32;
   std::size_t queued = 0;
   SteadyClock::time_point start = SteadyClock::now();
   for (std::size_t done = 0; done < documents.size(); ++done) {
