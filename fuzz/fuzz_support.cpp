@@ -74,12 +74,11 @@ namespace {
 // The first lexicon word from the given end that can be typed (letters
 // only), as display text; empty when there is none.
 std::string TypableWord(const LoadedIndex& index, bool from_end) {
-  const std::size_t count = index.lexicon.size();
-  for (std::size_t i = 0; i < count; ++i) {
+  const std::uint32_t count = index.store->word_count();
+  for (std::uint32_t i = 0; i < count; ++i) {
     std::string word =
-        ContentToDisplay(index.Word(from_end ? count - 1 - i : i));
-    if (CheckSearchWordCharacters(word) &&
-        word.find('*') == std::string::npos) {
+        ContentToDisplay(index.store->WordAt(from_end ? count - 1 - i : i));
+    if (CheckSearchWordCharacters(word) && word.find('*') == std::string::npos) {
       return word;
     }
   }
@@ -103,8 +102,9 @@ void LoadAndSearch(const std::string& index_path) {
   settings.txbTopFolder = ORVANE_SOURCE_DIR "/data/sample/";
   for (const char* folder : {"literature/", "mail/", "notes/", "web/"}) {
     std::string top = ORVANE_SOURCE_DIR "/data/sample/" + std::string(folder);
-    if (FileExists(top + index.strFileList.front()))
+    if (FileExists(top + std::string(index.FilePath(0)))) {
       settings.txbTopFolder = top;
+    }
   }
   const std::string first = TypableWord(index, false);
   if (first.empty()) return;
@@ -115,7 +115,7 @@ void LoadAndSearch(const std::string& index_path) {
     settings.cboSearchType = type;
     settings.txbSearchWords =
         first + " " + last + (type == SearchType::kAnyWord ? " " + stem : "");
-    search.module.cmdSearch_Click();
+    search.module.Search();
   }
 }
 

@@ -48,7 +48,7 @@ extra_options=("$@")
 # clang with libFuzzer; Debian keeps libFuzzer in the compiler runtime
 # package, which a plain clang install may lack.
 bash scripts/install_missing.sh cmake ninja-build pkg-config libzstd-dev \
-  libpoppler-cpp-dev libarchive-dev libpugixml-dev clang
+  libxxhash-dev libpoppler-cpp-dev libarchive-dev libpugixml-dev clang
 fuzzer_works() {
   echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' |
     clang++ -x c++ - -fsanitize=fuzzer -o /dev/null >/dev/null 2>&1

@@ -1,4 +1,4 @@
-#include "app/shell/screenshots.h"
+#include "app/screenshots.h"
 
 #include <gtest/gtest.h>
 

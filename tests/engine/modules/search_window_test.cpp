@@ -1,7 +1,7 @@
 // The rules of the Search Module window without a window: start values,
 // focus, the timer, the modes, the clear buttons, the settings commands,
 // the data file on quitting and the found file under a double click.
-#include "engine/search/search_window.h"
+#include "engine/modules/search_window.h"
 
 #include <gtest/gtest.h>
 
@@ -41,26 +41,27 @@ TEST(SearchWindowTest, FocusGoesToTheFirstThingMissing) {
       {"", "", "", hidden, ""},
   };
   for (const Row& row : rows) {
-    SearchSettings s;
+    SearchFixture f;
+    SearchSettings& s = f.settings();
     s.txbTopFolder = row.top;
     s.txbIndexFile = row.index;
     s.txbSearchWords = row.words;
-    RecordingViewState view;
-    ApplyFocusRule(s, row.facts, view);
-    EXPECT_EQ(view.focus(), row.focus) << row.top << "|" << row.index;
+    f.window.ApplyFocusRule(row.facts);
+    EXPECT_EQ(f.view.focus(), row.focus) << row.top << "|" << row.index;
     // The listing button follows the index box in every case.
-    EXPECT_EQ(view.Enabled("cmdListIndexedFiles"), !s.txbIndexFile.empty());
+    EXPECT_EQ(f.view.Enabled("cmdListIndexedFiles"), !s.txbIndexFile.empty());
   }
 }
 
 TEST(SearchWindowTest, TimerEnablesByWhatTheBoxesHold) {
-  SearchSettings s;
+  SearchFixture f;
+  SearchSettings& s = f.settings();
   s.txbIndexFile = "  /i_index.tavo ";
   SearchTimerFacts facts;
   facts.cmdListIndexedFiles_enabled = false;
   facts.results_empty = false;
-  RecordingViewState view;
-  Timer1_Timer(&s, facts, view);
+  const RecordingViewState& view = f.view;
+  f.window.Timer1_Timer(facts);
   EXPECT_EQ(s.txbIndexFile, "/i_index.tavo");
   EXPECT_EQ(view.Text("txbIndexFile"), "/i_index.tavo");
   EXPECT_FALSE(view.Enabled("optByFolder"));
@@ -68,11 +69,11 @@ TEST(SearchWindowTest, TimerEnablesByWhatTheBoxesHold) {
   EXPECT_TRUE(view.Enabled("optSearchSingleFile", false));
   EXPECT_TRUE(view.Enabled("cmdCopyToClipboard", false));
 
-  s.txbIndexFile.clear();
+  SearchFixture g;
   facts.cmdListIndexedFiles_visible = false;  // single-file mode
   facts.results_empty = true;
-  RecordingViewState later;
-  Timer1_Timer(&s, facts, later);
+  const RecordingViewState& later = g.view;
+  g.window.Timer1_Timer(facts);
   EXPECT_TRUE(later.History("optByFolder").empty());
   EXPECT_TRUE(later.Enabled("optByFolder"));  // never touched
   EXPECT_FALSE(later.Enabled("optSearchAllFiles"));
@@ -81,11 +82,12 @@ TEST(SearchWindowTest, TimerEnablesByWhatTheBoxesHold) {
 }
 
 TEST(SearchWindowTest, ModesShowTheirControlsAndTheBoldOption) {
-  SearchSettings s;
+  SearchFixture f;
+  SearchSettings& s = f.settings();
   s.optSearchSingleFile = true;
   s.txbSingleFile = "/t/a.txt";
-  RecordingViewState view;
-  ShowSearchMode(s, SearchWindowFacts(), view);
+  const RecordingViewState& view = f.view;
+  f.window.ShowSearchMode(SearchWindowFacts());
   EXPECT_FALSE(view.Visible("cmdListIndexedFiles"));
   EXPECT_FALSE(view.Visible("fraListIndexedFilesBy"));
   EXPECT_TRUE(view.Visible("txbSingleFile", false));
@@ -97,7 +99,7 @@ TEST(SearchWindowTest, ModesShowTheirControlsAndTheBoldOption) {
 
   s.optSearchSingleFile = false;
   s.txbIndexFile = "/i_index.tavo";
-  ShowSearchMode(s, SearchWindowFacts(), view);
+  f.window.ShowSearchMode(SearchWindowFacts());
   EXPECT_TRUE(view.Visible("cmdListIndexedFiles"));
   EXPECT_FALSE(view.Visible("cmdSpecifyFile"));
   EXPECT_FALSE(view.Visible("cmdClear[4]"));
@@ -112,7 +114,7 @@ TEST(SearchWindowTest, ClearButtonsEmptyTheirBoxes) {
   f.settings().txbTopFolder = "/t/";
   f.settings().project_title = "Title";
   f.state().results.Set("results");
-  cmdClear_Click(2, &f.settings(), &f.state(), f.view);
+  f.window.Clear(2);
   EXPECT_EQ(f.settings().txbIndexFile, "");
   EXPECT_EQ(f.settings().project_title, "");
   EXPECT_EQ(f.results(), "");
@@ -120,11 +122,11 @@ TEST(SearchWindowTest, ClearButtonsEmptyTheirBoxes) {
   EXPECT_FALSE(f.view.Enabled("cmdListIndexedFiles"));
   EXPECT_EQ(f.view.Text("lblTitle[1]"), "");
   EXPECT_EQ(f.view.focus(), "cmdIndexFile");
-  cmdClear_Click(1, &f.settings(), &f.state(), f.view);
+  f.window.Clear(1);
   EXPECT_EQ(f.settings().txbTopFolder, "");
   EXPECT_EQ(f.view.focus(), "cmdTopFolder");
   f.settings().txbSingleFile = "/t/a.txt";
-  cmdClear_Click(4, &f.settings(), &f.state(), f.view);
+  f.window.Clear(4);
   EXPECT_EQ(f.view.Text("txbSingleFile"), "");
   EXPECT_EQ(f.view.focus(), "txbSearchWords");
 }
@@ -133,7 +135,6 @@ TEST(SearchWindowTest, CaptionsOfTheWindow) {
   EXPECT_EQ(MinimisedCaption(), "TAVO -- Search Module");
   EXPECT_EQ(CopyButtonCaption(false), GetProgramText(33));
   EXPECT_EQ(CopyButtonCaption(true), GetProgramText(32));
-  EXPECT_EQ(UserManualCaption(), GetProgramText(3).substr(7));
 }
 
 class SearchWindowTreeTest : public ::testing::Test {
@@ -141,44 +142,40 @@ class SearchWindowTreeTest : public ::testing::Test {
   void SetUp() override {
     dir_.Write("top/a.txt", "The quick brown fox jumps over the lazy dog.\r\n");
     dir_.Write("top/b.txt", "The lazy fox sleeps.\r\n");
-    index_ = WriteIndex(dir_, "t", IndexOfTree(dir_, "top/", {"a.txt", "b.txt"}),
-                        true);
+    index_ = WriteIndex(dir_, "t",
+                        IndexOfTree(dir_, "top/", {"a.txt", "b.txt"}), true);
     f_.settings().txbIndexFile = index_;
     f_.settings().txbTopFolder = top();
     f_.settings().chkGenerateHTML = false;
   }
   std::string top() const { return dir_.folder() + "top/"; }
-  SearchPorts& ports() { return f_.module.ports(); }
 
   TempDir dir_;
   std::string index_;
   SearchFixture f_;
-  ScriptedDialogs dialogs_;
 };
 
-TEST_F(SearchWindowTreeTest, DoubleClickedLineNamesAFoundFileOnlyOnItsPathLine) {
+TEST_F(SearchWindowTreeTest,
+       DoubleClickedLineNamesAFoundFileOnlyOnItsPathLine) {
   f_.settings().txbSearchWords = "lazy";
-  ASSERT_EQ(f_.module.cmdSearch_Click(), SearchClick::kSearched);
-  EXPECT_EQ(FoundFileAtLine(f_.settings(), f_.state(), top() + "b.txt"),
-            top() + "b.txt");
-  EXPECT_EQ(FoundFileAtLine(f_.settings(), f_.state(), "\"The lazy fox sleeps.\""),
-            "");
-  EXPECT_EQ(FoundFileAtLine(f_.settings(), f_.state(), top()), "");
-  EXPECT_EQ(FoundFileAtLine(f_.settings(), f_.state(), top() + "c.txt"), "");
+  ASSERT_EQ(f_.module.Search(), SearchClick::kSearched);
+  EXPECT_EQ(f_.window.FoundFileAtLine(top() + "b.txt"), top() + "b.txt");
+  EXPECT_EQ(f_.window.FoundFileAtLine("\"The lazy fox sleeps.\""), "");
+  EXPECT_EQ(f_.window.FoundFileAtLine(top()), "");
+  EXPECT_EQ(f_.window.FoundFileAtLine(top() + "c.txt"), "");
 }
 
 TEST_F(SearchWindowTreeTest, SettingsSavedInBothWaysAndLoadedAgain) {
   f_.settings().txbSearchWords = "lazy fox";
   f_.settings().project_title = "Animals";
   const std::string chosen = dir_.Path("mine");  // ".usrs" is added
-  dialogs_.QueueAnswer(chosen);
-  SettingsOutcome saved = cmdSettings_Click(SettingsCommand::kSaveInBothWays,
-                                            &f_.settings(), &f_.state(),
-                                            ports(), dialogs_);
+  f_.dialogs.QueueAnswer(chosen);
+  SettingsOutcome saved =
+      f_.window.RunSettingsCommand(SettingsCommand::kSaveInBothWays);
   EXPECT_TRUE(saved.saved);
   EXPECT_TRUE(saved.pop_up);
-  ASSERT_EQ(dialogs_.shown().size(), 1u);
-  EXPECT_EQ(dialogs_.shown()[0].request.file_name, "t.usrs");
+  ASSERT_EQ(f_.dialogs.shown().size(), 1u);
+  EXPECT_EQ(f_.dialogs.shown()[0].request.file_name, "t.usrs");
   EXPECT_EQ(ReadFileBytes(chosen + ".usrs"),
             ReadFileBytes(DefaultSearchSettingsPath()));
   EXPECT_EQ(f_.view.focus(), "cmdSearch");
@@ -187,10 +184,9 @@ TEST_F(SearchWindowTreeTest, SettingsSavedInBothWaysAndLoadedAgain) {
   f_.settings().txbSearchWords = "other";
   f_.settings().chkGenerateHTML = true;
   f_.state().index.blnDataFileReady = true;
-  dialogs_.QueueAnswer(chosen + ".usrs");
-  SettingsOutcome loaded = cmdSettings_Click(SettingsCommand::kLoadFromFile,
-                                             &f_.settings(), &f_.state(),
-                                             ports(), dialogs_);
+  f_.dialogs.QueueAnswer(chosen + ".usrs");
+  SettingsOutcome loaded =
+      f_.window.RunSettingsCommand(SettingsCommand::kLoadFromFile);
   EXPECT_TRUE(loaded.loaded);
   EXPECT_EQ(f_.settings().txbSearchWords, "lazy fox");
   EXPECT_FALSE(f_.settings().chkGenerateHTML);
@@ -202,9 +198,8 @@ TEST_F(SearchWindowTreeTest, SettingsSavedInBothWaysAndLoadedAgain) {
   EXPECT_TRUE(f_.prompter.boxes().empty()) << f_.Messages();
 
   // A cancelled dialog does nothing.
-  EXPECT_FALSE(cmdSettings_Click(SettingsCommand::kSaveToFile, &f_.settings(),
-                                 &f_.state(), ports(), dialogs_)
-                   .saved);
+  EXPECT_FALSE(
+      f_.window.RunSettingsCommand(SettingsCommand::kSaveToFile).saved);
 }
 
 TEST_F(SearchWindowTreeTest, LoadDropsWhatNoLongerExists) {
@@ -215,20 +210,21 @@ TEST_F(SearchWindowTreeTest, LoadDropsWhatNoLongerExists) {
   const std::string path = dir_.Path("s.usrs");
   ASSERT_TRUE(WriteSearchSettingsFile(path, s).ok());
   // At start-up silently.
-  LoadSearchSettings(path, false, &f_.settings(), &f_.state(), ports(), dialogs_);
+  f_.window.LoadSettings(path, false);
   EXPECT_EQ(f_.settings().txbTopFolder, "");
   EXPECT_EQ(f_.settings().txbIndexFile, "");
   EXPECT_EQ(f_.settings().txbSearchWords, "fox");
   EXPECT_TRUE(f_.prompter.boxes().empty());
   // Later with the message about the folder.
-  LoadSearchSettings(path, true, &f_.settings(), &f_.state(), ports(), dialogs_);
+  f_.window.LoadSettings(path, true);
   EXPECT_EQ(f_.Messages(), "[Folder not found] Top folder " + dir_.folder() +
                                "gone/\r\nfrom last run not found.\n");
 
   // A file of the Index Module changes nothing and says why.
   f_.settings().txbSearchWords = "kept";
-  LoadSearchSettings(dir_.Write("x.usri", "\"Tavora -- Settings for Index Module\"\r\n"),
-                     true, &f_.settings(), &f_.state(), ports(), dialogs_);
+  f_.window.LoadSettings(
+      dir_.Write("x.usri", "\"Tavora -- Settings for Index Module\"\r\n"),
+      true);
   EXPECT_EQ(f_.settings().txbSearchWords, "kept");
   EXPECT_EQ(f_.prompter.boxes().back().title, "Load settings");
 }
@@ -237,12 +233,12 @@ TEST_F(SearchWindowTreeTest, DataFileOnQuit) {
   const std::string data = dir_.Path("t_data.tavo");
   ASSERT_TRUE(FileExists(data));
   // Not ticked: nothing.
-  DeleteDataFileOnQuit(f_.settings(), f_.state(), ports());
+  f_.window.DeleteDataFileOnQuit();
   EXPECT_TRUE(FileExists(data));
   f_.settings().chkOnQuitDeleteDataFile = true;
   // Asked, with its size; No keeps it, Yes deletes it.
   f_.prompter.QueueAnswer(Answer::kNo);
-  DeleteDataFileOnQuit(f_.settings(), f_.state(), ports());
+  f_.window.DeleteDataFileOnQuit();
   EXPECT_TRUE(FileExists(data));
   ASSERT_EQ(f_.prompter.boxes().size(), 1u);
   EXPECT_EQ(f_.prompter.boxes()[0].title, "Delete data file?");
@@ -250,11 +246,11 @@ TEST_F(SearchWindowTreeTest, DataFileOnQuit) {
                 "The data file currently occupies 1 KB.\r\nDo you wish", 0),
             0u);
   f_.prompter.QueueAnswer(Answer::kYes);
-  DeleteDataFileOnQuit(f_.settings(), f_.state(), ports());
+  f_.window.DeleteDataFileOnQuit();
   EXPECT_FALSE(FileExists(data));
   // An empty data file goes without a question.
   dir_.Write("t_data.tavo", "");
-  DeleteDataFileOnQuit(f_.settings(), f_.state(), ports());
+  f_.window.DeleteDataFileOnQuit();
   EXPECT_FALSE(FileExists(data));
   EXPECT_EQ(f_.prompter.boxes().size(), 2u);
 }
@@ -270,7 +266,7 @@ TEST_F(SearchWindowTreeTest, QuitDuringThePhraseConfirmationEndsTheRun) {
       if (f_.view.Text("cmdSearch") == "Stop") f_.launcher.blnQuit = true;
     });
   }
-  EXPECT_EQ(f_.module.cmdSearch_Click(), SearchClick::kQuit);
+  EXPECT_EQ(f_.module.Search(), SearchClick::kQuit);
   EXPECT_TRUE(f_.state().strFilesFound.empty());
   EXPECT_TRUE(f_.opener.targets().empty());  // no report
 }
@@ -278,29 +274,27 @@ TEST_F(SearchWindowTreeTest, QuitDuringThePhraseConfirmationEndsTheRun) {
 // The window finds every control by the names listed in
 // SearchControlNames; a name the engine uses beyond them would be lost.
 TEST_F(SearchWindowTreeTest, EveryNameTheEngineAddressesIsAControlOfTheWindow) {
-  SearchPorts& p = ports();
   ASSERT_TRUE(f_.module.ChooseIndexFile(index_));
   f_.module.ChooseTopFolder(top());
   f_.settings().txbSearchWords = "lazy";
   f_.settings().chkGenerateHTML = true;
   f_.settings().html_report_path = dir_.Path("r.htm");
-  ASSERT_EQ(f_.module.cmdSearch_Click(), SearchClick::kSearched);
+  ASSERT_EQ(f_.module.Search(), SearchClick::kSearched);
   f_.settings().optHTMLReport = false;
-  f_.module.cmdGenerateHTML_Click();
-  f_.module.cmdListIndexedFiles_Click();
+  f_.module.MakeReport();
+  f_.module.ListIndexedFiles();
   SearchWindowFacts facts;
   SearchTimerFacts timer;
-  Timer1_Timer(&f_.settings(), timer, f_.view);
+  f_.window.Timer1_Timer(timer);
   for (bool single : {true, false}) {
     f_.settings().optSearchSingleFile = single;
-    ShowSearchMode(f_.settings(), facts, f_.view);
+    f_.window.ShowSearchMode(facts);
   }
-  for (int i = 0; i < 5; ++i) cmdClear_Click(i, &f_.settings(), &f_.state(), f_.view);
-  SaveSearchSettings(dir_.Path("s.usrs"), true, f_.settings(), p, dialogs_);
-  LoadSearchSettings(dir_.Path("s.usrs"), true, &f_.settings(), &f_.state(), p,
-                     dialogs_);
+  for (int i = 0; i < 5; ++i) f_.window.Clear(i);
+  f_.window.SaveSettings(dir_.Path("s.usrs"), true);
+  f_.window.LoadSettings(dir_.Path("s.usrs"), true);
   f_.settings().txbSearchWords = "s*";
-  f_.module.cmdSearch_Click();  // switches the search type
+  f_.module.Search();  // switches the search type
   const std::vector<std::string_view> known = SearchControlNames();
   for (const std::string& name : f_.view.Names()) {
     EXPECT_NE(std::find(known.begin(), known.end(), name), known.end()) << name;
@@ -310,7 +304,8 @@ TEST_F(SearchWindowTreeTest, EveryNameTheEngineAddressesIsAControlOfTheWindow) {
 // A data file that cannot be written (the index lies in a read-only
 // folder): the load says why, the window's controls come back, and the
 // next search tries again.
-TEST_F(SearchWindowTreeTest, AnUnwritableDataFileIsToldAndTheSearchCanBeRepeated) {
+TEST_F(SearchWindowTreeTest,
+       AnUnwritableDataFileIsToldAndTheSearchCanBeRepeated) {
   TempDir sealed;
   const std::string index = WriteIndex(
       sealed, "t", IndexOfTree(dir_, "top/", {"a.txt", "b.txt"}), false);
@@ -329,7 +324,7 @@ TEST_F(SearchWindowTreeTest, AnUnwritableDataFileIsToldAndTheSearchCanBeRepeated
     f.settings().chkGenerateHTML = false;
     f.settings().txbSearchWords = "lazy";
     for (int attempt = 0; attempt < 2; ++attempt) {
-      if (f.module.cmdSearch_Click() != SearchClick::kNotLoaded) return 1;
+      if (f.module.Search() != SearchClick::kNotLoaded) return 1;
       if (f.Messages().find("Error when creating data file: ") ==
           std::string::npos) {
         return 2;

@@ -1,4 +1,4 @@
-#include "app/shell/frmMain.h"
+#include "app/frmMain.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -7,25 +7,19 @@
 #include "app/index/frmIndexMain.h"
 #include "app/qt_text.h"
 #include "app/search/frmSearchMain.h"
+#include "app/shell/accessibility.h"
 #include "app/shell/common_window_helpers.h"
 #include "app/shell/controls.h"
 #include "app/shell/frmLargeDisplay.h"
 #include "app/shell/frmPopUp.h"
 #include "engine/common/common_values.h"
-#include "engine/shell/launcher.h"
 #include "engine/common/program_texts.h"
+#include "engine/shell/launcher.h"
 #include "engine/shell/shell.h"
 #include "engine/shell/twips.h"
 #include "engine/text/charset.h"
 
 namespace orvane {
-
-namespace {
-
-// cmdX's distance below the window's lower edge, twips.
-constexpr std::int32_t kFocusButtonDrop = 500;
-
-}  // namespace
 
 frmMain::frmMain(Prompter& prompter, Yield& yield, Opener& opener,
                  Dialogs& dialogs, Clock& clock)
@@ -34,12 +28,14 @@ frmMain::frmMain(Prompter& prompter, Yield& yield, Opener& opener,
       opener_(opener),
       dialogs_(dialogs),
       clock_(clock) {
+  InstallAccessibleInterfaces();
   setObjectName("frmMain");
   setWindowTitle("Orvane File Search");
 
   txbIntro = MakeControl<QPlainTextEdit>(this, "txbIntro");
   txbIntro->setReadOnly(true);
   txbIntro->setFocusPolicy(Qt::NoFocus);
+  txbIntro->setAccessibleName("Introduction");
 
   cmdIndexModule = MakeControl<QPushButton>(this, "cmdIndexModule",
                                             "Call up the index module");
@@ -52,8 +48,6 @@ frmMain::frmMain(Prompter& prompter, Yield& yield, Opener& opener,
   }
   lblOrvaneSystems =
       MakeControl<LinkLabel>(this, "lblOrvaneSystems", "Orvane Systems");
-  // Outside every layout: PlaceFocusButton keeps it out of sight.
-  cmdX = MakeControl<QPushButton>(this, "cmdX", "X");
 
   auto* modules = new QHBoxLayout;
   modules->setSpacing(12);
@@ -104,21 +98,12 @@ bool frmMain::Form_Load() {
   }
   OV_common::InitCommonValues();
   txbIntro->setPlainText(ToQt(LauncherIntroductionText()));
-  PlaceFocusButton();
   OV_common::SetWindowColour(*this, OV_common::WindowColour());
   show();
-  cmdX->setFocus();
+  // The first thing a user does here: open the Index Module.
+  cmdIndexModule->setFocus();
   state_.blnStartupCompleted = true;
   return true;
-}
-
-void frmMain::PlaceFocusButton() {
-  cmdX->move(0, height() + TwipsToPixels(kFocusButtonDrop));
-}
-
-void frmMain::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  PlaceFocusButton();
 }
 
 void frmMain::OpenModule(ModuleWindow* window) {

@@ -1,11 +1,13 @@
-#include "engine/search/search_window.h"
+#include "engine/modules/search_window.h"
 
 #include <filesystem>
 #include <system_error>
 
 #include "engine/common/program_texts.h"
+#include "engine/files/background_deletion.h"
 #include "engine/files/folder.h"
 #include "engine/format/file_names.h"
+#include "engine/modules/index_folders.h"
 #include "engine/search/search_settings_file.h"
 #include "engine/text/file_checks.h"
 #include "engine/text/number_text.h"
@@ -34,6 +36,12 @@ std::string WithSettingsExtension(std::string path) {
   return path;
 }
 
+// The folder of a path ("/a/b_index.tavo": "/a/"), or empty.
+std::string FolderOfPath(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
 SettingsOutcome Combined(SettingsOutcome first, SettingsOutcome second) {
   second.saved = second.saved || first.saved;
   return second;
@@ -41,16 +49,19 @@ SettingsOutcome Combined(SettingsOutcome first, SettingsOutcome second) {
 
 }  // namespace
 
-void SetSearchDefaults(SearchSettings* settings, SearchState* state,
-                       ViewState& view) {
+SearchWindow::SearchWindow(SearchModule& module, Dialogs& dialogs)
+    : module_(module), dialogs_(dialogs) {}
+
+void SearchWindow::SetSearchDefaults() {
+  SearchSettings* settings = &module_.settings();
+  SearchState* state = &module_.state();
+  ViewState& view = module_.ports().view;
   SearchSettings fresh;
   fresh.html_report_path = settings->html_report_path;
   fresh.open_html_report = settings->open_html_report;
   *settings = std::move(fresh);
 
-  state->index.Clear();
-  state->index.strDataFile.clear();
-  state->index.blnDataFileReady = false;
+  module_.ForgetIndex();
   state->strSearchWords.clear();
   state->search_words.clear();
   state->strFilesFound.clear();
@@ -64,7 +75,7 @@ void SetSearchDefaults(SearchSettings* settings, SearchState* state,
   state->results.Clear();
 
   for (std::string_view label :
-       {"lblNumFilesFound", "lblSearchableWords", "lblTitle[1]"}) {
+       {"lblNumFilesFound", "lblSearchableWords", "lblTitle[1]", "lblStatus"}) {
     view.SetText(label, "");
   }
   for (std::string_view button : {"cmdClear[0]", "cmdClear[1]", "cmdClear[2]",
@@ -73,8 +84,9 @@ void SetSearchDefaults(SearchSettings* settings, SearchState* state,
   }
 }
 
-void ApplyFocusRule(const SearchSettings& settings,
-                    const SearchWindowFacts& facts, ViewState& view) {
+void SearchWindow::ApplyFocusRule(const SearchWindowFacts& facts) {
+  const SearchSettings& settings = module_.settings();
+  ViewState& view = module_.ports().view;
   view.SetEnabled("cmdListIndexedFiles", !settings.txbIndexFile.empty());
   if (!facts.window_visible) return;
   if (settings.txbTopFolder.empty() && facts.cmdTopFolder_usable) {
@@ -88,8 +100,9 @@ void ApplyFocusRule(const SearchSettings& settings,
   }
 }
 
-void Timer1_Timer(SearchSettings* settings, const SearchTimerFacts& facts,
-                  ViewState& view) {
+void SearchWindow::Timer1_Timer(const SearchTimerFacts& facts) {
+  SearchSettings* settings = &module_.settings();
+  ViewState& view = module_.ports().view;
   if (facts.cmdListIndexedFiles_visible) {
     view.SetEnabled("optByFolder", facts.cmdListIndexedFiles_enabled);
     view.SetEnabled("optAlphabetically", facts.cmdListIndexedFiles_enabled);
@@ -106,8 +119,9 @@ void Timer1_Timer(SearchSettings* settings, const SearchTimerFacts& facts,
   view.SetEnabled("cmdCopyToClipboard", !facts.results_empty);
 }
 
-void ShowSearchMode(const SearchSettings& settings,
-                    const SearchWindowFacts& facts, ViewState& view) {
+void SearchWindow::ShowSearchMode(const SearchWindowFacts& facts) {
+  const SearchSettings& settings = module_.settings();
+  ViewState& view = module_.ports().view;
   const bool single = settings.optSearchSingleFile;
   view.SetVisible("fraListIndexedFilesBy", !single);
   view.SetVisible("cmdListIndexedFiles", !single);
@@ -118,7 +132,7 @@ void ShowSearchMode(const SearchSettings& settings,
     if (facts.window_visible) view.SetFocus("cmdSpecifyFile");
     return;
   }
-  ApplyFocusRule(settings, facts, view);
+  ApplyFocusRule(facts);
 }
 
 std::string_view BoldModeOption(const SearchSettings& settings) {
@@ -127,8 +141,10 @@ std::string_view BoldModeOption(const SearchSettings& settings) {
                                       : "optSearchAllFiles";
 }
 
-void cmdClear_Click(int element_index, SearchSettings* settings,
-                    SearchState* state, ViewState& view) {
+void SearchWindow::Clear(int element_index) {
+  SearchSettings* settings = &module_.settings();
+  SearchState* state = &module_.state();
+  ViewState& view = module_.ports().view;
   auto hide_self = [&] {
     view.SetVisible("cmdClear[" + std::to_string(element_index) + "]", false);
   };
@@ -154,9 +170,7 @@ void cmdClear_Click(int element_index, SearchSettings* settings,
            {"lblSearchableWords", "lblNumFilesFound", "lblTitle[1]"}) {
         view.SetText(label, "");
       }
-      state->index.Clear();
-      state->index.strDataFile.clear();
-      state->index.blnDataFileReady = false;
+      module_.ForgetIndex();
       view.SetFocus("cmdIndexFile");
       view.SetEnabled("cmdListIndexedFiles", false);
       return;
@@ -177,7 +191,9 @@ void cmdClear_Click(int element_index, SearchSettings* settings,
   }
 }
 
-void ShowClearButtons(const SearchSettings& settings, ViewState& view) {
+void SearchWindow::ShowClearButtons() {
+  const SearchSettings& settings = module_.settings();
+  ViewState& view = module_.ports().view;
   view.SetVisible("cmdClear[1]", !settings.txbTopFolder.empty());
   view.SetVisible("cmdClear[2]", !settings.txbIndexFile.empty());
   view.SetVisible("cmdClear[3]", !settings.txbSearchWords.empty());
@@ -191,13 +207,18 @@ std::string CopyButtonCaption(bool text_selected) {
 
 std::string MinimisedCaption() { return "TAVO -- " + GetProgramText(5); }
 
-std::string UserManualCaption() {
-  std::string address = GetProgramText(3);
-  return address.size() > 7 ? address.substr(7) : std::string();
+std::string SearchWindow::IndexFileDialogFolder() const {
+  std::string index = module_.settings().txbIndexFile;
+  if (index.empty() || !FolderExists(FolderOfPath(index))) {
+    index = LatestNotedIndex(IndexFoldersPath());
+  }
+  const std::string folder = FolderOfPath(index);
+  return FolderExists(folder) ? folder : std::string();
 }
 
-std::string FoundFileAtLine(const SearchSettings& settings,
-                            const SearchState& state, std::string_view line) {
+std::string SearchWindow::FoundFileAtLine(std::string_view line) const {
+  const SearchSettings& settings = module_.settings();
+  const SearchState& state = module_.state();
   const std::string& top = settings.txbTopFolder;
   if (top.empty() || line.size() <= top.size() ||
       line.compare(0, top.size(), top) != 0) {
@@ -211,20 +232,21 @@ std::string FoundFileAtLine(const SearchSettings& settings,
   return std::string();
 }
 
-void ShowSettingsHint(Prompter& prompter) {
-  prompter.ShowMessage(MessageIcon::kNone, "Settings",
-                       "Now click on the 'Settings' button to do this.");
+void SearchWindow::SettingsItemChosen() {
+  module_.ports().prompter.ShowMessage(
+      MessageIcon::kNone, "Settings",
+      "Now click on the 'Settings' button to do this.");
 }
 
-SettingsOutcome SaveSearchSettings(const std::string& path, bool show_pop_up,
-                                   const SearchSettings& settings,
-                                   SearchPorts& ports, Dialogs& dialogs) {
+SettingsOutcome SearchWindow::SaveSettings(const std::string& path,
+                                           bool show_pop_up) {
+  const SearchSettings& settings = module_.settings();
   std::string file = path;
   if (file.empty()) {
     DialogRequest request =
         SettingsDialog("Specify file for settings for search module");
     request.file_name = ProposedSettingsFileName(settings.txbIndexFile);
-    file = dialogs.SaveFile(request);
+    file = dialogs_.SaveFile(request);
     if (file.empty()) return SettingsOutcome();
     file = WithSettingsExtension(std::move(file));
   }
@@ -234,21 +256,21 @@ SettingsOutcome SaveSearchSettings(const std::string& path, bool show_pop_up,
     outcome.saved = true;
     outcome.pop_up = show_pop_up;
   } else {
-    ports.prompter.ShowMessage(MessageIcon::kWarning, "Save state",
-                               written.message());
+    module_.ports().prompter.ShowMessage(MessageIcon::kWarning, "Save state",
+                                         written.message());
   }
-  ports.view.SetFocus("cmdSearch");
+  module_.ports().view.SetFocus("cmdSearch");
   return outcome;
 }
 
-SettingsOutcome LoadSearchSettings(const std::string& path,
-                                   bool startup_completed,
-                                   SearchSettings* settings,
-                                   SearchState* state, SearchPorts& ports,
-                                   Dialogs& dialogs) {
+SettingsOutcome SearchWindow::LoadSettings(const std::string& path,
+                                           bool startup_completed) {
+  SearchSettings* settings = &module_.settings();
+  SearchPorts& ports = module_.ports();
   std::string file = path;
   if (file.empty()) {
-    file = dialogs.OpenFile(SettingsDialog("Specify search module settings file"));
+    file = dialogs_.OpenFile(
+        SettingsDialog("Specify search module settings file"));
     if (file.empty()) return SettingsOutcome();
   }
   SearchSettings read;
@@ -265,9 +287,9 @@ SettingsOutcome LoadSearchSettings(const std::string& path,
       return SettingsOutcome();
     case SearchSettingsRead::kCannotOpen:
       if (startup_completed) {
-        ports.prompter.ShowMessage(MessageIcon::kWarning, "Load settings",
-                                   "The settings file " + file +
-                                       " cannot be read.");
+        ports.prompter.ShowMessage(
+            MessageIcon::kWarning, "Load settings",
+            "The settings file " + file + " cannot be read.");
       }
       return SettingsOutcome();
     case SearchSettingsRead::kRead:
@@ -275,22 +297,22 @@ SettingsOutcome LoadSearchSettings(const std::string& path,
       break;
   }
 
-  SetSearchDefaults(settings, state, ports.view);
+  SetSearchDefaults();
   std::string top = TrimSpaces(read.txbTopFolder);
   std::string index_file = TrimSpaces(read.txbIndexFile);
   *settings = std::move(read);
   settings->txbTopFolder.clear();
   settings->txbIndexFile.clear();
-  state->blnTopFolderChecked = false;
+  module_.state().blnTopFolderChecked = false;
 
   if (!top.empty()) {
     if (FolderExists(top)) {
       AddTrailingBackslash(top);
       settings->txbTopFolder = top;
     } else if (startup_completed) {
-      ports.prompter.ShowMessage(
-          MessageIcon::kWarning, "Folder not found",
-          "Top folder " + top + std::string(kCrLf) + "from last run not found.");
+      ports.prompter.ShowMessage(MessageIcon::kWarning, "Folder not found",
+                                 "Top folder " + top + std::string(kCrLf) +
+                                     "from last run not found.");
     }
   }
   // Only an absolute path to an existing index file is kept.
@@ -300,36 +322,33 @@ SettingsOutcome LoadSearchSettings(const std::string& path,
     settings->txbIndexFile = index_file;
   }
   ports.view.SetText("lblTitle[1]", settings->project_title);
-  ShowClearButtons(*settings, ports.view);
+  ShowClearButtons();
   ports.view.Repaint();
   SettingsOutcome outcome;
   outcome.loaded = true;
   return outcome;
 }
 
-SettingsOutcome cmdSettings_Click(SettingsCommand command,
-                                  SearchSettings* settings, SearchState* state,
-                                  SearchPorts& ports, Dialogs& dialogs) {
+SettingsOutcome SearchWindow::RunSettingsCommand(SettingsCommand command) {
   switch (command) {
     case SettingsCommand::kSaveForNextRun:
-      return SaveSearchSettings(DefaultSearchSettingsPath(), true, *settings,
-                                ports, dialogs);
+      return SaveSettings(DefaultSearchSettingsPath(), true);
     case SettingsCommand::kSaveToFile:
-      return SaveSearchSettings("", true, *settings, ports, dialogs);
+      return SaveSettings("", true);
     case SettingsCommand::kSaveInBothWays: {
-      SettingsOutcome first = SaveSearchSettings(
-          DefaultSearchSettingsPath(), false, *settings, ports, dialogs);
-      return Combined(first,
-                      SaveSearchSettings("", true, *settings, ports, dialogs));
+      SettingsOutcome first = SaveSettings(DefaultSearchSettingsPath(), false);
+      return Combined(first, SaveSettings("", true));
     }
     case SettingsCommand::kLoadFromFile:
-      return LoadSearchSettings("", true, settings, state, ports, dialogs);
+      return LoadSettings("", true);
   }
   return SettingsOutcome();
 }
 
-void DeleteDataFileOnQuit(const SearchSettings& settings,
-                          const SearchState& state, SearchPorts& ports) {
+void SearchWindow::DeleteDataFileOnQuit() {
+  const SearchSettings& settings = module_.settings();
+  const SearchState& state = module_.state();
+  SearchPorts& ports = module_.ports();
   if (!settings.chkOnQuitDeleteDataFile) return;
   // The index named but never loaded still has its data file beside it.
   const std::string data_file = state.index.strDataFile.empty()
@@ -351,7 +370,9 @@ void DeleteDataFileOnQuit(const SearchSettings& settings,
         MessageButtons::kYesNo);
     if (answer != Answer::kYes) return;
   }
-  if (!DeleteFileForcibly(data_file, DeleteOptions{})) {
+  // The blocks of a large data file are freed behind the window.
+  BackgroundDeletion deletion;
+  if (!deletion.Delete(data_file, DeleteOptions{})) {
     ports.prompter.ShowMessage(MessageIcon::kError, "Delete data file?",
                                "The data file " + data_file +
                                    " could not be deleted.");

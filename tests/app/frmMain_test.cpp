@@ -1,4 +1,4 @@
-#include "app/shell/frmMain.h"
+#include "app/frmMain.h"
 
 #include <gtest/gtest.h>
 
@@ -10,37 +10,19 @@
 #include "app/qt_text.h"
 #include "app/search/frmSearchMain.h"
 #include "app/shell/common_window_helpers.h"
-#include "engine/shell/launcher.h"
 #include "engine/common/program_texts.h"
+#include "engine/shell/launcher.h"
 #include "engine/shell/shell.h"
-#include "tests/support/fakes.h"
+#include "tests/support/window_test.h"
+#include "tests/support/temp_tree.h"
 
 namespace orvane {
 namespace {
 
-using testing::RecordingOpener;
-using testing::FakeClock;
+using testing::Control;
 using testing::RecordingPrompter;
-using testing::ScriptedDialogs;
-using testing::ScriptedYield;
-
-// Lets queued hand-overs and deferred deletions of closed windows happen.
-void Settle() {
-  for (int i = 0; i < 3; ++i) {
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-}
-
-class FrmMainTest : public ::testing::Test {
- protected:
-  RecordingPrompter prompter_;
-  ScriptedYield yield_;
-  RecordingOpener opener_;
-  ScriptedDialogs dialogs_;
-  FakeClock clock_;
-  frmMain launcher_{prompter_, yield_, opener_, dialogs_, clock_};
-};
+using testing::Settle;
+using FrmMainTest = testing::WindowTest;
 
 TEST_F(FrmMainTest, LoadsFillsTheIntroductionAndShowsItself) {
   EXPECT_FALSE(launcher_.state().blnStartupCompleted);
@@ -52,8 +34,16 @@ TEST_F(FrmMainTest, LoadsFillsTheIntroductionAndShowsItself) {
   EXPECT_EQ(launcher_.txbIntro->toPlainText(),
             ToQt(GetProgramText(60) + "\n\n" + GetProgramText(61) + "\n" +
                  GetProgramText(62) + "\n" + GetProgramText(63)));
-  // The focus button lies below the window's visible area.
-  EXPECT_GE(launcher_.cmdX->y(), launcher_.height());
+  // The focus is on the first thing a user does, not on a hidden button
+  // (there once was one, "X", below the window); no hidden control takes
+  // the focus with Tab.
+  EXPECT_EQ(launcher_.focusWidget(), launcher_.cmdIndexModule);
+  for (QWidget* control : launcher_.findChildren<QWidget*>()) {
+    if (control->focusPolicy() & Qt::TabFocus) {
+      EXPECT_TRUE(control->isVisible()) << control->objectName().toStdString();
+    }
+  }
+  EXPECT_EQ(launcher_.findChild<QWidget*>("cmdX"), nullptr);
   EXPECT_EQ(launcher_.palette().color(QPalette::Window),
             OV_common::ToQColor(OV_common::WindowColour()));
   EXPECT_TRUE(prompter_.boxes().empty());
@@ -108,25 +98,33 @@ TEST_F(FrmMainTest, IndexModuleHandsItsIndexOverToTheSearchModule) {
   EXPECT_FALSE(launcher_.isVisible());
   EXPECT_FALSE(launcher_.state().blnQuit);
 
-  index_module->txbTopFolder->setText("/data/archive/");
-  index_module->set_index_path("/out/archive_index.tavo");
-  QTest::mouseClick(index_module->cmdSwitchToSearchModule, Qt::LeftButton);
+  // Only an index that exists is handed over.
+  testing::TempDir out;
+  const std::string index = out.Write("archive_index.tavo", "an index");
+  Control<QLineEdit>(index_module, "txbTopFolder")->setText("/data/archive/");
+  index_module->set_index_path(index);
+  QTest::mouseClick(
+      Control<QPushButton>(index_module, "cmdSwitchToSearchModule"),
+      Qt::LeftButton);
   Settle();
 
   auto* search_module = qobject_cast<frmSearchMain*>(launcher_.module());
   ASSERT_NE(search_module, nullptr);
   EXPECT_TRUE(search_module->isVisible());
   EXPECT_FALSE(launcher_.isVisible());
-  EXPECT_EQ(search_module->txbTopFolder->text(), "/data/archive/");
-  EXPECT_EQ(search_module->txbIndexFile->text(), "/out/archive_index.tavo");
-  EXPECT_EQ(search_module->txbSearchWords->text(), "");
-  EXPECT_EQ(search_module->lblTitle[1]->text(), "");
+  EXPECT_EQ(Control<QLineEdit>(search_module, "txbTopFolder")->text(),
+            "/data/archive/");
+  EXPECT_EQ(Control<QLineEdit>(search_module, "txbIndexFile")->text(),
+            ToQt(index));
+  EXPECT_EQ(Control<QLineEdit>(search_module, "txbSearchWords")->text(), "");
+  EXPECT_EQ(Control<QLabel>(search_module, "lblTitle[1]")->text(), "");
   EXPECT_FALSE(launcher_.state().blnQuit);
   EXPECT_FALSE(launcher_.state().blnIndexModuleToSearchModule);
 
   // Leaving the Search Module brings the launcher back, with the quit flag
   // set for any loop still running.
-  QTest::mouseClick(search_module->cmdQuit, Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(search_module, "cmdQuit"),
+                    Qt::LeftButton);
   Settle();
   EXPECT_EQ(launcher_.module(), nullptr);
   EXPECT_TRUE(launcher_.isVisible());

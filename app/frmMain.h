@@ -56,14 +56,12 @@ class frmMain : public QWidget {
   QPushButton* cmdHelp;
   QPushButton* cmdQuit;
   LinkLabel* lblOrvaneSystems;
-  QPushButton* cmdX;
 
  signals:
   // The user quit: the program ends.
   void ProgramEnd();
 
  protected:
-  void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private slots:
@@ -81,8 +79,6 @@ class frmMain : public QWidget {
   void Form_Activate();
   void OpenModule(ModuleWindow* window);
   frmSearchMain& LoadSearchModule();
-  // cmdX stays below the visible area: it only takes the focus.
-  void PlaceFocusButton();
 
   Prompter& prompter_;
   Yield& yield_;

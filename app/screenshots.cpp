@@ -1,11 +1,11 @@
-#include "app/shell/screenshots.h"
+#include "app/screenshots.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFontMetrics>
-#include <QImage>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QImage>
 #include <QLineEdit>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -16,13 +16,14 @@
 
 #include "app/files/frmFilepathExclusions.h"
 #include "app/files/frmSelectSubfolders.h"
+#include "app/frmMain.h"
 #include "app/index/frmIndexMain.h"
 #include "app/qt_ports.h"
 #include "app/qt_text.h"
-#include "app/shell/frmLargeDisplay.h"
-#include "app/shell/frmMain.h"
-#include "app/shell/frmPopUp.h"
 #include "app/search/frmSearchMain.h"
+#include "app/shell/controls.h"
+#include "app/shell/frmLargeDisplay.h"
+#include "app/shell/frmPopUp.h"
 #include "engine/common/launcher_state.h"
 #include "engine/common/ports.h"
 #include "engine/common/program_folder.h"
@@ -48,7 +49,8 @@ class UnattendedPrompter : public Prompter {
   Answer Ask(MessageIcon icon, std::string_view title, std::string_view text,
              MessageButtons buttons) override {
     ShowMessage(icon, title, text);
-    return buttons == MessageButtons::kOk || buttons == MessageButtons::kOkCancel
+    return buttons == MessageButtons::kOk ||
+                   buttons == MessageButtons::kOkCancel
                ? Answer::kOk
                : Answer::kYes;
   }
@@ -142,17 +144,22 @@ std::vector<std::string> SampleFileList() {
 void FillInIndexProject(frmIndexMain& window) {
   static QTemporaryDir output;
   window.show();
-  window.txbProjectName->setText("sample");
-  window.txbTitle->setText("The sample tree");
-  window.txbTopFolder->setText(
-      QString::fromStdString(ProgramFilePath("sample").string() + "/"));
-  window.txbOutputFolder->setText(output.path() + "/");
-  window.txbIncludedFolders->setPlainText("literature\nmail\nnotes\nweb");
-  window.chkIncludeSubfoldersOfSubfolders->setChecked(true);
+  FindControl<QLineEdit>(window, "txbProjectName")->setText("sample");
+  FindControl<QLineEdit>(window, "txbTitle")->setText("The sample tree");
+  FindControl<QLineEdit>(window, "txbTopFolder")
+      ->setText(
+          QString::fromStdString(ProgramFilePath("sample").string() + "/"));
+  FindControl<QLineEdit>(window, "txbOutputFolder")
+      ->setText(output.path() + "/");
+  FindControl<QPlainTextEdit>(window, "txbIncludedFolders")
+      ->setPlainText("literature\nmail\nnotes\nweb");
+  FindControl<QCheckBox>(window, "chkIncludeSubfoldersOfSubfolders")
+      ->setChecked(true);
   window.RefreshTopFolderState();
-  window.txbExcludedFilepaths->setText("drafts, old");
-  window.cmdTopFolder->setFocus();
-  window.cmdExtractData->click();
+  FindControl<QLineEdit>(window, "txbExcludedFilepaths")
+      ->setText("drafts, old");
+  FindControl<QPushButton>(window, "cmdTopFolder")->setFocus();
+  FindControl<QPushButton>(window, "cmdExtractData")->click();
   QCoreApplication::processEvents();
 }
 
@@ -167,7 +174,8 @@ std::string IndexSampleTree(const std::string& folder, Prompter& prompter,
   QtYield yield;
   QtClock clock;
   LauncherState launcher;
-  IndexModule indexer(IndexPorts{prompter, view, yield, display, clock, launcher});
+  IndexModule indexer(
+      IndexPorts{prompter, view, yield, display, clock, launcher});
   IndexSettings& settings = indexer.settings();
   SetDefaults(&settings);
   settings.txbProjectName = "sample";
@@ -195,18 +203,20 @@ void WriteSearchModule(frmMain& launcher, Prompter& prompter, Writer& writer,
                                             launcher.large_display());
   if (!index.empty()) {
     search->ReceiveHandOver(ProgramFilePath("sample").string() + "/", index);
-    search->chkGenerateHTML->setChecked(false);
-    search->chkSortMatches->setChecked(true);
-    search->cboSearchType->setCurrentIndex(0);
-    search->txbSearchWords->setText("licen* warrant*");
-    search->cmdSearch->click();
-    search->txbFiles->moveCursor(QTextCursor::Start);
+    FindControl<QCheckBox>(search, "chkGenerateHTML")->setChecked(false);
+    FindControl<QCheckBox>(search, "chkSortMatches")->setChecked(true);
+    FindControl<QComboBox>(search, "cboSearchType")->setCurrentIndex(0);
+    FindControl<QLineEdit>(search, "txbSearchWords")
+        ->setText("licen* warrant*");
+    FindControl<QPushButton>(search, "cmdSearch")->click();
+    FindControl<QPlainTextEdit>(search, "txbFiles")
+        ->moveCursor(QTextCursor::Start);
   }
   writer.Write(*search, "frmSearchMain");
   if (!index.empty()) {
     frmLargeDisplay& display = launcher.large_display();
-    search->optByFolder->setChecked(true);
-    search->cmdListIndexedFiles->click();
+    FindControl<QRadioButton>(search, "optByFolder")->setChecked(true);
+    FindControl<QPushButton>(search, "cmdListIndexedFiles")->click();
     display.ShowBeginning();
     writer.Write(*search, display, "frmSearchMain-listing");
     display.Hide();
@@ -233,13 +243,20 @@ bool MakeSampleTopFolder(const QString& top) {
     const char* name;
     int files;
     qint64 size;
-  } subs[] = {{"accounts", 12, 48000},     {"archive", 3, 900000},
-              {"correspondence", 41, 7000}, {"drafts", 5, 12000},
-              {"html pages", 18, 26000},    {"letters 1998", 9, 3100},
-              {"letters 1999", 11, 2900},   {"mail", 2, 150000},
-              {"maps", 1, 5000},            {"minutes", 24, 4200},
-              {"notes", 7, 1800},           {"press cuttings", 16, 9000},
-              {"reports", 6, 64000},        {"surveys", 4, 22000},
+  } subs[] = {{"accounts", 12, 48000},
+              {"archive", 3, 900000},
+              {"correspondence", 41, 7000},
+              {"drafts", 5, 12000},
+              {"html pages", 18, 26000},
+              {"letters 1998", 9, 3100},
+              {"letters 1999", 11, 2900},
+              {"mail", 2, 150000},
+              {"maps", 1, 5000},
+              {"minutes", 24, 4200},
+              {"notes", 7, 1800},
+              {"press cuttings", 16, 9000},
+              {"reports", 6, 64000},
+              {"surveys", 4, 22000},
               {"tmp", 0, 0}};
   for (const Sub& sub : subs) {
     const QString name = QString::fromUtf8(sub.name);
