@@ -11,8 +11,8 @@
 #include "engine/common/cp1252.h"
 #include "engine/common/program_texts.h"
 #include "engine/search/query.h"
-#include "engine/text/file_checks.h"
 #include "engine/search/search_settings.h"
+#include "engine/text/file_checks.h"
 
 namespace orvane::fuzz {
 
@@ -124,6 +124,26 @@ void Require(bool holds, std::string_view what) {
   std::fprintf(stderr, "orvane fuzz: %.*s\n", static_cast<int>(what.size()),
                what.data());
   std::abort();
+}
+
+void RequireWellFormed(const DocumentText& text) {
+  for (const std::string& line : text.lines) {
+    Require(!line.empty(), "a document line is empty");
+    Require(line.front() != ' ' && line.front() != '\t' && line.back() != ' ' &&
+                line.back() != '\t',
+            "a document line has blanks at an end");
+    for (char c : line) {
+      Require(static_cast<unsigned char>(c) >= 0x20 || c == '\t',
+              "a document line holds a control character");
+    }
+  }
+  std::int32_t last = 0;
+  for (std::int32_t start : text.page_starts) {
+    Require(
+        start >= last && start <= static_cast<std::int32_t>(text.lines.size()),
+        "a page starts out of order or past the lines");
+    last = start;
+  }
 }
 
 }  // namespace orvane::fuzz

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "engine/common/sanitizers.h"
 #include "engine/search/classic_store_reader.h"
 #include "engine/search/data_file.h"
 #include "tests/engine/search/index_fixture.h"
@@ -419,13 +420,6 @@ TEST_F(IndexLoadingTest, DamagedIndexesGiveTheirMessage) {
 // longest length, in frames that all hold the same 16).
 // AddressSanitizer and ThreadSanitizer reserve far more address space than
 // that, so the test needs a build without them.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define ORVANE_SANITIZER_RESERVES_MEMORY 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-#define ORVANE_SANITIZER_RESERVES_MEMORY 1
-#endif
-#endif
 TEST_F(IndexLoadingTest, RunningOutOfMemoryIsAMessage) {
 #ifdef ORVANE_SANITIZER_RESERVES_MEMORY
   GTEST_SKIP() << "needs a build without AddressSanitizer or ThreadSanitizer";
