@@ -183,23 +183,18 @@ QString StartPath(const DialogRequest& request) {
   return folder.isEmpty() ? name : QDir(folder).filePath(name);
 }
 
-std::string ToPath(const QString& path) {
-  return path.isEmpty() ? std::string() : QFile::encodeName(path).toStdString();
-}
-
 }  // namespace
 
 std::string QtDialogs::ChooseFolder(const DialogRequest& request) {
-  return ToPath(QFileDialog::getExistingDirectory(
+  return PathFromQt(QFileDialog::getExistingDirectory(
       QApplication::activeWindow(), ToQt(request.title),
       QFile::decodeName(request.start_folder.c_str())));
 }
 
 std::string QtDialogs::OpenFile(const DialogRequest& request) {
-  return ToPath(QFileDialog::getOpenFileName(QApplication::activeWindow(),
-                                             ToQt(request.title),
-                                             StartPath(request),
-                                             DialogFilter(request)));
+  return PathFromQt(QFileDialog::getOpenFileName(
+      QApplication::activeWindow(), ToQt(request.title), StartPath(request),
+      DialogFilter(request)));
 }
 
 std::vector<std::string> QtDialogs::OpenFiles(const DialogRequest& request) {
@@ -207,13 +202,13 @@ std::vector<std::string> QtDialogs::OpenFiles(const DialogRequest& request) {
   for (const QString& path : QFileDialog::getOpenFileNames(
            QApplication::activeWindow(), ToQt(request.title),
            StartPath(request), DialogFilter(request))) {
-    paths.push_back(ToPath(path));
+    paths.push_back(PathFromQt(path));
   }
   return paths;
 }
 
 std::string QtDialogs::SaveFile(const DialogRequest& request) {
-  return ToPath(QFileDialog::getSaveFileName(
+  return PathFromQt(QFileDialog::getSaveFileName(
       QApplication::activeWindow(), ToQt(request.title), StartPath(request),
       DialogFilter(request), nullptr, QFileDialog::DontConfirmOverwrite));
 }

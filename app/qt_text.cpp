@@ -1,5 +1,7 @@
 #include "app/qt_text.h"
 
+#include <QFile>
+
 namespace orvane {
 
 QString ToQt(std::string_view display) {
@@ -23,6 +25,10 @@ std::string FromQt(const QString& text) {
   copy.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
   copy.replace(QLatin1String("\n"), QLatin1String("\r\n"));
   return copy.toStdString();
+}
+
+std::string PathFromQt(const QString& path) {
+  return path.isEmpty() ? std::string() : QFile::encodeName(path).toStdString();
 }
 
 }  // namespace orvane

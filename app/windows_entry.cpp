@@ -10,9 +10,9 @@
 #include <QList>
 #include <QString>
 
+#include "app/frmMain.h"
 #include "app/qt_ports.h"
-#include "app/shell/frmMain.h"
-#include "app/shell/screenshots.h"
+#include "app/screenshots.h"
 #include "app/windows_entry.h"
 
 namespace {

@@ -4,6 +4,9 @@
 // window answers a click while the run goes on: the delay of a timer that
 // should fire every 10 ms, and the time from Cancel in the pause box to the
 // end of the run.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -14,13 +17,10 @@
 #include <string_view>
 #include <vector>
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QTimer>
-
+#include "app/frmMain.h"
 #include "app/index/frmIndexMain.h"
 #include "app/qt_ports.h"
-#include "app/shell/frmMain.h"
+#include "app/shell/controls.h"
 #include "engine/common/program_texts.h"
 #include "engine/files/folder.h"
 
@@ -136,11 +136,14 @@ int main(int argc, char** argv) {
     subfolders << QString::fromStdString(name);
     includes += " --include " + Quote(name);
   }
-  window->txbProjectName->setText("bench");
-  window->txbTitle->setText("Bench");
-  window->txbTopFolder->setText(QString::fromStdString(top));
-  window->txbIncludedFolders->setPlainText(subfolders.join('\n'));
-  window->chkIncludeSubfoldersOfSubfolders->setChecked(true);
+  orvane::FindControl<QLineEdit>(window, "txbProjectName")->setText("bench");
+  orvane::FindControl<QLineEdit>(window, "txbTitle")->setText("Bench");
+  orvane::FindControl<QLineEdit>(window, "txbTopFolder")
+      ->setText(QString::fromStdString(top));
+  orvane::FindControl<QPlainTextEdit>(window, "txbIncludedFolders")
+      ->setPlainText(subfolders.join('\n'));
+  orvane::FindControl<QCheckBox>(window, "chkIncludeSubfoldersOfSubfolders")
+      ->setChecked(true);
   window->RefreshTopFolderState();
 
   std::vector<double> window_times;
@@ -153,15 +156,15 @@ int main(int argc, char** argv) {
     return folder.string() + "/";
   };
   for (int run = 0; run <= runs; ++run) {
-    window->txbOutputFolder->setText(
-        QString::fromStdString(fresh_folder("window", run)));
+    orvane::FindControl<QLineEdit>(window, "txbOutputFolder")
+        ->setText(QString::fromStdString(fresh_folder("window", run)));
     if (run == runs) break;  // the folder of the run that is paused
     const std::string command =
         Quote(program) + " index --quiet --top " + Quote(top) + " --out " +
         Quote(fresh_folder("command", run)) +
         " --project bench --title Bench --subsub" + includes + " > /dev/null";
     auto start = SteadyClock::now();
-    window->cmdExtractData->click();
+    orvane::FindControl<QPushButton>(window, "cmdExtractData")->click();
     window_times.push_back(Seconds(SteadyClock::now() - start));
     start = SteadyClock::now();
     if (std::system(command.c_str()) != 0) {
@@ -195,10 +198,11 @@ int main(int argc, char** argv) {
     since_tick.restart();
   });
   ticker.start();
-  QTimer::singleShot(2000, window->cmdExtractData, [&] {
-    window->cmdExtractData->click();
-  });
-  window->cmdExtractData->click();
+  QTimer::singleShot(
+      2000, orvane::FindControl<QPushButton>(window, "cmdExtractData"), [&] {
+        orvane::FindControl<QPushButton>(window, "cmdExtractData")->click();
+      });
+  orvane::FindControl<QPushButton>(window, "cmdExtractData")->click();
   const auto ended = SteadyClock::now();
   ticker.stop();
   if (!late_ms.empty()) {

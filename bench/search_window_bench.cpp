@@ -17,10 +17,11 @@
 #include <string>
 #include <vector>
 
+#include "app/frmMain.h"
 #include "app/qt_ports.h"
 #include "app/search/frmSearchMain.h"
+#include "app/shell/controls.h"
 #include "app/shell/frmLargeDisplay.h"
-#include "app/shell/frmMain.h"
 #include "bench/silent_ports.h"
 #include "engine/common/launcher_state.h"
 #include "engine/common/program_folder.h"
@@ -95,20 +96,17 @@ struct Picked {
 
 Picked PickWords(const LoadedIndex& index) {
   std::vector<std::pair<int, std::string>> by_files;
-  DataFileReader data;
-  data.Open(index.strDataFile);
-  std::vector<std::uint8_t> row;
-  const std::size_t step = std::max<std::size_t>(1, index.lexicon.size() / 4000);
-  for (std::size_t i = 0; i < index.lexicon.size(); i += step) {
-    std::string_view w = index.Word(i);
+  IndexStoreReader& store = *index.store;
+  Postings postings;
+  const std::uint32_t words = store.word_count();
+  const std::uint32_t step = std::max<std::uint32_t>(1, words / 4000);
+  for (std::uint32_t i = 0; i < words; i += step) {
+    std::string_view w = store.WordAt(i);
     if (!std::all_of(w.begin(), w.end(), [](char c) { return c >= 'a' && c <= 'z'; })) {
       continue;
     }
-    data.ReadRow(index.lexicon[i].lngWordNumber, index.intNumFiles, &row);
-    by_files.emplace_back(
-        static_cast<int>(std::count_if(row.begin(), row.end(),
-                                       [](std::uint8_t b) { return b > 0; })),
-        std::string(w));
+    (void)store.ReadPostings(store.WordNumberAt(i), &postings);
+    by_files.emplace_back(static_cast<int>(postings.size()), std::string(w));
   }
   std::sort(by_files.rbegin(), by_files.rend());
   std::string rare;
@@ -157,17 +155,20 @@ int Run(const std::string& tree_arg, const std::string& work_arg, int runs) {
   auto* window = qobject_cast<frmSearchMain*>(launcher.module());
   if (window == nullptr) return 1;
   window->ReceiveHandOver(tree, index_path);
-  window->chkGenerateHTML->setChecked(false);
-  window->txbSearchWords->setText(QString::fromStdString(rare));
-  window->cmdSearch->click();  // loads the index
+  FindControl<QCheckBox>(window, "chkGenerateHTML")->setChecked(false);
+  FindControl<QLineEdit>(window, "txbSearchWords")
+      ->setText(QString::fromStdString(rare));
+  FindControl<QPushButton>(window, "cmdSearch")->click();  // loads the index
 
   std::printf("\n%-34s %10s %10s %10s\n", "median of runs (ms)", "engine",
               "window", "files");
   for (const std::string& word : {common, rare}) {
     engine.settings().txbSearchWords = word;
-    const double alone = Median(runs, [&] { engine.cmdSearch_Click(); });
-    window->txbSearchWords->setText(QString::fromStdString(word));
-    const double in_window = Median(runs, [&] { window->cmdSearch->click(); });
+    const double alone = Median(runs, [&] { engine.Search(); });
+    FindControl<QLineEdit>(window, "txbSearchWords")
+        ->setText(QString::fromStdString(word));
+    const double in_window = Median(
+        runs, [&] { FindControl<QPushButton>(window, "cmdSearch")->click(); });
     std::printf("search '%-24s %10.2f %10.2f %10d\n", (word + "'").c_str(), alone,
                 in_window, window->module().state().intNumFilesFound);
   }
@@ -175,17 +176,18 @@ int Run(const std::string& tree_arg, const std::string& work_arg, int runs) {
   // files: the time from the moment of the click (30 ms into the run) to
   // the end of the run, the wait for the window to see the click included.
   {
-    window->cboSearchType->setCurrentIndex(2);
-    window->txbSearchWords->setText(QString::fromStdString(common + " " + second));
+    FindControl<QComboBox>(window, "cboSearchType")->setCurrentIndex(2);
+    FindControl<QLineEdit>(window, "txbSearchWords")
+        ->setText(QString::fromStdString(common + " " + second));
     std::vector<double> answers;
     for (int i = 0; i < runs; ++i) {
       bool clicked = false;
       QTimer::singleShot(30, window, [&] {
         clicked = true;
-        window->cmdSearch->click();
+        FindControl<QPushButton>(window, "cmdSearch")->click();
       });
       const Clock::time_point due = Clock::now() + std::chrono::milliseconds(30);
-      window->cmdSearch->click();
+      FindControl<QPushButton>(window, "cmdSearch")->click();
       if (clicked) {
         answers.push_back(
             std::chrono::duration<double, std::milli>(Clock::now() - due).count());
@@ -199,14 +201,13 @@ int Run(const std::string& tree_arg, const std::string& work_arg, int runs) {
       std::printf("%-34s %10s %10.2f\n", "Stop answers during exact phrase", "",
                   answers[answers.size() / 2]);
     }
-    window->cboSearchType->setCurrentIndex(1);
+    FindControl<QComboBox>(window, "cboSearchType")->setCurrentIndex(1);
   }
   engine.settings().optByFolder = true;
-  window->optByFolder->setChecked(true);
-  const double list_alone =
-      Median(runs, [&] { engine.cmdListIndexedFiles_Click(); });
+  FindControl<QRadioButton>(window, "optByFolder")->setChecked(true);
+  const double list_alone = Median(runs, [&] { engine.ListIndexedFiles(); });
   const double list_window = Median(runs, [&] {
-    window->cmdListIndexedFiles->click();
+    FindControl<QPushButton>(window, "cmdListIndexedFiles")->click();
   });
   std::printf("%-34s %10.2f %10.2f\n", "list indexed files, by folder",
               list_alone, list_window);

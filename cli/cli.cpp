@@ -22,7 +22,7 @@ constexpr std::string_view kUsage =
     "Without a command it opens the launcher window.\n"
     "\n"
     "Commands:\n"
-    "  --version        print the program's version\n"
+    "  --version        print the program's version and licence\n"
     "  --screenshots DIR\n"
     "                   write pictures of the windows into DIR (no display\n"
     "                   needed)\n"
@@ -36,7 +36,8 @@ constexpr std::string_view kUsage =
     "and ends with the commands that index and search a folder of yours.\n";
 
 int PrintVersion() {
-  std::printf("Orvane File Search %s\n", OV_common::VersionText().c_str());
+  std::printf("Orvane File Search %s\n%s", OV_common::VersionText().c_str(),
+              OV_common::kLicenceText);
   return 0;
 }
 

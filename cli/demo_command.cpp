@@ -175,7 +175,7 @@ int RunDemoCommand(int argc, char** argv) {
     Heading(std::string("Search: ") + s.words + " (" +
             std::string(SearchTypeLabel(s.type)) + (s.sort ? ", sorted" : "") +
             ")");
-    SearchModule::SearchClick click = searcher.cmdSearch_Click();
+    SearchModule::SearchClick click = searcher.Search();
     if (click != SearchModule::SearchClick::kSearched) {
       ++failures;
     } else if (searcher.state().intNumFilesFound == 0) {

@@ -1,8 +1,10 @@
 #include "cli/search_commands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -157,6 +159,202 @@ bool ParseBit(const std::string& text, bool* bit) {
   return true;
 }
 
+// What `orvane search` is asked for: the flags read into the settings of
+// the search, with the paths as given.
+struct SearchRequest {
+  std::string index_file;
+  std::string top;
+  std::string single_file;
+  std::string report = "none";  // none, text or html
+  std::string words;
+  SearchSettings wanted;
+};
+
+// Takes the value of one flag of `orvane search` into *request. False when
+// the value is missing or refused: *value is then what was given and
+// *takes what the flag takes.
+bool TakeSearchFlag(const std::string& flag, Flags& flags,
+                    SearchRequest* request, std::string* value,
+                    std::string_view* takes) {
+  SearchSettings& wanted = request->wanted;
+  if (flag == "--index") return flags.Value(&request->index_file);
+  if (flag == "--top") return flags.Value(&request->top);
+  if (flag == "--single-file") return flags.Value(&request->single_file);
+  if (flag == "--type") {
+    *takes = "any, all or phrase";
+    if (!flags.Value(value)) return false;
+    if (*value == "any") {
+      wanted.cboSearchType = SearchType::kAnyWord;
+    } else if (*value == "all") {
+      wanted.cboSearchType = SearchType::kAllWords;
+    } else if (*value == "phrase") {
+      wanted.cboSearchType = SearchType::kExactPhrase;
+    } else {
+      return false;
+    }
+    return true;
+  }
+  if (flag == "--report") {
+    *takes = "none, text or html";
+    if (!flags.Value(value) ||
+        (*value != "none" && *value != "text" && *value != "html")) {
+      return false;
+    }
+    request->report = *value;
+    return true;
+  }
+  if (flag == "--extract-size") {
+    *takes = "1 to 9";
+    if (!flags.Value(value) || value->size() != 1 || (*value)[0] < '1' ||
+        (*value)[0] > '9') {
+      return false;
+    }
+    wanted.cboSizeOfExtract = static_cast<std::int16_t>((*value)[0] - '1');
+    return true;
+  }
+  if (flag == "--max-extracts") {
+    // Checked here whether or not a report is asked for, with the bounds
+    // of the window's box: up to four digits, not zero.
+    *takes = "a number from 1 to 9999";
+    if (!flags.Value(value) || value->empty() || value->size() > 4 ||
+        value->find_first_not_of("0123456789") != std::string::npos ||
+        value->find_first_not_of('0') == std::string::npos) {
+      return false;
+    }
+    wanted.txbMaxNumExtracts = *value;
+    return true;
+  }
+  if (flag == "--descriptions") {
+    *takes = "0 or 1";
+    return flags.Value(value) &&
+           ParseBit(*value, &wanted.chkDisplayDescriptions);
+  }
+  if (flag == "--filepaths") {
+    *takes = "0 or 1";
+    return flags.Value(value) && ParseBit(*value, &wanted.chkDisplayFilepaths);
+  }
+  // --html-out
+  if (!flags.Value(value)) return false;
+  wanted.html_report_path = Absolute(*value);
+  return true;
+}
+
+// Reads the arguments of `orvane search` into *request. Returns -1 when
+// the search is to run, otherwise the exit status (0 after the help, 2
+// for refused arguments).
+int ParseSearchArguments(int argc, char** argv, SearchRequest* request) {
+  static constexpr std::string_view kValueFlags[] = {
+      "--index",     "--top",          "--single-file",  "--type",
+      "--report",    "--extract-size", "--max-extracts", "--descriptions",
+      "--filepaths", "--html-out"};
+  request->wanted.chkGenerateHTML = false;
+  auto add_word = [request](const std::string& word) {
+    request->words += (request->words.empty() ? "" : " ") + word;
+  };
+  Flags flags(argc, argv);
+  while (!flags.Done()) {
+    std::string flag = flags.Take();
+    if (flag == "--help" || flag == "-h") {
+      std::fwrite(kSearchHelp.data(), 1, kSearchHelp.size(), stdout);
+      return 0;
+    }
+    if (flag == "--sort") {
+      request->wanted.chkSortMatches = true;
+    } else if (flag == "--no-open") {
+      request->wanted.open_html_report = false;
+    } else if (flag == "--") {
+      while (!flags.Done()) add_word(flags.Take());
+    } else if (std::find(std::begin(kValueFlags), std::end(kValueFlags),
+                         flag) != std::end(kValueFlags)) {
+      std::string value;
+      std::string_view takes;
+      if (TakeSearchFlag(flag, flags, request, &value, &takes)) continue;
+      if (flags.Done() && value.empty()) {
+        return Usage("search", flag + " needs a value");
+      }
+      return Usage("search", BadValue(flag, value, takes));
+    } else if (flag.size() > 1 && flag[0] == '-') {
+      return Usage("search", "unknown option '" + flag + "'");
+    } else {
+      add_word(flag);
+    }
+  }
+  if (request->index_file.empty())
+    return Usage("search", "--index is required");
+  if (request->top.empty()) return Usage("search", "--top is required");
+  return -1;
+}
+
+// The single file of the request as a path under the top folder, or empty
+// when none is asked for. False, after the refusal, when it is a folder or
+// does not exist.
+bool ResolveSingleFile(const SearchRequest& request, std::string* single) {
+  single->clear();
+  if (request.single_file.empty()) return true;
+  *single =
+      SingleFileUnderTop(Absolute(request.single_file), Absolute(request.top));
+  std::error_code ec;
+  if (std::filesystem::is_directory(*single, ec)) {
+    Refused("the --single-file " + request.single_file +
+            " is a folder, not a file");
+    return false;
+  }
+  if (!FileExists(*single)) {
+    Refused("the --single-file " + request.single_file + " does not exist");
+    return false;
+  }
+  return true;
+}
+
+// Prints what a search that ran found: the results box and the found-files
+// line, the HTML report's path, or (no file found, a report asked for) the
+// results on standard error. Returns the exit status.
+int PrintSearchOutcome(const SearchRequest& request, const SearchModule& module,
+                       const SearchConsoleView& view) {
+  const SearchState& state = module.state();
+  const bool found = state.intNumFilesFound > 0;
+  if (request.report == "none") {
+    Print(stdout, state.results.text());
+    Print(stdout, view.Text("lblNumFilesFound") + "\n");
+  } else if (!found) {
+    Print(stderr, state.results.text());
+  } else if (request.report == "html") {
+    if (module.last_report_path().empty()) return 2;
+    Print(stdout, module.last_report_path() + "\n");
+  }
+  if (!FinishStandardOutput("search")) return 2;
+  return found ? 0 : 1;
+}
+
+// Runs the search of a request, as the Search Module's window would with
+// the same settings. Returns the exit status.
+int RunSearchRequest(const SearchRequest& request) {
+  if (!LoadTexts()) return 2;
+  if (!FolderExists(request.top)) {
+    std::string why = WhyNoFolder(request.top);
+    return Refused("the top folder " + request.top + " " +
+                   (why.empty() ? std::string("does not exist") : why));
+  }
+  std::string single;
+  if (!ResolveSingleFile(request, &single)) return 2;
+
+  ConsoleSearchPorts console("search");
+  ConsoleLargeDisplay display(stdout);
+  SearchModule module(SearchPorts{console.prompter, console.view, console.yield,
+                                  console.opener, display, console.launcher});
+  SearchSettings& settings = module.settings();
+  settings = request.wanted;
+  settings.chkGenerateHTML = request.report != "none";
+  settings.optHTMLReport = request.report == "html";
+  module.ChooseTopFolder(Absolute(request.top));
+  if (!single.empty()) settings.optSearchSingleFile = true;
+  if (!module.ChooseIndexFile(Absolute(request.index_file))) return 2;
+  if (!single.empty() && !module.SpecifySingleFile(single)) return 2;
+  module.SearchWordsChanged(request.words);
+  if (module.Search() != SearchModule::SearchClick::kSearched) return 2;
+  return PrintSearchOutcome(request, module, console.view);
+}
+
 }  // namespace
 
 std::string_view SearchCommandHelp(std::string_view command) {
@@ -167,136 +365,11 @@ std::string_view SearchCommandHelp(std::string_view command) {
 }
 
 int RunSearchCommand(int argc, char** argv) {
-  std::string index_file;
-  std::string top;
-  std::string single_file;
-  std::string report = "none";
-  std::string words;
-  SearchSettings wanted;
-  wanted.chkGenerateHTML = false;
-  Flags flags(argc, argv);
-  while (!flags.Done()) {
-    std::string flag = flags.Take();
-    std::string value;
-    // What the flag takes, when its value is refused.
-    std::string_view takes;
-    bool ok = true;
-    if (flag == "--help" || flag == "-h") {
-      std::fwrite(kSearchHelp.data(), 1, kSearchHelp.size(), stdout);
-      return 0;
-    } else if (flag == "--index") {
-      ok = flags.Value(&index_file);
-    } else if (flag == "--top") {
-      ok = flags.Value(&top);
-    } else if (flag == "--single-file") {
-      ok = flags.Value(&single_file);
-    } else if (flag == "--type") {
-      takes = "any, all or phrase";
-      ok = flags.Value(&value);
-      if (value == "any") {
-        wanted.cboSearchType = SearchType::kAnyWord;
-      } else if (value == "all") {
-        wanted.cboSearchType = SearchType::kAllWords;
-      } else if (value == "phrase") {
-        wanted.cboSearchType = SearchType::kExactPhrase;
-      } else {
-        ok = false;
-      }
-    } else if (flag == "--sort") {
-      wanted.chkSortMatches = true;
-    } else if (flag == "--report") {
-      takes = "none, text or html";
-      ok = flags.Value(&value) &&
-           (value == "none" || value == "text" || value == "html");
-      if (ok) report = value;
-    } else if (flag == "--extract-size") {
-      takes = "1 to 9";
-      ok = flags.Value(&value) && value.size() == 1 && value[0] >= '1' &&
-           value[0] <= '9';
-      if (ok) wanted.cboSizeOfExtract = static_cast<std::int16_t>(value[0] - '1');
-    } else if (flag == "--max-extracts") {
-      // Checked here whether or not a report is asked for, with the bounds
-      // of the window's box: up to four digits, not zero.
-      takes = "a number from 1 to 9999";
-      ok = flags.Value(&value) && !value.empty() && value.size() <= 4 &&
-           value.find_first_not_of("0123456789") == std::string::npos &&
-           value.find_first_not_of('0') != std::string::npos;
-      if (ok) wanted.txbMaxNumExtracts = value;
-    } else if (flag == "--descriptions") {
-      takes = "0 or 1";
-      ok = flags.Value(&value) && ParseBit(value, &wanted.chkDisplayDescriptions);
-    } else if (flag == "--filepaths") {
-      takes = "0 or 1";
-      ok = flags.Value(&value) && ParseBit(value, &wanted.chkDisplayFilepaths);
-    } else if (flag == "--html-out") {
-      ok = flags.Value(&value);
-      wanted.html_report_path = Absolute(value);
-    } else if (flag == "--no-open") {
-      wanted.open_html_report = false;
-    } else if (flag == "--") {
-      while (!flags.Done()) words += (words.empty() ? "" : " ") + flags.Take();
-    } else if (flag.size() > 1 && flag[0] == '-') {
-      return Usage("search", "unknown option '" + flag + "'");
-    } else {
-      words += (words.empty() ? "" : " ") + flag;
-    }
-    if (!ok && flags.Done() && value.empty()) {
-      return Usage("search", flag + " needs a value");
-    }
-    if (!ok) return Usage("search", BadValue(flag, value, takes));
+  SearchRequest request;
+  if (int status = ParseSearchArguments(argc, argv, &request); status >= 0) {
+    return status;
   }
-  if (index_file.empty()) return Usage("search", "--index is required");
-  if (top.empty()) return Usage("search", "--top is required");
-  if (!LoadTexts()) return 2;
-  if (!FolderExists(top)) {
-    std::string why = WhyNoFolder(top);
-    return Refused("the top folder " + top + " " +
-                   (why.empty() ? std::string("does not exist") : why));
-  }
-  std::string single;
-  if (!single_file.empty()) {
-    single = SingleFileUnderTop(Absolute(single_file), Absolute(top));
-    std::error_code ec;
-    if (std::filesystem::is_directory(single, ec)) {
-      return Refused("the --single-file " + single_file + " is a folder, not a file");
-    }
-    if (!FileExists(single)) {
-      return Refused("the --single-file " + single_file + " does not exist");
-    }
-  }
-
-  ConsoleSearchPorts console("search");
-  ConsoleLargeDisplay display(stdout);
-  SearchModule module(SearchPorts{console.prompter, console.view,
-                                  console.yield, console.opener, display,
-                                  console.launcher});
-  SearchSettings& settings = module.settings();
-  settings = wanted;
-  settings.chkGenerateHTML = report != "none";
-  settings.optHTMLReport = report == "html";
-  module.ChooseTopFolder(Absolute(top));
-  if (!single_file.empty()) settings.optSearchSingleFile = true;
-  if (!module.ChooseIndexFile(Absolute(index_file))) return 2;
-  if (!single.empty() && !module.SpecifySingleFile(single)) {
-    return 2;
-  }
-  module.SearchWordsChanged(words);
-
-  SearchModule::SearchClick click = module.cmdSearch_Click();
-  if (click != SearchModule::SearchClick::kSearched) return 2;
-  const SearchState& state = module.state();
-  const bool found = state.intNumFilesFound > 0;
-  if (report == "none") {
-    Print(stdout, state.results.text());
-    Print(stdout, console.view.Text("lblNumFilesFound") + "\n");
-  } else if (!found) {
-    Print(stderr, state.results.text());
-  } else if (report == "html") {
-    if (module.last_report_path().empty()) return 2;
-    Print(stdout, module.last_report_path() + "\n");
-  }
-  if (!FinishStandardOutput("search")) return 2;
-  return found ? 0 : 1;
+  return RunSearchRequest(request);
 }
 
 int RunListCommand(int argc, char** argv) {
@@ -328,7 +401,7 @@ int RunListCommand(int argc, char** argv) {
                                   console.launcher});
   module.settings().optByFolder = by_folder;
   if (!module.ChooseIndexFile(Absolute(index_file))) return 2;
-  bool listed = module.cmdListIndexedFiles_Click();
+  bool listed = module.ListIndexedFiles();
   std::fputc('\n', stdout);
   if (!FinishStandardOutput("list")) return 2;
   return listed ? 0 : 2;

@@ -11,8 +11,8 @@
 #include "engine/common/cp1252.h"
 #include "engine/common/program_texts.h"
 #include "engine/search/query.h"
-#include "engine/text/file_checks.h"
 #include "engine/search/search_settings.h"
+#include "engine/text/file_checks.h"
 
 namespace orvane::fuzz {
 
@@ -74,9 +74,10 @@ namespace {
 // The first lexicon word from the given end that can be typed (letters
 // only), as display text; empty when there is none.
 std::string TypableWord(const LoadedIndex& index, bool from_end) {
-  const std::size_t count = index.lexicon.size();
-  for (std::size_t i = 0; i < count; ++i) {
-    std::string word = ContentToDisplay(index.Word(from_end ? count - 1 - i : i));
+  const std::uint32_t count = index.store->word_count();
+  for (std::uint32_t i = 0; i < count; ++i) {
+    std::string word =
+        ContentToDisplay(index.store->WordAt(from_end ? count - 1 - i : i));
     if (CheckSearchWordCharacters(word) && word.find('*') == std::string::npos) {
       return word;
     }
@@ -101,7 +102,9 @@ void LoadAndSearch(const std::string& index_path) {
   settings.txbTopFolder = ORVANE_SOURCE_DIR "/data/sample/";
   for (const char* folder : {"literature/", "mail/", "notes/", "web/"}) {
     std::string top = ORVANE_SOURCE_DIR "/data/sample/" + std::string(folder);
-    if (FileExists(top + index.strFileList.front())) settings.txbTopFolder = top;
+    if (FileExists(top + std::string(index.FilePath(0)))) {
+      settings.txbTopFolder = top;
+    }
   }
   const std::string first = TypableWord(index, false);
   if (first.empty()) return;
@@ -112,7 +115,7 @@ void LoadAndSearch(const std::string& index_path) {
     settings.cboSearchType = type;
     settings.txbSearchWords =
         first + " " + last + (type == SearchType::kAnyWord ? " " + stem : "");
-    search.module.cmdSearch_Click();
+    search.module.Search();
   }
 }
 
@@ -121,6 +124,26 @@ void Require(bool holds, std::string_view what) {
   std::fprintf(stderr, "orvane fuzz: %.*s\n", static_cast<int>(what.size()),
                what.data());
   std::abort();
+}
+
+void RequireWellFormed(const DocumentText& text) {
+  for (const std::string& line : text.lines) {
+    Require(!line.empty(), "a document line is empty");
+    Require(line.front() != ' ' && line.front() != '\t' && line.back() != ' ' &&
+                line.back() != '\t',
+            "a document line has blanks at an end");
+    for (char c : line) {
+      Require(static_cast<unsigned char>(c) >= 0x20 || c == '\t',
+              "a document line holds a control character");
+    }
+  }
+  std::int32_t last = 0;
+  for (std::int32_t start : text.page_starts) {
+    Require(
+        start >= last && start <= static_cast<std::int32_t>(text.lines.size()),
+        "a page starts out of order or past the lines");
+    last = start;
+  }
 }
 
 }  // namespace orvane::fuzz

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "engine/modules/search_module.h"
+#include "engine/reading/document_text.h"
 #include "tests/support/fakes.h"
 
 namespace orvane::fuzz {
@@ -50,8 +51,8 @@ struct QuietSearch {
   testing::RecordingOpener opener;
   testing::FakeLargeDisplay display;
   LauncherState launcher;
-  SearchModule module{SearchPorts{prompter, view, yield, opener, display,
-                                  launcher}};
+  SearchModule module{
+      SearchPorts{prompter, view, yield, opener, display, launcher}};
 };
 
 // Loads the index file (whose data file, beside it, is checked and rebuilt
@@ -62,5 +63,10 @@ void LoadAndSearch(const std::string& index_path);
 // Aborts with a message on standard error when a reader breaks its own
 // contract: libFuzzer and the replay both report an abort as a finding.
 void Require(bool holds, std::string_view what);
+
+// Requires what a document reader promises of its text: lines that are not
+// blank, hold no line end or other control character but TAB and have no
+// blanks at their ends; page starts in order and within the lines.
+void RequireWellFormed(const DocumentText& text);
 
 }  // namespace orvane::fuzz

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "engine/search/classic_store_reader.h"
 #include "engine/search/query.h"
 #include "fuzz/fuzz_support.h"
 
@@ -15,18 +16,20 @@ const orvane::LoadedIndex& SmallIndex() {
     std::vector<std::string> words = {"a",    "alpha", "alphabet", "b",
                                       "beta", "betas", "caf\xE9",  "zeta",
                                       "\xFC" "ber"};
-    orvane::LoadedIndex made;
-    made.intNumFiles = 2;
-    made.strFileList = {"one.txt", "two.txt"};
+    orvane::ClassicIndex classic;
+    classic.intNumFiles = 2;
+    classic.strFileList = {"one.txt", "two.txt"};
     for (std::size_t i = 0; i < words.size(); ++i) {
       orvane::SearchLexiconEntry entry;
-      entry.word_offset = static_cast<std::uint32_t>(made.lexicon_words.size());
+      entry.word_offset = static_cast<std::uint32_t>(classic.lexicon_words.size());
       entry.word_length = static_cast<std::uint32_t>(words[i].size());
       entry.lngWordNumber = static_cast<std::int32_t>(words.size() - i);
-      made.lexicon.push_back(entry);
-      made.lexicon_words += words[i];
+      classic.lexicon.push_back(entry);
+      classic.lexicon_words += words[i];
     }
-    made.lngNumWords = static_cast<std::int32_t>(words.size());
+    classic.lngNumWords = static_cast<std::int32_t>(words.size());
+    orvane::LoadedIndex made;
+    made.Use(std::make_unique<orvane::ClassicStoreReader>(std::move(classic), ""));
     made.blnDataFileReady = true;
     return made;
   }();

@@ -26,6 +26,37 @@ class KeepReading : public orvane::ExtractionObserver {
   bool AfterLine() override { return true; }
 };
 
+// Takes a file's scores after checking what a score may be.
+class CheckingStore : public orvane::IndexStoreWriter {
+ public:
+  explicit CheckingStore(const orvane::Lexicon* lexicon) : lexicon_(lexicon) {}
+  orvane::Status Begin(std::uint32_t) override { return orvane::Status::Ok(); }
+  void AddFile(const orvane::IndexedFile&) override {}
+  void AddFileScores(std::span<const std::uint32_t> word_indexes,
+                     std::span<const std::uint8_t> scores) override {
+    orvane::fuzz::Require(word_indexes.size() == scores.size(),
+                          "a file's scores and words differ in number");
+    for (std::size_t i = 0; i < scores.size(); ++i) {
+      orvane::fuzz::Require(scores[i] >= 1 &&
+                                word_indexes[i] <
+                                    static_cast<std::uint32_t>(
+                                        lexicon_->word_count()),
+                            "a score of no word or of 0");
+    }
+  }
+  orvane::Status WriteLexicon(std::string_view,
+                              const orvane::RunLexicon&) override {
+    return orvane::Status::Ok();
+  }
+  orvane::Status FinishWriting() override { return orvane::Status::Ok(); }
+  orvane::Status CompressIndexFile() override { return orvane::Status::Ok(); }
+  orvane::Status Commit() override { return orvane::Status::Ok(); }
+  void Discard() override {}
+
+ private:
+  const orvane::Lexicon* lexicon_;
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
@@ -47,11 +78,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   lexicon.StartPass();
   lexicon.StartFile();
   extractor.StartFile();
-  std::string error;
   KeepReading observer;
-  extractor.ExtractFileWords(
+  static_cast<void>(extractor.ExtractFileWords(
       fuzz::WriteScratchFile("words.txt", fuzz::AsText(data + 1, size - 1)),
-      (options & 8) != 0, &observer, &error);
-  if (lexicon.largest_count() > 0) lexicon.WriteFileScores();
+      (options & 8) != 0, &observer));
+  CheckingStore store(&lexicon);
+  if (lexicon.largest_count() > 0) lexicon.WriteFileScores(store);
   return 0;
 }

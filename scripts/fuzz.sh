@@ -47,7 +47,8 @@ extra_options=("$@")
 
 # clang with libFuzzer; Debian keeps libFuzzer in the compiler runtime
 # package, which a plain clang install may lack.
-bash scripts/install_missing.sh cmake ninja-build pkg-config libzstd-dev clang
+bash scripts/install_missing.sh cmake ninja-build pkg-config libzstd-dev \
+  libxxhash-dev libpoppler-cpp-dev libarchive-dev libpugixml-dev clang
 fuzzer_works() {
   echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' |
     clang++ -x c++ - -fsanitize=fuzzer -o /dev/null >/dev/null 2>&1
@@ -80,6 +81,7 @@ for t in "${chosen[@]}"; do
   seeds=("fuzz/corpus/$t")
   # As in fuzz/CMakeLists.txt: the sample tree seeds the readers of files.
   case $t in file_checks|html_markup) seeds+=(data/sample) ;; esac
+  case $t in zip_document) seeds+=(tests/data/documents) ;; esac
   dictionary=()
   [ -f "fuzz/dict/$t.dict" ] && dictionary=(-dict="fuzz/dict/$t.dict")
   echo "Fuzzing $t for $seconds s (log: $log)"

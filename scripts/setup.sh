@@ -30,7 +30,9 @@ step() {
 
 # librsvg2-bin draws the PNG icons; desktop-file-utils, appstream and
 # man-db check the installed desktop entry, description and manual page.
-packages=(cmake g++ ninja-build pkg-config qt6-base-dev libzstd-dev
+# poppler, libarchive and pugixml are the document worker's libraries.
+packages=(cmake g++ ninja-build pkg-config qt6-base-dev libzstd-dev libxxhash-dev
+          libpoppler-cpp-dev libarchive-dev libpugixml-dev
           libgtest-dev libgmock-dev zstd librsvg2-bin desktop-file-utils
           appstream man-db)
 missing=()

@@ -106,6 +106,7 @@ frmIndexMain::frmIndexMain(ShellServices services)
           &frmIndexMain::lblOrvaneSystems_Click);
   txbTopFolder->installEventFilter(this);
   txbExcludedFiles->installEventFilter(this);
+  AcceptPathDrops();
   Form_Load();
 }
 
@@ -188,10 +189,13 @@ void frmIndexMain::BuildControls() {
   cmdClear = MakeControl<QPushButton>(this, "cmdClear", ToQt(kClearCaption));
   cmdReset = MakeControl<QPushButton>(this, "cmdReset", ToQt(kResetCaption));
   cmdSwitchToSearchModule = MakeControl<QPushButton>(
-      this, "cmdSwitchToSearchModule", "Go to search modlule");
+      this, "cmdSwitchToSearchModule", "Go to search module");
   cmdQuit = MakeControl<QPushButton>(this, "cmdQuit", "Quit");
+  // The link says what it opens: the label before it, which called a manual
+  // that comes with the program "online", stays out of sight.
   lblUserManual =
       MakeControl<QLabel>(this, "lblUserManual", "Online user manual:");
+  lblUserManual->setVisible(false);
   lblUserManualURL = MakeControl<LinkLabel>(this, "lblUserManualURL", "");
   lblUserManualURL->setToolTip("Click here for the online user manual.");
   lblOrvaneSystems =
@@ -290,7 +294,14 @@ void frmIndexMain::BuildLayout() {
   // Progress and totals of the last run.
   auto* progress = new QGroupBox(QStringLiteral("Progress"), this);
   progress->setObjectName("fraProgress");
-  auto* progress_box = new QVBoxLayout(progress);
+  // The labels stand in a plain box inside the frame: a screen reader names
+  // a label without text after the frame around it, and five idle labels
+  // all read "Progress".
+  auto* progress_lines = new QWidget(progress);
+  progress_lines->setObjectName("picProgress");
+  (new QVBoxLayout(progress))->addWidget(progress_lines);
+  auto* progress_box = new QVBoxLayout(progress_lines);
+  progress_box->setContentsMargins(0, 0, 0, 0);
   auto* totals = new QHBoxLayout;
   totals->addWidget(lblTotalNumFiles);
   totals->addSpacing(24);
@@ -320,7 +331,6 @@ void frmIndexMain::BuildLayout() {
   commands->addWidget(cmdQuit);
 
   auto* footer = new QHBoxLayout;
-  footer->addWidget(lblUserManual);
   footer->addWidget(lblUserManualURL);
   footer->addStretch(1);
   footer->addWidget(lblOrvaneSystems);
@@ -476,6 +486,10 @@ void frmIndexMain::cmdTopFolder_Click() {
   Apply([this] { window_.ChooseTopFolder(); });
 }
 
+void frmIndexMain::PathDropped(const std::string& path) {
+  Apply([&] { window_.PathDropped(path); });
+}
+
 void frmIndexMain::cmdOutputFolder_Click() {
   Apply([this] { window_.ChooseOutputFolder(); });
 }
@@ -598,7 +612,7 @@ void frmIndexMain::cmdReset_Click() {
 
 void frmIndexMain::cmdSwitchToSearchModule_Click() {
   HandOverToSearchModule(services().launcher, FromQt(txbTopFolder->text()),
-                         module_.state().index_path);
+                         module_.IndexFileToHandOver());
   Unload();
 }
 

@@ -48,6 +48,38 @@ class frmIndexMain : public ModuleWindow {
   // it has closed, the results in the values. Tests replace it.
   std::function<void(SelectSubfoldersValues&)> show_subfolder_window;
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private slots:
+  void txbProjectName_Change();
+  void txbProjectName_LostFocus();
+  void cmdTopFolder_Click();
+  void cmdOutputFolder_Click();
+  void cmdSelectSubfolders_Click();
+  void cmdExcludeFiles_Click();
+  void txbExcludedFiles_LostFocus();
+  void cmdExpandFilepathExclusions_Click();
+  void chkExcludeSpecialLetters_Click();
+  void cmdListFiles_Click(int index);
+  void cmdExtractData_Click();
+  void cboSettings_Click();
+  void cmdSettings_Click();
+  void cboClear_Click();
+  void cmdClear_Click();
+  void cmdReset_Click();
+  void cmdSwitchToSearchModule_Click();
+  void cmdQuit_Click();
+  void lblUserManualURL_Click();
+  void lblOrvaneSystems_Click();
+
+ private:
+  // The controls, each under its fixed name (also its objectName, by
+  // which the tests find them).
   QLabel* lblIntro;
   QLabel* lblProjectName;
   QLineEdit* txbProjectName;
@@ -91,39 +123,10 @@ class frmIndexMain : public ModuleWindow {
   LinkLabel* lblUserManualURL;
   LinkLabel* lblOrvaneSystems;
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
-  void changeEvent(QEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
- private slots:
-  void txbProjectName_Change();
-  void txbProjectName_LostFocus();
-  void cmdTopFolder_Click();
-  void cmdOutputFolder_Click();
-  void cmdSelectSubfolders_Click();
-  void cmdExcludeFiles_Click();
-  void txbExcludedFiles_LostFocus();
-  void cmdExpandFilepathExclusions_Click();
-  void chkExcludeSpecialLetters_Click();
-  void cmdListFiles_Click(int index);
-  void cmdExtractData_Click();
-  void cboSettings_Click();
-  void cmdSettings_Click();
-  void cboClear_Click();
-  void cmdClear_Click();
-  void cmdReset_Click();
-  void cmdSwitchToSearchModule_Click();
-  void cmdQuit_Click();
-  void lblUserManualURL_Click();
-  void lblOrvaneSystems_Click();
-
- private:
   void BuildControls();
   void BuildLayout();
   void Form_Load();
+  void PathDropped(const std::string& path) override;
   // Widgets into the engine's settings, and back.
   void Pull();
   void Push();

@@ -53,7 +53,9 @@ frmSearchMain::frmSearchMain(ShellServices services) : ModuleWindow(services) {
                     services.opener,   services.large_display,
                     services.launcher, UserNumberFormat()};
   module_ = std::make_unique<SearchModule>(ports);
+  rules_ = std::make_unique<SearchWindow>(*module_, services.dialogs);
   Wire();
+  AcceptPathDrops();
   Form_Load();
 }
 
@@ -104,7 +106,9 @@ void frmSearchMain::BuildControls() {
   txbSearchWords->setAccessibleName("Search words");
   lblSearchType = MakeControl<QLabel>(this, "lblSearchType", "T&ype:");
   cboSearchType = MakeControl<QComboBox>(this, "cboSearchType");
-  cboSearchType->addItems({"Any word", "All words", "Exact phrase"});
+  for (SearchType type : kSearchTypes) {
+    cboSearchType->addItem(ToQt(SearchTypeLabel(type)));
+  }
   cboSearchType->setAccessibleName("Search type");
   lblSearchType->setBuddy(cboSearchType);
   cmdSearch = MakeControl<QPushButton>(this, "cmdSearch", "Search");
@@ -150,6 +154,9 @@ void frmSearchMain::BuildControls() {
   lblLeaveBlank = MakeControl<QLabel>(fraOptions, "lblLeaveBlank",
                                       "Leave blank if no limit.");
   fraReport = MakeControl<QGroupBox>(fraOptions, "fraReport", "Report");
+  // Named as it reads: a screen reader would name a frame inside a frame
+  // after the outer one ("Options"), and the options in it with it.
+  fraReport->setAccessibleName("Report");
   optHTMLReport = MakeControl<QRadioButton>(fraReport, "optHTMLReport", "HTML");
   optTextReport = MakeControl<QRadioButton>(fraReport, "optTextReport", "Text");
   cmdGenerateHTML = MakeControl<QPushButton>(this, "cmdGenerateHTML", "Report ->");
@@ -160,9 +167,15 @@ void frmSearchMain::BuildControls() {
   cboSettings->setAccessibleName("Settings");
   cmdSettings = MakeControl<QPushButton>(this, "cmdSettings", "Settings -->");
 
+  // The status line: where the last report went, to be selected and
+  // copied; a long path does not widen the window.
+  lblStatus = MakeControl<QLabel>(this, "lblStatus");
+  lblStatus->setTextFormat(Qt::PlainText);
+  lblStatus->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                     Qt::TextSelectableByKeyboard);
+  lblStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   lblUserManualURL = MakeControl<LinkLabel>(this, "lblUserManualURL", "");
   lblUserManualURL->setToolTip("Click here for the online user manual.");
-  lblUserManualURL->setAccessibleName("User manual");
   lblOrvaneSystems =
       MakeControl<LinkLabel>(this, "lblOrvaneSystems", "Orvane Systems");
   cmdQuit = MakeControl<QPushButton>(this, "cmdQuit", "Quit");
@@ -289,6 +302,7 @@ void frmSearchMain::LayOut() {
   layout->addLayout(title);
   layout->addLayout(query);
   layout->addLayout(middle, 1);
+  layout->addWidget(lblStatus);
   layout->addLayout(footer);
   resize(TwipsToPixels(14400), TwipsToPixels(10200));
   // Frames drawn as a thin rounded line, their insides in the window
@@ -381,13 +395,10 @@ void frmSearchMain::Form_Load() {
   caption_ = ModuleCaption(GetProgramText(5));
   setWindowTitle(caption_);
   module_->state().window_caption = FromQt(caption_);
-  lblUserManualURL->setText(ToQt(UserManualCaption()));
-  SetSearchDefaults(&module_->settings(), &module_->state(), *view_);
+  lblUserManualURL->setText(ToQt(Shell::kUserManualCaption));
+  rules_->SetSearchDefaults();
   const std::string defaults = DefaultSearchSettingsPath();
-  if (FileExists(defaults)) {
-    LoadSearchSettings(defaults, false, &module_->settings(), &module_->state(),
-                       module_->ports(), services().dialogs);
-  }
+  if (FileExists(defaults)) rules_->LoadSettings(defaults, false);
   ShowSettings();
   cmdCopyToClipboard->setText(ToQt(CopyButtonCaption(false)));
   Timer1->start();
@@ -401,7 +412,7 @@ void frmSearchMain::showEvent(QShowEvent* event) {
 
 void frmSearchMain::Form_Activate() {
   ReadControls();
-  ShowClearButtons(module_->settings(), *view_);
+  rules_->ShowClearButtons();
   cmdClear[4]->setVisible(optSearchSingleFile->isChecked() &&
                           !txbSingleFile->text().isEmpty());
   ApplyFocusRule();
@@ -470,8 +481,8 @@ void frmSearchMain::ShowSettings() {
   txbMaxNumExtracts->setText(ToQt(s.txbMaxNumExtracts));
   (s.optByFolder ? optByFolder : optAlphabetically)->setChecked(true);
   lblTitle[1]->setText(ToQt(s.project_title));
-  ShowClearButtons(s, *view_);
-  ShowSearchMode(s, Facts(), *view_);
+  rules_->ShowClearButtons();
+  rules_->ShowSearchMode(Facts());
   ShowBoldModeOption();
 }
 
@@ -500,7 +511,7 @@ SearchWindowFacts frmSearchMain::Facts() const {
 
 void frmSearchMain::ApplyFocusRule() {
   ReadControls();
-  orvane::ApplyFocusRule(module_->settings(), Facts(), *view_);
+  rules_->ApplyFocusRule(Facts());
 }
 
 template <class Handler>
@@ -517,6 +528,7 @@ void frmSearchMain::cmdIndexFile_Click() {
   RunHandler([this] {
     DialogRequest request;
     request.title = GetProgramText(65);
+    request.start_folder = rules_->IndexFileDialogFolder();
     request.filters = {{"TAVO index files", "*.tavo"}};
     const std::string name = services().dialogs.OpenFile(request);
     if (!name.empty()) {
@@ -524,6 +536,17 @@ void frmSearchMain::cmdIndexFile_Click() {
       module_->ChooseIndexFile(name);
       module_->settings().project_title = FromQt(lblTitle[1]->text());
     }
+    ApplyFocusRule();
+  });
+}
+
+void frmSearchMain::PathDropped(const std::string& path) {
+  if (module_->busy()) return;
+  RunHandler([&] {
+    ReadControls();
+    module_->PathDropped(path);
+    module_->settings().project_title = FromQt(lblTitle[1]->text());
+    ShowBoldModeOption();
     ApplyFocusRule();
   });
 }
@@ -550,21 +573,21 @@ void frmSearchMain::cmdSpecifyFile_Click() {
   request.start_folder = module_->settings().txbTopFolder;
   const std::string file = services().dialogs.OpenFile(request);
   if (!file.empty()) module_->SpecifySingleFile(file);
-  ShowClearButtons(module_->settings(), *view_);
+  rules_->ShowClearButtons();
 }
 
 void frmSearchMain::cmdListIndexedFiles_Click() {
   RunHandler([this] {
     ReadControls();
     PlaceDisplayForListing();
-    module_->cmdListIndexedFiles_Click();
+    module_->ListIndexedFiles();
     module_->settings().project_title = FromQt(lblTitle[1]->text());
   });
 }
 
 void frmSearchMain::cmdSearch_Click() {
   if (module_->busy()) {
-    module_->cmdSearch_Click();  // Stop, or a click the run ignores
+    module_->Search();  // Stop, or a click the run ignores
     return;
   }
   RunHandler([this] {
@@ -573,7 +596,7 @@ void frmSearchMain::cmdSearch_Click() {
         !module_->settings().optHTMLReport) {
       PlaceDisplayForReport();
     }
-    const SearchModule::SearchClick click = module_->cmdSearch_Click();
+    const SearchModule::SearchClick click = module_->Search();
     if (click == SearchModule::SearchClick::kQuit) {
       quit_pending_ = true;
       return;
@@ -587,23 +610,21 @@ void frmSearchMain::cmdSearch_Click() {
 
 void frmSearchMain::cmdGenerateHTML_Click() {
   if (module_->busy()) {
-    module_->cmdGenerateHTML_Click();  // Stop while a report runs
+    module_->MakeReport();  // Stop while a report runs
     return;
   }
   RunHandler([this] {
     ReadControls();
     if (!module_->settings().optHTMLReport) PlaceDisplayForReport();
-    module_->cmdGenerateHTML_Click();
+    module_->MakeReport();
   });
 }
 
 void frmSearchMain::cmdSettings_Click() {
   if (module_->busy()) return;
   ReadControls();
-  const SettingsOutcome outcome = orvane::cmdSettings_Click(
-      static_cast<SettingsCommand>(cboSettings->currentIndex()),
-      &module_->settings(), &module_->state(), module_->ports(),
-      services().dialogs);
+  const SettingsOutcome outcome = rules_->RunSettingsCommand(
+      static_cast<SettingsCommand>(cboSettings->currentIndex()));
   if (outcome.loaded) ShowSettings();
   if (outcome.pop_up) {
     const QPoint at = cmdSettings->mapTo(this, QPoint(0, 0));
@@ -616,7 +637,7 @@ void frmSearchMain::cmdSettings_Click() {
 
 void frmSearchMain::cboSettings_Click(int index) {
   if (blnStartupCompleted && index != last_settings_choice_) {
-    ShowSettingsHint(services().prompter);
+    rules_->SettingsItemChosen();
     ApplyFocusRule();
   }
   last_settings_choice_ = index;
@@ -644,8 +665,7 @@ void frmSearchMain::txbFiles_SelectionChanged() {
 void frmSearchMain::cmdClear_Click(int element_index) {
   if (module_->busy()) return;
   ReadControls();
-  orvane::cmdClear_Click(element_index, &module_->settings(), &module_->state(),
-                         *view_);
+  rules_->Clear(element_index);
   if (element_index == 0) cmdCopyToClipboard->setEnabled(false);
 }
 
@@ -653,13 +673,13 @@ void frmSearchMain::cmdQuit_Click() { close(); }
 
 void frmSearchMain::optSearchAllFiles_Click() {
   ReadControls();
-  ShowSearchMode(module_->settings(), Facts(), *view_);
+  rules_->ShowSearchMode(Facts());
   ShowBoldModeOption();
 }
 
 void frmSearchMain::optSearchSingleFile_Click() {
   ReadControls();
-  ShowSearchMode(module_->settings(), Facts(), *view_);
+  rules_->ShowSearchMode(Facts());
   ShowBoldModeOption();
 }
 
@@ -689,7 +709,7 @@ void frmSearchMain::Timer1_Timer() {
   facts.cmdListIndexedFiles_enabled = cmdListIndexedFiles->isEnabled();
   facts.results_empty = txbFiles->document()->isEmpty();
   ReadControls();
-  orvane::Timer1_Timer(&module_->settings(), facts, *view_);
+  rules_->Timer1_Timer(facts);
 }
 
 void frmSearchMain::lblUserManualURL_Click() {
@@ -715,7 +735,7 @@ void frmSearchMain::OpenFoundFileAt(const QPoint& viewport_point) {
   if (module_->busy()) return;
   const QString line = txbFiles->cursorForPosition(viewport_point).block().text();
   const std::string path =
-      FoundFileAtLine(module_->settings(), module_->state(), FromQt(line));
+      rules_->FoundFileAtLine(FromQt(line));
   if (path.empty()) return;
   Shell::OpenDocument(services().opener, services().prompter, path, true);
 }
@@ -779,7 +799,7 @@ void frmSearchMain::closeEvent(QCloseEvent* event) {
 
 void frmSearchMain::Form_Unload() {
   ReadControls();
-  DeleteDataFileOnQuit(module_->settings(), module_->state(), module_->ports());
+  rules_->DeleteDataFileOnQuit();
   ModuleWindow::Form_Unload();
 }
 

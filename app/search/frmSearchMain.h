@@ -2,7 +2,7 @@
 // file, the search words and their type, Search/Stop, the results box, the
 // report options and "Report ->", the listing of indexed files and the
 // settings commands. Its engine half is SearchModule and the window rules of
-// search_window.h: a handler copies the widgets into the module's settings,
+// SearchWindow: a handler copies the widgets into the module's settings,
 // calls the engine with the ports, and the engine shows its results through
 // the view state, which finds the widgets by their fixed names.
 //
@@ -27,7 +27,7 @@
 #include "app/shell/link_label.h"
 #include "app/shell/module_window.h"
 #include "engine/modules/search_module.h"
-#include "engine/search/search_window.h"
+#include "engine/modules/search_window.h"
 
 namespace orvane {
 
@@ -50,6 +50,43 @@ class frmSearchMain : public ModuleWindow {
   // False until the window has finished opening.
   bool blnStartupCompleted = false;
 
+  // Timer1's work, callable by tests without waiting a second.
+  void Timer1_Timer();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void Form_Unload() override;
+
+ private slots:
+  void cmdIndexFile_Click();
+  void cmdTopFolder_Click();
+  void cmdSpecifyFile_Click();
+  void cmdListIndexedFiles_Click();
+  void cmdSearch_Click();
+  void cmdGenerateHTML_Click();
+  void cmdSettings_Click();
+  void cboSettings_Click(int index);
+  void cmdCopyToClipboard_Click();
+  void cmdClear_Click(int element_index);
+  void cmdQuit_Click();
+  void optSearchAllFiles_Click();
+  void optSearchSingleFile_Click();
+  void chkSortMatches_Click();
+  void optReport_Click();
+  void txbSearchWords_Change(const QString& text);
+  void txbTopFolder_Change();
+  void txbFiles_SelectionChanged();
+  void lblUserManualURL_Click();
+  void lblOrvaneSystems_Click();
+  // Combo boxes and check boxes whose click only moves the focus.
+  void FocusRule_Click();
+
+ private:
+  // The controls, each under its fixed name (also its objectName, by
+  // which the tests find them).
   QPushButton* cmdIndexFile;
   QLineEdit* txbIndexFile;
   QPushButton* cmdTopFolder;
@@ -92,50 +129,17 @@ class frmSearchMain : public ModuleWindow {
   QPushButton* cmdGenerateHTML;
   QComboBox* cboSettings;
   QPushButton* cmdSettings;
+  QLabel* lblStatus;
   LinkLabel* lblUserManualURL;
   LinkLabel* lblOrvaneSystems;
   QPushButton* cmdQuit;
   QTimer* Timer1;
 
-  // Timer1's work, callable by tests without waiting a second.
-  void Timer1_Timer();
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
-  void showEvent(QShowEvent* event) override;
-  void changeEvent(QEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  void Form_Unload() override;
-
- private slots:
-  void cmdIndexFile_Click();
-  void cmdTopFolder_Click();
-  void cmdSpecifyFile_Click();
-  void cmdListIndexedFiles_Click();
-  void cmdSearch_Click();
-  void cmdGenerateHTML_Click();
-  void cmdSettings_Click();
-  void cboSettings_Click(int index);
-  void cmdCopyToClipboard_Click();
-  void cmdClear_Click(int element_index);
-  void cmdQuit_Click();
-  void optSearchAllFiles_Click();
-  void optSearchSingleFile_Click();
-  void chkSortMatches_Click();
-  void optReport_Click();
-  void txbSearchWords_Change(const QString& text);
-  void txbTopFolder_Change();
-  void txbFiles_SelectionChanged();
-  void lblUserManualURL_Click();
-  void lblOrvaneSystems_Click();
-  // Combo boxes and check boxes whose click only moves the focus.
-  void FocusRule_Click();
-
- private:
   void BuildControls();
   void LayOut();
   void Wire();
   void Form_Load();
+  void PathDropped(const std::string& path) override;
   // Form_Activate: the clear buttons of the boxes that hold text, the focus.
   void Form_Activate();
 
@@ -160,6 +164,7 @@ class frmSearchMain : public ModuleWindow {
 
   std::unique_ptr<SearchWindowView> view_;
   std::unique_ptr<SearchModule> module_;
+  std::unique_ptr<SearchWindow> rules_;
   QString caption_;  // the kept caption
   int handler_depth_ = 0;
   bool quit_pending_ = false;

@@ -1,15 +1,21 @@
 #include "app/shell/frmLargeDisplay.h"
 
+#include <QAbstractListModel>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
-#include <QMouseEvent>
-#include <QTextCursor>
+#include <QKeySequence>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <climits>
 #include <new>
 
 #include "app/qt_text.h"
@@ -46,21 +52,126 @@ void SetButtonWidth(QPushButton& button, std::int32_t twips) {
       std::max(TwipsToPixels(twips), button.sizeHint().width()));
 }
 
+// Room either side of a line's text, pixels.
+constexpr int kLineMargin = 8;
+
+// New lines are shown at once up to this many lines; a longer text shows
+// them at most every kShowInterval, since every showing costs time in
+// proportion to the lines shown.
+constexpr int kShownAtOnce = 20000;
+constexpr int kShowInterval = 100;  // milliseconds
+
 }  // namespace
 
-frmLargeDisplay::frmLargeDisplay() {
+// The lines of the text as the rows of txbOutput. The model publishes the
+// rows the text has gained when the window says so, as a list view needs
+// (rows are announced before the view may ask for them); the note stands
+// at the end of the last row.
+class LargeDisplayLines : public QAbstractListModel {
+ public:
+  explicit LargeDisplayLines(const LargeDisplayText& text) : text_(text) {}
+
+  int rowCount(const QModelIndex& parent) const override {
+    return parent.isValid() ? 0 : rows_;
+  }
+
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (role != Qt::DisplayRole || index.row() >= rows_) return QVariant();
+    const auto row = static_cast<std::size_t>(index.row());
+    QString line = row < text_.line_count() ? ToQt(text_.line(row)) : QString();
+    if (index.row() == rows_ - 1) line += note_;
+    return line;
+  }
+
+  Qt::ItemFlags flags(const QModelIndex& index) const override {
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable
+                           : Qt::NoItemFlags;
+  }
+
+  // The rows the text and the note make now: none for an empty text
+  // without a note.
+  int Wanted() const {
+    if (text_.empty() && note_.isEmpty()) return 0;
+    return static_cast<int>(std::min<std::size_t>(text_.line_count(), INT_MAX));
+  }
+
+  // Brings the rows in line with the text: the last row shown may have
+  // grown, and new lines become new rows.
+  void Publish() {
+    const int wanted = Wanted();
+    if (rows_ > 0 && wanted >= rows_) {
+      const QModelIndex last = index(rows_ - 1, 0);
+      emit dataChanged(last, last);
+    }
+    if (wanted > rows_) {
+      beginInsertRows(QModelIndex(), rows_, wanted - 1);
+      rows_ = wanted;
+      endInsertRows();
+    } else if (wanted < rows_) {
+      beginRemoveRows(QModelIndex(), wanted, rows_ - 1);
+      rows_ = wanted;
+      endRemoveRows();
+    }
+  }
+
+  // The text was emptied.
+  void Reset() {
+    beginResetModel();
+    rows_ = 0;
+    note_.clear();
+    endResetModel();
+  }
+
+  void SetNote(const QString& note) {
+    note_ = note;
+    Publish();
+  }
+  bool has_note() const { return !note_.isEmpty(); }
+
+ private:
+  const LargeDisplayText& text_;
+  int rows_ = 0;
+  QString note_;
+};
+
+frmLargeDisplay::frmLargeDisplay()
+    : lines_(std::make_unique<LargeDisplayLines>(text_)) {
   setObjectName("frmLargeDisplay");
   setMinimumSize(TwipsToPixels(kMinimumWidth), TwipsToPixels(kMinimumHeight));
 
-  txbOutput = MakeControl<QPlainTextEdit>(this, "txbOutput");
-  txbOutput->setLineWrapMode(QPlainTextEdit::NoWrap);
+  txbOutput = MakeControl<QTableView>(this, "txbOutput");
+  txbOutput->setModel(lines_.get());
+  // One column, every line as high as the others: nothing is measured line
+  // by line, and a text of millions of lines opens at once.
+  txbOutput->horizontalHeader()->hide();
+  txbOutput->verticalHeader()->hide();
+  txbOutput->setShowGrid(false);
+  txbOutput->setCornerButtonEnabled(false);
+  txbOutput->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  txbOutput->verticalHeader()->setMinimumSectionSize(1);
+  txbOutput->verticalHeader()->setDefaultSectionSize(
+      txbOutput->fontMetrics().lineSpacing() + 2);
+  txbOutput->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  txbOutput->setTextElideMode(Qt::ElideNone);
+  txbOutput->setWordWrap(false);
+  txbOutput->setSelectionBehavior(QAbstractItemView::SelectRows);
+  txbOutput->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  txbOutput->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  txbOutput->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  // Tab leaves the text for the buttons, as it leaves a text box.
+  txbOutput->setTabKeyNavigation(false);
+  show_pending_.setSingleShot(true);
+  connect(&show_pending_, &QTimer::timeout, this,
+          &frmLargeDisplay::ShowPendingLines);
   txbOutput->installEventFilter(this);
   txbOutput->viewport()->installEventFilter(this);
+  connect(txbOutput->selectionModel(), &QItemSelectionModel::selectionChanged,
+          this, [this] { SetCopyToClipboardButton(); });
 
   cmdCopyToClipboard = MakeControl<QPushButton>(this, "cmdCopyToClipboard");
   cmdClose = MakeControl<QPushButton>(this, "cmdClose");
 
-  // The text box fills the window; the two buttons stand below it, the copy
+  // The text fills the window; the two buttons stand below it, the copy
   // button at the left, the close button at the right edge.
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(cmdCopyToClipboard);
@@ -76,25 +187,36 @@ frmLargeDisplay::frmLargeDisplay() {
           &frmLargeDisplay::cmdCopyToClipboard_Click);
   connect(cmdClose, &QPushButton::clicked, this,
           &frmLargeDisplay::cmdClose_Click);
+  // Escape closes the window as cmdClose does.
+  auto* escape = new QShortcut(QKeySequence::Cancel, this);
+  escape->setObjectName("Escape");
+  connect(escape, &QShortcut::activated, this,
+          &frmLargeDisplay::cmdClose_Click);
   Form_Load();
 }
 
+frmLargeDisplay::~frmLargeDisplay() = default;
+
 void frmLargeDisplay::Form_Load() {
   text_ = LargeDisplayText();
-  txbOutput->clear();
-  txbOutput->setReadOnly(false);
-  ended_in_cr_ = false;
+  show_pending_.stop();
+  lines_->Reset();
+  line_width_ = 0;
+  FitLineWidth();
   paused_ = false;
   blnActivated = false;
   cmdCopyToClipboard->setText(kCopyCaption);
   SetButtonWidth(*cmdCopyToClipboard, kPauseButtonWidth);
   cmdClose->setText(kCloseCaption);
   setWindowTitle(QString());
+  txbOutput->setAccessibleName(QString());
   resize(TwipsToPixels(kLoadedWidth), TwipsToPixels(kLoadedHeight));
 }
 
 void frmLargeDisplay::SetCaption(std::string_view caption) {
   setWindowTitle(ToQt(caption));
+  // A screen reader names the text after what the window shows.
+  txbOutput->setAccessibleName(ToQt(caption));
 }
 
 void frmLargeDisplay::SetBufferFullMessage(std::string_view message) {
@@ -105,10 +227,6 @@ void frmLargeDisplay::SetCopyButtonCaption(std::string_view caption) {
   cmdCopyToClipboard->setText(ToQt(caption));
 }
 
-void frmLargeDisplay::SetReadOnly(bool read_only) {
-  txbOutput->setReadOnly(read_only);
-}
-
 void frmLargeDisplay::Show() {
   show();
   raise();
@@ -116,86 +234,132 @@ void frmLargeDisplay::Show() {
 
 void frmLargeDisplay::Hide() { hide(); }
 
-void frmLargeDisplay::Mirror(const LargeDisplayText::Change& change) {
-  RemoveNote();
-  if (change.replaced) {
-    txbOutput->setPlainText(ToQt(text_.text()));
-    ended_in_cr_ = !text_.text().empty() && text_.text().back() == '\r';
-    return;
+void frmLargeDisplay::Publish() {
+  if (text_.line_count() <= static_cast<std::size_t>(kShownAtOnce) ||
+      !since_shown_.isValid() || since_shown_.elapsed() >= kShowInterval) {
+    ShowPendingLines();
+  } else if (!show_pending_.isActive()) {
+    show_pending_.start(std::max<int>(
+        0, kShowInterval - static_cast<int>(since_shown_.elapsed())));
   }
-  if (change.appended.empty()) return;
-  std::string_view piece = change.appended;
-  if (ended_in_cr_ && piece.front() == '\n') piece.remove_prefix(1);
-  ended_in_cr_ = change.appended.back() == '\r';
-  QTextCursor end(txbOutput->document());
-  end.movePosition(QTextCursor::End);
-  end.insertText(ToQt(piece));
+}
+
+void frmLargeDisplay::ShowPendingLines() {
+  show_pending_.stop();
+  lines_->Publish();
+  FitLineWidth();
+  since_shown_.restart();
+}
+
+void frmLargeDisplay::FitLineWidth() {
+  int width = 0;
+  if (text_.line_count() > 0) {
+    const QString longest = ToQt(text_.line(text_.longest_line()));
+    width = txbOutput->fontMetrics().horizontalAdvance(longest);
+  }
+  width = std::max(width + 2 * kLineMargin, txbOutput->viewport()->width());
+  if (width == line_width_) return;
+  line_width_ = width;
+  txbOutput->horizontalHeader()->resizeSection(0, width);
 }
 
 void frmLargeDisplay::MoveCaretToEnd() {
-  txbOutput->moveCursor(QTextCursor::End);
-  txbOutput->ensureCursorVisible();
-  txbOutput->update();
+  ShowPendingLines();
+  const int rows = lines_->rowCount(QModelIndex());
+  if (rows > 0) {
+    txbOutput->selectionModel()->setCurrentIndex(lines_->index(rows - 1),
+                                                 QItemSelectionModel::NoUpdate);
+  }
+  txbOutput->scrollToBottom();
 }
 
 void frmLargeDisplay::Output(std::string_view strText, std::int16_t intNumCRLFs,
                              bool blnToEnd) {
+  RemoveNote();
+  const bool full_before = text_.report_buffer_full();
   try {
-    LargeDisplayText::Change change = text_.Output(strText, intNumCRLFs);
-    Mirror(change);
-    if (change.replaced || blnToEnd) MoveCaretToEnd();
+    text_.Output(strText, intNumCRLFs);
+    Publish();
   } catch (const std::bad_alloc&) {
-    // The text box could not take the text: the next call ends the text
+    // The window could not take the lines: the next call ends the text
     // with the buffer-full message.
     text_.MarkAppendRefused();
   }
+  // The message that ends a text stands in view.
+  if (blnToEnd || (full_before && text_.report_buffer_full())) MoveCaretToEnd();
 }
 
 void frmLargeDisplay::DisplayArray(const std::vector<std::string>& strArray,
                                    std::int32_t lngStart, std::int32_t lngEnd,
                                    std::string_view strSuccessMessage,
                                    bool blnSeparateFolders) {
+  RemoveNote();
   try {
-    Mirror(text_.DisplayArray(strArray, lngStart, lngEnd, strSuccessMessage,
-                              blnSeparateFolders));
-    MoveCaretToEnd();
+    text_.DisplayArray(strArray, lngStart, lngEnd, strSuccessMessage,
+                       blnSeparateFolders);
+    Publish();
   } catch (const std::bad_alloc&) {
     text_.MarkAppendRefused();
   }
+  MoveCaretToEnd();
 }
 
 void frmLargeDisplay::Clear() {
   text_.Clear();
-  txbOutput->clear();
-  ended_in_cr_ = false;
-  note_start_ = -1;
+  show_pending_.stop();
+  lines_->Reset();
+  FitLineWidth();
   update();
 }
 
 void frmLargeDisplay::ShowBeginning() {
-  txbOutput->moveCursor(QTextCursor::Start);
-  txbOutput->ensureCursorVisible();
-  txbOutput->update();
+  ShowPendingLines();
+  if (lines_->rowCount(QModelIndex()) > 0) {
+    txbOutput->selectionModel()->setCurrentIndex(lines_->index(0),
+                                                 QItemSelectionModel::NoUpdate);
+  }
+  txbOutput->scrollToTop();
+  txbOutput->horizontalScrollBar()->setValue(0);
 }
 
 void frmLargeDisplay::ShowEnd() { MoveCaretToEnd(); }
 
 void frmLargeDisplay::ShowNote(std::string_view note) {
-  RemoveNote();
-  QTextCursor end(txbOutput->document());
-  end.movePosition(QTextCursor::End);
-  note_start_ = end.position();
-  end.insertText(ToQt(note));
+  ShowPendingLines();
+  lines_->SetNote(ToQt(note));
+  FitLineWidth();
   txbOutput->repaint();
 }
 
 void frmLargeDisplay::RemoveNote() {
-  if (note_start_ < 0) return;
-  QTextCursor note(txbOutput->document());
-  note.setPosition(note_start_);
-  note.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-  note.removeSelectedText();
-  note_start_ = -1;
+  if (lines_->has_note()) lines_->SetNote(QString());
+}
+
+bool frmLargeDisplay::HasSelection() const {
+  return txbOutput->selectionModel()->hasSelection();
+}
+
+QString frmLargeDisplay::SelectedLines() const {
+  // The selection as ranges of rows, in the order of the text: a selection
+  // of millions of lines is a few ranges, not millions of indexes.
+  std::vector<std::pair<int, int>> ranges;
+  for (const QItemSelectionRange& range :
+       txbOutput->selectionModel()->selection()) {
+    ranges.emplace_back(range.top(), range.bottom());
+  }
+  std::sort(ranges.begin(), ranges.end());
+  QString copied;
+  int next = 0;  // rows before it are taken
+  bool first = true;
+  for (const auto& [top, bottom] : ranges) {
+    for (int row = std::max(top, next); row <= bottom; ++row) {
+      if (!first) copied += QLatin1Char('\n');
+      first = false;
+      copied += lines_->data(lines_->index(row), Qt::DisplayRole).toString();
+    }
+    next = std::max(next, bottom + 1);
+  }
+  return copied;
 }
 
 void frmLargeDisplay::SetCopyToClipboardButton() {
@@ -210,7 +374,7 @@ void frmLargeDisplay::SetCopyToClipboardButton() {
     SetButtonWidth(*cmdCopyToClipboard, kPauseButtonWidth);
     return;
   }
-  if (!txbOutput->textCursor().hasSelection()) {
+  if (!HasSelection()) {
     cmdCopyToClipboard->setText(ToQt(GetProgramText(185)));
     SetButtonWidth(*cmdCopyToClipboard, kCopyAllButtonWidth);
   } else {
@@ -220,17 +384,11 @@ void frmLargeDisplay::SetCopyToClipboardButton() {
 }
 
 void frmLargeDisplay::CopyToClipboard() {
+  ShowPendingLines();
   QClipboard* clipboard = QGuiApplication::clipboard();
   clipboard->clear();
-  QTextCursor cursor = txbOutput->textCursor();
-  QString copied = txbOutput->toPlainText();
-  if (cursor.hasSelection()) {
-    copied = cursor.selectedText();
-    copied.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-  }
-  clipboard->setText(copied);
-  cursor.clearSelection();
-  txbOutput->setTextCursor(cursor);
+  clipboard->setText(HasSelection() ? SelectedLines() : ToQt(text_.text()));
+  txbOutput->clearSelection();
   SetCopyToClipboardButton();
 }
 
@@ -264,23 +422,23 @@ void frmLargeDisplay::cmdClose_Click() {
 }
 
 bool frmLargeDisplay::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == txbOutput->viewport() && event->type() == QEvent::Resize) {
+    // A line is never narrower than the view, so that its selection spans it.
+    QTimer::singleShot(0, this, [this] { FitLineWidth(); });
+  }
   if (watched == txbOutput && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
+    // Enter in a selection does what the copy button does; Ctrl+C copies
+    // the selected lines whole, not only the current one.
     if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-        txbOutput->textCursor().hasSelection()) {
+        HasSelection()) {
       cmdCopyToClipboard_Click();
       return true;
     }
-  }
-  if (watched == txbOutput->viewport() &&
-      event->type() == QEvent::MouseButtonRelease &&
-      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-    // Let the text box finish the selection first, then follow it.
-    txbOutput->viewport()->removeEventFilter(this);
-    QCoreApplication::sendEvent(watched, event);
-    txbOutput->viewport()->installEventFilter(this);
-    SetCopyToClipboardButton();
-    return true;
+    if (key->matches(QKeySequence::Copy)) {
+      if (HasSelection()) CopyToClipboard();
+      return true;
+    }
   }
   return QWidget::eventFilter(watched, event);
 }

@@ -13,6 +13,10 @@
 // Unloading: cmdQuit and the window's close box both end in close();
 // Form_Unload runs once, then the window is deleted and Unloaded tells the
 // launcher.
+//
+// A file or folder dragged from a file manager may be dropped anywhere on
+// a module window, its text boxes included: the window hands the dropped
+// path to the module, whose rules decide what it becomes.
 #pragma once
 
 #include <QWidget>
@@ -49,7 +53,23 @@ class ModuleWindow : public QWidget {
   // told in a message box.
   void LaunchBrowser(const std::string& address);
 
+  // Takes paths dropped anywhere on the window, once its controls are
+  // made: its text boxes would take a dropped file's address as text.
+  void AcceptPathDrops();
+  // A file or folder was dropped on the window (the first, when several
+  // were).
+  virtual void PathDropped(const std::string& path) = 0;
+
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
  private:
+  // A drag or drop event of a path: accepted, and on a drop the path is
+  // handed on. False for anything else.
+  bool TakeDrag(QEvent* event);
+
   ShellServices services_;
 };
 

@@ -11,6 +11,13 @@ namespace OV_common {
 inline constexpr int kMajorVersion = 1;
 inline constexpr int kMinorVersion = 0;
 
+// The licence, as --version tells it after the version.
+inline constexpr const char* kLicenceText =
+    "License GPL-3.0-or-later: GNU GPL version 3 or later "
+    "<https://www.gnu.org/licenses/gpl.html>.\n"
+    "This is free software: you are free to change and redistribute it.\n"
+    "There is NO WARRANTY, to the extent permitted by law.\n";
+
 // Red, green and blue of a colour.
 struct Rgb {
   int red;

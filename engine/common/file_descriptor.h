@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace orvane {
 
@@ -39,5 +40,9 @@ ssize_t ReadFully(int fd, void* buffer, std::size_t size,
 
 // Writes all size bytes. False on a write error.
 bool WriteFully(int fd, const void* data, std::size_t size);
+
+// Writes the folder that holds path through to the disk, so that a rename
+// into it lasts; a failure is ignored (the file itself is synced).
+void SyncFolderOf(const std::string& path);
 
 }  // namespace orvane

@@ -1,24 +1,19 @@
 #include "engine/common/large_display_text.h"
 
+#include <algorithm>
+#include <new>
+
 namespace orvane {
 
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
+// The size at which a block takes no more lines.
+constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+
 bool IsContinuationByte(char c) {
   return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-// Byte offset of the character with the given index (or the text's size).
-std::size_t ByteOffsetOfChar(std::string_view text, std::int64_t char_index) {
-  std::int64_t seen = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (IsContinuationByte(text[i])) continue;
-    if (seen == char_index) return i;
-    ++seen;
-  }
-  return text.size();
 }
 
 // The folder part of a path: up to and including its last separator.
@@ -36,84 +31,150 @@ std::int64_t Utf8Length(std::string_view text) {
   return n;
 }
 
-void LargeDisplayText::Append(std::string_view piece, Change& change) {
-  text_.append(piece);
-  length_ += Utf8Length(piece);
-  if (!change.replaced) change.appended.append(piece);
+LargeDisplayText::LargeDisplayText()
+    : blocks_(1), block_starts_{0}, line_starts_{0} {}
+
+std::string LargeDisplayText::text() const {
+  std::string whole;
+  whole.reserve(size_);
+  for (const std::string& block : blocks_) whole += block;
+  return whole;
 }
 
-LargeDisplayText::Change LargeDisplayText::Output(std::string_view text,
-                                                  std::int16_t num_crlfs) {
-  Change change;
-  if (length_ == 0) {
+std::string_view LargeDisplayText::line(std::size_t index) const {
+  const std::size_t start = line_starts_[index];
+  const bool ended = index + 1 < line_starts_.size();
+  std::size_t end = ended ? line_starts_[index + 1] - 1 : size_;
+  // A line lies in one block: the last that begins at or before it.
+  const auto block_at =
+      std::upper_bound(block_starts_.begin(), block_starts_.end(), start) - 1;
+  const std::string& block =
+      blocks_[static_cast<std::size_t>(block_at - block_starts_.begin())];
+  const std::size_t offset = start - *block_at;
+  std::string_view text = std::string_view(block).substr(offset, end - start);
+  if (ended && !text.empty() && text.back() == '\r') text.remove_suffix(1);
+  return text;
+}
+
+void LargeDisplayText::AppendToBlocks(std::string_view piece) {
+  while (!piece.empty()) {
+    std::string* block = &blocks_.back();
+    const bool at_line_start =
+        size_ == 0 || block->empty() || block->back() == '\n';
+    if (block->size() >= kBlockSize && at_line_start) {
+      blocks_.emplace_back();
+      block_starts_.push_back(size_);
+      block = &blocks_.back();
+    }
+    // Up to the block's room, then on to the next line end.
+    std::size_t take = piece.size();
+    const std::size_t room =
+        block->size() < kBlockSize ? kBlockSize - block->size() : 0;
+    if (take > room) {
+      const std::size_t line_end = piece.find('\n', room > 0 ? room - 1 : 0);
+      if (line_end != std::string_view::npos) take = line_end + 1;
+    }
+    block->append(piece.substr(0, take));
+    size_ += take;
+    piece.remove_prefix(take);
+  }
+}
+
+void LargeDisplayText::MeasureLine(std::size_t index) {
+  const std::int64_t length = Utf8Length(line(index));
+  if (length > longest_length_) {
+    longest_length_ = length;
+    longest_line_ = index;
+  }
+}
+
+void LargeDisplayText::Append(std::string_view piece) {
+  const std::size_t old_size = size_;
+  const std::size_t old_lines = line_starts_.size();
+  const std::size_t old_blocks = blocks_.size();
+  const std::size_t old_last_block = blocks_.back().size();
+  try {
+    AppendToBlocks(piece);
+    for (std::size_t at = piece.find('\n'); at != std::string_view::npos;
+         at = piece.find('\n', at + 1)) {
+      line_starts_.push_back(old_size + at + 1);
+    }
+  } catch (const std::bad_alloc&) {
+    // Shrinking never allocates: the text is as it was.
+    blocks_.resize(old_blocks);
+    block_starts_.resize(old_blocks);
+    blocks_.back().resize(old_last_block);
+    size_ = old_size;
+    line_starts_.resize(old_lines);
+    report_buffer_full_ = true;
+    return;
+  }
+  length_ += Utf8Length(piece);
+  // The last line of before may have grown; every new line is measured.
+  for (std::size_t i = old_lines - 1; i < line_starts_.size(); ++i) {
+    MeasureLine(i);
+  }
+}
+
+void LargeDisplayText::Output(std::string_view text, std::int16_t num_crlfs) {
+  if (size_ == 0) {
     report_buffer_full_ = false;
     full_message_shown_ = false;
-  } else if (!report_buffer_full_ && length_ > kTextLimit) {
-    report_buffer_full_ = true;
   }
   if (report_buffer_full_) {
     if (!full_message_shown_) {
-      std::int64_t keep = length_ > 512 ? length_ - 512 : 0;
-      text_.resize(ByteOffsetOfChar(text_, keep));
-      length_ = keep;
-      change.replaced = true;
-      Append(" ...\r\n\r\n", change);
-      Append(buffer_full_message_, change);
-      Append(kCrLf, change);
       full_message_shown_ = true;
+      Append(" ...\r\n\r\n");
+      Append(buffer_full_message_);
+      Append(kCrLf);
     }
-    return change;
+    return;
   }
-  Append(text, change);
-  for (int i = 0; i < num_crlfs; ++i) Append(kCrLf, change);
-  return change;
+  Append(text);
+  for (int i = 0; i < num_crlfs && !report_buffer_full_; ++i) Append(kCrLf);
 }
 
-LargeDisplayText::Change LargeDisplayText::DisplayArray(
-    const std::vector<std::string>& items, std::int32_t start_index,
-    std::int32_t end_index, std::string_view success_message,
-    bool separate_folders) {
-  std::string built;
-  std::int64_t built_length = 0;
-  bool all_written = true;
+void LargeDisplayText::DisplayArray(const std::vector<std::string>& items,
+                                    std::int32_t start_index,
+                                    std::int32_t end_index,
+                                    std::string_view success_message,
+                                    bool separate_folders) {
+  // As Output would take the whole list at once, item by item: a list of
+  // a hundred megabytes is not built a second time.
+  Output("", 0);
   std::string_view previous_folder;
-  for (std::int32_t i = start_index; i <= end_index; ++i) {
+  for (std::int32_t i = start_index; i <= end_index && !report_buffer_full_;
+       ++i) {
     if (i < 0 || static_cast<std::size_t>(i) >= items.size()) break;
     const std::string& item = items[static_cast<std::size_t>(i)];
-    std::int64_t item_length = Utf8Length(item);
-    if (built_length + item_length + 2 > kTextLimit) {
-      built.append(kCrLf);
-      built.append(buffer_full_message_);
-      all_written = false;
-      break;
-    }
     std::string_view folder;
     if (separate_folders) folder = FolderOf(item);
     if (i != start_index && separate_folders && folder != previous_folder) {
-      built.append(kCrLf);
-      built_length += 2;
+      Append(kCrLf);
     }
-    built.append(item);
-    built.append(kCrLf);
-    built_length += item_length + 2;
+    Append(item);
+    Append(kCrLf);
     previous_folder = folder;
   }
-  Change change = Output(built, 0);
-  if (!success_message.empty() && all_written) {
+  if (report_buffer_full_) {
+    // The list could not be held whole: the message ends it now.
+    Output("", 0);
+    return;
+  }
+  if (!success_message.empty()) {
     std::string closing(kCrLf);
     closing.append(success_message);
-    Change more = Output(closing, 0);
-    if (more.replaced) {
-      change = std::move(more);
-    } else if (!change.replaced) {
-      change.appended.append(more.appended);
-    }
+    Output(closing, 0);
   }
-  return change;
 }
 
 void LargeDisplayText::Clear() {
-  text_.clear();
+  blocks_.assign(1, std::string());
+  block_starts_.assign(1, 0);
+  size_ = 0;
+  line_starts_.assign(1, 0);
+  longest_line_ = 0;
+  longest_length_ = 0;
   length_ = 0;
   Output("", 0);
 }

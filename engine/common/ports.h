@@ -84,9 +84,9 @@ class Opener {
   virtual int Open(const std::string& target) = 0;
 };
 
-// The one window for long texts (file lists, the text report). The rules of
-// its text limit live in LargeDisplayText (large_display_text.h); a window
-// adapter keeps one and mirrors it in its text box.
+// The one window for long texts (file lists, the text report). It shows the
+// whole text, however long; the text and its lines are LargeDisplayText's
+// (large_display_text.h), which a window adapter keeps and shows.
 class LargeDisplay {
  public:
   virtual ~LargeDisplay() = default;
@@ -97,7 +97,8 @@ class LargeDisplay {
   virtual void Show() = 0;
   virtual void Hide() = 0;
   virtual bool IsVisible() = 0;
-  // True once the text limit has been reached (blnReportBufferFull).
+  // True once the display could not hold more text (blnReportBufferFull):
+  // the text then ends with the buffer-full message, and callers stop.
   virtual bool ReportBufferFull() = 0;
   virtual void Clear() = 0;
   virtual void Output(std::string_view text, std::int16_t num_crlfs,

@@ -12,15 +12,30 @@ std::filesystem::path ProgramFolder() {
   return exe.parent_path();
 }
 
-std::filesystem::path ProgramFilePath(std::string_view file_name) {
+namespace {
+
+// file_name in the program folder, else in ../TOP/orvane beside it, else
+// the program-folder path.
+std::filesystem::path FindBesideProgram(std::string_view file_name,
+                                        std::string_view installed_top) {
   std::filesystem::path folder = ProgramFolder();
   std::filesystem::path here = folder / file_name;
   std::error_code ec;
   if (std::filesystem::exists(here, ec)) return here;
   std::filesystem::path installed =
-      folder.parent_path() / "share" / "orvane" / file_name;
+      folder.parent_path() / installed_top / "orvane" / file_name;
   if (std::filesystem::exists(installed, ec)) return installed;
   return here;
+}
+
+}  // namespace
+
+std::filesystem::path ProgramFilePath(std::string_view file_name) {
+  return FindBesideProgram(file_name, "share");
+}
+
+std::filesystem::path ProgramHelperPath(std::string_view file_name) {
+  return FindBesideProgram(file_name, "lib");
 }
 
 }  // namespace orvane

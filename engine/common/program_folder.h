@@ -1,6 +1,6 @@
 // Where the program's own files are: tavo.dat, cwds.txt and the user manual
 // lie in the executable's folder, or, in the installed layout, in
-// ../share/orvane beside it.
+// ../share/orvane beside it; its helper programs in ../lib/orvane.
 #pragma once
 
 #include <filesystem>
@@ -15,5 +15,9 @@ std::filesystem::path ProgramFolder();
 // is there, else in ../share/orvane beside it, else the program-folder path
 // (which does not exist; the caller reports it).
 std::filesystem::path ProgramFilePath(std::string_view file_name);
+
+// The same for one of the program's helper programs (the document reader):
+// in the program folder, else in ../lib/orvane beside it.
+std::filesystem::path ProgramHelperPath(std::string_view file_name);
 
 }  // namespace orvane

@@ -5,75 +5,110 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <system_error>
+#include <thread>
 
-#include "engine/text/file_checks.h"
 
 namespace orvane {
 
-BackgroundDeletion::BackgroundDeletion(std::uint64_t min_background_bytes)
-    : min_background_bytes_(min_background_bytes) {}
-
-BackgroundDeletion::~BackgroundDeletion() { Wait(); }
-
-namespace {
-
-bool Unlink(const std::string& path, bool forcibly) {
-  if (forcibly) return DeleteFileForcibly(path, kClearAllAttributes);
-  return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+BackgroundDeletion::BackgroundDeletion(std::uint64_t min_background_bytes,
+                                       CloseFunction close)
+    : min_background_bytes_(min_background_bytes),
+      shared_(std::make_shared<Shared>()) {
+  shared_->close = close ? std::move(close) : [](int fd) { ::close(fd); };
 }
 
-}  // namespace
+BackgroundDeletion::~BackgroundDeletion() = default;
 
-bool BackgroundDeletion::Delete(const std::string& path, bool forcibly) {
-  Reap();
-  // The descriptor keeps the file's blocks while its name is removed, which
-  // is quick; closing it afterwards frees them. A link is not followed: it
-  // is removed itself, which costs nothing.
+
+int BackgroundDeletion::HoldIfLarge(const std::string& path) const {
+  // The descriptor keeps the file's blocks while its name is removed,
+  // which is quick; closing it afterwards frees them. A link is not
+  // followed: it is removed itself, which costs nothing.
   int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
   struct stat st;
-  bool large = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+  bool large = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
                static_cast<std::uint64_t>(st.st_blocks) * 512 >=
                    min_background_bytes_;
   if (!large) {
-    if (fd >= 0) ::close(fd);
-    return Unlink(path, forcibly);
+    ::close(fd);
+    return -1;
   }
-  if (!Unlink(path, forcibly)) {
+  return fd;
+}
+
+void BackgroundDeletion::FreeBehind(int fd) {
+  std::shared_ptr<Shared> shared = shared_;
+  {
+    std::lock_guard<std::mutex> lock(shared->mutex);
+    ++shared->pending;
+  }
+  auto close_and_count = [shared, fd] {
+    shared->close(fd);
+    std::lock_guard<std::mutex> lock(shared->mutex);
+    --shared->pending;
+    shared->done.notify_all();
+  };
+  try {
+    // Nobody joins the thread: a window that goes (or the program's end)
+    // never waits for the blocks.
+    std::thread(close_and_count).detach();
+  } catch (const std::system_error&) {
+    // No thread to be had: the blocks are freed here.
+    close_and_count();
+  }
+}
+
+bool BackgroundDeletion::Delete(const std::string& path, bool forcibly) {
+  if (forcibly) return Delete(path, kClearAllAttributes);
+  return DeleteWith(path, [](const std::string& name) {
+    return ::unlink(name.c_str()) == 0 || errno == ENOENT;
+  });
+}
+
+bool BackgroundDeletion::Delete(const std::string& path,
+                                DeleteOptions options) {
+  return DeleteWith(path, [options](const std::string& name) {
+    return DeleteFileForcibly(name, options);
+  });
+}
+
+bool BackgroundDeletion::DeleteWith(
+    const std::string& path,
+    const std::function<bool(const std::string&)>& unlink) {
+  int fd = HoldIfLarge(path);
+  if (fd < 0) return unlink(path);
+  if (!unlink(path)) {
     ::close(fd);
     return false;
   }
-  auto done = std::make_shared<std::atomic<bool>>(false);
-  std::shared_ptr<std::atomic<int>> count = pending_count_;
-  ++*count;
-  std::lock_guard<std::mutex> lock(mutex_);
-  workers_.push_back(Worker{std::thread([fd, done, count] {
-                              ::close(fd);
-                              --*count;
-                              *done = true;
-                            }),
-                            done});
+  FreeBehind(fd);
   return true;
 }
 
-void BackgroundDeletion::Reap() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  for (auto it = workers_.begin(); it != workers_.end();) {
-    if (it->done->load()) {
-      it->thread.join();
-      it = workers_.erase(it);
-    } else {
-      ++it;
-    }
+Status BackgroundDeletion::Replace(const std::string& from,
+                                   const std::string& to) {
+  int fd = HoldIfLarge(to);
+  if (std::rename(from.c_str(), to.c_str()) != 0) {
+    int error = errno;
+    if (fd >= 0) ::close(fd);
+    return Status::Failed("Cannot rename " + from + ": " +
+                          std::generic_category().message(error));
   }
+  if (fd >= 0) FreeBehind(fd);
+  return Status::Ok();
 }
 
 void BackgroundDeletion::Wait() {
-  std::vector<Worker> workers;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    workers.swap(workers_);
-  }
-  for (Worker& worker : workers) worker.thread.join();
+  std::unique_lock<std::mutex> lock(shared_->mutex);
+  shared_->done.wait(lock, [this] { return shared_->pending == 0; });
+}
+
+int BackgroundDeletion::pending() const {
+  std::lock_guard<std::mutex> lock(shared_->mutex);
+  return shared_->pending;
 }
 
 }  // namespace orvane

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <system_error>
 
 namespace orvane {
@@ -33,16 +34,38 @@ Status BufferedFile::Fail(int error) {
 Status BufferedFile::Create(const std::string& path) {
   Abandon();
   path_ = path;
+  fd_ = ::open(path.c_str(),
+               O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+  return Opened();
+}
+
+Status BufferedFile::CreateUnnamed(const std::string& beside) {
+  Abandon();
+  path_ = "a work file beside " + beside;
+  std::size_t slash = beside.rfind('/');
+  std::string folder = slash == std::string::npos ? "."
+                       : slash == 0                ? "/"
+                                                   : beside.substr(0, slash);
+  fd_ = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd_ < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+    // A file system without unnamed files: a named one, unlinked at once.
+    std::string name = beside + ".XXXXXX";
+    fd_ = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd_ >= 0) ::unlink(name.c_str());
+  }
+  return Opened();
+}
+
+Status BufferedFile::Opened() {
+  const int error = errno;
   status_ = Status::Ok();
   error_ = 0;
   buffer_.clear();
   appended_ = 0;
-  fd_ = ::open(path.c_str(),
-               O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd_ < 0) {
-    error_ = errno;
-    status_ = Status::Failed("Cannot create " + path + ": " +
-                             Description(errno));
+    error_ = error;
+    status_ = Status::Failed("Cannot create " + path_ + ": " +
+                             Description(error));
     return status_;
   }
   struct stat st;
@@ -78,7 +101,7 @@ Status BufferedFile::Flush() {
 
 Status BufferedFile::WriteAt(std::uint64_t offset, const void* bytes,
                              std::size_t size) {
-  if (!status_.ok()) return status_;
+  if (!Flush().ok()) return status_;
   const char* from = static_cast<const char*>(bytes);
   std::size_t done = 0;
   while (done < size) {
@@ -89,6 +112,26 @@ Status BufferedFile::WriteAt(std::uint64_t offset, const void* bytes,
       return Fail(errno);
     }
     done += static_cast<std::size_t>(wrote);
+  }
+  return status_;
+}
+
+Status BufferedFile::ReadAt(std::uint64_t offset, void* buffer,
+                            std::size_t size) {
+  if (!Flush().ok()) return status_;
+  auto* into = static_cast<char*>(buffer);
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t got = ::pread(fd_, into + done, size - done,
+                          static_cast<off_t>(offset + done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      error_ = got < 0 ? errno : EIO;
+      status_ = Status::Failed("Error when reading " + path_ + ": " +
+                               Description(error_));
+      return status_;
+    }
+    done += static_cast<std::size_t>(got);
   }
   return status_;
 }

@@ -1,5 +1,6 @@
 // A file written through a large buffer, for the large files a run writes
-// (the index text and the data file).
+// (the index text, the data file and the store, and the store's work
+// files).
 #pragma once
 
 #include <cstddef>
@@ -20,12 +21,19 @@ class BufferedFile {
   BufferedFile(const BufferedFile&) = delete;
   BufferedFile& operator=(const BufferedFile&) = delete;
 
-  // Creates the file (replacing one of that name) for writing.
+  // Creates the file (replacing one of that name) for writing and reading
+  // back.
   Status Create(const std::string& path);
+  // Creates a file without a name in the folder of beside (a path), so that
+  // nothing of it is left when it is closed, however the program ends;
+  // messages call it a work file beside that path.
+  Status CreateUnnamed(const std::string& beside);
   void Append(std::string_view bytes);
-  // Writes bytes at an offset, past what Append wrote (REQUIRES: nothing
-  // buffered).
+  // Writes bytes at an offset (after writing out what is buffered).
   Status WriteAt(std::uint64_t offset, const void* bytes, std::size_t size);
+  // Reads size bytes at offset into buffer (after writing out what is
+  // buffered). Failed also when the file ends before.
+  Status ReadAt(std::uint64_t offset, void* buffer, std::size_t size);
   // Sets the file's length; a longer file gets a hole, not zeros.
   Status Resize(std::uint64_t length);
   Status Flush();
@@ -35,6 +43,8 @@ class BufferedFile {
   // Closes without further writes (after a failure).
   void Abandon();
   std::uint64_t appended() const { return appended_; }
+  // Ok, or the first failure.
+  const Status& status() const { return status_; }
   const std::string& path() const { return path_; }
   // The system's error number of the first failure, or 0.
   int error() const { return error_; }
@@ -42,6 +52,8 @@ class BufferedFile {
   std::size_t block_size() const { return block_size_; }
 
  private:
+  // Sets up the file just opened (fd_, path_), or the failure to open it.
+  Status Opened();
   Status Fail(int error);
 
   int fd_ = -1;

@@ -169,10 +169,10 @@ bool ListFolder(const std::string& folder, FolderListing* listing,
   return true;
 }
 
-std::int32_t CountFilesInFolder(const std::string& folder,
-                                std::string_view pattern, bool stop_at_first,
-                                Prompter* error_box, std::string* error_text,
-                                double* total_size) {
+Result<std::int32_t> CountFilesInFolder(const std::string& folder,
+                                        std::string_view pattern,
+                                        bool stop_at_first, Prompter* error_box,
+                                        double* total_size) {
   bool sizes_wanted = *total_size == -1.0;
   FolderListing listing;
   FolderError error;
@@ -181,8 +181,7 @@ std::int32_t CountFilesInFolder(const std::string& folder,
       error_box->ShowMessage(MessageIcon::kWarning, "Error",
                              error.description);
     }
-    *error_text = error.description;
-    return -1;
+    return Status::Failed(error.description);
   }
   if (pattern == "*.*" && !sizes_wanted) {
     return static_cast<std::int32_t>(listing.files.size());
@@ -217,12 +216,11 @@ std::int32_t CountSubfolders(const std::string& folder,
 }
 
 bool IsEmptyFolder(const std::string& folder) {
-  std::string error_text;
   double no_sizes = 0;
-  if (CountFilesInFolder(folder, "*.*", true, nullptr, &error_text,
-                         &no_sizes) > 0) {
-    return false;
-  }
+  Result<std::int32_t> files =
+      CountFilesInFolder(folder, "*.*", true, nullptr, &no_sizes);
+  if (files.ok() && *files > 0) return false;
+  std::string error_text;
   std::int32_t error_number = 0;
   return CountSubfolders(folder, &error_text, &error_number) <= 0;
 }

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/common/status.h"
+
 namespace orvane {
 
 class Prompter;
@@ -43,13 +45,13 @@ bool ListFolder(const std::string& folder, FolderListing* listing,
 // (case-insensitive). With *total_size == -1.0 on entry the sizes of the
 // matching files are added up into *total_size; otherwise *total_size is
 // left alone when the pattern is "*.*", and set to 0 for any other pattern.
-// With stop_at_first the count ends at the first match. On failure returns
-// -1, puts the error's description into *error_text and, when error_box is
-// given, shows it there (warning icon, title "Error").
-std::int32_t CountFilesInFolder(const std::string& folder,
-                                std::string_view pattern, bool stop_at_first,
-                                Prompter* error_box, std::string* error_text,
-                                double* total_size);
+// With stop_at_first the count ends at the first match. A folder that
+// cannot be read gives the failure, with the system's description, which is
+// also shown in error_box when one is given (warning icon, title "Error").
+Result<std::int32_t> CountFilesInFolder(const std::string& folder,
+                                        std::string_view pattern,
+                                        bool stop_at_first, Prompter* error_box,
+                                        double* total_size);
 
 // The number of folders directly in the folder, or -1 with *error_text =
 // "Error: " and the description and *error_number set.

@@ -87,8 +87,10 @@ SubfolderEntry SubfolderSelection::ReadEntry(const std::string& top_folder,
 
   SubfolderCounts counts;
   double folder_size = omit_size ? 0 : -1.0;
-  counts.files = CountFilesInFolder(path, "*.*", false, nullptr,
-                                    &counts.files_error, &folder_size);
+  Result<std::int32_t> files =
+      CountFilesInFolder(path, "*.*", false, nullptr, &folder_size);
+  counts.files = files.ok() ? *files : -1;
+  if (!files.ok()) counts.files_error = files.status().message();
   if (counts.files >= 0) {
     std::int32_t error_number = 0;
     counts.subfolders =

@@ -5,14 +5,14 @@ namespace orvane {
 // Each cell takes an item for the zeros before it (a comma, a minus sign,
 // at most as many digits as N has) and its score (a comma and three
 // digits); the zeros after the last take one more item.
-std::size_t MostCountLineCharacters(std::size_t cells, std::int32_t num_files) {
+std::size_t MostCountLineCharacters(std::size_t cells, std::uint32_t num_files) {
   std::size_t digits = std::to_string(num_files < 1 ? 1 : num_files).size();
   return (cells + 1) * (digits + 2) + cells * 4;
 }
 
-char* WriteCountLine(const std::uint16_t* file_indexes,
+char* WriteCountLine(const std::uint32_t* file_indexes,
                      const std::uint8_t* scores, std::size_t cells,
-                     std::int32_t num_files, char* at) {
+                     std::uint32_t num_files, char* at) {
   char* const begin = at;
   auto number = [&](std::uint32_t n) {
     char digits[10];
@@ -23,19 +23,19 @@ char* WriteCountLine(const std::uint16_t* file_indexes,
     } while (n != 0);
     while (count > 0) *at++ = digits[--count];
   };
-  auto zeros = [&](std::int32_t k) {
-    if (k <= 0) return;
+  auto zeros = [&](std::uint32_t k) {
+    if (k == 0) return;
     if (at != begin) *at++ = ',';
     if (k == 1) {
       *at++ = '0';
     } else {
       *at++ = '-';
-      number(static_cast<std::uint32_t>(k));
+      number(k);
     }
   };
-  std::int32_t next_file = 0;  // index of the first file not yet coded
+  std::uint32_t next_file = 0;  // index of the first file not yet coded
   for (std::size_t c = 0; c < cells; ++c) {
-    std::int32_t file = file_indexes[c];
+    std::uint32_t file = file_indexes[c];
     zeros(file - next_file);
     if (at != begin) *at++ = ',';
     number(scores[c]);

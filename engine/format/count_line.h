@@ -18,28 +18,30 @@ namespace orvane {
 
 // The most characters a count line of that many scores above 0 takes,
 // without its quotes.
-std::size_t MostCountLineCharacters(std::size_t cells, std::int32_t num_files);
+std::size_t MostCountLineCharacters(std::size_t cells, std::uint32_t num_files);
 
 // Writes the count line of one row, without its quotes, from at on and
 // returns its end. The row is given by its scores above 0 and their file
 // indexes (0-based), in ascending file order.
 // REQUIRES: room for MostCountLineCharacters(cells, num_files).
-char* WriteCountLine(const std::uint16_t* file_indexes,
+char* WriteCountLine(const std::uint32_t* file_indexes,
                      const std::uint8_t* scores, std::size_t cells,
-                     std::int32_t num_files, char* at);
+                     std::uint32_t num_files, char* at);
 
 // The item of a count line as read back: the text between its quotes (the
 // whole line when it is not quoted, up to its first comma).
 std::string_view CountLineField(std::string_view line);
 
 // Expands the count line of word_number into its scores, calling
-// on_score(file_index, score) for each score above 0 in file order. Every
-// line must give exactly files scores, each 0 to 255. Returns an empty
-// text, or the damage found (IndexFileDamaged).
+// on_score(file_index, score) for each score above 0 in file order, the
+// file index a std::uint32_t. Every line must give exactly files scores,
+// each 0 to 255. Returns an empty text, or the damage found
+// (IndexFileDamaged).
 template <class OnScore>
-std::string WalkCountLine(std::string_view line, std::int32_t files,
+std::string WalkCountLine(std::string_view line, std::uint32_t files,
                           std::int32_t word_number, const OnScore& on_score) {
   std::string_view field = CountLineField(line);
+  const std::int64_t n = files;
   std::int64_t p = 0;
   std::size_t start = 0;
   while (true) {
@@ -49,20 +51,20 @@ std::string WalkCountLine(std::string_view line, std::int32_t files,
                                                     : comma - start);
     std::int64_t value = LeadingNumber(item);
     if (value < 0) {
-      p += -value;
-      if (p > files) break;
+      p += -static_cast<std::int64_t>(value);
+      if (p > n) break;
     } else {
       if (value > 255) {
         return IndexFileDamaged("the count line of word number " +
                                 std::to_string(word_number) +
                                 " holds the score " + std::to_string(value));
       }
-      if (p >= files) {
-        p = files + 1;
+      if (p >= n) {
+        p = n + 1;
         break;
       }
       if (value > 0) {
-        on_score(static_cast<std::int32_t>(p),
+        on_score(static_cast<std::uint32_t>(p),
                  static_cast<std::uint8_t>(value));
       }
       ++p;
@@ -70,10 +72,10 @@ std::string WalkCountLine(std::string_view line, std::int32_t files,
     if (comma == std::string_view::npos) break;
     start = comma + 1;
   }
-  if (p != files) {
+  if (p != n) {
     return IndexFileDamaged("the count line of word number " +
                             std::to_string(word_number) + " holds " +
-                            (p > files ? "more" : "fewer") + " than " +
+                            (p > n ? "more" : "fewer") + " than " +
                             std::to_string(files) + " scores");
   }
   return std::string();

@@ -4,6 +4,7 @@
 // extension that the file rules keep out of any index.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,10 +29,24 @@ std::string DataFilePathFor(std::string_view index_path);
 std::string CompressionWorkPath(std::string_view index_path);
 
 // The name a file is written under by an indexing run until it is
-// complete: its name without ".tavo", then ".part.tavo"
-// (a_index.part.tavo), so that the extension rule keeps it out of any
-// index.
-std::string PartialFilePath(std::string_view final_path);
+// complete: its name without ".tavo", then ".", the run's tag and
+// ".part.tavo" (a_index.4711-0c9e5d2a.part.tavo), so that the extension
+// rule keeps it out of any index and no two runs share a name. With an
+// empty tag: the name without a tag (a_index.part.tavo), as runs of
+// earlier versions wrote it.
+std::string PartialFilePath(std::string_view final_path,
+                            std::string_view run_tag);
+
+// A run's temporary file of the project, told by its name (without
+// folder): NAME_WHAT.TAG.part.tavo (WHAT lower-case letters), or
+// NAME_WHAT.TAG.part.ttavoc, the compression's work file of the index
+// text. Nothing for any other name.
+struct PartialFileName {
+  std::string what;  // "index", "data", "run" ...
+  std::string tag;
+};
+std::optional<PartialFileName> ParsePartialFileName(std::string_view name,
+                                                    std::string_view project);
 
 // The temporary name under which the Search Module rebuilds a data file.
 std::string DataFileWorkPath(const std::string& data_path);

@@ -22,9 +22,8 @@ std::string Description(int error) {
 
 ExtractionLines::~ExtractionLines() { Close(); }
 
-ExtractionLines::OpenResult ExtractionLines::Open(const std::string& path,
-                                                  bool split_at_lf,
-                                                  std::string* error) {
+Result<ExtractionLines::OpenResult> ExtractionLines::Open(
+    const std::string& path, bool split_at_lf) {
   Close();
   split_at_lf_ = split_at_lf;
   begin_ = end_ = 0;
@@ -39,8 +38,7 @@ ExtractionLines::OpenResult ExtractionLines::Open(const std::string& path,
   if (fd < 0) {
     int e = errno;
     if (e == ENOENT || e == ENOTDIR || e == ELOOP) return OpenResult::kVanished;
-    *error = Description(e);
-    return OpenResult::kFailed;
+    return Status::Failed(Description(e));
   }
   struct stat st;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -28,12 +28,12 @@ class ExtractionLines {
   ExtractionLines(const ExtractionLines&) = delete;
   ExtractionLines& operator=(const ExtractionLines&) = delete;
 
-  enum class OpenResult { kOpened, kVanished, kFailed };
+  enum class OpenResult { kOpened, kVanished };
   // Opens a regular file for reading; never blocks on a pipe and does not
   // follow a symbolic link. kVanished: the file is no longer there, or is
-  // no longer a regular file. kFailed: *error holds the description.
-  OpenResult Open(const std::string& path, bool split_at_lf,
-                  std::string* error);
+  // no longer a regular file. Any other failure to open it is returned,
+  // with the system's description.
+  Result<OpenResult> Open(const std::string& path, bool split_at_lf);
   void Close();
 
   // The next line, without its line end. Returns false at the end of the

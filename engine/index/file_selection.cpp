@@ -55,7 +55,9 @@ class Walk {
   void Run() { WalkFolder(rules_.top_folder, true); }
 
  private:
-  bool Ended() const { return *stop_flag_ || ports_.launcher.blnQuit; }
+  bool Ended() const {
+    return *stop_flag_ || ports_.launcher.blnQuit || result_->too_many_files;
+  }
 
   bool HoldsExcludedFilepath(const std::string& lower_path) const {
     for (const std::string& item : excluded_filepaths_) {
@@ -118,7 +120,10 @@ class Walk {
       });
       if (Ended()) return;
     }
-    if (ports_.launcher.blnQuit || included_.empty()) return;
+    if (ports_.launcher.blnQuit || result_->too_many_files ||
+        included_.empty()) {
+      return;
+    }
     for (const std::string& name : listing.subfolders) {
       std::string path = folder + name;
       if (!VisitsSubfolder(path)) continue;
@@ -192,8 +197,9 @@ class Walk {
     ports_.yield.ProcessPendingEvents();
     if (*stop_flag_) return;
     ++result_->count;
-    if (result_->count > rules_.file_limit) {
-      ports_.launcher.blnQuit = true;
+    // The one place where the store's file limit is checked.
+    if (static_cast<std::uint32_t>(result_->count) > rules_.file_limit) {
+      result_->too_many_files = true;
       return;
     }
     result_->total_size += static_cast<double>(size);

@@ -11,6 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "engine/format/index_store.h"
 #include "engine/index/index_ports.h"
 #include "engine/index/index_settings.h"
 
@@ -26,7 +27,8 @@ struct SelectionRules {
   std::vector<std::string> excluded_filepaths;   // no empty item
   std::int32_t minimum_size = 0;                 // 0: no minimum
   bool exclude_special_letters = true;
-  std::int32_t file_limit = kFileLimit;
+  // The most files the run may take (the store's limit).
+  std::uint32_t file_limit = kClassicMaxFilesIndexed;
 };
 
 // The rules of the settings: the top folder in folder form, the included
@@ -51,6 +53,9 @@ struct Selection {
   // Files that passed; one more than the file limit when the walk stopped
   // there (that file is neither stored nor added to the size).
   std::int32_t count = 0;
+  // True when the walk stopped at the first file above the file limit: no
+  // index can hold the selection.
+  bool too_many_files = false;
   double total_size = 0;
   // The files kept, in the order of the walk.
   std::vector<SelectedFile> file_list;
@@ -70,9 +75,10 @@ struct Selection {
 
 // Runs the counting pass. Each file that passes lets the window system
 // process pending input; the walk ends when *stop_flag or the quit flag is
-// set (the file limit and a closed listing window set the quit flag). A
-// folder that cannot be read for another reason is reported (warning,
-// title "Error") and sets *stop_flag.
+// set (a closed listing window sets the quit flag), and at the first file
+// above the file limit (too_many_files). A folder that cannot be read for
+// another reason is reported (warning, title "Error") and sets
+// *stop_flag.
 void SelectFiles(const SelectionRules& rules, SelectionMode mode,
                  const IndexPorts& ports, bool* stop_flag, Selection* result);
 

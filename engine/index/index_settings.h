@@ -43,9 +43,6 @@ void SetDefaults(IndexSettings* settings);
 // set, when the top folder cannot be read.
 bool IncludeWholeTree(IndexSettings* settings, FolderError* error);
 
-// The most files one index holds.
-inline constexpr std::int32_t kFileLimit = 32000;
-
 // The extensions of files that are never indexed, lower case, each followed
 // by one space.
 inline constexpr std::string_view kExcludedExtensions =

@@ -51,9 +51,6 @@ void Lexicon::StartPass() {
   touched_.clear();
   largest_count_ = 0;
   file_count_ = 0;
-  cell_words_.clear();
-  cell_scores_.clear();
-  file_ends_.clear();
 }
 
 void Lexicon::StartFile() {
@@ -129,13 +126,12 @@ bool Lexicon::AddWordToLexicon(std::string_view word, std::uint32_t hash) {
   return true;
 }
 
-void Lexicon::WriteFileScores() {
-  for (std::uint32_t index : touched_) {
-    cell_words_.push_back(index);
-    cell_scores_.push_back(ScoreOfCount(entries_[index].count, largest_count_));
+void Lexicon::WriteFileScores(IndexStoreWriter& store) {
+  file_scores_.resize(touched_.size());
+  for (std::size_t i = 0; i < touched_.size(); ++i) {
+    file_scores_[i] = ScoreOfCount(entries_[touched_[i]].count, largest_count_);
   }
-  file_ends_.push_back(
-      {static_cast<std::uint16_t>(file_count_ - 1), cell_words_.size()});
+  store.AddFileScores(touched_, file_scores_);
 }
 
 std::string_view Lexicon::word(std::int32_t word_number) const {
@@ -179,53 +175,6 @@ std::vector<std::int32_t> Lexicon::WordNumbersInOrder() const {
   std::vector<std::int32_t> numbers(keys.size());
   for (std::size_t i = 0; i < keys.size(); ++i) numbers[i] = keys[i].number;
   return numbers;
-}
-
-ScoreCells Lexicon::CellsFrom(std::size_t first_cell) const {
-  ScoreCells cells;
-  cells.words.assign(cell_words_.begin() + first_cell, cell_words_.end());
-  cells.scores.assign(cell_scores_.begin() + first_cell, cell_scores_.end());
-  cells.files.resize(cells.words.size());
-  // The files' cells lie one after the other; find the first file with a
-  // cell at or after first_cell.
-  auto file = std::upper_bound(
-      file_ends_.begin(), file_ends_.end(), first_cell,
-      [](std::size_t cell, const FileCells& f) { return cell < f.end; });
-  std::size_t cell = first_cell;
-  for (; file != file_ends_.end(); ++file) {
-    for (; cell < file->end; ++cell) {
-      cells.files[cell - first_cell] = file->file_index;
-    }
-  }
-  return cells;
-}
-
-ScoreRows Lexicon::TakeScoreRows() {
-  ScoreRows rows;
-  std::size_t num_words = entries_.size();
-  rows.row_start.assign(num_words + 1, 0);
-  for (std::uint32_t index : cell_words_) ++rows.row_start[index + 1];
-  for (std::size_t i = 1; i <= num_words; ++i) {
-    rows.row_start[i] += rows.row_start[i - 1];
-  }
-  std::vector<std::uint64_t> next(rows.row_start.begin(),
-                                  rows.row_start.end() - 1);
-  rows.file_indexes.resize(cell_words_.size());
-  rows.scores.resize(cell_words_.size());
-  // Files were read in ascending order, so each row comes out in ascending
-  // file order.
-  std::uint64_t cell = 0;
-  for (const FileCells& file : file_ends_) {
-    for (; cell < file.end; ++cell) {
-      std::uint64_t at = next[cell_words_[cell]]++;
-      rows.file_indexes[at] = file.file_index;
-      rows.scores[at] = cell_scores_[cell];
-    }
-  }
-  std::vector<std::uint32_t>().swap(cell_words_);
-  std::vector<std::uint8_t>().swap(cell_scores_);
-  std::vector<FileCells>().swap(file_ends_);
-  return rows;
 }
 
 }  // namespace orvane

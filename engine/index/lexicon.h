@@ -1,16 +1,16 @@
 // The lexicon of an indexing run: every distinct word met so far with its
-// word number (the order of first appearance, 1 to W), the counts of the
-// words in the file being read, and the score matrix gathered file by file.
-// The words are kept in a hash table; their ascending character-code order
-// is made once, at the end of the run. Scores are kept as the non-zero
-// cells of the matrix only, so memory grows with what the files hold, not
-// with words times files.
+// word number (the order of first appearance, 1 to W) and the counts of the
+// words in the file being read, which become the file's scores when it is
+// finished. The words are kept in a hash table; their ascending
+// character-code order is made once, at the end of the run.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "engine/format/index_store.h"
 
 namespace orvane {
 
@@ -20,29 +20,12 @@ namespace orvane {
 // REQUIRES: 1 <= count <= largest_count <= 255.
 std::uint8_t ScoreOfCount(std::uint8_t count, std::uint8_t largest_count);
 
-// The non-zero scores of the matrix, row by row: the cells of the word with
-// word number n are cells row_start[n - 1] .. row_start[n] - 1, in ascending
-// file order.
-struct ScoreRows {
-  std::vector<std::uint64_t> row_start;     // W + 1 entries
-  std::vector<std::uint16_t> file_indexes;  // file number - 1 of each cell
-  std::vector<std::uint8_t> scores;         // 1 to 255
-};
-
-// Non-zero scores in reading order: cell k is the score scores[k] of the
-// word with word number words[k] + 1 in the file numbered files[k] + 1.
-struct ScoreCells {
-  std::vector<std::uint32_t> words;
-  std::vector<std::uint16_t> files;
-  std::vector<std::uint8_t> scores;
-};
-
-class Lexicon {
+class Lexicon final : public RunLexicon {
  public:
   // The largest number of words: word numbers are signed 32-bit.
   static constexpr std::int64_t kMaxWords = 2147483647;
 
-  // Empties the lexicon and the matrix for a new pass: W = 0, no file read.
+  // Empties the lexicon for a new pass: W = 0, no file read.
   void StartPass();
 
   // Begins the next file (numbered from 1): every count and the largest
@@ -83,34 +66,25 @@ class Lexicon {
   // The largest count in the current file; 0 when it had no word.
   std::uint8_t largest_count() const { return largest_count_; }
 
-  // Turns the counts of the current file into its column of scores.
+  // Turns the counts of the current file into its scores and hands them
+  // to the store being written, as the scores of the file it added last.
   // REQUIRES: largest_count() > 0.
-  void WriteFileScores();
+  void WriteFileScores(IndexStoreWriter& store);
 
   // W, the number of distinct words.
-  std::int32_t word_count() const {
+  std::int32_t word_count() const override {
     return static_cast<std::int32_t>(entries_.size());
   }
   // The number of files begun in this pass.
   std::int32_t file_count() const { return file_count_; }
   // REQUIRES: 1 <= word_number <= word_count().
-  std::string_view word(std::int32_t word_number) const;
+  std::string_view word(std::int32_t word_number) const override;
   // How often the word occurs in the current file so far; 0 when it does
   // not or is not in the lexicon.
   std::uint8_t CountInFile(std::string_view word) const;
 
   // The word numbers in ascending character-code order of their words.
-  std::vector<std::int32_t> WordNumbersInOrder() const;
-
-  // The number of non-zero scores gathered so far.
-  std::size_t cell_count() const { return cell_words_.size(); }
-  // A copy of the scores from the first_cell-th on (0-based), in reading
-  // order. REQUIRES: first_cell <= cell_count().
-  ScoreCells CellsFrom(std::size_t first_cell) const;
-
-  // Hands over the score matrix row by row and releases the per-file form.
-  // Afterwards the lexicon still knows its words, not its scores.
-  ScoreRows TakeScoreRows();
+  std::vector<std::int32_t> WordNumbersInOrder() const override;
 
  private:
   // Slot of the word in the hash table: the slot holding it, or the empty
@@ -147,16 +121,8 @@ class Lexicon {
   std::uint8_t largest_count_ = 0;
   std::int32_t file_count_ = 0;
 
-  // Scores in reading order: cell k holds word cell_words_[k] (word number
-  // - 1) with score cell_scores_[k]; file_ends_ gives, for each file that
-  // had words, its file index and the end of its cells.
-  std::vector<std::uint32_t> cell_words_;
-  std::vector<std::uint8_t> cell_scores_;
-  struct FileCells {
-    std::uint16_t file_index;
-    std::uint64_t end;
-  };
-  std::vector<FileCells> file_ends_;
+  // The scores of the file last finished, reused from file to file.
+  std::vector<std::uint8_t> file_scores_;
 };
 
 }  // namespace orvane

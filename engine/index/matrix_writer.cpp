@@ -16,7 +16,7 @@ constexpr std::uint64_t kMinBlocksPerRow = 4;
 
 }  // namespace
 
-MatrixWriter::MatrixWriter(BufferedFile* file, std::int32_t num_files,
+MatrixWriter::MatrixWriter(BufferedFile* file, std::uint32_t num_files,
                            std::size_t block_size)
     : file_(file),
       num_files_(static_cast<std::uint64_t>(num_files)),
@@ -25,7 +25,7 @@ MatrixWriter::MatrixWriter(BufferedFile* file, std::int32_t num_files,
 
 MatrixWriter::~MatrixWriter() { Abandon(); }
 
-void MatrixWriter::AddBand(ScoreCells cells, std::int32_t files_done) {
+void MatrixWriter::AddBand(ScoreCells cells, std::uint32_t files_done) {
   Job job;
   job.band = std::move(cells);
   job.files_done = files_done;
@@ -101,7 +101,7 @@ void MatrixWriter::Run() {
 }
 
 bool MatrixWriter::WrittenByBands(std::uint64_t block,
-                                  std::int32_t files_done) const {
+                                  std::uint32_t files_done) const {
   const std::uint64_t begin = block * block_size_;
   const std::uint64_t row = begin / num_files_;
   const std::uint64_t row_end = (row + 1) * num_files_;
@@ -110,7 +110,7 @@ bool MatrixWriter::WrittenByBands(std::uint64_t block,
          end - 1 - row * num_files_ < static_cast<std::uint64_t>(files_done);
 }
 
-Status MatrixWriter::WriteBand(const ScoreCells& band, std::int32_t files_done) {
+Status MatrixWriter::WriteBand(const ScoreCells& band, std::uint32_t files_done) {
   // The carried cells and the band's, put in word order: a word's carried
   // cells come from earlier files than its cells of the band, so each word's
   // cells stay in file order.
@@ -125,7 +125,7 @@ Status MatrixWriter::WriteBand(const ScoreCells& band, std::int32_t files_done) 
   };
   for (std::size_t k = 0; k < total; ++k) ++bucket_[word_of(k) + 1];
   for (std::size_t w = 1; w <= words; ++w) bucket_[w] += bucket_[w - 1];
-  std::vector<std::uint16_t> files(total);
+  std::vector<std::uint32_t> files(total);
   std::vector<std::uint8_t> scores(total);
   {
     std::vector<std::uint32_t> next(bucket_.begin(), bucket_.end() - 1);

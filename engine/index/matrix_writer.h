@@ -18,7 +18,7 @@
 
 #include "engine/common/status.h"
 #include "engine/files/buffered_file.h"
-#include "engine/index/lexicon.h"
+#include "engine/index/score_matrix.h"
 
 namespace orvane {
 
@@ -26,7 +26,7 @@ class MatrixWriter {
  public:
   // file is not owned and must outlive the writer; block_size is its file
   // system's block size (a power of two).
-  MatrixWriter(BufferedFile* file, std::int32_t num_files,
+  MatrixWriter(BufferedFile* file, std::uint32_t num_files,
                std::size_t block_size);
   // Abandon().
   ~MatrixWriter();
@@ -39,7 +39,7 @@ class MatrixWriter {
   // The scores of the files up to files_done (exclusive) not handed on
   // before, in reading order. Their complete blocks are written behind.
   // REQUIRES: writes_bands(); files_done grows from call to call.
-  void AddBand(ScoreCells cells, std::int32_t files_done);
+  void AddBand(ScoreCells cells, std::uint32_t files_done);
 
   // The whole matrix: writes every block that no band has written, then
   // sets the data file's length to rows × N (at least one row). rows is not
@@ -57,16 +57,16 @@ class MatrixWriter {
   struct Job {
     bool final = false;
     ScoreCells band;
-    std::int32_t files_done = 0;
+    std::uint32_t files_done = 0;
     const ScoreRows* rows = nullptr;
   };
 
   void Post(Job job);
   void Run();
-  Status WriteBand(const ScoreCells& band, std::int32_t files_done);
+  Status WriteBand(const ScoreCells& band, std::uint32_t files_done);
   Status WriteRest(const ScoreRows& rows);
   // The block lies within one row, and its last column is below files_done.
-  bool WrittenByBands(std::uint64_t block, std::int32_t files_done) const;
+  bool WrittenByBands(std::uint64_t block, std::uint32_t files_done) const;
 
   BufferedFile* file_;
   const std::uint64_t num_files_;
@@ -85,7 +85,7 @@ class MatrixWriter {
   // The worker's own: the cells of blocks that a later band completes, in
   // word order, and the files the bands have covered.
   ScoreCells carry_;
-  std::int32_t banded_files_ = 0;
+  std::uint32_t banded_files_ = 0;
   std::vector<std::uint32_t> bucket_;
 };
 

@@ -143,16 +143,12 @@ void WordExtractor::StartFile() {
   if (lexicon_ != nullptr) lexicon_->StartFile();
 }
 
-WordExtractor::FileResult WordExtractor::ExtractFileWords(
-    const std::string& path, bool split_at_lf, ExtractionObserver* observer,
-    std::string* error) {
-  switch (lines_.Open(path, split_at_lf, error)) {
-    case ExtractionLines::OpenResult::kVanished:
-      return FileResult::kVanished;
-    case ExtractionLines::OpenResult::kFailed:
-      return FileResult::kFailed;
-    case ExtractionLines::OpenResult::kOpened:
-      break;
+Result<WordExtractor::FileResult> WordExtractor::ExtractFileWords(
+    const std::string& path, bool split_at_lf, ExtractionObserver* observer) {
+  Result<ExtractionLines::OpenResult> opened = lines_.Open(path, split_at_lf);
+  if (!opened.ok()) return opened.status();
+  if (*opened == ExtractionLines::OpenResult::kVanished) {
+    return FileResult::kVanished;
   }
   std::string_view line;
   while (lines_.Next(&line)) {
@@ -164,10 +160,7 @@ WordExtractor::FileResult WordExtractor::ExtractFileWords(
   }
   lines_.Close();
   decode_utf8_ = true;
-  if (!lines_.error().empty()) {
-    *error = lines_.error();
-    return FileResult::kFailed;
-  }
+  if (!lines_.error().empty()) return Status::Failed(lines_.error());
   return FileResult::kRead;
 }
 

@@ -63,15 +63,15 @@ class WordExtractor {
   // cleared, and the lexicon starts the file's counts.
   void StartFile();
 
-  enum class FileResult { kRead, kVanished, kFailed };
+  enum class FileResult { kRead, kVanished };
   // Reads the file's lines (split at LF too when split_at_lf: a file with
   // LF-only line ends) and hands its words to the lexicon. kVanished: the
-  // file is no longer there; kFailed: *error holds the description; words
-  // already handed on stay in the lexicon either way.
+  // file is no longer there. A file that cannot be opened or read gives
+  // the failure, with the system's description; words already handed on
+  // stay in the lexicon either way.
   // REQUIRES: StartFile() was called for this file.
-  FileResult ExtractFileWords(const std::string& path, bool split_at_lf,
-                              ExtractionObserver* observer,
-                              std::string* error);
+  Result<FileResult> ExtractFileWords(const std::string& path, bool split_at_lf,
+                                      ExtractionObserver* observer);
 
   // One line as read from a file: makes its typographic punctuation plain
   // and decodes its UTF-8 sequences (not in a UTF-16 file, whose lines are

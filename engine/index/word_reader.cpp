@@ -106,7 +106,6 @@ bool WordReader::Acquire(Lane* lane) {
   piece->hashes.clear();
   piece->file_end = false;
   piece->result = WordExtractor::FileResult::kRead;
-  piece->error.clear();
   lane->filling = piece;
   return true;
 }
@@ -129,13 +128,11 @@ void WordReader::Run(Lane* lane) {
       const FileToRead& file = files_[f];
       if (stop_ || !Acquire(lane)) break;
       extractor.StartFile();
-      std::string error;
-      WordExtractor::FileResult result = extractor.ExtractFileWords(
-          file.path, file.split_at_lf, &feed, &error);
+      Result<WordExtractor::FileResult> result =
+          extractor.ExtractFileWords(file.path, file.split_at_lf, &feed);
       if (stop_ || lane->filling == nullptr) break;
       lane->filling->file_end = true;
-      lane->filling->result = result;
-      lane->filling->error = std::move(error);
+      lane->filling->result = std::move(result);
       Deliver(lane);
     }
   } catch (...) {
@@ -165,9 +162,8 @@ WordReader::Piece& WordReader::NextPiece(Lane* lane) {
   return lane->pieces[lane->held_index];
 }
 
-WordExtractor::FileResult WordReader::HandOnFile(Lexicon* lexicon,
-                                                 ExtractionObserver* observer,
-                                                 std::string* error) {
+Result<WordExtractor::FileResult> WordReader::HandOnFile(
+    Lexicon* lexicon, ExtractionObserver* observer) {
   // What is left of a file that an earlier call ended early is passed over.
   while (inside_file_) inside_file_ = !NextPiece(inside_lane_).file_end;
   Lane* lane = lanes_[next_file_ % lanes_.size()].get();
@@ -207,12 +203,7 @@ WordExtractor::FileResult WordReader::HandOnFile(Lexicon* lexicon,
       }
       ++w;
     }
-    if (piece.file_end) {
-      if (piece.result == WordExtractor::FileResult::kFailed) {
-        *error = piece.error;
-      }
-      return piece.result;
-    }
+    if (piece.file_end) return piece.result;
   }
 }
 

@@ -51,9 +51,8 @@ class WordReader {
   // as read. The lexicon's StartFile is the caller's.
   // Throws what a reading thread threw (a failure to get memory).
   // REQUIRES: Start was called; no more calls than files.
-  WordExtractor::FileResult HandOnFile(Lexicon* lexicon,
-                                       ExtractionObserver* observer,
-                                       std::string* error);
+  Result<WordExtractor::FileResult> HandOnFile(Lexicon* lexicon,
+                                               ExtractionObserver* observer);
 
   // True once a word could not be added for want of word numbers.
   bool lexicon_full() const { return lexicon_full_; }
@@ -69,8 +68,8 @@ class WordReader {
     // HashWord of each word.
     std::vector<std::uint32_t> hashes;
     bool file_end = false;  // the last piece of its file
-    WordExtractor::FileResult result = WordExtractor::FileResult::kRead;
-    std::string error;
+    // How its file ended (the last piece only).
+    Result<WordExtractor::FileResult> result = WordExtractor::FileResult::kRead;
   };
 
   // One reading thread, its files (every lanes_.size()-th) and the pieces

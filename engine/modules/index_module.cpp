@@ -1,16 +1,22 @@
 #include "engine/modules/index_module.h"
 
+#include <chrono>
 #include <exception>
+#include <functional>
+#include <future>
 #include <optional>
+#include <system_error>
 
 #include "engine/common/cp1252.h"
 #include "engine/common/program_texts.h"
 #include "engine/common/records.h"
 #include "engine/files/folder.h"
 #include "engine/format/file_names.h"
-#include "engine/index/index_writer.h"
+#include "engine/index/store_writers.h"
 #include "engine/index/word_extraction.h"
 #include "engine/index/word_reader.h"
+#include "engine/modules/guarded.h"
+#include "engine/modules/index_folders.h"
 #include "engine/text/file_checks.h"
 #include "engine/text/number_text.h"
 #include "engine/text/sorting.h"
@@ -42,11 +48,8 @@ constexpr std::int16_t kTextNoFilesBase = 90;  // 90 to 93
 constexpr std::int16_t kTextFileListHeading = 155;
 
 constexpr int kMaxCurrentFileLength = 80;  // intMaxCurrentFileLength
-// Files between two bands of the matrix handed to the data file.
-constexpr std::int32_t kBandFiles = 4096;
 constexpr std::int32_t kWordsShownStep = 90;
 constexpr double kSecondsPerDay = 86400;
-constexpr double kShortestTimedRun = 5;
 
 constexpr std::string_view kProjectNameInadmissible = ":\\/,<>'&\"";
 
@@ -112,7 +115,11 @@ class IndexModule::RunObserver : public ExtractionObserver {
   std::int32_t words_shown_ = 0;
 };
 
-IndexModule::IndexModule(IndexPorts ports) : ports_(ports) {}
+IndexModule::IndexModule(IndexPorts ports,
+                         std::shared_ptr<BackgroundDeletion> deletion)
+    : ports_(ports),
+      deletion_(deletion != nullptr ? std::move(deletion)
+                                    : std::make_shared<BackgroundDeletion>()) {}
 
 std::string IndexModule::FormatGrouped(double value) const {
   return FormatNumber(value, 0, ports_.number_format);
@@ -142,8 +149,14 @@ RunOutcome IndexModule::CreateIndexFile() {
   state_.index_created = false;
   ports_.view.SetVisible("cmdListFiles[1]", false);
   RunOutcome outcome = ExtractData(false);
-  if (selection_.count > state_.file_limit) {
+  if (outcome == RunOutcome::kTooManyFiles) {
     return ReportTooManyFiles(kCreateIndexFileCaption);
+  }
+  if (outcome == RunOutcome::kCompleted) {
+    // The Search Module offers this top folder when the index is opened.
+    // The index is made whether or not the note can be written.
+    static_cast<void>(NoteIndexFolder(IndexFoldersPath(), state_.index_path,
+                                      settings_.txbTopFolder));
   }
   return outcome;
 }
@@ -188,16 +201,16 @@ RunOutcome IndexModule::ListFiles() {
   }
   PrepareLargeDisplay(kListFilesCaption);
   RunOutcome outcome = ExtractData(true);
-  if (outcome == RunOutcome::kListed && selection_.count > state_.file_limit) {
+  if (outcome == RunOutcome::kListed && selection_.too_many_files) {
     // The listing stopped at the first file above the limit: say so rather
     // than offer a list that no index could hold.
     outcome = ReportTooManyFiles(kListFilesCaption);
   } else if (outcome == RunOutcome::kListed && ports_.display.IsVisible() &&
              !ports_.display.ReportBufferFull()) {
     std::int32_t count = selection_.count;
-    ShowSortedList(count == 1 ? std::string("One file is to be indexed")
-                              : std::to_string(count) +
-                                    " files are to be indexed");
+    ShowSortedList(count == 1
+                       ? std::string("One file is to be indexed")
+                       : FormatGrouped(count) + " files are to be indexed");
   }
   FocusNextControl();
   return outcome;
@@ -211,8 +224,25 @@ void IndexModule::ListIndexedFiles() {
                                      state_.file_list[0]);
     return;
   }
-  PrepareLargeDisplay(kListIndexedFilesCaption);
-  ShowSortedList(std::to_string(state_.file_list.size()) + " files were indexed");
+  // Sorting a long list needs memory: a want of it ends the listing only.
+  Guarded(
+      ports_.prompter, false,
+      [this] {
+        PrepareLargeDisplay(kListIndexedFilesCaption);
+        ShowSortedList(
+            FormatGrouped(static_cast<double>(state_.file_list.size())) +
+            " files were indexed");
+        return true;
+      },
+      [this] { ports_.display.Hide(); });
+}
+
+std::string IndexModule::IndexFileToHandOver() const {
+  // After a run that was stopped or failed there may be no index under the
+  // name: the Search Module would only say that it cannot be found.
+  return !state_.index_path.empty() && FileExists(state_.index_path)
+             ? state_.index_path
+             : std::string();
 }
 
 void IndexModule::EnableControls(bool enabled) {
@@ -374,7 +404,7 @@ void IndexModule::TellLeftOut(std::string_view what, std::string_view why,
 }
 
 void IndexModule::ShowCountingMessages() {
-  if (ports_.launcher.blnQuit && selection_.count <= state_.file_limit) return;
+  if (ports_.launcher.blnQuit) return;
   TellLeftOut("folder", " skipped: permission to read denied.",
               selection_.unreadable_folder_paths);
   TellLeftOut("file", " left out: it cannot be opened.",
@@ -439,53 +469,75 @@ RunOutcome IndexModule::ExtractData(bool listing_mode) {
   } else {
     start_time_ = ports_.clock.SecondsSinceMidnight();
   }
-  RunOutcome outcome;
-  try {
-    state_.file_list.clear();
-    RunCountingPass(listing_mode, rules);
-    if (listing_mode) {
-      for (const SelectedFile& file : selection_.file_list) {
-        state_.file_list.push_back(file.relative_path);
-      }
-      state_.running = false;
-      if (selection_.count > 0) {
+  // Only a failure to get memory, or a bug, ends the passes with an
+  // exception: the run ends as stopped and every file it began is deleted.
+  return Guarded(
+      ports_.prompter, RunOutcome::kStopped,
+      [&] { return RunPasses(listing_mode, rules, title_content); },
+      [this] {
+        ports_.view.SetText("lblCurrentFile", "Data extraction stopped.");
+        state_.running = false;
         EnableControls(true);
-        ports_.view.Repaint();
-        if (ports_.display.IsVisible()) ports_.display.Show();
-        return RunOutcome::kListed;
-      }
-      ports_.display.Hide();
-      ShowNoFilesMessage(kListFilesCaption);
+      });
+}
+
+RunOutcome IndexModule::RunPasses(bool listing_mode,
+                                  const SelectionRules& rules,
+                                  const std::string& title_content) {
+  state_.file_list.clear();
+  RunCountingPass(listing_mode, rules);
+  if (listing_mode) {
+    for (const SelectedFile& file : selection_.file_list) {
+      state_.file_list.push_back(file.relative_path);
+    }
+    state_.running = false;
+    if (selection_.count > 0) {
       EnableControls(true);
-      return RunOutcome::kNoFiles;
+      ports_.view.Repaint();
+      if (ports_.display.IsVisible()) ports_.display.Show();
+      return RunOutcome::kListed;
     }
-    ports_.view.SetText("lblNowProcessingFile", "");
-    RunFlags flags = LetWindowSystemRun();
-    if (flags.quit) {
-      outcome = RunOutcome::kQuit;
-    } else if (flags.stop) {
-      FocusNextControl();
-      outcome = RunOutcome::kStopped;
-    } else if (selection_.count == 0) {
-      ShowNoFilesMessage(kCreateIndexFileCaption);
-      FocusNextControl();
-      outcome = RunOutcome::kNoFiles;
-    } else {
-      outcome = RunExtraction(rules, title_content);
-      state_.running = false;
-      return outcome;
-    }
-  } catch (const std::exception& e) {
-    // Only a failure to get memory, or a bug, arrives here: the run ends
-    // as stopped and every file it began is deleted.
-    ports_.prompter.ShowMessage(MessageIcon::kError, "Error",
-                                StatusFromException(e).message());
-    ports_.view.SetText("lblCurrentFile", "Data extraction stopped.");
+    ports_.display.Hide();
+    ShowNoFilesMessage(kListFilesCaption);
+    EnableControls(true);
+    return RunOutcome::kNoFiles;
+  }
+  ports_.view.SetText("lblNowProcessingFile", "");
+  RunOutcome outcome;
+  RunFlags flags = LetWindowSystemRun();
+  if (flags.quit) {
+    outcome = RunOutcome::kQuit;
+  } else if (flags.stop) {
+    FocusNextControl();
     outcome = RunOutcome::kStopped;
+  } else if (selection_.too_many_files) {
+    outcome = RunOutcome::kTooManyFiles;
+  } else if (selection_.count == 0) {
+    ShowNoFilesMessage(kCreateIndexFileCaption);
+    FocusNextControl();
+    outcome = RunOutcome::kNoFiles;
+  } else {
+    outcome = RunExtraction(rules, title_content);
+    state_.running = false;
+    return outcome;
   }
   state_.running = false;
   EnableControls(true);
   return outcome;
+}
+
+Status IndexModule::KeepWindowLive(const std::function<Status()>& step) {
+  std::future<Status> result;
+  try {
+    result = std::async(std::launch::async, step);
+  } catch (const std::system_error&) {
+    return step();  // no thread to be had: the step runs here
+  }
+  while (result.wait_for(std::chrono::milliseconds(10)) !=
+         std::future_status::ready) {
+    ports_.yield.ProcessPendingEvents();
+  }
+  return result.get();
 }
 
 RunFlags IndexModule::LetWindowSystemRun() {
@@ -514,16 +566,21 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
   IndexSettings& s = settings_;
   state_.index_path = IndexFilePath(s.txbOutputFolder, s.txbProjectName);
   state_.data_path = DataFilePath(s.txbOutputFolder, s.txbProjectName);
-  IndexFileWriter writer(state_.index_path, state_.data_path, &deletion_);
-
-  ReplaceOldFiles(writer);
+  // The files of an earlier index stay until the writer's Commit replaces
+  // them: a run that is stopped, fails or is killed leaves them as they
+  // were.
+  std::unique_ptr<IndexStoreWriter> writer =
+      NewIndexStoreWriter(state_.store_kind, s.txbOutputFolder,
+                          s.txbProjectName, deletion_.get());
+  Status begun = writer->Begin(static_cast<std::uint32_t>(selection_.count));
+  if (!begun.ok()) FailRun(begun);
   std::vector<std::string> vanished;
   if (!state_.stop_flag) {
-    vanished = ReadSelectedFiles(rules, writer);
-    if (LetWindowSystemRun().KeepGoing()) WriteLexicon(title_content, writer);
+    vanished = ReadSelectedFiles(rules, *writer);
+    if (LetWindowSystemRun().KeepGoing()) WriteLexicon(title_content, *writer);
   }
   if (LetWindowSystemRun().quit) {
-    writer.Discard();
+    writer->Discard();
     return RunOutcome::kQuit;
   }
   // From here on the file list holds the relative paths of the run.
@@ -533,8 +590,8 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
     state_.file_list.push_back(file.relative_path);
   }
   std::string status_text;
-  RunOutcome outcome = FinishIndexFiles(writer, &status_text);
-  if (outcome != RunOutcome::kStopped) {
+  RunOutcome outcome = FinishIndexFiles(*writer, &status_text);
+  if (outcome == RunOutcome::kCompleted) {
     TellLeftOut("file",
                 " missing when it was to be read; the index lists it without "
                 "any word.",
@@ -544,22 +601,9 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
   return outcome;
 }
 
-void IndexModule::ReplaceOldFiles(IndexFileWriter& writer) {
-  // The old files go first: a run that ends early leaves neither behind.
-  for (const std::string& path : {state_.index_path, state_.data_path}) {
-    if (!deletion_.Delete(path)) {
-      FailRun(Status::Failed("The file " + path + " cannot be deleted."));
-    }
-  }
-  if (!state_.stop_flag) {
-    Status created = writer.Create(selection_.count);
-    if (!created.ok()) FailRun(created);
-  }
-}
-
 std::vector<std::string> IndexModule::ReadSelectedFiles(
-    const SelectionRules& rules, IndexFileWriter& writer) {
-  const std::int32_t num_files = selection_.count;
+    const SelectionRules& rules, IndexStoreWriter& writer) {
+  const std::size_t num_files = selection_.file_list.size();
   Lexicon& lexicon = lexicon_;
   // The files are read and cut into words on a thread of their own, a few
   // files ahead; the lexicon takes the words here, where the ports are
@@ -570,21 +614,19 @@ std::vector<std::string> IndexModule::ReadSelectedFiles(
   ports_.view.SetText("cmdExtractData", GetProgramText(kTextPause));
   lexicon.StartPass();
   std::vector<WordReader::FileToRead> files;
-  files.reserve(static_cast<std::size_t>(num_files));
+  files.reserve(num_files);
   for (const SelectedFile& file : selection_.file_list) {
     files.push_back({rules.top_folder + file.relative_path,
                      file.text_kind == kCheckTextLfOnly});
   }
   reader.Start(std::move(files));
-  // Where the scores not yet handed to the data file begin.
-  const bool banded = writer.WritesMatrixInBands();
-  std::size_t band_cell = 0;
-  std::int32_t band_file = 0;
-  for (std::int32_t f = 0; f < num_files; ++f) {
+  for (std::size_t f = 0; f < num_files; ++f) {
     const SelectedFile& file = selection_.file_list[f];
     const std::string path = rules.top_folder + file.relative_path;
     lexicon.StartFile();
-    writer.AddFileListLine(file.relative_path);
+    IndexedFile entry;
+    entry.relative_path = file.relative_path;
+    writer.AddFile(entry);
     ports_.view.SetText(
         "lblCurrentFile",
         ShortenForDisplay(path, kMaxCurrentFileLength) + " (" +
@@ -592,24 +634,22 @@ std::vector<std::string> IndexModule::ReadSelectedFiles(
                            ports_.number_format) +
             ")");
     ports_.view.SetText("lblNowProcessingFile",
-                        "Now processing file #" + FormatGrouped(f + 1) + ".");
-    ports_.view.SetProgress(kRunProgressBar, f, num_files);
+                        "Now processing file #" +
+                            FormatGrouped(static_cast<double>(f + 1)) + ".");
+    ports_.view.SetProgress(kRunProgressBar, static_cast<std::int32_t>(f),
+                            static_cast<std::int32_t>(num_files));
     ports_.view.Repaint();
     observer.StartFile();
-    std::string error;
-    switch (reader.HandOnFile(&lexicon, &observer, &error)) {
-      case WordExtractor::FileResult::kRead:
-        break;
-      case WordExtractor::FileResult::kVanished:
-        // Its line stays in the file list and its column stays 0, so
-        // the file list and every count line agree on N.
-        vanished.push_back(path);
-        break;
-      case WordExtractor::FileResult::kFailed:
-        ports_.prompter.ShowMessage(MessageIcon::kWarning, "Error",
-                                    error + ":\r\n" + path);
-        state_.stop_flag = true;
-        break;
+    Result<WordExtractor::FileResult> handed =
+        reader.HandOnFile(&lexicon, &observer);
+    if (!handed.ok()) {
+      ports_.prompter.ShowMessage(MessageIcon::kWarning, "Error",
+                                  handed.status().message() + ":\r\n" + path);
+      state_.stop_flag = true;
+    } else if (*handed == WordExtractor::FileResult::kVanished) {
+      // Its line stays in the file list and its column stays 0, so the
+      // file list and every count line agree on N.
+      vanished.push_back(path);
     }
     if (reader.lexicon_full()) {
       ports_.prompter.ShowMessage(
@@ -620,31 +660,22 @@ std::vector<std::string> IndexModule::ReadSelectedFiles(
       state_.stop_flag = true;
     }
     if (!LetWindowSystemRun().KeepGoing()) break;
-    if (lexicon.largest_count() > 0) lexicon.WriteFileScores();
-    // The blocks of the matrix that these files complete are written
-    // while the next files are read.
-    if (banded && f + 1 - band_file >= kBandFiles) {
-      writer.AddFinishedFiles(lexicon.CellsFrom(band_cell), f + 1);
-      band_cell = lexicon.cell_count();
-      band_file = f + 1;
-    }
+    if (lexicon.largest_count() > 0) lexicon.WriteFileScores(writer);
   }
   reader.Stop();
   return vanished;
 }
 
 void IndexModule::WriteLexicon(const std::string& title_content,
-                               IndexFileWriter& writer) {
+                               IndexStoreWriter& writer) {
   ports_.view.SetProgress(kRunProgressBar, selection_.count, selection_.count);
   ShowWordsFoundSoFar();
   ports_.view.SetEnabled("cmdExtractData", false);
   ports_.view.SetText("lblNowProcessingFile",
                       GetProgramText(kTextDifferentWords) + ": " +
                           FormatGrouped(lexicon_.word_count()));
-  // The matrix goes into the data file while the index text is written
-  // and compressed.
-  writer.StartDataRows(lexicon_.TakeScoreRows());
-  Status written = writer.WriteLexicon(title_content, lexicon_);
+  Status written = KeepWindowLive(
+      [&] { return writer.WriteLexicon(title_content, lexicon_); });
   if (!written.ok()) {
     ports_.prompter.ShowMessage(
         MessageIcon::kWarning, GetProgramText(kTextWriteErrorTitle),
@@ -656,11 +687,10 @@ void IndexModule::WriteLexicon(const std::string& title_content,
   ports_.view.Repaint();
 }
 
-RunOutcome IndexModule::FinishIndexFiles(IndexFileWriter& writer,
+RunOutcome IndexModule::FinishIndexFiles(IndexStoreWriter& writer,
                                          std::string* status_text) {
   if (!state_.stop_flag) {
-    Status written = writer.WriteCountLines();
-    if (written.ok()) written = writer.FinishIndexText();
+    Status written = KeepWindowLive([&] { return writer.FinishWriting(); });
     if (!written.ok()) FailRun(written);
   }
   if (state_.stop_flag) {
@@ -668,18 +698,19 @@ RunOutcome IndexModule::FinishIndexFiles(IndexFileWriter& writer,
     writer.Discard();
     return RunOutcome::kStopped;
   }
-  bool compressed = writer.Compress().ok();
-  Status kept = compressed ? writer.WriteTrailer() : Status::Ok();
-  if (kept.ok()) kept = writer.Commit();
-  if (!kept.ok()) {
-    FailRun(kept);
+  // An index file that is not compressed is no index the Search Module
+  // can read: it must not take the place of the earlier one.
+  if (!KeepWindowLive([&] { return writer.CompressIndexFile(); }).ok()) {
+    writer.Discard();
+    *status_text = "Compression error when creating index file.";
+    return RunOutcome::kCompressionFailed;
+  }
+  Status published = KeepWindowLive([&] { return writer.Commit(); });
+  if (!published.ok()) {
+    FailRun(published);
     writer.Discard();
     *status_text = "Data extraction stopped.";
     return RunOutcome::kStopped;
-  }
-  if (!compressed) {
-    *status_text = "Compression error when creating index file.";
-    return RunOutcome::kCompressionFailed;
   }
   *status_text = "Data extraction completed.";
   state_.index_created = true;
@@ -695,16 +726,20 @@ void IndexModule::ShowClosingStatus(std::string status_text) {
   } else {
     ports_.view.SetVisible("cmdListFiles[1]", false);
   }
+  // Every run tells its time, and the words it found; the label that said
+  // the index file was being written says so no more.
   double elapsed = ports_.clock.SecondsSinceMidnight() - start_time_;
   if (elapsed < 0) elapsed += kSecondsPerDay;
-  std::string time_text;
-  if (elapsed >= kShortestTimedRun) {
-    time_text = "Time = " +
-                FormatElapsedTime(static_cast<float>(elapsed),
-                                  ports_.number_format) +
-                ".";
-  }
+  const std::string time_text =
+      "Time = " +
+      FormatElapsedTime(static_cast<float>(elapsed), ports_.number_format) +
+      ".";
   ports_.view.SetText("lblCurrentFile", status_text + "  " + time_text);
+  ports_.view.SetText(
+      "lblNowProcessingFile",
+      state_.index_created
+          ? "Different words found: " + FormatGrouped(lexicon_.word_count())
+          : std::string());
   state_.running = false;
   EnableControls(true);
   ports_.view.SetFocus(state_.index_created ? "cmdListFiles[1]"

@@ -7,12 +7,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/common/status.h"
 #include "engine/files/background_deletion.h"
+#include "engine/format/index_store.h"
 #include "engine/index/common_words.h"
 #include "engine/index/file_selection.h"
 #include "engine/index/index_ports.h"
@@ -21,14 +24,12 @@
 
 namespace orvane {
 
-class IndexFileWriter;
-
 // How a call ended.
 enum class RunOutcome {
   kCompleted,          // the index and the data file were written
   kListed,             // "List files" listed its files
   kStopped,            // stopped by the user or an error; nothing kept
-  kCompressionFailed,  // both files kept, the index not counted as made
+  kCompressionFailed,  // the index text could not be compressed; nothing kept
   kQuit,               // the user quit; nothing kept, no message
   kRefused,            // a setting was refused; nothing written
   kNoFiles,            // the selection holds no file
@@ -54,8 +55,10 @@ struct IndexState {
   // The files of the last run that got as far as writing.
   std::string index_path;
   std::string data_path;
-  // The most files a run accepts (kFileLimit); tests lower it.
-  std::int32_t file_limit = kFileLimit;
+  // The store a run writes, and the most files a run accepts (the store's
+  // limit, MaxFilesIndexed); tests lower it.
+  IndexStoreKind store_kind = IndexStoreKind::kClassic;
+  std::uint32_t file_limit = MaxFilesIndexed(IndexStoreKind::kClassic);
   // Every path that the last run told it left out (unreadable folders,
   // files that cannot be opened or stored, files missing when read), in
   // the order told: the list behind its counts.
@@ -73,8 +76,11 @@ struct IndexState {
 class IndexModule {
  public:
   // The ports must outlive the module. The common words start empty: the
-  // window or command loads them (cwds.txt) into common_words().
-  explicit IndexModule(IndexPorts ports);
+  // window or command loads them (cwds.txt) into common_words(). deletion
+  // frees the blocks of the large files the runs remove or replace; a
+  // deletion of the module's own when none is given.
+  explicit IndexModule(IndexPorts ports,
+                       std::shared_ptr<BackgroundDeletion> deletion = nullptr);
   IndexModule(const IndexModule&) = delete;
   IndexModule& operator=(const IndexModule&) = delete;
 
@@ -101,6 +107,11 @@ class IndexModule {
   // "List files which were indexed": the files of the last run.
   void ListIndexedFiles();
 
+  // The index file that "Go to search module" hands over: the project's
+  // index file when it exists (made now or by an earlier run), else
+  // nothing (empty).
+  std::string IndexFileToHandOver() const;
+
   // The run; listing_mode selects "List files".
   RunOutcome ExtractData(bool listing_mode);
 
@@ -123,19 +134,22 @@ class IndexModule {
   RunOutcome Refuse(std::string_view text, bool focus);
   bool CheckSettings(bool listing_mode, std::string* title_content,
                      RunOutcome* outcome);
+  // The passes of ExtractData once its settings are accepted.
+  RunOutcome RunPasses(bool listing_mode, const SelectionRules& rules,
+                       const std::string& title_content);
   void RunCountingPass(bool listing_mode, const SelectionRules& rules);
-  // The extraction pass and the writing of the index and data files, in
-  // their steps: the old files go, the selected files are read into the
-  // lexicon, the lexicon is written, the files are finished (count lines,
-  // compression, trailer) and the closing status is shown.
+  // The extraction pass and the writing of the index, in their steps: the
+  // store's writer begins, the selected files are read into the lexicon
+  // and their scores handed to the writer, the lexicon is written, the
+  // index is finished and published, and the closing status is shown. The
+  // files of an earlier index stay until the new ones replace them.
   RunOutcome RunExtraction(const SelectionRules& rules,
                            const std::string& title_content);
-  void ReplaceOldFiles(IndexFileWriter& writer);
   // Returns the paths of the listed files that had vanished.
   std::vector<std::string> ReadSelectedFiles(const SelectionRules& rules,
-                                             IndexFileWriter& writer);
-  void WriteLexicon(const std::string& title_content, IndexFileWriter& writer);
-  RunOutcome FinishIndexFiles(IndexFileWriter& writer,
+                                             IndexStoreWriter& writer);
+  void WriteLexicon(const std::string& title_content, IndexStoreWriter& writer);
+  RunOutcome FinishIndexFiles(IndexStoreWriter& writer,
                               std::string* status_text);
   void ShowClosingStatus(std::string status_text);
 
@@ -143,6 +157,11 @@ class IndexModule {
   // Quit is handled inside it), then reads the run's flags: every loop of
   // the run tests them through this.
   RunFlags LetWindowSystemRun();
+  // Runs a step of the index's writer (sorting and writing the lexicon,
+  // compressing, publishing) on a thread of its own while the window
+  // system processes pending input, so that finishing a large index never
+  // freezes the window; the step's result. The step calls no port.
+  Status KeepWindowLive(const std::function<Status()>& step);
   // Shows a failure of the files being written and stops the run.
   void FailRun(const Status& status);
   // "Too many files!", after a walk that stopped above the file limit.
@@ -161,9 +180,9 @@ class IndexModule {
   IndexSettings settings_;
   IndexState state_;
   CommonWords common_words_;
-  // Frees the blocks of replaced and discarded data files while the run
-  // goes on; the module waits for it when it is destroyed.
-  BackgroundDeletion deletion_;
+  // Frees the blocks of replaced and discarded data files behind the run;
+  // nobody waits for it, not even the module's end.
+  std::shared_ptr<BackgroundDeletion> deletion_;
   Lexicon lexicon_;
   Selection selection_;
   bool listing_mode_ = false;

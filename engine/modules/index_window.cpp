@@ -9,6 +9,7 @@
 #include "engine/files/folder.h"
 #include "engine/format/file_names.h"
 #include "engine/index/settings_file.h"
+#include "engine/shell/shell.h"
 #include "engine/text/charset.h"
 #include "engine/text/file_checks.h"
 #include "engine/text/number_text.h"
@@ -20,7 +21,6 @@ namespace orvane {
 namespace {
 
 // Numbered UI texts of the window.
-constexpr std::int16_t kTextUserManualAddress = 2;
 constexpr std::int16_t kTextSpecialLetters = 18;
 constexpr std::int16_t kTextIntro = 19;
 constexpr std::int16_t kTextNoTopFolderYet = 23;
@@ -193,8 +193,7 @@ IndexWindow::IndexWindow(IndexModule& module, Dialogs& dialogs)
 
 void IndexWindow::Form_Load(const std::string& default_settings_file) {
   startup_completed_ = false;
-  module_.ports().view.SetText("lblUserManualURL",
-                               GetProgramText(kTextUserManualAddress));
+  module_.ports().view.SetText("lblUserManualURL", Shell::kUserManualCaption);
   SetDefaults();
   if (!default_settings_file.empty()) {
     default_settings_file_ = default_settings_file;
@@ -213,7 +212,7 @@ void IndexWindow::SetDefaults() {
   IndexState& state = module_.state();
   state.index_created = false;
   HideIndexedFilesButton();
-  state.file_limit = kFileLimit;
+  state.file_limit = MaxFilesIndexed(state.store_kind);
   view.SetText("chkExcludeSpecialLetters", GetProgramText(kTextSpecialLetters));
   module_.common_words().LoadCommonWords(ProgramFilePath("cwds.txt"));
   view.SetText("lblIntro", GetProgramText(kTextIntro));
@@ -291,17 +290,17 @@ void IndexWindow::RefreshTopFolderState() {
     view.SetVisible("lblNumSubfoldersSelected", false);
     return;
   }
-  std::string error;
   double unused_size = 0;
   // A top folder that vanished or cannot be read counts as empty.
-  std::int32_t files = CountFilesInFolder(s.txbTopFolder, "*.*", false,
-                                          nullptr, &error, &unused_size);
-  if (files < 0) files = 0;
+  Result<std::int32_t> counted =
+      CountFilesInFolder(s.txbTopFolder, "*.*", false, nullptr, &unused_size);
+  const std::int32_t files = counted.ok() ? *counted : 0;
   if (files == 0) {
     view.SetText("lblTopFolderIsEmpty",
                  GetProgramText(kTextTopFolderHasNoFiles));
     view.SetEnabled("cmdExcludeFiles", false);
   }
+  std::string error;
   std::int32_t error_number = 0;
   has_subfolders_ = CountSubfolders(s.txbTopFolder, &error, &error_number) > 0;
   view.SetEnabled("cmdSelectSubfolders", has_subfolders_);
@@ -367,12 +366,20 @@ void IndexWindow::TidyExcludedFiles() {
 }
 
 void IndexWindow::ChooseTopFolder() {
-  IndexSettings& s = settings();
   std::string folder = dialogs_.ChooseFolder(
       {"Specify top folder containing files and subfolders to be indexed",
-       s.txbTopFolder, "", {}});
-  if (folder.empty()) return;
+       settings().txbTopFolder,
+       "",
+       {}});
+  if (!folder.empty()) TakeTopFolder(folder);
+}
+
+void IndexWindow::TakeTopFolder(std::string folder) {
+  IndexSettings& s = settings();
   AddTrailingBackslash(folder);
+  // A new top folder starts without the tick of the last one's subfolders,
+  // which stayed set, out of sight, once no subfolder was included.
+  if (folder != s.txbTopFolder) s.chkIncludeSubfoldersOfSubfolders = false;
   s.txbTopFolder = folder;
   s.txbIncludedFolders = KeepExisting(folder, s.txbIncludedFolders, true);
   UpdateNumSubfoldersSelected();
@@ -383,6 +390,19 @@ void IndexWindow::ChooseTopFolder() {
   module_.state().index_created = false;
   HideIndexedFilesButton();
   module_.ports().view.SetText("lblDifferentWordsFoundSoFar", "");
+}
+
+void IndexWindow::PathDropped(const std::string& path) {
+  if (!FolderExists(path)) {
+    module_.ports().prompter.ShowMessage(
+        MessageIcon::kInformation, kTopFolderCaption,
+        path +
+            "\r\nis not a folder. A folder dropped on this window "
+            "becomes the top folder.");
+    return;
+  }
+  TakeTopFolder(path);
+  FocusNextControl();
 }
 
 void IndexWindow::ChooseOutputFolder() {

@@ -87,6 +87,13 @@ class IndexWindow {
 
   // cmdTopFolder (and a click into the empty top-folder box).
   void ChooseTopFolder();
+  // The top folder chosen: the subfolders and excluded files that do not
+  // lie below it are dropped, and a folder other than the last one starts
+  // with "Include subfolders of these subfolders" cleared.
+  void TakeTopFolder(std::string folder);
+  // A path dropped on the window: a folder becomes the top folder, as
+  // TakeTopFolder takes it; anything else is refused with a message.
+  void PathDropped(const std::string& path);
   // cmdOutputFolder; an output folder on a CD-ROM is refused.
   void ChooseOutputFolder();
   // cmdExcludeFiles: the open dialog for several files and its outcomes.

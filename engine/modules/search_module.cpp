@@ -1,10 +1,14 @@
 // The Search Module's handlers tie the search to the reports, which read
-// the search's results; so this file, alone in search/, calls into report/.
+// the search's results: they stand in modules/, above both search/ and
+// report/, which know nothing of each other.
 #include "engine/modules/search_module.h"
 
 #include "engine/common/cp1252.h"
 #include "engine/common/program_texts.h"
+#include "engine/files/folder.h"
 #include "engine/format/file_names.h"
+#include "engine/modules/guarded.h"
+#include "engine/modules/index_folders.h"
 #include "engine/report/html_report.h"
 #include "engine/report/text_report.h"
 #include "engine/search/found_files.h"
@@ -32,6 +36,9 @@ constexpr std::int16_t kTextNoSingleFile = 76;
 constexpr std::int16_t kTextSearchWordCharacters = 100;
 
 constexpr std::string_view kLauncherCaption = "Orvane File Search";
+
+// The status line of the window: where the last report went.
+constexpr std::string_view kStatusLine = "lblStatus";
 
 // Marks a handler as running for as long as it lasts.
 class BusyScope {
@@ -61,23 +68,21 @@ void SearchModule::EnableControlsAfterRun() {
   SetSearchControlsEnabled(ports_.view, true, false, false, true);
 }
 
-template <class T, class Work>
-T SearchModule::Guarded(T on_failure, Work work) {
-  try {
-    return work();
-  } catch (const std::exception& e) {
-    state_.blnStop = true;
-    state_.report_stop = true;
-    ports_.prompter.ShowMessage(MessageIcon::kError, "Error",
-                                StatusFromException(e).message());
-    state_.search_button_caption = "Search";
-    ports_.view.SetText("cmdSearch", "Search");
-    EnableControlsAfterRun();
-    return on_failure;
-  }
+void SearchModule::RecoverFromFailure() {
+  state_.blnStop = true;
+  state_.report_stop = true;
+  state_.search_button_caption = "Search";
+  ports_.view.SetText("cmdSearch", "Search");
+  EnableControlsAfterRun();
 }
 
-SearchModule::SearchClick SearchModule::cmdSearch_Click() {
+template <class T, class Work>
+T SearchModule::Guarded(T failure, Work work) {
+  return orvane::Guarded(ports_.prompter, failure, work,
+                         [this] { RecoverFromFailure(); });
+}
+
+SearchModule::SearchClick SearchModule::Search() {
   if (busy_) {
     if (state_.search_button_caption != "Stop") return SearchClick::kIgnored;
     state_.blnStop = true;
@@ -86,13 +91,20 @@ SearchModule::SearchClick SearchModule::cmdSearch_Click() {
     return SearchClick::kStopped;
   }
   BusyScope busy(busy_);
-  return Guarded(SearchClick::kFailed, [this] { return Search(); });
+  return Guarded(SearchClick::kFailed, [this] { return CheckAndSearch(); });
 }
 
-SearchModule::SearchClick SearchModule::Search() {
+SearchModule::SearchClick SearchModule::CheckAndSearch() {
   Prompter& prompter = ports_.prompter;
   const std::string title = state_.search_button_caption;
+  // The last search's results go as a new one begins, its count with
+  // them, also when a check then refuses the search (a stem that switches
+  // the search type left the count of the last search beside an empty
+  // results box).
   state_.results.Clear();
+  state_.intNumFilesFound = 0;
+  ports_.view.SetText("lblNumFilesFound", "");
+  ports_.view.SetText(kStatusLine, "");
   if (settings_.txbIndexFile.empty()) {
     ShowNotSpecified(prompter, "Index file");
     return SearchClick::kRefused;
@@ -171,7 +183,7 @@ SearchModule::SearchClick SearchModule::Search() {
   }
   if (outcome == SearchRunOutcome::kFinished && settings_.chkGenerateHTML &&
       state_.intNumFilesFound > 0) {
-    MakeReport();
+    WriteReport();
   }
   EnableControlsAfterRun();
   if (ports_.launcher.blnQuit) return SearchClick::kQuit;
@@ -179,33 +191,42 @@ SearchModule::SearchClick SearchModule::Search() {
                                         : SearchClick::kSearched;
 }
 
-void SearchModule::MakeReport() {
+void SearchModule::WriteReport() {
+  // The status line says where each report went.
   if (settings_.optHTMLReport) {
     last_report_path_ = WriteHtmlReport(settings_, &state_, ports_);
+    if (!last_report_path_.empty()) {
+      ports_.view.SetText(kStatusLine,
+                          "The HTML report is " + last_report_path_ + ".");
+    }
   } else {
     WriteTextReport(settings_, &state_, ports_);
+    ports_.view.SetText(kStatusLine,
+                        "The text report is in the window \"Search results\".");
   }
 }
 
-bool SearchModule::cmdGenerateHTML_Click() {
+bool SearchModule::MakeReport() {
   if (busy_) {
     if (state_.report_button_caption == "Stop") state_.report_stop = true;
     return false;
   }
   BusyScope busy(busy_);
   return Guarded(false, [this] {
+    ports_.view.SetText(kStatusLine, "");
     if (!CheckReportRequest(&settings_, &state_, ports_)) return false;
     last_report_path_.clear();
-    MakeReport();
+    WriteReport();
     return !settings_.optHTMLReport || !last_report_path_.empty();
   });
 }
 
-bool SearchModule::cmdListIndexedFiles_Click() {
+bool SearchModule::ListIndexedFiles() {
   if (busy_) return false;
   BusyScope busy(busy_);
-  return Guarded(false,
-                 [this] { return ListIndexedFiles(settings_, &state_, ports_); });
+  return Guarded(false, [this] {
+    return orvane::ListIndexedFiles(settings_, &state_, ports_);
+  });
 }
 
 bool SearchModule::ChooseIndexFile(std::string_view name) {
@@ -215,6 +236,13 @@ bool SearchModule::ChooseIndexFile(std::string_view name) {
   ports_.view.SetText("lblNumFilesFound", "");
   state_.intNumFilesFound = 0;
   std::string file = TrimSpaces(name);
+  // The top folder noted for the index opened before: a top folder that
+  // came with that index goes with it.
+  const std::string notes = IndexFoldersPath();
+  const std::string top_before =
+      settings_.txbIndexFile.empty()
+          ? std::string()
+          : NotedTopFolder(notes, settings_.txbIndexFile);
   ForgetIndex();
   if (file.size() < kIndexFileEnding.size() ||
       file.compare(file.size() - kIndexFileEnding.size(),
@@ -235,6 +263,7 @@ bool SearchModule::ChooseIndexFile(std::string_view name) {
   });
   ports_.view.SetEnabled("cmdListIndexedFiles", loaded);
   state_.blnTopFolderChecked = false;
+  if (loaded) OfferNotedTopFolder(NotedTopFolder(notes, file), top_before);
   if (loaded && settings_.optSearchSingleFile &&
       !settings_.txbSingleFile.empty()) {
     CheckSingleFileIndexed(GetProgramText(kTextSingleFile));
@@ -244,6 +273,10 @@ bool SearchModule::ChooseIndexFile(std::string_view name) {
 
 void SearchModule::ChooseTopFolder(std::string_view folder) {
   if (busy_) return;
+  SetTopFolder(folder);
+}
+
+void SearchModule::SetTopFolder(std::string_view folder) {
   std::string top(folder);
   AddTrailingBackslash(top);
   settings_.txbTopFolder = top;
@@ -253,6 +286,24 @@ void SearchModule::ChooseTopFolder(std::string_view folder) {
   ports_.view.SetText("lblNumFilesFound", "");
   state_.intNumFilesFound = 0;
   state_.results.Clear();
+}
+
+void SearchModule::OfferNotedTopFolder(const std::string& noted,
+                                       const std::string& top_before) {
+  const std::string& top = settings_.txbTopFolder;
+  if (noted.empty() || noted == top || !FolderExists(noted)) return;
+  // A top folder the user chose for this index stays.
+  if (!top.empty() && top != top_before) return;
+  SetTopFolder(noted);
+}
+
+bool SearchModule::PathDropped(std::string_view path) {
+  if (busy_) return false;
+  if (FolderExists(std::string(path))) {
+    ChooseTopFolder(path);
+    return false;
+  }
+  return ChooseIndexFile(path);
 }
 
 bool SearchModule::SpecifySingleFile(std::string_view path) {
@@ -293,10 +344,15 @@ bool SearchModule::CheckSingleFileIndexed(std::string_view title) {
   const std::string& file = settings_.txbSingleFile;
   std::string relative =
       file.size() >= top.size() ? file.substr(top.size()) : std::string();
-  const std::vector<std::string>& list = state_.index.strFileList;
-  if (IsInList(relative, list, 0, static_cast<std::int32_t>(list.size()),
-               false, false)) {
-    return true;
+  // Exact, or equal in lower case, as the list of the indexed files is
+  // searched.
+  const LoadedIndex& index = state_.index;
+  if (!relative.empty()) {
+    const std::string lower = LowerCaseText(relative);
+    for (std::int32_t k = 0; k < index.intNumFiles; ++k) {
+      std::string_view entry = index.FilePath(static_cast<std::uint32_t>(k));
+      if (entry == relative || LowerCaseText(entry) == lower) return true;
+    }
   }
   ports_.prompter.ShowMessage(MessageIcon::kInformation, title,
                               GetProgramText(kTextFileNotIndexed));

@@ -47,22 +47,30 @@ class SearchModule {
     kQuit,      // the application is quitting: the window closes
     kFailed,    // an unexpected failure ended the run (a message was shown)
   };
-  SearchClick cmdSearch_Click();
+  SearchClick Search();
 
   // "Report ->": the report of the last search, HTML or text. Returns false
   // when it refused or failed.
-  bool cmdGenerateHTML_Click();
+  bool MakeReport();
 
   // "List indexed files". Returns false when nothing was listed.
-  bool cmdListIndexedFiles_Click();
+  bool ListIndexedFiles();
 
   // cmdIndexFile_Click after the file dialog gave name: checks the name's
   // ending, puts it into txbIndexFile and loads it. Returns true when the
-  // index is loaded.
+  // index is loaded. A loaded index offers the top folder it was made from
+  // (IndexFoldersPath), when the top folder is empty or came with the index
+  // opened before.
   bool ChooseIndexFile(std::string_view name);
 
   // cmdTopFolder_Click after the folder dialog gave folder.
   void ChooseTopFolder(std::string_view folder);
+
+  // A path dropped on the window: a folder becomes the top folder, any
+  // other path is chosen as the index file (and refused, as the dialog's
+  // choice is, unless its name ends in "_index.tavo"). Returns true when an
+  // index was loaded.
+  bool PathDropped(std::string_view path);
 
   // cmdSpecifyFile_Click after the file dialog gave path. Returns false
   // when the file was refused (outside the top folder, not indexed).
@@ -88,13 +96,21 @@ class SearchModule {
   const std::string& last_report_path() const { return last_report_path_; }
 
  private:
-  SearchClick Search();
-  void MakeReport();
+  SearchClick CheckAndSearch();
+  // Puts folder into txbTopFolder and forgets the last results.
+  void SetTopFolder(std::string_view folder);
+  // Takes noted as the top folder when it exists and the top folder is
+  // empty or top_before (the one noted for the index opened before).
+  void OfferNotedTopFolder(const std::string& noted,
+                           const std::string& top_before);
+  void WriteReport();
   void EnableControlsAfterRun();
-  // Runs work; an exception from it is shown as an error, stops the run,
-  // gives the controls back and makes the result on_failure.
+  // After an unexpected failure: the run stopped, Search and the controls
+  // given back.
+  void RecoverFromFailure();
+  // Runs work through the modules' Guarded, with RecoverFromFailure.
   template <class T, class Work>
-  T Guarded(T on_failure, Work work);
+  T Guarded(T failure, Work work);
 
   SearchPorts ports_;
   SearchSettings settings_;

@@ -179,6 +179,12 @@ void WriteQueryBox(PageWriter& page, const SearchSettings& settings,
 
 }  // namespace
 
+std::string HtmlReportNotOpenedText(std::string_view path) {
+  return "The HTML report was written to " + std::string(path) +
+         ",\r\nbut no web browser could be started to show it.\r\n"
+         "Open that file in a web browser of your choice.";
+}
+
 std::string HtmlReportPath(const SearchSettings& settings) {
   if (!settings.html_report_path.empty()) return settings.html_report_path;
   return GetAppDataFilePath("tavo.htm", kAppDataSubfolder);
@@ -216,7 +222,7 @@ std::string WriteHtmlReport(const SearchSettings& settings, SearchState* state,
   PrepareReportExtracts(settings, state);
   ExtractBuilder& builder = state->extract_builder;
   const std::string font_small = "<font size=" + Quoted("-1") + ">";
-  for (std::int16_t i = 0; i < state->intNumFilesFound; ++i) {
+  for (std::int32_t i = 0; i < state->intNumFilesFound; ++i) {
     const auto at = static_cast<std::size_t>(i);
     state->results.Append(".");
     state->results.Repaint();
@@ -296,8 +302,11 @@ std::string WriteHtmlReport(const SearchSettings& settings, SearchState* state,
             (removed ? " and has been deleted." : "."));
     return std::string();
   }
-  if (!stopped && settings.open_html_report) {
-    Shell::OpenDocument(ports.opener, ports.prompter, path, true);
+  if (!stopped && settings.open_html_report &&
+      !Shell::OpenDocument(ports.opener, ports.prompter, path, false)) {
+    // The page is there all the same: the user is told where.
+    ports.prompter.ShowMessage(MessageIcon::kWarning, "Report",
+                               HtmlReportNotOpenedText(path));
   }
   return path;
 }

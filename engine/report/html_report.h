@@ -17,10 +17,15 @@ namespace orvane {
 // application-data folder.
 std::string HtmlReportPath(const SearchSettings& settings);
 
+// The warning when the opener refused the written page: where it is.
+std::string HtmlReportNotOpenedText(std::string_view path);
+
 // Writes the page and, unless the user stopped it (state->report_stop, set
 // by "Report ->" while it reads "Stop") or settings.open_html_report is
-// off, opens it through ports.opener. Returns the page's path, or an empty
-// text when the page could not be written (a message was shown). The
+// off, opens it through ports.opener; a page the opener refuses is told
+// with its path (HtmlReportNotOpenedText, titled "Report"). Returns the
+// page's path, or an empty text when the page could not be written (a
+// message was shown). The
 // window's controls are enabled again and the button reads "Report ->"
 // however it ends. Sorts state->strSearchWords when the query has stems.
 std::string WriteHtmlReport(const SearchSettings& settings, SearchState* state,

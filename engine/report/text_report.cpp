@@ -119,7 +119,7 @@ void WriteTextReport(const SearchSettings& settings, SearchState* state,
 
   PrepareReportExtracts(settings, state);
   ExtractBuilder& builder = state->extract_builder;
-  for (std::int16_t i = 0; i < state->intNumFilesFound; ++i) {
+  for (std::int32_t i = 0; i < state->intNumFilesFound; ++i) {
     const auto at = static_cast<std::size_t>(i);
     const std::string full_path = settings.txbTopFolder + state->strFilesFound[at];
     const std::string& title =

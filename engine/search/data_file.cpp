@@ -81,7 +81,7 @@ DataFileState CheckDataFile(const std::string& data_path,
 }
 
 Result<std::int64_t> CountDataFileBytes(IndexTextLines& lines,
-                                        const LoadedIndex& index) {
+                                        const ClassicIndex& index) {
   const std::int64_t files = index.intNumFiles;
   std::int64_t blocks = 0;
   std::int64_t last_block = -1;
@@ -90,8 +90,8 @@ Result<std::int64_t> CountDataFileBytes(IndexTextLines& lines,
     if (Status read = NextCountLine(lines, r, &line); !read.ok()) return read;
     const std::int64_t row_start = (static_cast<std::int64_t>(r) - 1) * files;
     Status walked = CountLineStatus(
-        WalkCountLine(line, index.intNumFiles, r,
-                      [&](std::int32_t p, std::uint8_t) {
+        WalkCountLine(line, static_cast<std::uint32_t>(index.intNumFiles), r,
+                      [&](std::uint32_t p, std::uint8_t) {
                         std::int64_t block = (row_start + p) / kBlockSize;
                         if (block != last_block) {
                           ++blocks;
@@ -107,8 +107,9 @@ Result<std::int64_t> CountDataFileBytes(IndexTextLines& lines,
   return blocks * kBlockSize;
 }
 
-Status CreateDataFile(IndexTextLines& lines, const LoadedIndex& index) {
-  const std::string& path = index.strDataFile;
+Status CreateDataFile(IndexTextLines& lines, const ClassicIndex& index,
+                      const std::string& data_path) {
+  const std::string& path = data_path;
   const std::string work = DataFileWorkPath(path);
   std::error_code ec;
   fs::remove(path, ec);
@@ -137,8 +138,8 @@ Status CreateDataFile(IndexTextLines& lines, const LoadedIndex& index) {
     const std::uint64_t row_start =
         (static_cast<std::uint64_t>(r) - 1) * static_cast<std::uint64_t>(files);
     Status walked = CountLineStatus(
-        WalkCountLine(line, index.intNumFiles, r,
-                      [&](std::int32_t p, std::uint8_t score) {
+        WalkCountLine(line, static_cast<std::uint32_t>(index.intNumFiles), r,
+                      [&](std::uint32_t p, std::uint8_t score) {
                         writer.Put(row_start + p, score);
                       }));
     if (!walked.ok()) return fail(walked);
@@ -181,10 +182,11 @@ bool DataFileReader::Open(const std::string& data_path) {
   return fd_ >= 0;
 }
 
-bool DataFileReader::ReadRow(std::int32_t word_number, std::int32_t files,
+bool DataFileReader::ReadRow(std::int32_t word_number, std::uint32_t files,
                              std::vector<std::uint8_t>* row) {
-  row->resize(static_cast<std::size_t>(files));
-  std::int64_t offset = (static_cast<std::int64_t>(word_number) - 1) * files;
+  row->resize(files);
+  std::int64_t offset =
+      (static_cast<std::int64_t>(word_number) - 1) * static_cast<std::int64_t>(files);
   std::size_t done = 0;
   while (done < row->size()) {
     ssize_t n = ::pread(fd_, row->data() + done, row->size() - done,

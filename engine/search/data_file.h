@@ -12,7 +12,7 @@
 
 #include "engine/common/status.h"
 #include "engine/search/index_text_lines.h"
-#include "engine/search/loaded_index.h"
+#include "engine/search/classic_index.h"
 
 namespace orvane {
 
@@ -35,15 +35,16 @@ DataFileState CheckDataFile(const std::string& data_path,
 // message is display text) when a count line is damaged or missing, or the
 // text cannot be decompressed (then lines.error() is negative).
 Result<std::int64_t> CountDataFileBytes(IndexTextLines& lines,
-                                        const LoadedIndex& index);
+                                        const ClassicIndex& index);
 
 // Writes the data file of the index from its count lines (lines standing
-// just before the first of them) under a temporary name beside
-// index.strDataFile and renames it into place once it is complete; an old
-// data file is deleted first. Returns the failure with its description
+// just before the first of them) under a temporary name beside data_path
+// and renames it into place once it is complete; an old data file is
+// deleted first. Returns the failure with its description
 // (when the text cannot be decompressed, lines.error() is negative).
 // Nothing is left behind on failure.
-Status CreateDataFile(IndexTextLines& lines, const LoadedIndex& index);
+Status CreateDataFile(IndexTextLines& lines, const ClassicIndex& index,
+                      const std::string& data_path);
 
 // Reads the rows of several words from a data file.
 class DataFileReader {
@@ -57,7 +58,7 @@ class DataFileReader {
   bool Open(const std::string& data_path);
   // Reads the files bytes of the row of word_number (1-based) into *row.
   // False when the file is too short or cannot be read.
-  bool ReadRow(std::int32_t word_number, std::int32_t files,
+  bool ReadRow(std::int32_t word_number, std::uint32_t files,
                std::vector<std::uint8_t>* row);
 
  private:

@@ -22,14 +22,14 @@ constexpr std::string_view kCrLf = "\r\n";
 
 }  // namespace
 
-bool ShowFoundFile(std::int16_t listing_index, const SearchSettings& settings,
+bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
                    SearchState* state, SearchPorts& ports) {
   FileHead head(settings.txbTopFolder +
                 state->strFilesFound[static_cast<std::size_t>(listing_index)]);
   return ShowFoundFile(listing_index, settings, state, ports, head);
 }
 
-bool ShowFoundFile(std::int16_t listing_index, const SearchSettings& settings,
+bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
                    SearchState* state, SearchPorts& /*ports*/, FileHead& head) {
   const auto i = static_cast<std::size_t>(listing_index);
   const std::string full_path = settings.txbTopFolder + state->strFilesFound[i];

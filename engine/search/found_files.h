@@ -17,11 +17,11 @@ namespace orvane {
 // first for the first file) and keeps its title and, when descriptions are
 // asked for, its description. Returns true to go on listing.
 // REQUIRES: state->strFilesFound holds listing_index.
-bool ShowFoundFile(std::int16_t listing_index, const SearchSettings& settings,
+bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
                    SearchState* state, SearchPorts& ports);
 // The same with the file's start read through head (of the file's full
 // path), which the caller has already opened.
-bool ShowFoundFile(std::int16_t listing_index, const SearchSettings& settings,
+bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
                    SearchState* state, SearchPorts& ports, FileHead& head);
 
 // Checks txbMaxNumExtracts (trimmed and written back): empty means no limit,

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <new>
 #include <system_error>
@@ -9,8 +10,11 @@
 
 #include "engine/common/cp1252.h"
 #include "engine/common/records.h"
+#include "engine/files/background_deletion.h"
 #include "engine/format/file_names.h"
+#include "engine/format/index_store.h"
 #include "engine/format/index_text.h"
+#include "engine/search/classic_store_reader.h"
 #include "engine/search/data_file.h"
 #include "engine/search/search_controls.h"
 #include "engine/text/file_checks.h"
@@ -36,11 +40,16 @@ std::string LineText(std::int64_t line_number) {
   return "line " + std::to_string(line_number);
 }
 
-// The end of the text or a decompression failure inside a section.
+// The end of the text or a decompression failure inside a section; the
+// failure says where the compressed text breaks off.
 Status EndedInside(const IndexTextLines& lines, std::string_view where) {
   if (lines.error() != 0) {
-    return Status::Failed("The index file cannot be decompressed (code " +
-                          std::to_string(lines.error()) + ").");
+    std::string found =
+        "the compressed text breaks off inside " + std::string(where);
+    if (lines.line_number() > 0) {
+      found += ", after " + LineText(lines.line_number());
+    }
+    return Damaged(found);
   }
   if (lines.line_too_long()) return Damaged(lines.LineTooLongText());
   return Damaged("the index text ends inside " + std::string(where));
@@ -128,7 +137,7 @@ std::unique_ptr<IndexTextLines> OpenAtCountLines(const std::string& index_file,
 
 }  // namespace
 
-Status ReadFileList(IndexTextLines& lines, LoadedIndex* index) {
+Status ReadFileList(IndexTextLines& lines, ClassicIndex* index) {
   index->strFileList.clear();
   index->strFileList.reserve(500);
   std::string_view line;
@@ -142,14 +151,14 @@ Status ReadFileList(IndexTextLines& lines, LoadedIndex* index) {
         error = Damaged("the file list is empty");
       } else {
         index->intNumFiles =
-            static_cast<std::int16_t>(index->strFileList.size());
+            static_cast<std::int32_t>(index->strFileList.size());
       }
       return false;
     }
-    if (static_cast<std::int32_t>(index->strFileList.size()) ==
-        kMaxFilesRead) {
-      error = Status::Failed(
-          "Overflow: the index file lists more than 32766 files.");
+    // The one place where the classic pair's limit on reading is checked.
+    if (index->strFileList.size() == kClassicMaxFilesRead) {
+      error = Status::Failed("Overflow: the index file lists more than " +
+                             std::to_string(kClassicMaxFilesRead) + " files.");
       return false;
     }
     if (path.size() > kMaxPathLength) {
@@ -177,7 +186,7 @@ Status ReadFileList(IndexTextLines& lines, LoadedIndex* index) {
   return EndedInside(lines, "the file list");
 }
 
-Status ReadLexicon(IndexTextLines& lines, LoadedIndex* index) {
+Status ReadLexicon(IndexTextLines& lines, ClassicIndex* index) {
   std::string_view line;
   if (!lines.Next(&line)) return EndedInside(lines, "the lexicon header");
   std::vector<std::string> header = SplitRecord(line);
@@ -259,20 +268,40 @@ Status ReadLexicon(IndexTextLines& lines, LoadedIndex* index) {
 
 namespace {
 
+// A failed load leaves no index on screen: the labels of an index loaded
+// before go with it.
+void ClearIndexLabels(SearchPorts& ports) {
+  ports.view.SetText("lblTitle[1]", "");
+  ports.view.SetText("lblSearchableWords", "");
+}
+
+// What the loader found of a file that could not be opened as a compressed
+// index.
+std::string FoundAtOpen(const std::string& index_file, std::int32_t code) {
+  if (code == squeez::kSourceUnreadable) return "The file cannot be read.";
+  std::error_code ec;
+  if (fs::file_size(index_file, ec) == 0 && !ec) return "The file is empty.";
+  return "The file is not a compressed index text.";
+}
+
 // A load that failed inside the compressed text: the index is cleared and
-// the failure shown (error icon).
+// the failure shown (error icon), with what the loader found when it knows
+// (found: where the text breaks off).
 Status ShowDecompressionFailure(std::int32_t code, LoadedIndex* index,
-                                SearchPorts& ports) {
+                                SearchPorts& ports,
+                                std::string_view found = {}) {
   index->Clear();
+  ClearIndexLabels(ports);
   if (code == squeez::kBuffersUnavailable) {
     std::string text = "Allocation error when reading the index file.";
     ports.prompter.ShowMessage(MessageIcon::kError, "Error", text);
     return Status::Failed(std::move(text));
   }
   std::string text =
-      "Error when reading the index file:" + std::to_string(code) +
-      "\r\nProbably the index file is incomplete or corrupted."
-      "\r\nTry using the index module to recreate the index file.";
+      "Error when reading the index file: " + std::to_string(code) +
+      "\r\nProbably the index file is incomplete or corrupted.";
+  if (!found.empty()) text += "\r\n" + std::string(found);
+  text += "\r\nTry using the index module to recreate the index file.";
   ports.prompter.ShowMessage(MessageIcon::kError, "Error", text);
   SetSearchControlsEnabled(ports.view, true, false, false, true);
   return Status::Failed(std::move(text));
@@ -283,6 +312,7 @@ Status ShowDecompressionFailure(std::int32_t code, LoadedIndex* index,
 Status ShowReadFailure(std::string text, LoadedIndex* index,
                        SearchPorts& ports) {
   index->Clear();
+  ClearIndexLabels(ports);
   ports.prompter.ShowMessage(MessageIcon::kWarning, "Error", text);
   ports.view.SetText("lblSearchableWords", text);
   return Status::Failed(std::move(text));
@@ -294,69 +324,91 @@ Status ReadAndCheckIndexFile(const std::string& index_file,
                              ResultsBox& results) {
   auto lines = std::make_unique<IndexTextLines>();
   if (std::int32_t code = lines->Open(index_file); code != 0) {
-    return ShowDecompressionFailure(code, index, ports);
+    return ShowDecompressionFailure(code, index, ports,
+                                    FoundAtOpen(index_file, code));
   }
   auto failed = [&](std::string_view prefix, const Status& failure) {
     if (lines->error() != 0) {
-      return ShowDecompressionFailure(lines->error(), index, ports);
+      return ShowDecompressionFailure(lines->error(), index, ports,
+                                      failure.message());
     }
     return ShowReadFailure(std::string(prefix) + failure.message(), index,
                            ports);
   };
 
   index->blnDataFileReady = false;
-  Status read = ReadFileList(*lines, index);
+  ClassicIndex classic;
+  Status read = ReadFileList(*lines, &classic);
   if (!read.ok() || lines->error() != 0) {
     return failed("Error when reading file list: ", read);
   }
-  read = ReadLexicon(*lines, index);
+  read = ReadLexicon(*lines, &classic);
   if (!read.ok() || lines->error() != 0) {
     return failed("Error when reading lexicon: ", read);
   }
-  ports.view.SetText("lblTitle[1]", ContentToDisplay(index->title));
+  ports.view.SetText("lblTitle[1]", ContentToDisplay(classic.title));
 
   const std::int64_t count_lines_offset = lines->offset();
-  index->text_length = lines->recorded_length();
-  if (index->text_length < 0) {
-    index->text_length = lines->CountToEnd();
-    if (index->text_length < 0) {
-      return ShowDecompressionFailure(lines->error(), index, ports);
+  classic.text_length = lines->recorded_length();
+  if (classic.text_length < 0) {
+    classic.text_length = lines->CountToEnd();
+    if (classic.text_length < 0) {
+      return ShowDecompressionFailure(
+          lines->error(), index, ports,
+          IndexFileDamaged("the compressed text breaks off among the count "
+                           "lines"));
     }
   }
-
-  const std::int64_t rows = index->DataFileRows();
-  const std::int64_t files = index->intNumFiles;
-  DataFileState state = CheckDataFile(index->strDataFile, index_file, rows,
-                                      index->intNumFiles, index->text_length);
-  if (state == DataFileState::kCurrent) {
+  // The index is ready once its data file is current.
+  auto ready = [&] {
+    index->Use(std::make_unique<ClassicStoreReader>(std::move(classic),
+                                                    index->strDataFile));
     index->blnDataFileReady = true;
     return Status::Ok();
-  }
+  };
+
+  const std::int64_t rows = classic.DataFileRows();
+  const std::int64_t files = classic.intNumFiles;
+  DataFileState state = CheckDataFile(index->strDataFile, index_file, rows,
+                                      classic.intNumFiles, classic.text_length);
+  if (state == DataFileState::kCurrent) return ready();
 
   static constexpr std::string_view kCreating = "Error when creating data file: ";
-  if (index->text_length > 0x7FFFFFFF) {
+  if (classic.text_length > 0x7FFFFFFF) {
     return ShowReadFailure(
         std::string(kCreating) +
             "The index text is too long for the data file's trailer.",
         index, ports);
   }
   // A stale data file is of no use to any index: it goes before the space
-  // check, so that its own space counts as free.
+  // check, so that its own space counts as free. Its blocks are freed
+  // behind the window (a data file may take gigabytes), and waited for
+  // only when the space is short without them.
+  BackgroundDeletion deletion;
+  (void)deletion.Delete(index->strDataFile, /*forcibly=*/false);
   std::error_code ec;
-  fs::remove(index->strDataFile, ec);
   fs::remove(DataFileWorkPath(index->strDataFile), ec);
 
   if (lines->offset() != count_lines_offset) {
     lines = OpenAtCountLines(index_file, count_lines_offset);
   }
   const std::int64_t logical_size = rows * files + 4;
-  fs::space_info space = fs::space(FolderOf(index->strDataFile), ec);
-  // A failing query counts as enough space.
-  if (!ec && static_cast<std::int64_t>(space.available) < logical_size) {
+  auto available = [&] {
+    fs::space_info space = fs::space(FolderOf(index->strDataFile), ec);
+    // A failing query counts as enough space.
+    return ec ? std::numeric_limits<std::int64_t>::max()
+              : static_cast<std::int64_t>(space.available);
+  };
+  std::int64_t free_bytes = available();
+  if (free_bytes < logical_size && deletion.pending() > 0) {
+    deletion.Wait();
+    free_bytes = available();
+  }
+  if (free_bytes < logical_size) {
     // Rows of zeros become holes, so the file may fit all the same.
-    Result<std::int64_t> needed = CountDataFileBytes(*lines, *index);
+    Result<std::int64_t> needed = CountDataFileBytes(*lines, classic);
     if (!needed.ok()) return failed(kCreating, needed.status());
-    if (static_cast<std::int64_t>(space.available) < *needed) {
+    if (free_bytes < *needed) {
       std::string folder = FolderOf(index->strDataFile);
       ports.prompter.ShowMessage(
           MessageIcon::kError, "Insufficient disk space",
@@ -372,14 +424,13 @@ Status ReadAndCheckIndexFile(const std::string& index_file,
 
   results.Set("\r\nNow creating data file ...");
   results.Repaint();
-  Status created = CreateDataFile(*lines, *index);
+  Status created = CreateDataFile(*lines, classic, index->strDataFile);
   if (!created.ok()) {
     results.Set(created.message());
     return failed(kCreating, created);
   }
-  index->blnDataFileReady = true;
   results.Clear();
-  return Status::Ok();
+  return ready();
 }
 
 }  // namespace
@@ -417,11 +468,15 @@ bool LoadIndexFile(const std::string& index_file, LoadedIndex* index,
                                "Index file names must end in '_index.tavo'.");
     return false;
   }
-  if (!ReadIndexFile(index_file, index, ports, results).ok()) return false;
+  switch (index->store_kind) {
+    case IndexStoreKind::kClassic:
+      if (!ReadIndexFile(index_file, index, ports, results).ok()) return false;
+      break;
+  }
   const NumberFormat& format = ports.number_format;
   ports.view.SetText(
       "lblSearchableWords",
-      "There are " + FormatNumber(index->lngNumWords, 0, format) +
+      "There are " + FormatNumber(index->store->word_count(), 0, format) +
           " searchable words in " +
           (index->intNumFiles == 1
                ? std::string("one file.")

@@ -5,6 +5,7 @@
 
 #include "engine/search/found_files.h"
 #include "engine/search/index_loading.h"
+#include "engine/text/number_text.h"
 #include "engine/text/sorting.h"
 
 namespace orvane {
@@ -38,7 +39,7 @@ bool ListIndexedFiles(const SearchSettings& settings, SearchState* state,
   if (index.intNumFiles == 1) {
     ports.prompter.ShowMessage(MessageIcon::kInformation, kButtonCaption,
                                "Only one file was indexed:\r\n" +
-                                   index.strFileList[0]);
+                                   std::string(index.FilePath(0)));
     return true;
   }
 
@@ -48,15 +49,20 @@ bool ListIndexedFiles(const SearchSettings& settings, SearchState* state,
   display.SetBufferFullMessage("THE FILE LIST BUFFER IS FULL.");
   display.Clear();
 
-  // A work copy: the file list's positions are file numbers.
-  std::vector<std::string> files = index.strFileList;
+  // A work copy: the store's order of files is their numbers.
+  std::vector<std::string> files;
+  files.reserve(static_cast<std::size_t>(index.intNumFiles));
+  for (std::int32_t k = 0; k < index.intNumFiles; ++k) {
+    files.emplace_back(index.FilePath(static_cast<std::uint32_t>(k)));
+  }
   const bool by_folder = settings.optByFolder;
   if (!by_folder && files.size() >= 2) {
     SortAscendingFolded(files, 0, static_cast<int>(files.size()) - 1, true);
   }
   display.Clear();
   display.Show();
-  const std::string count = std::to_string(index.intNumFiles);
+  const std::string count =
+      FormatNumber(index.intNumFiles, 0, ports.number_format);
   display.SetCaption(by_folder ? "Listing by folder of the filepaths of the " +
                                      count + " indexed files"
                                : "Alphabetical listing of the filepaths of the " +

@@ -1,68 +1,50 @@
-// The index that the Search Module has loaded: the file list, the lexicon
-// and the project title in memory, and the path of the data file whose rows
-// hold the scores. One index at a time, shared by the search, the listing of
-// indexed files and the reports.
+// The index that the Search Module has loaded: the store through which the
+// search, the listing of indexed files and the reports read its files, its
+// lexicon and its scores. One index at a time, shared by all of them.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
+
+#include "engine/format/index_store.h"
 
 namespace orvane {
 
-// The Search Module reads at most this many file-list entries.
-inline constexpr std::int32_t kMaxFilesRead = 32766;
-
-// One lexicon word: its text (kept in LoadedIndex::lexicon_words) and its
-// word number, the number of its count line and data-file row (1-based).
-struct SearchLexiconEntry {
-  std::uint32_t word_offset = 0;
-  std::uint32_t word_length = 0;
-  std::int32_t lngWordNumber = 0;
-};
-
 struct LoadedIndex {
-  // Number of file-list entries, and the entries: the relative path of file
-  // number k is strFileList[k - 1] (path bytes, as stored in the index).
-  std::int16_t intNumFiles = 0;
-  std::vector<std::string> strFileList;
+  // The kind of store a load reads (the search tests run their cases over
+  // every kind).
+  IndexStoreKind store_kind = IndexStoreKind::kClassic;
+  // The loaded index; null while none is loaded.
+  std::unique_ptr<IndexStoreReader> store;
+  // The number of its files; 0 while none is loaded.
+  std::int32_t intNumFiles = 0;
 
-  // Number of lexicon words and the lexicon in the index's order, which is
-  // ascending by character code (the reader refuses any other order).
-  std::int32_t lngNumWords = 0;
-  std::vector<SearchLexiconEntry> lexicon;
-  std::string lexicon_words;  // the words' bytes, one after another
-
-  // The project title from the lexicon header (content text).
-  std::string title;
-
-  // The data file's full path, and whether the file list and lexicon are in
-  // memory and the data file is current.
+  // The data file's full path, and whether the index is loaded and the
+  // store it reads is current.
   std::string strDataFile;
   bool blnDataFileReady = false;
 
-  // Length in bytes of the index's plain text (the data file's fingerprint).
-  std::int64_t text_length = 0;
-
-  // The word of lexicon entry lexicon_index (0-based); valid while the index
-  // stays loaded.
-  std::string_view Word(std::size_t lexicon_index) const {
-    const SearchLexiconEntry& e = lexicon[lexicon_index];
-    return std::string_view(lexicon_words).substr(e.word_offset,
-                                                  e.word_length);
+  // Takes reader as the loaded index.
+  void Use(std::unique_ptr<IndexStoreReader> reader) {
+    store = std::move(reader);
+    intNumFiles = store != nullptr ? static_cast<std::int32_t>(store->file_count()) : 0;
   }
 
-  // Rows of the data file: the Index Module reserves the row of word number
-  // 1 even when no word was found.
-  std::int64_t DataFileRows() const { return lngNumWords > 0 ? lngNumWords : 1; }
+  // The relative path of the file with that index (file number - 1), path
+  // bytes as stored. REQUIRES: an index is loaded; file_index < intNumFiles.
+  std::string_view FilePath(std::uint32_t file_index) const {
+    return store->File(file_index).relative_path;
+  }
 
-  // Forgets the loaded index (the data file's path stays).
+  // Forgets the loaded index (the store kind and the data file's path
+  // stay).
   void Clear() {
-    std::string data_file = std::move(strDataFile);
-    *this = LoadedIndex();
-    strDataFile = std::move(data_file);
+    store.reset();
+    intNumFiles = 0;
+    blnDataFileReady = false;
   }
 };
 

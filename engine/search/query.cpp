@@ -7,19 +7,17 @@ namespace orvane {
 
 namespace {
 
-bool IsLetter(char c) {
-  return kUpperCaseLetters.find(c) != std::string_view::npos ||
-         kLowerCaseLetters.find(c) != std::string_view::npos;
+// A character of a search word: a word character of indexing, a letter or
+// a digit (IsWordByte with digits). Every other character separates words,
+// as it does when a file is indexed.
+bool IsSearchWordChar(char c) {
+  return IsWordByte(static_cast<unsigned char>(c), true);
 }
-
-bool IsLetterOrDigit(char c) { return IsLetter(c) || (c >= '0' && c <= '9'); }
 
 }  // namespace
 
 std::optional<Content> CheckSearchWordCharacters(std::string_view typed) {
-  std::optional<Content> content = DisplayToContent(typed);
-  if (!content || !HasOnlyLetters(*content, " *")) return std::nullopt;
-  return content;
+  return DisplayToContent(typed);
 }
 
 bool HasMisplacedAsterisk(std::string_view text) {
@@ -27,24 +25,28 @@ bool HasMisplacedAsterisk(std::string_view text) {
     if (text[i] != '*') continue;
     if (i == 0) return true;
     if (i + 1 == text.size()) return false;
-    if (IsLetter(text[i + 1])) return true;
-    if (!IsLetter(text[i - 1])) return true;
+    if (IsSearchWordChar(text[i + 1])) return true;
+    if (!IsSearchWordChar(text[i - 1])) return true;
   }
   return false;
 }
 
 std::vector<std::string> SplitSearchWords(std::string_view text) {
+  // Indexing lower-cases a line before it takes its words, and lower-casing
+  // makes a word character of one that is none ("\x9F", Y with diaeresis,
+  // becomes "\xFF"): the same order here.
+  const std::string lower = LowerCaseText(text);
   std::vector<std::string> words;
   std::size_t i = 0;
-  while (i < text.size()) {
-    if (!IsLetterOrDigit(text[i])) {
+  while (i < lower.size()) {
+    if (!IsSearchWordChar(lower[i])) {
       ++i;
       continue;
     }
     std::size_t start = i;
-    while (i < text.size() && IsLetterOrDigit(text[i])) ++i;
-    if (i < text.size() && text[i] == '*') ++i;
-    words.push_back(LowerCaseText(text.substr(start, i - start)));
+    while (i < lower.size() && IsSearchWordChar(lower[i])) ++i;
+    if (i < lower.size() && lower[i] == '*') ++i;
+    words.push_back(lower.substr(start, i - start));
   }
   return words;
 }
@@ -56,22 +58,11 @@ bool ExpandStems(std::vector<std::string>* words, const LoadedIndex& index,
     std::string& word = (*words)[i];
     if (word.empty() || word.back() != '*') continue;
     const std::string stem = word.substr(0, word.size() - 1);
-    // The lexicon is sorted by character code, so the words that begin with
-    // the stem stand together, from the first word not below it.
-    std::size_t low = 0;
-    std::size_t high = index.lexicon.size();
-    while (low < high) {
-      std::size_t mid = low + (high - low) / 2;
-      if (index.Word(mid) < std::string_view(stem)) {
-        low = mid + 1;
-      } else {
-        high = mid;
-      }
-    }
+    // The words that begin with the stem, in the lexicon's ascending order.
+    const WordRange range = index.store->StemRange(stem);
     bool replaced = false;
-    for (std::size_t at = low; at < index.lexicon.size(); ++at) {
-      std::string_view candidate = index.Word(at);
-      if (candidate.substr(0, stem.size()) != stem) break;
+    for (std::uint32_t at = range.first; at < range.last; ++at) {
+      std::string_view candidate = index.store->WordAt(at);
       if (!replaced) {
         (*words)[i] = std::string(candidate);
         replaced = true;
@@ -92,7 +83,7 @@ QueryCheck CheckQuery(SearchSettings* settings, const LoadedIndex& index,
                       SearchPorts& ports, std::string_view window_caption,
                       std::vector<std::string>* words) {
   words->clear();
-  Content text = DisplayToContentLossy(settings->txbSearchWords);
+  Content text = LowerCaseText(DisplayToContentLossy(settings->txbSearchWords));
   const bool has_stems = text.find('*') != std::string::npos;
   if (has_stems) {
     if (settings->cboSearchType != SearchType::kAnyWord) {

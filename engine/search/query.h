@@ -20,25 +20,29 @@ namespace orvane {
 // At most this many search words, stems expanded.
 inline constexpr std::int32_t kMaxSearchWords = 32766;
 
-// The character check of the Search button: the typed text as content when
-// it holds only letters, blanks and asterisks (an empty text passes);
-// nullopt otherwise, also for a character that Windows-1252 lacks.
+// The character check of the Search button: the typed text as content, or
+// nullopt when it holds a character that Windows-1252 lacks, which no
+// index can hold. Every other character is admitted: letters and digits
+// make the words, the rest separates them.
 std::optional<Content> CheckSearchWordCharacters(std::string_view typed);
 
 // True when some asterisk of the text (content) is not at the end of a
-// word: at the start, before a letter, or after a character that is not a
-// letter. An asterisk at the very end is accepted whatever precedes it.
+// word: at the start, before a word character, or after a character that
+// is none. An asterisk at the very end is accepted whatever precedes it.
 bool HasMisplacedAsterisk(std::string_view text);
 
-// The words of the text in order: maximal runs of letters and digits, each
-// with the asterisk that immediately follows it, lower-cased.
+// The words of the text in order, as indexing takes the words of a line:
+// the text lower-cased, then maximal runs of word characters (letters and
+// digits, IsWordByte), each with the asterisk that immediately follows it.
+// Every other character separates words: "git-commit 2.0" gives "git",
+// "commit", "2" and "0".
 std::vector<std::string> SplitSearchWords(std::string_view text);
 
 // Replaces each stem of words[0 .. m-1] by the first lexicon word that
 // begins with it and appends every further such word, in lexicon order; a
 // stem that no word begins with becomes an empty entry. Returns false
 // (with *stem the stem, asterisk included) when the words would pass
-// kMaxSearchWords; words is then unusable.
+// kMaxSearchWords; words is then unusable. REQUIRES: an index is loaded.
 bool ExpandStems(std::vector<std::string>* words, const LoadedIndex& index,
                  std::string* stem);
 

@@ -30,9 +30,8 @@ constexpr std::string_view kTextBoxes[] = {
     "txbSearchWords", "txbFiles",     "txbMaxNumExtracts"};
 
 constexpr std::string_view kLabels[] = {
-    "lblNumFilesFound", "lblSearchableWords", "lblTitle[0]",
-    "lblTitle[1]",      "lblLeaveBlank",      "lblUserManualURL",
-    "lblOrvaneSystems"};
+    "lblNumFilesFound", "lblSearchableWords", "lblTitle[0]",      "lblTitle[1]",
+    "lblLeaveBlank",    "lblUserManualURL",   "lblOrvaneSystems", "lblStatus"};
 
 }  // namespace
 

@@ -2,11 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <optional>
 
-#include "engine/search/data_file.h"
 #include "engine/search/found_files.h"
-#include "engine/text/binary_search.h"
 #include "engine/text/charset.h"
 #include "engine/text/file_checks.h"
 #include "engine/text/markup.h"
@@ -46,15 +45,16 @@ bool RegularFileExists(const std::string& path) {
          S_ISREG(st.st_mode);
 }
 
-// The relative path of the single file, and its index in the file list
-// (exact comparison), or -1.
-std::int32_t SingleFileIndex(const SearchSettings& settings,
+// The index of the single file in the file list (exact comparison of its
+// relative path), or -1.
+std::int64_t SingleFileIndex(const SearchSettings& settings,
                              const LoadedIndex& index) {
   if (settings.txbSingleFile.size() < settings.txbTopFolder.size()) return -1;
   std::string_view relative =
       std::string_view(settings.txbSingleFile).substr(settings.txbTopFolder.size());
-  for (std::size_t k = 0; k < index.strFileList.size(); ++k) {
-    if (index.strFileList[k] == relative) return static_cast<std::int32_t>(k);
+  const auto files = static_cast<std::uint32_t>(index.intNumFiles);
+  for (std::uint32_t k = 0; k < files; ++k) {
+    if (index.FilePath(k) == relative) return k;
   }
   return -1;
 }
@@ -62,26 +62,19 @@ std::int32_t SingleFileIndex(const SearchSettings& settings,
 }  // namespace
 
 std::int32_t FindWordRow(const LoadedIndex& index, std::string_view word) {
-  std::int32_t position = 0;
-  bool found = FindInSorted(
-      word, index.lexicon, static_cast<std::int32_t>(index.lexicon.size()),
-      [&](const SearchLexiconEntry& e) {
-        return std::string_view(index.lexicon_words)
-            .substr(e.word_offset, e.word_length);
-      },
-      &position);
-  if (!found) return -1;
-  return index.lexicon[static_cast<std::size_t>(position - 1)].lngWordNumber;
+  return index.store->FindWord(word).value_or(-1);
 }
 
 bool CheckTopFolder(const SearchSettings& settings, SearchState* state) {
-  for (const std::string& entry : state->index.strFileList) {
+  const LoadedIndex& index = state->index;
+  const auto files = static_cast<std::uint32_t>(index.intNumFiles);
+  for (std::uint32_t k = 0; k < files; ++k) {
+    std::string_view entry = index.FilePath(k);
     if (entry.size() >= 10 &&
-        LowerCaseText(std::string_view(entry).substr(entry.size() - 10)) ==
-            "index.html") {
+        LowerCaseText(entry.substr(entry.size() - 10)) == "index.html") {
       continue;
     }
-    if (FileExists(settings.txbTopFolder + entry)) {
+    if (FileExists(settings.txbTopFolder + std::string(entry))) {
       state->blnTopFolderChecked = true;
       return true;
     }
@@ -163,74 +156,36 @@ LookUp LookUpWords(SearchType type, SearchState* state, SearchPorts& ports) {
   return LookUp::kMatchPossible;
 }
 
-// Reads the row of scores of every word found in the lexicon (a word that
-// is not there keeps a row of one 0). Returns the outcome that ends the
-// search early, or nothing when every row was read.
-std::optional<SearchRunOutcome> ReadWordRows(SearchState* state,
-                                             SearchPorts& ports) {
-  const LoadedIndex& index = state->index;
-  DataFileReader data;
-  bool read = data.Open(index.strDataFile);
+// Reads the postings of every word found in the lexicon (a word that is
+// not there has none). Returns the outcome that ends the search early, or
+// nothing when every word's postings were read.
+std::optional<SearchRunOutcome> ReadWordPostings(SearchState* state,
+                                                 SearchPorts& ports) {
+  IndexStoreReader& store = *state->index.store;
   for (SearchWordEntry& entry : state->search_words) {
-    entry.row.assign(1, 0);
-    if (read && entry.lngWordNumber >= 1) {
-      read = data.ReadRow(entry.lngWordNumber, index.intNumFiles, &entry.row);
+    Status read = entry.lngWordNumber >= 1
+                      ? store.ReadPostings(entry.lngWordNumber, &entry.postings)
+                      : Status::Ok();
+    if (!read.ok()) {
+      // The store changed or vanished since it was checked: it is made
+      // ready again at the next search.
+      state->index.blnDataFileReady = false;
+      SetSearchCaption(state, ports, "Search");
+      state->results.Clear();
+      ports.prompter.ShowMessage(MessageIcon::kError, "Error", read.message());
+      return SearchRunOutcome::kFailed;
     }
-    if (!read) break;
     if (LetWindowSystemRun(*state, ports).quit) return SearchRunOutcome::kQuit;
   }
-  if (read) return std::nullopt;
-  // The data file changed or vanished since it was checked: it is built
-  // again at the next search.
-  state->index.blnDataFileReady = false;
-  SetSearchCaption(state, ports, "Search");
-  state->results.Clear();
-  ports.prompter.ShowMessage(
-      MessageIcon::kError, "Error",
-      "Error when reading the data file " + index.strDataFile +
-          ".\r\nIt will be created again at the next search.");
-  return SearchRunOutcome::kFailed;
-}
-
-// The "Any word" score of file k: the sum of its words' scores, or, when
-// the files are not sorted, the first score above 0 (only the fact of a
-// match matters then). Nothing when the user quit.
-std::optional<std::int32_t> AnyWordScore(std::size_t k,
-                                         const SearchSettings& settings,
-                                         SearchState* state,
-                                         SearchPorts& ports) {
-  std::int32_t score = 0;
-  for (const SearchWordEntry& entry : state->search_words) {
-    if (entry.lngWordNumber < 1) continue;
-    std::uint8_t b = entry.row[k];
-    bool decided = false;
-    if (b > 0) {
-      score += b;
-      decided = !settings.chkSortMatches;
-    }
-    if (LetWindowSystemRun(*state, ports).quit) return std::nullopt;
-    if (decided) break;
-  }
-  return score;
-}
-
-// The "All words" score of file k: the sum of its words' scores, or 0
-// when one of them is absent.
-std::int32_t AllWordsScore(std::size_t k, const SearchState& state) {
-  std::int32_t score = 0;
-  for (const SearchWordEntry& entry : state.search_words) {
-    std::uint8_t b = entry.row[k];
-    if (b == 0) return 0;
-    score += b;
-  }
-  return score;
+  return std::nullopt;
 }
 
 // Whether file k holds the words as an exact phrase: the file is read.
-bool ConfirmPhrase(std::size_t k, const SearchSettings& settings,
+bool ConfirmPhrase(std::uint32_t k, const SearchSettings& settings,
                    SearchState* state) {
   // Paths are used exactly as found: the top folder is not folded.
-  std::string full_path = settings.txbTopFolder + state->index.strFileList[k];
+  std::string full_path =
+      settings.txbTopFolder + std::string(state->index.FilePath(k));
   if (!RegularFileExists(full_path)) return false;
   state->results.Set("Now searching file #" + std::to_string(k + 1) +
                      " for exact phrase.");
@@ -239,41 +194,124 @@ bool ConfirmPhrase(std::size_t k, const SearchSettings& settings,
                                                state->strSearchWords);
 }
 
-// Combines the rows per file by the search type into
-// state->intFileMatchCounts; only the single file when one is searched.
-// Returns kQuit when the user quit, nothing otherwise (a click on Stop
-// ends the scoring with the files scored so far).
-std::optional<SearchRunOutcome> ScoreFiles(const SearchSettings& settings,
-                                           SearchType type,
-                                           SearchState* state,
-                                           SearchPorts& ports) {
-  const std::size_t num_files = state->index.strFileList.size();
-  std::vector<std::int32_t>& counts = state->intFileMatchCounts;
-  std::size_t first = 0;
-  std::size_t last = num_files;  // one past the last
-  if (settings.optSearchSingleFile) {
-    const std::int32_t single_index = SingleFileIndex(settings, state->index);
-    if (single_index < 0) {
-      last = 0;
-    } else {
-      first = static_cast<std::size_t>(single_index);
-      last = first + 1;
+// Where a word's postings are read while they are combined: the next one
+// and the end of those that count.
+struct Cursor {
+  const Postings* postings;
+  std::size_t at;
+  std::size_t end;
+  std::uint32_t file() const { return postings->file_indexes[at]; }
+  std::uint8_t score() const { return postings->scores[at]; }
+};
+
+// The cursor over the postings of files first .. last - 1.
+Cursor CursorOver(const Postings& postings, std::uint32_t first,
+                  std::uint32_t last) {
+  const auto& files = postings.file_indexes;
+  auto begin = std::lower_bound(files.begin(), files.end(), first);
+  auto end = std::lower_bound(begin, files.end(), last);
+  return Cursor{&postings, static_cast<std::size_t>(begin - files.begin()),
+                static_cast<std::size_t>(end - files.begin())};
+}
+
+// "Any word": every file that holds a word, in file order, scored with the
+// sum of its words' scores or, when the files are not sorted, with the
+// score of its first word in query order (only the fact of a match
+// matters then). The words' postings are merged through a heap ordered by
+// file and then by the word's place in the query. Returns kQuit when the
+// user quit.
+std::optional<SearchRunOutcome> ScoreAnyWord(std::uint32_t first,
+                                             std::uint32_t last,
+                                             const SearchSettings& settings,
+                                             SearchState* state,
+                                             SearchPorts& ports) {
+  struct Head {
+    std::uint32_t file;
+    std::size_t word;  // place in the query
+  };
+  auto later = [](const Head& a, const Head& b) {
+    return a.file != b.file ? a.file > b.file : a.word > b.word;
+  };
+  std::vector<Cursor> cursors;
+  std::vector<Head> heap;
+  for (const SearchWordEntry& entry : state->search_words) {
+    Cursor cursor = CursorOver(entry.postings, first, last);
+    if (cursor.at < cursor.end) {
+      heap.push_back(Head{cursor.file(), cursors.size()});
     }
+    cursors.push_back(cursor);
   }
-  for (std::size_t k = first; k < last; ++k) {
-    if (type == SearchType::kAnyWord) {
-      std::optional<std::int32_t> score =
-          AnyWordScore(k, settings, state, ports);
-      if (!score) return SearchRunOutcome::kQuit;
-      counts[k] = *score;
-      continue;
+  std::make_heap(heap.begin(), heap.end(), later);
+  std::vector<FileScore>& matches = state->intFileMatchCounts;
+  while (!heap.empty()) {
+    const std::uint32_t file = heap.front().file;
+    std::int32_t score = 0;
+    while (!heap.empty() && heap.front().file == file) {
+      std::pop_heap(heap.begin(), heap.end(), later);
+      Cursor& cursor = cursors[heap.back().word];
+      if (settings.chkSortMatches) {
+        score += cursor.score();
+      } else if (score == 0) {
+        score = cursor.score();
+      }
+      if (++cursor.at < cursor.end) {
+        heap.back().file = cursor.file();
+        std::push_heap(heap.begin(), heap.end(), later);
+      } else {
+        heap.pop_back();
+      }
     }
-    std::int32_t score = AllWordsScore(k, *state);
-    if (type == SearchType::kExactPhrase && score > 0 &&
-        !ConfirmPhrase(k, settings, state)) {
+    matches.push_back(FileScore{file, score});
+    if (LetWindowSystemRun(*state, ports).quit) return SearchRunOutcome::kQuit;
+  }
+  return std::nullopt;
+}
+
+// "All words" and "Exact phrase": the files that hold every word, in file
+// order, found along the shortest postings; each scored with the sum of
+// its words' scores, and for "Exact phrase" read to confirm the phrase.
+// Returns kQuit when the user quit; a click on Stop ends the scoring with
+// the files scored so far.
+std::optional<SearchRunOutcome> ScoreAllWords(std::uint32_t first,
+                                              std::uint32_t last,
+                                              SearchType type,
+                                              const SearchSettings& settings,
+                                              SearchState* state,
+                                              SearchPorts& ports) {
+  std::vector<Cursor> cursors;
+  std::size_t shortest = 0;
+  for (const SearchWordEntry& entry : state->search_words) {
+    cursors.push_back(CursorOver(entry.postings, first, last));
+    const Cursor& c = cursors.back();
+    const Cursor& s = cursors[shortest];
+    if (c.end - c.at < s.end - s.at) shortest = cursors.size() - 1;
+  }
+  if (cursors.empty()) return std::nullopt;
+  std::vector<FileScore>& matches = state->intFileMatchCounts;
+  const Cursor lead = cursors[shortest];
+  for (std::size_t at = lead.at; at < lead.end; ++at) {
+    const std::uint32_t file = lead.postings->file_indexes[at];
+    std::int32_t score = 0;
+    for (Cursor& cursor : cursors) {
+      const auto& files = cursor.postings->file_indexes;
+      // Each word's files are passed in ascending order: the search for
+      // the next goes on from where the last stopped.
+      cursor.at = static_cast<std::size_t>(
+          std::lower_bound(files.begin() + cursor.at, files.begin() + cursor.end,
+                           file) -
+          files.begin());
+      if (cursor.at == cursor.end || cursor.file() != file) {
+        score = 0;
+        break;
+      }
+      score += cursor.score();
+    }
+    if (score == 0) continue;
+    if (type == SearchType::kExactPhrase &&
+        !ConfirmPhrase(file, settings, state)) {
       score = 0;
     }
-    counts[k] = score;
+    if (score > 0) matches.push_back(FileScore{file, score});
     RunFlags flags = LetWindowSystemRun(*state, ports);
     // Quitting ends the run here too: the exact-phrase confirmation of a
     // large tree reads many files.
@@ -283,16 +321,35 @@ std::optional<SearchRunOutcome> ScoreFiles(const SearchSettings& settings,
   return std::nullopt;
 }
 
+// Combines the words' postings by the search type into
+// state->intFileMatchCounts; only the single file when one is searched.
+// Returns kQuit when the user quit, nothing otherwise (a click on Stop
+// ends the scoring with the files scored so far).
+std::optional<SearchRunOutcome> ScoreFiles(const SearchSettings& settings,
+                                           SearchType type,
+                                           SearchState* state,
+                                           SearchPorts& ports) {
+  std::uint32_t first = 0;
+  std::uint32_t last = static_cast<std::uint32_t>(state->index.intNumFiles);
+  if (settings.optSearchSingleFile) {
+    const std::int64_t single_index = SingleFileIndex(settings, state->index);
+    if (single_index < 0) return std::nullopt;
+    first = static_cast<std::uint32_t>(single_index);
+    last = first + 1;
+  }
+  return type == SearchType::kAnyWord
+             ? ScoreAnyWord(first, last, settings, state, ports)
+             : ScoreAllWords(first, last, type, settings, state, ports);
+}
+
 // Lists the files that matched and exist, in index order, each as it is
 // found, up to the most files a search lists. Returns kQuit when the user
 // quit, nothing otherwise.
 std::optional<SearchRunOutcome> ListInIndexOrder(
     const SearchSettings& settings, SearchState* state, SearchPorts& ports) {
   const LoadedIndex& index = state->index;
-  const std::vector<std::int32_t>& counts = state->intFileMatchCounts;
-  for (std::size_t k = 0; k < index.strFileList.size(); ++k) {
-    if (counts[k] <= 0) continue;
-    const std::string& relative = index.strFileList[k];
+  for (const FileScore& match : state->intFileMatchCounts) {
+    const std::string relative(index.FilePath(match.file_index));
     // The file is opened once: to see that it is there, and to read the
     // title that its line shows.
     FileHead head(settings.txbTopFolder + relative);
@@ -322,16 +379,14 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
                                             SearchState* state,
                                             SearchPorts& ports) {
   const LoadedIndex& index = state->index;
-  const std::vector<std::int32_t>& counts = state->intFileMatchCounts;
   std::vector<std::string> keys;
-  for (std::size_t k = 0; k < index.strFileList.size(); ++k) {
-    if (counts[k] <= 0) continue;
-    const std::string& relative = index.strFileList[k];
+  for (const FileScore& match : state->intFileMatchCounts) {
+    const std::string relative(index.FilePath(match.file_index));
     if (!RegularFileExists(settings.txbTopFolder + relative)) continue;
-    keys.push_back(SortKey(counts[k], relative));
-    if (static_cast<std::int16_t>(keys.size()) == kMaxFilesFound) break;
+    keys.push_back(SortKey(match.score, relative));
+    if (static_cast<std::int32_t>(keys.size()) == kMaxFilesFound) break;
   }
-  state->intNumFilesFound = static_cast<std::int16_t>(keys.size());
+  state->intNumFilesFound = static_cast<std::int32_t>(keys.size());
   if (keys.size() >= 2) {
     SortDescending(keys, 0, static_cast<int>(keys.size()) - 1);
   }
@@ -340,7 +395,7 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
   }
   state->strFileTitles.resize(keys.size());
   state->strFileDescriptions.resize(keys.size());
-  for (std::int16_t i = 0; i < state->intNumFilesFound; ++i) {
+  for (std::int32_t i = 0; i < state->intNumFilesFound; ++i) {
     if (!ShowFoundFile(i, settings, state, ports)) break;
     RunFlags flags = LetWindowSystemRun(*state, ports);
     if (flags.quit) return SearchRunOutcome::kQuit;
@@ -382,9 +437,9 @@ SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
   SearchType type = settings.cboSearchType;
   LookUp look_up = LookUpWords(type, state, ports);
   if (look_up == LookUp::kQuit) return SearchRunOutcome::kQuit;
-  state->intFileMatchCounts.assign(state->index.strFileList.size(), 0);
+  state->intFileMatchCounts.clear();
   if (look_up == LookUp::kMatchPossible) {
-    if (std::optional<SearchRunOutcome> ended = ReadWordRows(state, ports)) {
+    if (std::optional<SearchRunOutcome> ended = ReadWordPostings(state, ports)) {
       return *ended;
     }
     state->blnStop = false;

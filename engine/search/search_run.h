@@ -1,9 +1,10 @@
-// The search run: each search word is looked up in the lexicon, its row of
-// per-file scores is read from the data file with one positioned read, and
-// the rows are combined per file by the search type; exact phrases are
-// confirmed by reading the candidate files. Up to 500 matching files that
-// exist under the top folder are listed, in index order or by decreasing
-// score.
+// The search run: each search word is looked up in the lexicon, its
+// postings (the files that hold it, with its score in each) are read from
+// the store, and the postings are combined per file by the search type, so
+// that a search costs what its words hold, not the number of files; exact
+// phrases are confirmed by reading the candidate files. Up to 500 matching
+// files that exist under the top folder are listed, in index order or by
+// decreasing score.
 #pragma once
 
 #include <cstdint>
@@ -17,8 +18,8 @@
 
 namespace orvane {
 
-// The word number stored with the lexicon entry equal to word (binary
-// search by character code), or -1.
+// The word number of word in the loaded index's lexicon, or -1.
+// REQUIRES: an index is loaded.
 std::int32_t FindWordRow(const LoadedIndex& index, std::string_view word);
 
 // True when some indexed file exists under the top folder; entries whose
@@ -34,7 +35,7 @@ void DisplayNoFilesFound(const SearchSettings& settings, SearchState* state);
 enum class SearchRunOutcome {
   kFinished,  // the files found are listed (possibly none)
   kQuit,      // the application is quitting; the run ended at once
-  kFailed,    // the data file could not be read (a message was shown)
+  kFailed,    // the store could not be read (a message was shown)
 };
 
 // The search run over state->strSearchWords (checked by CheckQuery).

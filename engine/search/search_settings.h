@@ -19,6 +19,10 @@ enum class SearchType : std::int16_t {
   kExactPhrase = 2,
 };
 
+// Every search type, in list order.
+inline constexpr SearchType kSearchTypes[] = {
+    SearchType::kAnyWord, SearchType::kAllWords, SearchType::kExactPhrase};
+
 // "Any word", "All words" or "Exact phrase".
 std::string_view SearchTypeLabel(SearchType type);
 

@@ -1,5 +1,5 @@
 // What the Search Module holds between its operations: the loaded index,
-// the words of the last query with their score rows, the files found with
+// the words of the last query with their postings, the files found with
 // their titles and descriptions, the flags by which the search, the
 // reports and the listing hand over to each other (stop, sort after the
 // search, words changed since the search), and the results box. The window
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/common/ports.h"
+#include "engine/format/index_store.h"
 #include "engine/search/loaded_index.h"
 #include "engine/search/search_ports.h"
 #include "engine/text/extract_builder.h"
@@ -19,15 +20,21 @@
 namespace orvane {
 
 // The most files a search lists.
-inline constexpr std::int16_t kMaxFilesFound = 500;
+inline constexpr std::int32_t kMaxFilesFound = 500;
 
 // One search word: its text (content), its word number in the lexicon (-1
-// when it is not there) and, once read, its row of scores (entry k - 1 for
-// file number k).
+// when it is not there) and, once read, its postings: the files that hold
+// it with its score in each.
 struct SearchWordEntry {
   std::string strWord;
   std::int32_t lngWordNumber = -1;
-  std::vector<std::uint8_t> row;
+  Postings postings;
+};
+
+// A file's combined score for a query.
+struct FileScore {
+  std::uint32_t file_index = 0;  // file number - 1
+  std::int32_t score = 0;        // above 0
 };
 
 struct SearchState {
@@ -40,9 +47,10 @@ struct SearchState {
   std::vector<std::string> strSearchWords;
   std::vector<SearchWordEntry> search_words;
 
-  // The combined score of each file for the last query (entry k - 1 for
-  // file number k); 0: no match. Summed in 32 bits.
-  std::vector<std::int32_t> intFileMatchCounts;
+  // The files that match the last query with their combined scores
+  // (summed in 32 bits), in file order; a file that is not here does not
+  // match. As long as what the search found, not as the index.
+  std::vector<FileScore> intFileMatchCounts;
 
   // The files found, in listing order: relative paths, what GetHtmlTitle
   // gave for each (content or a status text), and their descriptions when
@@ -50,7 +58,7 @@ struct SearchState {
   std::vector<std::string> strFilesFound;
   std::vector<std::string> strFileTitles;
   std::vector<std::string> strFileDescriptions;
-  std::int16_t intNumFilesFound = 0;
+  std::int32_t intNumFilesFound = 0;
 
   bool blnTopFolderChecked = false;
   bool blnSortRequestedAfterSearch = false;

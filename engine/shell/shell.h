@@ -31,6 +31,10 @@ std::string LaunchBrowserErrorText(int code, std::string_view extension);
 bool OpenDocument(Opener& opener, Prompter& prompter, const std::string& path,
                   bool show_error);
 
+// The caption of a window's link to its part of the user manual: what the
+// link opens, not its address ("file://docs/index_module.htm" once).
+inline constexpr std::string_view kUserManualCaption = "User manual";
+
 // Asks the opener to open a web address or a path (resolved first with
 // ResolveAddress). A refusal is shown in a warning titled "Cannot launch web
 // browser"; the caller goes on either way.

@@ -168,7 +168,8 @@ std::string NumberToWords(std::int32_t n, const NumberFormat& format) {
 std::string FormatElapsedTime(float seconds, const NumberFormat& format) {
   if (std::isnan(seconds)) seconds = 0;
   if (seconds == 1.0f) return "1 second";
-  if (seconds < 60) return FormatNumber(seconds, 0, format) + " seconds";
+  // Tenths under a minute: a run of a few seconds says how long it took.
+  if (seconds < 59.95f) return FormatNumber(seconds, 1, format) + " seconds";
   double whole = std::nearbyint(std::min<double>(seconds, INT32_MAX));
   return FormatDuration(static_cast<std::int32_t>(whole), true, false);
 }

@@ -29,7 +29,8 @@ std::string FormatKilobytes(std::int64_t bytes,
                             const NumberFormat& format = {});
 // "No", "One" .. "Twenty", "Twenty one" .. "Ninety nine", then the number.
 std::string NumberToWords(std::int32_t n, const NumberFormat& format = {});
-// "1 second", "1 seconds" (for 1.2), "1 hour and 2 minutes".
+// "1 second", "1.2 seconds" (tenths under a minute), "1 hour and 2
+// minutes".
 std::string FormatElapsedTime(float seconds, const NumberFormat& format = {});
 // "1 minute and 1 second" (long form) or "1m 1s"; at most two units.
 std::string FormatDuration(std::int32_t seconds, bool long_form,

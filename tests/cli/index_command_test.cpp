@@ -1,16 +1,19 @@
 // `orvane index` end to end: the built program on scratch trees.
 #include <fcntl.h>
-#include <sys/stat.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
 #include <thread>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "tests/support/program_run.h"
@@ -28,10 +31,13 @@ struct Ran {
   std::string err;
 };
 
-// Starts the program with its output going to files in dir.
-pid_t Start(const std::vector<std::string>& args, const TempDir& dir) {
+// Starts the program with its output going to files in dir, and the
+// environment variables env set for it.
+pid_t Start(const std::vector<std::string>& args, const TempDir& dir,
+            const std::vector<std::pair<std::string, std::string>>& env = {}) {
   pid_t pid = fork();
   if (pid == 0) {
+    for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
     int out = open(dir.Path("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int err = open(dir.Path("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(out, 1);
@@ -85,19 +91,39 @@ class IndexCommandTest : public ::testing::Test {
   bool Exists(const std::string& name) {
     return std::filesystem::exists(out_.Path(name));
   }
+  // A run that replaces the project's index by one of the tree below top.
+  std::vector<std::string> OverwriteFlags(const TempDir& top) {
+    return {"index",     "--top",   top.folder(), "--out",      out_.folder(),
+            "--project", "p",       "--title",    "Big",        "--min-size",
+            "0",         "--quiet", "--overwrite"};
+  }
 
   TempDir top_;
   TempDir out_;
 };
 
+// The names in a folder that hold ".part.": a run's temporary files.
+std::vector<std::string> PartialFiles(const TempDir& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    std::string name = entry.path().filename().string();
+    if (name.find(".part.") != std::string::npos) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 TEST_F(IndexCommandTest, CreatesTheIndexFromFlags) {
   Ran ran = RunProgram(Flags());
   EXPECT_EQ(ran.status, 0) << ran.err;
-  EXPECT_EQ(LastLine(ran.out),
-            "Data extraction completed.   Index file is p_index.tavo.  ");
+  // The closing status tells the run's time, in tenths of a second.
+  EXPECT_THAT(LastLine(ran.out),
+              ::testing::MatchesRegex("Data extraction completed\\.   Index "
+                                      "file is p_index\\.tavo\\.  Time = "
+                                      "[0-9]+\\.[0-9] seconds\\."));
   EXPECT_TRUE(Exists("p_index.tavo"));
   EXPECT_TRUE(Exists("p_data.tavo"));
-  EXPECT_FALSE(Exists("p_index.part.tavo"));
+  EXPECT_TRUE(PartialFiles(out_).empty());
 }
 
 TEST_F(IndexCommandTest, ListsTheFilesInsteadWithList) {
@@ -258,11 +284,28 @@ TEST_F(IndexCommandTest, HelpExplainsEveryFlag) {
 
 // A tree big enough that its extraction takes a while.
 void WriteBigTree(const TempDir& top) {
-  std::string text;
+  std::string text = "A big tree\n";
   for (int i = 0; i < 400; ++i) text += "word" + std::to_string(i % 97) + " w" + std::to_string(i) + "\n";
   for (int i = 0; i < 1500; ++i) {
     top.Write("f" + std::to_string(i) + ".txt", text + std::to_string(i) + "x\n");
   }
+}
+
+// Waits until a run's partial index file is in the folder (true), or a
+// minute passes.
+bool AwaitPartialIndexFile(const TempDir& dir) {
+  auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (std::chrono::steady_clock::now() < give_up) {
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+      std::string name = entry.path().filename().string();
+      if (name.rfind("p_index.", 0) == 0 &&
+          name.find(".part.tavo") != std::string::npos) {
+        return true;
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  return false;
 }
 
 // Starts a run and signals it once its extraction has begun (its partial
@@ -270,13 +313,8 @@ void WriteBigTree(const TempDir& top) {
 Ran InterruptExtraction(const std::vector<std::string>& flags,
                         const TempDir& out, int signal_number) {
   TempDir io;
-  std::string partial = out.Path("p_index.part.tavo");
   pid_t pid = Start(flags, io);
-  auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (!std::filesystem::exists(partial) &&
-         std::chrono::steady_clock::now() < give_up) {
-    std::this_thread::sleep_for(std::chrono::microseconds(200));
-  }
+  EXPECT_TRUE(AwaitPartialIndexFile(out));
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
   kill(pid, signal_number);
   return Finish(pid, io);
@@ -293,15 +331,132 @@ TEST_F(IndexCommandTest, AKilledRunLeavesNoFileUnderTheFinalNames) {
   ASSERT_EQ(ran.status, -SIGKILL) << "the run ended before it was killed";
   EXPECT_FALSE(Exists("p_index.tavo"));
   EXPECT_FALSE(Exists("p_data.tavo"));
-  EXPECT_TRUE(Exists("p_index.part.tavo"));
+  EXPECT_FALSE(PartialFiles(out_).empty());
 
   // The next run clears what the killed one left.
   flags[2] = top_.folder();
   ran = RunProgram(flags);
   EXPECT_EQ(ran.status, 0) << ran.err;
-  EXPECT_FALSE(Exists("p_index.part.tavo"));
-  EXPECT_FALSE(Exists("p_data.part.tavo"));
+  EXPECT_TRUE(PartialFiles(out_).empty());
   EXPECT_TRUE(Exists("p_index.tavo"));
+}
+
+// Issue 18: `orvane index --overwrite` killed while it ran left neither
+// index, and the next run published a damaged one. Killed at any moment,
+// a run leaves the earlier pair as it was, searchable; once its index file
+// has its name, that one, searchable too. A later run succeeds and clears
+// what the killed ones left.
+TEST_F(IndexCommandTest, AnOverwriteKilledAtAnyMomentLeavesASearchableIndex) {
+  ASSERT_EQ(RunProgram(Flags()).status, 0);
+  const std::string earlier_index = ReadFileBytes(out_.Path("p_index.tavo"));
+  const std::string earlier_data = ReadFileBytes(out_.Path("p_data.tavo"));
+  TempDir big;
+  WriteBigTree(big);
+  const std::vector<std::string> flags = OverwriteFlags(big);
+  TempDir io;
+  auto search = [&](const std::string& top, const std::string& word) {
+    return testing::RunShellCommand(
+        testing::Quote(ORVANE_PROGRAM) + " search --index " +
+            testing::Quote(out_.Path("p_index.tavo")) + " --top " +
+            testing::Quote(top) + " --type any " + word,
+        io.Path("search-err"));
+  };
+  struct Moment {
+    const char* pause_at;  // "" for a kill while the files are read
+    bool new_index;        // the run's index file has its name
+  } moments[] = {{"", false}, {"publish", false}, {"between-renames", true}};
+  for (const Moment& moment : moments) {
+    SCOPED_TRACE(moment.pause_at);
+    Ran ran;
+    if (*moment.pause_at == '\0') {
+      ran = InterruptExtraction(flags, out_, SIGKILL);
+    } else {
+      TempDir io;
+      const std::string paused = io.Path("paused");
+      pid_t pid = Start(flags, io, {{"ORVANE_PAUSE_AT", moment.pause_at},
+                                    {"ORVANE_PAUSED_FILE", paused}});
+      auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+      while (!std::filesystem::exists(paused) &&
+             std::chrono::steady_clock::now() < give_up) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+      kill(pid, SIGKILL);
+      ran = Finish(pid, io);
+    }
+    ASSERT_EQ(ran.status, -SIGKILL) << "the run ended before it was killed";
+    if (!moment.new_index) {
+      EXPECT_EQ(ReadFileBytes(out_.Path("p_index.tavo")), earlier_index);
+      EXPECT_EQ(ReadFileBytes(out_.Path("p_data.tavo")), earlier_data);
+      testing::Outcome found = search(top_.folder(), "holds");
+      EXPECT_EQ(found.status, 0) << found.err;
+      EXPECT_NE(found.out.find("docs/b.txt"), std::string::npos) << found.out;
+    } else {
+      EXPECT_NE(ReadFileBytes(out_.Path("p_index.tavo")), earlier_index);
+      // Beside it, the earlier data file, which the search rebuilds.
+      EXPECT_EQ(ReadFileBytes(out_.Path("p_data.tavo")), earlier_data);
+      testing::Outcome found = search(big.folder(), "tree");
+      EXPECT_EQ(found.status, 0) << found.err;
+      EXPECT_NE(found.out.find(big.folder() + "f0.txt"), std::string::npos)
+          << found.out;
+      EXPECT_NE(ReadFileBytes(out_.Path("p_data.tavo")), earlier_data);
+      // The earlier pair back for the next moment.
+      std::filesystem::remove(out_.Path("p_index.tavo"));
+      std::filesystem::remove(out_.Path("p_data.tavo"));
+      out_.Write("p_index.tavo", earlier_index);
+      out_.Write("p_data.tavo", earlier_data);
+    }
+    EXPECT_FALSE(PartialFiles(out_).empty());
+  }
+  Ran ran = RunProgram(flags);
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  EXPECT_TRUE(PartialFiles(out_).empty());
+}
+
+// Issue 18: the leftovers of a killed run under the names runs of earlier
+// versions gave them were removed while the next run wrote files of the
+// same names, which then published a damaged index.
+TEST_F(IndexCommandTest, LeftoversOfEarlierVersionsGoBeforeTheRun) {
+  out_.Write("p_index.part.tavo", "");
+  out_.Write("p_data.part.tavo", std::string(100000, '\0'));
+  out_.Write("p_index.ttavoc", "x");
+  Ran ran = RunProgram(Flags());
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  EXPECT_TRUE(PartialFiles(out_).empty());
+  EXPECT_FALSE(Exists("p_index.ttavoc"));
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(out_.path())) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"p_data.tavo", "p_index.tavo"}));
+  TempDir io;
+  testing::Outcome found = testing::RunShellCommand(
+      testing::Quote(ORVANE_PROGRAM) + " search --index " +
+          testing::Quote(out_.Path("p_index.tavo")) + " --top " +
+          testing::Quote(top_.folder()) + " --type any holds",
+      io.Path("search-err"));
+  EXPECT_EQ(found.status, 0) << found.err;
+}
+
+// A run that fails publishes nothing: the earlier pair stays.
+TEST_F(IndexCommandTest, AFailedRunPublishesNothing) {
+  ASSERT_EQ(RunProgram(Flags()).status, 0);
+  const std::string earlier_index = ReadFileBytes(out_.Path("p_index.tavo"));
+  const std::string earlier_data = ReadFileBytes(out_.Path("p_data.tavo"));
+  TempDir big;
+  WriteBigTree(big);
+  // A file-size limit makes the run's writes fail as a full disk would.
+  std::string command = "trap '' XFSZ; ulimit -f 64; exec " +
+                        testing::Quote(ORVANE_PROGRAM);
+  const std::vector<std::string> flags = OverwriteFlags(big);
+  for (const std::string& flag : flags) command += " " + testing::Quote(flag);
+  TempDir io;
+  testing::Outcome ran = testing::RunShellCommand(command, io.Path("err"));
+  EXPECT_EQ(ran.status, 1) << ran.err;
+  EXPECT_NE(ran.err.find("File too large"), std::string::npos) << ran.err;
+  EXPECT_EQ(ReadFileBytes(out_.Path("p_index.tavo")), earlier_index);
+  EXPECT_EQ(ReadFileBytes(out_.Path("p_data.tavo")), earlier_data);
+  EXPECT_TRUE(PartialFiles(out_).empty());
 }
 
 TEST_F(IndexCommandTest, CtrlCStopsTheRunAndLeavesNothing) {

@@ -55,6 +55,9 @@ TEST_F(InstallTest, TheInstalledProgramRunsTheDemo) {
   EXPECT_TRUE(fs::exists(Installed("share/orvane/docs/index.htm")));
   EXPECT_TRUE(fs::exists(Installed("share/doc/orvane/index.htm")));
   EXPECT_TRUE(fs::exists(Installed("share/doc/orvane/README.md")));
+  EXPECT_TRUE(fs::exists(Installed("share/doc/orvane/LICENSE")));
+  // The document reader, where the program looks for it.
+  EXPECT_TRUE(fs::exists(Installed("lib/orvane/orvane-reader")));
   // The windows open from the installed module too (when built with them).
   if (!fs::exists(fs::path(ORVANE_BINARY_DIR) / "liborvane_windows.so")) return;
   Outcome shots = Run("QT_QPA_PLATFORM=offscreen " + Quote(Installed("bin/orvane")) +

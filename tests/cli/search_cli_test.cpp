@@ -58,12 +58,15 @@ TEST_F(SearchCliTest, ExitStatusTellsWhatHappened) {
   EXPECT_EQ(refused.status, 2);
   EXPECT_NE(refused.err.find("Stems in search words are permitted only"),
             std::string::npos);
+  // "fox1" is a word of its own now, which no file holds.
   Outcome digits = Search({"fox1"});
-  EXPECT_EQ(digits.status, 2);
+  EXPECT_EQ(digits.status, 1);
+  Outcome foreign = Search({"fox", "\xD0\xB6"});
+  EXPECT_EQ(foreign.status, 2);
   Outcome bad_index = Orvane({"search", "--index", dir_.Write("x_index.tavo", "junk"),
                           "--top", top(), "fox"});
   EXPECT_EQ(bad_index.status, 2);
-  EXPECT_NE(bad_index.err.find("Error when reading the index file:-3"),
+  EXPECT_NE(bad_index.err.find("Error when reading the index file: -3"),
             std::string::npos);
   Outcome no_flags = Orvane({"search", "fox"});
   EXPECT_EQ(no_flags.status, 2);

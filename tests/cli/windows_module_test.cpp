@@ -64,6 +64,8 @@ TEST_F(WindowsModuleTest, MissingModuleIsToldAndTheCommandLineStillWorks) {
   Outcome version = Run("", program, "--version");
   EXPECT_EQ(version.status, 0) << version.err;
   EXPECT_EQ(version.out.rfind("Orvane File Search ", 0), 0u) << version.out;
+  EXPECT_NE(version.out.find("License GPL-3.0-or-later"), std::string::npos)
+      << version.out;
 }
 
 TEST_F(WindowsModuleTest, BrokenModuleIsTold) {

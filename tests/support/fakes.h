@@ -142,7 +142,7 @@ class FakeLargeDisplay : public LargeDisplay {
   }
   void RemoveNote() override { note_shown_ = false; }
 
-  const std::string& text() const { return text_.text(); }
+  std::string text() const { return text_.text(); }
   const std::string& caption() const { return caption_; }
   const std::string& copy_caption() const { return copy_caption_; }
   // Every note shown, and whether one is showing now.

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -60,6 +61,15 @@ std::string TempDir::MakeDir(std::string_view relative) const {
   std::filesystem::path full = path_ / std::filesystem::path(relative);
   std::filesystem::create_directories(full);
   return full.string();
+}
+
+std::vector<std::string> TempDir::Names() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 std::string ReadFileBytes(const std::filesystem::path& path) {

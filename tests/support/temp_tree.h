@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvane::testing {
 
@@ -27,6 +28,8 @@ class TempDir {
   std::string Write(std::string_view relative, std::string_view bytes) const;
   // Creates the folder path()/relative (and its parents).
   std::string MakeDir(std::string_view relative) const;
+  // The names of the entries of the folder itself, sorted.
+  std::vector<std::string> Names() const;
 
  private:
   std::filesystem::path path_;

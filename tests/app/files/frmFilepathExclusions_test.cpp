@@ -4,33 +4,21 @@
 
 #include <QTimer>
 
+#include "app/frmMain.h"
 #include "app/qt_text.h"
 #include "app/shell/common_window_helpers.h"
-#include "app/shell/frmMain.h"
-#include "tests/support/fakes.h"
+#include "tests/support/window_test.h"
 
 namespace orvane {
 namespace {
 
-using testing::FakeClock;
-using testing::RecordingOpener;
-using testing::RecordingPrompter;
-using testing::ScriptedDialogs;
-using testing::ScriptedYield;
-
-class FrmFilepathExclusionsTest : public ::testing::Test {
+class FrmFilepathExclusionsTest : public testing::WindowTest {
  protected:
   FrmFilepathExclusionsTest() {
     index_window_.setGeometry(100, 80, 900, 700);
     txbExcludedFilepaths_->setText("tmp, Backup, old/");
   }
 
-  RecordingPrompter prompter_;
-  ScriptedYield yield_;
-  RecordingOpener opener_;
-  ScriptedDialogs dialogs_;
-  FakeClock clock_;
-  frmMain launcher_{prompter_, yield_, opener_, dialogs_, clock_};
   QWidget index_window_;
   QLineEdit* txbExcludedFilepaths_ = new QLineEdit(&index_window_);
   frmFilepathExclusions editor_{launcher_.services(), index_window_,

@@ -7,23 +7,18 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "app/frmMain.h"
 #include "app/qt_text.h"
-#include "app/shell/frmMain.h"
 #include "engine/common/program_texts.h"
-#include "tests/support/fakes.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/window_test.h"
 
 namespace orvane {
 namespace {
 
-using testing::FakeClock;
-using testing::RecordingOpener;
-using testing::RecordingPrompter;
-using testing::ScriptedDialogs;
-using testing::ScriptedYield;
 using testing::TempDir;
 
-class FrmSelectSubfoldersTest : public ::testing::Test {
+class FrmSelectSubfoldersTest : public testing::WindowTest {
  protected:
   // Subfolders sub0000 .. sub(n-1), each with one file of one byte.
   void MakeSubfolders(int n) {
@@ -48,12 +43,6 @@ class FrmSelectSubfoldersTest : public ::testing::Test {
   std::string Status() { return FromQt(window_.lblNumSubfolders->text()); }
 
   TempDir dir_;
-  RecordingPrompter prompter_;
-  ScriptedYield yield_;
-  RecordingOpener opener_;
-  ScriptedDialogs dialogs_;
-  FakeClock clock_;
-  frmMain launcher_{prompter_, yield_, opener_, dialogs_, clock_};
   frmSelectSubfolders window_{launcher_.services(), nullptr};
 };
 

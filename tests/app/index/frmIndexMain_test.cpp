@@ -9,30 +9,27 @@
 #include <filesystem>
 #include <string>
 
+#include "app/frmMain.h"
 #include "app/qt_text.h"
-#include "app/shell/frmMain.h"
 #include "app/shell/frmPopUp.h"
 #include "engine/common/program_texts.h"
 #include "engine/files/folder.h"
 #include "engine/index/settings_file.h"
-#include "tests/support/fakes.h"
+#include "engine/shell/shell.h"
 #include "tests/support/program_run.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/window_test.h"
 
 namespace orvane {
 namespace {
 
-using testing::FakeClock;
+using testing::Control;
 using testing::ReadFileBytes;
-using testing::RecordingOpener;
-using testing::RecordingPrompter;
-using testing::ScriptedDialogs;
-using testing::ScriptedYield;
 using testing::TempDir;
 
 std::string Text(const QString& text) { return FromQt(text); }
 
-class FrmIndexMainTest : public ::testing::Test {
+class FrmIndexMainTest : public testing::WindowTest {
  protected:
   FrmIndexMainTest() {
     // Each test starts without settings saved for the next run.
@@ -53,10 +50,12 @@ class FrmIndexMainTest : public ::testing::Test {
   // Types a project into the window: its name and title, the test tree as
   // the top folder and out_ as the output folder.
   void EnterProject(frmIndexMain& window, const char* name, const char* title) {
-    window.txbProjectName->setText(name);
-    window.txbTitle->setText(title);
-    window.txbTopFolder->setText(QString::fromStdString(top_.folder()));
-    window.txbOutputFolder->setText(QString::fromStdString(out_.folder()));
+    Control<QLineEdit>(window, "txbProjectName")->setText(name);
+    Control<QLineEdit>(window, "txbTitle")->setText(title);
+    Control<QLineEdit>(window, "txbTopFolder")
+        ->setText(QString::fromStdString(top_.folder()));
+    Control<QLineEdit>(window, "txbOutputFolder")
+        ->setText(QString::fromStdString(out_.folder()));
   }
 
   // A tree of a few text files of at least 400 bytes: two in the top
@@ -76,12 +75,6 @@ class FrmIndexMainTest : public ::testing::Test {
     top_.Write("mail/note.txt", text + "mail only");
   }
 
-  RecordingPrompter prompter_;
-  ScriptedYield yield_;
-  RecordingOpener opener_;
-  ScriptedDialogs dialogs_;
-  FakeClock clock_;
-  frmMain launcher_{prompter_, yield_, opener_, dialogs_, clock_};
   frmIndexMain* window_ = nullptr;
   TempDir top_;
   TempDir out_;
@@ -98,39 +91,57 @@ TEST_F(FrmIndexMainTest, EveryControlTheEngineAddressesExists) {
   EXPECT_NE(window.findChild<QWidget*>(QString(kRunProgressBar.data())),
             nullptr);
   // Text boxes are known to a screen reader by the captions naming them.
-  EXPECT_EQ(window.txbTopFolder->accessibleName(), "Top folder");
-  EXPECT_EQ(window.txbOutputFolder->accessibleName(), "Output folder");
-  EXPECT_EQ(window.txbProjectName->accessibleName(), "Project name");
+  EXPECT_EQ(Control<QLineEdit>(window, "txbTopFolder")->accessibleName(),
+            "Top folder");
+  EXPECT_EQ(Control<QLineEdit>(window, "txbOutputFolder")->accessibleName(),
+            "Output folder");
+  EXPECT_EQ(Control<QLineEdit>(window, "txbProjectName")->accessibleName(),
+            "Project name");
 }
 
 TEST_F(FrmIndexMainTest, StartsWithTheDefaultsAndTheFocusOnTheProjectName) {
   frmIndexMain& window = Open();
   EXPECT_EQ(window.windowTitle(), "Orvane File Search -- Index Module");
-  EXPECT_EQ(window.txbMinimumFilesize->text(), "400");
-  EXPECT_TRUE(window.chkExcludeSpecialLetters->isChecked());
-  EXPECT_EQ(Text(window.chkExcludeSpecialLetters->text()), GetProgramText(18));
-  EXPECT_FALSE(window.cmdListFiles[1]->isVisible());
-  EXPECT_FALSE(window.cmdSelectSubfolders->isEnabled());
-  EXPECT_EQ(window.cboClear->count(), 9);
-  EXPECT_EQ(window.cboSettings->currentText(), "Save for next run");
-  EXPECT_EQ(Text(window.lblUserManualURL->text()), GetProgramText(2));
-  EXPECT_EQ(window.focusWidget(), window.txbProjectName);
+  EXPECT_EQ(Control<QLineEdit>(window, "txbMinimumFilesize")->text(), "400");
+  EXPECT_TRUE(
+      Control<QCheckBox>(window, "chkExcludeSpecialLetters")->isChecked());
+  EXPECT_EQ(
+      Text(Control<QCheckBox>(window, "chkExcludeSpecialLetters")->text()),
+      GetProgramText(18));
+  EXPECT_FALSE(Control<QPushButton>(window, "cmdListFiles[1]")->isVisible());
+  EXPECT_FALSE(
+      Control<QPushButton>(window, "cmdSelectSubfolders")->isEnabled());
+  EXPECT_EQ(Control<QComboBox>(window, "cboClear")->count(), 9);
+  EXPECT_EQ(Control<QComboBox>(window, "cboSettings")->currentText(),
+            "Save for next run");
+  // Captions that once read as mistakes: the link showed its address
+  // "file://docs/index_module.htm", the switch read "modlule".
+  EXPECT_EQ(Control<LinkLabel>(window, "lblUserManualURL")->text(),
+            "User manual");
+  EXPECT_EQ(Control<QPushButton>(window, "cmdSwitchToSearchModule")->text(),
+            "Go to search module");
+  // The link opens the same page as before.
+  QTest::mouseClick(Control<LinkLabel>(window, "lblUserManualURL"),
+                    Qt::LeftButton);
+  EXPECT_EQ(opener_.targets(),
+            std::vector<std::string>{Shell::ResolveAddress(GetProgramText(2))});
+  EXPECT_EQ(window.focusWidget(), Control<QLineEdit>(window, "txbProjectName"));
   EXPECT_TRUE(prompter_.boxes().empty());
 }
 
 TEST_F(FrmIndexMainTest, ProjectNameTakesUnderscoresAndRefusesBadCharacters) {
   frmIndexMain& window = Open();
-  window.txbProjectName->setFocus();
-  QTest::keyClicks(window.txbProjectName, "my project");
-  EXPECT_EQ(window.txbProjectName->text(), "my_project");
-  window.txbProjectName->clear();
-  QTest::keyClicks(window.txbProjectName, "a<b");
-  QTest::keyClick(window.txbProjectName, Qt::Key_Return);
+  Control<QLineEdit>(window, "txbProjectName")->setFocus();
+  QTest::keyClicks(Control<QLineEdit>(window, "txbProjectName"), "my project");
+  EXPECT_EQ(Control<QLineEdit>(window, "txbProjectName")->text(), "my_project");
+  Control<QLineEdit>(window, "txbProjectName")->clear();
+  QTest::keyClicks(Control<QLineEdit>(window, "txbProjectName"), "a<b");
+  QTest::keyClick(Control<QLineEdit>(window, "txbProjectName"), Qt::Key_Return);
   ASSERT_EQ(prompter_.boxes().size(), 1u);
   EXPECT_EQ(prompter_.boxes()[0].title, "Project name");
   EXPECT_EQ(prompter_.boxes()[0].text,
             "The project name contains an inadmissible character: <");
-  EXPECT_EQ(window.txbProjectName->text(), "a<b");
+  EXPECT_EQ(Control<QLineEdit>(window, "txbProjectName")->text(), "a<b");
 }
 
 TEST_F(FrmIndexMainTest, TopFolderCaptionsFollowItsFilesAndSubfolders) {
@@ -138,13 +149,16 @@ TEST_F(FrmIndexMainTest, TopFolderCaptionsFollowItsFilesAndSubfolders) {
   frmIndexMain& window = Open();
   // A click into the empty box opens the folder dialog too.
   dialogs_.QueueAnswer(top_.path().string());
-  QTest::mouseClick(window.txbTopFolder, Qt::LeftButton);
-  EXPECT_EQ(Text(window.txbTopFolder->text()), top_.folder());
-  EXPECT_TRUE(window.chkExcludeFilesInTopFolder->isVisible());
-  EXPECT_EQ(window.chkExcludeFilesInTopFolder->text(),
+  QTest::mouseClick(Control<QLineEdit>(window, "txbTopFolder"), Qt::LeftButton);
+  EXPECT_EQ(Text(Control<QLineEdit>(window, "txbTopFolder")->text()),
+            top_.folder());
+  EXPECT_TRUE(
+      Control<QCheckBox>(window, "chkExcludeFilesInTopFolder")->isVisible());
+  EXPECT_EQ(Control<QCheckBox>(window, "chkExcludeFilesInTopFolder")->text(),
             "Exclude the 2 files in the top folder.");
-  EXPECT_TRUE(window.cmdSelectSubfolders->isEnabled());
-  EXPECT_EQ(Text(window.lblNumSubfoldersSelected->text()), GetProgramText(25));
+  EXPECT_TRUE(Control<QPushButton>(window, "cmdSelectSubfolders")->isEnabled());
+  EXPECT_EQ(Text(Control<QLabel>(window, "lblNumSubfoldersSelected")->text()),
+            GetProgramText(25));
 
   // The subfolder window answers through the window's hook.
   window.show_subfolder_window = [](SelectSubfoldersValues& values) {
@@ -152,33 +166,69 @@ TEST_F(FrmIndexMainTest, TopFolderCaptionsFollowItsFilesAndSubfolders) {
     values.blnFolderSelectionAccepted = true;
     values.strFoldersReturnedFromSelectFoldersForm = "docs\r\n";
   };
-  QTest::mouseClick(window.cmdSelectSubfolders, Qt::LeftButton);
-  EXPECT_EQ(window.txbIncludedFolders->toPlainText(), "docs");
-  EXPECT_TRUE(window.chkIncludeSubfoldersOfSubfolders->isVisible());
-  EXPECT_EQ(Text(window.chkIncludeSubfoldersOfSubfolders->text()),
+  QTest::mouseClick(Control<QPushButton>(window, "cmdSelectSubfolders"),
+                    Qt::LeftButton);
+  EXPECT_EQ(
+      Control<QPlainTextEdit>(window, "txbIncludedFolders")->toPlainText(),
+      "docs");
+  EXPECT_TRUE(Control<QCheckBox>(window, "chkIncludeSubfoldersOfSubfolders")
+                  ->isVisible());
+  EXPECT_EQ(Text(Control<QCheckBox>(window, "chkIncludeSubfoldersOfSubfolders")
+                     ->text()),
             GetProgramText(88));
 
   TempDir flat;
   flat.Write("only.txt", "x");
   dialogs_.QueueAnswer(flat.path().string());
-  QTest::mouseClick(window.cmdTopFolder, Qt::LeftButton);
-  EXPECT_FALSE(window.chkExcludeFilesInTopFolder->isVisible());
-  EXPECT_FALSE(window.chkExcludeFilesInTopFolder->isChecked());
-  EXPECT_EQ(window.txbIncludedFolders->toPlainText(), "");
-  EXPECT_EQ(Text(window.lblNumSubfoldersSelected->text()), GetProgramText(29));
+  QTest::mouseClick(Control<QPushButton>(window, "cmdTopFolder"),
+                    Qt::LeftButton);
+  EXPECT_FALSE(
+      Control<QCheckBox>(window, "chkExcludeFilesInTopFolder")->isVisible());
+  EXPECT_FALSE(
+      Control<QCheckBox>(window, "chkExcludeFilesInTopFolder")->isChecked());
+  EXPECT_EQ(
+      Control<QPlainTextEdit>(window, "txbIncludedFolders")->toPlainText(), "");
+  EXPECT_EQ(Text(Control<QLabel>(window, "lblNumSubfoldersSelected")->text()),
+            GetProgramText(29));
+}
+
+// A folder dropped anywhere on the window, a text box included, becomes
+// the top folder; a file is refused with a message.
+TEST_F(FrmIndexMainTest, AFolderDroppedOnTheWindowBecomesTheTopFolder) {
+  MakeTree();
+  frmIndexMain& window = Open();
+  std::string folder = top_.folder();
+  folder.pop_back();  // as a file manager gives it, without the "/"
+  EXPECT_TRUE(
+      testing::DropPath(Control<QLineEdit>(window, "txbTitle"), folder));
+  EXPECT_EQ(Text(Control<QLineEdit>(window, "txbTopFolder")->text()),
+            top_.folder());
+  EXPECT_EQ(Control<QLineEdit>(window, "txbTitle")->text(), "");
+  EXPECT_TRUE(Control<QPushButton>(window, "cmdSelectSubfolders")->isEnabled());
+  EXPECT_TRUE(prompter_.boxes().empty()) << prompter_.Transcript();
+
+  EXPECT_TRUE(testing::DropPath(&window, top_.Path("alpha.txt")));
+  ASSERT_EQ(prompter_.boxes().size(), 1u);
+  EXPECT_EQ(prompter_.boxes()[0].title, "Top folder");
+  EXPECT_EQ(prompter_.boxes()[0].text,
+            top_.Path("alpha.txt") +
+                "\r\nis not a folder. A folder dropped on this window becomes "
+                "the top folder.");
+  EXPECT_EQ(Text(Control<QLineEdit>(window, "txbTopFolder")->text()),
+            top_.folder());
 }
 
 TEST_F(FrmIndexMainTest, ClearHintsAndItems) {
   frmIndexMain& window = Open();
-  window.txbTitle->setText("A title");
-  window.cboClear->setCurrentIndex(2);
-  emit window.cboClear->activated(2);
+  Control<QLineEdit>(window, "txbTitle")->setText("A title");
+  Control<QComboBox>(window, "cboClear")->setCurrentIndex(2);
+  emit Control<QComboBox>(window, "cboClear")->activated(2);
   ASSERT_EQ(prompter_.boxes().size(), 1u);
   EXPECT_EQ(prompter_.boxes()[0].title, "Title");
-  QTest::mouseClick(window.cmdClear, Qt::LeftButton);
-  EXPECT_EQ(window.txbTitle->text(), "");
-  window.cboClear->setCurrentIndex(0);
-  QTest::mouseClick(window.cmdClear, Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(window, "cmdClear"), Qt::LeftButton);
+  EXPECT_EQ(Control<QLineEdit>(window, "txbTitle")->text(), "");
+  Control<QComboBox>(window, "cboClear")->setCurrentIndex(0);
+  QTest::mouseClick(Control<QPushButton>(window, "cmdClear"), Qt::LeftButton);
   EXPECT_EQ(prompter_.boxes().back().text, GetProgramText(51));
 }
 
@@ -186,48 +236,63 @@ TEST_F(FrmIndexMainTest, SettingsSavedAndLoadedAgainWithEveryField) {
   MakeTree();
   frmIndexMain& window = Open();
   EnterProject(window, "manuals", "The manuals");
-  window.txbIncludedFolders->setPlainText("docs\nmail");
-  window.txbExcludedFiles->setPlainText("alpha.txt");
-  window.txbExcludedFilepaths->setText("old, draft");
-  window.txbMinimumFilesize->setText("12");
-  window.chkExcludeFilesInTopFolder->setChecked(true);
-  window.chkIncludeSubfoldersOfSubfolders->setChecked(true);
-  window.chkExcludeSpecialLetters->setChecked(false);
+  Control<QPlainTextEdit>(window, "txbIncludedFolders")
+      ->setPlainText("docs\nmail");
+  Control<QPlainTextEdit>(window, "txbExcludedFiles")
+      ->setPlainText("alpha.txt");
+  Control<QLineEdit>(window, "txbExcludedFilepaths")->setText("old, draft");
+  Control<QLineEdit>(window, "txbMinimumFilesize")->setText("12");
+  Control<QCheckBox>(window, "chkExcludeFilesInTopFolder")->setChecked(true);
+  Control<QCheckBox>(window, "chkIncludeSubfoldersOfSubfolders")
+      ->setChecked(true);
+  Control<QCheckBox>(window, "chkExcludeSpecialLetters")->setChecked(false);
 
   const std::string file = out_.Path("manuals.usri");
   dialogs_.QueueAnswer(file);
-  window.cboSettings->setCurrentIndex(1);
+  Control<QComboBox>(window, "cboSettings")->setCurrentIndex(1);
   bool pop_up_shown = false;
   frmPopUp& pop_up = launcher_.pop_up();
   QTimer::singleShot(50, &pop_up, [&] {
     pop_up_shown = pop_up.isVisible();
     pop_up.hide();
   });
-  QTest::mouseClick(window.cmdSettings, Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(window, "cmdSettings"),
+                    Qt::LeftButton);
   EXPECT_TRUE(pop_up_shown);
   EXPECT_EQ(dialogs_.shown().back().request.file_name, "manuals.usri");
   ASSERT_TRUE(std::filesystem::exists(file));
 
   prompter_.QueueAnswer(Answer::kYes);
-  QTest::mouseClick(window.cmdReset, Qt::LeftButton);
-  EXPECT_EQ(window.txbProjectName->text(), "");
-  EXPECT_EQ(window.txbTopFolder->text(), "");
+  QTest::mouseClick(Control<QPushButton>(window, "cmdReset"), Qt::LeftButton);
+  EXPECT_EQ(Control<QLineEdit>(window, "txbProjectName")->text(), "");
+  EXPECT_EQ(Control<QLineEdit>(window, "txbTopFolder")->text(), "");
 
   dialogs_.QueueAnswer(file);
-  window.cboSettings->setCurrentIndex(3);
-  QTest::mouseClick(window.cmdSettings, Qt::LeftButton);
-  EXPECT_EQ(window.txbProjectName->text(), "manuals");
-  EXPECT_EQ(window.txbTitle->text(), "The manuals");
-  EXPECT_EQ(Text(window.txbTopFolder->text()), top_.folder());
-  EXPECT_EQ(Text(window.txbOutputFolder->text()), out_.folder());
-  EXPECT_EQ(window.txbIncludedFolders->toPlainText(), "docs\nmail");
-  EXPECT_EQ(window.txbExcludedFiles->toPlainText(), "alpha.txt");
-  EXPECT_EQ(window.txbExcludedFilepaths->text(), "old, draft");
-  EXPECT_EQ(window.txbMinimumFilesize->text(), "12");
-  EXPECT_TRUE(window.chkExcludeFilesInTopFolder->isChecked());
-  EXPECT_TRUE(window.chkIncludeSubfoldersOfSubfolders->isChecked());
-  EXPECT_FALSE(window.chkExcludeSpecialLetters->isChecked());
-  EXPECT_EQ(Text(window.lblNumExcludedFiles->text()), "One file is excluded.");
+  Control<QComboBox>(window, "cboSettings")->setCurrentIndex(3);
+  QTest::mouseClick(Control<QPushButton>(window, "cmdSettings"),
+                    Qt::LeftButton);
+  EXPECT_EQ(Control<QLineEdit>(window, "txbProjectName")->text(), "manuals");
+  EXPECT_EQ(Control<QLineEdit>(window, "txbTitle")->text(), "The manuals");
+  EXPECT_EQ(Text(Control<QLineEdit>(window, "txbTopFolder")->text()),
+            top_.folder());
+  EXPECT_EQ(Text(Control<QLineEdit>(window, "txbOutputFolder")->text()),
+            out_.folder());
+  EXPECT_EQ(
+      Control<QPlainTextEdit>(window, "txbIncludedFolders")->toPlainText(),
+      "docs\nmail");
+  EXPECT_EQ(Control<QPlainTextEdit>(window, "txbExcludedFiles")->toPlainText(),
+            "alpha.txt");
+  EXPECT_EQ(Control<QLineEdit>(window, "txbExcludedFilepaths")->text(),
+            "old, draft");
+  EXPECT_EQ(Control<QLineEdit>(window, "txbMinimumFilesize")->text(), "12");
+  EXPECT_TRUE(
+      Control<QCheckBox>(window, "chkExcludeFilesInTopFolder")->isChecked());
+  EXPECT_TRUE(Control<QCheckBox>(window, "chkIncludeSubfoldersOfSubfolders")
+                  ->isChecked());
+  EXPECT_FALSE(
+      Control<QCheckBox>(window, "chkExcludeSpecialLetters")->isChecked());
+  EXPECT_EQ(Text(Control<QLabel>(window, "lblNumExcludedFiles")->text()),
+            "One file is excluded.");
   EXPECT_EQ(prompter_.boxes().size(), 1u);  // the Reset question only
 }
 
@@ -246,11 +311,13 @@ TEST_F(FrmIndexMainTest, ASavedTopFolderThatVanishedIsNotRestored) {
                     .ok());
   }
   frmIndexMain& window = Open();
-  EXPECT_EQ(window.txbProjectName->text(), "p");
-  EXPECT_EQ(window.txbTopFolder->text(), "");
-  EXPECT_EQ(window.txbIncludedFolders->toPlainText(), "");
-  EXPECT_EQ(window.txbExcludedFiles->toPlainText(), "");
-  EXPECT_EQ(window.focusWidget(), window.cmdTopFolder);
+  EXPECT_EQ(Control<QLineEdit>(window, "txbProjectName")->text(), "p");
+  EXPECT_EQ(Control<QLineEdit>(window, "txbTopFolder")->text(), "");
+  EXPECT_EQ(
+      Control<QPlainTextEdit>(window, "txbIncludedFolders")->toPlainText(), "");
+  EXPECT_EQ(Control<QPlainTextEdit>(window, "txbExcludedFiles")->toPlainText(),
+            "");
+  EXPECT_EQ(window.focusWidget(), Control<QPushButton>(window, "cmdTopFolder"));
   EXPECT_TRUE(prompter_.boxes().empty());
 }
 
@@ -259,29 +326,36 @@ TEST_F(FrmIndexMainTest, ASavedTopFolderThatVanishedIsNotRestored) {
 TEST_F(FrmIndexMainTest, ARunFromTheWindowWritesWhatTheCommandLineWrites) {
   MakeTree();
   frmIndexMain& window = Open();
-  window.txbProjectName->setText("tree");
-  window.txbTitle->setText("A small tree");
+  Control<QLineEdit>(window, "txbProjectName")->setText("tree");
+  Control<QLineEdit>(window, "txbTitle")->setText("A small tree");
   dialogs_.QueueAnswer(top_.path().string());
-  QTest::mouseClick(window.cmdTopFolder, Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(window, "cmdTopFolder"),
+                    Qt::LeftButton);
   dialogs_.QueueAnswer(out_.path().string());
-  QTest::mouseClick(window.cmdOutputFolder, Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(window, "cmdOutputFolder"),
+                    Qt::LeftButton);
   window.show_subfolder_window = [](SelectSubfoldersValues& values) {
     values.blnFolderSelectionAccepted = true;
     values.strFoldersReturnedFromSelectFoldersForm = "docs\r\n";
   };
-  QTest::mouseClick(window.cmdSelectSubfolders, Qt::LeftButton);
-  window.txbExcludedFilepaths->setText("delta");
-  QTest::mouseClick(window.cmdExtractData, Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(window, "cmdSelectSubfolders"),
+                    Qt::LeftButton);
+  Control<QLineEdit>(window, "txbExcludedFilepaths")->setText("delta");
+  QTest::mouseClick(Control<QPushButton>(window, "cmdExtractData"),
+                    Qt::LeftButton);
 
   EXPECT_TRUE(prompter_.boxes().empty()) << prompter_.Transcript();
-  EXPECT_EQ(Text(window.lblCurrentFile->text()).rfind(
-                "Data extraction completed.   Index file is tree_index.tavo.",
-                0),
-            0u);
-  EXPECT_TRUE(window.cmdListFiles[1]->isVisible());
-  EXPECT_EQ(window.prgRunProgress->value(), window.prgRunProgress->maximum());
-  EXPECT_EQ(window.prgRunProgress->maximum(), 3);
-  EXPECT_EQ(window.cmdExtractData->text(), "Create index file");
+  EXPECT_EQ(
+      Text(Control<QLabel>(window, "lblCurrentFile")->text())
+          .rfind("Data extraction completed.   Index file is tree_index.tavo.",
+                 0),
+      0u);
+  EXPECT_TRUE(Control<QPushButton>(window, "cmdListFiles[1]")->isVisible());
+  EXPECT_EQ(Control<QProgressBar>(window, "prgRunProgress")->value(),
+            Control<QProgressBar>(window, "prgRunProgress")->maximum());
+  EXPECT_EQ(Control<QProgressBar>(window, "prgRunProgress")->maximum(), 3);
+  EXPECT_EQ(Control<QPushButton>(window, "cmdExtractData")->text(),
+            "Create index file");
   EXPECT_EQ(window.index_path(), out_.folder() + "tree_index.tavo");
 
   TempDir cli_out;
@@ -310,20 +384,23 @@ TEST_F(FrmIndexMainTest, CancelInThePauseBoxStopsTheRunAndKeepsNoFile) {
     yield_.At(call, [&] {
       if (clicked || window.module().word_count() == 0) return;
       clicked = true;
-      EXPECT_EQ(Text(window.cmdExtractData->text()), GetProgramText(30));
+      EXPECT_EQ(Text(Control<QPushButton>(window, "cmdExtractData")->text()),
+                GetProgramText(30));
       prompter_.QueueAnswer(Answer::kCancel);
-      window.cmdExtractData->click();
+      Control<QPushButton>(window, "cmdExtractData")->click();
     });
   }
-  QTest::mouseClick(window.cmdExtractData, Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(window, "cmdExtractData"),
+                    Qt::LeftButton);
   ASSERT_EQ(prompter_.boxes().size(), 1u);
   EXPECT_EQ(prompter_.boxes()[0].title, "Paused");
-  EXPECT_EQ(Text(window.lblCurrentFile->text()).rfind("Data extraction stopped.", 0),
+  EXPECT_EQ(Text(Control<QLabel>(window, "lblCurrentFile")->text())
+                .rfind("Data extraction stopped.", 0),
             0u);
   EXPECT_FALSE(std::filesystem::exists(out_.Path("tree_index.tavo")));
   EXPECT_FALSE(std::filesystem::exists(out_.Path("tree_data.tavo")));
-  EXPECT_FALSE(window.cmdListFiles[1]->isVisible());
-  EXPECT_TRUE(window.txbProjectName->isEnabled());
+  EXPECT_FALSE(Control<QPushButton>(window, "cmdListFiles[1]")->isVisible());
+  EXPECT_TRUE(Control<QLineEdit>(window, "txbProjectName")->isEnabled());
 }
 
 TEST_F(FrmIndexMainTest, QuitDuringARunClosesTheWindowWhenTheRunHasEnded) {
@@ -335,10 +412,11 @@ TEST_F(FrmIndexMainTest, QuitDuringARunClosesTheWindowWhenTheRunHasEnded) {
   QSignalSpy unloaded(&window, &ModuleWindow::Unloaded);
   bool closed_early = true;
   yield_.At(3, [&] {
-    QTest::mouseClick(window.cmdQuit, Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(window, "cmdQuit"), Qt::LeftButton);
     closed_early = unloaded.count() > 0;
   });
-  QTest::mouseClick(window.cmdExtractData, Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(window, "cmdExtractData"),
+                    Qt::LeftButton);
   EXPECT_FALSE(closed_early);
   EXPECT_EQ(unloaded.count(), 1);
   EXPECT_FALSE(window.isVisible());

@@ -14,9 +14,9 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "app/frmMain.h"
 #include "app/qt_text.h"
 #include "app/shell/frmLargeDisplay.h"
-#include "app/shell/frmMain.h"
 #include "app/shell/frmPopUp.h"
 #include "engine/common/program_texts.h"
 #include "engine/search/search_controls.h"
@@ -25,18 +25,12 @@
 #include "engine/text/file_checks.h"
 #include "tests/engine/search/index_fixture.h"
 #include "tests/support/program_run.h"
+#include "tests/support/window_test.h"
 
 namespace orvane::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-void Settle() {
-  for (int i = 0; i < 3; ++i) {
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-}
 
 // A display text as the widgets and the console show it: LF line ends.
 std::string Lf(std::string text) {
@@ -46,7 +40,7 @@ std::string Lf(std::string text) {
   return text;
 }
 
-class FrmSearchMainTest : public ::testing::Test {
+class FrmSearchMainTest : public testing::WindowTest {
  protected:
   void SetUp() override {
     std::remove(DefaultSearchSettingsPath().c_str());
@@ -73,20 +67,14 @@ class FrmSearchMainTest : public ::testing::Test {
   void TearDown() override {
     if (window_ != nullptr) {
       window_->module().settings().chkOnQuitDeleteDataFile = false;
-      window_->chkOnQuitDeleteDataFile->setChecked(false);
+      Control<QCheckBox>(window_, "chkOnQuitDeleteDataFile")->setChecked(false);
       window_->close();
     }
     Settle();
   }
 
-  template <class T = QWidget>
-  T* Find(const char* name) {
-    T* widget = window_->findChild<T*>(name);
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-  }
   void Click(const char* name) {
-    QTest::mouseClick(Find<QAbstractButton>(name), Qt::LeftButton);
+    QTest::mouseClick(Control<QAbstractButton>(window_, name), Qt::LeftButton);
   }
   std::string top() const { return dir_.folder() + "top/"; }
   // Opens the index and the top folder through their dialogs, the top
@@ -98,9 +86,10 @@ class FrmSearchMainTest : public ::testing::Test {
     Click("cmdTopFolder");
   }
   void Search(const QString& words) {
-    window_->txbSearchWords->clear();
-    QTest::keyClicks(window_->txbSearchWords, words);
-    QTest::keyClick(window_->txbSearchWords, Qt::Key_Return);
+    Control<QLineEdit>(window_, "txbSearchWords")->clear();
+    QTest::keyClicks(Control<QLineEdit>(window_, "txbSearchWords"), words);
+    QTest::keyClick(Control<QLineEdit>(window_, "txbSearchWords"),
+                    Qt::Key_Return);
   }
   Outcome Cli(std::vector<std::string> args) {
     std::string command = "ORVANE_OPEN=true " + Quote(ORVANE_PROGRAM) +
@@ -110,16 +99,14 @@ class FrmSearchMainTest : public ::testing::Test {
     return RunShellCommand(command, dir_.Path("err.txt"));
   }
   // The results box as the user reads it (LF line ends, as the console).
-  std::string Results() { return window_->txbFiles->toPlainText().toStdString(); }
+  std::string Results() {
+    return Control<QPlainTextEdit>(window_, "txbFiles")
+        ->toPlainText()
+        .toStdString();
+  }
 
   TempDir dir_;
   std::string index_;
-  RecordingPrompter prompter_;
-  ScriptedYield yield_;
-  RecordingOpener opener_;
-  ScriptedDialogs dialogs_;
-  FakeClock clock_;
-  frmMain launcher_{prompter_, yield_, opener_, dialogs_, clock_};
   QPointer<frmSearchMain> window_;
 };
 
@@ -133,65 +120,87 @@ TEST_F(FrmSearchMainTest, EveryControlTheEngineNamesIsThere) {
   EXPECT_NE(window_->findChild<QTimer*>("Timer1"), nullptr);
   // Start values.
   EXPECT_EQ(window_->windowTitle(), "Orvane File Search -- Search Module");
-  EXPECT_EQ(window_->cboSearchType->currentText(), "All words");
-  EXPECT_EQ(window_->cboSizeOfExtract->currentText(), "5");
-  EXPECT_TRUE(window_->chkGenerateHTML->isChecked());
-  EXPECT_TRUE(window_->optHTMLReport->isChecked());
-  EXPECT_TRUE(window_->optAlphabetically->isChecked());
-  EXPECT_TRUE(window_->optSearchAllFiles->isChecked());
-  EXPECT_FALSE(window_->cmdSpecifyFile->isVisible());
-  EXPECT_FALSE(window_->cmdListIndexedFiles->isEnabled());
-  for (QPushButton* clear : window_->cmdClear) EXPECT_FALSE(clear->isVisible());
-  EXPECT_EQ(window_->lblUserManualURL->text().toStdString(),
-            GetProgramText(3).substr(7));
+  EXPECT_EQ(Control<QComboBox>(window_, "cboSearchType")->currentText(),
+            "All words");
+  EXPECT_EQ(Control<QComboBox>(window_, "cboSizeOfExtract")->currentText(),
+            "5");
+  EXPECT_TRUE(Control<QCheckBox>(window_, "chkGenerateHTML")->isChecked());
+  EXPECT_TRUE(Control<QRadioButton>(window_, "optHTMLReport")->isChecked());
+  EXPECT_TRUE(Control<QRadioButton>(window_, "optAlphabetically")->isChecked());
+  EXPECT_TRUE(Control<QRadioButton>(window_, "optSearchAllFiles")->isChecked());
+  EXPECT_FALSE(Control<QPushButton>(window_, "cmdSpecifyFile")->isVisible());
+  EXPECT_FALSE(
+      Control<QPushButton>(window_, "cmdListIndexedFiles")->isEnabled());
+  for (int i = 0; i < 5; ++i) {
+    const std::string clear = "cmdClear[" + std::to_string(i) + "]";
+    EXPECT_FALSE(Control<QPushButton>(window_, clear)->isVisible()) << clear;
+  }
+  // The link reads what it opens, not its address ("docs/search_module.htm"
+  // once).
+  EXPECT_EQ(Control<LinkLabel>(window_, "lblUserManualURL")->text(),
+            "User manual");
   // Every box can be found by a screen reader.
   for (QWidget* box : std::initializer_list<QWidget*>{
-           window_->txbIndexFile, window_->txbTopFolder, window_->txbSingleFile,
-           window_->txbSearchWords, window_->txbFiles,
-           window_->txbMaxNumExtracts, window_->cboSearchType,
-           window_->cboSizeOfExtract, window_->cboSettings}) {
+           Control<QLineEdit>(window_, "txbIndexFile"),
+           Control<QLineEdit>(window_, "txbTopFolder"),
+           Control<QLineEdit>(window_, "txbSingleFile"),
+           Control<QLineEdit>(window_, "txbSearchWords"),
+           Control<QPlainTextEdit>(window_, "txbFiles"),
+           Control<QLineEdit>(window_, "txbMaxNumExtracts"),
+           Control<QComboBox>(window_, "cboSearchType"),
+           Control<QComboBox>(window_, "cboSizeOfExtract"),
+           Control<QComboBox>(window_, "cboSettings")}) {
     EXPECT_FALSE(box->accessibleName().isEmpty()) << box->objectName().toStdString();
   }
-  EXPECT_EQ(window_->focusWidget(), window_->cmdTopFolder);
+  EXPECT_EQ(window_->focusWidget(),
+            Control<QPushButton>(window_, "cmdTopFolder"));
 
   // The two links open the user manual's page and the maker's.
-  QTest::mouseClick(window_->lblUserManualURL, Qt::LeftButton);
-  QTest::mouseClick(window_->lblOrvaneSystems, Qt::LeftButton);
+  QTest::mouseClick(Control<LinkLabel>(window_, "lblUserManualURL"),
+                    Qt::LeftButton);
+  QTest::mouseClick(Control<LinkLabel>(window_, "lblOrvaneSystems"),
+                    Qt::LeftButton);
   EXPECT_EQ(opener_.targets(),
             (std::vector<std::string>{Shell::ResolveAddress(GetProgramText(3)),
                                       Shell::ResolveAddress(GetProgramText(6))}));
 }
 
 TEST_F(FrmSearchMainTest, SearchShowsWhatTheCommandLinePrints) {
-  window_->chkGenerateHTML->setChecked(false);
+  Control<QCheckBox>(window_, "chkGenerateHTML")->setChecked(false);
   OpenIndexAndTop();
-  EXPECT_EQ(window_->txbTopFolder->text().toStdString(), top());
-  EXPECT_TRUE(window_->cmdClear[1]->isVisible());
-  EXPECT_TRUE(window_->cmdClear[2]->isVisible());
-  EXPECT_TRUE(window_->cmdListIndexedFiles->isEnabled());
-  EXPECT_EQ(window_->lblSearchableWords->text().toStdString().rfind("There are ", 0),
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbTopFolder")->text().toStdString(),
+            top());
+  EXPECT_TRUE(Control<QPushButton>(window_, "cmdClear[1]")->isVisible());
+  EXPECT_TRUE(Control<QPushButton>(window_, "cmdClear[2]")->isVisible());
+  EXPECT_TRUE(
+      Control<QPushButton>(window_, "cmdListIndexedFiles")->isEnabled());
+  EXPECT_EQ(Control<QLabel>(window_, "lblSearchableWords")
+                ->text()
+                .toStdString()
+                .rfind("There are ", 0),
             0u);
-  EXPECT_EQ(window_->focusWidget(), window_->txbSearchWords);
+  EXPECT_EQ(window_->focusWidget(),
+            Control<QLineEdit>(window_, "txbSearchWords"));
 
   for (const auto& [type, flag] : std::vector<std::pair<int, const char*>>{
            {0, "any"}, {1, "all"}, {2, "phrase"}}) {
-    window_->cboSearchType->setCurrentIndex(type);
+    Control<QComboBox>(window_, "cboSearchType")->setCurrentIndex(type);
     Search("lazy fox");
     Outcome cli = Cli({"--type", flag, "lazy", "fox"});
     ASSERT_EQ(cli.status, 0) << cli.err;
     const std::string label =
-        FromQt(window_->lblNumFilesFound->text()) + "\n";
+        FromQt(Control<QLabel>(window_, "lblNumFilesFound")->text()) + "\n";
     EXPECT_EQ(Results() + label, cli.out) << flag;
   }
-  EXPECT_EQ(window_->lblNumFilesFound->text(),
+  EXPECT_EQ(Control<QLabel>(window_, "lblNumFilesFound")->text(),
             "Number of files found with matches: 1");
-  EXPECT_EQ(window_->cmdSearch->text(), "Search");
-  EXPECT_TRUE(window_->cmdSearch->isEnabled());
-  EXPECT_TRUE(window_->lblNumFilesFound->isEnabled());
-  EXPECT_EQ(window_->focusWidget(), window_->cmdSearch);
+  EXPECT_EQ(Control<QPushButton>(window_, "cmdSearch")->text(), "Search");
+  EXPECT_TRUE(Control<QPushButton>(window_, "cmdSearch")->isEnabled());
+  EXPECT_TRUE(Control<QLabel>(window_, "lblNumFilesFound")->isEnabled());
+  EXPECT_EQ(window_->focusWidget(), Control<QPushButton>(window_, "cmdSearch"));
   // The timer opens the copy and clear buttons of the results.
   window_->Timer1_Timer();
-  EXPECT_TRUE(window_->cmdCopyToClipboard->isEnabled());
+  EXPECT_TRUE(Control<QPushButton>(window_, "cmdCopyToClipboard")->isEnabled());
   EXPECT_TRUE(prompter_.boxes().empty()) << prompter_.Transcript();
 
   // Nothing found: the no-match text of the type.
@@ -199,11 +208,38 @@ TEST_F(FrmSearchMainTest, SearchShowsWhatTheCommandLinePrints) {
   EXPECT_EQ(Results(), "No file contains that phrase.\n");
 }
 
+// A text report of 133 files once showed one file and "THE REPORT BUFFER
+// IS FULL.": the whole report of a search over 500 files reaches the
+// window, as the command line prints it.
+TEST_F(FrmSearchMainTest, TheWholeReportOfFiveHundredFilesIsShown) {
+  std::string paragraph = "The needle stands here.";
+  for (int k = 0; k < 16; ++k) paragraph += " lorem ipsum dolor sit amet";
+  std::vector<std::string> names;
+  for (int i = 0; i < 500; ++i) {
+    names.push_back("many/file " + std::to_string(1000 + i) + ".txt");
+    dir_.Write("top/" + names.back(),
+               paragraph + "\r\n" + paragraph + "\r\n" + paragraph + "\r\n");
+  }
+  index_ = WriteIndex(dir_, "m", IndexOfTree(dir_, "top/", names), false);
+  OpenIndexAndTop();
+  Control<QRadioButton>(window_, "optTextReport")->setChecked(true);
+  Search("needle");
+  frmLargeDisplay& display = launcher_.large_display();
+  ASSERT_TRUE(display.isVisible());
+  Outcome cli = Cli({"--report", "text", "needle"});
+  ASSERT_EQ(cli.status, 0) << cli.err;
+  ASSERT_GT(cli.out.size(), 2 * 61440u);  // twice the old limit
+  EXPECT_EQ(Shown(display).toStdString(), cli.out);
+  EXPECT_FALSE(display.ReportBufferFull());
+  EXPECT_NE(cli.out.find(top() + "many/file 1499.txt"), std::string::npos);
+  display.Hide();
+}
+
 TEST_F(FrmSearchMainTest, TextReportInTheLargeDisplayMatchesTheCommandLine) {
   OpenIndexAndTop();
-  window_->optTextReport->setChecked(true);
-  window_->txbMaxNumExtracts->setText("1");
-  window_->cboSearchType->setCurrentIndex(0);
+  Control<QRadioButton>(window_, "optTextReport")->setChecked(true);
+  Control<QLineEdit>(window_, "txbMaxNumExtracts")->setText("1");
+  Control<QComboBox>(window_, "cboSearchType")->setCurrentIndex(0);
   Search("fox hound");
   frmLargeDisplay& display = launcher_.large_display();
   ASSERT_TRUE(display.isVisible());
@@ -220,7 +256,7 @@ TEST_F(FrmSearchMainTest, TextReportInTheLargeDisplayMatchesTheCommandLine) {
   EXPECT_EQ(Lf(display.text()), cli.out);
   display.Hide();
   // After the words changed it asks for a search first.
-  QTest::keyClicks(window_->txbSearchWords, " dog");
+  QTest::keyClicks(Control<QLineEdit>(window_, "txbSearchWords"), " dog");
   Click("cmdGenerateHTML");
   ASSERT_EQ(prompter_.boxes().size(), 1u);
   EXPECT_EQ(prompter_.boxes()[0].text,
@@ -229,7 +265,7 @@ TEST_F(FrmSearchMainTest, TextReportInTheLargeDisplayMatchesTheCommandLine) {
 
 TEST_F(FrmSearchMainTest, HtmlReportGoesToTheOpenerAsTheCommandLineWritesIt) {
   OpenIndexAndTop();
-  window_->chkDisplayFilepaths->setChecked(true);
+  Control<QCheckBox>(window_, "chkDisplayFilepaths")->setChecked(true);
   Search("lazy fox");
   ASSERT_EQ(opener_.targets().size(), 1u) << prompter_.Transcript();
   const std::string page = ReadFileBytes(opener_.targets()[0]);
@@ -241,8 +277,8 @@ TEST_F(FrmSearchMainTest, HtmlReportGoesToTheOpenerAsTheCommandLineWritesIt) {
   // "Report ->" reads "Stop" while the report runs; a click on it ends the
   // report, and the stopped page is not opened.
   yield_.At(yield_.calls() + 1, [&] {
-    EXPECT_EQ(window_->cmdGenerateHTML->text(), "Stop");
-    window_->cmdGenerateHTML->click();
+    EXPECT_EQ(Control<QPushButton>(window_, "cmdGenerateHTML")->text(), "Stop");
+    Control<QPushButton>(window_, "cmdGenerateHTML")->click();
   });
   Click("cmdGenerateHTML");
   EXPECT_EQ(opener_.targets().size(), 1u);
@@ -250,16 +286,19 @@ TEST_F(FrmSearchMainTest, HtmlReportGoesToTheOpenerAsTheCommandLineWritesIt) {
                 "[Generation of report was stopped.]"),
             std::string::npos);
   // The report leaves the window as it found it.
-  EXPECT_EQ(window_->cmdGenerateHTML->text(), "Report ->");
-  EXPECT_TRUE(window_->cmdGenerateHTML->isEnabled());
-  EXPECT_TRUE(window_->txbFiles->toPlainText().startsWith(ToQt(top())));
+  EXPECT_EQ(Control<QPushButton>(window_, "cmdGenerateHTML")->text(),
+            "Report ->");
+  EXPECT_TRUE(Control<QPushButton>(window_, "cmdGenerateHTML")->isEnabled());
+  EXPECT_TRUE(Control<QPlainTextEdit>(window_, "txbFiles")
+                  ->toPlainText()
+                  .startsWith(ToQt(top())));
 }
 
 TEST_F(FrmSearchMainTest, DoubleClickOnAPathLineOpensThatFile) {
-  window_->chkGenerateHTML->setChecked(false);
+  Control<QCheckBox>(window_, "chkGenerateHTML")->setChecked(false);
   OpenIndexAndTop();
   Search("lazy");
-  QPlainTextEdit* box = window_->txbFiles;
+  QPlainTextEdit* box = Control<QPlainTextEdit>(window_, "txbFiles");
   auto double_click_line = [&](int block_number) {
     QTextBlock block = box->document()->findBlockByNumber(block_number);
     QTextCursor cursor(block);
@@ -275,23 +314,62 @@ TEST_F(FrmSearchMainTest, DoubleClickOnAPathLineOpensThatFile) {
 }
 
 TEST_F(FrmSearchMainTest, CopiesTheResultsOrTheSelection) {
-  window_->chkGenerateHTML->setChecked(false);
+  Control<QCheckBox>(window_, "chkGenerateHTML")->setChecked(false);
   OpenIndexAndTop();
   Search("hound");
   QClipboard* clipboard = QGuiApplication::clipboard();
-  EXPECT_EQ(window_->cmdCopyToClipboard->text().toStdString(), GetProgramText(33));
+  EXPECT_EQ(
+      Control<QPushButton>(window_, "cmdCopyToClipboard")->text().toStdString(),
+      GetProgramText(33));
   Click("cmdCopyToClipboard");
-  EXPECT_EQ(clipboard->text(), window_->txbFiles->toPlainText());
+  EXPECT_EQ(clipboard->text(),
+            Control<QPlainTextEdit>(window_, "txbFiles")->toPlainText());
 
-  QTextCursor cursor = window_->txbFiles->textCursor();
+  QTextCursor cursor =
+      Control<QPlainTextEdit>(window_, "txbFiles")->textCursor();
   cursor.movePosition(QTextCursor::Start);
   cursor.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
-  window_->txbFiles->setTextCursor(cursor);
-  EXPECT_EQ(window_->cmdCopyToClipboard->text().toStdString(), GetProgramText(32));
+  Control<QPlainTextEdit>(window_, "txbFiles")->setTextCursor(cursor);
+  EXPECT_EQ(
+      Control<QPushButton>(window_, "cmdCopyToClipboard")->text().toStdString(),
+      GetProgramText(32));
   Click("cmdCopyToClipboard");
   EXPECT_EQ(clipboard->text().toStdString(), top() + "sub/c.htm");
-  EXPECT_FALSE(window_->txbFiles->textCursor().hasSelection());
-  EXPECT_EQ(window_->cmdCopyToClipboard->text().toStdString(), GetProgramText(33));
+  EXPECT_FALSE(Control<QPlainTextEdit>(window_, "txbFiles")
+                   ->textCursor()
+                   .hasSelection());
+  EXPECT_EQ(
+      Control<QPushButton>(window_, "cmdCopyToClipboard")->text().toStdString(),
+      GetProgramText(33));
+}
+
+// An index file dropped on the window opens, as if chosen with its
+// button; a folder becomes the top folder; any other file is refused as
+// the dialog's choice is.
+TEST_F(FrmSearchMainTest, DroppedIndexFilesOpenAndDroppedFoldersAreTheTop) {
+  EXPECT_TRUE(DropPath(window_, index_));
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbIndexFile")->text().toStdString(),
+            index_);
+  EXPECT_TRUE(window_->module().state().index.blnDataFileReady);
+  EXPECT_EQ(Control<QLabel>(window_, "lblTitle[1]")->text(), "Test index");
+  EXPECT_TRUE(
+      Control<QPushButton>(window_, "cmdListIndexedFiles")->isEnabled());
+
+  // Onto the search words' box: not its text, the top folder.
+  EXPECT_TRUE(DropPath(Control<QLineEdit>(window_, "txbSearchWords"),
+                       dir_.folder() + "top"));
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbTopFolder")->text().toStdString(),
+            top());
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbSearchWords")->text(), "");
+  EXPECT_TRUE(prompter_.boxes().empty()) << prompter_.Transcript();
+  Search("fox");
+  EXPECT_EQ(Control<QLabel>(window_, "lblNumFilesFound")->text(),
+            "Number of files found with matches: 3");
+
+  EXPECT_TRUE(DropPath(window_, dir_.Path("top/a.txt")));
+  ASSERT_FALSE(prompter_.boxes().empty());
+  EXPECT_EQ(prompter_.boxes().back().text,
+            "Index file names must end in '_index.tavo'.");
 }
 
 TEST_F(FrmSearchMainTest, IndexFileNamesAndVanishedIndexes) {
@@ -299,8 +377,9 @@ TEST_F(FrmSearchMainTest, IndexFileNamesAndVanishedIndexes) {
   Click("cmdIndexFile");
   ASSERT_EQ(prompter_.boxes().size(), 1u);
   EXPECT_EQ(prompter_.boxes()[0].title, "Invalid input");
-  EXPECT_EQ(window_->txbIndexFile->text(), "");
-  EXPECT_FALSE(window_->cmdListIndexedFiles->isEnabled());
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbIndexFile")->text(), "");
+  EXPECT_FALSE(
+      Control<QPushButton>(window_, "cmdListIndexedFiles")->isEnabled());
   EXPECT_EQ(dialogs_.shown()[0].request.title, GetProgramText(65));
 
   OpenIndexAndTop();
@@ -312,31 +391,37 @@ TEST_F(FrmSearchMainTest, IndexFileNamesAndVanishedIndexes) {
   // A damaged index: the load's message, the window usable again.
   dir_.Write("t_index.tavo", "junk");
   Search("fox");
-  EXPECT_NE(prompter_.boxes().back().text.find("Error when reading the index file:"),
+  EXPECT_NE(prompter_.boxes().back().text.find(
+                "Error when reading the index file: -3"),
             std::string::npos);
-  EXPECT_TRUE(window_->cmdSearch->isEnabled());
-  EXPECT_TRUE(window_->cmdIndexFile->isEnabled());
-  EXPECT_EQ(window_->cmdSearch->text(), "Search");
+  // The title of the index loaded before does not stay beside the message.
+  EXPECT_EQ(Control<QLabel>(window_, "lblTitle[1]")->text(), "");
+  EXPECT_TRUE(Control<QPushButton>(window_, "cmdSearch")->isEnabled());
+  EXPECT_TRUE(Control<QPushButton>(window_, "cmdIndexFile")->isEnabled());
+  EXPECT_EQ(Control<QPushButton>(window_, "cmdSearch")->text(), "Search");
 }
 
 TEST_F(FrmSearchMainTest, SingleFileMustLieInTheTopFolder) {
   Click("optSearchSingleFile");
   // Before a top folder is set, "Specify file" only says so.
-  EXPECT_TRUE(window_->cmdSpecifyFile->isVisible());
-  EXPECT_FALSE(window_->cmdListIndexedFiles->isVisible());
+  EXPECT_TRUE(Control<QPushButton>(window_, "cmdSpecifyFile")->isVisible());
+  EXPECT_FALSE(
+      Control<QPushButton>(window_, "cmdListIndexedFiles")->isVisible());
   Click("cmdSpecifyFile");
   EXPECT_EQ(prompter_.boxes().back().text, GetProgramText(23));
   EXPECT_TRUE(dialogs_.shown().empty());
 
-  window_->chkGenerateHTML->setChecked(false);
+  Control<QCheckBox>(window_, "chkGenerateHTML")->setChecked(false);
   OpenIndexAndTop();
-  EXPECT_TRUE(window_->optSearchSingleFile->font().bold());
-  EXPECT_FALSE(window_->optSearchAllFiles->font().bold());
+  EXPECT_TRUE(
+      Control<QRadioButton>(window_, "optSearchSingleFile")->font().bold());
+  EXPECT_FALSE(
+      Control<QRadioButton>(window_, "optSearchAllFiles")->font().bold());
   // Another tree is refused and the box emptied.
   dialogs_.QueueAnswer(dir_.Write("elsewhere/a.txt", "fox"));
   Click("cmdSpecifyFile");
   EXPECT_EQ(prompter_.boxes().back().text, GetProgramText(72));
-  EXPECT_EQ(window_->txbSingleFile->text(), "");
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbSingleFile")->text(), "");
   EXPECT_EQ(dialogs_.shown().back().request.start_folder, top());
   // The top folder written in other letter case is accepted.
   std::string upper = top();
@@ -345,51 +430,54 @@ TEST_F(FrmSearchMainTest, SingleFileMustLieInTheTopFolder) {
   dialogs_.QueueAnswer(upper + "a.txt");
   Click("cmdSpecifyFile");
   EXPECT_EQ(prompter_.boxes().size(), boxes) << prompter_.Transcript();
-  EXPECT_EQ(window_->txbSingleFile->text().toStdString(), upper + "a.txt");
-  EXPECT_TRUE(window_->cmdClear[4]->isVisible());
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbSingleFile")->text().toStdString(),
+            upper + "a.txt");
+  EXPECT_TRUE(Control<QPushButton>(window_, "cmdClear[4]")->isVisible());
   // A file whose relative path differs from the index's in letter case
   // passes the check, but the search does not find it.
   dialogs_.QueueAnswer(top() + "A.TXT");
   Click("cmdSpecifyFile");
   EXPECT_EQ(prompter_.boxes().size(), boxes) << prompter_.Transcript();
   Search("fox");
-  EXPECT_EQ(window_->lblNumFilesFound->text(), "Not found");
+  EXPECT_EQ(Control<QLabel>(window_, "lblNumFilesFound")->text(), "Not found");
   EXPECT_EQ(Results(), "The file does not contain all the search words.\n");
   // The right one is found.
   dialogs_.QueueAnswer(top() + "a.txt");
   Click("cmdSpecifyFile");
   Search("fox");
-  EXPECT_EQ(window_->lblNumFilesFound->text(), "Found");
+  EXPECT_EQ(Control<QLabel>(window_, "lblNumFilesFound")->text(), "Found");
   Outcome cli = Cli({"--single-file", top() + "a.txt", "fox"});
   EXPECT_EQ(Results() + "Found\n", cli.out);
 
   Click("optSearchAllFiles");
-  EXPECT_FALSE(window_->cmdSpecifyFile->isVisible());
-  EXPECT_FALSE(window_->cmdClear[4]->isVisible());
-  EXPECT_TRUE(window_->cmdListIndexedFiles->isVisible());
-  EXPECT_TRUE(window_->optSearchAllFiles->font().bold());
+  EXPECT_FALSE(Control<QPushButton>(window_, "cmdSpecifyFile")->isVisible());
+  EXPECT_FALSE(Control<QPushButton>(window_, "cmdClear[4]")->isVisible());
+  EXPECT_TRUE(
+      Control<QPushButton>(window_, "cmdListIndexedFiles")->isVisible());
+  EXPECT_TRUE(
+      Control<QRadioButton>(window_, "optSearchAllFiles")->font().bold());
 }
 
 TEST_F(FrmSearchMainTest, SettingsSavedAndLoadedWithEveryLine) {
   OpenIndexAndTop();
-  window_->cboSearchType->setCurrentIndex(2);
-  window_->txbMaxNumExtracts->setText("7");
-  window_->cboSizeOfExtract->setCurrentIndex(8);
-  window_->chkSortMatches->setChecked(true);
-  window_->chkGenerateHTML->setChecked(false);
-  window_->chkDisplayDescriptions->setChecked(false);
-  window_->chkDisplayFilepaths->setChecked(true);
-  window_->chkOnQuitDeleteDataFile->setChecked(true);
-  window_->optTextReport->setChecked(true);
+  Control<QComboBox>(window_, "cboSearchType")->setCurrentIndex(2);
+  Control<QLineEdit>(window_, "txbMaxNumExtracts")->setText("7");
+  Control<QComboBox>(window_, "cboSizeOfExtract")->setCurrentIndex(8);
+  Control<QCheckBox>(window_, "chkSortMatches")->setChecked(true);
+  Control<QCheckBox>(window_, "chkGenerateHTML")->setChecked(false);
+  Control<QCheckBox>(window_, "chkDisplayDescriptions")->setChecked(false);
+  Control<QCheckBox>(window_, "chkDisplayFilepaths")->setChecked(true);
+  Control<QCheckBox>(window_, "chkOnQuitDeleteDataFile")->setChecked(true);
+  Control<QRadioButton>(window_, "optTextReport")->setChecked(true);
   Click("optSearchSingleFile");
   dialogs_.QueueAnswer(top() + "b.txt");
   Click("cmdSpecifyFile");
-  QTest::keyClicks(window_->txbSearchWords, "lazy, fox");
-  const QString title = window_->lblTitle[1]->text();
+  QTest::keyClicks(Control<QLineEdit>(window_, "txbSearchWords"), "lazy, fox");
+  const QString title = Control<QLabel>(window_, "lblTitle[1]")->text();
 
   // Choosing a command only says how to run it.
-  window_->cboSettings->setCurrentIndex(1);
-  emit window_->cboSettings->activated(1);
+  Control<QComboBox>(window_, "cboSettings")->setCurrentIndex(1);
+  emit Control<QComboBox>(window_, "cboSettings")->activated(1);
   EXPECT_EQ(prompter_.boxes().back().text,
             "Now click on the 'Settings' button to do this.");
   const std::string file = dir_.Path("mine.usrs");
@@ -406,38 +494,44 @@ TEST_F(FrmSearchMainTest, SettingsSavedAndLoadedWithEveryLine) {
   Click("cmdClear[1]");
   Click("cmdClear[3]");
   Click("optSearchAllFiles");
-  window_->chkSortMatches->setChecked(false);
-  window_->cboSearchType->setCurrentIndex(0);
-  window_->cboSettings->setCurrentIndex(3);
+  Control<QCheckBox>(window_, "chkSortMatches")->setChecked(false);
+  Control<QComboBox>(window_, "cboSearchType")->setCurrentIndex(0);
+  Control<QComboBox>(window_, "cboSettings")->setCurrentIndex(3);
   dialogs_.QueueAnswer(file);
   Click("cmdSettings");
-  EXPECT_EQ(window_->cboSearchType->currentIndex(), 2);
-  EXPECT_EQ(window_->txbMaxNumExtracts->text(), "7");
-  EXPECT_EQ(window_->cboSizeOfExtract->currentIndex(), 8);
-  EXPECT_TRUE(window_->chkSortMatches->isChecked());
-  EXPECT_FALSE(window_->chkGenerateHTML->isChecked());
-  EXPECT_FALSE(window_->chkDisplayDescriptions->isChecked());
-  EXPECT_TRUE(window_->chkDisplayFilepaths->isChecked());
-  EXPECT_TRUE(window_->chkOnQuitDeleteDataFile->isChecked());
-  EXPECT_EQ(window_->txbIndexFile->text().toStdString(), index_);
-  EXPECT_EQ(window_->txbTopFolder->text().toStdString(), top());
-  EXPECT_EQ(window_->lblTitle[1]->text(), title);
-  EXPECT_TRUE(window_->optTextReport->isChecked());
-  EXPECT_TRUE(window_->optSearchSingleFile->isChecked());
-  EXPECT_EQ(window_->txbSingleFile->text().toStdString(), top() + "b.txt");
-  EXPECT_TRUE(window_->cmdClear[4]->isVisible());
-  EXPECT_EQ(window_->txbSearchWords->text(), "lazy, fox");
+  EXPECT_EQ(Control<QComboBox>(window_, "cboSearchType")->currentIndex(), 2);
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbMaxNumExtracts")->text(), "7");
+  EXPECT_EQ(Control<QComboBox>(window_, "cboSizeOfExtract")->currentIndex(), 8);
+  EXPECT_TRUE(Control<QCheckBox>(window_, "chkSortMatches")->isChecked());
+  EXPECT_FALSE(Control<QCheckBox>(window_, "chkGenerateHTML")->isChecked());
+  EXPECT_FALSE(
+      Control<QCheckBox>(window_, "chkDisplayDescriptions")->isChecked());
+  EXPECT_TRUE(Control<QCheckBox>(window_, "chkDisplayFilepaths")->isChecked());
+  EXPECT_TRUE(
+      Control<QCheckBox>(window_, "chkOnQuitDeleteDataFile")->isChecked());
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbIndexFile")->text().toStdString(),
+            index_);
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbTopFolder")->text().toStdString(),
+            top());
+  EXPECT_EQ(Control<QLabel>(window_, "lblTitle[1]")->text(), title);
+  EXPECT_TRUE(Control<QRadioButton>(window_, "optTextReport")->isChecked());
+  EXPECT_TRUE(
+      Control<QRadioButton>(window_, "optSearchSingleFile")->isChecked());
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbSingleFile")->text().toStdString(),
+            top() + "b.txt");
+  EXPECT_TRUE(Control<QPushButton>(window_, "cmdClear[4]")->isVisible());
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbSearchWords")->text(), "lazy, fox");
 
   // A file of the Index Module is refused and changes nothing.
   dialogs_.QueueAnswer(dir_.Write("x.usri", "\"Tavora -- Settings for Index Module\"\r\n"));
   Click("cmdSettings");
   EXPECT_EQ(prompter_.boxes().back().title, "Load settings");
-  EXPECT_EQ(window_->txbSearchWords->text(), "lazy, fox");
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbSearchWords")->text(), "lazy, fox");
 }
 
 TEST_F(FrmSearchMainTest, SavedForNextRunOpensWithTheNextWindow) {
   OpenIndexAndTop();
-  QTest::keyClicks(window_->txbSearchWords, "hound");
+  QTest::keyClicks(Control<QLineEdit>(window_, "txbSearchWords"), "hound");
   QTimer::singleShot(20, [&] { launcher_.pop_up().hide(); });
   Click("cmdSettings");  // "Save for next run"
   window_->close();
@@ -445,18 +539,19 @@ TEST_F(FrmSearchMainTest, SavedForNextRunOpensWithTheNextWindow) {
   QTest::mouseClick(launcher_.cmdSearchModule, Qt::LeftButton);
   window_ = qobject_cast<frmSearchMain*>(launcher_.module());
   ASSERT_NE(window_, nullptr);
-  EXPECT_EQ(window_->txbSearchWords->text(), "hound");
-  EXPECT_EQ(window_->txbIndexFile->text().toStdString(), index_);
-  EXPECT_EQ(window_->focusWidget(), window_->cmdSearch);
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbSearchWords")->text(), "hound");
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbIndexFile")->text().toStdString(),
+            index_);
+  EXPECT_EQ(window_->focusWidget(), Control<QPushButton>(window_, "cmdSearch"));
   std::remove(DefaultSearchSettingsPath().c_str());
 }
 
 TEST_F(FrmSearchMainTest, QuitDeletesTheDataFileOnRequest) {
-  window_->chkGenerateHTML->setChecked(false);
+  Control<QCheckBox>(window_, "chkGenerateHTML")->setChecked(false);
   OpenIndexAndTop();  // the load builds the data file
   const std::string data = dir_.Path("t_data.tavo");
   ASSERT_TRUE(FileExists(data));
-  window_->chkOnQuitDeleteDataFile->setChecked(true);
+  Control<QCheckBox>(window_, "chkOnQuitDeleteDataFile")->setChecked(true);
   prompter_.QueueAnswer(Answer::kNo);
   Click("cmdQuit");
   Settle();
@@ -471,7 +566,7 @@ TEST_F(FrmSearchMainTest, QuitDeletesTheDataFileOnRequest) {
   window_ = qobject_cast<frmSearchMain*>(launcher_.module());
   OpenIndexAndTop();
   dir_.Write("t_data.tavo", "");
-  window_->chkOnQuitDeleteDataFile->setChecked(true);
+  Control<QCheckBox>(window_, "chkOnQuitDeleteDataFile")->setChecked(true);
   Click("cmdQuit");
   Settle();
   EXPECT_FALSE(FileExists(data));
@@ -479,26 +574,27 @@ TEST_F(FrmSearchMainTest, QuitDeletesTheDataFileOnRequest) {
 }
 
 TEST_F(FrmSearchMainTest, StopAndQuitWhileASearchRuns) {
-  window_->chkGenerateHTML->setChecked(false);
-  window_->cboSearchType->setCurrentIndex(2);
+  Control<QCheckBox>(window_, "chkGenerateHTML")->setChecked(false);
+  Control<QComboBox>(window_, "cboSearchType")->setCurrentIndex(2);
   OpenIndexAndTop();
   // A click on Search before it reads "Stop" is ignored; once it reads
   // "Stop" the click stops the run.
   int yields = yield_.calls();
   yield_.At(yields + 1, [&] {
-    EXPECT_EQ(window_->cmdSearch->text(), "Search");
-    EXPECT_FALSE(window_->cmdIndexFile->isEnabled());
-    window_->cmdSearch->click();
+    EXPECT_EQ(Control<QPushButton>(window_, "cmdSearch")->text(), "Search");
+    EXPECT_FALSE(Control<QPushButton>(window_, "cmdIndexFile")->isEnabled());
+    Control<QPushButton>(window_, "cmdSearch")->click();
   });
   for (int n = yields + 2; n < yields + 40; ++n) {
     yield_.At(n, [&] {
-      if (window_->cmdSearch->text() == "Stop") window_->cmdSearch->click();
+      if (Control<QPushButton>(window_, "cmdSearch")->text() == "Stop")
+        Control<QPushButton>(window_, "cmdSearch")->click();
     });
   }
   Search("lazy fox");
-  EXPECT_EQ(window_->cmdSearch->text(), "Search");
-  EXPECT_TRUE(window_->cmdIndexFile->isEnabled());
-  EXPECT_EQ(window_->lblNumFilesFound->text(),
+  EXPECT_EQ(Control<QPushButton>(window_, "cmdSearch")->text(), "Search");
+  EXPECT_TRUE(Control<QPushButton>(window_, "cmdIndexFile")->isEnabled());
+  EXPECT_EQ(Control<QLabel>(window_, "lblNumFilesFound")->text(),
             "Number of files found with matches: 0");
 
   // Quit during the phrase confirmation: the run ends, then the window.
@@ -506,8 +602,8 @@ TEST_F(FrmSearchMainTest, StopAndQuitWhileASearchRuns) {
   for (int n = yields + 1; n < yields + 40; ++n) {
     yield_.At(n, [&] {
       if (window_ != nullptr && window_->isVisible() &&
-          window_->cmdSearch->text() == "Stop") {
-        window_->cmdQuit->click();
+          Control<QPushButton>(window_, "cmdSearch")->text() == "Stop") {
+        Control<QPushButton>(window_, "cmdQuit")->click();
       }
     });
   }
@@ -521,7 +617,7 @@ TEST_F(FrmSearchMainTest, StopAndQuitWhileASearchRuns) {
 
 TEST_F(FrmSearchMainTest, ListsTheIndexedFilesInsideTheWindow) {
   OpenIndexAndTop();
-  window_->optByFolder->setChecked(true);
+  Control<QRadioButton>(window_, "optByFolder")->setChecked(true);
   Click("cmdListIndexedFiles");
   frmLargeDisplay& display = launcher_.large_display();
   ASSERT_TRUE(display.isVisible());
@@ -541,30 +637,39 @@ TEST_F(FrmSearchMainTest, MinimisedCaptionAndTheTopFolderClear) {
 
   OpenIndexAndTop();
   Click("cmdClear[1]");
-  EXPECT_EQ(window_->txbTopFolder->text(), "");
-  EXPECT_FALSE(window_->cmdClear[1]->isVisible());
-  EXPECT_FALSE(window_->optSearchAllFiles->font().bold());
-  EXPECT_EQ(window_->focusWidget(), window_->cmdTopFolder);
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbTopFolder")->text(), "");
+  EXPECT_FALSE(Control<QPushButton>(window_, "cmdClear[1]")->isVisible());
+  EXPECT_FALSE(
+      Control<QRadioButton>(window_, "optSearchAllFiles")->font().bold());
+  EXPECT_EQ(window_->focusWidget(),
+            Control<QPushButton>(window_, "cmdTopFolder"));
   Search("fox");
   EXPECT_EQ(prompter_.boxes().back().title, "Top folder not specified");
 }
 
 TEST_F(FrmSearchMainTest, RefusedQueriesAndAForeignTopFolderLeaveItUsable) {
-  window_->chkGenerateHTML->setChecked(false);
+  Control<QCheckBox>(window_, "chkGenerateHTML")->setChecked(false);
   OpenIndexAndTop();
   // A letter and a double quote make the umlaut as they are typed.
-  QTest::keyClicks(window_->txbSearchWords, "Mu\"de");
-  EXPECT_EQ(window_->txbSearchWords->text(), QString::fromUtf8("M\u00fcde"));
-  EXPECT_TRUE(window_->cmdClear[3]->isVisible());
-  Search("fox1");
+  QTest::keyClicks(Control<QLineEdit>(window_, "txbSearchWords"), "Mu\"de");
+  EXPECT_EQ(Control<QLineEdit>(window_, "txbSearchWords")->text(),
+            QString::fromUtf8("M\u00fcde"));
+  EXPECT_TRUE(Control<QPushButton>(window_, "cmdClear[3]")->isVisible());
+  // A character that no index can hold (typed as a whole: the test's keys
+  // are ASCII only).
+  QLineEdit* words = Control<QLineEdit>(window_, "txbSearchWords");
+  words->setText(QString::fromUtf8("fox \u0436"));
+  QTest::keyClick(words, Qt::Key_Return);
+  ASSERT_FALSE(prompter_.boxes().empty());
   EXPECT_EQ(prompter_.boxes().back().text, GetProgramText(100));
   // A stem under "All words" switches the type in the window.
   Search("fo*");
-  EXPECT_EQ(window_->cboSearchType->currentText(), "Any word");
+  EXPECT_EQ(Control<QComboBox>(window_, "cboSearchType")->currentText(),
+            "Any word");
   EXPECT_NE(prompter_.boxes().back().text.find("Stems in search words"),
             std::string::npos);
   Search("fo*");
-  EXPECT_EQ(window_->lblNumFilesFound->text(),
+  EXPECT_EQ(Control<QLabel>(window_, "lblNumFilesFound")->text(),
             "Number of files found with matches: 3");
 
   // A top folder that holds none of the indexed files.
@@ -577,8 +682,11 @@ TEST_F(FrmSearchMainTest, RefusedQueriesAndAForeignTopFolderLeaveItUsable) {
                 "No indexed file occurs in the top folder", 0),
             0u);
   for (QWidget* control : std::initializer_list<QWidget*>{
-           window_->cmdSearch, window_->cmdIndexFile, window_->cmdTopFolder,
-           window_->cboSearchType, window_->chkSortMatches}) {
+           Control<QPushButton>(window_, "cmdSearch"),
+           Control<QPushButton>(window_, "cmdIndexFile"),
+           Control<QPushButton>(window_, "cmdTopFolder"),
+           Control<QComboBox>(window_, "cboSearchType"),
+           Control<QCheckBox>(window_, "chkSortMatches")}) {
     EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
   }
 }

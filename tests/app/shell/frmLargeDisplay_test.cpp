@@ -2,48 +2,45 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
+#include <QScrollBar>
 #include <QTest>
-#include <QTextCursor>
 #include <QTimer>
 
 #include "app/qt_text.h"
 #include "engine/common/program_texts.h"
+#include "tests/support/window_test.h"
 
 namespace orvane {
 namespace {
 
-QString Widget(const frmLargeDisplay& display) {
-  return display.txbOutput->toPlainText();
+QString Widget(frmLargeDisplay& display) { return testing::Shown(display); }
+
+// Selects the lines from first to last, as a drag of the mouse does.
+void Select(frmLargeDisplay& display, int first, int last) {
+  const QAbstractItemModel& rows = *display.txbOutput->model();
+  display.txbOutput->selectionModel()->select(
+      QItemSelection(rows.index(first, 0), rows.index(last, 0)),
+      QItemSelectionModel::ClearAndSelect);
 }
 
-void Select(frmLargeDisplay& display, int from, int to) {
-  QTextCursor cursor = display.txbOutput->textCursor();
-  cursor.setPosition(from);
-  cursor.setPosition(to, QTextCursor::KeepAnchor);
-  display.txbOutput->setTextCursor(cursor);
-}
-
-TEST(FrmLargeDisplayTest, OutputEndsTheTextOnceItPassedTheLimit) {
+// The window once stopped at 61,440 characters with "THE REPORT BUFFER IS
+// FULL."; it now shows the whole text, as the command line prints it.
+TEST(FrmLargeDisplayTest, OutputShowsTheWholeText) {
   frmLargeDisplay display;
-  display.Output(std::string(70000, 'x'), 0, true);
-  EXPECT_EQ(Widget(display), QString(70000, 'x'));
-  EXPECT_FALSE(display.ReportBufferFull());
-
   display.SetBufferFullMessage("THE REPORT BUFFER IS FULL.");
+  display.Output(std::string(70000, 'x'), 0, true);
   display.Output("more", 1, false);
-  const QString full =
-      QString(69488, 'x') + " ...\n\nTHE REPORT BUFFER IS FULL.\n";
-  EXPECT_EQ(Widget(display), full);
-  EXPECT_TRUE(display.ReportBufferFull());
-  // The caret is at the end, after the message.
-  EXPECT_EQ(display.txbOutput->textCursor().position(), full.size());
-
   display.Output("still more", 2, true);
-  EXPECT_EQ(Widget(display), full);
+  EXPECT_EQ(Widget(display), QString(70000, 'x') + "more\nstill more\n\n");
+  EXPECT_FALSE(display.ReportBufferFull());
+  // The current line is the last: the end of the text is in view.
+  EXPECT_EQ(display.txbOutput->currentIndex().row(), 3);
 
   display.Clear();
   EXPECT_FALSE(display.ReportBufferFull());
@@ -85,15 +82,30 @@ TEST(FrmLargeDisplayTest, DisplayArraySeparatesFoldersAndEndsWithTheMessage) {
   EXPECT_EQ(Widget(display), "one\ntwo");
 }
 
-TEST(FrmLargeDisplayTest, DisplayArrayAtTheLimitWritesNoClosingMessage) {
+TEST(FrmLargeDisplayTest, ALongListingIsShownWholeAndLinesAreWideEnough) {
   frmLargeDisplay display;
   display.SetBufferFullMessage("THE FILE LIST BUFFER IS FULL.");
-  std::vector<std::string> items(1000, std::string(98, 'p'));
-  display.DisplayArray(items, 0, 999, "Listing complete.", false);
-  const QString text = Widget(display);
-  EXPECT_TRUE(text.endsWith("\nTHE FILE LIST BUFFER IS FULL."));
-  EXPECT_FALSE(text.contains("Listing complete."));
-  EXPECT_EQ(text.count(QString(98, 'p')), 614);
+  display.Show();
+  std::vector<std::string> items(100000, std::string(98, 'p'));
+  items[5000] = std::string(400, 'w');  // the widest line
+  display.DisplayArray(items, 0, 99999, "Listing complete.", false);
+  QCoreApplication::processEvents();
+  const QAbstractItemModel& rows = *display.txbOutput->model();
+  ASSERT_EQ(rows.rowCount(), 100002);
+  EXPECT_EQ(rows.data(rows.index(100001, 0)).toString(), "Listing complete.");
+  EXPECT_FALSE(display.ReportBufferFull());
+  // Every line is as wide as the widest, which is not cut.
+  const int widest =
+      display.txbOutput->fontMetrics().horizontalAdvance(QString(400, 'w'));
+  EXPECT_GE(display.txbOutput->columnWidth(0), widest);
+  EXPECT_GT(display.txbOutput->horizontalScrollBar()->maximum(), 0);
+  // Select all and copy take every line.
+  display.txbOutput->setFocus();
+  QTest::keyClick(display.txbOutput, Qt::Key_A, Qt::ControlModifier);
+  QTest::mouseClick(display.cmdCopyToClipboard, Qt::LeftButton);
+  const QString copied = QGuiApplication::clipboard()->text();
+  EXPECT_EQ(copied.count('\n'), 100001);
+  EXPECT_TRUE(copied.endsWith("\nListing complete."));
 }
 
 TEST(FrmLargeDisplayTest, CopiesTheSelectionOrTheWholeText) {
@@ -108,26 +120,29 @@ TEST(FrmLargeDisplayTest, CopiesTheSelectionOrTheWholeText) {
   EXPECT_EQ(clipboard->text(), "first line\nsecond line");
   EXPECT_EQ(display.cmdCopyToClipboard->text(), ToQt(GetProgramText(185)));
 
-  Select(display, 6, 17);  // "line\nsecond"
-  display.SetCopyToClipboardButton();
+  // The caption follows the selection.
+  Select(display, 1, 1);
   EXPECT_EQ(display.cmdCopyToClipboard->text(), ToQt(GetProgramText(424)));
   QTest::mouseClick(display.cmdCopyToClipboard, Qt::LeftButton);
-  EXPECT_EQ(clipboard->text(), "line\nsecond");
-  EXPECT_FALSE(display.txbOutput->textCursor().hasSelection());
+  EXPECT_EQ(clipboard->text(), "second line");
+  EXPECT_FALSE(display.txbOutput->selectionModel()->hasSelection());
   EXPECT_EQ(display.cmdCopyToClipboard->text(), ToQt(GetProgramText(185)));
 
-  // Enter in a selection copies it, and the key does not reach the text.
-  Select(display, 0, 5);
+  // Enter in a selection copies it, and so does Ctrl+C.
+  Select(display, 0, 0);
   QTest::keyClick(display.txbOutput, Qt::Key_Return);
-  EXPECT_EQ(clipboard->text(), "first");
+  EXPECT_EQ(clipboard->text(), "first line");
   EXPECT_EQ(Widget(display), "first line\nsecond line");
-
-  // Releasing the mouse in the text makes the caption follow the selection.
-  Select(display, 0, 5);
-  QTest::mouseRelease(display.txbOutput->viewport(), Qt::LeftButton,
-                      Qt::NoModifier, QPoint(300, 150));
-  EXPECT_TRUE(display.txbOutput->textCursor().hasSelection());
-  EXPECT_EQ(display.cmdCopyToClipboard->text(), ToQt(GetProgramText(424)));
+  Select(display, 0, 1);
+  QTest::keyClick(display.txbOutput, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard->text(), "first line\nsecond line");
+  // Lines selected apart are copied in the order of the text.
+  display.Output("\r\nthird line", 0, false);
+  Select(display, 2, 2);
+  display.txbOutput->selectionModel()->select(
+      display.txbOutput->model()->index(0, 0), QItemSelectionModel::Select);
+  QTest::mouseClick(display.cmdCopyToClipboard, Qt::LeftButton);
+  EXPECT_EQ(clipboard->text(), "first line\nthird line");
 }
 
 TEST(FrmLargeDisplayTest, PauseHoldsTheCallersLoopUntilContinue) {
@@ -182,6 +197,13 @@ TEST(FrmLargeDisplayTest, CloseHidesButTheCloseBoxDiscards) {
   display.Output("kept", 0, false);
 
   QTest::mouseClick(display.cmdClose, Qt::LeftButton);
+  EXPECT_FALSE(display.IsVisible());
+  EXPECT_EQ(Widget(display), "kept");
+  // Escape does what cmdClose does.
+  display.Show();
+  QApplication::setActiveWindow(&display);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&display));
+  QTest::keyClick(display.txbOutput, Qt::Key_Escape);
   EXPECT_FALSE(display.IsVisible());
   EXPECT_EQ(Widget(display), "kept");
   EXPECT_EQ(display.strBufferFullMessage(), "THE FILE LIST BUFFER IS FULL.");

@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <condition_variable>
 #include <filesystem>
+#include <memory>
+#include <mutex>
 #include <string>
 
 #include "engine/text/file_checks.h"
@@ -48,6 +51,60 @@ TEST(BackgroundDeletionTest, NamesGoAtOnceAndLargeFilesAreFreedBehind) {
   EXPECT_TRUE(deletion.Delete(dir.Path("link.tavo")));
   EXPECT_FALSE(std::filesystem::is_symlink(dir.Path("link.tavo")));
   EXPECT_EQ(std::filesystem::file_size(target), std::size_t{2} << 20);
+}
+
+// A file renamed over another replaces it in one step, and the replaced
+// file's blocks are freed behind; a rename that fails changes nothing.
+TEST(BackgroundDeletionTest, ReplacesAFileAndFreesTheOldOneBehind) {
+  TempDir dir;
+  std::string old_file = dir.Write("p_data.tavo", std::string(2 << 20, 'o'));
+  std::string new_file = dir.Write("p_data.x.part.tavo", "new");
+  BackgroundDeletion deletion(1 << 20);
+  ASSERT_TRUE(deletion.Replace(new_file, old_file).ok());
+  EXPECT_EQ(testing::ReadFileBytes(old_file), "new");
+  EXPECT_FALSE(std::filesystem::exists(new_file));
+  deletion.Wait();
+  EXPECT_FALSE(StillHeld(old_file));
+
+  Status failed = deletion.Replace(dir.Path("missing.tavo"), old_file);
+  ASSERT_FALSE(failed.ok());
+  EXPECT_EQ(failed.message(), "Cannot rename " + dir.Path("missing.tavo") +
+                                  ": No such file or directory");
+  EXPECT_EQ(testing::ReadFileBytes(old_file), "new");
+  EXPECT_EQ(deletion.pending(), 0);
+}
+
+// Issue 18: the end of the Index Module waited for the blocks of a large
+// deleted file to be freed. The deletion goes on without its owner.
+TEST(BackgroundDeletionTest, ItsEndDoesNotWaitForTheBlocks) {
+  TempDir dir;
+  std::string path = dir.Write("large.tavo", std::string(1 << 20, 'x'));
+  struct Gate {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool open = false;
+    bool closed = false;
+  };
+  auto gate = std::make_shared<Gate>();
+  {
+    BackgroundDeletion deletion(0, [gate](int fd) {
+      std::unique_lock<std::mutex> lock(gate->mutex);
+      gate->changed.wait(lock, [&] { return gate->open; });
+      ::close(fd);
+      gate->closed = true;
+      gate->changed.notify_all();
+    });
+    EXPECT_TRUE(deletion.Delete(path));
+    EXPECT_EQ(deletion.pending(), 1);
+  }  // gone while the close still holds
+  EXPECT_FALSE(std::filesystem::exists(path));
+  std::unique_lock<std::mutex> lock(gate->mutex);
+  EXPECT_FALSE(gate->closed);
+  gate->open = true;
+  gate->changed.notify_all();
+  gate->changed.wait(lock, [&] { return gate->closed; });
+  lock.unlock();
+  EXPECT_FALSE(StillHeld(path));
 }
 
 TEST(BackgroundDeletionTest, ClearsReadOnlyOnlyWhenForcible) {

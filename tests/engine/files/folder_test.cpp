@@ -45,39 +45,41 @@ TEST(CountFilesInFolderTest, AddsSizesOnlyWhenAskedAndReportsFailures) {
   dir.Write("two", "123");
   dir.MakeDir("sub");
   dir.Write("sub/deep.txt", "1");
-  std::string error_text;
+  // The count, or -1 for a failure.
+  auto count = [](Result<std::int32_t> counted) {
+    return counted.ok() ? *counted : -1;
+  };
 
   double total = 0;
-  EXPECT_EQ(CountFilesInFolder(dir.folder(), "*.*", false, nullptr,
-                               &error_text, &total),
-            2);
+  EXPECT_EQ(
+      count(CountFilesInFolder(dir.folder(), "*.*", false, nullptr, &total)),
+      2);
   EXPECT_EQ(total, 0);  // untouched: no sizes asked for
 
   total = -1.0;
-  EXPECT_EQ(CountFilesInFolder(dir.folder(), "*.*", false, nullptr,
-                               &error_text, &total),
-            2);
+  EXPECT_EQ(
+      count(CountFilesInFolder(dir.folder(), "*.*", false, nullptr, &total)),
+      2);
   EXPECT_EQ(total, 8);
 
   total = 7;
-  EXPECT_EQ(CountFilesInFolder(dir.folder(), "*.txt", false, nullptr,
-                               &error_text, &total),
-            1);
+  EXPECT_EQ(
+      count(CountFilesInFolder(dir.folder(), "*.txt", false, nullptr, &total)),
+      1);
   EXPECT_EQ(total, 0);  // another pattern starts the total afresh
   total = -1.0;
-  EXPECT_EQ(CountFilesInFolder(dir.folder(), "*.*", true, nullptr,
-                               &error_text, &total),
-            1);
+  EXPECT_EQ(
+      count(CountFilesInFolder(dir.folder(), "*.*", true, nullptr, &total)), 1);
   EXPECT_EQ(total, 5);  // the first file in name order
 
   RecordingPrompter box;
-  EXPECT_EQ(CountFilesInFolder(dir.Path("missing"), "*.*", false, &box,
-                               &error_text, &total),
-            -1);
-  EXPECT_FALSE(error_text.empty());
+  Result<std::int32_t> missing =
+      CountFilesInFolder(dir.Path("missing"), "*.*", false, &box, &total);
+  ASSERT_FALSE(missing.ok());
+  EXPECT_EQ(missing.status().message(), "No such file or directory");
   ASSERT_EQ(box.boxes().size(), 1u);
   EXPECT_EQ(box.boxes()[0].title, "Error");
-  EXPECT_EQ(box.boxes()[0].text, error_text);
+  EXPECT_EQ(box.boxes()[0].text, missing.status().message());
 }
 
 TEST(CountSubfoldersTest, CountsOrReportsTheError) {

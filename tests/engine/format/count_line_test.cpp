@@ -10,14 +10,14 @@ namespace orvane {
 namespace {
 
 std::string CountLine(const std::vector<int>& scores) {
-  std::vector<std::uint16_t> files;
+  std::vector<std::uint32_t> files;
   std::vector<std::uint8_t> values;
   for (std::size_t i = 0; i < scores.size(); ++i) {
     if (scores[i] == 0) continue;
-    files.push_back(static_cast<std::uint16_t>(i));
+    files.push_back(static_cast<std::uint32_t>(i));
     values.push_back(static_cast<std::uint8_t>(scores[i]));
   }
-  const auto num_files = static_cast<std::int32_t>(scores.size());
+  const auto num_files = static_cast<std::uint32_t>(scores.size());
   // One byte more than the bound: a line that overran it shows.
   std::string line(MostCountLineCharacters(files.size(), num_files) + 1, '#');
   char* end = WriteCountLine(files.data(), values.data(), files.size(),
@@ -28,11 +28,11 @@ std::string CountLine(const std::vector<int>& scores) {
 }
 
 // The scores of a count line as the reader expands them, or the damage.
-std::vector<int> Expanded(std::string_view line, std::int32_t files,
+std::vector<int> Expanded(std::string_view line, std::uint32_t files,
                           std::string* error) {
-  std::vector<int> scores(static_cast<std::size_t>(files), 0);
-  *error = WalkCountLine(line, files, 7, [&](std::int32_t p, std::uint8_t s) {
-    scores[static_cast<std::size_t>(p)] = s;
+  std::vector<int> scores(files, 0);
+  *error = WalkCountLine(line, files, 7, [&](std::uint32_t p, std::uint8_t s) {
+    scores[p] = s;
   });
   return scores;
 }
@@ -56,10 +56,10 @@ TEST(CountLineTest, CodesRunsOfZerosAndScores) {
 TEST(CountLineTest, ReadsBackWhatItWrites) {
   std::mt19937 random(9);
   for (int trial = 0; trial < 200; ++trial) {
-    const int files = 1 + static_cast<int>(random() % 3000);
+    const std::uint32_t files = 1 + random() % 3000;
     // Sparse rows and dense ones, runs of every length.
     const unsigned density = 1 + random() % 50;
-    std::vector<int> scores(static_cast<std::size_t>(files), 0);
+    std::vector<int> scores(files, 0);
     for (int& s : scores) {
       if (random() % density == 0) s = 1 + static_cast<int>(random() % 255);
     }

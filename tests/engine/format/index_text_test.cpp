@@ -11,7 +11,7 @@
 #include "engine/format/count_line.h"
 #include "engine/format/data_file_trailer.h"
 #include "engine/format/file_names.h"
-#include "engine/index/index_writer.h"
+#include "engine/index/classic_store_writer.h"
 #include "engine/index/lexicon.h"
 #include "engine/search/data_file.h"
 #include "engine/search/index_loading.h"
@@ -37,28 +37,26 @@ TEST(IndexTextTest, TheReaderReadsBackWhatTheWriterWrites) {
   lexicon.StartPass();
   std::uint64_t text_length = 0;
   {
-    IndexFileWriter writer(index_path, data_path);
-    ASSERT_TRUE(writer.Create(4).ok());
+    ClassicStoreWriter writer(index_path, data_path);
+    ASSERT_TRUE(writer.Begin(4).ok());
     for (std::size_t f = 0; f < paths.size(); ++f) {
       lexicon.StartFile();
-      writer.AddFileListLine(paths[f]);
+      IndexedFile file;
+      file.relative_path = paths[f];
+      writer.AddFile(file);
       for (const std::string& word : words[f]) lexicon.AddWordToLexicon(word);
-      if (lexicon.largest_count() > 0) lexicon.WriteFileScores();
+      if (lexicon.largest_count() > 0) lexicon.WriteFileScores(writer);
     }
-    writer.StartDataRows(lexicon.TakeScoreRows());
     ASSERT_TRUE(writer.WriteLexicon("Animals", lexicon).ok());
-    ASSERT_TRUE(writer.WriteCountLines().ok());
-    ASSERT_TRUE(writer.FinishIndexText().ok());
-    ASSERT_TRUE(writer.Compress().ok());
-    ASSERT_TRUE(writer.WriteTrailer().ok());
+    ASSERT_TRUE(writer.FinishWriting().ok());
+    ASSERT_TRUE(writer.CompressIndexFile().ok());
     ASSERT_TRUE(writer.Commit().ok());
     text_length = writer.index_text_length();
   }
 
   // The file list, the lexicon header and the words in ascending order.
-  LoadedIndex index;
-  index.strDataFile = DataFilePathFor(index_path);
-  EXPECT_EQ(index.strDataFile, data_path);
+  ClassicIndex index;
+  EXPECT_EQ(DataFilePathFor(index_path), data_path);
   index.text_length = static_cast<std::int64_t>(text_length);
   IndexTextLines lines;
   ASSERT_EQ(lines.Open(index_path), 0);
@@ -84,9 +82,8 @@ TEST(IndexTextTest, TheReaderReadsBackWhatTheWriterWrites) {
     ASSERT_TRUE(lines.Next(&line));
     std::string row(4, '\0');
     EXPECT_EQ(WalkCountLine(line, 4, r,
-                            [&](std::int32_t p, std::uint8_t score) {
-                              row[static_cast<std::size_t>(p)] =
-                                  static_cast<char>(score);
+                            [&](std::uint32_t p, std::uint8_t score) {
+                              row[p] = static_cast<char>(score);
                             }),
               "");
     EXPECT_EQ(row, data.substr(static_cast<std::size_t>(r - 1) * 4, 4)) << r;
@@ -105,7 +102,7 @@ TEST(IndexTextTest, TheReaderReadsBackWhatTheWriterWrites) {
   IndexTextLines again;
   ASSERT_EQ(again.Open(index_path), 0);
   ASSERT_TRUE(again.SkipTo(count_lines_at));
-  EXPECT_TRUE(CreateDataFile(again, index).ok());
+  EXPECT_TRUE(CreateDataFile(again, index, data_path).ok());
   EXPECT_EQ(ReadFileBytes(data_path), data);
 }
 

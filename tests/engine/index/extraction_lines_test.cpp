@@ -13,11 +13,16 @@ namespace {
 using testing::TempDir;
 using Lines = std::vector<std::string>;
 
+// "opened", "vanished" or the failure's description.
+std::string Told(const Result<ExtractionLines::OpenResult>& opened) {
+  if (!opened.ok()) return opened.status().message();
+  return *opened == ExtractionLines::OpenResult::kOpened ? "opened"
+                                                         : "vanished";
+}
+
 Lines ReadAll(const std::string& path, bool split_at_lf) {
   ExtractionLines reader;
-  std::string error;
-  EXPECT_EQ(reader.Open(path, split_at_lf, &error),
-            ExtractionLines::OpenResult::kOpened);
+  EXPECT_EQ(Told(reader.Open(path, split_at_lf)), "opened");
   Lines lines;
   std::string_view line;
   while (reader.Next(&line)) lines.emplace_back(line);
@@ -80,11 +85,8 @@ TEST(ExtractionLinesTest, JoinsLinesAcrossBlocksAndCutsOverlongOnes) {
 TEST(ExtractionLinesTest, TellsVanishedFilesFromFailures) {
   TempDir dir;
   ExtractionLines reader;
-  std::string error;
-  EXPECT_EQ(reader.Open(dir.Path("gone.txt"), false, &error),
-            ExtractionLines::OpenResult::kVanished);
-  EXPECT_EQ(reader.Open(dir.MakeDir("folder"), false, &error),
-            ExtractionLines::OpenResult::kVanished);
+  EXPECT_EQ(Told(reader.Open(dir.Path("gone.txt"), false)), "vanished");
+  EXPECT_EQ(Told(reader.Open(dir.MakeDir("folder"), false)), "vanished");
 }
 
 }  // namespace

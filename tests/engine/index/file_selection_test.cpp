@@ -150,7 +150,9 @@ TEST_F(FileSelectionTest, TheLimitStopsAtTheFirstFileAboveIt) {
   SelectFiles(rules_, SelectionMode::kCounting, ports_, &stop, &selection);
   EXPECT_EQ(selection.count, 4);
   EXPECT_EQ(selection.file_list.size(), 3u);
-  EXPECT_TRUE(launcher_.blnQuit);
+  // The limit is the selection's result, not the launcher's quit.
+  EXPECT_TRUE(selection.too_many_files);
+  EXPECT_FALSE(launcher_.blnQuit);
 }
 
 // A folder of many files is judged on two threads; what is kept, in what

@@ -7,8 +7,33 @@
 #include <string>
 #include <vector>
 
+#include "engine/index/score_matrix.h"
+
 namespace orvane {
 namespace {
+
+// A store that gathers the scores handed to it into a score matrix.
+class MatrixStore : public IndexStoreWriter {
+ public:
+  Status Begin(std::uint32_t) override { return Status::Ok(); }
+  void AddFile(const IndexedFile&) override { ++files_; }
+  void AddFileScores(std::span<const std::uint32_t> word_indexes,
+                     std::span<const std::uint8_t> scores) override {
+    matrix.AddFile(files_ - 1, word_indexes, scores);
+  }
+  Status WriteLexicon(std::string_view, const RunLexicon&) override {
+    return Status::Ok();
+  }
+  Status FinishWriting() override { return Status::Ok(); }
+  Status CompressIndexFile() override { return Status::Ok(); }
+  Status Commit() override { return Status::Ok(); }
+  void Discard() override {}
+
+  ScoreMatrix matrix;
+
+ private:
+  std::uint32_t files_ = 0;
+};
 
 TEST(ScoreOfCountTest, ScalesToTheTopWordAndRoundsHalvesToEven) {
   struct Row {
@@ -93,19 +118,23 @@ TEST(LexiconTest, SortsWordsThatShareTheirFirstEightBytes) {
 
 TEST(LexiconTest, GathersOneColumnPerFileAndHandsRowsInFileOrder) {
   Lexicon lexicon;
+  MatrixStore store;
   lexicon.StartPass();
   lexicon.StartFile();  // file 1: a a a b
+  store.AddFile(IndexedFile());
   for (std::string_view w : {"a", "a", "b", "a"}) lexicon.AddWordToLexicon(w);
-  lexicon.WriteFileScores();
+  lexicon.WriteFileScores(store);
   lexicon.StartFile();  // file 2: no word
+  store.AddFile(IndexedFile());
   EXPECT_EQ(lexicon.largest_count(), 0);
   EXPECT_EQ(lexicon.CountInFile("a"), 0);
   lexicon.StartFile();  // file 3: c b
+  store.AddFile(IndexedFile());
   for (std::string_view w : {"c", "b"}) lexicon.AddWordToLexicon(w);
-  lexicon.WriteFileScores();
+  lexicon.WriteFileScores(store);
   EXPECT_EQ(lexicon.file_count(), 3);
 
-  ScoreRows rows = lexicon.TakeScoreRows();
+  ScoreRows rows = store.matrix.TakeRows(3);
   EXPECT_EQ(Rows(rows), (std::vector<std::vector<std::pair<int, int>>>{
                             {{0, 255}},            // a
                             {{0, 85}, {2, 255}},   // b
@@ -121,8 +150,10 @@ TEST(LexiconTest, CountStopsAt255) {
   for (int i = 0; i < 7; ++i) lexicon.AddWordToLexicon("few");
   EXPECT_EQ(lexicon.CountInFile("many"), 255);
   EXPECT_EQ(lexicon.largest_count(), 255);
-  lexicon.WriteFileScores();
-  ScoreRows rows = lexicon.TakeScoreRows();
+  MatrixStore store;
+  store.AddFile(IndexedFile());
+  lexicon.WriteFileScores(store);
+  ScoreRows rows = store.matrix.TakeRows(2);
   EXPECT_EQ(Rows(rows)[1], (std::vector<std::pair<int, int>>{{0, 7}}));
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/index/index_writer.h"
+#include "engine/index/score_matrix.h"
 #include "tests/support/temp_tree.h"
 
 namespace orvane {
@@ -19,7 +19,7 @@ using testing::TempDir;
 // A run's scores as the lexicon gathers them: files one after the other,
 // words numbered by their first file, each file's words in any order.
 struct Matrix {
-  std::int32_t num_files;
+  std::uint32_t num_files;
   std::vector<std::vector<std::pair<std::uint32_t, std::uint8_t>>> files;
   std::size_t words = 0;
 
@@ -37,7 +37,7 @@ struct Matrix {
     for (std::size_t f = from_file; f < to_file; ++f) {
       for (auto [w, score] : files[f]) {
         cells.words.push_back(w);
-        cells.files.push_back(static_cast<std::uint16_t>(f));
+        cells.files.push_back(static_cast<std::uint32_t>(f));
         cells.scores.push_back(score);
       }
     }
@@ -45,9 +45,11 @@ struct Matrix {
   }
   ScoreRows Rows() const {
     ScoreRows rows;
-    std::vector<std::vector<std::pair<std::uint16_t, std::uint8_t>>> by_word(words);
+    std::vector<std::vector<std::pair<std::uint32_t, std::uint8_t>>> by_word(words);
     for (std::size_t f = 0; f < files.size(); ++f) {
-      for (auto [w, score] : files[f]) by_word[w].push_back({f, score});
+      for (auto [w, score] : files[f]) {
+        by_word[w].push_back({static_cast<std::uint32_t>(f), score});
+      }
     }
     rows.row_start.push_back(0);
     for (const auto& row : by_word) {
@@ -61,10 +63,10 @@ struct Matrix {
   }
 };
 
-Matrix RandomMatrix(std::int32_t num_files, std::uint32_t seed) {
+Matrix RandomMatrix(std::uint32_t num_files, std::uint32_t seed) {
   Matrix m{num_files, {}, 0};
   std::mt19937 random(seed);
-  for (std::int32_t f = 0; f < num_files; ++f) {
+  for (std::uint32_t f = 0; f < num_files; ++f) {
     std::vector<std::pair<std::uint32_t, std::uint8_t>> cells;
     std::vector<bool> taken(m.words + 8, false);
     // A few words met before, and now and then new ones.
@@ -84,7 +86,7 @@ Matrix RandomMatrix(std::int32_t num_files, std::uint32_t seed) {
 
 // Writes the matrix with bands after the given numbers of files, then the
 // rest, and returns the data file.
-std::string Written(const Matrix& m, const std::vector<std::int32_t>& bands,
+std::string Written(const Matrix& m, const std::vector<std::uint32_t>& bands,
                     bool* banded, std::int64_t* allocated) {
   TempDir dir;
   BufferedFile file;
@@ -93,8 +95,8 @@ std::string Written(const Matrix& m, const std::vector<std::int32_t>& bands,
   {
     MatrixWriter writer(&file, m.num_files, file.block_size());
     *banded = writer.writes_bands();
-    std::int32_t from = 0;
-    for (std::int32_t done : bands) {
+    std::uint32_t from = 0;
+    for (std::uint32_t done : bands) {
       writer.AddBand(m.Cells(from, done), done);
       from = done;
     }
@@ -110,8 +112,8 @@ std::string Written(const Matrix& m, const std::vector<std::int32_t>& bands,
 
 TEST(MatrixWriterTest, BandsAndTheRestWriteEveryScoreOnce) {
   struct Row {
-    std::int32_t num_files;
-    std::vector<std::int32_t> bands;
+    std::uint32_t num_files;
+    std::vector<std::uint32_t> bands;
   } rows[] = {
       {20000, {}},                            // no band: all at the end
       {20000, {700, 1400, 9999, 10000, 19999}},  // bands not on blocks
@@ -119,7 +121,7 @@ TEST(MatrixWriterTest, BandsAndTheRestWriteEveryScoreOnce) {
       {16385, {1, 2, 3, 16384}},              // a row just over 4 blocks
   };
   for (const Row& row : rows) {
-    Matrix m = RandomMatrix(row.num_files, static_cast<std::uint32_t>(row.num_files));
+    Matrix m = RandomMatrix(row.num_files, row.num_files);
     bool banded = false;
     std::int64_t allocated = 0;
     std::string written = Written(m, row.bands, &banded, &allocated);

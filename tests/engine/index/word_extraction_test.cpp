@@ -146,28 +146,29 @@ TEST_F(WordExtractionTest, ReadsLfAndCrLfFilesAlikeAndClearsTheTagAtEachFile) {
     crlf += c;
   }
   NoStop observer;
-  std::string error;
   std::vector<Words> results;
   for (auto [name, bytes, lf] :
        {std::tuple{"lf.txt", text, true}, std::tuple{"crlf.txt", crlf, false}}) {
     extractor_.StartWordExtraction();
     extractor_.StartFile();
-    ASSERT_EQ(extractor_.ExtractFileWords(dir.Write(name, bytes), lf,
-                                          &observer, &error),
-              WordExtractor::FileResult::kRead);
+    ASSERT_TRUE(
+        extractor_.ExtractFileWords(dir.Write(name, bytes), lf, &observer)
+            .ok());
     // The file ended inside "<open": the next file starts outside a tag.
     extractor_.StartFile();
-    ASSERT_EQ(extractor_.ExtractFileWords(dir.Write("next.txt", "next one"),
-                                          false, &observer, &error),
-              WordExtractor::FileResult::kRead);
+    ASSERT_TRUE(extractor_
+                    .ExtractFileWords(dir.Write("next.txt", "next one"), false,
+                                      &observer)
+                    .ok());
     results.push_back(Lexicon());
   }
   EXPECT_EQ(results[0], (Words{"first", "line", "second", "third", "b",
                                "next", "one"}));
   EXPECT_EQ(results[1], results[0]);
-  EXPECT_EQ(extractor_.ExtractFileWords(dir.Path("gone.txt"), false,
-                                        &observer, &error),
-            WordExtractor::FileResult::kVanished);
+  Result<WordExtractor::FileResult> gone =
+      extractor_.ExtractFileWords(dir.Path("gone.txt"), false, &observer);
+  ASSERT_TRUE(gone.ok());
+  EXPECT_EQ(*gone, WordExtractor::FileResult::kVanished);
 }
 
 // A UTF-16 file gives the words of its text; what it holds is not decoded
@@ -183,13 +184,12 @@ TEST_F(WordExtractionTest, ReadsUtf16Files) {
     be += le[i];
   }
   NoStop observer;
-  std::string error;
   for (const std::string& bytes : {le, be}) {
     extractor_.StartWordExtraction();
     extractor_.StartFile();
-    ASSERT_EQ(extractor_.ExtractFileWords(dir.Write("u.txt", bytes), true,
-                                          &observer, &error),
-              WordExtractor::FileResult::kRead);
+    ASSERT_TRUE(
+        extractor_.ExtractFileWords(dir.Write("u.txt", bytes), true, &observer)
+            .ok());
     EXPECT_EQ(Lexicon(), (Words{"caf\xE9", "\xE3", "xy"}));
   }
 }

@@ -183,6 +183,24 @@ TEST_F(IndexWindowTest, ChoosingATopFolderDropsWhatIsNotBelowIt) {
   EXPECT_EQ(rules_.settings().txbTopFolder, top_.folder());
 }
 
+// The tick of "Include subfolders of these subfolders" stayed set, out of
+// sight, for the next top folder: a new top folder clears it, the same one
+// chosen again keeps it.
+TEST_F(IndexWindowTest, ANewTopFolderClearsTheSubfoldersOfSubfoldersTick) {
+  MakeTop(2, {"docs"});
+  IndexSettings& s = rules_.settings();
+  s.txbTopFolder = top_.folder();
+  s.txbIncludedFolders = "docs";
+  s.chkIncludeSubfoldersOfSubfolders = true;
+  rules_.TakeTopFolder(top_.folder());
+  EXPECT_TRUE(s.chkIncludeSubfoldersOfSubfolders);
+  TempDir other;
+  other.MakeDir("docs");
+  rules_.TakeTopFolder(other.folder());
+  EXPECT_FALSE(s.chkIncludeSubfoldersOfSubfolders);
+  EXPECT_EQ(s.txbIncludedFolders, "docs");
+}
+
 TEST_F(IndexWindowTest, AnOutputFolderOnACdRomIsRefused) {
   rules_.is_on_cd_rom = [](const std::string&) { return true; };
   dialogs_.QueueAnswer("/media/cdrom");

@@ -12,27 +12,39 @@
 namespace orvane::testing {
 namespace {
 
-TEST(IndexedTreeTest, DataFileOfTheIndexModuleIsReused) {
-  TempDir dir;
-  const std::string filler(400, ' ');
-  dir.Write("top/a.txt", "The quick brown fox jumps over the lazy dog." + filler);
-  dir.Write("top/b.txt", "A lazy afternoon; the dog sleeps, the fox watches." + filler);
-  dir.Write("top/c.txt", "Nothing about animals here." + filler);
+// The Index Module's engine over dir/top/, its index and data file in dir.
+struct Indexer {
+  explicit Indexer(const TempDir& dir) {
+    IndexSettings& s = module.settings();
+    SetDefaults(&s);
+    s.txbProjectName = "tree";
+    s.txbTitle = "Tree";
+    s.txbTopFolder = dir.folder() + "top/";
+    s.txbOutputFolder = dir.folder();
+  }
   RecordingPrompter prompter;
   RecordingViewState view;
   ScriptedYield yield;
   FakeLargeDisplay display;
   FakeClock clock;
   LauncherState launcher;
-  IndexModule indexer(IndexPorts{prompter, view, yield, display, clock, launcher});
-  IndexSettings& settings = indexer.settings();
-  SetDefaults(&settings);
-  settings.txbProjectName = "tree";
-  settings.txbTitle = "Tree";
-  settings.txbTopFolder = dir.folder() + "top/";
-  settings.txbOutputFolder = dir.folder();
+  IndexModule module{
+      IndexPorts{prompter, view, yield, display, clock, launcher}};
+};
+
+TEST(IndexedTreeTest, DataFileOfTheIndexModuleIsReused) {
+  TempDir dir;
+  const std::string filler(400, ' ');
+  dir.Write("top/a.txt",
+            "The quick brown fox jumps over the lazy dog." + filler);
+  dir.Write("top/b.txt",
+            "A lazy afternoon; the dog sleeps, the fox watches." + filler);
+  dir.Write("top/c.txt", "Nothing about animals here." + filler);
+  Indexer tree(dir);
+  IndexModule& indexer = tree.module;
+  const IndexSettings& settings = indexer.settings();
   ASSERT_EQ(indexer.CreateIndexFile(), RunOutcome::kCompleted)
-      << prompter.Transcript();
+      << tree.prompter.Transcript();
 
   const std::string data = dir.Path("tree_data.tavo");
   const std::string bytes = ReadFileBytes(data);
@@ -44,7 +56,7 @@ TEST(IndexedTreeTest, DataFileOfTheIndexModuleIsReused) {
   f.settings().txbTopFolder = settings.txbTopFolder;
   f.settings().chkGenerateHTML = false;
   f.settings().txbSearchWords = "lazy fox";
-  ASSERT_EQ(f.module.cmdSearch_Click(), SearchModule::SearchClick::kSearched)
+  ASSERT_EQ(f.module.Search(), SearchModule::SearchClick::kSearched)
       << f.Messages();
   EXPECT_EQ(f.state().strFilesFound,
             (std::vector<std::string>{"a.txt", "b.txt"}));
@@ -56,8 +68,57 @@ TEST(IndexedTreeTest, DataFileOfTheIndexModuleIsReused) {
 
   f.settings().cboSearchType = SearchType::kExactPhrase;
   f.settings().txbSearchWords = "the fox";
-  ASSERT_EQ(f.module.cmdSearch_Click(), SearchModule::SearchClick::kSearched);
+  ASSERT_EQ(f.module.Search(), SearchModule::SearchClick::kSearched);
   EXPECT_EQ(f.state().strFilesFound, std::vector<std::string>{"b.txt"});
+}
+
+// Words with digits are in the lexicon, so they can be searched; other
+// characters separate the typed words as they separated the indexed ones.
+TEST(IndexedTreeTest, SearchWordsAreCutAsIndexedWordsWere) {
+  TempDir dir;
+  const std::string filler(400, ' ');
+  dir.Write("top/a.txt",
+            "Configure IPv6 on the router in 2023. Run git-commit when "
+            "version 2.0 ships." +
+                filler);
+  dir.Write("top/b.txt", "Plain words only, nothing numeric at all." + filler);
+  dir.Write("top/c.txt", "The utf8 decoder of 2023 handles ipv6 too." + filler);
+  Indexer tree(dir);
+  ASSERT_EQ(tree.module.CreateIndexFile(), RunOutcome::kCompleted)
+      << tree.prompter.Transcript();
+  struct Row {
+    const char* typed;
+    SearchType type;
+    const char* found;  // the files found, joined by blanks
+  } rows[] = {
+      {"ipv6", SearchType::kAllWords, "a.txt c.txt"},
+      {"IPv6 2023", SearchType::kAllWords, "a.txt c.txt"},
+      {"utf8", SearchType::kAllWords, "c.txt"},
+      {"git-commit", SearchType::kAllWords, "a.txt"},
+      {"git-commit", SearchType::kExactPhrase, "a.txt"},
+      {"version 2.0", SearchType::kExactPhrase, "a.txt"},
+      {"2.0", SearchType::kAllWords, "a.txt"},
+      {"20*", SearchType::kAnyWord, "a.txt c.txt"},
+      {"numeric, 2023!", SearchType::kAnyWord, "a.txt b.txt c.txt"},
+      {"ipv4", SearchType::kAnyWord, ""},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.typed);
+    SearchFixture f;
+    f.settings().txbIndexFile = tree.module.state().index_path;
+    f.settings().txbTopFolder = tree.module.settings().txbTopFolder;
+    f.settings().chkGenerateHTML = false;
+    f.settings().cboSearchType = r.type;
+    f.settings().txbSearchWords = r.typed;
+    ASSERT_EQ(f.module.Search(), SearchModule::SearchClick::kSearched)
+        << f.Messages();
+    std::string found;
+    for (const std::string& file : f.state().strFilesFound) {
+      found += (found.empty() ? "" : " ") + file;
+    }
+    EXPECT_EQ(found, r.found);
+    EXPECT_EQ(f.Messages(), "");
+  }
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Whole searches through the Search Module's handlers over small indexes:
 // the results box, the found-files label and the messages, as the window
-// would show them.
+// would show them. Every case runs over every kind of store.
 #include "engine/modules/search_module.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using SearchClick = SearchModule::SearchClick;
 
-class SearchModuleTest : public ::testing::Test {
+class SearchModuleTest : public ::testing::TestWithParam<IndexStoreKind> {
  protected:
   void SetUp() override {
     dir_.Write("top/a.txt", "The quick brown fox jumps over the lazy dog.\r\n");
@@ -46,7 +46,7 @@ class SearchModuleTest : public ::testing::Test {
   SearchClick Search(const std::string& words, SearchType type) {
     f_.settings().txbSearchWords = words;
     f_.settings().cboSearchType = type;
-    return f_.module.cmdSearch_Click();
+    return f_.module.Search();
   }
   // The results-box entry of a file shown with its first text.
   std::string Plain(const std::string& relative, const std::string& first) {
@@ -55,13 +55,16 @@ class SearchModuleTest : public ::testing::Test {
 
   TempDir dir_;
   std::string index_;
-  SearchFixture f_;
+  SearchFixture f_{GetParam()};
 };
+
+INSTANTIATE_TEST_SUITE_P(EveryStore, SearchModuleTest,
+                         ::testing::ValuesIn(kEveryStore), StoreName);
 
 const char kA[] = "The quick brown fox jumps over the lazy dog.";
 const char kB[] = "A lazy afternoon. The dog sleeps; the fox watches.";
 
-TEST_F(SearchModuleTest, AllWordsListsFilesHoldingEveryWord) {
+TEST_P(SearchModuleTest, AllWordsListsFilesHoldingEveryWord) {
   EXPECT_EQ(Search("fox DOG", SearchType::kAllWords), SearchClick::kSearched)
       << f_.Messages();
   EXPECT_EQ(f_.results(), Plain("a.txt", kA) + Plain("b.txt", kB));
@@ -75,7 +78,7 @@ TEST_F(SearchModuleTest, AllWordsListsFilesHoldingEveryWord) {
 
 // The title's entities are decoded for display and what looks like an
 // entity is then dropped, a decoded "&" with it.
-TEST_F(SearchModuleTest, AnyWordShowsHtmlTitlesDecoded) {
+TEST_P(SearchModuleTest, AnyWordShowsHtmlTitlesDecoded) {
   ASSERT_EQ(Search("hound lazy", SearchType::kAnyWord), SearchClick::kSearched);
   EXPECT_EQ(f_.results(), Plain("a.txt", kA) + Plain("b.txt", kB) + top() +
                               "sub/c.htm\r\nFox Hound\r\n\r\n");
@@ -87,7 +90,7 @@ TEST_F(SearchModuleTest, AnyWordShowsHtmlTitlesDecoded) {
 
 // The index records words, not their order: phrases are confirmed in the
 // files, and words that occur only apart do not make the phrase.
-TEST_F(SearchModuleTest, ExactPhraseIsConfirmedInTheFiles) {
+TEST_P(SearchModuleTest, ExactPhraseIsConfirmedInTheFiles) {
   ASSERT_EQ(Search("lazy dog", SearchType::kExactPhrase), SearchClick::kSearched);
   EXPECT_EQ(f_.results(), Plain("a.txt", kA));
   ASSERT_EQ(Search("the fox", SearchType::kExactPhrase), SearchClick::kSearched);
@@ -97,7 +100,7 @@ TEST_F(SearchModuleTest, ExactPhraseIsConfirmedInTheFiles) {
   EXPECT_EQ(f_.results(), "No file contains that phrase.\r\n");
 }
 
-TEST_F(SearchModuleTest, WordsMissingFromTheLexicon) {
+TEST_P(SearchModuleTest, WordsMissingFromTheLexicon) {
   struct Row {
     const char* words;
     SearchType type;
@@ -125,7 +128,7 @@ TEST_F(SearchModuleTest, WordsMissingFromTheLexicon) {
   }
 }
 
-TEST_F(SearchModuleTest, SingleFileMode) {
+TEST_P(SearchModuleTest, SingleFileMode) {
   f_.settings().optSearchSingleFile = true;
   f_.settings().txbSingleFile = top() + "b.txt";
   ASSERT_EQ(Search("fox", SearchType::kAnyWord), SearchClick::kSearched);
@@ -145,7 +148,7 @@ TEST_F(SearchModuleTest, SingleFileMode) {
   EXPECT_EQ(f_.prompter.boxes().back().text, GetProgramText(75));
 }
 
-TEST_F(SearchModuleTest, VanishedFilesAreNotListed) {
+TEST_P(SearchModuleTest, VanishedFilesAreNotListed) {
   fs::remove(dir_.Path("top/a.txt"));
   ASSERT_EQ(Search("fox dog", SearchType::kAllWords), SearchClick::kSearched);
   EXPECT_EQ(f_.results(), Plain("b.txt", kB));
@@ -153,7 +156,7 @@ TEST_F(SearchModuleTest, VanishedFilesAreNotListed) {
   EXPECT_EQ(f_.results(), "No file contains that phrase.\r\n");
 }
 
-TEST_F(SearchModuleTest, TopFolderThatHoldsNoIndexedFile) {
+TEST_P(SearchModuleTest, TopFolderThatHoldsNoIndexedFile) {
   f_.settings().txbTopFolder = dir_.MakeDir("other") + "/";
   dir_.Write("other/sub/index.html", "fox");
   EXPECT_EQ(Search("fox", SearchType::kAnyWord), SearchClick::kRefused);
@@ -162,18 +165,38 @@ TEST_F(SearchModuleTest, TopFolderThatHoldsNoIndexedFile) {
             "subfolder.\r\nThere seems to be a mismatch between the top "
             "folder\r\nand the index file.\n");
   // Files named index.html prove nothing about the top folder.
-  SearchState state(f_.view);
-  state.index.strFileList = {"index.html", "sub/Index.HTML"};
   SearchSettings settings;
   settings.txbTopFolder = dir_.folder() + "other/";
   dir_.Write("other/index.html", "x");
-  EXPECT_FALSE(CheckTopFolder(settings, &state));
-  state.index.strFileList.push_back("sub/index.html.txt");
   dir_.Write("other/sub/index.html.txt", "x");
-  EXPECT_TRUE(CheckTopFolder(settings, &state));
+  for (bool with_other : {false, true}) {
+    IndexLayout layout;
+    layout.files = {"index.html", "sub/Index.HTML"};
+    if (with_other) layout.files.push_back("sub/index.html.txt");
+    SearchFixture f(GetParam());
+    ASSERT_TRUE(f.module.ChooseIndexFile(WriteIndex(dir_, "h", layout, false)))
+        << f.Messages();
+    EXPECT_EQ(CheckTopFolder(settings, &f.state()), with_other);
+  }
 }
 
-TEST_F(SearchModuleTest, ChecksBeforeTheSearch) {
+// A refused search empties the results box and its count together: after
+// a stem switched the type, the count of the search before stood beside an
+// empty box, and "Report ->" would have reported that search.
+TEST_P(SearchModuleTest, ARefusedSearchLeavesNoCountOfTheOneBefore) {
+  ASSERT_EQ(Search("fox", SearchType::kAllWords), SearchClick::kSearched);
+  ASSERT_EQ(f_.view.Text("lblNumFilesFound"),
+            "Number of files found with matches: 3");
+  EXPECT_EQ(Search("fo*", SearchType::kAllWords), SearchClick::kRefused);
+  EXPECT_EQ(f_.settings().cboSearchType, SearchType::kAnyWord);
+  EXPECT_EQ(f_.results(), "");
+  EXPECT_EQ(f_.view.Text("lblNumFilesFound"), "");
+  EXPECT_FALSE(f_.module.MakeReport());
+  EXPECT_NE(f_.prompter.boxes().back().text.find("Nothing to report."),
+            std::string::npos);
+}
+
+TEST_P(SearchModuleTest, ChecksBeforeTheSearch) {
   struct Row {
     const char* name;
     std::function<void(SearchSettings&)> change;
@@ -188,9 +211,11 @@ TEST_F(SearchModuleTest, ChecksBeforeTheSearch) {
       {"no top folder", [](SearchSettings& s) { s.txbTopFolder.clear(); },
        "[Top folder not specified] Please select a top folder\r\n" +
            GetProgramText(86) + "\n"},
-      {"no single file", [](SearchSettings& s) { s.optSearchSingleFile = true; },
+      {"no single file",
+       [](SearchSettings& s) { s.optSearchSingleFile = true; },
        "[Search] " + GetProgramText(76) + "\n"},
-      {"digit", [](SearchSettings& s) { s.txbSearchWords = "fox 42"; },
+      {"a character no index holds",
+       [](SearchSettings& s) { s.txbSearchWords = "fox \xD0\xB6"; },
        "[Search] " + GetProgramText(100) + "\n"},
       {"bad maximum",
        [](SearchSettings& s) {
@@ -203,20 +228,20 @@ TEST_F(SearchModuleTest, ChecksBeforeTheSearch) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
-    SearchFixture f;
+    SearchFixture f(GetParam());
     f.settings().txbIndexFile = index_;
     f.settings().txbTopFolder = top();
     f.settings().chkGenerateHTML = false;
     f.settings().txbSearchWords = "fox";
     r.change(f.settings());
-    EXPECT_EQ(f.module.cmdSearch_Click(), SearchClick::kRefused);
+    EXPECT_EQ(f.module.Search(), SearchClick::kRefused);
     EXPECT_EQ(f.Messages(), r.message);
     EXPECT_FALSE(f.state().index.blnDataFileReady);
   }
 }
 
 // Equal scores under sorting: the greater relative path comes first.
-TEST_F(SearchModuleTest, SortingByScoreThenPath) {
+TEST_P(SearchModuleTest, SortingByScoreThenPath) {
   dir_.Write("top/x1.txt", "apple apple banana");
   dir_.Write("top/x2.txt", "apple banana banana");
   dir_.Write("top/x3.txt", "apple");
@@ -230,7 +255,7 @@ TEST_F(SearchModuleTest, SortingByScoreThenPath) {
             (std::vector<std::string>{"x2.txt", "x1.txt", "x3.txt"}));
 }
 
-TEST_F(SearchModuleTest, AtMost500FilesAreListed) {
+TEST_P(SearchModuleTest, AtMost500FilesAreListed) {
   std::vector<std::string> files;
   for (int i = 0; i < 600; ++i) {
     char name[16];
@@ -254,9 +279,9 @@ TEST_F(SearchModuleTest, AtMost500FilesAreListed) {
 
 // A click on Search before the run reads "Stop" is ignored; one on "Stop"
 // ends the scoring, and the listing ends after its first file.
-TEST_F(SearchModuleTest, StopAndTheSecondClick) {
+TEST_P(SearchModuleTest, StopAndTheSecondClick) {
   std::vector<SearchClick> clicks;
-  auto click = [&] { clicks.push_back(f_.module.cmdSearch_Click()); };
+  auto click = [&] { clicks.push_back(f_.module.Search()); };
   f_.yield.At(1, click);  // while the words are looked up
   f_.yield.At(5, click);  // while the first file is scored
   ASSERT_EQ(Search("the dog", SearchType::kAllWords), SearchClick::kSearched);
@@ -266,7 +291,7 @@ TEST_F(SearchModuleTest, StopAndTheSecondClick) {
   EXPECT_EQ(f_.view.Text("cmdSearch"), "Search");
 }
 
-TEST_F(SearchModuleTest, QuitEndsTheRunAtOnce) {
+TEST_P(SearchModuleTest, QuitEndsTheRunAtOnce) {
   f_.yield.At(1, [&] { f_.launcher.blnQuit = true; });
   EXPECT_EQ(Search("fox dog", SearchType::kAnyWord), SearchClick::kQuit);
   EXPECT_EQ(f_.state().intNumFilesFound, 0);
@@ -275,7 +300,7 @@ TEST_F(SearchModuleTest, QuitEndsTheRunAtOnce) {
 // An exception inside a handler (here from the window system's turn) ends
 // the run with an error message and gives the controls back; the next
 // click works again.
-TEST_F(SearchModuleTest, AnExceptionBecomesAMessage) {
+TEST_P(SearchModuleTest, AnExceptionBecomesAMessage) {
   f_.yield.At(3, [] { throw std::runtime_error("unexpected"); });
   EXPECT_EQ(Search("fox dog", SearchType::kAnyWord), SearchClick::kFailed);
   ASSERT_FALSE(f_.prompter.boxes().empty());
@@ -288,7 +313,7 @@ TEST_F(SearchModuleTest, AnExceptionBecomesAMessage) {
   EXPECT_EQ(f_.state().intNumFilesFound, 3);
 }
 
-TEST_F(SearchModuleTest, ValidateMaxNumExtracts) {
+TEST_P(SearchModuleTest, ValidateMaxNumExtracts) {
   struct Row {
     const char* text;
     bool ok;
@@ -307,7 +332,7 @@ TEST_F(SearchModuleTest, ValidateMaxNumExtracts) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.text);
-    SearchFixture f;
+    SearchFixture f(GetParam());
     f.settings().txbMaxNumExtracts = r.text;
     EXPECT_EQ(ValidateMaxNumExtracts(false, &f.settings(), &f.state(),
                                      f.module.ports()),
@@ -324,14 +349,14 @@ TEST_F(SearchModuleTest, ValidateMaxNumExtracts) {
   }
 }
 
-TEST_F(SearchModuleTest, ReportButtonRefusals) {
-  EXPECT_FALSE(f_.module.cmdGenerateHTML_Click());
+TEST_P(SearchModuleTest, ReportButtonRefusals) {
+  EXPECT_FALSE(f_.module.MakeReport());
   ASSERT_EQ(Search("fox", SearchType::kAnyWord), SearchClick::kSearched);
   f_.module.SearchWordsChanged("fox dog");
-  EXPECT_FALSE(f_.module.cmdGenerateHTML_Click());
+  EXPECT_FALSE(f_.module.MakeReport());
   ASSERT_EQ(Search("fox", SearchType::kAnyWord), SearchClick::kSearched);
   f_.module.SortMatchesClicked(true);
-  EXPECT_FALSE(f_.module.cmdGenerateHTML_Click());
+  EXPECT_FALSE(f_.module.MakeReport());
   EXPECT_EQ(f_.Messages(),
             "[Report ->] Nothing to report.  Either there are no matches\r\n"
             "or a search has not yet been performed.\n"
@@ -341,7 +366,7 @@ TEST_F(SearchModuleTest, ReportButtonRefusals) {
                 GetProgramText(68) + "\n");
 }
 
-TEST_F(SearchModuleTest, UmlautsTypedWithADoubleQuote) {
+TEST_P(SearchModuleTest, UmlautsTypedWithADoubleQuote) {
   EXPECT_EQ(f_.module.SearchWordsChanged("Mu\"ller"), "M\xC3\xBCller");
   EXPECT_TRUE(f_.state().blnSearchWordsChanged);
 }

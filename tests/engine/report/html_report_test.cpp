@@ -9,6 +9,10 @@
 namespace orvane::testing {
 namespace {
 
+// For the report tests of this file and of text_report_test.cpp.
+INSTANTIATE_TEST_SUITE_P(EveryStore, ReportTest,
+                         ::testing::ValuesIn(kEveryStore), StoreName);
+
 const std::string kFace = "Trebuchet MS,Arial,Tahoma,Verdana,Sans-serif,Helvetica";
 
 std::string PageHead() {
@@ -33,7 +37,7 @@ const char kPageEnd[] =
 
 // A title with markup and a path with "&", a blank and a non-ASCII letter:
 // nothing of them becomes markup in the page.
-TEST_F(ReportTest, HtmlReportTagForTag) {
+TEST_P(ReportTest, HtmlReportTagForTag) {
   Tree({{"a&b \xC3\xB6.htm",
          "<html><head><title>Fox <script>x</script> page</title>\r\n"
          "<meta name=\"description\" content=\"A <b>bold</b> claim\">\r\n"
@@ -81,7 +85,7 @@ TEST_F(ReportTest, HtmlReportTagForTag) {
   EXPECT_EQ(f_.results().substr(0, top().size()), top());
 }
 
-TEST_F(ReportTest, HtmlQueryBoxForTwoWordsInAOneFileIndex) {
+TEST_P(ReportTest, HtmlQueryBoxForTwoWordsInAOneFileIndex) {
   Tree({{"a.txt", "red fox"}});
   f_.settings().optHTMLReport = true;
   Search("red fox", SearchType::kAllWords);
@@ -95,7 +99,7 @@ TEST_F(ReportTest, HtmlQueryBoxForTwoWordsInAOneFileIndex) {
       << page;
 }
 
-TEST_F(ReportTest, HtmlCutExtractsAndStop) {
+TEST_P(ReportTest, HtmlCutExtractsAndStop) {
   Tree({{"a.txt", Needles(25)}, {"b.txt", Needles(2)}, {"c.txt", "none"}});
   f_.settings().optHTMLReport = true;
   f_.settings().cboSizeOfExtract = 0;
@@ -108,8 +112,8 @@ TEST_F(ReportTest, HtmlCutExtractsAndStop) {
             std::string::npos);
   // "Report ->" clicked while it reads "Stop": the page ends with the stop
   // notice and is not opened.
-  f_.yield.At(f_.yield.calls() + 1, [&] { f_.module.cmdGenerateHTML_Click(); });
-  ASSERT_TRUE(f_.module.cmdGenerateHTML_Click());
+  f_.yield.At(f_.yield.calls() + 1, [&] { f_.module.MakeReport(); });
+  ASSERT_TRUE(f_.module.MakeReport());
   page = ReadFileBytes(dir_.Path("report.htm"));
   const std::string tail =
       "<br></font>\r\n<P>\r\n[Generation of report was stopped.]<P>\r\n\r\n" +
@@ -121,7 +125,34 @@ TEST_F(ReportTest, HtmlCutExtractsAndStop) {
   EXPECT_EQ(f_.view.Text("cmdGenerateHTML"), "Report ->");
 }
 
-TEST_F(ReportTest, HtmlReportFileThatCannotBeCreated) {
+// Where the report went was never said, and a browser that could not start
+// showed nothing: the status line names the page, and an opener that
+// refuses it is told with its path.
+TEST_P(ReportTest, EveryReportSaysWhereItWent) {
+  Tree({{"a.txt", "fox"}, {"b.txt", "fox too"}});
+  f_.settings().optHTMLReport = true;
+  Search("fox", SearchType::kAnyWord);
+  const std::string path = dir_.Path("report.htm");
+  EXPECT_EQ(f_.view.Text("lblStatus"), "The HTML report is " + path + ".");
+  EXPECT_TRUE(f_.prompter.boxes().empty()) << f_.Messages();
+
+  f_.opener.set_result(31);  // no program opens the page
+  ASSERT_TRUE(f_.module.MakeReport());
+  EXPECT_EQ(f_.Messages(), "[Report] " + HtmlReportNotOpenedText(path) + "\n");
+  EXPECT_NE(HtmlReportNotOpenedText(path).find(path), std::string::npos);
+  EXPECT_EQ(f_.view.Text("lblStatus"), "The HTML report is " + path + ".");
+
+  f_.settings().optHTMLReport = false;
+  ASSERT_TRUE(f_.module.MakeReport());
+  EXPECT_EQ(f_.view.Text("lblStatus"),
+            "The text report is in the window \"Search results\".");
+  // A new search forgets where the last report went.
+  f_.settings().chkGenerateHTML = false;
+  Search("fox", SearchType::kAnyWord);
+  EXPECT_EQ(f_.view.Text("lblStatus"), "");
+}
+
+TEST_P(ReportTest, HtmlReportFileThatCannotBeCreated) {
   Tree({{"a.txt", "fox"}, {"b.txt", "x"}});
   f_.settings().optHTMLReport = true;
   f_.settings().html_report_path = dir_.Path("no/such/folder/r.htm");

@@ -31,7 +31,8 @@ inline std::string Needles(int count) {
   return text;
 }
 
-class ReportTest : public ::testing::Test {
+// Run over every kind of store (instantiated in html_report_test.cpp).
+class ReportTest : public ::testing::TestWithParam<IndexStoreKind> {
  protected:
   // Writes the files below top/ and indexes them.
   void Tree(const std::vector<std::pair<std::string, std::string>>& files) {
@@ -54,12 +55,12 @@ class ReportTest : public ::testing::Test {
     f_.settings().txbSearchWords = words;
     f_.settings().cboSearchType = type;
     f_.settings().txbMaxNumExtracts = max;
-    ASSERT_EQ(f_.module.cmdSearch_Click(), SearchModule::SearchClick::kSearched)
+    ASSERT_EQ(f_.module.Search(), SearchModule::SearchClick::kSearched)
         << f_.Messages();
   }
 
   TempDir dir_;
-  SearchFixture f_;
+  SearchFixture f_{GetParam()};
 };
 
 }  // namespace orvane::testing

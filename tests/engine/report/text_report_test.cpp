@@ -18,7 +18,7 @@ std::string From(const std::string& text, const std::string& head) {
   return at == std::string::npos ? "(missing: " + head + ")" : text.substr(at);
 }
 
-TEST_F(ReportTest, TextReportLineForLine) {
+TEST_P(ReportTest, TextReportLineForLine) {
   Tree({{"a.txt", "The quick brown fox jumps over the lazy dog.\r\n"},
         {"b.htm",
          "<html><head><title>Dogs &amp; &quot;Foxes&quot;</title>"
@@ -45,7 +45,7 @@ TEST_F(ReportTest, TextReportLineForLine) {
                 "All occurrences are displayed.\r\n");
 }
 
-TEST_F(ReportTest, HeaderForOneWordAndForStems) {
+TEST_P(ReportTest, HeaderForOneWordAndForStems) {
   Tree({{"a.txt", "apple apricot avocado banana"}, {"b.txt", "cherry"}});
   Search("apple", SearchType::kAllWords);
   std::string expected = "Search word: apple\r\nFiles found: 1\r\n\r\n";
@@ -65,7 +65,7 @@ TEST_F(ReportTest, HeaderForOneWordAndForStems) {
             (std::vector<std::string>{"apple", "apricot", "banana"}));
 }
 
-TEST_F(ReportTest, MoreThanTwentyExpandedWordsAreOnlyCounted) {
+TEST_P(ReportTest, MoreThanTwentyExpandedWordsAreOnlyCounted) {
   std::string text;
   for (int i = 0; i < 25; ++i) text += "w" + Filler(i) + " ";
   Tree({{"a.txt", text}, {"b.txt", "x"}});
@@ -80,7 +80,7 @@ TEST_F(ReportTest, MoreThanTwentyExpandedWordsAreOnlyCounted) {
 }
 
 // The count line below a file's extracts and the tail of the report.
-TEST_F(ReportTest, CountLinesAndTails) {
+TEST_P(ReportTest, CountLinesAndTails) {
   struct Row {
     int occurrences;
     const char* max;
@@ -125,7 +125,7 @@ TEST_F(ReportTest, CountLinesAndTails) {
   }
 }
 
-TEST_F(ReportTest, EntitiesAndDashesAreMadePlain) {
+TEST_P(ReportTest, EntitiesAndDashesAreMadePlain) {
   Tree({{"a.txt", "It&#8217;s a &quot;fox&quot; &gt; dog &#151; yes"},
         {"b.txt", "none"}});
   Search("fox", SearchType::kAnyWord);
@@ -134,19 +134,19 @@ TEST_F(ReportTest, EntitiesAndDashesAreMadePlain) {
       << Visible(f_.display.text());
 }
 
-TEST_F(ReportTest, LongFilesShowANoteWhileTheyAreRead) {
+TEST_P(ReportTest, LongFilesShowANoteWhileTheyAreRead) {
   Tree({{"long.txt", Needles(1) + std::string(20000, ' ')}, {"b.txt", "x"}});
   Search("needle", SearchType::kAnyWord);
   EXPECT_EQ(f_.display.notes(), std::vector<std::string>{"Searching file ..."});
   EXPECT_FALSE(f_.display.note_shown());
 }
 
-TEST_F(ReportTest, FileVanishedBeforeTheReport) {
+TEST_P(ReportTest, FileVanishedBeforeTheReport) {
   Tree({{"a.txt", "fox"}, {"b.txt", "fox"}});
   f_.settings().chkGenerateHTML = false;
   Search("fox", SearchType::kAnyWord);
   std::filesystem::remove(dir_.Path("top/a.txt"));
-  ASSERT_TRUE(f_.module.cmdGenerateHTML_Click()) << f_.Messages();
+  ASSERT_TRUE(f_.module.MakeReport()) << f_.Messages();
   EXPECT_EQ(From(f_.display.text(), "Not HTML file"),
             "Not HTML file\r\n" + top() +
                 "a.txt\r\nThe file can no longer be read.\r\n\r\n"

@@ -1,22 +1,43 @@
 // Hand-made indexes for the Search Module's tests: the index text written
 // out as the Index Module writes it (file list, lexicon, count lines, CR
 // LF), compressed, with or without its data file; and a fixture that holds
-// a SearchModule over recording fakes of its ports.
+// a SearchModule over recording fakes of its ports, loading its indexes
+// into a store of a given kind. The tests that search run over every kind
+// of store (kEveryStore), so that each store answers every case.
 #pragma once
 
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "engine/common/launcher_state.h"
+#include "engine/format/index_store.h"
 #include "engine/modules/search_module.h"
+#include "engine/modules/search_window.h"
 #include "engine/text/charset.h"
 #include "engine/text/compression.h"
 #include "tests/support/fakes.h"
 #include "tests/support/temp_tree.h"
+
+namespace orvane {
+
+// How a kind of store shows in a test's name and messages.
+inline void PrintTo(IndexStoreKind kind, std::ostream* os) {
+  switch (kind) {
+    case IndexStoreKind::kClassic:
+      *os << "classic pair";
+      return;
+  }
+  *os << "unknown store";
+}
+
+}  // namespace orvane
 
 namespace orvane::testing {
 
@@ -141,8 +162,25 @@ inline std::string WriteIndex(const TempDir& dir, const std::string& name,
   return path;
 }
 
-// A SearchModule over recording fakes.
+// The kinds of store every search test runs over.
+inline const IndexStoreKind kEveryStore[] = {IndexStoreKind::kClassic};
+
+// The name of a kind of store in a test's name.
+inline std::string StoreName(const ::testing::TestParamInfo<IndexStoreKind>& info) {
+  switch (info.param) {
+    case IndexStoreKind::kClassic:
+      return "Classic";
+  }
+  return "Unknown";
+}
+
+// A SearchModule over recording fakes, loading indexes into a store of the
+// given kind.
 struct SearchFixture {
+  explicit SearchFixture(IndexStoreKind kind = IndexStoreKind::kClassic) {
+    module.state().index.store_kind = kind;
+  }
+
   RecordingPrompter prompter;
   RecordingViewState view;
   ScriptedYield yield;
@@ -151,6 +189,9 @@ struct SearchFixture {
   LauncherState launcher;
   SearchModule module{SearchPorts{prompter, view, yield, opener, display,
                                   launcher}};
+  ScriptedDialogs dialogs;
+  // The rules of the window over the module.
+  SearchWindow window{module, dialogs};
 
   SearchSettings& settings() { return module.settings(); }
   SearchState& state() { return module.state(); }

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "engine/common/sanitizers.h"
+#include "engine/search/classic_store_reader.h"
 #include "engine/search/data_file.h"
 #include "tests/engine/search/index_fixture.h"
 
@@ -17,10 +19,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kDecompressionMessage[] =
-    "Error when reading the index file:-3\r\n"
-    "Probably the index file is incomplete or corrupted.\r\n"
-    "Try using the index module to recreate the index file.";
+// The message of an index whose compressed text cannot be read, with what
+// the loader found (once it was only the code, without a blank after its
+// colon).
+std::string DecompressionMessage(const std::string& found) {
+  return "Error when reading the index file: -3\r\n"
+         "Probably the index file is incomplete or corrupted.\r\n" +
+         found + "\r\nTry using the index module to recreate the index file.";
+}
 
 class IndexLoadingTest : public ::testing::Test {
  protected:
@@ -28,7 +34,11 @@ class IndexLoadingTest : public ::testing::Test {
     return LoadIndexFile(index_path, &f_.state().index, f_.module.ports(),
                          f_.state().results);
   }
-  const LoadedIndex& index() { return f_.state().index; }
+  // The classic pair's index text as loaded.
+  const ClassicIndex& index() {
+    return static_cast<const ClassicStoreReader&>(*f_.state().index.store)
+        .index();
+  }
 
   TempDir dir_;
   SearchFixture f_;
@@ -293,10 +303,13 @@ TEST_F(IndexLoadingTest, DamagedIndexesGiveTheirMessage) {
     bool raw;
     std::string message;
   } cases[] = {
-      {"not compressed", valid, true, kDecompressionMessage},
-      {"empty file", "", true, kDecompressionMessage},
+      {"not compressed", valid, true,
+       DecompressionMessage("The file is not a compressed index text.")},
+      {"empty file", "", true, DecompressionMessage("The file is empty.")},
       {"truncated", compressed.substr(0, compressed.size() - 12), true,
-       kDecompressionMessage},
+       DecompressionMessage("The index file is damaged: the compressed text "
+                            "breaks off inside the file list.")},
+
       {"file list without end", "\"a\"\r\n\"b\"\r\n", false,
        "Error when reading file list: The index file is damaged: the index "
        "text ends inside the file list."},
@@ -309,13 +322,13 @@ TEST_F(IndexLoadingTest, DamagedIndexesGiveTheirMessage) {
       {"negative word count", head + "-5,\"t\"\r\n", false,
        "Error when reading lexicon: The index file is damaged: the lexicon "
        "header on line 4 gives no word count."},
-      {"fewer words than the header", head +
-           "3,\"t\"\r\n1,\"a\"\r\n2,\"b\"\r\n101,\"End of lexicon\"\r\n",
+      {"fewer words than the header",
+       head + "3,\"t\"\r\n1,\"a\"\r\n2,\"b\"\r\n101,\"End of lexicon\"\r\n",
        false,
        "Error when reading lexicon: The index file is damaged: the lexicon "
        "ends after 2 of its 3 words."},
-      {"more words than the header",
-       head + "1,\"t\"\r\n1,\"a\"\r\n2,\"b\"\r\n", false,
+      {"more words than the header", head + "1,\"t\"\r\n1,\"a\"\r\n2,\"b\"\r\n",
+       false,
        "Error when reading lexicon: The index file is damaged: the lexicon "
        "holds more words than its header gives (1)."},
       {"lexicon out of order",
@@ -362,8 +375,7 @@ TEST_F(IndexLoadingTest, DamagedIndexesGiveTheirMessage) {
        "longer than any line of an index."},
       // Issue 13: a path or word longer than the Index Module writes would
       // let lines that compress to nothing fill the memory with copies.
-      {"path longer than any", "\"" + std::string(4096, 'p') + "\"\r\n",
-       false,
+      {"path longer than any", "\"" + std::string(4096, 'p') + "\"\r\n", false,
        "Error when reading file list: The index file is damaged: the path "
        "on line 1 is longer than any path."},
       {"word longer than 60",
@@ -373,9 +385,8 @@ TEST_F(IndexLoadingTest, DamagedIndexesGiveTheirMessage) {
        "Error when reading lexicon: The index file is damaged: the word on "
        "line 5 is longer than 60 characters."},
       {"count line missing",
-       head +
-           "2,\"t\"\r\n1,\"a\"\r\n2,\"b\"\r\n101,\"End of lexicon\"\r\n"
-           "\"1,1\"\r\n",
+       head + "2,\"t\"\r\n1,\"a\"\r\n2,\"b\"\r\n101,\"End of lexicon\"\r\n"
+              "\"1,1\"\r\n",
        false,
        "Error when creating data file: The index file is damaged: the index "
        "text ends before the count line of word number 2."},
@@ -386,12 +397,18 @@ TEST_F(IndexLoadingTest, DamagedIndexesGiveTheirMessage) {
     SearchFixture f;
     std::string path = c.raw ? dir.Write("d_index.tavo", c.text)
                              : WriteCompressed(dir, "d_index.tavo", c.text);
+    // An index loaded before: its title and count do not stay on screen.
+    f.view.SetText("lblTitle[1]", "Company manuals");
+    f.view.SetText("lblSearchableWords", "There are 2 searchable words");
     EXPECT_FALSE(LoadIndexFile(path, &f.state().index, f.module.ports(),
                                f.state().results));
+    EXPECT_EQ(f.view.Text("lblTitle[1]"), "");
+    EXPECT_NE(f.view.Text("lblSearchableWords"),
+              "There are 2 searchable words");
     ASSERT_EQ(f.prompter.boxes().size(), 1u);
     EXPECT_EQ(f.prompter.boxes()[0].text, c.message);
     EXPECT_FALSE(f.state().index.blnDataFileReady);
-    EXPECT_TRUE(f.state().index.strFileList.empty());
+    EXPECT_EQ(f.state().index.store, nullptr);
     EXPECT_FALSE(fs::exists(dir.Path("d_data.tavo")));
     EXPECT_FALSE(fs::exists(dir.Path("d_data.tavo.part")));
   }
@@ -403,13 +420,6 @@ TEST_F(IndexLoadingTest, DamagedIndexesGiveTheirMessage) {
 // longest length, in frames that all hold the same 16).
 // AddressSanitizer and ThreadSanitizer reserve far more address space than
 // that, so the test needs a build without them.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define ORVANE_SANITIZER_RESERVES_MEMORY 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-#define ORVANE_SANITIZER_RESERVES_MEMORY 1
-#endif
-#endif
 TEST_F(IndexLoadingTest, RunningOutOfMemoryIsAMessage) {
 #ifdef ORVANE_SANITIZER_RESERVES_MEMORY
   GTEST_SKIP() << "needs a build without AddressSanitizer or ThreadSanitizer";
@@ -440,9 +450,58 @@ TEST_F(IndexLoadingTest, RunningOutOfMemoryIsAMessage) {
     bool loaded = Load(path);
     bool told = f_.Messages() ==
                 "[Error] Allocation error when reading the index file.\n";
-    std::_Exit(!loaded && told && index().strFileList.empty() ? 0 : 1);
+    std::_Exit(!loaded && told && f_.state().index.store == nullptr ? 0 : 1);
   };
   EXPECT_EXIT(load_with_bounded_memory(), ::testing::ExitedWithCode(0), "");
+}
+
+// A long file list cut in the middle of its compressed text: the message
+// says how far the file list could be read.
+TEST_F(IndexLoadingTest, ATruncatedIndexTellsWhereItBreaksOff) {
+  IndexLayout many;
+  for (int i = 0; i < 40000; ++i) {
+    many.files.push_back("folder " + std::to_string(i % 97) + "/file " +
+                         std::to_string(i * 7919 % 100003) + ".txt");
+  }
+  many.words = {{"w", std::vector<int>(many.files.size(), 1)}};
+  const std::string whole =
+      ReadFileBytes(WriteCompressed(dir_, "l_index.tavo", IndexText(many)));
+  const std::string cut =
+      dir_.Write("cut_index.tavo", whole.substr(0, whole.size() / 3));
+  EXPECT_FALSE(Load(cut));
+  ASSERT_EQ(f_.prompter.boxes().size(), 1u);
+  const std::string& text = f_.prompter.boxes()[0].text;
+  const std::string head = DecompressionMessage(
+      "The index file is damaged: the compressed text breaks off inside the "
+      "file list, after line ");
+  ASSERT_EQ(text.substr(0, head.find("after line ") + 11),
+            head.substr(0, head.find("after line ") + 11));
+  const long line = std::atol(text.c_str() + head.find("after line ") + 11);
+  EXPECT_GT(line, 0);
+  EXPECT_LT(line, 40000);
+}
+
+// A data file that goes between the load and the search is told at the
+// search, and built again by the next one.
+TEST_F(IndexLoadingTest, ADataFileGoneAfterTheLoadIsBuiltAgain) {
+  dir_.Write("top/a.txt", "alpha beta");
+  IndexLayout layout = IndexOfTree(dir_, "top/", {"a.txt"});
+  f_.settings().txbTopFolder = dir_.folder() + "top/";
+  f_.settings().chkGenerateHTML = false;
+  f_.settings().txbSearchWords = "beta";
+  ASSERT_TRUE(f_.module.ChooseIndexFile(WriteIndex(dir_, "g", layout, false)))
+      << f_.Messages();
+  const std::string data = dir_.Path("g_data.tavo");
+  fs::remove(data);
+  using SearchClick = SearchModule::SearchClick;
+  EXPECT_EQ(f_.module.Search(), SearchClick::kNotLoaded);
+  EXPECT_EQ(f_.Messages(),
+            "[Error] Error when reading the data file " + data +
+                ".\r\nIt will be created again at the next search.\n");
+  EXPECT_EQ(f_.module.Search(), SearchClick::kSearched)
+      << f_.Messages();
+  EXPECT_EQ(f_.state().intNumFilesFound, 1);
+  EXPECT_TRUE(fs::exists(data));
 }
 
 TEST(DataFileTest, CountsTheBlocksANewFileOccupies) {
@@ -455,7 +514,7 @@ TEST(DataFileTest, CountsTheBlocksANewFileOccupies) {
   layout.words = {{"a", row}, {"b", std::vector<int>(10000, 0)}};
   // Rows end at 20000; the trailer lies in block 4.
   std::string path = WriteIndex(dir, "c", layout, false);
-  LoadedIndex index;
+  ClassicIndex index;
   IndexTextLines lines;
   ASSERT_EQ(lines.Open(path), 0);
   ASSERT_TRUE(ReadFileList(lines, &index).ok());

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/search/classic_store_reader.h"
 #include "tests/engine/search/index_fixture.h"
 
 namespace orvane::testing {
@@ -9,18 +10,20 @@ namespace {
 
 // A loaded lexicon without a file: the query check reads only the words.
 LoadedIndex LexiconOf(const std::vector<std::string>& words) {
-  LoadedIndex index;
+  ClassicIndex classic;
   std::vector<std::string> sorted = words;
   std::sort(sorted.begin(), sorted.end());
   for (const std::string& w : sorted) {
     SearchLexiconEntry e;
-    e.word_offset = static_cast<std::uint32_t>(index.lexicon_words.size());
+    e.word_offset = static_cast<std::uint32_t>(classic.lexicon_words.size());
     e.word_length = static_cast<std::uint32_t>(w.size());
-    e.lngWordNumber = static_cast<std::int32_t>(index.lexicon.size()) + 1;
-    index.lexicon.push_back(e);
-    index.lexicon_words += w;
+    e.lngWordNumber = static_cast<std::int32_t>(classic.lexicon.size()) + 1;
+    classic.lexicon.push_back(e);
+    classic.lexicon_words += w;
   }
-  index.lngNumWords = static_cast<std::int32_t>(words.size());
+  classic.lngNumWords = static_cast<std::int32_t>(words.size());
+  LoadedIndex index;
+  index.Use(std::make_unique<ClassicStoreReader>(std::move(classic), ""));
   return index;
 }
 
@@ -30,12 +33,43 @@ std::string Joined(const std::vector<std::string>& words) {
   return out;
 }
 
-TEST(QueryTest, CharacterCheckAdmitsLettersBlanksAndAsterisks) {
-  EXPECT_TRUE(CheckSearchWordCharacters(""));
-  EXPECT_TRUE(CheckSearchWordCharacters("Caf\xC3\xA9 na\xC3\xAFve* \xC5\x93uvre"));
-  for (const char* refused : {"abc1", "well-known", "don't", "a.b", "a\"",
-                              "\xD0\xB6uk" /* Cyrillic zhe */, "\t"}) {
+TEST(QueryTest, CharacterCheckRefusesOnlyWhatNoIndexCanHold) {
+  for (const char* admitted :
+       {"", "Caf\xC3\xA9 na\xC3\xAFve* \xC5\x93uvre", "abc1", "well-known",
+        "don't", "a.b", "a\"", "\t",
+        "2\xC3\x97"
+        "3 \xE2\x82\xAC"}) {
+    EXPECT_TRUE(CheckSearchWordCharacters(admitted)) << admitted;
+  }
+  for (const char* refused : {"\xD0\xB6uk" /* Cyrillic zhe */,
+                              "x \xE6\x97\xA5" /* a CJK character */}) {
     EXPECT_FALSE(CheckSearchWordCharacters(refused)) << refused;
+  }
+}
+
+// The words of a typed text are the words indexing takes from the same
+// line: letters and digits, lower-cased; every other character separates.
+TEST(QueryTest, SplitsAsIndexingDoes) {
+  struct Row {
+    const char* typed;  // content (Windows-1252)
+    const char* words;  // joined by blanks
+  } rows[] = {
+      {"ipv6 2023 UTF8", "ipv6 2023 utf8"},  // digits were refused once
+      {"git-commit 2.0", "git commit 2 0"},
+      {"don't well-known", "don t well known"},
+      {"file_name.txt", "file name txt"},
+      {"2\xD7"
+       "3 cm",
+       "2 3 cm"},                          // the multiplication sign
+      {"\x9Cuvre", "uvre"},                // oe is no word character
+      {"\x9F\xC9T\xC9", "\xFF\xE9t\xE9"},  // lower-cased first, then split
+      {"  Hello,World!  ", "hello world"},
+      {"ab1* x2*", "ab1* x2*"},  // a stem may end in a digit
+      {"a-*", "a"},              // the asterisk follows no word
+      {"", ""},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(Joined(SplitSearchWords(r.typed)), r.words) << r.typed;
   }
 }
 
@@ -44,10 +78,19 @@ TEST(QueryTest, MisplacedAsterisks) {
     const char* text;
     bool misplaced;
   } rows[] = {
-      {"abc*", false},   {"abc* def*", false}, {"abc *", false},
-      {"*abc", true},    {"ab*c", true},       {"abc ** x", true},
-      {"ab**", false},   // the scan ends at the last character
-      {"a *b", true},    {"*", true},
+      {"abc*", false},
+      {"abc* def*", false},
+      {"abc *", false},
+      {"*abc", true},
+      {"ab*c", true},
+      {"abc ** x", true},
+      {"ab**", false},  // the scan ends at the last character
+      {"a *b", true},
+      {"*", true},
+      // Digits are word characters.
+      {"ab1*", false},
+      {"ab*1", true},
+      {"ab-* x", true},
   };
   for (const Row& r : rows) {
     EXPECT_EQ(HasMisplacedAsterisk(r.text), r.misplaced) << r.text;
@@ -70,8 +113,8 @@ TEST(QueryTest, CheckQueryTable) {
       {"Banana  CHERRY", SearchType::kAllWords, QueryCheck::kSearch,
        "banana cherry", "", SearchType::kAllWords},
       // Repeats in other letter cases: one word, unless it is a phrase.
-      {"band Band BAND", SearchType::kAllWords, QueryCheck::kSearch, "band",
-       "", SearchType::kAllWords},
+      {"band Band BAND", SearchType::kAllWords, QueryCheck::kSearch, "band", "",
+       SearchType::kAllWords},
       {"band Band BAND", SearchType::kExactPhrase, QueryCheck::kSearch,
        "band band band", "", SearchType::kExactPhrase},
       {"ap*", SearchType::kAnyWord, QueryCheck::kSearch, "apple apricot", "",
@@ -104,6 +147,13 @@ TEST(QueryTest, CheckQueryTable) {
       {"apple B*", SearchType::kAnyWord, QueryCheck::kRefused, "",
        "The stem 'b*' is too short.\r\nA stem must have at least two letters.",
        SearchType::kAnyWord},
+      // Separators no longer refuse the query.
+      {"Apple-banana.", SearchType::kAllWords, QueryCheck::kSearch,
+       "apple banana", "", SearchType::kAllWords},
+      {"band-", SearchType::kExactPhrase, QueryCheck::kSearch, "band", "",
+       SearchType::kExactPhrase},
+      {"--- ...", SearchType::kAllWords, QueryCheck::kRefused, "",
+       "No words given.", SearchType::kAllWords},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.typed);

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <random>
 
+#include "engine/search/classic_store_reader.h"
 #include "engine/search/index_loading.h"
 #include "engine/search/query.h"
 #include "engine/search/search_run.h"
@@ -94,8 +95,10 @@ TEST(RandomInputTest, DamagedIndexesNeverCrashTheReader) {
     ++loaded;
     // Whatever loaded must be searchable without reading out of range.
     const LoadedIndex& index = f.state().index;
+    const ClassicIndex& classic =
+        static_cast<const ClassicStoreReader&>(*index.store).index();
     ASSERT_EQ(static_cast<std::int64_t>(std::filesystem::file_size(index.strDataFile)),
-              index.DataFileRows() * index.intNumFiles + 4);
+              classic.DataFileRows() * index.intNumFiles + 4);
     f.settings().txbTopFolder = dir.folder();
     f.settings().chkSortMatches = round % 2 == 0;
     f.state().strSearchWords = {"fox", "cat", "bird", "zebra"};
@@ -108,7 +111,7 @@ TEST(RandomInputTest, DamagedIndexesNeverCrashTheReader) {
 TEST(RandomInputTest, QueriesOfEveryShape) {
   std::mt19937 random(Seed(7));
   const LoadedIndex index = [] {
-    LoadedIndex i;
+    ClassicIndex i;
     for (const char* w : {"ab", "abc", "abd", "b", "caf\xE9", "zz"}) {
       SearchLexiconEntry e;
       e.word_offset = static_cast<std::uint32_t>(i.lexicon_words.size());
@@ -117,7 +120,10 @@ TEST(RandomInputTest, QueriesOfEveryShape) {
       i.lexicon.push_back(e);
       i.lexicon_words += w;
     }
-    return i;
+    i.lngNumWords = static_cast<std::int32_t>(i.lexicon.size());
+    LoadedIndex loaded;
+    loaded.Use(std::make_unique<ClassicStoreReader>(std::move(i), ""));
+    return loaded;
   }();
   const std::vector<std::string> pieces = {
       "a", "b", "Ab", "ZZ", "*", " ", "  ", "\t", "1", "-", "'", "\"",

@@ -68,9 +68,11 @@ TEST(FormatElapsedTimeTest, WritesSecondsThenTheTwoLargestUnits) {
     const char* text;
   } rows[] = {
       {1, "1 second"},
-      {1.2f, "1 seconds"},
-      {0.5f, "1 seconds"},
-      {59.5f, "60 seconds"},
+      {1.2f, "1.2 seconds"},  // tenths under a minute
+      {0.04f, "0.0 seconds"},
+      {0.25f, "0.3 seconds"},  // halves away from zero
+      {59.9f, "59.9 seconds"},
+      {59.96f, "1 minute"},  // would read 60.0 seconds
       {61, "1 minute and 1 second"},
       {90.5f, "1 minute and 30 seconds"},  // whole seconds: halves to even
       {3725, "1 hour and 2 minutes"},      // the 5 seconds are a third unit

@@ -1,0 +1,13 @@
+#include "engine/format/index_store.h"
+
+namespace orvane {
+
+std::uint32_t MaxFilesIndexed(IndexStoreKind kind) {
+  switch (kind) {
+    case IndexStoreKind::kClassic:
+      return kClassicMaxFilesIndexed;
+  }
+  return kClassicMaxFilesIndexed;
+}
+
+}  // namespace orvane

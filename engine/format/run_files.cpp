@@ -1,0 +1,141 @@
+#include "engine/format/run_files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <map>
+#include <random>
+#include <system_error>
+#include <vector>
+
+#include "engine/format/file_names.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr std::string_view kLockWhat = "run";
+
+std::string LockPath(const std::string& folder, const std::string& project,
+                     std::string_view tag) {
+  return folder + project + "_" + std::string(kLockWhat) + "." +
+         std::string(tag) + ".part.tavo";
+}
+
+std::string NewTag() {
+  std::random_device random;
+  char text[32];
+  std::snprintf(text, sizeof text, "%ld-%08x", static_cast<long>(::getpid()),
+                static_cast<unsigned>(random()));
+  return text;
+}
+
+void Remove(const std::string& path, BackgroundDeletion* deletion) {
+  if (deletion != nullptr) {
+    (void)deletion->Delete(path, /*forcibly=*/false);
+  } else {
+    ::unlink(path.c_str());
+  }
+}
+
+// True when the run of the lock file has ended: the file is gone, or its
+// lock can be taken. *fd then holds the lock, or -1.
+bool RunHasEnded(const std::string& lock_path, int* fd) {
+  *fd = ::open(lock_path.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+  if (*fd < 0) return errno == ENOENT;
+  if (::flock(*fd, LOCK_EX | LOCK_NB) == 0) return true;
+  ::close(*fd);
+  *fd = -1;
+  return false;
+}
+
+}  // namespace
+
+void RemoveEndedRunFiles(const std::string& folder, const std::string& project,
+                         BackgroundDeletion* deletion) {
+  // The files of earlier versions' runs, which had one name per project.
+  for (const std::string& final_path :
+       {IndexFilePath(folder, project), DataFilePath(folder, project)}) {
+    Remove(PartialFilePath(final_path, ""), deletion);
+  }
+  Remove(CompressionWorkPath(IndexFilePath(folder, project)), deletion);
+
+  std::map<std::string, std::vector<std::string>> names_of_tag;
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  while (dirent* entry = ::readdir(dir)) {
+    std::optional<PartialFileName> name =
+        ParsePartialFileName(entry->d_name, project);
+    if (name && name->what != kLockWhat) {
+      names_of_tag[name->tag].push_back(entry->d_name);
+    } else if (name) {
+      names_of_tag[name->tag];  // a lock file alone is removed too
+    }
+  }
+  ::closedir(dir);
+  for (const auto& [tag, names] : names_of_tag) {
+    const std::string lock_path = LockPath(folder, project, tag);
+    int fd = -1;
+    if (!RunHasEnded(lock_path, &fd)) continue;
+    for (const std::string& name : names) Remove(folder + name, deletion);
+    // The lock file goes last, while its lock is held: a run that finds it
+    // gone knows that its files are gone too.
+    if (fd >= 0) {
+      ::unlink(lock_path.c_str());
+      ::close(fd);
+    }
+  }
+}
+
+RunFiles::~RunFiles() { Release(); }
+
+Status RunFiles::Claim(const std::string& folder, const std::string& project,
+                       BackgroundDeletion* deletion) {
+  Release();
+  RemoveEndedRunFiles(folder, project, deletion);
+  // A new tag's lock file cannot be another run's; should a run that
+  // clears leftovers take its lock between its creation and this run's
+  // lock, or have removed it, this run takes another tag.
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    std::string tag = NewTag();
+    std::string path = LockPath(folder, project, tag);
+    int fd = ::open(path.c_str(),
+                    O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return Status::Failed("Cannot create " + path + ": " +
+                            std::generic_category().message(errno));
+    }
+    struct stat held, named;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 &&
+        ::stat(path.c_str(), &named) == 0 && held.st_ino == named.st_ino &&
+        held.st_dev == named.st_dev) {
+      lock_fd_ = fd;
+      lock_path_ = std::move(path);
+      tag_ = std::move(tag);
+      return Status::Ok();
+    }
+    ::close(fd);
+  }
+  return Status::Failed("Cannot lock a file of this run in " + folder + ".");
+}
+
+std::string RunFiles::PartialPath(std::string_view final_path) const {
+  return PartialFilePath(final_path, tag_);
+}
+
+void RunFiles::Release() {
+  if (lock_fd_ < 0) return;
+  ::unlink(lock_path_.c_str());
+  ::close(lock_fd_);
+  lock_fd_ = -1;
+  lock_path_.clear();
+  tag_.clear();
+}
+
+}  // namespace orvane

@@ -1,0 +1,19 @@
+// The writer of each kind of store, for the Index Module's runs.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "engine/files/background_deletion.h"
+#include "engine/format/index_store.h"
+
+namespace orvane {
+
+// A writer of the index of project into output_folder (folder form), in a
+// store of that kind. deletion, when given, frees the blocks of large
+// files behind the run; it must outlive the writer.
+std::unique_ptr<IndexStoreWriter> NewIndexStoreWriter(
+    IndexStoreKind kind, const std::string& output_folder,
+    const std::string& project, BackgroundDeletion* deletion);
+
+}  // namespace orvane
