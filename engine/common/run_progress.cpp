@@ -7,10 +7,4 @@ RunProgress& NoRunProgress() {
   return nobody;
 }
 
-RunFlags LetWindowSystemRun(Yield& yield, const LauncherState& launcher,
-                            const bool& stop_flag) {
-  yield.ProcessPendingEvents();
-  return RunFlags{launcher.blnQuit, stop_flag};
-}
-
 }  // namespace orvane

@@ -55,7 +55,11 @@ RunProgress& NoRunProgress();
 // process pending input (a click on Stop, Pause, Cancel or Quit is handled
 // inside it), then reads the launcher's quit flag and the loop's own stop
 // flag, which that click may have set.
-RunFlags LetWindowSystemRun(Yield& yield, const LauncherState& launcher,
-                            const bool& stop_flag);
+// Inline: the extraction asks it after every line it reads.
+inline RunFlags LetWindowSystemRun(Yield& yield, const LauncherState& launcher,
+                                   const bool& stop_flag) {
+  yield.ProcessPendingEvents();
+  return RunFlags{launcher.blnQuit, stop_flag};
+}
 
 }  // namespace orvane
