@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "cli/console_ports.h"
+#include "cli/index_progress.h"
 #include "cli/search_commands.h"
 #include "engine/common/launcher_state.h"
 #include "engine/common/program_folder.h"
@@ -132,8 +133,9 @@ int RunDemoCommand(int argc, char** argv) {
   ConsoleOpener opener;
   ConsoleLargeDisplay quiet(stderr);
   LauncherState launcher;
-  IndexModule indexer(
-      IndexPorts{prompter, view, yield, quiet, clock, launcher});
+  IndexProgressLine progress(nullptr, false);  // keeps the closing status
+  IndexModule indexer(IndexPorts{prompter, view, yield, quiet, clock, launcher,
+                                 NumberFormat{}, progress});
   IndexSettings& settings = indexer.settings();
   SetDefaults(&settings);
   settings.txbProjectName = "sample";
@@ -155,7 +157,7 @@ int RunDemoCommand(int argc, char** argv) {
     std::fprintf(stderr, "orvane: the sample tree could not be indexed\n");
     return 1;
   }
-  std::printf("%s\n\n", view.Text("lblCurrentFile").c_str());
+  std::printf("%s\n\n", progress.closing().c_str());
 
   // Searching, each search with its text report.
   ConsoleLargeDisplay display(stdout);

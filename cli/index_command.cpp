@@ -305,7 +305,8 @@ int RunIndexCommand(int argc, char** argv) {
                           "Add --overwrite to replace it.");
   StatusLine status_line(stderr);
   prompter.set_status_line(&status_line);
-  IndexProgressView view(&status_line, !args.quiet);
+  ConsoleViewState view;
+  IndexProgressLine progress(&status_line, !args.quiet);
   ConsoleClock clock;
   ListingOutput listing;
   ConsoleLargeDisplay no_display(stderr);
@@ -313,7 +314,7 @@ int RunIndexCommand(int argc, char** argv) {
   IndexModule module(IndexPorts{
       prompter, view, yield,
       args.list ? static_cast<LargeDisplay&>(listing) : no_display, clock,
-      launcher});
+      launcher, NumberFormat{}, progress});
   module.settings() = settings;
   module.common_words().LoadCommonWords(ProgramFilePath("cwds.txt"));
   yield.set_stop_flag(&module.state().stop_flag);
@@ -337,8 +338,8 @@ int RunIndexCommand(int argc, char** argv) {
     if (outcome == RunOutcome::kListed) {
       std::printf("%s\n", listing.caption().c_str());
     }
-  } else if (!view.Text("lblCurrentFile").empty()) {
-    std::printf("%s\n", view.Text("lblCurrentFile").c_str());
+  } else if (!progress.closing().empty()) {
+    std::printf("%s\n", progress.closing().c_str());
   }
   // The status is out before the module waits for the blocks of a
   // replaced data file to be freed.

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "engine/common/program_texts.h"
 #include "engine/files/folder.h"
 #include "engine/modules/search_module.h"
+#include "engine/search/search_run.h"
 #include "engine/text/file_checks.h"
 
 namespace orvane {
@@ -108,6 +110,16 @@ class SearchConsoleView : public ConsoleViewState {
   }
 };
 
+// How many files the search listed, once it has ended with a count.
+class SearchEnd : public RunProgress {
+ public:
+  void Found(std::int64_t count) override { count_ = count; }
+  const std::optional<std::int64_t>& count() const { return count_; }
+
+ private:
+  std::optional<std::int64_t> count_;
+};
+
 // The large display on standard output, with the window's caption as a
 // heading (the listing's caption tells its order and the number of files).
 class CaptionedConsoleDisplay : public ConsoleLargeDisplay {
@@ -132,6 +144,7 @@ struct ConsoleSearchPorts {
   ConsoleYield yield;
   ConsoleOpener opener;
   LauncherState launcher;
+  SearchEnd end;
 };
 
 // Reads "--flag value" pairs and plain words.
@@ -310,12 +323,18 @@ bool ResolveSingleFile(const SearchRequest& request, std::string* single) {
 // line, the HTML report's path, or (no file found, a report asked for) the
 // results on standard error. Returns the exit status.
 int PrintSearchOutcome(const SearchRequest& request, const SearchModule& module,
-                       const SearchConsoleView& view) {
+                       const SearchEnd& end) {
   const SearchState& state = module.state();
   const bool found = state.intNumFilesFound > 0;
   if (request.report == "none") {
     Print(stdout, state.results.text());
-    Print(stdout, view.Text("lblNumFilesFound") + "\n");
+    // A search that no file could match (no word begins with a stem) ends
+    // before it counts: its line stays empty, as the window's label does.
+    Print(stdout,
+          (end.count() ? FoundFilesLabel(module.settings().optSearchSingleFile,
+                                         static_cast<std::int32_t>(*end.count()))
+                       : std::string()) +
+              "\n");
   } else if (!found) {
     Print(stderr, state.results.text());
   } else if (request.report == "html") {
@@ -341,7 +360,8 @@ int RunSearchRequest(const SearchRequest& request) {
   ConsoleSearchPorts console("search");
   ConsoleLargeDisplay display(stdout);
   SearchModule module(SearchPorts{console.prompter, console.view, console.yield,
-                                  console.opener, display, console.launcher});
+                                  console.opener, display, console.launcher,
+                                  NumberFormat{}, console.end});
   SearchSettings& settings = module.settings();
   settings = request.wanted;
   settings.chkGenerateHTML = request.report != "none";
@@ -352,7 +372,7 @@ int RunSearchRequest(const SearchRequest& request) {
   if (!single.empty() && !module.SpecifySingleFile(single)) return 2;
   module.SearchWordsChanged(request.words);
   if (module.Search() != SearchModule::SearchClick::kSearched) return 2;
-  return PrintSearchOutcome(request, module, console.view);
+  return PrintSearchOutcome(request, module, console.end);
 }
 
 }  // namespace

@@ -194,8 +194,9 @@ class Walk {
 
   void Count(std::string_view relative, std::int64_t size,
              std::int16_t kind) {
-    ports_.yield.ProcessPendingEvents();
-    if (*stop_flag_) return;
+    if (LetWindowSystemRun(ports_.yield, ports_.launcher, *stop_flag_).stop) {
+      return;
+    }
     ++result_->count;
     // The one place where the store's file limit is checked.
     if (static_cast<std::uint32_t>(result_->count) > rules_.file_limit) {
@@ -212,6 +213,7 @@ class Walk {
       if (!ports_.display.IsVisible()) ports_.launcher.blnQuit = true;
       return;
     }
+    ports_.progress.Counting(result_->count);
     if (result_->count % 10 == 0 && result_->count >= 50) {
       ports_.view.SetText("lblNowProcessingFile",
                            "Counting files to be indexed ... " +

@@ -1,10 +1,11 @@
-// The ports an indexing run talks to the user through, and the flag that
-// ends its loops from outside: the launcher's quit flag. Bundled once per
-// window, like the Search Module's ports.
+// The ports an indexing run talks to the user through, the flag that ends
+// its loops from outside (the launcher's quit flag), and where its progress
+// events go. Bundled once per window, like the Search Module's ports.
 #pragma once
 
 #include "engine/common/launcher_state.h"
 #include "engine/common/ports.h"
+#include "engine/common/run_progress.h"
 #include "engine/text/number_text.h"
 
 namespace orvane {
@@ -18,6 +19,8 @@ struct IndexPorts {
   Clock& clock;
   LauncherState& launcher;  // blnQuit
   NumberFormat number_format = {};  // digit grouping of labels
+  // The run's progress as events, beside its labels.
+  RunProgress& progress = NoRunProgress();
 };
 
 }  // namespace orvane

@@ -288,6 +288,7 @@ void IndexModule::ShowWordsFoundSoFar() {
                        "Different words found so far: " +
                            FormatGrouped(lexicon_.word_count()));
   ports_.view.Repaint();
+  ports_.progress.Words(lexicon_.word_count());
 }
 
 RunOutcome IndexModule::Refuse(std::string_view text, bool focus) {
@@ -439,6 +440,7 @@ void IndexModule::RunCountingPass(bool listing_mode,
     ports_.view.SetText("cmdExtractData", GetProgramText(kTextFinishing));
     ports_.view.SetText("lblDifferentWordsFoundSoFar", "");
     ports_.view.Repaint();
+    ports_.progress.Counted(selection_.count, selection_.total_size);
   }
   ShowCountingMessages();
 }
@@ -476,6 +478,7 @@ RunOutcome IndexModule::ExtractData(bool listing_mode) {
       [&] { return RunPasses(listing_mode, rules, title_content); },
       [this] {
         ports_.view.SetText("lblCurrentFile", "Data extraction stopped.");
+        ports_.progress.Finished("Data extraction stopped.");
         state_.running = false;
         EnableControls(true);
       });
@@ -541,8 +544,8 @@ Status IndexModule::KeepWindowLive(const std::function<Status()>& step) {
 }
 
 RunFlags IndexModule::LetWindowSystemRun() {
-  ports_.yield.ProcessPendingEvents();
-  return RunFlags{ports_.launcher.blnQuit, state_.stop_flag};
+  return orvane::LetWindowSystemRun(ports_.yield, ports_.launcher,
+                                    state_.stop_flag);
 }
 
 void IndexModule::FailRun(const Status& status) {
@@ -639,6 +642,8 @@ std::vector<std::string> IndexModule::ReadSelectedFiles(
     ports_.view.SetProgress(kRunProgressBar, static_cast<std::int32_t>(f),
                             static_cast<std::int32_t>(num_files));
     ports_.view.Repaint();
+    ports_.progress.FileStarted(static_cast<std::int64_t>(f + 1),
+                                static_cast<std::int64_t>(num_files), path);
     observer.StartFile();
     Result<WordExtractor::FileResult> handed =
         reader.HandOnFile(&lexicon, &observer);
@@ -674,6 +679,7 @@ void IndexModule::WriteLexicon(const std::string& title_content,
   ports_.view.SetText("lblNowProcessingFile",
                       GetProgramText(kTextDifferentWords) + ": " +
                           FormatGrouped(lexicon_.word_count()));
+  ports_.progress.Writing(lexicon_.word_count());
   Status written = KeepWindowLive(
       [&] { return writer.WriteLexicon(title_content, lexicon_); });
   if (!written.ok()) {
@@ -735,6 +741,7 @@ void IndexModule::ShowClosingStatus(std::string status_text) {
       FormatElapsedTime(static_cast<float>(elapsed), ports_.number_format) +
       ".";
   ports_.view.SetText("lblCurrentFile", status_text + "  " + time_text);
+  ports_.progress.Finished(status_text + "  " + time_text);
   ports_.view.SetText(
       "lblNowProcessingFile",
       state_.index_created

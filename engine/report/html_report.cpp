@@ -262,10 +262,12 @@ std::string WriteHtmlReport(const SearchSettings& settings, SearchState* state,
     } else {
       page.Line("<br>");
     }
-    ports.yield.ProcessPendingEvents();
     // Quitting stops the report as Stop does: the page is not opened.
-    if (ports.launcher.blnQuit) state->report_stop = true;
-    if (state->report_stop) break;
+    if (!LetWindowSystemRun(ports.yield, ports.launcher, state->report_stop)
+             .KeepGoing()) {
+      state->report_stop = true;
+      break;
+    }
   }
 
   SetSearchControlsEnabled(ports.view, true, true, true, true);

@@ -68,6 +68,14 @@ std::string CleanExtract(const std::string& entry) {
   return text;
 }
 
+// The report's "keep going?" after a unit of work: not when the user quit
+// or stopped it, nor when the display that shows it was closed.
+bool KeepWriting(SearchState* state, SearchPorts& ports) {
+  return LetWindowSystemRun(ports.yield, ports.launcher, state->report_stop)
+             .KeepGoing() &&
+         ports.display.IsVisible();
+}
+
 }  // namespace
 
 bool TextReportWantsWideDisplay(const SearchSettings& settings) {
@@ -83,6 +91,7 @@ void WriteTextReport(const SearchSettings& settings, SearchState* state,
   display.Clear();
   display.Show();
   bool cut_somewhere = false;
+  state->report_stop = false;
 
   // The header.
   const std::string& query = settings.txbSearchWords;
@@ -147,8 +156,7 @@ void WriteTextReport(const SearchSettings& settings, SearchState* state,
     const std::vector<std::string>& extracts = builder.extracts();
     if (!extracts.empty()) {
       for (std::size_t k = 0; k < extracts.size(); ++k) {
-        ports.yield.ProcessPendingEvents();
-        if (!display.IsVisible()) return;
+        if (!KeepWriting(state, ports)) return;
         display.Output(ContentToDisplay(CleanExtract(extracts[k])), 1, false);
         if (static_cast<std::int64_t>(k) + 1 == state->intMaxNumExtracts) break;
         if (display.ReportBufferFull()) return;
@@ -164,8 +172,7 @@ void WriteTextReport(const SearchSettings& settings, SearchState* state,
     } else {
       display.Output("", 1, false);
     }
-    ports.yield.ProcessPendingEvents();
-    if (display.ReportBufferFull()) return;
+    if (!KeepWriting(state, ports) || display.ReportBufferFull()) return;
   }
 
   // The tail.

@@ -12,8 +12,9 @@ namespace orvane {
 
 // Writes the report into ports.display (cleared first, captioned "Search
 // results"). Returns when the report is complete, when the display's text
-// limit is reached, or when the user has closed the display. Sorts
-// state->strSearchWords when the query has stems.
+// limit is reached, when the user has closed the display, or when the user
+// quit or stopped the report (state->report_stop, which it clears first).
+// Sorts state->strSearchWords when the query has stems.
 void WriteTextReport(const SearchSettings& settings, SearchState* state,
                      SearchPorts& ports);
 

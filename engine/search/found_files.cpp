@@ -30,7 +30,7 @@ bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
 }
 
 bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
-                   SearchState* state, SearchPorts& /*ports*/, FileHead& head) {
+                   SearchState* state, SearchPorts& ports, FileHead& head) {
   const auto i = static_cast<std::size_t>(listing_index);
   const std::string full_path = settings.txbTopFolder + state->strFilesFound[i];
   if (state->strFileTitles.size() <= i) state->strFileTitles.resize(i + 1);
@@ -58,6 +58,7 @@ bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
   entry += kCrLf;
   state->results.Append(entry);
   state->results.Repaint();
+  ports.progress.FileFound(listing_index + 1, state->strFilesFound[i]);
 
   if (settings.chkDisplayDescriptions) {
     state->strFileDescriptions[i] = head.MetaContent("description", 6144);

@@ -1,7 +1,7 @@
 // The ports through which the Search Module's engine talks to its window and
 // the user, bundled once per window: message boxes, the window's controls,
 // letting the window system run, opening the HTML report, the large display
-// window, and the launcher's quit flag.
+// window, the launcher's quit flag, and the files found as progress events.
 #pragma once
 
 #include <string>
@@ -9,6 +9,7 @@
 
 #include "engine/common/launcher_state.h"
 #include "engine/common/ports.h"
+#include "engine/common/run_progress.h"
 #include "engine/text/number_text.h"
 
 namespace orvane {
@@ -22,6 +23,8 @@ struct SearchPorts {
   LauncherState& launcher;
   // Separators of the numbers shown with grouping.
   NumberFormat number_format = {};
+  // The files found as events, beside the results box.
+  RunProgress& progress = NoRunProgress();
 };
 
 // The results box txbFiles. The engine keeps its text and hands the whole

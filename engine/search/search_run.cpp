@@ -82,6 +82,11 @@ bool CheckTopFolder(const SearchSettings& settings, SearchState* state) {
   return false;
 }
 
+std::string FoundFilesLabel(bool single_file, std::int32_t count) {
+  if (single_file) return count > 0 ? "Found" : "Not found";
+  return "Number of files found with matches: " + std::to_string(count);
+}
+
 bool IsFileCountLimitReached(const SearchState& state) {
   return state.intNumFilesFound == kMaxFilesFound;
 }
@@ -112,8 +117,7 @@ namespace {
 // handled inside it), then reads the search's flags: every loop of the
 // search tests them through this.
 RunFlags LetWindowSystemRun(const SearchState& state, SearchPorts& ports) {
-  ports.yield.ProcessPendingEvents();
-  return RunFlags{ports.launcher.blnQuit, state.blnStop};
+  return LetWindowSystemRun(ports.yield, ports.launcher, state.blnStop);
 }
 
 // The results of the last search go; "Now searching ..." shows.
@@ -412,15 +416,11 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
 void ShowSearchEnd(const SearchSettings& settings, SearchState* state,
                    SearchPorts& ports) {
   SetSearchCaption(state, ports, "Search");
-  if (!settings.optSearchSingleFile) {
-    ports.view.SetText("lblNumFilesFound",
-                       "Number of files found with matches: " +
-                           std::to_string(state->intNumFilesFound));
-  } else {
-    ports.view.SetText("lblNumFilesFound",
-                       state->intNumFilesFound > 0 ? "Found" : "Not found");
-  }
+  ports.view.SetText("lblNumFilesFound",
+                     FoundFilesLabel(settings.optSearchSingleFile,
+                                     state->intNumFilesFound));
   ports.view.Repaint();
+  ports.progress.Found(state->intNumFilesFound);
   if (state->intNumFilesFound == 0) {
     DisplayNoFilesFound(settings, state);
   } else if (IsFileCountLimitReached(*state)) {

@@ -29,6 +29,11 @@ bool CheckTopFolder(const SearchSettings& settings, SearchState* state);
 
 bool IsFileCountLimitReached(const SearchState& state);
 
+// The found-files label after a search that listed count files: "Number
+// of files found with matches: " and the count, or in the single-file mode
+// "Found" or "Not found".
+std::string FoundFilesLabel(bool single_file, std::int32_t count);
+
 // The no-match text of the mode and search type, in the results box.
 void DisplayNoFilesFound(const SearchSettings& settings, SearchState* state);
 
@@ -39,9 +44,10 @@ enum class SearchRunOutcome {
 };
 
 // The search run over state->strSearchWords (checked by CheckQuery).
-// Lists the files found in the results box, sets lblNumFilesFound and the
-// Search button's caption ("Stop" from the start of the scoring), and
-// leaves the found files, titles and descriptions in *state for the
+// Lists the files found in the results box, each also told to
+// ports.progress (FileFound, and Found at the end), sets lblNumFilesFound
+// and the Search button's caption ("Stop" from the start of the scoring),
+// and leaves the found files, titles and descriptions in *state for the
 // reports. A click on Stop while it runs sets state->blnStop.
 // REQUIRES: state->index.blnDataFileReady.
 SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,

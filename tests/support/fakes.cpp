@@ -132,4 +132,42 @@ std::string ScriptedDialogs::SaveFile(const DialogRequest& request) {
   return answer.empty() ? std::string() : answer.front();
 }
 
+void RecordingProgress::Counting(std::int64_t files_counted) {
+  events_.push_back("Counting " + std::to_string(files_counted));
+}
+
+void RecordingProgress::Counted(std::int64_t files, double bytes) {
+  events_.push_back("Counted " + std::to_string(files) + " files, " +
+                    std::to_string(static_cast<std::int64_t>(bytes)) +
+                    " bytes");
+}
+
+void RecordingProgress::FileStarted(std::int64_t number, std::int64_t total,
+                                    std::string_view path) {
+  events_.push_back("FileStarted " + std::to_string(number) + "/" +
+                    std::to_string(total) + " " + std::string(path));
+}
+
+void RecordingProgress::Words(std::int64_t different_words) {
+  events_.push_back("Words " + std::to_string(different_words));
+}
+
+void RecordingProgress::Writing(std::int64_t different_words) {
+  events_.push_back("Writing " + std::to_string(different_words));
+}
+
+void RecordingProgress::Finished(std::string_view closing) {
+  events_.push_back("Finished " + std::string(closing));
+}
+
+void RecordingProgress::FileFound(std::int64_t number,
+                                  std::string_view relative_path) {
+  events_.push_back("FileFound " + std::to_string(number) + " " +
+                    std::string(relative_path));
+}
+
+void RecordingProgress::Found(std::int64_t count) {
+  events_.push_back("Found " + std::to_string(count));
+}
+
 }  // namespace orvane::testing

@@ -12,6 +12,7 @@
 
 #include "engine/common/large_display_text.h"
 #include "engine/common/ports.h"
+#include "engine/common/run_progress.h"
 
 namespace orvane::testing {
 
@@ -90,6 +91,27 @@ class ScriptedYield : public Yield {
  private:
   int calls_ = 0;
   std::map<int, std::function<void()>> actions_;
+};
+
+// Every progress event of a run, one line each ("FileStarted 2/3 /x/b.txt"),
+// for whole-sequence comparisons.
+class RecordingProgress : public RunProgress {
+ public:
+  void Counting(std::int64_t files_counted) override;
+  void Counted(std::int64_t files, double bytes) override;
+  void FileStarted(std::int64_t number, std::int64_t total,
+                   std::string_view path) override;
+  void Words(std::int64_t different_words) override;
+  void Writing(std::int64_t different_words) override;
+  void Finished(std::string_view closing) override;
+  void FileFound(std::int64_t number, std::string_view relative_path) override;
+  void Found(std::int64_t count) override;
+
+  const std::vector<std::string>& events() const { return events_; }
+  void Clear() { events_.clear(); }
+
+ private:
+  std::vector<std::string> events_;
 };
 
 class RecordingOpener : public Opener {

@@ -25,6 +25,7 @@ namespace {
 using testing::FakeClock;
 using testing::FakeLargeDisplay;
 using testing::ReadFileBytes;
+using testing::RecordingProgress;
 using testing::RecordingPrompter;
 using testing::RecordingViewState;
 using testing::ScriptedYield;
@@ -57,7 +58,8 @@ class IndexModuleTest : public ::testing::Test {
   // A module over the given prompter and yield, with the common word "the".
   std::unique_ptr<IndexModule> NewModule(Prompter& prompter, Yield& yield) {
     auto module = std::make_unique<IndexModule>(
-        IndexPorts{prompter, view_, yield, display_, clock_, launcher_});
+        IndexPorts{prompter, view_, yield, display_, clock_, launcher_,
+                   NumberFormat{}, progress_});
     module->common_words().SetWords({"the"});
     return module;
   }
@@ -89,6 +91,7 @@ class IndexModuleTest : public ::testing::Test {
   FakeLargeDisplay display_;
   FakeClock clock_;
   LauncherState launcher_;
+  RecordingProgress progress_;
   std::unique_ptr<IndexModule> module_ = NewModule(prompter_, yield_);
   IndexSettings& settings_ = module_->settings();
 };
@@ -601,6 +604,55 @@ TEST_F(IndexModuleTest, AClosedListingWindowEndsTheListing) {
   EXPECT_EQ(module_->ListFiles(), RunOutcome::kListed);
   EXPECT_EQ(display_.text(), "1. f0.txt\r\n2. f1.txt\r\n");
   EXPECT_TRUE(launcher_.blnQuit);
+}
+
+// The run's progress events, beside its labels: the files counted, each
+// file read of the files counted, the words, and the closing status.
+TEST_F(IndexModuleTest, ARunTellsItsFilesWordsAndClosingStatus) {
+  top_.Write("a.txt", "The cat sat on a mat.\r\n");
+  top_.Write("b.txt", "A dog ran far away\r\n");
+  top_.Write("c.txt", "The cat and the dog\r\n");
+  settings_.txbMinimumFilesize = "0";
+
+  ASSERT_EQ(module_->CreateIndexFile(), RunOutcome::kCompleted)
+      << prompter_.Transcript();
+  const std::string top = top_.folder();
+  const std::vector<std::string> expected = {
+      "Counting 1",
+      "Counting 2",
+      "Counting 3",
+      "Counted 3 files, 64 bytes",
+      "FileStarted 1/3 " + top + "a.txt",
+      "FileStarted 2/3 " + top + "b.txt",
+      "FileStarted 3/3 " + top + "c.txt",
+      "Words 11",
+      "Writing 11",
+      "Finished Data extraction completed.   Index file is p_index.tavo.  "
+      "Time = 0.0 seconds.",
+  };
+  EXPECT_EQ(progress_.events(), expected);
+  // The labels the window shows stay as they were.
+  EXPECT_EQ(view_.Text("lblNowProcessingFile"), "Different words found: 11");
+  EXPECT_EQ(view_.Text("lblCurrentFile"),
+            "Data extraction completed.   Index file is p_index.tavo.  "
+            "Time = 0.0 seconds.");
+}
+
+// Cancel in the pause box sets the run's stop flag; the one check after
+// the file ends the reading, and the run closes as stopped.
+TEST_F(IndexModuleTest, ACancelledRunClosesAsStopped) {
+  top_.Write("a.txt", "The cat sat on a mat.\r\n");
+  top_.Write("b.txt", "A dog ran far away\r\n");
+  settings_.txbMinimumFilesize = "0";
+  yield_.At(5, [this] { module_->state().stop_flag = true; });
+
+  EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kStopped);
+  ASSERT_FALSE(progress_.events().empty());
+  EXPECT_EQ(progress_.events().back(),
+            "Finished Data extraction stopped.  Time = 0.0 seconds.");
+  for (const std::string& event : progress_.events()) {
+    EXPECT_NE(event.rfind("Writing", 0), 0u) << event;
+  }
 }
 
 }  // namespace

@@ -155,5 +155,29 @@ TEST_P(ReportTest, FileVanishedBeforeTheReport) {
                         "All occurrences are displayed.\r\n");
 }
 
+// The report asks "keep going?" after every extract and every file: the
+// user's quit ends it there, without its tail. A stop left over from an
+// earlier run (an unexpected failure sets it) does not end the next one.
+TEST_P(ReportTest, TextReportEndsAtTheUsersQuitOnly) {
+  Tree({{"a.txt", "fox"}, {"b.txt", "fox"}});
+  f_.settings().chkGenerateHTML = false;
+  Search("fox", SearchType::kAnyWord);
+  const std::string whole = "Not HTML file\r\n" + top() +
+                            "a.txt\r\n7} ... fox ...\r\n\r\n"
+                            "Not HTML file\r\n" +
+                            top() +
+                            "b.txt\r\n7} ... fox ...\r\n\r\n"
+                            "All occurrences are displayed.\r\n";
+
+  f_.state().report_stop = true;
+  ASSERT_TRUE(f_.module.MakeReport()) << f_.Messages();
+  EXPECT_EQ(From(f_.display.text(), "Not HTML file"), whole);
+
+  f_.yield.At(f_.yield.calls() + 1, [&] { f_.launcher.blnQuit = true; });
+  ASSERT_TRUE(f_.module.MakeReport()) << f_.Messages();
+  EXPECT_EQ(From(f_.display.text(), "Not HTML file"),
+            "Not HTML file\r\n" + top() + "a.txt\r\n");
+}
+
 }  // namespace
 }  // namespace orvane::testing

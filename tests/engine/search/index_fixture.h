@@ -187,8 +187,9 @@ struct SearchFixture {
   RecordingOpener opener;
   FakeLargeDisplay display;
   LauncherState launcher;
+  RecordingProgress progress;
   SearchModule module{SearchPorts{prompter, view, yield, opener, display,
-                                  launcher}};
+                                  launcher, NumberFormat{}, progress}};
   ScriptedDialogs dialogs;
   // The rules of the window over the module.
   SearchWindow window{module, dialogs};
