@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
 
 #include "engine/search/found_files.h"
 #include "engine/text/charset.h"
@@ -117,7 +118,8 @@ RunFlags LetWindowSystemRun(const SearchState& state, SearchPorts& ports) {
 }
 
 // The results of the last search go; "Now searching ..." shows.
-void ClearLastSearch(SearchState* state, SearchPorts& ports) {
+void ClearLastSearch(const SearchSettings& settings, SearchState* state,
+                     SearchPorts& ports) {
   ports.view.SetText("lblNumFilesFound", "");
   state->results.Set("\r\nNow searching ...");
   state->results.Repaint();
@@ -126,6 +128,7 @@ void ClearLastSearch(SearchState* state, SearchPorts& ports) {
   state->strFilesFound.clear();
   state->strFileTitles.clear();
   state->strFileDescriptions.clear();
+  state->changes.Start(settings.txbIndexFile);
 }
 
 enum class LookUp {
@@ -355,12 +358,15 @@ std::optional<SearchRunOutcome> ListInIndexOrder(
     FileHead head(settings.txbTopFolder + relative);
     if (head.exists()) {
       state->strFilesFound.push_back(relative);
+      state->changes.file_indexes.push_back(match.file_index);
       if (!ShowFoundFile(state->intNumFilesFound, settings, state, ports,
                          head)) {
         break;
       }
       ++state->intNumFilesFound;
       if (IsFileCountLimitReached(*state)) break;
+    } else {
+      ++state->changes.num_vanished;
     }
     RunFlags flags = LetWindowSystemRun(*state, ports);
     if (flags.quit) return SearchRunOutcome::kQuit;
@@ -380,10 +386,16 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
                                             SearchPorts& ports) {
   const LoadedIndex& index = state->index;
   std::vector<std::string> keys;
+  // The file index of each path kept, to find after the sort.
+  std::unordered_map<std::string_view, std::uint32_t> file_index_of;
   for (const FileScore& match : state->intFileMatchCounts) {
-    const std::string relative(index.FilePath(match.file_index));
-    if (!RegularFileExists(settings.txbTopFolder + relative)) continue;
-    keys.push_back(SortKey(match.score, relative));
+    const std::string_view relative = index.FilePath(match.file_index);
+    if (!RegularFileExists(settings.txbTopFolder + std::string(relative))) {
+      ++state->changes.num_vanished;
+      continue;
+    }
+    file_index_of.emplace(relative, match.file_index);
+    keys.push_back(SortKey(match.score, std::string(relative)));
     if (static_cast<std::int32_t>(keys.size()) == kMaxFilesFound) break;
   }
   state->intNumFilesFound = static_cast<std::int32_t>(keys.size());
@@ -392,6 +404,8 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
   }
   for (std::string& key : keys) {
     state->strFilesFound.push_back(key.substr(kSortKeyWidth));
+    state->changes.file_indexes.push_back(
+        file_index_of.at(state->strFilesFound.back()));
   }
   state->strFileTitles.resize(keys.size());
   state->strFileDescriptions.resize(keys.size());
@@ -412,13 +426,22 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
 void ShowSearchEnd(const SearchSettings& settings, SearchState* state,
                    SearchPorts& ports) {
   SetSearchCaption(state, ports, "Search");
+  // Files new in the folders matter to a search of all files only.
+  if (!settings.optSearchSingleFile) {
+    state->changes.FindNewerFolders(settings.txbTopFolder,
+                                    state->strFilesFound);
+  }
+  const std::string change_counts =
+      ChangeCountsText(state->changes, settings.optSearchSingleFile);
   if (!settings.optSearchSingleFile) {
     ports.view.SetText("lblNumFilesFound",
                        "Number of files found with matches: " +
-                           std::to_string(state->intNumFilesFound));
+                           std::to_string(state->intNumFilesFound) +
+                           change_counts);
   } else {
     ports.view.SetText("lblNumFilesFound",
-                       state->intNumFilesFound > 0 ? "Found" : "Not found");
+                       state->intNumFilesFound > 0 ? "Found" + change_counts
+                                                   : "Not found");
   }
   ports.view.Repaint();
   if (state->intNumFilesFound == 0) {
@@ -427,13 +450,15 @@ void ShowSearchEnd(const SearchSettings& settings, SearchState* state,
     state->results.Append("\r\nMaximum number of files reached (" +
                           std::to_string(kMaxFilesFound) + ").\r\n");
   }
+  const std::string notes = ChangeNotes(state->changes);
+  if (!notes.empty()) state->results.Append("\r\n" + notes);
 }
 
 }  // namespace
 
 SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
                            SearchPorts& ports) {
-  ClearLastSearch(state, ports);
+  ClearLastSearch(settings, state, ports);
   SearchType type = settings.cboSearchType;
   LookUp look_up = LookUpWords(type, state, ports);
   if (look_up == LookUp::kQuit) return SearchRunOutcome::kQuit;
