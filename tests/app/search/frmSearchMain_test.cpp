@@ -366,8 +366,20 @@ TEST_F(FrmSearchMainTest, DroppedIndexFilesOpenAndDroppedFoldersAreTheTop) {
   EXPECT_EQ(Control<QLabel>(window_, "lblNumFilesFound")->text(),
             "Number of files found with matches: 3");
 
+  // Any other file, once an index is chosen: why it is found or not, with
+  // the search words.
   EXPECT_TRUE(DropPath(window_, dir_.Path("top/a.txt")));
   ASSERT_FALSE(prompter_.boxes().empty());
+  EXPECT_EQ(prompter_.boxes().back().title, "Why not found?");
+  EXPECT_EQ(prompter_.boxes().back().text,
+            "The settings this index was made with are not kept beside it; "
+            "the answer takes the default settings.\r\n\r\n" +
+                dir_.Path("top/a.txt") +
+                " is in the index (file 1 of 4).\r\n\r\nThe word \"fox\" is in "
+                "the lexicon: 3 files hold it, and its score in this file is "
+                "128 (of 255).");
+  // A file named as no index file is: refused as an index file.
+  EXPECT_TRUE(DropPath(window_, dir_.Write("other.tavo", "x")));
   EXPECT_EQ(prompter_.boxes().back().text,
             "Index file names must end in '_index.tavo'.");
 }
