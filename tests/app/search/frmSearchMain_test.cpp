@@ -384,6 +384,35 @@ TEST_F(FrmSearchMainTest, DroppedIndexFilesOpenAndDroppedFoldersAreTheTop) {
             "Index file names must end in '_index.tavo'.");
 }
 
+// "Why not found?" asks of the file in the single file box, or of one
+// chosen in the dialog when the box is empty, with the search words.
+TEST_F(FrmSearchMainTest, WhyNotFoundAsksOfTheSingleFileOrAChosenOne) {
+  OpenIndexAndTop();
+  Control<QLineEdit>(window_, "txbSearchWords")->setText("fox zebra");
+  dialogs_.QueueAnswer(dir_.Write("top/e.txt", "fox"));
+  Click("cmdWhyNotFound");
+  ASSERT_FALSE(prompter_.boxes().empty());
+  EXPECT_EQ(prompter_.boxes().back().title, "Why not found?");
+  const std::string& chosen = prompter_.boxes().back().text;
+  EXPECT_NE(chosen.find(top() + "e.txt is not in the index: "),
+            std::string::npos)
+      << chosen;
+  EXPECT_NE(chosen.find("The word \"zebra\" is not in the lexicon: it never "
+                        "occurs in an indexed file."),
+            std::string::npos)
+      << chosen;
+
+  Click("optSearchSingleFile");
+  Control<QLineEdit>(window_, "txbSingleFile")->setText(
+      QString::fromStdString(top() + "b.txt"));
+  Click("cmdWhyNotFound");
+  EXPECT_NE(prompter_.boxes().back().text.find(top() +
+                                               "b.txt is in the index (file 2 "
+                                               "of 4)."),
+            std::string::npos)
+      << prompter_.boxes().back().text;
+}
+
 TEST_F(FrmSearchMainTest, IndexFileNamesAndVanishedIndexes) {
   dialogs_.QueueAnswer(dir_.Write("other.tavo", "x"));
   Click("cmdIndexFile");
