@@ -345,8 +345,9 @@ WhySettingsSource SettingsOfIndex(const std::string& index_file,
   SilentPrompter silent;
   SetDefaults(settings);
   const std::string kept = IndexSettingsPathFor(index_file);
+  // As written: the tree may have moved since, and its rules hold still.
   if (!kept.empty() && FileExists(kept) &&
-      LoadSettings(kept, settings, &silent, false) == LoadResult::kLoaded) {
+      ReadSettingsAsWritten(kept, settings) == LoadResult::kLoaded) {
     return WhySettingsSource::kKeptWithIndex;
   }
   SetDefaults(settings);

@@ -156,6 +156,25 @@ TEST_F(WhyCliTest, APhraseIsConfirmedInTheFileOrNot) {
       << not_held.out;
 }
 
+// The tree moved after indexing: the kept rules still hold, below the top
+// folder given.
+TEST_F(WhyCliTest, AMovedTreeIsJudgedByTheRulesItWasIndexedWith) {
+  const std::string moved = dir_.folder() + "moved/";
+  fs::rename(dir_.Path("top"), dir_.Path("moved"));
+  Outcome outside = Why({"--top", moved, moved + "other/y.txt"});
+  EXPECT_EQ(outside.status, 0) << outside.err;
+  EXPECT_EQ(outside.out, moved +
+                             "other/y.txt is not in the index: it lies outside "
+                             "the included subfolders: the folder \"other\" is "
+                             "not one of them.\n");
+  Outcome skipped = Why({"--top", moved, moved + "skip.txt"});
+  EXPECT_EQ(skipped.out, moved +
+                             "skip.txt is not in the index: it is one of the "
+                             "excluded files (\"skip.txt\").\n");
+  Outcome indexed = Why({"--top", moved, moved + "docs/d.txt"});
+  EXPECT_EQ(indexed.out, moved + "docs/d.txt is in the index (file 2 of 2).\n");
+}
+
 TEST_F(WhyCliTest, WithoutKeptSettingsTheAnswerSaysWhatItTook) {
   fs::remove(dir_.folder() + "w_settings.usri");
   // No settings saved for the next run either: the defaults, which know no
