@@ -277,6 +277,17 @@ std::string AnswerWord(std::string_view typed, const IndexSettings& settings,
   const std::string lower = LowerCaseText(*content);
   *lower_out = lower;
   const std::string shown = Quoted(ContentToDisplay(lower));
+  // A stem stands for the words of the lexicon that begin with it.
+  if (lower.size() >= 2 && lower.back() == '*' &&
+      lower.find('*') == lower.size() - 1) {
+    const WordRange range =
+        store.StemRange(std::string_view(lower).substr(0, lower.size() - 1));
+    const std::uint32_t words = range.empty() ? 0 : range.last - range.first;
+    return "The stem " + shown +
+           (words == 0 ? std::string(" matches no word of the lexicon.")
+                       : " matches " + Plural(words, "word", "words") +
+                             " of the lexicon.");
+  }
   const std::vector<std::string>& common = common_words.words();
   const bool is_common = std::binary_search(common.begin(), common.end(), lower);
   const std::string common_note =

@@ -116,7 +116,8 @@ TEST_F(WhyCliTest, EachRuleThatLeftAFileOutIsNamedWithItsSetting) {
 
 TEST_F(WhyCliTest, EachWordIsAnsweredInTheLexiconOrWhyNot) {
   Outcome run = Why({top() + "a.txt", "alpha", "delta", "zebra", "e-mail",
-                     std::string(61, 'k'), "caf\xC3\xA9", "baaad", "the"});
+                     std::string(61, 'k'), "caf\xC3\xA9", "baaad", "the",
+                     "fi*", "zz*"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(
       run.out,
@@ -138,7 +139,9 @@ TEST_F(WhyCliTest, EachWordIsAnsweredInTheLexiconOrWhyNot) {
           "characters in a row, and such words are not indexed.\n"
           "The word \"the\" is in the lexicon: 1 file holds it, and its score "
           "in this file is 32 (of 255). It is a common word: only its first "
-          "occurrence in a file counts.\n");
+          "occurrence in a file counts.\n"
+          "The stem \"fi*\" matches 1 word of the lexicon.\n"
+          "The stem \"zz*\" matches no word of the lexicon.\n");
 }
 
 TEST_F(WhyCliTest, APhraseIsConfirmedInTheFileOrNot) {
