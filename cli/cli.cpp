@@ -30,6 +30,7 @@ constexpr std::string_view kUsage =
     "  index ...        create an index file, or list the files it would hold\n"
     "  search ...       search an index for words\n"
     "  list ...         list the files an index holds\n"
+    "  why ...          tell why a file or a word is not found\n"
     "  demo             index the sample tree and search it\n"
     "\n"
     "New to the program? 'orvane demo' shows it at work on its sample files\n"
@@ -86,13 +87,14 @@ int RunCommand(int argc, char** argv) {
     if (help.empty()) {
       return RefuseArguments("help", "unknown command '" + std::string(topic) +
                                          "' (the commands are index, "
-                                         "search, list and demo)");
+                                         "search, list, why and demo)");
     }
     std::fwrite(help.data(), 1, help.size(), stdout);
     return 0;
   }
   if (command == "search") return RunSearchCommand(argc - 2, argv + 2);
   if (command == "list") return RunListCommand(argc - 2, argv + 2);
+  if (command == "why") return RunWhyCommand(argc - 2, argv + 2);
   if (command == "demo") return RunDemoCommand(argc - 2, argv + 2);
   const bool option = command.size() > 1 && command[0] == '-';
   return RefuseArguments("", std::string(option ? "unknown option '"

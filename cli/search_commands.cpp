@@ -55,6 +55,23 @@ constexpr std::string_view kListHelp =
     "Lists the relative paths of the files an index holds, alphabetically or,\n"
     "with --by-folder, in index order grouped by folder.\n";
 
+constexpr std::string_view kWhyHelp =
+    "Usage: orvane why --index FILE_index.tavo [--top DIR] [--phrase]\n"
+    "                  PATH [WORDS...]\n"
+    "\n"
+    "Tells whether the file PATH is in the index and, if not, which rule of\n"
+    "the settings the index was made with left it out; for each word,\n"
+    "whether the index holds it and, if not, why not, or its score in the\n"
+    "file and how many files hold it.\n"
+    "\n"
+    "  --index FILE   the index file (its name ends in _index.tavo)\n"
+    "  --top DIR      the folder that holds the indexed files now (default:\n"
+    "                 the top folder the index was made from)\n"
+    "  --phrase       the words are an exact phrase: tell whether the file\n"
+    "                 holds it\n"
+    "\n"
+    "A PATH that is not absolute is taken from the current folder.\n";
+
 constexpr std::string_view kDemoHelp =
     "Usage: orvane demo\n"
     "\n"
@@ -381,6 +398,7 @@ std::string_view SearchCommandHelp(std::string_view command) {
   if (command == "search") return kSearchHelp;
   if (command == "list") return kListHelp;
   if (command == "demo") return kDemoHelp;
+  if (command == "why") return kWhyHelp;
   return std::string_view();
 }
 
@@ -425,6 +443,56 @@ int RunListCommand(int argc, char** argv) {
   std::fputc('\n', stdout);
   if (!FinishStandardOutput("list")) return 2;
   return listed ? 0 : 2;
+}
+
+int RunWhyCommand(int argc, char** argv) {
+  std::string index_file;
+  std::string top;
+  std::string path;
+  std::string words;
+  bool phrase = false;
+  Flags flags(argc, argv);
+  while (!flags.Done()) {
+    std::string flag = flags.Take();
+    if (flag == "--help" || flag == "-h") {
+      std::fwrite(kWhyHelp.data(), 1, kWhyHelp.size(), stdout);
+      return 0;
+    } else if (flag == "--index" || flag == "--top") {
+      if (!flags.Value(flag == "--index" ? &index_file : &top)) {
+        return Usage("why", flag + " needs a value");
+      }
+    } else if (flag == "--phrase") {
+      phrase = true;
+    } else if (flag.size() > 1 && flag[0] == '-' && path.empty()) {
+      return Usage("why", "unknown option '" + flag + "'");
+    } else if (path.empty()) {
+      path = flag;
+    } else {
+      words += (words.empty() ? "" : " ") + flag;
+    }
+  }
+  if (index_file.empty()) return Usage("why", "--index is required");
+  if (path.empty()) return Usage("why", "the path of a file is required");
+  if (!LoadTexts()) return 2;
+
+  ConsoleSearchPorts console("why");
+  ConsoleLargeDisplay display(stdout);
+  SearchModule module(SearchPorts{console.prompter, console.view,
+                                  console.yield, console.opener, display,
+                                  console.launcher});
+  if (!top.empty()) module.ChooseTopFolder(Absolute(top));
+  if (!module.ChooseIndexFile(Absolute(index_file))) return 2;
+  // Without --top, the top folder is the one the index was made from, not
+  // one noted for the index by the window.
+  if (top.empty()) module.settings().txbTopFolder.clear();
+  module.settings().txbSearchWords = words;
+  module.settings().cboSearchType =
+      phrase ? SearchType::kExactPhrase : SearchType::kAllWords;
+  std::vector<std::string> answer = module.AnswerWhyNotFound(Absolute(path));
+  if (answer.empty()) return 2;
+  for (const std::string& paragraph : answer) Print(stdout, paragraph + "\n");
+  if (!FinishStandardOutput("why")) return 2;
+  return 0;
 }
 
 }  // namespace orvane

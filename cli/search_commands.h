@@ -16,8 +16,11 @@ namespace orvane {
 int RunSearchCommand(int argc, char** argv);
 int RunListCommand(int argc, char** argv);
 int RunDemoCommand(int argc, char** argv);
+//   why:    0 answered, 2 when the index cannot be read or the flags are
+//           bad.
+int RunWhyCommand(int argc, char** argv);
 
-// The help text of search, list or demo; empty for another name.
+// The help text of search, list, why or demo; empty for another name.
 std::string_view SearchCommandHelp(std::string_view command);
 
 }  // namespace orvane

@@ -114,6 +114,12 @@ void frmSearchMain::BuildControls() {
   cmdSearch = MakeControl<QPushButton>(this, "cmdSearch", "Search");
   cmdSearch->setDefault(false);
   cmdSearch->setAutoDefault(false);
+  cmdWhyNotFound =
+      MakeControl<QPushButton>(this, "cmdWhyNotFound", "Why not found?");
+  cmdWhyNotFound->setAutoDefault(false);
+  cmdWhyNotFound->setToolTip(
+      "Tells why the file in the single file box (or one you choose, or "
+      "drop on the window) and the search words are not found.");
 
   lblNumFilesFound = MakeControl<QLabel>(this, "lblNumFilesFound");
   txbFiles = MakeControl<QPlainTextEdit>(this, "txbFiles");
@@ -235,6 +241,7 @@ void frmSearchMain::LayOut() {
   query->addWidget(lblSearchType);
   query->addWidget(cboSearchType);
   query->addWidget(cmdSearch);
+  query->addWidget(cmdWhyNotFound);
   cmdSearch->setMinimumWidth(100);
 
   // The results on the left, growing with the window; the options beside.
@@ -321,7 +328,7 @@ void frmSearchMain::LayOut() {
                       optSearchSingleFile, cmdListIndexedFiles, optByFolder,
                       optAlphabetically, cmdSpecifyFile, txbSingleFile,
                       cmdClear[4], txbSearchWords, cmdClear[3], cboSearchType,
-                      cmdSearch, txbFiles, cmdCopyToClipboard, cmdClear[0],
+                      cmdSearch, cmdWhyNotFound, txbFiles, cmdCopyToClipboard, cmdClear[0],
                       chkSortMatches, chkGenerateHTML, chkDisplayDescriptions,
                       chkDisplayFilepaths, chkOnQuitDeleteDataFile,
                       cboSizeOfExtract, txbMaxNumExtracts, optHTMLReport,
@@ -345,6 +352,8 @@ void frmSearchMain::Wire() {
           &frmSearchMain::cmdSearch_Click);
   connect(txbSearchWords, &QLineEdit::returnPressed, this,
           &frmSearchMain::cmdSearch_Click);
+  connect(cmdWhyNotFound, &QPushButton::clicked, this,
+          &frmSearchMain::cmdWhyNotFound_Click);
   connect(cmdGenerateHTML, &QPushButton::clicked, this,
           &frmSearchMain::cmdGenerateHTML_Click);
   connect(cmdSettings, &QPushButton::clicked, this,
@@ -574,6 +583,20 @@ void frmSearchMain::cmdSpecifyFile_Click() {
   const std::string file = services().dialogs.OpenFile(request);
   if (!file.empty()) module_->SpecifySingleFile(file);
   rules_->ShowClearButtons();
+}
+
+void frmSearchMain::cmdWhyNotFound_Click() {
+  if (module_->busy()) return;
+  ReadControls();
+  std::string file = module_->settings().txbSingleFile;
+  if (file.empty() && !module_->settings().txbIndexFile.empty()) {
+    DialogRequest request;
+    request.title = "Why not found?";
+    request.start_folder = module_->settings().txbTopFolder;
+    file = services().dialogs.OpenFile(request);
+    if (file.empty()) return;
+  }
+  RunHandler([&] { module_->WhyNotFound(file); });
 }
 
 void frmSearchMain::cmdListIndexedFiles_Click() {

@@ -66,6 +66,7 @@ class frmSearchMain : public ModuleWindow {
   void cmdSpecifyFile_Click();
   void cmdListIndexedFiles_Click();
   void cmdSearch_Click();
+  void cmdWhyNotFound_Click();
   void cmdGenerateHTML_Click();
   void cmdSettings_Click();
   void cboSettings_Click(int index);
@@ -106,6 +107,7 @@ class frmSearchMain : public ModuleWindow {
   QLabel* lblSearchType;
   QComboBox* cboSearchType;
   QPushButton* cmdSearch;
+  QPushButton* cmdWhyNotFound;
   QLabel* lblNumFilesFound;
   QPlainTextEdit* txbFiles;
   QPushButton* cmdCopyToClipboard;

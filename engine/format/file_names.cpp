@@ -20,6 +20,13 @@ std::string DataFilePathFor(std::string_view index_path) {
   return std::string(index_path.substr(0, at)) + std::string(kDataFileEnding);
 }
 
+std::string IndexSettingsPathFor(std::string_view index_path) {
+  std::size_t at = index_path.find(kIndexFileEnding);
+  if (at == std::string_view::npos) return std::string();
+  return std::string(index_path.substr(0, at)) +
+         std::string(kIndexSettingsEnding);
+}
+
 std::string CompressionWorkPath(std::string_view index_path) {
   std::string_view stem =
       index_path.substr(0, index_path.size() >= 3 ? index_path.size() - 3 : 0);

@@ -24,6 +24,13 @@ std::string DataFilePath(std::string_view output_folder,
 // then "_data.tavo". Empty when the path holds no "_index.tavo".
 std::string DataFilePathFor(std::string_view index_path);
 
+// The settings an index was made with, kept beside its index file in the
+// Index Module's settings-file format: the text before the first
+// "_index.tavo", then "_settings.usri". Empty when the path holds no
+// "_index.tavo".
+inline constexpr std::string_view kIndexSettingsEnding = "_settings.usri";
+std::string IndexSettingsPathFor(std::string_view index_path);
+
 // The compression's temporary file: the index path without its last three
 // characters, followed by "tavoc" (a_index.ttavoc).
 std::string CompressionWorkPath(std::string_view index_path);

@@ -29,60 +29,35 @@ struct Verdict {
   std::int64_t size = 0;  // kKept: its size
 };
 
+Verdict VerdictOf(const FileRuling& ruling) {
+  switch (ruling.rule) {
+    case FileRule::kKept:
+      return Verdict{Verdict::kKept, ruling.kind, ruling.size};
+    case FileRule::kUnstorable:
+      return Verdict{Verdict::kUnstorable, 0, 0};
+    case FileRule::kUnopenable:
+      return Verdict{Verdict::kUnopenable, 0, 0};
+    default:
+      return Verdict{};
+  }
+}
+
 class Walk {
  public:
   Walk(const SelectionRules& rules, SelectionMode mode, const IndexPorts& ports,
        bool* stop_flag, Selection* result)
       : rules_(rules),
+        file_rules_(rules),
         mode_(mode),
         ports_(ports),
         stop_flag_(stop_flag),
-        result_(result) {
-    top_lower_ = LowerCaseText(rules.top_folder);
-    for (const std::string& s : rules.included_subfolders) {
-      std::string folded = LowerCaseText(s);
-      if (rules.include_subfolders_of_subfolders) AddTrailingBackslash(folded);
-      included_.insert(std::move(folded));
-    }
-    for (const std::string& e : rules.excluded_files) {
-      excluded_files_.insert(LowerCaseText(rules.top_folder + e));
-    }
-    for (const std::string& p : rules.excluded_filepaths) {
-      excluded_filepaths_.push_back(LowerCaseText(p));
-    }
-  }
+        result_(result) {}
 
   void Run() { WalkFolder(rules_.top_folder, true); }
 
  private:
   bool Ended() const {
     return *stop_flag_ || ports_.launcher.blnQuit || result_->too_many_files;
-  }
-
-  bool HoldsExcludedFilepath(const std::string& lower_path) const {
-    for (const std::string& item : excluded_filepaths_) {
-      if (lower_path.find(item) != std::string::npos) return true;
-    }
-    return false;
-  }
-
-  // The folder rule for a subfolder path (without its trailing "/").
-  bool VisitsSubfolder(const std::string& path) const {
-    std::string relative =
-        LowerCaseText(std::string_view(path).substr(rules_.top_folder.size()));
-    if (!rules_.include_subfolders_of_subfolders) {
-      return included_.count(relative) > 0;
-    }
-    // The folder lies within an included subfolder when one of its
-    // ancestors in folder form (or the folder itself) is one.
-    relative.push_back('/');
-    for (std::size_t slash = relative.find('/'); slash != std::string::npos;
-         slash = relative.find('/', slash + 1)) {
-      if (included_.count(relative.substr(0, slash + 1)) > 0) {
-        return !HoldsExcludedFilepath(LowerCaseText(path));
-      }
-    }
-    return false;
   }
 
   void ReportFolderError(const std::string& folder, const FolderError& error) {
@@ -113,7 +88,7 @@ class Walk {
       // the next file not yet taken; the verdicts are taken here in the
       // files' order, with every call to the ports.
       judges_.Judge(names.size(), [&](std::size_t i) {
-        return JudgeFile(folder, folder_lower, names[i]);
+        return VerdictOf(file_rules_.Judge(folder, folder_lower, names[i]));
       }, [&](const Verdict& verdict, std::size_t i) {
         TakeFile(verdict, folder + names[i]);
         return !Ended();
@@ -121,62 +96,15 @@ class Walk {
       if (Ended()) return;
     }
     if (ports_.launcher.blnQuit || result_->too_many_files ||
-        included_.empty()) {
+        !file_rules_.includes_subfolders()) {
       return;
     }
     for (const std::string& name : listing.subfolders) {
       std::string path = folder + name;
-      if (!VisitsSubfolder(path)) continue;
+      if (!file_rules_.VisitsSubfolder(path)) continue;
       WalkFolder(path + "/", false);
       if (Ended()) return;
     }
-  }
-
-  // The file rules for a file of the folder; no call to the ports, so
-  // that it may run on another thread.
-  Verdict JudgeFile(const std::string& folder, const std::string& folder_lower,
-                    const std::string& name) const {
-    Verdict left_out;
-    std::size_t dot = name.rfind('.');
-    if (dot != std::string::npos &&
-        IsExcludedExtension(LowerCaseText(name.substr(dot + 1)))) {
-      return left_out;
-    }
-    if (rules_.exclude_files_in_top_folder && folder_lower == top_lower_) {
-      return left_out;
-    }
-    std::string path = folder + name;
-    if (!excluded_files_.empty() || !excluded_filepaths_.empty()) {
-      std::string lower = LowerCaseText(path);
-      if (excluded_files_.count(lower) > 0) return left_out;
-      if (HoldsExcludedFilepath(lower)) return left_out;
-    }
-    // The size decides before the look into the file: the outcome is the
-    // same, and a stat costs less than a read.
-    struct stat st;
-    if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return left_out;
-    std::int64_t size = static_cast<std::int64_t>(st.st_size);
-    if (rules_.minimum_size > 0 && size < rules_.minimum_size) return left_out;
-    // CheckTextFileAndLetters when special letters are excluded, else
-    // CheckTextFile; the lstat above has just found a regular file there.
-    TextFileFacts facts;
-    std::int16_t kind = CheckWalkedTextFile(
-        path, kCheckedCharacters, true, rules_.exclude_special_letters, &facts,
-        kControlLimitPercent);
-    // A file that cannot be opened is told, not passed over in silence.
-    if (kind == kCheckCannotOpen) return Verdict{Verdict::kUnopenable, 0, 0};
-    if (kind <= 0) return left_out;
-    if (rules_.exclude_special_letters &&
-        facts.distinct_special_letters > kMaxDistinctSpecialLetters &&
-        facts.special_letter_percentage > kSpecialLetterLimitPercent) {
-      return left_out;
-    }
-    std::string_view relative =
-        std::string_view(path).substr(rules_.top_folder.size());
-    if (relative.find_first_of("\"\r\n") != std::string_view::npos) {
-      return Verdict{Verdict::kUnstorable, 0, 0};
-    }
-    return Verdict{Verdict::kKept, kind, size};
   }
 
   // The counting step for a file that passed.
@@ -223,14 +151,11 @@ class Walk {
   }
 
   const SelectionRules& rules_;
+  FileRules file_rules_;
   SelectionMode mode_;
   const IndexPorts& ports_;
   bool* stop_flag_;
   Selection* result_;
-  std::string top_lower_;
-  std::unordered_set<std::string> included_;
-  std::unordered_set<std::string> excluded_files_;
-  std::vector<std::string> excluded_filepaths_;
   FileJudges<Verdict> judges_;
 };
 
@@ -240,6 +165,112 @@ std::string WithoutTrailingSlashes(std::string text) {
 }
 
 }  // namespace
+
+FileRules::FileRules(const SelectionRules& rules) : rules_(rules) {
+  top_lower_ = LowerCaseText(rules.top_folder);
+  for (const std::string& s : rules.included_subfolders) {
+    std::string folded = LowerCaseText(s);
+    if (rules.include_subfolders_of_subfolders) AddTrailingBackslash(folded);
+    included_.insert(std::move(folded));
+  }
+  for (const std::string& e : rules.excluded_files) {
+    excluded_files_.insert(LowerCaseText(rules.top_folder + e));
+  }
+  for (const std::string& p : rules.excluded_filepaths) {
+    excluded_filepaths_.push_back(LowerCaseText(p));
+  }
+}
+
+const std::string* FileRules::HeldFilepath(const std::string& lower_path) const {
+  for (const std::string& item : excluded_filepaths_) {
+    if (lower_path.find(item) != std::string::npos) return &item;
+  }
+  return nullptr;
+}
+
+bool FileRules::VisitsSubfolder(const std::string& path,
+                                std::string* filepath) const {
+  std::string relative =
+      LowerCaseText(std::string_view(path).substr(rules_.top_folder.size()));
+  if (!rules_.include_subfolders_of_subfolders) {
+    return included_.count(relative) > 0;
+  }
+  // The folder lies within an included subfolder when one of its
+  // ancestors in folder form (or the folder itself) is one.
+  relative.push_back('/');
+  for (std::size_t slash = relative.find('/'); slash != std::string::npos;
+       slash = relative.find('/', slash + 1)) {
+    if (included_.count(relative.substr(0, slash + 1)) > 0) {
+      const std::string* held = HeldFilepath(LowerCaseText(path));
+      if (held != nullptr && filepath != nullptr) *filepath = *held;
+      return held == nullptr;
+    }
+  }
+  return false;
+}
+
+FileRuling FileRules::Judge(const std::string& folder,
+                            const std::string& folder_lower,
+                            const std::string& name) const {
+  FileRuling ruling;
+  auto left_out = [&ruling](FileRule rule) {
+    ruling.rule = rule;
+    return ruling;
+  };
+  std::size_t dot = name.rfind('.');
+  if (dot != std::string::npos) {
+    std::string extension = LowerCaseText(name.substr(dot + 1));
+    if (IsExcludedExtension(extension)) {
+      ruling.setting = std::move(extension);
+      return left_out(FileRule::kExtension);
+    }
+  }
+  if (rules_.exclude_files_in_top_folder && folder_lower == top_lower_) {
+    return left_out(FileRule::kTopFolder);
+  }
+  std::string path = folder + name;
+  if (!excluded_files_.empty() || !excluded_filepaths_.empty()) {
+    std::string lower = LowerCaseText(path);
+    if (excluded_files_.count(lower) > 0) {
+      ruling.setting = lower.substr(top_lower_.size());
+      return left_out(FileRule::kExcludedFile);
+    }
+    if (const std::string* held = HeldFilepath(lower)) {
+      ruling.setting = *held;
+      return left_out(FileRule::kExcludedFilepath);
+    }
+  }
+  // The size decides before the look into the file: the outcome is the
+  // same, and a stat costs less than a read.
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    return left_out(FileRule::kNotRegular);
+  }
+  ruling.size = static_cast<std::int64_t>(st.st_size);
+  if (rules_.minimum_size > 0 && ruling.size < rules_.minimum_size) {
+    return left_out(FileRule::kMinimumSize);
+  }
+  // CheckTextFileAndLetters when special letters are excluded, else
+  // CheckTextFile; the lstat above has just found a regular file there.
+  std::int16_t kind = CheckWalkedTextFile(
+      path, kCheckedCharacters, true, rules_.exclude_special_letters,
+      &ruling.facts, kControlLimitPercent);
+  ruling.kind = kind;
+  // A file that cannot be opened is told, not passed over in silence.
+  if (kind == kCheckCannotOpen) return left_out(FileRule::kUnopenable);
+  if (kind <= 0) return left_out(FileRule::kNotText);
+  if (rules_.exclude_special_letters &&
+      ruling.facts.distinct_special_letters > kMaxDistinctSpecialLetters &&
+      ruling.facts.special_letter_percentage > kSpecialLetterLimitPercent) {
+    return left_out(FileRule::kSpecialLetters);
+  }
+  std::string_view relative =
+      std::string_view(path).substr(rules_.top_folder.size());
+  if (relative.find_first_of("\"\r\n") != std::string_view::npos) {
+    return left_out(FileRule::kUnstorable);
+  }
+  return ruling;
+}
 
 SelectionRules RulesFromSettings(const IndexSettings& settings) {
   SelectionRules rules;

@@ -14,6 +14,7 @@
 #include "engine/format/index_store.h"
 #include "engine/index/index_ports.h"
 #include "engine/index/index_settings.h"
+#include "engine/text/file_checks.h"
 
 namespace orvane {
 
@@ -36,6 +37,68 @@ struct SelectionRules {
 // dropped), the excluded filepaths split at commas (empty items dropped),
 // the minimum size as the leading number of its field.
 SelectionRules RulesFromSettings(const IndexSettings& settings);
+
+// The rule that decided on a file, in the order the rules run.
+enum class FileRule {
+  kKept,              // passed every rule
+  kExtension,         // an excluded extension
+  kTopFolder,         // files directly in the top folder are left out
+  kExcludedFile,      // one of the excluded files
+  kExcludedFilepath,  // holds one of the excluded filepaths
+  kNotRegular,        // a link, a folder or another non-regular file
+  kMinimumSize,       // shorter than the minimum size
+  kUnopenable,        // the text check could not open it
+  kNotText,           // the text check found it is not text
+  kSpecialLetters,    // too many special letters
+  kUnstorable,        // its relative path holds a double quote, CR or LF
+};
+
+// What the file rules found of one file.
+struct FileRuling {
+  FileRule rule = FileRule::kKept;
+  // kKept: the text check's line-end code.
+  std::int16_t kind = 0;
+  // Its size, once the stat has been made.
+  std::int64_t size = 0;
+  // The entry of the setting that left it out: the extension, the
+  // excluded file or the excluded filepath (lower case).
+  std::string setting;
+  // What the text check found (from kUnopenable on).
+  TextFileFacts facts;
+};
+
+// The folder rule and the file rules of a run, prepared once: the counting
+// pass applies them to every folder and file it walks, and the answer to
+// "why is this file not in the index" applies them to one.
+class FileRules {
+ public:
+  explicit FileRules(const SelectionRules& rules);
+
+  const SelectionRules& rules() const { return rules_; }
+  bool includes_subfolders() const { return !included_.empty(); }
+
+  // The folder rule for a subfolder path below the top folder (without its
+  // trailing "/"). When an excluded filepath refuses the folder,
+  // *filepath (when given) receives it.
+  bool VisitsSubfolder(const std::string& path,
+                       std::string* filepath = nullptr) const;
+
+  // The file rules for the file name of folder (folder form; folder_lower
+  // its lower-case form), in order, the first that rejects deciding. Makes
+  // no call to the ports: it may run on any thread.
+  FileRuling Judge(const std::string& folder, const std::string& folder_lower,
+                   const std::string& name) const;
+
+ private:
+  // The excluded filepath that lower_path holds, or null.
+  const std::string* HeldFilepath(const std::string& lower_path) const;
+
+  SelectionRules rules_;
+  std::string top_lower_;
+  std::unordered_set<std::string> included_;
+  std::unordered_set<std::string> excluded_files_;
+  std::vector<std::string> excluded_filepaths_;
+};
 
 enum class SelectionMode { kListing, kCounting };
 

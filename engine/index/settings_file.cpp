@@ -78,14 +78,17 @@ bool SaveSettings(const std::string& path, const IndexSettings& settings,
   return status.ok();
 }
 
-LoadResult LoadSettings(const std::string& path, IndexSettings* settings,
-                        Prompter* prompter, bool show_messages) {
-  auto failed = [&](const std::string& description) {
-    if (show_messages) {
-      prompter->ShowMessage(
-          MessageIcon::kWarning, "Load config",
-          "Error when attempting to load settings: " + description);
-    }
+namespace {
+
+// Reads the settings file as it was written into *settings: the texts as
+// they stand, whether or not their folders exist. A failure returns
+// kFailed with *description set and the settings at their defaults; a
+// file whose fifth item is no folder path returns kRefused with the
+// project name, title and output folder cleared.
+LoadResult ReadSettingsItems(const std::string& path, IndexSettings* settings,
+                             std::string* description) {
+  auto failed = [&](const std::string& why) {
+    *description = why;
     SetDefaults(settings);
     return LoadResult::kFailed;
   };
@@ -108,30 +111,16 @@ LoadResult LoadSettings(const std::string& path, IndexSettings* settings,
   // absolute path.
   const std::string& output = items[4];
   if (!output.empty() && output[0] != '/') {
-    if (show_messages) {
-      prompter->ShowMessage(MessageIcon::kWarning, "Load settings",
-                            "Invalid input.  Probably this is not a settings "
-                            "file for this index module.");
-    }
     s.txbProjectName.clear();
     s.txbTitle.clear();
     s.txbOutputFolder.clear();
     return LoadResult::kRefused;
   }
-  s.txbOutputFolder = FolderExists(output) ? output : std::string();
-  std::string top = TrimSpaces(items[5]);
-  if (!top.empty() && FolderExists(top)) {
-    AddTrailingBackslash(top);
-    s.txbTopFolder = top;
-  } else {
-    s.txbTopFolder.clear();
-  }
-  s.txbExcludedFiles = s.txbTopFolder.empty() ? std::string() : items[6];
-  s.txbIncludedFolders = s.txbTopFolder.empty() ? std::string() : items[7];
-  if (!s.txbTopFolder.empty()) {
-    DropVanishedEntries(s.txbTopFolder, false, &s.txbExcludedFiles);
-    DropVanishedEntries(s.txbTopFolder, true, &s.txbIncludedFolders);
-  }
+  s.txbOutputFolder = output;
+  s.txbTopFolder = TrimSpaces(items[5]);
+  if (!s.txbTopFolder.empty()) AddTrailingBackslash(s.txbTopFolder);
+  s.txbExcludedFiles = items[6];
+  s.txbIncludedFolders = items[7];
   s.txbMinimumFilesize = items[8];
   if (!CheckBoxValue(items[9], &s.chkExcludeFilesInTopFolder) ||
       !CheckBoxValue(items[10], &s.chkIncludeSubfoldersOfSubfolders) ||
@@ -139,6 +128,49 @@ LoadResult LoadSettings(const std::string& path, IndexSettings* settings,
     return failed("Invalid property value");
   }
   return LoadResult::kLoaded;
+}
+
+}  // namespace
+
+LoadResult LoadSettings(const std::string& path, IndexSettings* settings,
+                        Prompter* prompter, bool show_messages) {
+  std::string description;
+  const LoadResult read = ReadSettingsItems(path, settings, &description);
+  if (read == LoadResult::kFailed) {
+    if (show_messages) {
+      prompter->ShowMessage(
+          MessageIcon::kWarning, "Load config",
+          "Error when attempting to load settings: " + description);
+    }
+    return read;
+  }
+  if (read == LoadResult::kRefused) {
+    if (show_messages) {
+      prompter->ShowMessage(MessageIcon::kWarning, "Load settings",
+                            "Invalid input.  Probably this is not a settings "
+                            "file for this index module.");
+    }
+    return read;
+  }
+  IndexSettings& s = *settings;
+  if (!FolderExists(s.txbOutputFolder)) s.txbOutputFolder.clear();
+  if (!s.txbTopFolder.empty() && !FolderExists(s.txbTopFolder)) {
+    s.txbTopFolder.clear();
+  }
+  if (s.txbTopFolder.empty()) {
+    s.txbExcludedFiles.clear();
+    s.txbIncludedFolders.clear();
+  } else {
+    DropVanishedEntries(s.txbTopFolder, false, &s.txbExcludedFiles);
+    DropVanishedEntries(s.txbTopFolder, true, &s.txbIncludedFolders);
+  }
+  return LoadResult::kLoaded;
+}
+
+LoadResult ReadSettingsAsWritten(const std::string& path,
+                                 IndexSettings* settings) {
+  std::string description;
+  return ReadSettingsItems(path, settings, &description);
 }
 
 }  // namespace orvane

@@ -49,4 +49,10 @@ enum class LoadResult {
 LoadResult LoadSettings(const std::string& path, IndexSettings* settings,
                         Prompter* prompter, bool show_messages);
 
+// Reads the settings file exactly as it was written, without the window's
+// care for folders that no longer exist: the rules an index was made with,
+// for a tree that may have moved since. kFailed leaves the defaults.
+LoadResult ReadSettingsAsWritten(const std::string& path,
+                                 IndexSettings* settings);
+
 }  // namespace orvane

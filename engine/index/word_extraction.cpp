@@ -196,8 +196,14 @@ inline void WordExtractor::TakeWord(std::string_view word,
   // The filters that look at the word alone go first: a word they reject
   // is rejected wherever it occurs, so whether the common-word test has
   // marked it seen makes no difference.
-  if (exclude_special_letters_ && has_special_letter) return;
-  if (HasThreeInARow(word)) return;
+  if (exclude_special_letters_ && has_special_letter) {
+    sink_->DropWord(word, WordDrop::kSpecialLetters);
+    return;
+  }
+  if (HasThreeInARow(word)) {
+    sink_->DropWord(word, WordDrop::kThreeInARow);
+    return;
+  }
   const std::uint32_t hash = HashWord(word);
   if (common_words_->IsRepeatedCommonWord(word, hash)) return;
   if (!sink_->TakeWord(word, hash)) lexicon_full_ = true;
@@ -255,6 +261,8 @@ void WordExtractor::ExtractLineWords(std::string& line) {
       TakeWord(std::string_view(line).substr(i, run),
                (classes & kSpecialByte) != 0);
       if (lexicon_full_) return;
+    } else {
+      sink_->DropWord(std::string_view(line).substr(i, run), WordDrop::kTooLong);
     }
     i += run;
   }

@@ -28,10 +28,20 @@ class ExtractionObserver {
   virtual bool AfterLine() = 0;
 };
 
+// Why a word of the text is never recorded, wherever it occurs.
+enum class WordDrop {
+  kTooLong,         // more than kMaxWordLength characters
+  kSpecialLetters,  // holds a special letter, and those words are excluded
+  kThreeInARow,     // holds three identical characters in a row
+};
+
 // Where the accepted words of a file go, in text order.
 class WordSink {
  public:
   virtual ~WordSink() = default;
+  // Told of a word that a filter dropped, whatever the file (a repeated
+  // common word is not told: its first occurrence in each file counts).
+  virtual void DropWord(std::string_view /*word*/, WordDrop /*why*/) {}
   // Takes the next accepted word (1 to 60 characters) with its HashWord
   // (word_hash.h). Returns false when no further word can be taken: the
   // lexicon is full and the run must stop.

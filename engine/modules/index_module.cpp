@@ -12,6 +12,7 @@
 #include "engine/common/records.h"
 #include "engine/files/folder.h"
 #include "engine/format/file_names.h"
+#include "engine/index/settings_file.h"
 #include "engine/index/store_writers.h"
 #include "engine/index/word_extraction.h"
 #include "engine/index/word_reader.h"
@@ -720,7 +721,19 @@ RunOutcome IndexModule::FinishIndexFiles(IndexStoreWriter& writer,
   }
   *status_text = "Data extraction completed.";
   state_.index_created = true;
+  KeepSettingsBesideIndex();
   return RunOutcome::kCompleted;
+}
+
+void IndexModule::KeepSettingsBesideIndex() {
+  const std::string path = IndexSettingsPathFor(state_.index_path);
+  Status kept = WriteSettingsFile(path, settings_);
+  if (!kept.ok()) {
+    ports_.prompter.ShowMessage(
+        MessageIcon::kWarning, "Settings not kept",
+        "The index was made, but the settings it was made with could not "
+        "be kept beside it in " + path + ": " + kept.message());
+  }
 }
 
 void IndexModule::ShowClosingStatus(std::string status_text) {

@@ -152,6 +152,11 @@ class IndexModule {
   RunOutcome FinishIndexFiles(IndexStoreWriter& writer,
                               std::string* status_text);
   void ShowClosingStatus(std::string status_text);
+  // Writes the run's settings beside the published index file (replaced
+  // whole once complete), so that a later question on why a file is not in
+  // the index is answered by the rules that made it. A failure is told as
+  // a warning; the index stays.
+  void KeepSettingsBesideIndex();
 
   // Lets the window system process pending input (a click on Pause or
   // Quit is handled inside it), then reads the run's flags: every loop of

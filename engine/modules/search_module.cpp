@@ -4,11 +4,13 @@
 #include "engine/modules/search_module.h"
 
 #include "engine/common/cp1252.h"
+#include "engine/common/program_folder.h"
 #include "engine/common/program_texts.h"
 #include "engine/files/folder.h"
 #include "engine/format/file_names.h"
 #include "engine/modules/guarded.h"
 #include "engine/modules/index_folders.h"
+#include "engine/modules/why_not_found.h"
 #include "engine/report/html_report.h"
 #include "engine/report/text_report.h"
 #include "engine/search/found_files.h"
@@ -303,7 +305,72 @@ bool SearchModule::PathDropped(std::string_view path) {
     ChooseTopFolder(path);
     return false;
   }
+  const std::string_view trimmed = TrimSpacesView(path);
+  // A name that ends as the program's own files do is meant as an index
+  // file, and refused as one when it is not.
+  const bool index_name = trimmed.ends_with(".tavo");
+  if (!index_name && !settings_.txbIndexFile.empty()) {
+    WhyNotFound(path);
+    return false;
+  }
   return ChooseIndexFile(path);
+}
+
+std::vector<std::string> SearchModule::AnswerWhyNotFound(
+    std::string_view path) {
+  if (settings_.txbIndexFile.empty()) {
+    ShowNotSpecified(ports_.prompter, "Index file");
+    return {};
+  }
+  if (!state_.index.blnDataFileReady) {
+    LoadIndexFile(settings_.txbIndexFile, &state_.index, ports_,
+                  state_.results);
+    if (!state_.index.blnDataFileReady) return {};
+  }
+  if (common_words_ == nullptr) {
+    common_words_ = std::make_unique<CommonWords>();
+    common_words_->LoadCommonWords(ProgramFilePath("cwds.txt"));
+  }
+  WhyQuestion question;
+  question.index_file = settings_.txbIndexFile;
+  question.top_folder = settings_.txbTopFolder;
+  std::string file(TrimSpaces(path));
+  if (!file.empty() && file.front() != '/') {
+    file = settings_.txbTopFolder + file;
+  }
+  question.path = std::move(file);
+  question.words = settings_.txbSearchWords;
+  question.phrase = settings_.cboSearchType == SearchType::kExactPhrase;
+  return orvane::AnswerWhyNotFound(question, *state_.index.store,
+                                   *common_words_);
+}
+
+bool SearchModule::WhyNotFound(std::string_view path) {
+  if (busy_) return false;
+  BusyScope busy(busy_);
+  const std::string title = "Why not found?";
+  if (settings_.txbIndexFile.empty()) {
+    ShowNotSpecified(ports_.prompter, "Index file");
+    return false;
+  }
+  if (TrimSpaces(path).empty()) {
+    ports_.prompter.ShowMessage(
+        MessageIcon::kWarning, title,
+        "Type the path of a file in the single file box, or drop a file on "
+        "the window, and ask again.");
+    return false;
+  }
+  return Guarded(false, [&] {
+    std::vector<std::string> answer = AnswerWhyNotFound(path);
+    if (answer.empty()) return false;
+    std::string text;
+    for (const std::string& paragraph : answer) {
+      if (!text.empty()) text += "\r\n\r\n";
+      text += paragraph;
+    }
+    ports_.prompter.ShowMessage(MessageIcon::kInformation, title, text);
+    return true;
+  });
 }
 
 bool SearchModule::SpecifySingleFile(std::string_view path) {

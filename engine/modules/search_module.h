@@ -12,8 +12,12 @@
 // bug) ends the run with an error message, never the program.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "engine/index/common_words.h"
 
 #include "engine/search/search_ports.h"
 #include "engine/search/search_settings.h"
@@ -66,11 +70,23 @@ class SearchModule {
   // cmdTopFolder_Click after the folder dialog gave folder.
   void ChooseTopFolder(std::string_view folder);
 
-  // A path dropped on the window: a folder becomes the top folder, any
-  // other path is chosen as the index file (and refused, as the dialog's
-  // choice is, unless its name ends in "_index.tavo"). Returns true when an
+  // A path dropped on the window: a folder becomes the top folder; a file
+  // whose name ends in ".tavo", or any path while no index file is chosen,
+  // is chosen as the index file (and refused, as the dialog's choice is,
+  // unless its name ends in "_index.tavo"); any other file, once an index
+  // file is chosen, is asked "Why not found?" of. Returns true when an
   // index was loaded.
   bool PathDropped(std::string_view path);
+
+  // The answer to "Why not found?" for the file at path (as typed or
+  // dropped; relative to the top folder when not absolute), with the
+  // search words and, under "Exact phrase", the phrase; the index is
+  // loaded first when it is not. Empty, after the refusal was shown, when
+  // no index file is chosen or it cannot be loaded.
+  std::vector<std::string> AnswerWhyNotFound(std::string_view path);
+  // cmdWhyNotFound_Click with path: shows the answer in a message box
+  // titled "Why not found?". Returns false when it was refused.
+  bool WhyNotFound(std::string_view path);
 
   // cmdSpecifyFile_Click after the file dialog gave path. Returns false
   // when the file was refused (outside the top folder, not indexed).
@@ -117,6 +133,8 @@ class SearchModule {
   SearchState state_;
   bool busy_ = false;
   std::string last_report_path_;
+  // The common-word list, read when "Why not found?" first needs it.
+  std::unique_ptr<CommonWords> common_words_;
 };
 
 }  // namespace orvane

@@ -229,9 +229,12 @@ std::string WriteHtmlReport(const SearchSettings& settings, SearchState* state,
     const std::string full_path = settings.txbTopFolder + state->strFilesFound[at];
     const std::string title =
         at < state->strFileTitles.size() ? state->strFileTitles[at] : std::string();
+    const bool changed =
+        at < state->changes.changed.size() && state->changes.changed[at];
     page.Line("<a href=" + Quoted(HtmlFileLink(AbsolutePath(full_path))) +
               " target=" + Quoted("_blank") + ">" + HtmlTitleText(title) +
-              "</a><br>");
+              "</a>" + (changed ? std::string(kChangedMark) : std::string()) +
+              "<br>");
     if (settings.chkDisplayDescriptions && at < state->strFileDescriptions.size()) {
       const std::string& description = state->strFileDescriptions[at];
       if (description.size() > 3 && description != kNotHtmlFile) {
@@ -282,6 +285,10 @@ std::string WriteHtmlReport(const SearchSettings& settings, SearchState* state,
     page.Line(CutExtractsSentence(state->intMaxNumExtracts) + ".\r\n");
   } else {
     page.Line("All occurrences are displayed.\r\n");
+  }
+  const std::string notes = ChangeNotes(state->changes);
+  if (!notes.empty() && !state->report_stop) {
+    page.Line("<P>" + ReplaceAll(HtmlPathText(notes), "\r\n", "<br>\r\n"));
   }
   page.Line("</font></blockquote>\r\n");
   page.Line("</BODY></HTML>\r\n");

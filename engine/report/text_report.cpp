@@ -76,6 +76,18 @@ bool KeepWriting(SearchState* state, SearchPorts& ports) {
          ports.display.IsVisible();
 }
 
+// The notes on changed and vanished files, one line each.
+void OutputChangeNotes(const FoundFileChanges& changes, LargeDisplay& display) {
+  std::string notes = ChangeNotes(changes);
+  if (notes.empty()) return;
+  display.Output("", 1, false);
+  std::size_t from = 0;
+  for (std::size_t end; (end = notes.find("\r\n", from)) != std::string::npos;
+       from = end + 2) {
+    display.Output(notes.substr(from, end - from), 1, false);
+  }
+}
+
 }  // namespace
 
 bool TextReportWantsWideDisplay(const SearchSettings& settings) {
@@ -140,7 +152,10 @@ void WriteTextReport(const SearchSettings& settings, SearchState* state,
         display.Output("Description: " + ContentToDisplay(description), 1, false);
       }
     }
-    display.Output(full_path, 1, false);
+    const bool changed =
+        at < state->changes.changed.size() && state->changes.changed[at];
+    display.Output(changed ? full_path + std::string(kChangedMark) : full_path,
+                   1, false);
 
     std::error_code ec;
     std::uintmax_t length = std::filesystem::file_size(full_path, ec);
@@ -183,6 +198,7 @@ void WriteTextReport(const SearchSettings& settings, SearchState* state,
   } else {
     display.Output("All occurrences are displayed.", 1, false);
   }
+  OutputChangeNotes(state->changes, display);
   display.ShowBeginning();
 }
 

@@ -42,8 +42,14 @@ bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
   state->strFileTitles[i] = head.Title(&first_text, 80);
   const std::string& title = state->strFileTitles[i];
 
+  // The stat made when the file was opened tells whether it changed.
+  const bool changed = state->index.store != nullptr &&
+                       state->changes.Record(i, *state->index.store,
+                                             head.facts());
+
   if (listing_index == 0) state->results.Clear();
   std::string entry = full_path;
+  if (changed) entry += kChangedMark;
   entry += kCrLf;
   if (title != kNotHtmlFile) {
     std::string shown = title;

@@ -10,7 +10,8 @@ namespace {
 constexpr std::string_view kCommandKinds[] = {
     // buttons
     "cmdIndexFile", "cmdTopFolder", "cmdSpecifyFile", "cmdListIndexedFiles",
-    "cmdSearch", "cmdGenerateHTML", "cmdSettings", "cmdCopyToClipboard",
+    "cmdSearch", "cmdWhyNotFound", "cmdGenerateHTML", "cmdSettings",
+    "cmdCopyToClipboard",
     "cmdClear[0]", "cmdClear[1]", "cmdClear[2]", "cmdClear[3]", "cmdClear[4]",
     "cmdQuit",
     // check boxes

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
 
 #include "engine/search/found_files.h"
 #include "engine/text/charset.h"
@@ -121,7 +122,8 @@ RunFlags LetWindowSystemRun(const SearchState& state, SearchPorts& ports) {
 }
 
 // The results of the last search go; "Now searching ..." shows.
-void ClearLastSearch(SearchState* state, SearchPorts& ports) {
+void ClearLastSearch(const SearchSettings& settings, SearchState* state,
+                     SearchPorts& ports) {
   ports.view.SetText("lblNumFilesFound", "");
   state->results.Set("\r\nNow searching ...");
   state->results.Repaint();
@@ -130,6 +132,7 @@ void ClearLastSearch(SearchState* state, SearchPorts& ports) {
   state->strFilesFound.clear();
   state->strFileTitles.clear();
   state->strFileDescriptions.clear();
+  state->changes.Start(settings.txbIndexFile);
 }
 
 enum class LookUp {
@@ -359,12 +362,15 @@ std::optional<SearchRunOutcome> ListInIndexOrder(
     FileHead head(settings.txbTopFolder + relative);
     if (head.exists()) {
       state->strFilesFound.push_back(relative);
+      state->changes.file_indexes.push_back(match.file_index);
       if (!ShowFoundFile(state->intNumFilesFound, settings, state, ports,
                          head)) {
         break;
       }
       ++state->intNumFilesFound;
       if (IsFileCountLimitReached(*state)) break;
+    } else {
+      ++state->changes.num_vanished;
     }
     RunFlags flags = LetWindowSystemRun(*state, ports);
     if (flags.quit) return SearchRunOutcome::kQuit;
@@ -384,10 +390,16 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
                                             SearchPorts& ports) {
   const LoadedIndex& index = state->index;
   std::vector<std::string> keys;
+  // The file index of each path kept, to find after the sort.
+  std::unordered_map<std::string_view, std::uint32_t> file_index_of;
   for (const FileScore& match : state->intFileMatchCounts) {
-    const std::string relative(index.FilePath(match.file_index));
-    if (!RegularFileExists(settings.txbTopFolder + relative)) continue;
-    keys.push_back(SortKey(match.score, relative));
+    const std::string_view relative = index.FilePath(match.file_index);
+    if (!RegularFileExists(settings.txbTopFolder + std::string(relative))) {
+      ++state->changes.num_vanished;
+      continue;
+    }
+    file_index_of.emplace(relative, match.file_index);
+    keys.push_back(SortKey(match.score, std::string(relative)));
     if (static_cast<std::int32_t>(keys.size()) == kMaxFilesFound) break;
   }
   state->intNumFilesFound = static_cast<std::int32_t>(keys.size());
@@ -396,6 +408,8 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
   }
   for (std::string& key : keys) {
     state->strFilesFound.push_back(key.substr(kSortKeyWidth));
+    state->changes.file_indexes.push_back(
+        file_index_of.at(state->strFilesFound.back()));
   }
   state->strFileTitles.resize(keys.size());
   state->strFileDescriptions.resize(keys.size());
@@ -416,9 +430,17 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
 void ShowSearchEnd(const SearchSettings& settings, SearchState* state,
                    SearchPorts& ports) {
   SetSearchCaption(state, ports, "Search");
-  ports.view.SetText("lblNumFilesFound",
-                     FoundFilesLabel(settings.optSearchSingleFile,
-                                     state->intNumFilesFound));
+  // Files new in the folders matter to a search of all files only.
+  if (!settings.optSearchSingleFile) {
+    state->changes.FindNewerFolders(settings.txbTopFolder,
+                                    state->strFilesFound);
+  }
+  std::string label =
+      FoundFilesLabel(settings.optSearchSingleFile, state->intNumFilesFound);
+  if (!settings.optSearchSingleFile || state->intNumFilesFound > 0) {
+    label += ChangeCountsText(state->changes, settings.optSearchSingleFile);
+  }
+  ports.view.SetText("lblNumFilesFound", label);
   ports.view.Repaint();
   ports.progress.Found(state->intNumFilesFound);
   if (state->intNumFilesFound == 0) {
@@ -427,13 +449,15 @@ void ShowSearchEnd(const SearchSettings& settings, SearchState* state,
     state->results.Append("\r\nMaximum number of files reached (" +
                           std::to_string(kMaxFilesFound) + ").\r\n");
   }
+  const std::string notes = ChangeNotes(state->changes);
+  if (!notes.empty()) state->results.Append("\r\n" + notes);
 }
 
 }  // namespace
 
 SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
                            SearchPorts& ports) {
-  ClearLastSearch(state, ports);
+  ClearLastSearch(settings, state, ports);
   SearchType type = settings.cboSearchType;
   LookUp look_up = LookUpWords(type, state, ports);
   if (look_up == LookUp::kQuit) return SearchRunOutcome::kQuit;

@@ -13,6 +13,7 @@
 
 #include "engine/common/ports.h"
 #include "engine/format/index_store.h"
+#include "engine/search/file_changes.h"
 #include "engine/search/loaded_index.h"
 #include "engine/search/search_ports.h"
 #include "engine/text/extract_builder.h"
@@ -59,6 +60,9 @@ struct SearchState {
   std::vector<std::string> strFileTitles;
   std::vector<std::string> strFileDescriptions;
   std::int32_t intNumFilesFound = 0;
+  // Which of them changed after the index was made, the matching files
+  // that no longer exist and the folders that changed.
+  FoundFileChanges changes;
 
   bool blnTopFolderChecked = false;
   bool blnSortRequestedAfterSearch = false;

@@ -187,6 +187,7 @@ class SpecialLetterCount {
     const std::size_t count = text.size();
     const std::int64_t special_before = special_letters_;
     const int distinct_before = found->distinct_special_letters;
+    const std::size_t letters_before = found->special_letters.size();
     bool seen_before[256];
     std::memcpy(seen_before, letter_seen_, sizeof letter_seen_);
     // Special letters and sequences are all above 127: eight ASCII bytes
@@ -207,6 +208,7 @@ class SpecialLetterCount {
     if (!whole) {
       special_letters_ = special_before;
       found->distinct_special_letters = distinct_before;
+      found->special_letters.resize(letters_before);
       std::memcpy(letter_seen_, seen_before, sizeof letter_seen_);
       return false;
     }
@@ -227,6 +229,7 @@ class SpecialLetterCount {
       if (!letter_seen_[c]) {
         letter_seen_[c] = true;
         ++found->distinct_special_letters;
+        found->special_letters.push_back(static_cast<char>(c));
       }
     }
     return true;

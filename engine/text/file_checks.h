@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <string>
 
 namespace orvane {
 
@@ -27,6 +28,8 @@ struct TextFileFacts {
   bool bom_seen = false;                     // UTF-8 byte-order mark
   double special_letter_percentage = 0;      // CheckTextFileAndLetters only
   int distinct_special_letters = 0;          // CheckTextFileAndLetters only
+  // The distinct special letters (content), in the order first found.
+  std::string special_letters;               // CheckTextFileAndLetters only
 };
 
 // True when a regular file (not a folder) exists at the path; false for an

@@ -340,6 +340,7 @@ FileHead::FileHead(const std::string& path) : path_(path) {
     Close();
     return;
   }
+  facts_ = FactsOfStat(st);
   content_.Start(fd_);
 }
 
@@ -349,7 +350,8 @@ bool FileHead::exists() {
   if (fd_ >= 0) return true;
   if (!regular_) return false;
   // Not opened: a file may be there all the same (one that cannot be read).
-  return IsExistingFile(path_);
+  facts_ = RegularFileFacts(path_);
+  return facts_.has_value();
 }
 
 void FileHead::Close() {

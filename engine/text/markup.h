@@ -8,10 +8,12 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "engine/text/content_file.h"
+#include "engine/text/file_facts.h"
 
 namespace orvane {
 
@@ -58,6 +60,10 @@ class FileHead {
 
   // FileExists(path): a regular file is there.
   bool exists();
+  // The size and modification time of the file, from the one stat that
+  // opening it (or exists(), when it could not be opened) made; nothing
+  // when no regular file was found.
+  const std::optional<FileFacts>& facts() const { return facts_; }
   // GetHtmlTitle(path, first_text, max_length).
   std::string Title(std::string* first_text, int max_length);
   // GetMetaContent(path, name, max_chars).
@@ -79,6 +85,7 @@ class FileHead {
 
   std::string path_;
   int fd_ = -1;
+  std::optional<FileFacts> facts_;
   ContentFile content_;
   // False for a path that is not a regular file (a folder, a pipe ...).
   bool regular_ = true;

@@ -35,7 +35,7 @@ TEST(CliTest, UnknownNamesAreRefusedInOneLine) {
   } rows[] = {
       {"help bogus",
        "orvane help: unknown command 'bogus' (the commands are index, search, "
-       "list and demo)\nTry 'orvane help'.\n"},
+       "list, why and demo)\nTry 'orvane help'.\n"},
       {"help search list",
        "orvane help: one command at a time, not 'list'\nTry 'orvane help'.\n"},
       {"bogus", "orvane: unknown command 'bogus'\nTry 'orvane help'.\n"},

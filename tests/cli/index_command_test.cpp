@@ -428,7 +428,8 @@ TEST_F(IndexCommandTest, LeftoversOfEarlierVersionsGoBeforeTheRun) {
     names.push_back(entry.path().filename().string());
   }
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"p_data.tavo", "p_index.tavo"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"p_data.tavo", "p_index.tavo",
+                                            "p_settings.usri"}));
   TempDir io;
   testing::Outcome found = testing::RunShellCommand(
       testing::Quote(ORVANE_PROGRAM) + " search --index " +

@@ -366,10 +366,51 @@ TEST_F(FrmSearchMainTest, DroppedIndexFilesOpenAndDroppedFoldersAreTheTop) {
   EXPECT_EQ(Control<QLabel>(window_, "lblNumFilesFound")->text(),
             "Number of files found with matches: 3");
 
+  // Any other file, once an index is chosen: why it is found or not, with
+  // the search words.
   EXPECT_TRUE(DropPath(window_, dir_.Path("top/a.txt")));
   ASSERT_FALSE(prompter_.boxes().empty());
+  EXPECT_EQ(prompter_.boxes().back().title, "Why not found?");
+  EXPECT_EQ(prompter_.boxes().back().text,
+            "The settings this index was made with are not kept beside it; "
+            "the answer takes the default settings.\r\n\r\n" +
+                dir_.Path("top/a.txt") +
+                " is in the index (file 1 of 4).\r\n\r\nThe word \"fox\" is in "
+                "the lexicon: 3 files hold it, and its score in this file is "
+                "128 (of 255).");
+  // A file named as no index file is: refused as an index file.
+  EXPECT_TRUE(DropPath(window_, dir_.Write("other.tavo", "x")));
   EXPECT_EQ(prompter_.boxes().back().text,
             "Index file names must end in '_index.tavo'.");
+}
+
+// "Why not found?" asks of the file in the single file box, or of one
+// chosen in the dialog when the box is empty, with the search words.
+TEST_F(FrmSearchMainTest, WhyNotFoundAsksOfTheSingleFileOrAChosenOne) {
+  OpenIndexAndTop();
+  Control<QLineEdit>(window_, "txbSearchWords")->setText("fox zebra");
+  dialogs_.QueueAnswer(dir_.Write("top/e.txt", "fox"));
+  Click("cmdWhyNotFound");
+  ASSERT_FALSE(prompter_.boxes().empty());
+  EXPECT_EQ(prompter_.boxes().back().title, "Why not found?");
+  const std::string& chosen = prompter_.boxes().back().text;
+  EXPECT_NE(chosen.find(top() + "e.txt is not in the index: "),
+            std::string::npos)
+      << chosen;
+  EXPECT_NE(chosen.find("The word \"zebra\" is not in the lexicon: it never "
+                        "occurs in an indexed file."),
+            std::string::npos)
+      << chosen;
+
+  Click("optSearchSingleFile");
+  Control<QLineEdit>(window_, "txbSingleFile")->setText(
+      QString::fromStdString(top() + "b.txt"));
+  Click("cmdWhyNotFound");
+  EXPECT_NE(prompter_.boxes().back().text.find(top() +
+                                               "b.txt is in the index (file 2 "
+                                               "of 4)."),
+            std::string::npos)
+      << prompter_.boxes().back().text;
 }
 
 TEST_F(FrmSearchMainTest, IndexFileNamesAndVanishedIndexes) {

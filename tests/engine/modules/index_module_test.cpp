@@ -154,7 +154,8 @@ TEST_F(IndexModuleTest, WritesTheIndexTextAndDataFileOfAMixedTree) {
                   100);
   EXPECT_EQ(Visible(DataFile()), Visible(rows + Trailer(expected.size())));
   EXPECT_EQ(OutputFiles(),
-            (std::vector<std::string>{"p_data.tavo", "p_index.tavo"}));
+            (std::vector<std::string>{"p_data.tavo", "p_index.tavo",
+                                      "p_settings.usri"}));
 
   EXPECT_TRUE(module_->state().index_created);
   EXPECT_EQ(module_->state().file_list,
@@ -411,7 +412,8 @@ TEST_F(IndexModuleTest, StopsAtTheFileLimit) {
             "Too many files!  No more than 3 files can be indexed.");
   // The old index was deleted only when the extraction began: it stays.
   EXPECT_EQ(OutputFiles(),
-            (std::vector<std::string>{"p_data.tavo", "p_index.tavo"}));
+            (std::vector<std::string>{"p_data.tavo", "p_index.tavo",
+                                      "p_settings.usri"}));
 }
 
 // Every run tells its time (once only runs of five seconds or more did),

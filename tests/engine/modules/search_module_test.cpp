@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -150,8 +151,17 @@ TEST_P(SearchModuleTest, SingleFileMode) {
 
 TEST_P(SearchModuleTest, VanishedFilesAreNotListed) {
   fs::remove(dir_.Path("top/a.txt"));
+  // The folder's time as if the file had gone before the index was made:
+  // only the vanished file is told.
+  fs::last_write_time(dir_.Path("top"),
+                      fs::last_write_time(index_) - std::chrono::seconds(100));
   ASSERT_EQ(Search("fox dog", SearchType::kAllWords), SearchClick::kSearched);
-  EXPECT_EQ(f_.results(), Plain("b.txt", kB));
+  EXPECT_EQ(f_.results(),
+            Plain("b.txt", kB) +
+                "\r\n1 matching file no longer exists and is not listed.\r\n");
+  EXPECT_EQ(f_.view.Text("lblNumFilesFound"),
+            "Number of files found with matches: 1; 1 matching file no longer "
+            "exists");
   ASSERT_EQ(Search("lazy dog", SearchType::kExactPhrase), SearchClick::kSearched);
   EXPECT_EQ(f_.results(), "No file contains that phrase.\r\n");
 }
