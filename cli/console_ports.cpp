@@ -222,10 +222,14 @@ void ConsoleLargeDisplay::DisplayArray(const std::vector<std::string>& items,
 }
 
 double ConsoleClock::SecondsSinceMidnight() {
-  std::time_t now = std::time(nullptr);
+  // To the millisecond, as the window's clock: a run's time is told in
+  // tenths of a second.
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
   std::tm local{};
-  localtime_r(&now, &local);
-  return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec;
+  localtime_r(&now.tv_sec, &local);
+  return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec +
+         now.tv_nsec / 1e9;
 }
 
 }  // namespace orvane
