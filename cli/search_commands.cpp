@@ -348,8 +348,9 @@ int PrintSearchOutcome(const SearchRequest& request, const SearchModule& module,
     // A search that no file could match (no word begins with a stem) ends
     // before it counts: its line stays empty, as the window's label does.
     Print(stdout,
-          (end.count() ? FoundFilesLabel(module.settings().optSearchSingleFile,
-                                         static_cast<std::int32_t>(*end.count()))
+          (end.count() ? FoundFilesLine(module.settings().optSearchSingleFile,
+                                        static_cast<std::int32_t>(*end.count()),
+                                        state.changes)
                        : std::string()) +
               "\n");
   } else if (!found) {

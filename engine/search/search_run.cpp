@@ -88,6 +88,14 @@ std::string FoundFilesLabel(bool single_file, std::int32_t count) {
   return "Number of files found with matches: " + std::to_string(count);
 }
 
+std::string FoundFilesLine(bool single_file, std::int32_t count,
+                           const FoundFileChanges& changes) {
+  std::string line = FoundFilesLabel(single_file, count);
+  // A single file not found has no changes to tell.
+  if (!single_file || count > 0) line += ChangeCountsText(changes, single_file);
+  return line;
+}
+
 bool IsFileCountLimitReached(const SearchState& state) {
   return state.intNumFilesFound == kMaxFilesFound;
 }
@@ -435,12 +443,9 @@ void ShowSearchEnd(const SearchSettings& settings, SearchState* state,
     state->changes.FindNewerFolders(settings.txbTopFolder,
                                     state->strFilesFound);
   }
-  std::string label =
-      FoundFilesLabel(settings.optSearchSingleFile, state->intNumFilesFound);
-  if (!settings.optSearchSingleFile || state->intNumFilesFound > 0) {
-    label += ChangeCountsText(state->changes, settings.optSearchSingleFile);
-  }
-  ports.view.SetText("lblNumFilesFound", label);
+  ports.view.SetText("lblNumFilesFound",
+                     FoundFilesLine(settings.optSearchSingleFile,
+                                    state->intNumFilesFound, state->changes));
   ports.view.Repaint();
   ports.progress.Found(state->intNumFilesFound);
   if (state->intNumFilesFound == 0) {

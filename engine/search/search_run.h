@@ -33,6 +33,10 @@ bool IsFileCountLimitReached(const SearchState& state);
 // of files found with matches: " and the count, or in the single-file mode
 // "Found" or "Not found".
 std::string FoundFilesLabel(bool single_file, std::int32_t count);
+// FoundFilesLabel followed by what changed among the files found
+// (ChangeCountsText), as the count label and the command line show it.
+std::string FoundFilesLine(bool single_file, std::int32_t count,
+                           const FoundFileChanges& changes);
 
 // The no-match text of the mode and search type, in the results box.
 void DisplayNoFilesFound(const SearchSettings& settings, SearchState* state);
