@@ -37,6 +37,16 @@ bool LoadIndexFile(const std::string& index_file, LoadedIndex* index,
 Status ReadIndexFile(const std::string& index_file, LoadedIndex* index,
                      SearchPorts& ports, ResultsBox& results);
 
+// The store file beside the index file: reused when it belongs to the
+// index file (its fingerprint), made from the index text when it is
+// missing, stale, foreign or damaged ("Now creating store file ..." in the
+// results box, after what was wrong with it), made in a temporary folder
+// for the session when the index's folder takes none (the user told once),
+// and the classic pair read (ReadIndexFile) when no store can be made at
+// all. Every failure is shown as ReadIndexFile shows it.
+Status ReadIndexStore(const std::string& index_file, LoadedIndex* index,
+                      SearchPorts& ports, ResultsBox& results);
+
 // The two readers, each going on where the previous one stopped. They
 // return the damage found (display text); when the text cannot be
 // decompressed, lines.error() is negative.
