@@ -86,20 +86,23 @@ void StoreFileWriter::AddFileScores(std::span<const std::uint32_t> word_indexes,
 Status StoreFileWriter::WriteLexicon(std::string_view title,
                                      const RunLexicon& lexicon) {
   AddPending({});
-  if (!status_.ok()) return status_;
-  std::vector<StoreWord> words;
-  words.reserve(static_cast<std::size_t>(lexicon.word_count()));
-  for (std::int32_t number : lexicon.WordNumbersInOrder()) {
-    words.push_back(StoreWord{lexicon.word(number), number});
+  if (status_.ok()) {
+    std::vector<StoreWord> words;
+    words.reserve(static_cast<std::size_t>(lexicon.word_count()));
+    for (std::int32_t number : lexicon.WordNumbersInOrder()) {
+      words.push_back(StoreWord{lexicon.word(number), number});
+    }
+    status_ = store_->Finish(title, words);
   }
-  // The store's postings are merged while the index text's lexicon is
-  // written: the text waits on the classic writer's own worker only.
-  status_ = store_->Finish(title, words);
-  if (!status_.ok()) return status_;
   return classic_.WriteLexicon(title, lexicon);
 }
 
-Status StoreFileWriter::FinishWriting() { return classic_.FinishWriting(); }
+Status StoreFileWriter::FinishWriting() {
+  // A failed write of the store (a full disk) is told as the run's write
+  // failure, after the index text's own.
+  Status status = classic_.FinishWriting();
+  return status.ok() ? status_ : status;
+}
 
 Status StoreFileWriter::CompressIndexFile() {
   return classic_.CompressIndexFile();

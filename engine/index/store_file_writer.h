@@ -34,9 +34,9 @@ class StoreFileWriter final : public IndexStoreWriter {
   void AddFile(const IndexedFile& file) override;
   void AddFileScores(std::span<const std::uint32_t> word_indexes,
                      std::span<const std::uint8_t> scores) override;
-  // Failed also when the store refused a file or could not write it.
   Status WriteLexicon(std::string_view title,
                       const RunLexicon& lexicon) override;
+  // Failed also when the store refused a file or could not be written.
   Status FinishWriting() override;
   Status CompressIndexFile() override;
   // Publishes the store with the fingerprint of the compressed index file,

@@ -96,7 +96,8 @@ constexpr std::string_view kProjectNameInadmissible = ":\\/,<>'&\"";
 // Every input of the Index Module window, by its fixed name.
 constexpr std::string_view kWindowInputs[] = {
     "chkIncludeSubfoldersOfSubfolders", "chkExcludeFilesInTopFolder",
-    "chkExcludeSpecialLetters",         "cmdTopFolder",
+    "chkExcludeSpecialLetters",         "chkWriteClassicDataFile",
+    "cmdTopFolder",
     "cmdOutputFolder",                  "cmdSelectSubfolders",
     "cmdExcludeFiles",                  "cmdExpandFilepathExclusions",
     "cmdListFiles[0]",                  "cmdListFiles[1]",

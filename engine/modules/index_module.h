@@ -58,8 +58,8 @@ struct IndexState {
   // The store a run writes, and the most files a run accepts (the store's
   // limit, MaxFilesIndexed); tests lower it. With the classic data file
   // asked for, a run takes no more than the classic pair's limit.
-  IndexStoreKind store_kind = IndexStoreKind::kClassic;
-  std::uint32_t file_limit = MaxFilesIndexed(IndexStoreKind::kClassic);
+  IndexStoreKind store_kind = IndexStoreKind::kStore;
+  std::uint32_t file_limit = MaxFilesIndexed(IndexStoreKind::kStore);
   // Every path that the last run told it left out (unreadable folders,
   // files that cannot be opened or stored, files missing when read), in
   // the order told: the list behind its counts.

@@ -1,6 +1,7 @@
 // Searches over an index that the Index Module's engine built: its data
 // file is reused as it is, and the results match the tree.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include "engine/common/program_folder.h"
@@ -21,6 +22,7 @@ struct Indexer {
     s.txbTitle = "Tree";
     s.txbTopFolder = dir.folder() + "top/";
     s.txbOutputFolder = dir.folder();
+    s.chkWriteClassicDataFile = true;
   }
   RecordingPrompter prompter;
   RecordingViewState view;
@@ -70,6 +72,53 @@ TEST(IndexedTreeTest, DataFileOfTheIndexModuleIsReused) {
   f.settings().txbSearchWords = "the fox";
   ASSERT_EQ(f.module.Search(), SearchModule::SearchClick::kSearched);
   EXPECT_EQ(f.state().strFilesFound, std::vector<std::string>{"b.txt"});
+}
+
+// The store the run wrote is the one the search answers from, and a found
+// file unchanged since the run shows the title the store keeps, without
+// being read: a file whose bytes changed but not its size and time still
+// shows the old title; once its time changes, the new one.
+TEST(IndexedTreeTest, TheRunsStoreIsReusedAndKeepsTheTitles) {
+  TempDir dir;
+  const std::string filler(400, ' ');
+  const std::string page = dir.Write(
+      "top/a.htm", "<html><title>Old &amp; gold</title><body>lazy fox" +
+                       filler + "</body></html>");
+  dir.Write("top/b.txt", "A lazy dog sleeps all day." + filler);
+  Indexer tree(dir);
+  tree.module.settings().chkWriteClassicDataFile = false;
+  ASSERT_EQ(tree.module.CreateIndexFile(), RunOutcome::kCompleted)
+      << tree.prompter.Transcript();
+  const std::string store = dir.Path("tree_store.tavo");
+  const std::string bytes = ReadFileBytes(store);
+  EXPECT_FALSE(FileExists(dir.Path("tree_data.tavo")));
+
+  SearchFixture f(IndexStoreKind::kStore);
+  f.settings().txbIndexFile = tree.module.state().index_path;
+  f.settings().txbTopFolder = tree.module.settings().txbTopFolder;
+  f.settings().chkGenerateHTML = false;
+  f.settings().txbSearchWords = "lazy";
+  auto search = [&] {
+    EXPECT_EQ(f.module.Search(), SearchModule::SearchClick::kSearched)
+        << f.Messages();
+    return f.results();
+  };
+  const std::string top = tree.module.settings().txbTopFolder;
+  EXPECT_EQ(search(), top + "a.htm\r\nOld gold\r\n\r\n" + top +
+                          "b.txt\r\n\"A lazy dog sleeps all day. \"\r\n\r\n");
+  EXPECT_TRUE(ReadFileBytes(store) == bytes);  // reused, not made again
+
+  struct stat was {};
+  ASSERT_EQ(stat(page.c_str(), &was), 0);
+  dir.Write("top/a.htm", "<html><title>New &amp; gold</title><body>lazy fox" +
+                             filler + "</body></html>");
+  const struct timespec times[2] = {was.st_atim, was.st_mtim};
+  ASSERT_EQ(utimensat(AT_FDCWD, page.c_str(), times, 0), 0);
+  EXPECT_NE(search().find("Old gold"), std::string::npos);
+  const struct timespec later[2] = {was.st_atim,
+                                    {was.st_mtim.tv_sec + 10, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, page.c_str(), later, 0), 0);
+  EXPECT_NE(search().find("New gold"), std::string::npos);
 }
 
 // Words with digits are in the lexicon, so they can be searched; other
