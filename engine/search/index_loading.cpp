@@ -143,7 +143,8 @@ std::unique_ptr<IndexTextLines> OpenAtCountLines(const std::string& index_file,
 
 }  // namespace
 
-Status ReadFileList(IndexTextLines& lines, ClassicIndex* index) {
+Status ReadFileList(IndexTextLines& lines, ClassicIndex* index,
+                    std::uint32_t max_files) {
   index->strFileList.clear();
   index->strFileList.reserve(500);
   std::string_view line;
@@ -161,10 +162,10 @@ Status ReadFileList(IndexTextLines& lines, ClassicIndex* index) {
       }
       return false;
     }
-    // The one place where the classic pair's limit on reading is checked.
-    if (index->strFileList.size() == kClassicMaxFilesRead) {
+    // The one place where the limit on reading is checked.
+    if (index->strFileList.size() == max_files) {
       error = Status::Failed("Overflow: the index file lists more than " +
-                             std::to_string(kClassicMaxFilesRead) + " files.");
+                             std::to_string(max_files) + " files.");
       return false;
     }
     if (path.size() > kMaxPathLength) {
@@ -342,13 +343,14 @@ Status ShowTextFailure(const IndexTextLines& lines, std::string_view prefix,
 Status ReadListAndLexicon(const std::string& index_file,
                           std::unique_ptr<IndexTextLines>* lines,
                           ClassicIndex* classic, LoadedIndex* index,
-                          SearchPorts& ports) {
+                          SearchPorts& ports,
+                          std::uint32_t max_files = kClassicMaxFilesRead) {
   *lines = std::make_unique<IndexTextLines>();
   if (std::int32_t code = (*lines)->Open(index_file); code != 0) {
     return ShowDecompressionFailure(code, index, ports,
                                     FoundAtOpen(index_file, code));
   }
-  Status read = ReadFileList(**lines, classic);
+  Status read = ReadFileList(**lines, classic, max_files);
   if (!read.ok() || (*lines)->error() != 0) {
     return ShowTextFailure(**lines, "Error when reading file list: ", read,
                            index, ports);
@@ -510,7 +512,8 @@ Status ReadAndCheckStore(const std::string& index_file, LoadedIndex* index,
 
   std::unique_ptr<IndexTextLines> lines;
   ClassicIndex classic;
-  if (Status read = ReadListAndLexicon(index_file, &lines, &classic, index, ports);
+  if (Status read = ReadListAndLexicon(index_file, &lines, &classic, index,
+                                       ports, kStoreMaxFilesIndexed);
       !read.ok()) {
     return read;
   }

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "engine/common/status.h"
+#include "engine/format/index_store.h"
 #include "engine/search/classic_index.h"
 #include "engine/search/index_text_lines.h"
 #include "engine/search/loaded_index.h"
@@ -50,8 +51,10 @@ Status ReadIndexStore(const std::string& index_file, LoadedIndex* index,
 // The two readers, each going on where the previous one stopped. They
 // return the damage found (display text); when the text cannot be
 // decompressed, lines.error() is negative.
-// The file list holds at most kClassicMaxFilesRead entries.
-Status ReadFileList(IndexTextLines& lines, ClassicIndex* index);
+// The file list holds at most max_files entries: the classic pair's limit,
+// or the store's when the list goes into a store file.
+Status ReadFileList(IndexTextLines& lines, ClassicIndex* index,
+                    std::uint32_t max_files = kClassicMaxFilesRead);
 Status ReadLexicon(IndexTextLines& lines, ClassicIndex* index);
 
 }  // namespace orvane

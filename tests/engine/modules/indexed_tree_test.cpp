@@ -8,6 +8,8 @@
 #include "engine/index/common_words.h"
 #include "engine/index/index_settings.h"
 #include "engine/modules/index_module.h"
+#include "engine/search/index_loading.h"
+#include "engine/search/search_run.h"
 #include "tests/engine/search/index_fixture.h"
 
 namespace orvane::testing {
@@ -167,6 +169,75 @@ TEST(IndexedTreeTest, SearchWordsAreCutAsIndexedWordsWere) {
     }
     EXPECT_EQ(found, r.found);
     EXPECT_EQ(f.Messages(), "");
+  }
+}
+
+}  // namespace
+}  // namespace orvane::testing
+
+namespace orvane::testing {
+namespace {
+
+// Past the classic pair's 32,000 files: a run without the classic data
+// file takes 40,000 small files, the store answers for every one of them,
+// and each word's files are those a plain scan of the tree finds.
+TEST(IndexedTreeTest, FortyThousandFilesPastTheClassicLimit) {
+  TempDir dir;
+  constexpr int kFiles = 40000;
+  const char* colours[] = {"red", "green", "blue", "amber", "violet"};
+  std::vector<std::string> texts(kFiles);
+  for (int k = 0; k < kFiles; ++k) {
+    // A word in every file, one in a file of each 7, one in a file of each
+    // 1,000, and a word of the file's own.
+    texts[k] = std::string("common ") + colours[k % 5] +
+               (k % 7 == 0 ? " seventh" : "") + (k % 1000 == 999 ? " rare" : "") +
+               " own" + std::to_string(k) + "\r\n";
+    dir.Write("top/d" + std::to_string(k / 1000) + "/f" + std::to_string(k) +
+                  ".txt",
+              texts[k]);
+  }
+  Indexer tree(dir);
+  tree.module.settings().chkWriteClassicDataFile = false;
+  tree.module.settings().txbMinimumFilesize = "0";
+  FolderError error;
+  ASSERT_TRUE(IncludeWholeTree(&tree.module.settings(), &error));
+  ASSERT_EQ(tree.module.CreateIndexFile(), RunOutcome::kCompleted)
+      << tree.prompter.Transcript();
+  EXPECT_FALSE(FileExists(dir.Path("tree_data.tavo")));
+
+  SearchFixture f(IndexStoreKind::kStore);
+  ASSERT_TRUE(LoadIndexFile(tree.module.state().index_path, &f.state().index,
+                            f.module.ports(), f.state().results))
+      << f.Messages();
+  ASSERT_EQ(f.state().index.intNumFiles, kFiles);
+  // The file numbers of the index, by the path's own number.
+  std::vector<int> number_of(kFiles, -1);
+  for (std::uint32_t k = 0; k < static_cast<std::uint32_t>(kFiles); ++k) {
+    std::string path(f.state().index.FilePath(k));
+    number_of[std::stoi(path.substr(path.find("/f") + 2))] = static_cast<int>(k);
+  }
+  f.settings().txbTopFolder = tree.module.settings().txbTopFolder;
+  f.settings().cboSearchType = SearchType::kAnyWord;
+  for (const std::string word :
+       {"rare", "seventh", "violet", "own38123", "own32001", "common"}) {
+    SCOPED_TRACE(word);
+    std::vector<std::uint32_t> scanned;
+    for (int k = 0; k < kFiles; ++k) {
+      if ((" " + texts[k].substr(0, texts[k].size() - 2) + " ")
+              .find(" " + word + " ") != std::string::npos) {
+        scanned.push_back(static_cast<std::uint32_t>(number_of[k]));
+      }
+    }
+    std::sort(scanned.begin(), scanned.end());
+    f.state().strSearchWords = {word};
+    ASSERT_EQ(RunSearch(f.settings(), &f.state(), f.module.ports()),
+              SearchRunOutcome::kFinished);
+    std::vector<std::uint32_t> found;
+    for (const FileScore& match : f.state().intFileMatchCounts) {
+      found.push_back(match.file_index);
+    }
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, scanned);
   }
 }
 
