@@ -27,15 +27,16 @@ constexpr std::string_view kHelp =
     "       orvane index --top DIR --out DIR --project NAME --title TITLE\n"
     "                    [OPTIONS...] [--list] [--save-settings FILE.usri]\n"
     "\n"
-    "Creates the index file NAME_index.tavo and the data file NAME_data.tavo\n"
-    "in the output folder from the text files of a folder tree, as \"Create\n"
-    "index file\" of the Index Module does. Messages and progress go to\n"
-    "standard error; the last line on standard output is the closing status.\n"
+    "Creates the index file NAME_index.tavo and the store file\n"
+    "NAME_store.tavo in the output folder from the text files of a folder\n"
+    "tree, as \"Create index file\" of the Index Module does. Messages and\n"
+    "progress go to standard error; the last line on standard output is the\n"
+    "closing status.\n"
     "\n"
     "  --settings FILE    take the settings from an Index Module settings\n"
     "                     file; flags given as well change single settings\n"
     "  --top DIR          top folder holding the files to be indexed\n"
-    "  --out DIR          output folder for the index and data files\n"
+    "  --out DIR          output folder for the index and store files\n"
     "  --project NAME     project name (the files' names begin with it)\n"
     "  --title TITLE      title of the project, stored in the index\n"
     "  --include SUB      index the files of subfolder SUB of the top folder\n"
@@ -55,6 +56,10 @@ constexpr std::string_view kHelp =
     "  --special-letters 0|1\n"
     "                     1 (default): leave out files with many accented\n"
     "                     letters and words with any; 0: keep them\n"
+    "  --classic-data-file\n"
+    "                     also write the classic data file NAME_data.tavo,\n"
+    "                     for programs that read only the index and data\n"
+    "                     files (a run then takes at most 32000 files)\n"
     "  --overwrite        replace an index file of the same name (without it,\n"
     "                     an existing index file is kept and the run refused)\n"
     "  --list             list the files that would be indexed, numbered, on\n"
@@ -203,6 +208,8 @@ int ParseArguments(int argc, char** argv, Arguments* args,
         return Refused(BadValue(flag, text, "0 or 1"));
       }
       settings->chkExcludeSpecialLetters = text == "1";
+    } else if (flag == "--classic-data-file") {
+      settings->chkWriteClassicDataFile = true;
     } else if (flag == "--overwrite") {
       args->overwrite = true;
     } else if (flag == "--list") {

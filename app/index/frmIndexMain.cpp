@@ -165,6 +165,11 @@ void frmIndexMain::BuildControls() {
   chkExcludeSpecialLetters = MakeControl<QCheckBox>(
       this, "chkExcludeSpecialLetters",
       "Exclude files and words with special letters");
+  chkWriteClassicDataFile = MakeControl<QCheckBox>(
+      this, "chkWriteClassicDataFile", "Write the classic data file");
+  chkWriteClassicDataFile->setToolTip(
+      "Also write NAME_data.tavo, for programs that read only the index "
+      "file and the data file.  An index then holds at most 32000 files.");
   cmdListFiles[0] = MakeControl<QPushButton>(this, "cmdListFiles[0]",
                                              ToQt(kListFilesCaption));
   cmdListFiles[1] = MakeControl<QPushButton>(this, "cmdListFiles[1]",
@@ -267,6 +272,7 @@ void frmIndexMain::BuildLayout() {
   limits_grid->addWidget(lblMinFilesize, 1, 0);
   limits_grid->addWidget(txbMinimumFilesize, 1, 1, Qt::AlignLeft);
   limits_grid->addWidget(chkExcludeSpecialLetters, 2, 0, 1, 3);
+  limits_grid->addWidget(chkWriteClassicDataFile, 3, 0, 1, 3);
   limits_grid->setColumnStretch(1, 1);
   files_box->addLayout(limits_grid);
   int button_width = 0;
@@ -375,6 +381,7 @@ void frmIndexMain::Pull() {
   s.chkIncludeSubfoldersOfSubfolders =
       chkIncludeSubfoldersOfSubfolders->isChecked();
   s.chkExcludeSpecialLetters = chkExcludeSpecialLetters->isChecked();
+  s.chkWriteClassicDataFile = chkWriteClassicDataFile->isChecked();
 }
 
 void frmIndexMain::Push() {
@@ -399,6 +406,7 @@ void frmIndexMain::Push() {
   chkIncludeSubfoldersOfSubfolders->setChecked(
       s.chkIncludeSubfoldersOfSubfolders);
   chkExcludeSpecialLetters->setChecked(s.chkExcludeSpecialLetters);
+  chkWriteClassicDataFile->setChecked(s.chkWriteClassicDataFile);
 }
 
 void frmIndexMain::Apply(const std::function<void()>& rule) {

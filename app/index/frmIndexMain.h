@@ -104,6 +104,7 @@ class frmIndexMain : public ModuleWindow {
   QLabel* lblMinFilesize;
   QLineEdit* txbMinimumFilesize;
   QCheckBox* chkExcludeSpecialLetters;
+  QCheckBox* chkWriteClassicDataFile;
   QPushButton* cmdListFiles[2];
   QPushButton* cmdExtractData;
   QLabel* lblTotalNumFiles;

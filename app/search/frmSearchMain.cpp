@@ -142,7 +142,8 @@ void frmSearchMain::BuildControls() {
   chkDisplayFilepaths = MakeControl<QCheckBox>(
       fraOptions, "chkDisplayFilepaths", "Include filepaths in HTML report");
   chkOnQuitDeleteDataFile = MakeControl<QCheckBox>(
-      fraOptions, "chkOnQuitDeleteDataFile", "On quit delete the data file");
+      fraOptions, "chkOnQuitDeleteDataFile",
+      "On quit delete the store and data files");
   lblSizeOfExtract =
       MakeControl<QLabel>(fraOptions, "lblSizeOfExtract", "Size of e&xtract:");
   cboSizeOfExtract = MakeControl<QComboBox>(fraOptions, "cboSizeOfExtract");

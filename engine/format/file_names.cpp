@@ -1,5 +1,7 @@
 #include "engine/format/file_names.h"
 
+#include <string>
+
 namespace orvane {
 
 std::string IndexFilePath(std::string_view output_folder,
@@ -14,10 +16,30 @@ std::string DataFilePath(std::string_view output_folder,
          std::string(kDataFileEnding);
 }
 
-std::string DataFilePathFor(std::string_view index_path) {
+std::string StoreFilePath(std::string_view output_folder,
+                          std::string_view project_name) {
+  return std::string(output_folder) + std::string(project_name) +
+         std::string(kStoreFileEnding);
+}
+
+namespace {
+
+// The file beside an index file whose name ends in ending instead.
+std::string BesideIndexFile(std::string_view index_path,
+                            std::string_view ending) {
   std::size_t at = index_path.find(kIndexFileEnding);
   if (at == std::string_view::npos) return std::string();
-  return std::string(index_path.substr(0, at)) + std::string(kDataFileEnding);
+  return std::string(index_path.substr(0, at)) + std::string(ending);
+}
+
+}  // namespace
+
+std::string DataFilePathFor(std::string_view index_path) {
+  return BesideIndexFile(index_path, kDataFileEnding);
+}
+
+std::string StoreFilePathFor(std::string_view index_path) {
+  return BesideIndexFile(index_path, kStoreFileEnding);
 }
 
 std::string IndexSettingsPathFor(std::string_view index_path) {
@@ -82,6 +104,10 @@ std::optional<PartialFileName> ParsePartialFileName(std::string_view name,
 
 std::string DataFileWorkPath(const std::string& data_path) {
   return data_path + ".part";
+}
+
+std::string StoreFileWorkPath(const std::string& store_path, long pid) {
+  return PartialFilePath(store_path, "search-" + std::to_string(pid));
 }
 
 }  // namespace orvane

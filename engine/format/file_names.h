@@ -1,5 +1,6 @@
 // The names of a project's files in its output folder: the index file
-// NAME_index.tavo, the data file NAME_data.tavo beside it, and the names
+// NAME_index.tavo, the data file NAME_data.tavo and the store file
+// NAME_store.tavo beside it, and the names
 // they are written under until complete. Every name ends in ".tavo", an
 // extension that the file rules keep out of any index.
 #pragma once
@@ -13,6 +14,7 @@ namespace orvane {
 // The ending that every index file's name has, and its data file's.
 inline constexpr std::string_view kIndexFileEnding = "_index.tavo";
 inline constexpr std::string_view kDataFileEnding = "_data.tavo";
+inline constexpr std::string_view kStoreFileEnding = "_store.tavo";
 
 // The files of a project in the output folder (in folder form).
 std::string IndexFilePath(std::string_view output_folder,
@@ -20,9 +22,14 @@ std::string IndexFilePath(std::string_view output_folder,
 std::string DataFilePath(std::string_view output_folder,
                          std::string_view project_name);
 
+std::string StoreFilePath(std::string_view output_folder,
+                          std::string_view project_name);
+
 // The data file of an index file: the text before the first "_index.tavo",
 // then "_data.tavo". Empty when the path holds no "_index.tavo".
 std::string DataFilePathFor(std::string_view index_path);
+// The same for the store file: "_store.tavo".
+std::string StoreFilePathFor(std::string_view index_path);
 
 // The settings an index was made with, kept beside its index file in the
 // Index Module's settings-file format: the text before the first
@@ -57,5 +64,9 @@ std::optional<PartialFileName> ParsePartialFileName(std::string_view name,
 
 // The temporary name under which the Search Module rebuilds a data file.
 std::string DataFileWorkPath(const std::string& data_path);
+// The temporary name under which the Search Module of process pid rebuilds
+// a store file: a run's temporary name with the tag "search-PID", so that
+// two programs rebuilding at once do not share it.
+std::string StoreFileWorkPath(const std::string& store_path, long pid);
 
 }  // namespace orvane

@@ -6,6 +6,8 @@ std::uint32_t MaxFilesIndexed(IndexStoreKind kind) {
   switch (kind) {
     case IndexStoreKind::kClassic:
       return kClassicMaxFilesIndexed;
+    case IndexStoreKind::kStore:
+      return kStoreMaxFilesIndexed;
   }
   return kClassicMaxFilesIndexed;
 }

@@ -21,6 +21,7 @@ namespace orvane {
 // The stores an index can be kept in.
 enum class IndexStoreKind {
   kClassic,  // the index file and the data file beside it
+  kStore,    // the index file and the store file beside it
 };
 
 // The limits of the classic pair: a run indexes at most 32,000 files, and
@@ -29,6 +30,11 @@ enum class IndexStoreKind {
 // and indexes are 32-bit everywhere in memory.
 inline constexpr std::uint32_t kClassicMaxFilesIndexed = 32000;
 inline constexpr std::uint32_t kClassicMaxFilesRead = 32766;
+
+// The most files a run may index into a store file without the classic
+// data file: far more than any folder tree a desktop holds, and within
+// what the index text's numbers and the store's 32-bit file indexes take.
+inline constexpr std::uint32_t kStoreMaxFilesIndexed = 10'000'000;
 
 // The most files one run may index into a store of that kind.
 std::uint32_t MaxFilesIndexed(IndexStoreKind kind);
@@ -43,8 +49,12 @@ struct IndexedFile {
   bool has_details = false;
   std::int64_t size = 0;         // bytes
   std::int64_t modified_ns = 0;  // modification time, ns since the epoch
-  std::string_view title;        // content: what the results box shows
-  std::string_view description;  // content
+  // What the results box shows: the title as GetHtmlTitle gives it (a
+  // status text such as "Not HTML file" included), and for a file that is
+  // not HTML its first text; the description (all content).
+  std::string_view title;
+  std::string_view first_text;
+  std::string_view description;
 };
 
 // The postings of one word: the files that hold it, by file index (file

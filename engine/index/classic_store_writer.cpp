@@ -100,13 +100,16 @@ Status ClassicStoreWriter::Begin(std::uint32_t num_files) {
   begun_ = true;
   Status status = run_files_.Claim(FolderOf(index_path_), ProjectOf(index_path_),
                                    deletion_);
+  const bool with_data = !data_path_.empty();
   if (status.ok()) {
     index_partial_ = run_files_.PartialPath(index_path_);
-    data_partial_ = run_files_.PartialPath(data_path_);
-    status = data_.Create(data_partial_);
+    if (with_data) {
+      data_partial_ = run_files_.PartialPath(data_path_);
+      status = data_.Create(data_partial_);
+    }
   }
   if (status.ok()) status = index_text_.Create(index_partial_);
-  if (status.ok()) {
+  if (status.ok() && with_data) {
     // Running out of memory here closes both files at once and removes
     // them, rather than leaving them open until the writer goes.
     try {
@@ -218,7 +221,8 @@ Status ClassicStoreWriter::FinishWriting() {
     return data.ok() ? status : data;
   }
   index_text_length_ = index_text_.appended();
-  if (index_text_length_ >
+  if (!data_path_.empty() &&
+      index_text_length_ >
       static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
     Status data = FinishDataRows();
     if (!data.ok()) return data;
@@ -246,14 +250,15 @@ Status ClassicStoreWriter::CompressIndexFile() {
 
 Status ClassicStoreWriter::Commit() {
   Status status = FinishDataRows();
-  if (status.ok()) {
+  const bool with_data = !data_path_.empty();
+  if (status.ok() && with_data) {
     // The trailer is written after the compression, so that the data file
     // is never older than its index file.
     std::uint8_t bytes[kTrailerSize];
     EncodeTrailer(static_cast<std::int64_t>(index_text_length_), bytes);
     status = data_.WriteAt(rows_ * num_files_, bytes, sizeof bytes);
   }
-  if (status.ok()) status = data_.Close(/*sync=*/false);
+  if (status.ok() && with_data) status = data_.Close(/*sync=*/false);
   if (status.ok()) status = SyncFile(index_partial_);
   PausePoint("publish");
   // The index file first: until it has its name nothing is published, and
@@ -263,6 +268,11 @@ Status ClassicStoreWriter::Commit() {
   if (status.ok()) status = deletion.Replace(index_partial_, index_path_);
   if (!status.ok()) return status;
   committed_ = true;
+  if (!with_data) {
+    SyncFolderOf(index_path_);
+    run_files_.Release();
+    return Status::Ok();
+  }
   // The index file's name is made durable before the earlier data file's
   // blocks begin to be freed: a file system that discards freed blocks
   // would make the folder's sync wait for that. The data file's rename is

@@ -34,7 +34,7 @@ class ClassicStoreWriter final : public IndexStoreWriter {
 
   // deletion, when given, frees the blocks of large files (a discarded
   // data file, the one replaced, what a killed run left) behind; it must
-  // outlive the writer.
+  // outlive the writer. An empty data_path writes the index file alone.
   ClassicStoreWriter(std::string index_path, std::string data_path,
                      BackgroundDeletion* deletion = nullptr);
   // Discard(), unless Commit succeeded.
@@ -45,6 +45,11 @@ class ClassicStoreWriter final : public IndexStoreWriter {
   // The run's temporary names; empty before Begin.
   const std::string& index_partial() const { return index_partial_; }
   const std::string& data_partial() const { return data_partial_; }
+  // The name under which the run writes another file of the project
+  // (final_path), claimed with the run's own. REQUIRES: Begin succeeded.
+  std::string PartialPath(std::string_view final_path) const {
+    return run_files_.PartialPath(final_path);
+  }
   // The length of the plain index text (the trailer's value), known once
   // FinishWriting succeeded.
   std::uint64_t index_text_length() const { return index_text_length_; }

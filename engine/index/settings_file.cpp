@@ -65,6 +65,7 @@ Status WriteSettingsFile(const std::string& path,
                    settings.chkExcludeSpecialLetters}) {
     out += RecordLine().AddNumber(box ? 1 : 0).Finish();
   }
+  if (settings.chkWriteClassicDataFile) out += RecordLine().AddNumber(1).Finish();
   return WriteSettingsText(path, out);
 }
 
@@ -127,6 +128,9 @@ LoadResult ReadSettingsItems(const std::string& path, IndexSettings* settings,
       !CheckBoxValue(items[11], &s.chkExcludeSpecialLetters)) {
     return failed("Invalid property value");
   }
+  // The optional thirteenth record; anything but a 1 leaves the box off.
+  std::string extra;
+  s.chkWriteClassicDataFile = reader.NextItem(&extra) && extra == "1";
   return LoadResult::kLoaded;
 }
 

@@ -1,5 +1,6 @@
 #include "engine/modules/index_module.h"
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <functional>
@@ -10,6 +11,7 @@
 #include "engine/common/cp1252.h"
 #include "engine/common/program_texts.h"
 #include "engine/common/records.h"
+#include "engine/files/file_stamp.h"
 #include "engine/files/folder.h"
 #include "engine/format/file_names.h"
 #include "engine/index/settings_file.h"
@@ -18,7 +20,9 @@
 #include "engine/index/word_reader.h"
 #include "engine/modules/guarded.h"
 #include "engine/modules/index_folders.h"
+#include "engine/search/found_files.h"
 #include "engine/text/file_checks.h"
+#include "engine/text/markup.h"
 #include "engine/text/number_text.h"
 #include "engine/text/sorting.h"
 #include "engine/text/string_ops.h"
@@ -26,6 +30,42 @@
 namespace orvane {
 
 namespace {
+
+// What a store keeps of an indexed file beside its path: its stamp as the
+// run found it, and the texts that the results box shows for it, read as
+// the search reads them, so that a search that finds the file unchanged
+// shows them without reading it.
+struct FileDetails {
+  bool known = false;
+  FileStamp stamp;
+  std::string title, first_text, description;
+
+  IndexedFile Entry() const {
+    IndexedFile entry;
+    entry.has_details = known;
+    entry.size = stamp.size;
+    entry.modified_ns = stamp.modified_ns;
+    entry.title = title;
+    entry.first_text = first_text;
+    entry.description = description;
+    return entry;
+  }
+};
+
+// The stamp is taken before the texts are read: a file that changes in
+// between shows a stamp older than its texts, and the search reads it.
+FileDetails DetailsOfFile(const std::string& path) {
+  FileDetails details;
+  std::optional<FileStamp> stamp = StampOfFile(path);
+  if (!stamp) return details;
+  FileHead head(path);
+  details.title = head.Title(&details.first_text, kFoundFileTextLength);
+  details.description =
+      head.MetaContent("description", kFoundFileDescriptionLength);
+  details.stamp = *stamp;
+  details.known = true;
+  return details;
+}
 
 // Numbered UI texts of the run.
 constexpr std::int16_t kTextNoProjectName = 28;
@@ -57,7 +97,8 @@ constexpr std::string_view kProjectNameInadmissible = ":\\/,<>'&\"";
 // Every input of the Index Module window, by its fixed name.
 constexpr std::string_view kWindowInputs[] = {
     "chkIncludeSubfoldersOfSubfolders", "chkExcludeFilesInTopFolder",
-    "chkExcludeSpecialLetters",         "cmdTopFolder",
+    "chkExcludeSpecialLetters",         "chkWriteClassicDataFile",
+    "cmdTopFolder",
     "cmdOutputFolder",                  "cmdSelectSubfolders",
     "cmdExcludeFiles",                  "cmdExpandFilepathExclusions",
     "cmdListFiles[0]",                  "cmdListFiles[1]",
@@ -460,7 +501,7 @@ RunOutcome IndexModule::ExtractData(bool listing_mode) {
   Trimmed(&s.txbMinimumFilesize);
   if (LeadingNumber(s.txbMinimumFilesize) == 0) s.txbMinimumFilesize.clear();
   SelectionRules rules = RulesFromSettings(s);
-  rules.file_limit = state_.file_limit;
+  rules.file_limit = FileLimit();
 
   state_.stop_flag = false;
   ports_.launcher.blnQuit = false;
@@ -556,8 +597,15 @@ void IndexModule::FailRun(const Status& status) {
   state_.stop_flag = true;
 }
 
+std::uint32_t IndexModule::FileLimit() const {
+  if (settings_.chkWriteClassicDataFile || state_.store_kind == IndexStoreKind::kClassic) {
+    return std::min(state_.file_limit, kClassicMaxFilesIndexed);
+  }
+  return state_.file_limit;
+}
+
 RunOutcome IndexModule::ReportTooManyFiles(std::string_view caption) {
-  std::string limit = std::to_string(state_.file_limit);
+  std::string limit = std::to_string(FileLimit());
   ports_.view.SetText("lblNowProcessingFile", "Stopped at " + limit + " files.");
   ports_.prompter.ShowMessage(
       MessageIcon::kWarning, caption,
@@ -575,7 +623,8 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
   // were.
   std::unique_ptr<IndexStoreWriter> writer =
       NewIndexStoreWriter(state_.store_kind, s.txbOutputFolder,
-                          s.txbProjectName, deletion_.get());
+                          s.txbProjectName, deletion_.get(),
+                          s.chkWriteClassicDataFile);
   Status begun = writer->Begin(static_cast<std::uint32_t>(selection_.count));
   if (!begun.ok()) FailRun(begun);
   std::vector<std::string> vanished;
@@ -628,7 +677,11 @@ std::vector<std::string> IndexModule::ReadSelectedFiles(
     const SelectedFile& file = selection_.file_list[f];
     const std::string path = rules.top_folder + file.relative_path;
     lexicon.StartFile();
-    IndexedFile entry;
+    FileDetails details;
+    if (state_.store_kind == IndexStoreKind::kStore) {
+      details = DetailsOfFile(path);
+    }
+    IndexedFile entry = details.Entry();
     entry.relative_path = file.relative_path;
     writer.AddFile(entry);
     ports_.view.SetText(

@@ -56,9 +56,10 @@ struct IndexState {
   std::string index_path;
   std::string data_path;
   // The store a run writes, and the most files a run accepts (the store's
-  // limit, MaxFilesIndexed); tests lower it.
-  IndexStoreKind store_kind = IndexStoreKind::kClassic;
-  std::uint32_t file_limit = MaxFilesIndexed(IndexStoreKind::kClassic);
+  // limit, MaxFilesIndexed); tests lower it. With the classic data file
+  // asked for, a run takes no more than the classic pair's limit.
+  IndexStoreKind store_kind = IndexStoreKind::kStore;
+  std::uint32_t file_limit = MaxFilesIndexed(IndexStoreKind::kStore);
   // Every path that the last run told it left out (unreadable folders,
   // files that cannot be opened or stored, files missing when read), in
   // the order told: the list behind its counts.
@@ -171,6 +172,9 @@ class IndexModule {
   void FailRun(const Status& status);
   // "Too many files!", after a walk that stopped above the file limit.
   RunOutcome ReportTooManyFiles(std::string_view caption);
+  // The most files this run may take: the state's limit, and the classic
+  // pair's when the classic data file is to be written.
+  std::uint32_t FileLimit() const;
   void ShowCountingMessages();
   // Tells how many whats were left out and why, followed by their paths.
   void TellLeftOut(std::string_view what, std::string_view why,

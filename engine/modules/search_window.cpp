@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "engine/common/program_texts.h"
 #include "engine/files/background_deletion.h"
@@ -350,32 +351,58 @@ void SearchWindow::DeleteDataFileOnQuit() {
   const SearchState& state = module_.state();
   SearchPorts& ports = module_.ports();
   if (!settings.chkOnQuitDeleteDataFile) return;
-  // The index named but never loaded still has its data file beside it.
+  // The index named but never loaded still has its files beside it.
   const std::string data_file = state.index.strDataFile.empty()
                                     ? DataFilePathFor(settings.txbIndexFile)
                                     : state.index.strDataFile;
-  if (!FileExists(data_file)) return;
-  std::error_code ec;
-  const std::uintmax_t size = std::filesystem::file_size(data_file, ec);
-  if (ec) return;
+  std::string store_file;
+  if (data_file.size() >= kDataFileEnding.size()) {
+    store_file = data_file.substr(0, data_file.size() - kDataFileEnding.size()) +
+                 std::string(kStoreFileEnding);
+  }
+  std::vector<std::string> files;
+  std::uintmax_t size = 0;
+  for (const std::string& file : {store_file, data_file}) {
+    if (file.empty() || !FileExists(file)) continue;
+    std::error_code ec;
+    const std::uintmax_t bytes = std::filesystem::file_size(file, ec);
+    if (ec) continue;
+    files.push_back(file);
+    size += bytes;
+  }
+  if (files.empty()) return;
+  const bool store = files.front() == store_file;
+  const bool both = files.size() == 2;
+  const std::string what = !store ? "data file"
+                           : both ? "store and data files"
+                                  : "store file";
+  const std::string title = both ? "Delete store and data files?"
+                                 : "Delete " + what + "?";
   if (size > 0) {
-    Answer answer = ports.prompter.Ask(
-        MessageIcon::kNone, "Delete data file?",
-        "The data file currently occupies " +
-            FormatKilobytes(static_cast<std::int64_t>(size),
-                            ports.number_format) +
-            "." + std::string(kCrLf) + "Do you wish to delete it?" +
-            std::string(kCrLf) +
-            "(If so, it will be recreated next time you search.)",
-        MessageButtons::kYesNo);
+    std::string text =
+        "The " + what + (both ? " currently occupy " : " currently occupies ") +
+        FormatKilobytes(static_cast<std::int64_t>(size), ports.number_format) +
+        "." + std::string(kCrLf) + "Do you wish to delete " +
+        (both ? "them" : "it") + "?" + std::string(kCrLf);
+    // The search makes the store again; a data file alone, it makes again
+    // only where it reads the classic pair.
+    text += store ? "(If so, the store file will be recreated next time you "
+                    "search.)"
+                  : "(If so, it will be recreated next time you search.)";
+    Answer answer = ports.prompter.Ask(MessageIcon::kNone, title, text,
+                                       MessageButtons::kYesNo);
     if (answer != Answer::kYes) return;
   }
-  // The blocks of a large data file are freed behind the window.
+  // The blocks of a large file are freed behind the window.
   BackgroundDeletion deletion;
-  if (!deletion.Delete(data_file, DeleteOptions{})) {
-    ports.prompter.ShowMessage(MessageIcon::kError, "Delete data file?",
-                               "The data file " + data_file +
-                                   " could not be deleted.");
+  for (const std::string& file : files) {
+    if (!deletion.Delete(file, DeleteOptions{})) {
+      ports.prompter.ShowMessage(MessageIcon::kError, title,
+                                 "The " +
+                                     std::string(file == store_file ? "store file "
+                                                                    : "data file ") +
+                                     file + " could not be deleted.");
+    }
   }
 }
 

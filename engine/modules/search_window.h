@@ -128,9 +128,11 @@ class SearchWindow {
   // loaded here.
   SettingsOutcome LoadSettings(const std::string& path, bool startup_completed);
 
-  // On quitting with "On quit delete the data file" ticked: an empty data
-  // file is deleted at once; otherwise the user is asked, with its size in
-  // kilobytes, and it is deleted on Yes. A deletion that fails is told.
+  // On quitting with "On quit delete the store and data files" ticked: the
+  // store file and the classic data file beside the index, those that are
+  // there, go. Empty ones are deleted at once; otherwise the user is asked,
+  // with their size in kilobytes, and they are deleted on Yes. A deletion
+  // that fails is told.
   void DeleteDataFileOnQuit();
 
  private:

@@ -25,8 +25,8 @@ namespace {
 
 constexpr std::int64_t kBlockSize = 4096;
 
-// Reads the count line of word_number. Fails when there is none or the
-// text cannot be decompressed (then lines.error() is negative).
+}  // namespace
+
 Status NextCountLine(IndexTextLines& lines, std::int32_t word_number,
                      std::string_view* line) {
   if (lines.Next(line)) return Status::Ok();
@@ -43,12 +43,9 @@ Status NextCountLine(IndexTextLines& lines, std::int32_t word_number,
       std::to_string(word_number)));
 }
 
-// The damage WalkCountLine found, as a status.
 Status CountLineStatus(std::string damage) {
   return damage.empty() ? Status::Ok() : Status::Failed(std::move(damage));
 }
-
-}  // namespace
 
 DataFileState CheckDataFile(const std::string& data_path,
                             const std::string& index_path, std::int64_t rows,

@@ -37,6 +37,13 @@ DataFileState CheckDataFile(const std::string& data_path,
 Result<std::int64_t> CountDataFileBytes(IndexTextLines& lines,
                                         const ClassicIndex& index);
 
+// Reads the count line of word_number. Fails when there is none or the
+// text cannot be decompressed (then lines.error() is negative).
+Status NextCountLine(IndexTextLines& lines, std::int32_t word_number,
+                     std::string_view* line);
+// The damage WalkCountLine found, as a status.
+Status CountLineStatus(std::string damage);
+
 // Writes the data file of the index from its count lines (lines standing
 // just before the first of them) under a temporary name beside data_path
 // and renames it into place once it is complete; an old data file is

@@ -4,6 +4,7 @@
 
 #include "engine/common/cp1252.h"
 #include "engine/common/program_texts.h"
+#include "engine/files/file_stamp.h"
 #include "engine/text/charset.h"
 #include "engine/text/entities.h"
 #include "engine/text/markup.h"
@@ -29,8 +30,21 @@ bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
   return ShowFoundFile(listing_index, settings, state, ports, head);
 }
 
+std::optional<IndexedFile> UnchangedFile(const IndexStoreReader& store,
+                                         std::uint32_t file_index,
+                                         const std::string& full_path) {
+  IndexedFile file = store.File(file_index);
+  if (!file.has_details) return std::nullopt;
+  std::optional<FileStamp> now = StampOfFile(full_path);
+  if (!now || !(*now == FileStamp{file.size, file.modified_ns})) {
+    return std::nullopt;
+  }
+  return file;
+}
+
 bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
-                   SearchState* state, SearchPorts& ports, FileHead& head) {
+                   SearchState* state, SearchPorts& ports, FileHead& head,
+                   const IndexedFile* stored) {
   const auto i = static_cast<std::size_t>(listing_index);
   const std::string full_path = settings.txbTopFolder + state->strFilesFound[i];
   if (state->strFileTitles.size() <= i) state->strFileTitles.resize(i + 1);
@@ -39,7 +53,12 @@ bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
   }
   std::string first_text;
   // The title and the description come from one read of the file's start.
-  state->strFileTitles[i] = head.Title(&first_text, 80);
+  if (stored != nullptr) {
+    state->strFileTitles[i] = stored->title;
+    first_text = stored->first_text;
+  } else {
+    state->strFileTitles[i] = head.Title(&first_text, kFoundFileTextLength);
+  }
   const std::string& title = state->strFileTitles[i];
 
   // The stat made when the file was opened tells whether it changed.
@@ -66,8 +85,11 @@ bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
   state->results.Repaint();
   ports.progress.FileFound(listing_index + 1, state->strFilesFound[i]);
 
-  if (settings.chkDisplayDescriptions) {
-    state->strFileDescriptions[i] = head.MetaContent("description", 6144);
+  if (settings.chkDisplayDescriptions && stored != nullptr) {
+    state->strFileDescriptions[i] = stored->description;
+  } else if (settings.chkDisplayDescriptions) {
+    state->strFileDescriptions[i] =
+        head.MetaContent("description", kFoundFileDescriptionLength);
   } else {
     state->strFileDescriptions[i].clear();
   }

@@ -5,6 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
+
+#include "engine/format/index_store.h"
 
 #include "engine/search/search_ports.h"
 #include "engine/search/search_settings.h"
@@ -13,6 +17,12 @@
 
 namespace orvane {
 
+// What the results box shows of a found file: its title, or the first
+// characters of its text, and for the reports its description, at most
+// this long.
+inline constexpr int kFoundFileTextLength = 80;
+inline constexpr int kFoundFileDescriptionLength = 6144;
+
 // Shows found file listing_index (0-based) in the results box (emptied
 // first for the first file) and keeps its title and, when descriptions are
 // asked for, its description. Returns true to go on listing.
@@ -20,9 +30,19 @@ namespace orvane {
 bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
                    SearchState* state, SearchPorts& ports);
 // The same with the file's start read through head (of the file's full
-// path), which the caller has already opened.
+// path), which the caller has already opened; or, when the index keeps the
+// file's texts and stored says the file is unchanged since, with those,
+// and the file is not read.
 bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
-                   SearchState* state, SearchPorts& ports, FileHead& head);
+                   SearchState* state, SearchPorts& ports, FileHead& head,
+                   const IndexedFile* stored = nullptr);
+
+// The file as the index keeps it when its texts are kept and the file at
+// full_path has the size and time it had when indexed (one stat); nothing
+// otherwise: it must be read.
+std::optional<IndexedFile> UnchangedFile(const IndexStoreReader& store,
+                                         std::uint32_t file_index,
+                                         const std::string& full_path);
 
 // Checks txbMaxNumExtracts (trimmed and written back): empty means no limit,
 // otherwise 1 to 9999. Sets state->intMaxNumExtracts and returns true when

@@ -1,5 +1,7 @@
 #include "engine/search/index_loading.h"
 
+#include <unistd.h>
+
 #include <cstring>
 #include <filesystem>
 #include <limits>
@@ -16,6 +18,10 @@
 #include "engine/format/index_text.h"
 #include "engine/search/classic_store_reader.h"
 #include "engine/search/data_file.h"
+#include "engine/search/store_building.h"
+#include "engine/search/store_index_reader.h"
+#include "engine/store/store_fingerprint.h"
+#include "engine/store/store_reader.h"
 #include "engine/search/search_controls.h"
 #include "engine/text/file_checks.h"
 
@@ -137,7 +143,8 @@ std::unique_ptr<IndexTextLines> OpenAtCountLines(const std::string& index_file,
 
 }  // namespace
 
-Status ReadFileList(IndexTextLines& lines, ClassicIndex* index) {
+Status ReadFileList(IndexTextLines& lines, ClassicIndex* index,
+                    std::uint32_t max_files) {
   index->strFileList.clear();
   index->strFileList.reserve(500);
   std::string_view line;
@@ -155,10 +162,10 @@ Status ReadFileList(IndexTextLines& lines, ClassicIndex* index) {
       }
       return false;
     }
-    // The one place where the classic pair's limit on reading is checked.
-    if (index->strFileList.size() == kClassicMaxFilesRead) {
+    // The one place where the limit on reading is checked.
+    if (index->strFileList.size() == max_files) {
       error = Status::Failed("Overflow: the index file lists more than " +
-                             std::to_string(kClassicMaxFilesRead) + " files.");
+                             std::to_string(max_files) + " files.");
       return false;
     }
     if (path.size() > kMaxPathLength) {
@@ -318,35 +325,59 @@ Status ShowReadFailure(std::string text, LoadedIndex* index,
   return Status::Failed(std::move(text));
 }
 
+// A failure found while the index text was read: a decompression failure
+// when the text broke off, the read failure with its prefix otherwise.
+Status ShowTextFailure(const IndexTextLines& lines, std::string_view prefix,
+                       const Status& failure, LoadedIndex* index,
+                       SearchPorts& ports) {
+  if (lines.error() != 0) {
+    return ShowDecompressionFailure(lines.error(), index, ports,
+                                    failure.message());
+  }
+  return ShowReadFailure(std::string(prefix) + failure.message(), index,
+                         ports);
+}
+
+// Opens the index text into *lines and reads its file list and lexicon
+// into *classic, showing the title; shows any failure.
+Status ReadListAndLexicon(const std::string& index_file,
+                          std::unique_ptr<IndexTextLines>* lines,
+                          ClassicIndex* classic, LoadedIndex* index,
+                          SearchPorts& ports,
+                          std::uint32_t max_files = kClassicMaxFilesRead) {
+  *lines = std::make_unique<IndexTextLines>();
+  if (std::int32_t code = (*lines)->Open(index_file); code != 0) {
+    return ShowDecompressionFailure(code, index, ports,
+                                    FoundAtOpen(index_file, code));
+  }
+  Status read = ReadFileList(**lines, classic, max_files);
+  if (!read.ok() || (*lines)->error() != 0) {
+    return ShowTextFailure(**lines, "Error when reading file list: ", read,
+                           index, ports);
+  }
+  read = ReadLexicon(**lines, classic);
+  if (!read.ok() || (*lines)->error() != 0) {
+    return ShowTextFailure(**lines, "Error when reading lexicon: ", read,
+                           index, ports);
+  }
+  ports.view.SetText("lblTitle[1]", ContentToDisplay(classic->title));
+  return Status::Ok();
+}
+
 // ReadIndexFile, but for running out of memory.
 Status ReadAndCheckIndexFile(const std::string& index_file,
                              LoadedIndex* index, SearchPorts& ports,
                              ResultsBox& results) {
-  auto lines = std::make_unique<IndexTextLines>();
-  if (std::int32_t code = lines->Open(index_file); code != 0) {
-    return ShowDecompressionFailure(code, index, ports,
-                                    FoundAtOpen(index_file, code));
+  index->blnDataFileReady = false;
+  std::unique_ptr<IndexTextLines> lines;
+  ClassicIndex classic;
+  if (Status read = ReadListAndLexicon(index_file, &lines, &classic, index, ports);
+      !read.ok()) {
+    return read;
   }
   auto failed = [&](std::string_view prefix, const Status& failure) {
-    if (lines->error() != 0) {
-      return ShowDecompressionFailure(lines->error(), index, ports,
-                                      failure.message());
-    }
-    return ShowReadFailure(std::string(prefix) + failure.message(), index,
-                           ports);
+    return ShowTextFailure(*lines, prefix, failure, index, ports);
   };
-
-  index->blnDataFileReady = false;
-  ClassicIndex classic;
-  Status read = ReadFileList(*lines, &classic);
-  if (!read.ok() || lines->error() != 0) {
-    return failed("Error when reading file list: ", read);
-  }
-  read = ReadLexicon(*lines, &classic);
-  if (!read.ok() || lines->error() != 0) {
-    return failed("Error when reading lexicon: ", read);
-  }
-  ports.view.SetText("lblTitle[1]", ContentToDisplay(classic.title));
 
   const std::int64_t count_lines_offset = lines->offset();
   classic.text_length = lines->recorded_length();
@@ -433,6 +464,104 @@ Status ReadAndCheckIndexFile(const std::string& index_file,
   return ready();
 }
 
+// Makes the store of the index from its count lines (lines standing just
+// before them) in a temporary folder, and opens it there: the file's name
+// goes at once, its mapping stays for the session.
+Result<std::unique_ptr<StoreReader>> BuildStoreAside(
+    IndexTextLines& lines, const ClassicIndex& classic,
+    const StoreFingerprint& fingerprint) {
+  std::error_code ec;
+  fs::path folder = fs::temp_directory_path(ec);
+  if (ec) return Status::Failed("There is no temporary folder.");
+  static int made = 0;
+  const std::string path =
+      (folder / ("orvane-" + std::to_string(::getpid()) + "-" +
+                 std::to_string(++made) + std::string(kStoreFileEnding)))
+          .string();
+  bool write_failed = false;
+  Status built = BuildStoreFile(lines, classic, fingerprint, path,
+                                path + ".part", &write_failed);
+  if (!built.ok()) return built;
+  auto opened = StoreReader::Open(path, fingerprint);
+  fs::remove(path, ec);
+  return opened;
+}
+
+// The store of the index file: the store file when it belongs to the index
+// file, else one made from the index text beside it, else one made in a
+// temporary folder when none can be written there, else the classic pair.
+Status ReadAndCheckStore(const std::string& index_file, LoadedIndex* index,
+                         SearchPorts& ports, ResultsBox& results) {
+  index->blnDataFileReady = false;
+  Result<StoreFingerprint> fingerprint = FingerprintOfIndexFile(index_file);
+  // An index text that records no length (or no index text at all): the
+  // classic pair reads it, or tells what is wrong with it.
+  if (!fingerprint.ok()) return ReadAndCheckIndexFile(index_file, index, ports, results);
+  const std::string store_path = StoreFilePathFor(index_file);
+  auto ready = [&](std::unique_ptr<StoreReader> reader) {
+    index->Use(std::make_unique<StoreIndexReader>(std::move(reader)));
+    index->blnDataFileReady = true;
+    return Status::Ok();
+  };
+  StoreProblem problem = StoreProblem::kNone;
+  auto opened = StoreReader::Open(store_path, *fingerprint, {}, &problem);
+  if (opened.ok()) {
+    ports.view.SetText("lblTitle[1]", ContentToDisplay((*opened)->title()));
+    return ready(std::move(*opened));
+  }
+
+  std::unique_ptr<IndexTextLines> lines;
+  ClassicIndex classic;
+  if (Status read = ReadListAndLexicon(index_file, &lines, &classic, index,
+                                       ports, kStoreMaxFilesIndexed);
+      !read.ok()) {
+    return read;
+  }
+  const std::int64_t count_lines_offset = lines->offset();
+  // A store that is there but of no use says why before it is made again.
+  std::string why;
+  if (problem != StoreProblem::kMissing) why = opened.status().message() + "\r\n";
+  results.Set(why + "\r\nNow creating store file ...");
+  results.Repaint();
+  static constexpr std::string_view kCreating = "Error when creating store file: ";
+  bool write_failed = false;
+  Status built = BuildStoreFile(*lines, classic, *fingerprint, store_path,
+                                StoreFileWorkPath(store_path, ::getpid()),
+                                &write_failed);
+  if (built.ok()) {
+    opened = StoreReader::Open(store_path, *fingerprint);
+    if (!opened.ok()) built = opened.status();
+  }
+  if (built.ok()) {
+    results.Clear();
+    return ready(std::move(*opened));
+  }
+  if (!write_failed) {
+    results.Set(built.message());
+    return ShowTextFailure(*lines, kCreating, built, index, ports);
+  }
+  // The folder takes no store (read-only, full): one is made aside for the
+  // session, and the user told once.
+  lines = OpenAtCountLines(index_file, count_lines_offset);
+  auto aside = BuildStoreAside(*lines, classic, *fingerprint);
+  if (!aside.ok()) {
+    // Nowhere to write a store: the classic pair, with a current data
+    // file, or the reason why none can be made.
+    results.Clear();
+    return ReadAndCheckIndexFile(index_file, index, ports, results);
+  }
+  results.Clear();
+  if (index->store_kept_aside != store_path) {
+    index->store_kept_aside = store_path;
+    ports.prompter.ShowMessage(
+        MessageIcon::kInformation, "Search",
+        "The store file " + store_path + " cannot be written:\r\n" +
+            built.message() +
+            "\r\nThe search uses a temporary copy until the program ends.");
+  }
+  return ready(std::move(*aside));
+}
+
 }  // namespace
 
 Status ReadIndexFile(const std::string& index_file, LoadedIndex* index,
@@ -447,6 +576,19 @@ Status ReadIndexFile(const std::string& index_file, LoadedIndex* index,
     index->Clear();
     std::error_code ec;
     fs::remove(DataFileWorkPath(index->strDataFile), ec);
+    return ShowDecompressionFailure(squeez::kBuffersUnavailable, index, ports);
+  }
+}
+
+Status ReadIndexStore(const std::string& index_file, LoadedIndex* index,
+                      SearchPorts& ports, ResultsBox& results) {
+  const std::string store_path = StoreFilePathFor(index_file);
+  try {
+    return ReadAndCheckStore(index_file, index, ports, results);
+  } catch (const std::bad_alloc&) {
+    index->Clear();
+    std::error_code ec;
+    fs::remove(StoreFileWorkPath(store_path, ::getpid()), ec);
     return ShowDecompressionFailure(squeez::kBuffersUnavailable, index, ports);
   }
 }
@@ -471,6 +613,9 @@ bool LoadIndexFile(const std::string& index_file, LoadedIndex* index,
   switch (index->store_kind) {
     case IndexStoreKind::kClassic:
       if (!ReadIndexFile(index_file, index, ports, results).ok()) return false;
+      break;
+    case IndexStoreKind::kStore:
+      if (!ReadIndexStore(index_file, index, ports, results).ok()) return false;
       break;
   }
   const NumberFormat& format = ports.number_format;

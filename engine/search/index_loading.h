@@ -11,6 +11,7 @@
 #include <string>
 
 #include "engine/common/status.h"
+#include "engine/format/index_store.h"
 #include "engine/search/classic_index.h"
 #include "engine/search/index_text_lines.h"
 #include "engine/search/loaded_index.h"
@@ -37,11 +38,23 @@ bool LoadIndexFile(const std::string& index_file, LoadedIndex* index,
 Status ReadIndexFile(const std::string& index_file, LoadedIndex* index,
                      SearchPorts& ports, ResultsBox& results);
 
+// The store file beside the index file: reused when it belongs to the
+// index file (its fingerprint), made from the index text when it is
+// missing, stale, foreign or damaged ("Now creating store file ..." in the
+// results box, after what was wrong with it), made in a temporary folder
+// for the session when the index's folder takes none (the user told once),
+// and the classic pair read (ReadIndexFile) when no store can be made at
+// all. Every failure is shown as ReadIndexFile shows it.
+Status ReadIndexStore(const std::string& index_file, LoadedIndex* index,
+                      SearchPorts& ports, ResultsBox& results);
+
 // The two readers, each going on where the previous one stopped. They
 // return the damage found (display text); when the text cannot be
 // decompressed, lines.error() is negative.
-// The file list holds at most kClassicMaxFilesRead entries.
-Status ReadFileList(IndexTextLines& lines, ClassicIndex* index);
+// The file list holds at most max_files entries: the classic pair's limit,
+// or the store's when the list goes into a store file.
+Status ReadFileList(IndexTextLines& lines, ClassicIndex* index,
+                    std::uint32_t max_files = kClassicMaxFilesRead);
 Status ReadLexicon(IndexTextLines& lines, ClassicIndex* index);
 
 }  // namespace orvane

@@ -16,7 +16,7 @@ namespace orvane {
 struct LoadedIndex {
   // The kind of store a load reads (the search tests run their cases over
   // every kind).
-  IndexStoreKind store_kind = IndexStoreKind::kClassic;
+  IndexStoreKind store_kind = IndexStoreKind::kStore;
   // The loaded index; null while none is loaded.
   std::unique_ptr<IndexStoreReader> store;
   // The number of its files; 0 while none is loaded.
@@ -26,6 +26,10 @@ struct LoadedIndex {
   // store it reads is current.
   std::string strDataFile;
   bool blnDataFileReady = false;
+
+  // The store file that could not be written and was kept aside for the
+  // session: the user is told once (Clear keeps it).
+  std::string store_kept_aside;
 
   // Takes reader as the loaded index.
   void Use(std::unique_ptr<IndexStoreReader> reader) {

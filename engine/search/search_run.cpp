@@ -365,14 +365,18 @@ std::optional<SearchRunOutcome> ListInIndexOrder(
   const LoadedIndex& index = state->index;
   for (const FileScore& match : state->intFileMatchCounts) {
     const std::string relative(index.FilePath(match.file_index));
-    // The file is opened once: to see that it is there, and to read the
-    // title that its line shows.
-    FileHead head(settings.txbTopFolder + relative);
-    if (head.exists()) {
+    // A file unchanged since it was indexed shows what the index keeps of
+    // it; any other is opened once: to see that it is there, and to read
+    // the title that its line shows.
+    const std::string full_path = settings.txbTopFolder + relative;
+    const std::optional<IndexedFile> stored =
+        UnchangedFile(*index.store, match.file_index, full_path);
+    FileHead head(full_path);
+    if (stored || head.exists()) {
       state->strFilesFound.push_back(relative);
       state->changes.file_indexes.push_back(match.file_index);
       if (!ShowFoundFile(state->intNumFilesFound, settings, state, ports,
-                         head)) {
+                         head, stored ? &*stored : nullptr)) {
         break;
       }
       ++state->intNumFilesFound;

@@ -121,10 +121,6 @@
 
 namespace orvane {
 
-// The ending of a store file's name, beside the index file's
-// "_index.tavo".
-inline constexpr std::string_view kStoreFileEnding = "_store.tavo";
-
 inline constexpr std::string_view kStoreMagic{"\x89OVS\r\n\x1a\n", 8};
 inline constexpr std::uint32_t kStoreVersion = 1;
 inline constexpr std::uint32_t kStorePageSize = 4096;

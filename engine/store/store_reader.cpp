@@ -451,6 +451,22 @@ LexiconCursor StoreReader::WordsWithStem(std::string_view stem) const {
   return cursor;
 }
 
+LexiconCursor StoreReader::At(std::uint32_t position) const {
+  LexiconCursor cursor(this);
+  if (position >= static_cast<std::uint32_t>(word_count_)) return cursor;
+  const std::uint32_t block = position / words_per_block_;
+  cursor.Enter(block, {});
+  if (!cursor.valid_) return cursor;
+  cursor.position_ = position % words_per_block_;
+  cursor.valid_ = cursor.position_ < cursor.words_.size();
+  return cursor;
+}
+
+std::uint32_t LexiconCursor::position() const {
+  return block_ * reader_->words_per_block_ +
+         static_cast<std::uint32_t>(position_);
+}
+
 Result<std::int32_t> StoreReader::FindWord(std::string_view word) const {
   LexiconCursor cursor = Seek(word);
   if (!cursor.status().ok()) return cursor.status();

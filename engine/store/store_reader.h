@@ -52,6 +52,8 @@ class LexiconCursor {
   // REQUIRES: Valid().
   std::string_view word() const { return words_[position_]; }
   std::int32_t word_number() const { return numbers_[position_]; }
+  // The word's position in the lexicon's ascending order (0-based).
+  std::uint32_t position() const;
   void Next();
   // Ok, or the damage that ended the walk (Valid() is then false).
   const Status& status() const { return status_; }
@@ -153,6 +155,9 @@ class StoreReader {
   // A cursor on the words that begin with stem, in ascending order (all
   // of them for an empty stem).
   LexiconCursor WordsWithStem(std::string_view stem) const;
+  // A cursor on the word at position (0-based, in ascending order); not
+  // valid for a position past the last word.
+  LexiconCursor At(std::uint32_t position) const;
 
   // The postings of word number word_number (1 to word_count()).
   PostingsIterator Postings(std::int32_t word_number) const;

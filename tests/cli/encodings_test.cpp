@@ -205,7 +205,8 @@ TEST_F(EncodingsTest, SampleTreeIndexIsUnchanged) {
     Outcome run = Orvane({"index", "--top", (SourceDataFolder() / "sample").string(), "--out",
                           out, "--project", "sample", "--title", "Sample tree",
                           "--include-all", "--subsub", "--min-size", "0",
-                          "--special-letters", exclude ? "1" : "0", "--quiet"});
+                          "--special-letters", exclude ? "1" : "0",
+                          "--classic-data-file", "--quiet"});
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string prefix = exclude ? "accents_left_out" : "accents_kept";
     const std::string expected_index =

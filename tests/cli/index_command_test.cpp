@@ -122,8 +122,16 @@ TEST_F(IndexCommandTest, CreatesTheIndexFromFlags) {
                                       "file is p_index\\.tavo\\.  Time = "
                                       "([0-9]+\\.[0-9] seconds|1 second)\\."));
   EXPECT_TRUE(Exists("p_index.tavo"));
-  EXPECT_TRUE(Exists("p_data.tavo"));
+  EXPECT_TRUE(Exists("p_store.tavo"));
+  // The classic data file only when asked for.
+  EXPECT_FALSE(Exists("p_data.tavo"));
   EXPECT_TRUE(PartialFiles(out_).empty());
+  std::vector<std::string> flags = Flags();
+  flags.push_back("--classic-data-file");
+  flags.push_back("--overwrite");
+  ASSERT_EQ(RunProgram(flags).status, 0);
+  EXPECT_TRUE(Exists("p_data.tavo"));
+  EXPECT_TRUE(Exists("p_store.tavo"));
 }
 
 TEST_F(IndexCommandTest, ListsTheFilesInsteadWithList) {
@@ -347,12 +355,16 @@ TEST_F(IndexCommandTest, AKilledRunLeavesNoFileUnderTheFinalNames) {
 // has its name, that one, searchable too. A later run succeeds and clears
 // what the killed ones left.
 TEST_F(IndexCommandTest, AnOverwriteKilledAtAnyMomentLeavesASearchableIndex) {
-  ASSERT_EQ(RunProgram(Flags()).status, 0);
+  // With the classic data file, so that every file of the run is watched.
+  std::vector<std::string> first = Flags();
+  first.push_back("--classic-data-file");
+  ASSERT_EQ(RunProgram(first).status, 0);
   const std::string earlier_index = ReadFileBytes(out_.Path("p_index.tavo"));
   const std::string earlier_data = ReadFileBytes(out_.Path("p_data.tavo"));
   TempDir big;
   WriteBigTree(big);
-  const std::vector<std::string> flags = OverwriteFlags(big);
+  std::vector<std::string> flags = OverwriteFlags(big);
+  flags.push_back("--classic-data-file");
   TempDir io;
   auto search = [&](const std::string& top, const std::string& word) {
     return testing::RunShellCommand(
@@ -392,14 +404,16 @@ TEST_F(IndexCommandTest, AnOverwriteKilledAtAnyMomentLeavesASearchableIndex) {
       EXPECT_NE(found.out.find("docs/b.txt"), std::string::npos) << found.out;
     } else {
       EXPECT_NE(ReadFileBytes(out_.Path("p_index.tavo")), earlier_index);
-      // Beside it, the earlier data file, which the search rebuilds.
+      // Beside it, the earlier data file, which the search leaves.
       EXPECT_EQ(ReadFileBytes(out_.Path("p_data.tavo")), earlier_data);
       testing::Outcome found = search(big.folder(), "tree");
       EXPECT_EQ(found.status, 0) << found.err;
       EXPECT_NE(found.out.find(big.folder() + "f0.txt"), std::string::npos)
           << found.out;
-      EXPECT_NE(ReadFileBytes(out_.Path("p_data.tavo")), earlier_data);
+      // The search answers from a store made from the new index file.
+      EXPECT_TRUE(Exists("p_store.tavo"));
       // The earlier pair back for the next moment.
+      std::filesystem::remove(out_.Path("p_store.tavo"));
       std::filesystem::remove(out_.Path("p_index.tavo"));
       std::filesystem::remove(out_.Path("p_data.tavo"));
       out_.Write("p_index.tavo", earlier_index);
@@ -428,8 +442,8 @@ TEST_F(IndexCommandTest, LeftoversOfEarlierVersionsGoBeforeTheRun) {
     names.push_back(entry.path().filename().string());
   }
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"p_data.tavo", "p_index.tavo",
-                                            "p_settings.usri"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"p_index.tavo", "p_settings.usri",
+                                            "p_store.tavo"}));
   TempDir io;
   testing::Outcome found = testing::RunShellCommand(
       testing::Quote(ORVANE_PROGRAM) + " search --index " +

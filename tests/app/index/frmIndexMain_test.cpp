@@ -367,7 +367,7 @@ TEST_F(FrmIndexMainTest, ARunFromTheWindowWritesWhatTheCommandLineWrites) {
           " --exclude-paths delta",
       cli_out.Path("err.txt"));
   ASSERT_EQ(cli.status, 0) << cli.err;
-  for (const char* name : {"tree_index.tavo", "tree_data.tavo"}) {
+  for (const char* name : {"tree_index.tavo", "tree_store.tavo"}) {
     std::string window_bytes = ReadFileBytes(out_.Path(name));
     EXPECT_FALSE(window_bytes.empty()) << name;
     EXPECT_EQ(window_bytes, ReadFileBytes(cli_out.Path(name))) << name;

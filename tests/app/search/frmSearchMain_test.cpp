@@ -587,30 +587,30 @@ TEST_F(FrmSearchMainTest, SavedForNextRunOpensWithTheNextWindow) {
   std::remove(DefaultSearchSettingsPath().c_str());
 }
 
-TEST_F(FrmSearchMainTest, QuitDeletesTheDataFileOnRequest) {
+TEST_F(FrmSearchMainTest, QuitDeletesTheStoreFileOnRequest) {
   Control<QCheckBox>(window_, "chkGenerateHTML")->setChecked(false);
-  OpenIndexAndTop();  // the load builds the data file
-  const std::string data = dir_.Path("t_data.tavo");
-  ASSERT_TRUE(FileExists(data));
+  OpenIndexAndTop();  // the load makes the store file
+  const std::string store = dir_.Path("t_store.tavo");
+  ASSERT_TRUE(FileExists(store));
   Control<QCheckBox>(window_, "chkOnQuitDeleteDataFile")->setChecked(true);
   prompter_.QueueAnswer(Answer::kNo);
   Click("cmdQuit");
   Settle();
-  EXPECT_TRUE(FileExists(data));
+  EXPECT_TRUE(FileExists(store));
   ASSERT_EQ(prompter_.boxes().size(), 1u);
-  EXPECT_EQ(prompter_.boxes()[0].title, "Delete data file?");
+  EXPECT_EQ(prompter_.boxes()[0].title, "Delete store file?");
   EXPECT_EQ(launcher_.module(), nullptr);
   EXPECT_TRUE(launcher_.isVisible());
 
-  // An empty data file goes without a question.
+  // An empty store file goes without a question.
   QTest::mouseClick(launcher_.cmdSearchModule, Qt::LeftButton);
   window_ = qobject_cast<frmSearchMain*>(launcher_.module());
   OpenIndexAndTop();
-  dir_.Write("t_data.tavo", "");
+  dir_.Write("t_store.tavo", "");
   Control<QCheckBox>(window_, "chkOnQuitDeleteDataFile")->setChecked(true);
   Click("cmdQuit");
   Settle();
-  EXPECT_FALSE(FileExists(data));
+  EXPECT_FALSE(FileExists(store));
   EXPECT_EQ(prompter_.boxes().size(), 1u);
 }
 

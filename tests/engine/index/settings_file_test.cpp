@@ -52,6 +52,26 @@ TEST_F(SettingsFileTest, WritesTwelveRecordsAndReadsThemBack) {
   EXPECT_TRUE(prompter_.boxes().empty());
 }
 
+// The classic data file's box is a thirteenth record, written only when
+// ticked: a file without it loads with the box off, and a file with it
+// still begins with the twelve records every reader of them expects.
+TEST_F(SettingsFileTest, TheClassicDataFileBoxIsAnOptionalThirteenthRecord) {
+  std::string twelve = tree_.Path("twelve.usri");
+  ASSERT_TRUE(SaveSettings(twelve, settings_, &prompter_));
+  settings_.chkWriteClassicDataFile = true;
+  std::string thirteen = tree_.Path("thirteen.usri");
+  ASSERT_TRUE(SaveSettings(thirteen, settings_, &prompter_));
+  EXPECT_EQ(ReadFileBytes(thirteen), ReadFileBytes(twelve) + "1\r\n");
+
+  IndexSettings loaded;
+  ASSERT_EQ(LoadSettings(thirteen, &loaded, &prompter_, true), LoadResult::kLoaded);
+  EXPECT_EQ(loaded, settings_);
+  loaded.chkWriteClassicDataFile = true;
+  ASSERT_EQ(LoadSettings(twelve, &loaded, &prompter_, true), LoadResult::kLoaded);
+  EXPECT_FALSE(loaded.chkWriteClassicDataFile);
+  EXPECT_TRUE(prompter_.boxes().empty());
+}
+
 TEST_F(SettingsFileTest, DropsWhatNoLongerExists) {
   std::string path = tree_.Path("s.usri");
   ASSERT_TRUE(SaveSettings(path, settings_, &prompter_));

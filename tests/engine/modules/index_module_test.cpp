@@ -53,6 +53,9 @@ class IndexModuleTest : public ::testing::Test {
     settings_.txbTitle = "Animals & notes";
     settings_.txbTopFolder = top_.folder();
     settings_.txbOutputFolder = out_.folder();
+    // The cases read the classic data file the run writes beside the
+    // store.
+    settings_.chkWriteClassicDataFile = true;
   }
 
   // A module over the given prompter and yield, with the common word "the".
@@ -155,7 +158,7 @@ TEST_F(IndexModuleTest, WritesTheIndexTextAndDataFileOfAMixedTree) {
   EXPECT_EQ(Visible(DataFile()), Visible(rows + Trailer(expected.size())));
   EXPECT_EQ(OutputFiles(),
             (std::vector<std::string>{"p_data.tavo", "p_index.tavo",
-                                      "p_settings.usri"}));
+                                      "p_settings.usri", "p_store.tavo"}));
 
   EXPECT_TRUE(module_->state().index_created);
   EXPECT_EQ(module_->state().file_list,
@@ -413,7 +416,7 @@ TEST_F(IndexModuleTest, StopsAtTheFileLimit) {
   // The old index was deleted only when the extraction began: it stays.
   EXPECT_EQ(OutputFiles(),
             (std::vector<std::string>{"p_data.tavo", "p_index.tavo",
-                                      "p_settings.usri"}));
+                                      "p_settings.usri", "p_store.tavo"}));
 }
 
 // Every run tells its time (once only runs of five seconds or more did),

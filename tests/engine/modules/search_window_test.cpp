@@ -253,6 +253,21 @@ TEST_F(SearchWindowTreeTest, DataFileOnQuit) {
   f_.window.DeleteDataFileOnQuit();
   EXPECT_FALSE(FileExists(data));
   EXPECT_EQ(f_.prompter.boxes().size(), 2u);
+
+  // A store file and a data file go together, after one question.
+  const std::string store = dir_.Path("t_store.tavo");
+  dir_.Write("t_data.tavo", std::string(1000, 'd'));
+  dir_.Write("t_store.tavo", std::string(3000, 's'));
+  f_.prompter.QueueAnswer(Answer::kYes);
+  f_.window.DeleteDataFileOnQuit();
+  ASSERT_EQ(f_.prompter.boxes().size(), 3u);
+  EXPECT_EQ(f_.prompter.boxes()[2].title, "Delete store and data files?");
+  EXPECT_EQ(f_.prompter.boxes()[2].text,
+            "The store and data files currently occupy 4 KB.\r\n"
+            "Do you wish to delete them?\r\n"
+            "(If so, the store file will be recreated next time you search.)");
+  EXPECT_FALSE(FileExists(data));
+  EXPECT_FALSE(FileExists(store));
 }
 
 TEST_F(SearchWindowTreeTest, QuitDuringThePhraseConfirmationEndsTheRun) {

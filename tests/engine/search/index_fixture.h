@@ -33,6 +33,9 @@ inline void PrintTo(IndexStoreKind kind, std::ostream* os) {
     case IndexStoreKind::kClassic:
       *os << "classic pair";
       return;
+    case IndexStoreKind::kStore:
+      *os << "store file";
+      return;
   }
   *os << "unknown store";
 }
@@ -163,13 +166,16 @@ inline std::string WriteIndex(const TempDir& dir, const std::string& name,
 }
 
 // The kinds of store every search test runs over.
-inline const IndexStoreKind kEveryStore[] = {IndexStoreKind::kClassic};
+inline const IndexStoreKind kEveryStore[] = {IndexStoreKind::kClassic,
+                                             IndexStoreKind::kStore};
 
 // The name of a kind of store in a test's name.
 inline std::string StoreName(const ::testing::TestParamInfo<IndexStoreKind>& info) {
   switch (info.param) {
     case IndexStoreKind::kClassic:
       return "Classic";
+    case IndexStoreKind::kStore:
+      return "Store";
   }
   return "Unknown";
 }

@@ -1,0 +1,138 @@
+#include "engine/index/store_file_writer.h"
+
+#include <unistd.h>
+
+#include <utility>
+
+#include "engine/format/file_names.h"
+#include "engine/store/store_fingerprint.h"
+
+namespace orvane {
+
+StoreFileWriter::StoreFileWriter(std::string index_path, std::string data_path,
+                                 std::string store_path,
+                                 BackgroundDeletion* deletion,
+                                 StoreWriterOptions options)
+    : classic_(std::move(index_path), data_path, deletion),
+      data_path_(std::move(data_path)),
+      store_path_(std::move(store_path)),
+      deletion_(deletion),
+      options_(options) {}
+
+StoreFileWriter::~StoreFileWriter() = default;
+
+Status StoreFileWriter::Begin(std::uint32_t num_files) {
+  status_ = Status::Ok();
+  pending_ = false;
+  Status status = classic_.Begin(num_files);
+  if (!status.ok()) return status;
+  store_ = std::make_unique<StoreWriter>(
+      store_path_, classic_.PartialPath(store_path_), options_);
+  status = store_->Create();
+  if (!status.ok()) Discard();
+  return status;
+}
+
+void StoreFileWriter::AddPending(std::span<const StoreScore> scores) {
+  if (!pending_) return;
+  pending_ = false;
+  if (!status_.ok()) return;
+  entry_.path = path_;
+  entry_.title = title_;
+  entry_.first_text = first_text_;
+  entry_.description = description_;
+  status_ = store_->AddFile(entry_, scores);
+}
+
+void StoreFileWriter::AddFile(const IndexedFile& file) {
+  AddPending({});
+  classic_.AddFile(file);
+  path_.assign(file.relative_path);
+  entry_ = StoreFileEntry();
+  entry_.path_only = !file.has_details;
+  if (file.has_details) {
+    entry_.size = static_cast<std::uint64_t>(file.size);
+    // Whole seconds rounded down, so that the nanoseconds stay 0 to
+    // 999,999,999 for times before 1970 too.
+    std::int64_t seconds = file.modified_ns / 1'000'000'000;
+    std::int64_t nanoseconds = file.modified_ns % 1'000'000'000;
+    if (nanoseconds < 0) {
+      nanoseconds += 1'000'000'000;
+      --seconds;
+    }
+    entry_.mtime_seconds = seconds;
+    entry_.mtime_nanoseconds = static_cast<std::uint32_t>(nanoseconds);
+    title_.assign(file.title);
+    first_text_.assign(file.first_text);
+    description_.assign(file.description);
+  } else {
+    title_.clear();
+    first_text_.clear();
+    description_.clear();
+  }
+  pending_ = true;
+}
+
+void StoreFileWriter::AddFileScores(std::span<const std::uint32_t> word_indexes,
+                                    std::span<const std::uint8_t> scores) {
+  classic_.AddFileScores(word_indexes, scores);
+  scores_.resize(word_indexes.size());
+  for (std::size_t i = 0; i < word_indexes.size(); ++i) {
+    scores_[i] = StoreScore{word_indexes[i], scores[i]};
+  }
+  AddPending(scores_);
+}
+
+Status StoreFileWriter::WriteLexicon(std::string_view title,
+                                     const RunLexicon& lexicon) {
+  AddPending({});
+  if (status_.ok()) {
+    std::vector<StoreWord> words;
+    words.reserve(static_cast<std::size_t>(lexicon.word_count()));
+    for (std::int32_t number : lexicon.WordNumbersInOrder()) {
+      words.push_back(StoreWord{lexicon.word(number), number});
+    }
+    status_ = store_->Finish(title, words);
+  }
+  return classic_.WriteLexicon(title, lexicon);
+}
+
+Status StoreFileWriter::FinishWriting() {
+  // A failed write of the store (a full disk) is told as the run's write
+  // failure, after the index text's own.
+  Status status = classic_.FinishWriting();
+  return status.ok() ? status_ : status;
+}
+
+Status StoreFileWriter::CompressIndexFile() {
+  return classic_.CompressIndexFile();
+}
+
+Status StoreFileWriter::Commit() {
+  Result<StoreFingerprint> fingerprint =
+      FingerprintOfIndexFile(classic_.index_partial());
+  if (!fingerprint.ok()) return fingerprint.status();
+  Status status = store_->Commit(*fingerprint);
+  if (!status.ok()) return status;
+  status = classic_.Commit();
+  if (!status.ok()) return status;
+  if (data_path_.empty()) {
+    // A data file of an earlier run no longer matches the index file; it
+    // may take gigabytes.
+    const std::string earlier = DataFilePathFor(classic_.index_path());
+    if (deletion_ != nullptr) {
+      (void)deletion_->Delete(earlier, /*forcibly=*/false);
+    } else {
+      ::unlink(earlier.c_str());
+    }
+  }
+  return Status::Ok();
+}
+
+void StoreFileWriter::Discard() {
+  pending_ = false;
+  if (store_ != nullptr) store_->Discard();
+  classic_.Discard();
+}
+
+}  // namespace orvane
