@@ -269,7 +269,9 @@ std::optional<SearchRunOutcome> ScoreAnyWord(std::uint32_t first,
 
 // "All words" and "Exact phrase": the files that hold every word, in file
 // order, found along the shortest postings; each scored with the sum of
-// its words' scores, and for "Exact phrase" read to confirm the phrase.
+// its words' scores. For "Exact phrase" without sorting each is read to
+// confirm the phrase here; with sorting the listing confirms them best
+// first, and only as many as it needs.
 // Returns kQuit when the user quit; a click on Stop ends the scoring with
 // the files scored so far.
 std::optional<SearchRunOutcome> ScoreAllWords(std::uint32_t first,
@@ -307,7 +309,7 @@ std::optional<SearchRunOutcome> ScoreAllWords(std::uint32_t first,
       score += cursor.score();
     }
     if (score == 0) continue;
-    if (type == SearchType::kExactPhrase &&
+    if (type == SearchType::kExactPhrase && !settings.chkSortMatches &&
         !ConfirmPhrase(file, settings, state)) {
       score = 0;
     }
@@ -372,19 +374,47 @@ std::optional<SearchRunOutcome> ListInIndexOrder(
   return std::nullopt;
 }
 
-// Takes the first files that matched and exist, up to the most files a
-// search lists, and lists them by decreasing score. Returns kQuit when the
-// user quit, nothing otherwise.
+// Whether match a ranks below match b: a lower score, or an equal score
+// and a later place in the index, so that ties at the cut of the list go
+// in index order.
+bool RanksBelow(const FileScore& a, const FileScore& b) {
+  return a.score != b.score ? a.score < b.score : a.file_index > b.file_index;
+}
+
+// Takes the highest-scoring files of all that matched and exist, up to the
+// most files a search lists, and lists them by decreasing score (among
+// equal scores the greater relative path first). The matches are made a
+// heap and taken best first, so that a search over many matches costs what
+// the listed files cost, not a sort of every match. Under "Exact phrase"
+// the files that hold every word are read best first until the list is
+// full. Returns kQuit when the user quit, nothing otherwise.
 std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
+                                            SearchType type,
                                             SearchState* state,
                                             SearchPorts& ports) {
   const LoadedIndex& index = state->index;
+  std::vector<FileScore> best = state->intFileMatchCounts;
+  std::make_heap(best.begin(), best.end(), RanksBelow);
   std::vector<std::string> keys;
-  for (const FileScore& match : state->intFileMatchCounts) {
+  while (!best.empty() &&
+         static_cast<std::int32_t>(keys.size()) < kMaxFilesFound) {
+    std::pop_heap(best.begin(), best.end(), RanksBelow);
+    const FileScore match = best.back();
+    best.pop_back();
+    if (type == SearchType::kExactPhrase) {
+      const bool confirmed = ConfirmPhrase(match.file_index, settings, state);
+      RunFlags flags = LetWindowSystemRun(*state, ports);
+      if (flags.quit) return SearchRunOutcome::kQuit;
+      if (confirmed) {
+        keys.push_back(
+            SortKey(match.score, std::string(index.FilePath(match.file_index))));
+      }
+      if (flags.stop) break;
+      continue;
+    }
     const std::string relative(index.FilePath(match.file_index));
     if (!RegularFileExists(settings.txbTopFolder + relative)) continue;
     keys.push_back(SortKey(match.score, relative));
-    if (static_cast<std::int32_t>(keys.size()) == kMaxFilesFound) break;
   }
   state->intNumFilesFound = static_cast<std::int32_t>(keys.size());
   if (keys.size() >= 2) {
@@ -450,7 +480,7 @@ SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
       return *ended;
     }
     std::optional<SearchRunOutcome> ended =
-        settings.chkSortMatches ? ListByScore(settings, state, ports)
+        settings.chkSortMatches ? ListByScore(settings, type, state, ports)
                                 : ListInIndexOrder(settings, state, ports);
     if (ended) return *ended;
   }

@@ -3,8 +3,8 @@
 // the store, and the postings are combined per file by the search type, so
 // that a search costs what its words hold, not the number of files; exact
 // phrases are confirmed by reading the candidate files. Up to 500 matching
-// files that exist under the top folder are listed, in index order or by
-// decreasing score.
+// files that exist under the top folder are listed: the first in index
+// order, or the highest-scoring of all by decreasing score.
 #pragma once
 
 #include <cstdint>

@@ -49,7 +49,9 @@ struct SearchState {
 
   // The files that match the last query with their combined scores
   // (summed in 32 bits), in file order; a file that is not here does not
-  // match. As long as what the search found, not as the index.
+  // match. As long as what the search found, not as the index. For a
+  // sorted "Exact phrase" these are the files that hold every word: the
+  // listing reads them for the phrase, best first.
   std::vector<FileScore> intFileMatchCounts;
 
   // The files found, in listing order: relative paths, what GetHtmlTitle
