@@ -34,6 +34,8 @@ constexpr std::string_view kSearchHelp =
     "                        \"Exact phrase\"; a word ending in * is a stem\n"
     "                        (\"Any word\" only)\n"
     "  --sort                list the files by decreasing score\n"
+    "  --explain             under each file, its score for each word and\n"
+    "                        the sum (also in the HTML report)\n"
     "  --report none|text|html\n"
     "                        none (the default); text: print the text report\n"
     "                        only; html: write the HTML report, open it and\n"
@@ -260,6 +262,8 @@ int ParseSearchArguments(int argc, char** argv, SearchRequest* request) {
     }
     if (flag == "--sort") {
       request->wanted.chkSortMatches = true;
+    } else if (flag == "--explain") {
+      request->wanted.explain_scores = true;
     } else if (flag == "--no-open") {
       request->wanted.open_html_report = false;
     } else if (flag == "--") {

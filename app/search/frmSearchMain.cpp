@@ -135,6 +135,8 @@ void frmSearchMain::BuildControls() {
       fraOptions, "chkDisplayDescriptions", "Include descriptions in report");
   chkDisplayFilepaths = MakeControl<QCheckBox>(
       fraOptions, "chkDisplayFilepaths", "Include filepaths in HTML report");
+  chkExplainScores = MakeControl<QCheckBox>(
+      fraOptions, "chkExplainScores", "Show the scores of each file found");
   chkOnQuitDeleteDataFile = MakeControl<QCheckBox>(
       fraOptions, "chkOnQuitDeleteDataFile", "On quit delete the data file");
   lblSizeOfExtract =
@@ -254,7 +256,8 @@ void frmSearchMain::LayOut() {
   report_kind->addStretch(1);
   auto* options = new QVBoxLayout(fraOptions);
   for (QCheckBox* box : {chkSortMatches, chkGenerateHTML, chkDisplayDescriptions,
-                         chkDisplayFilepaths, chkOnQuitDeleteDataFile}) {
+                         chkDisplayFilepaths, chkExplainScores,
+                         chkOnQuitDeleteDataFile}) {
     options->addWidget(box);
   }
   auto* extracts = new QGridLayout;
@@ -323,8 +326,8 @@ void frmSearchMain::LayOut() {
                       cmdClear[4], txbSearchWords, cmdClear[3], cboSearchType,
                       cmdSearch, txbFiles, cmdCopyToClipboard, cmdClear[0],
                       chkSortMatches, chkGenerateHTML, chkDisplayDescriptions,
-                      chkDisplayFilepaths, chkOnQuitDeleteDataFile,
-                      cboSizeOfExtract, txbMaxNumExtracts, optHTMLReport,
+                      chkDisplayFilepaths, chkExplainScores,
+                      chkOnQuitDeleteDataFile, cboSizeOfExtract, txbMaxNumExtracts, optHTMLReport,
                       optTextReport, cmdGenerateHTML, cboSettings, cmdSettings,
                       cmdQuit};
   for (std::size_t i = 1; i < std::size(order); ++i) {
@@ -368,7 +371,7 @@ void frmSearchMain::Wire() {
           &frmSearchMain::optReport_Click);
   connect(optTextReport, &QRadioButton::clicked, this,
           &frmSearchMain::optReport_Click);
-  for (QCheckBox* box : {chkGenerateHTML, chkDisplayFilepaths,
+  for (QCheckBox* box : {chkGenerateHTML, chkDisplayFilepaths, chkExplainScores,
                          chkDisplayDescriptions, chkOnQuitDeleteDataFile}) {
     connect(box, &QCheckBox::clicked, this, &frmSearchMain::FocusRule_Click);
   }
@@ -450,6 +453,7 @@ void frmSearchMain::ReadControls() {
   s.optHTMLReport = optHTMLReport->isChecked();
   s.chkDisplayDescriptions = chkDisplayDescriptions->isChecked();
   s.chkDisplayFilepaths = chkDisplayFilepaths->isChecked();
+  s.explain_scores = chkExplainScores->isChecked();
   s.chkOnQuitDeleteDataFile = chkOnQuitDeleteDataFile->isChecked();
   s.cboSizeOfExtract = static_cast<std::int16_t>(cboSizeOfExtract->currentIndex());
   s.txbMaxNumExtracts = FromQt(txbMaxNumExtracts->text());
@@ -476,6 +480,7 @@ void frmSearchMain::ShowSettings() {
   (s.optHTMLReport ? optHTMLReport : optTextReport)->setChecked(true);
   chkDisplayDescriptions->setChecked(s.chkDisplayDescriptions);
   chkDisplayFilepaths->setChecked(s.chkDisplayFilepaths);
+  chkExplainScores->setChecked(s.explain_scores);
   chkOnQuitDeleteDataFile->setChecked(s.chkOnQuitDeleteDataFile);
   cboSizeOfExtract->setCurrentIndex(s.cboSizeOfExtract);
   txbMaxNumExtracts->setText(ToQt(s.txbMaxNumExtracts));

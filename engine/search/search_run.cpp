@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
 
 #include "engine/search/found_files.h"
 #include "engine/text/charset.h"
 #include "engine/text/file_checks.h"
 #include "engine/text/markup.h"
+#include "engine/text/number_text.h"
 #include "engine/text/sorting.h"
 
 namespace orvane {
@@ -86,6 +88,18 @@ bool IsFileCountLimitReached(const SearchState& state) {
   return state.intNumFilesFound == kMaxFilesFound;
 }
 
+std::string FoundFilesCountText(const SearchState& state) {
+  if (state.files_past_list == 0) return std::to_string(state.intNumFilesFound);
+  if (state.files_past_list_unread) {
+    return FormatNumber(state.intNumFilesFound, 0) + " (" +
+           FormatNumber(state.files_past_list, 0) + " more not checked)";
+  }
+  return FormatNumber(static_cast<double>(state.intNumFilesFound) +
+                          state.files_past_list,
+                      0) +
+         " (" + FormatNumber(state.intNumFilesFound, 0) + " listed)";
+}
+
 void DisplayNoFilesFound(const SearchSettings& settings, SearchState* state) {
   std::string_view text;
   const bool single = settings.optSearchSingleFile;
@@ -123,7 +137,10 @@ void ClearLastSearch(SearchState* state, SearchPorts& ports) {
   state->results.Repaint();
   state->extract_builder.ClearExtracts();
   state->intNumFilesFound = 0;
+  state->files_past_list = 0;
+  state->files_past_list_unread = false;
   state->strFilesFound.clear();
+  state->found_file_indexes.clear();
   state->strFileTitles.clear();
   state->strFileDescriptions.clear();
 }
@@ -350,19 +367,26 @@ std::optional<SearchRunOutcome> ScoreFiles(const SearchSettings& settings,
 std::optional<SearchRunOutcome> ListInIndexOrder(
     const SearchSettings& settings, SearchState* state, SearchPorts& ports) {
   const LoadedIndex& index = state->index;
-  for (const FileScore& match : state->intFileMatchCounts) {
+  const std::vector<FileScore>& matches = state->intFileMatchCounts;
+  for (std::size_t at = 0; at < matches.size(); ++at) {
+    const FileScore& match = matches[at];
     const std::string relative(index.FilePath(match.file_index));
     // The file is opened once: to see that it is there, and to read the
     // title that its line shows.
     FileHead head(settings.txbTopFolder + relative);
     if (head.exists()) {
       state->strFilesFound.push_back(relative);
+      state->found_file_indexes.push_back(match.file_index);
       if (!ShowFoundFile(state->intNumFilesFound, settings, state, ports,
                          head)) {
         break;
       }
       ++state->intNumFilesFound;
-      if (IsFileCountLimitReached(*state)) break;
+      if (IsFileCountLimitReached(*state)) {
+        state->files_past_list =
+            static_cast<std::int32_t>(matches.size() - at - 1);
+        break;
+      }
     }
     RunFlags flags = LetWindowSystemRun(*state, ports);
     if (flags.quit) return SearchRunOutcome::kQuit;
@@ -396,6 +420,10 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
   std::vector<FileScore> best = state->intFileMatchCounts;
   std::make_heap(best.begin(), best.end(), RanksBelow);
   std::vector<std::string> keys;
+  // The listed files' indexes, found again by path once the keys are
+  // sorted.
+  std::unordered_map<std::string, std::uint32_t> index_of_path;
+  bool stopped = false;
   while (!best.empty() &&
          static_cast<std::int32_t>(keys.size()) < kMaxFilesFound) {
     std::pop_heap(best.begin(), best.end(), RanksBelow);
@@ -406,22 +434,33 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
       RunFlags flags = LetWindowSystemRun(*state, ports);
       if (flags.quit) return SearchRunOutcome::kQuit;
       if (confirmed) {
-        keys.push_back(
-            SortKey(match.score, std::string(index.FilePath(match.file_index))));
+        const std::string relative(index.FilePath(match.file_index));
+        keys.push_back(SortKey(match.score, relative));
+        index_of_path.emplace(relative, match.file_index);
       }
-      if (flags.stop) break;
+      if (flags.stop) {
+        stopped = true;
+        break;
+      }
       continue;
     }
     const std::string relative(index.FilePath(match.file_index));
     if (!RegularFileExists(settings.txbTopFolder + relative)) continue;
     keys.push_back(SortKey(match.score, relative));
+    index_of_path.emplace(relative, match.file_index);
   }
   state->intNumFilesFound = static_cast<std::int32_t>(keys.size());
+  if (IsFileCountLimitReached(*state) && !stopped) {
+    state->files_past_list = static_cast<std::int32_t>(best.size());
+    state->files_past_list_unread = type == SearchType::kExactPhrase;
+  }
   if (keys.size() >= 2) {
     SortDescending(keys, 0, static_cast<int>(keys.size()) - 1);
   }
   for (std::string& key : keys) {
     state->strFilesFound.push_back(key.substr(kSortKeyWidth));
+    state->found_file_indexes.push_back(
+        index_of_path[state->strFilesFound.back()]);
   }
   state->strFileTitles.resize(keys.size());
   state->strFileDescriptions.resize(keys.size());
@@ -445,7 +484,7 @@ void ShowSearchEnd(const SearchSettings& settings, SearchState* state,
   if (!settings.optSearchSingleFile) {
     ports.view.SetText("lblNumFilesFound",
                        "Number of files found with matches: " +
-                           std::to_string(state->intNumFilesFound));
+                           FoundFilesCountText(*state));
   } else {
     ports.view.SetText("lblNumFilesFound",
                        state->intNumFilesFound > 0 ? "Found" : "Not found");

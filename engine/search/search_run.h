@@ -29,6 +29,13 @@ bool CheckTopFolder(const SearchSettings& settings, SearchState* state);
 
 bool IsFileCountLimitReached(const SearchState& state);
 
+// The number of files found as the label and the reports show it: the
+// number listed; once the list is full, the number that matched in all
+// and the number listed ("14,286 (500 listed)"), or for a sorted "Exact
+// phrase" the number found and the number not read ("500 (1,234 more not
+// checked)").
+std::string FoundFilesCountText(const SearchState& state);
+
 // The no-match text of the mode and search type, in the results box.
 void DisplayNoFilesFound(const SearchSettings& settings, SearchState* state);
 

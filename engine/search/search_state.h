@@ -58,9 +58,17 @@ struct SearchState {
   // gave for each (content or a status text), and their descriptions when
   // asked for.
   std::vector<std::string> strFilesFound;
+  // The file index (file number - 1) of each file found, in listing order.
+  std::vector<std::uint32_t> found_file_indexes;
   std::vector<std::string> strFileTitles;
   std::vector<std::string> strFileDescriptions;
   std::int32_t intNumFilesFound = 0;
+  // Once the list is full: the matching files past it (their existence
+  // not checked) or, when files_past_list_unread, the files that hold
+  // every word of a sorted "Exact phrase" but were not read for it. 0
+  // when the list holds every match, or the search was stopped.
+  std::int32_t files_past_list = 0;
+  bool files_past_list_unread = false;
 
   bool blnTopFolderChecked = false;
   bool blnSortRequestedAfterSearch = false;

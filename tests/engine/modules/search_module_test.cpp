@@ -12,6 +12,8 @@
 #include <stdexcept>
 
 #include "engine/common/program_texts.h"
+#include "engine/report/html_report.h"
+#include "engine/report/text_report.h"
 #include "engine/search/found_files.h"
 #include "engine/search/search_run.h"
 #include "tests/engine/search/index_fixture.h"
@@ -323,20 +325,27 @@ TEST_P(ManyMatchesTest, SortedListsTheBestOfAllMatches) {
     bool sorted;
     std::vector<std::string> listed;
     int phrase_reads;
+    const char* count;  // of the label and both reports
   } rows[] = {
       // Unsorted: the first 500 in index order.
-      {"common", SearchType::kAnyWord, false, Down(499, 0), 0},
+      {"common", SearchType::kAnyWord, false, Down(499, 0), 0,
+       "610 (500 listed)"},
       // Sorted: the ten best, then ties at the cut in index order, shown
       // with the greater path first among equal scores.
       {"common", SearchType::kAnyWord, true,
-       Join(Down(609, 600), Down(489, 0)), 0},
+       Join(Down(609, 600), Down(489, 0)), 0, "610 (500 listed)"},
       {"common ground", SearchType::kAllWords, true,
-       Join(Down(609, 600), Down(489, 0)), 0},
+       Join(Down(609, 600), Down(489, 0)), 0, "610 (500 listed)"},
       // The phrase is confirmed best first: the ten best are read, five
-      // hold it, and the rest are read in index order until 500 hold it.
+      // hold it, and the rest are read in index order until 500 hold it;
+      // 105 are not read.
       {"common ground", SearchType::kExactPhrase, true,
-       Join(Down(609, 605), Down(494, 0)), 505},
+       Join(Down(609, 605), Down(494, 0)), 505, "500 (105 more not checked)"},
+      // Without sorting every candidate is read.
+      {"common ground", SearchType::kExactPhrase, false,
+       Down(499, 0), 610, "605 (500 listed)"},
   };
+  f_.settings().html_report_path = dir_.Path("report.htm");
   for (const Row& row : rows) {
     SCOPED_TRACE(row.words + std::string(row.sorted ? " sorted" : ""));
     f_.settings().chkSortMatches = row.sorted;
@@ -353,6 +362,16 @@ TEST_P(ManyMatchesTest, SortedListsTheBestOfAllMatches) {
       if (texts[i].find("for exact phrase.") != std::string::npos) ++reads;
     }
     EXPECT_EQ(reads, row.phrase_reads);
+    EXPECT_EQ(f_.view.Text("lblNumFilesFound"),
+              std::string("Number of files found with matches: ") + row.count);
+    f_.display.Clear();
+    WriteTextReport(f_.settings(), &f_.state(), f_.module.ports());
+    EXPECT_NE(f_.display.text().find(std::string("Files found: ") + row.count),
+              std::string::npos);
+    EXPECT_NE(ReadFileBytes(WriteHtmlReport(f_.settings(), &f_.state(),
+                                            f_.module.ports()))
+                  .find(std::string("<b>") + row.count + "</b>"),
+              std::string::npos);
   }
 }
 
