@@ -401,9 +401,12 @@ std::optional<SearchRunOutcome> ListInIndexOrder(
 // Whether match a ranks below match b: a lower score, or an equal score
 // and a later place in the index, so that ties at the cut of the list go
 // in index order.
-bool RanksBelow(const FileScore& a, const FileScore& b) {
-  return a.score != b.score ? a.score < b.score : a.file_index > b.file_index;
-}
+// A type rather than a function, so that the heap's comparisons inline.
+struct RanksBelow {
+  bool operator()(const FileScore& a, const FileScore& b) const {
+    return a.score != b.score ? a.score < b.score : a.file_index > b.file_index;
+  }
+};
 
 // Takes the highest-scoring files of all that matched and exist, up to the
 // most files a search lists, and lists them by decreasing score (among
@@ -417,8 +420,12 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
                                             SearchState* state,
                                             SearchPorts& ports) {
   const LoadedIndex& index = state->index;
-  std::vector<FileScore> best = state->intFileMatchCounts;
-  std::make_heap(best.begin(), best.end(), RanksBelow);
+  // The heap is kept between searches: a search over 100,000 matches
+  // then reuses its memory instead of mapping and faulting in a new one.
+  std::vector<FileScore>& best = state->best_first;
+  best.assign(state->intFileMatchCounts.begin(),
+              state->intFileMatchCounts.end());
+  std::make_heap(best.begin(), best.end(), RanksBelow());
   std::vector<std::string> keys;
   // The listed files' indexes, found again by path once the keys are
   // sorted.
@@ -426,7 +433,7 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
   bool stopped = false;
   while (!best.empty() &&
          static_cast<std::int32_t>(keys.size()) < kMaxFilesFound) {
-    std::pop_heap(best.begin(), best.end(), RanksBelow);
+    std::pop_heap(best.begin(), best.end(), RanksBelow());
     const FileScore match = best.back();
     best.pop_back();
     if (type == SearchType::kExactPhrase) {

@@ -53,6 +53,8 @@ struct SearchState {
   // sorted "Exact phrase" these are the files that hold every word: the
   // listing reads them for the phrase, best first.
   std::vector<FileScore> intFileMatchCounts;
+  // The sorted listing's heap of the matches, best on top (working memory).
+  std::vector<FileScore> best_first;
 
   // The files found, in listing order: relative paths, what GetHtmlTitle
   // gave for each (content or a status text), and their descriptions when
