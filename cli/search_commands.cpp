@@ -36,6 +36,8 @@ constexpr std::string_view kSearchHelp =
     "                        \"Exact phrase\"; a word ending in * is a stem\n"
     "                        (\"Any word\" only)\n"
     "  --sort                list the files by decreasing score\n"
+    "  --explain             under each file, its score for each word and\n"
+    "                        the sum (also in the HTML report)\n"
     "  --report none|text|html\n"
     "                        none (the default); text: print the text report\n"
     "                        only; html: write the HTML report, open it and\n"
@@ -290,6 +292,8 @@ int ParseSearchArguments(int argc, char** argv, SearchRequest* request) {
     }
     if (flag == "--sort") {
       request->wanted.chkSortMatches = true;
+    } else if (flag == "--explain") {
+      request->wanted.explain_scores = true;
     } else if (flag == "--no-open") {
       request->wanted.open_html_report = false;
     } else if (flag == "--") {
@@ -349,8 +353,7 @@ int PrintSearchOutcome(const SearchRequest& request, const SearchModule& module,
     // before it counts: its line stays empty, as the window's label does.
     Print(stdout,
           (end.count() ? FoundFilesLine(module.settings().optSearchSingleFile,
-                                        static_cast<std::int32_t>(*end.count()),
-                                        state.changes)
+                                        state)
                        : std::string()) +
               "\n");
   } else if (!found) {

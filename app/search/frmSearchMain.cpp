@@ -141,6 +141,8 @@ void frmSearchMain::BuildControls() {
       fraOptions, "chkDisplayDescriptions", "Include descriptions in report");
   chkDisplayFilepaths = MakeControl<QCheckBox>(
       fraOptions, "chkDisplayFilepaths", "Include filepaths in HTML report");
+  chkExplainScores = MakeControl<QCheckBox>(
+      fraOptions, "chkExplainScores", "Show the scores of each file found");
   chkOnQuitDeleteDataFile = MakeControl<QCheckBox>(
       fraOptions, "chkOnQuitDeleteDataFile",
       "On quit delete the store and data files");
@@ -262,7 +264,8 @@ void frmSearchMain::LayOut() {
   report_kind->addStretch(1);
   auto* options = new QVBoxLayout(fraOptions);
   for (QCheckBox* box : {chkSortMatches, chkGenerateHTML, chkDisplayDescriptions,
-                         chkDisplayFilepaths, chkOnQuitDeleteDataFile}) {
+                         chkDisplayFilepaths, chkExplainScores,
+                         chkOnQuitDeleteDataFile}) {
     options->addWidget(box);
   }
   auto* extracts = new QGridLayout;
@@ -331,8 +334,8 @@ void frmSearchMain::LayOut() {
                       cmdClear[4], txbSearchWords, cmdClear[3], cboSearchType,
                       cmdSearch, cmdWhyNotFound, txbFiles, cmdCopyToClipboard, cmdClear[0],
                       chkSortMatches, chkGenerateHTML, chkDisplayDescriptions,
-                      chkDisplayFilepaths, chkOnQuitDeleteDataFile,
-                      cboSizeOfExtract, txbMaxNumExtracts, optHTMLReport,
+                      chkDisplayFilepaths, chkExplainScores,
+                      chkOnQuitDeleteDataFile, cboSizeOfExtract, txbMaxNumExtracts, optHTMLReport,
                       optTextReport, cmdGenerateHTML, cboSettings, cmdSettings,
                       cmdQuit};
   for (std::size_t i = 1; i < std::size(order); ++i) {
@@ -378,7 +381,7 @@ void frmSearchMain::Wire() {
           &frmSearchMain::optReport_Click);
   connect(optTextReport, &QRadioButton::clicked, this,
           &frmSearchMain::optReport_Click);
-  for (QCheckBox* box : {chkGenerateHTML, chkDisplayFilepaths,
+  for (QCheckBox* box : {chkGenerateHTML, chkDisplayFilepaths, chkExplainScores,
                          chkDisplayDescriptions, chkOnQuitDeleteDataFile}) {
     connect(box, &QCheckBox::clicked, this, &frmSearchMain::FocusRule_Click);
   }
@@ -460,6 +463,7 @@ void frmSearchMain::ReadControls() {
   s.optHTMLReport = optHTMLReport->isChecked();
   s.chkDisplayDescriptions = chkDisplayDescriptions->isChecked();
   s.chkDisplayFilepaths = chkDisplayFilepaths->isChecked();
+  s.explain_scores = chkExplainScores->isChecked();
   s.chkOnQuitDeleteDataFile = chkOnQuitDeleteDataFile->isChecked();
   s.cboSizeOfExtract = static_cast<std::int16_t>(cboSizeOfExtract->currentIndex());
   s.txbMaxNumExtracts = FromQt(txbMaxNumExtracts->text());
@@ -486,6 +490,7 @@ void frmSearchMain::ShowSettings() {
   (s.optHTMLReport ? optHTMLReport : optTextReport)->setChecked(true);
   chkDisplayDescriptions->setChecked(s.chkDisplayDescriptions);
   chkDisplayFilepaths->setChecked(s.chkDisplayFilepaths);
+  chkExplainScores->setChecked(s.explain_scores);
   chkOnQuitDeleteDataFile->setChecked(s.chkOnQuitDeleteDataFile);
   cboSizeOfExtract->setCurrentIndex(s.cboSizeOfExtract);
   txbMaxNumExtracts->setText(ToQt(s.txbMaxNumExtracts));

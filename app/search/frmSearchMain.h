@@ -119,6 +119,7 @@ class frmSearchMain : public ModuleWindow {
   QCheckBox* chkGenerateHTML;
   QCheckBox* chkDisplayDescriptions;
   QCheckBox* chkDisplayFilepaths;
+  QCheckBox* chkExplainScores;
   QCheckBox* chkOnQuitDeleteDataFile;
   QLabel* lblSizeOfExtract;
   QComboBox* cboSizeOfExtract;

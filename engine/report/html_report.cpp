@@ -11,6 +11,8 @@
 #include "engine/files/folder.h"
 #include "engine/report/html_text.h"
 #include "engine/report/report_common.h"
+#include "engine/search/score_explanation.h"
+#include "engine/search/search_run.h"
 #include "engine/search/search_controls.h"
 #include "engine/text/entities.h"
 #include "engine/text/file_checks.h"
@@ -118,7 +120,7 @@ void WriteQueryBox(PageWriter& page, const SearchSettings& settings,
   const std::size_t num_words = state->strSearchWords.size();
   const bool all_files = !settings.optSearchSingleFile;
   const bool show_found = all_files && state->index.intNumFiles >= 2;
-  const std::string found = std::to_string(state->intNumFilesFound);
+  const std::string found = FoundFilesCountText(*state);
   page.Line("<center><table border=" + Quoted("0") + " cellpadding=" +
             Quoted("4") + " cellspacing=" + Quoted("0") + ">");
   page.Line("<tr><td align=" + Quoted("right") + " valign=" + Quoted("top") +
@@ -244,6 +246,10 @@ std::string WriteHtmlReport(const SearchSettings& settings, SearchState* state,
     }
     if (settings.chkDisplayFilepaths) {
       page.Line(font_small + HtmlPathText(full_path) + "</font><br>");
+    }
+    if (settings.explain_scores && at < state->found_file_indexes.size()) {
+      page.Line(font_small + HtmlQueryText(ScoreExplanation(*state, at)) +
+                "</font><br>");
     }
     if (!builder.BuildExtracts(full_path)) {
       // The file vanished or cannot be read since the search.

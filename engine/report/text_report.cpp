@@ -5,6 +5,7 @@
 
 #include "engine/common/cp1252.h"
 #include "engine/report/report_common.h"
+#include "engine/search/search_run.h"
 #include "engine/text/entities.h"
 #include "engine/text/markup.h"
 #include "engine/text/string_ops.h"
@@ -123,7 +124,7 @@ void WriteTextReport(const SearchSettings& settings, SearchState* state,
                    1, false);
   }
   if (state->index.intNumFiles > 1 && !settings.optSearchSingleFile) {
-    display.Output("Files found: " + std::to_string(state->intNumFilesFound),
+    display.Output("Files found: " + FoundFilesCountText(*state),
                    1, false);
   }
   if (settings.optSearchSingleFile && !state->strFilesFound.empty()) {

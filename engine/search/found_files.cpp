@@ -5,6 +5,7 @@
 #include "engine/common/cp1252.h"
 #include "engine/common/program_texts.h"
 #include "engine/files/file_stamp.h"
+#include "engine/search/score_explanation.h"
 #include "engine/text/charset.h"
 #include "engine/text/entities.h"
 #include "engine/text/markup.h"
@@ -80,6 +81,10 @@ bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
     entry += '"';
   }
   entry += kCrLf;
+  if (settings.explain_scores && i < state->found_file_indexes.size()) {
+    entry += ContentToDisplay(ScoreExplanation(*state, i));
+    entry += kCrLf;
+  }
   entry += kCrLf;
   state->results.Append(entry);
   state->results.Repaint();

@@ -16,7 +16,7 @@ constexpr std::string_view kCommandKinds[] = {
     "cmdQuit",
     // check boxes
     "chkSortMatches", "chkGenerateHTML", "chkDisplayDescriptions",
-    "chkDisplayFilepaths", "chkOnQuitDeleteDataFile",
+    "chkDisplayFilepaths", "chkExplainScores", "chkOnQuitDeleteDataFile",
     // option buttons
     "optSearchAllFiles", "optSearchSingleFile", "optByFolder",
     "optAlphabetically", "optHTMLReport", "optTextReport",

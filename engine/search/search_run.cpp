@@ -10,6 +10,7 @@
 #include "engine/text/charset.h"
 #include "engine/text/file_checks.h"
 #include "engine/text/markup.h"
+#include "engine/text/number_text.h"
 #include "engine/text/sorting.h"
 
 namespace orvane {
@@ -88,16 +89,32 @@ std::string FoundFilesLabel(bool single_file, std::int32_t count) {
   return "Number of files found with matches: " + std::to_string(count);
 }
 
-std::string FoundFilesLine(bool single_file, std::int32_t count,
-                           const FoundFileChanges& changes) {
-  std::string line = FoundFilesLabel(single_file, count);
+std::string FoundFilesLine(bool single_file, const SearchState& state) {
+  std::string line =
+      single_file ? FoundFilesLabel(true, state.intNumFilesFound)
+                  : "Number of files found with matches: " +
+                        FoundFilesCountText(state);
   // A single file not found has no changes to tell.
-  if (!single_file || count > 0) line += ChangeCountsText(changes, single_file);
+  if (!single_file || state.intNumFilesFound > 0) {
+    line += ChangeCountsText(state.changes, single_file);
+  }
   return line;
 }
 
 bool IsFileCountLimitReached(const SearchState& state) {
   return state.intNumFilesFound == kMaxFilesFound;
+}
+
+std::string FoundFilesCountText(const SearchState& state) {
+  if (state.files_past_list == 0) return std::to_string(state.intNumFilesFound);
+  if (state.files_past_list_unread) {
+    return FormatNumber(state.intNumFilesFound, 0) + " (" +
+           FormatNumber(state.files_past_list, 0) + " more not checked)";
+  }
+  return FormatNumber(static_cast<double>(state.intNumFilesFound) +
+                          state.files_past_list,
+                      0) +
+         " (" + FormatNumber(state.intNumFilesFound, 0) + " listed)";
 }
 
 void DisplayNoFilesFound(const SearchSettings& settings, SearchState* state) {
@@ -137,7 +154,10 @@ void ClearLastSearch(const SearchSettings& settings, SearchState* state,
   state->results.Repaint();
   state->extract_builder.ClearExtracts();
   state->intNumFilesFound = 0;
+  state->files_past_list = 0;
+  state->files_past_list_unread = false;
   state->strFilesFound.clear();
+  state->found_file_indexes.clear();
   state->strFileTitles.clear();
   state->strFileDescriptions.clear();
   state->changes.Start(settings.txbIndexFile);
@@ -284,7 +304,9 @@ std::optional<SearchRunOutcome> ScoreAnyWord(std::uint32_t first,
 
 // "All words" and "Exact phrase": the files that hold every word, in file
 // order, found along the shortest postings; each scored with the sum of
-// its words' scores, and for "Exact phrase" read to confirm the phrase.
+// its words' scores. For "Exact phrase" without sorting each is read to
+// confirm the phrase here; with sorting the listing confirms them best
+// first, and only as many as it needs.
 // Returns kQuit when the user quit; a click on Stop ends the scoring with
 // the files scored so far.
 std::optional<SearchRunOutcome> ScoreAllWords(std::uint32_t first,
@@ -322,7 +344,7 @@ std::optional<SearchRunOutcome> ScoreAllWords(std::uint32_t first,
       score += cursor.score();
     }
     if (score == 0) continue;
-    if (type == SearchType::kExactPhrase &&
+    if (type == SearchType::kExactPhrase && !settings.chkSortMatches &&
         !ConfirmPhrase(file, settings, state)) {
       score = 0;
     }
@@ -363,7 +385,9 @@ std::optional<SearchRunOutcome> ScoreFiles(const SearchSettings& settings,
 std::optional<SearchRunOutcome> ListInIndexOrder(
     const SearchSettings& settings, SearchState* state, SearchPorts& ports) {
   const LoadedIndex& index = state->index;
-  for (const FileScore& match : state->intFileMatchCounts) {
+  const std::vector<FileScore>& matches = state->intFileMatchCounts;
+  for (std::size_t at = 0; at < matches.size(); ++at) {
+    const FileScore& match = matches[at];
     const std::string relative(index.FilePath(match.file_index));
     // A file unchanged since it was indexed shows what the index keeps of
     // it; any other is opened once: to see that it is there, and to read
@@ -375,12 +399,17 @@ std::optional<SearchRunOutcome> ListInIndexOrder(
     if (stored || head.exists()) {
       state->strFilesFound.push_back(relative);
       state->changes.file_indexes.push_back(match.file_index);
+      state->found_file_indexes.push_back(match.file_index);
       if (!ShowFoundFile(state->intNumFilesFound, settings, state, ports,
                          head, stored ? &*stored : nullptr)) {
         break;
       }
       ++state->intNumFilesFound;
-      if (IsFileCountLimitReached(*state)) break;
+      if (IsFileCountLimitReached(*state)) {
+        state->files_past_list =
+            static_cast<std::int32_t>(matches.size() - at - 1);
+        break;
+      }
     } else {
       ++state->changes.num_vanished;
     }
@@ -394,34 +423,80 @@ std::optional<SearchRunOutcome> ListInIndexOrder(
   return std::nullopt;
 }
 
-// Takes the first files that matched and exist, up to the most files a
-// search lists, and lists them by decreasing score. Returns kQuit when the
-// user quit, nothing otherwise.
+// Whether match a ranks below match b: a lower score, or an equal score
+// and a later place in the index, so that ties at the cut of the list go
+// in index order.
+// A type rather than a function, so that the heap's comparisons inline.
+struct RanksBelow {
+  bool operator()(const FileScore& a, const FileScore& b) const {
+    return a.score != b.score ? a.score < b.score : a.file_index > b.file_index;
+  }
+};
+
+// Takes the highest-scoring files of all that matched and exist, up to the
+// most files a search lists, and lists them by decreasing score (among
+// equal scores the greater relative path first). The matches are made a
+// heap and taken best first, so that a search over many matches costs what
+// the listed files cost, not a sort of every match. Under "Exact phrase"
+// the files that hold every word are read best first until the list is
+// full. Returns kQuit when the user quit, nothing otherwise.
 std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
+                                            SearchType type,
                                             SearchState* state,
                                             SearchPorts& ports) {
   const LoadedIndex& index = state->index;
+  // The heap is kept between searches: a search over 100,000 matches
+  // then reuses its memory instead of mapping and faulting in a new one.
+  std::vector<FileScore>& best = state->best_first;
+  best.assign(state->intFileMatchCounts.begin(),
+              state->intFileMatchCounts.end());
+  std::make_heap(best.begin(), best.end(), RanksBelow());
   std::vector<std::string> keys;
-  // The file index of each path kept, to find after the sort.
-  std::unordered_map<std::string_view, std::uint32_t> file_index_of;
-  for (const FileScore& match : state->intFileMatchCounts) {
-    const std::string_view relative = index.FilePath(match.file_index);
-    if (!RegularFileExists(settings.txbTopFolder + std::string(relative))) {
+  // The listed files' indexes, found again by path once the keys are
+  // sorted.
+  std::unordered_map<std::string, std::uint32_t> index_of_path;
+  bool stopped = false;
+  while (!best.empty() &&
+         static_cast<std::int32_t>(keys.size()) < kMaxFilesFound) {
+    std::pop_heap(best.begin(), best.end(), RanksBelow());
+    const FileScore match = best.back();
+    best.pop_back();
+    if (type == SearchType::kExactPhrase) {
+      const bool confirmed = ConfirmPhrase(match.file_index, settings, state);
+      RunFlags flags = LetWindowSystemRun(*state, ports);
+      if (flags.quit) return SearchRunOutcome::kQuit;
+      if (confirmed) {
+        const std::string relative(index.FilePath(match.file_index));
+        keys.push_back(SortKey(match.score, relative));
+        index_of_path.emplace(relative, match.file_index);
+      }
+      if (flags.stop) {
+        stopped = true;
+        break;
+      }
+      continue;
+    }
+    const std::string relative(index.FilePath(match.file_index));
+    if (!RegularFileExists(settings.txbTopFolder + relative)) {
       ++state->changes.num_vanished;
       continue;
     }
-    file_index_of.emplace(relative, match.file_index);
-    keys.push_back(SortKey(match.score, std::string(relative)));
-    if (static_cast<std::int32_t>(keys.size()) == kMaxFilesFound) break;
+    keys.push_back(SortKey(match.score, relative));
+    index_of_path.emplace(relative, match.file_index);
   }
   state->intNumFilesFound = static_cast<std::int32_t>(keys.size());
+  if (IsFileCountLimitReached(*state) && !stopped) {
+    state->files_past_list = static_cast<std::int32_t>(best.size());
+    state->files_past_list_unread = type == SearchType::kExactPhrase;
+  }
   if (keys.size() >= 2) {
     SortDescending(keys, 0, static_cast<int>(keys.size()) - 1);
   }
   for (std::string& key : keys) {
     state->strFilesFound.push_back(key.substr(kSortKeyWidth));
-    state->changes.file_indexes.push_back(
-        file_index_of.at(state->strFilesFound.back()));
+    state->found_file_indexes.push_back(
+        index_of_path[state->strFilesFound.back()]);
+    state->changes.file_indexes.push_back(state->found_file_indexes.back());
   }
   state->strFileTitles.resize(keys.size());
   state->strFileDescriptions.resize(keys.size());
@@ -448,8 +523,7 @@ void ShowSearchEnd(const SearchSettings& settings, SearchState* state,
                                     state->strFilesFound);
   }
   ports.view.SetText("lblNumFilesFound",
-                     FoundFilesLine(settings.optSearchSingleFile,
-                                    state->intNumFilesFound, state->changes));
+                     FoundFilesLine(settings.optSearchSingleFile, *state));
   ports.view.Repaint();
   ports.progress.Found(state->intNumFilesFound);
   if (state->intNumFilesFound == 0) {
@@ -483,7 +557,7 @@ SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
       return *ended;
     }
     std::optional<SearchRunOutcome> ended =
-        settings.chkSortMatches ? ListByScore(settings, state, ports)
+        settings.chkSortMatches ? ListByScore(settings, type, state, ports)
                                 : ListInIndexOrder(settings, state, ports);
     if (ended) return *ended;
   }

@@ -3,8 +3,8 @@
 // the store, and the postings are combined per file by the search type, so
 // that a search costs what its words hold, not the number of files; exact
 // phrases are confirmed by reading the candidate files. Up to 500 matching
-// files that exist under the top folder are listed, in index order or by
-// decreasing score.
+// files that exist under the top folder are listed: the first in index
+// order, or the highest-scoring of all by decreasing score.
 #pragma once
 
 #include <cstdint>
@@ -33,10 +33,16 @@ bool IsFileCountLimitReached(const SearchState& state);
 // of files found with matches: " and the count, or in the single-file mode
 // "Found" or "Not found".
 std::string FoundFilesLabel(bool single_file, std::int32_t count);
-// FoundFilesLabel followed by what changed among the files found
-// (ChangeCountsText), as the count label and the command line show it.
-std::string FoundFilesLine(bool single_file, std::int32_t count,
-                           const FoundFileChanges& changes);
+// The count label after a search, as the window and the command line
+// show it: FoundFilesLabel's text with FoundFilesCountText's count,
+// followed by what changed among the files found (ChangeCountsText).
+std::string FoundFilesLine(bool single_file, const SearchState& state);
+// The number of files found as the label and the reports show it: the
+// number listed; once the list is full, the number that matched in all
+// and the number listed ("14,286 (500 listed)"), or for a sorted "Exact
+// phrase" the number found and the number not read ("500 (1,234 more not
+// checked)").
+std::string FoundFilesCountText(const SearchState& state);
 
 // The no-match text of the mode and search type, in the results box.
 void DisplayNoFilesFound(const SearchSettings& settings, SearchState* state);

@@ -50,6 +50,10 @@ struct SearchSettings {
   // Text of txbMaxNumExtracts: empty for no limit, else 1 to 9999.
   std::string txbMaxNumExtracts;
 
+  // Show under each found file its score for each search word and the
+  // sum, in the results box and the HTML report.
+  bool explain_scores = false;
+
   // Listing of indexed files: by folder, or alphabetically.
   bool optByFolder = false;
 

@@ -1,5 +1,6 @@
 #include "engine/search/search_settings_file.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <system_error>
@@ -63,6 +64,10 @@ Status WriteSearchSettingsFile(const std::string& path,
   out += RecordLine().AddString(settings.txbSingleFile).Finish();
   // The search words stand unquoted, as typed.
   out += settings.txbSearchWords + "\r\n";
+  // Options beyond the sixteen lines follow them only when one is not at
+  // its default: a file of defaults stays the sixteen lines, and a reader
+  // of the sixteen lines passes over what follows.
+  if (settings.explain_scores) out += LineOf(settings.explain_scores);
 
   return WriteSettingsText(path, out);
 }
@@ -136,7 +141,20 @@ SearchSettingsRead ReadSearchSettingsFile(const std::string& path,
   // a quote come back whole.
   std::string_view rest = std::string_view(text).substr(reader.position());
   if (rest.empty()) return SearchSettingsRead::kRead;
-  s.txbSearchWords = std::string(rest.substr(0, rest.find_first_of("\r\n")));
+  const std::size_t words_end = std::min(rest.find_first_of("\r\n"), rest.size());
+  s.txbSearchWords = std::string(rest.substr(0, words_end));
+  // Line 17, when present: whether the scores of each file are shown.
+  rest.remove_prefix(words_end);
+  if (rest.substr(0, 2) == "\r\n") {
+    rest.remove_prefix(2);
+  } else if (!rest.empty()) {
+    rest.remove_prefix(1);
+  }
+  DelimitedReader options(rest);
+  if (!options.NextItem(&item)) return SearchSettingsRead::kRead;
+  const std::int32_t explain = LeadingNumber(item);
+  if (explain != 0 && explain != 1) return SearchSettingsRead::kStopped;
+  s.explain_scores = explain == 1;
   return SearchSettingsRead::kRead;
 }
 

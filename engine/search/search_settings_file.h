@@ -1,6 +1,8 @@
 // Search Module settings files (*.usrs): sixteen lines that hold the search
 // options, the index file, the top folder, the single file and the last
-// search words, in the delimited style of the program's own files. "Save
+// search words, in the delimited style of the program's own files; a
+// seventeenth line, written only when the scores of each file are to be
+// shown, keeps that option. "Save
 // for next run" writes tavos.usrs in the application-data folder, which the
 // window loads when it opens.
 #pragma once
@@ -30,7 +32,8 @@ std::string ProposedSettingsFileName(std::string_view index_file);
 // complete. Refused, naming the field, when a quoted field holds a double
 // quote (it would end the field early on reading); Failed with "Error when
 // attempting to save settings: " and the description when the file cannot
-// be written. The search words (line 16) are written as plain text.
+// be written. The search words (line 16) are written as plain text; line 17
+// only when settings.explain_scores is set.
 Status WriteSearchSettingsFile(const std::string& path,
                                const SearchSettings& settings);
 
@@ -44,7 +47,8 @@ enum class SearchSettingsRead {
 // Reads a settings file into *settings, line after line, exactly as
 // stored: no check of folders or files here. Lines after a missing or
 // refused one leave their settings as they were. The search words are the
-// whole of line 16, commas and quotes included.
+// whole of line 16, commas and quotes included; a file without line 17
+// leaves explain_scores as it was.
 SearchSettingsRead ReadSearchSettingsFile(const std::string& path,
                                           SearchSettings* settings);
 

@@ -50,19 +50,31 @@ struct SearchState {
 
   // The files that match the last query with their combined scores
   // (summed in 32 bits), in file order; a file that is not here does not
-  // match. As long as what the search found, not as the index.
+  // match. As long as what the search found, not as the index. For a
+  // sorted "Exact phrase" these are the files that hold every word: the
+  // listing reads them for the phrase, best first.
   std::vector<FileScore> intFileMatchCounts;
+  // The sorted listing's heap of the matches, best on top (working memory).
+  std::vector<FileScore> best_first;
 
   // The files found, in listing order: relative paths, what GetHtmlTitle
   // gave for each (content or a status text), and their descriptions when
   // asked for.
   std::vector<std::string> strFilesFound;
+  // The file index (file number - 1) of each file found, in listing order.
+  std::vector<std::uint32_t> found_file_indexes;
   std::vector<std::string> strFileTitles;
   std::vector<std::string> strFileDescriptions;
   std::int32_t intNumFilesFound = 0;
   // Which of them changed after the index was made, the matching files
   // that no longer exist and the folders that changed.
   FoundFileChanges changes;
+  // Once the list is full: the matching files past it (their existence
+  // not checked) or, when files_past_list_unread, the files that hold
+  // every word of a sorted "Exact phrase" but were not read for it. 0
+  // when the list holds every match, or the search was stopped.
+  std::int32_t files_past_list = 0;
+  bool files_past_list_unread = false;
 
   bool blnTopFolderChecked = false;
   bool blnSortRequestedAfterSearch = false;

@@ -49,6 +49,26 @@ TEST_F(SearchCliTest, ResultsBoxThenTheFoundFilesLine) {
   EXPECT_EQ(run.err, "");
 }
 
+// Under each file its score for each search word, 0 where it lacks one,
+// and the sum that ranks it.
+TEST_F(SearchCliTest, ExplainShowsEachWordsScoreAndTheSum) {
+  Outcome run = Search({"--type", "any", "--sort", "--explain", "fox", "lazy"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, top() + "a.txt\n\"The quick brown fox jumps over the lazy dog.\"\n"
+                         "Scores: fox 128 + lazy 128 = 256\n\n" +
+                         top() + "sub/c.htm\nFox Hound\n"
+                                 "Scores: fox 255 + lazy 0 = 255\n\n"
+                                 "Number of files found with matches: 2\n");
+  // The HTML report shows the same under each file.
+  const std::string page = dir_.Path("report.htm");
+  Outcome html = Search({"--type", "any", "--sort", "--explain", "--report",
+                         "html", "--html-out", page, "--no-open", "fox", "lazy"});
+  EXPECT_EQ(html.status, 0) << html.err;
+  EXPECT_NE(ReadFileBytes(page).find(
+                "<font size=\"-1\">Scores: fox 255 + lazy 0 = 255</font><br>"),
+            std::string::npos);
+}
+
 TEST_F(SearchCliTest, ExitStatusTellsWhatHappened) {
   Outcome none = Search({"zebra"});
   EXPECT_EQ(none.status, 1);

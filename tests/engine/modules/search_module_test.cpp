@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -12,6 +13,8 @@
 #include <stdexcept>
 
 #include "engine/common/program_texts.h"
+#include "engine/report/html_report.h"
+#include "engine/report/text_report.h"
 #include "engine/search/found_files.h"
 #include "engine/search/search_run.h"
 #include "tests/engine/search/index_fixture.h"
@@ -285,6 +288,110 @@ TEST_P(SearchModuleTest, AtMost500FilesAreListed) {
   ASSERT_EQ(Search("common", SearchType::kAnyWord), SearchClick::kSearched);
   EXPECT_EQ(f_.state().strFilesFound.front(), "f499.txt");
   EXPECT_EQ(f_.state().strFilesFound.back(), "f000.txt");
+}
+
+// 610 files match, the best at the end of the index: f000 to f599 score
+// 128 for both words, f600 to f609 score 255, and f600 to f604 hold the
+// words but not as a phrase.
+class ManyMatchesTest : public SearchModuleTest {
+ protected:
+  void SetUp() override {
+    std::vector<std::string> files;
+    for (int i = 0; i < 610; ++i) {
+      char name[16];
+      std::snprintf(name, sizeof name, "f%03d.txt", i);
+      files.push_back(name);
+      dir_.Write(std::string("top/") + name,
+                 i < 600   ? "common ground filler filler"
+                 : i < 605 ? "ground common"
+                           : "common ground");
+    }
+    Index(files);
+  }
+  // f<first> down to f<last>, as listed.
+  static std::vector<std::string> Down(int first, int last) {
+    std::vector<std::string> names;
+    for (int i = first; i >= last; --i) {
+      char name[16];
+      std::snprintf(name, sizeof name, "f%03d.txt", i);
+      names.push_back(name);
+    }
+    return names;
+  }
+  static std::vector<std::string> Join(std::vector<std::string> a,
+                                       const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  }
+};
+
+INSTANTIATE_TEST_SUITE_P(EveryStore, ManyMatchesTest,
+                         ::testing::ValuesIn(kEveryStore), StoreName);
+
+TEST_P(ManyMatchesTest, SortedListsTheBestOfAllMatches) {
+  struct Row {
+    const char* words;
+    SearchType type;
+    bool sorted;
+    std::vector<std::string> listed;
+    int phrase_reads;
+    const char* count;  // of the label and both reports
+  } rows[] = {
+      // Unsorted: the first 500 in index order.
+      {"common", SearchType::kAnyWord, false, Down(499, 0), 0,
+       "610 (500 listed)"},
+      // Sorted: the ten best, then ties at the cut in index order, shown
+      // with the greater path first among equal scores.
+      {"common", SearchType::kAnyWord, true,
+       Join(Down(609, 600), Down(489, 0)), 0, "610 (500 listed)"},
+      {"common ground", SearchType::kAllWords, true,
+       Join(Down(609, 600), Down(489, 0)), 0, "610 (500 listed)"},
+      // The phrase is confirmed best first: the ten best are read, five
+      // hold it, and the rest are read in index order until 500 hold it;
+      // 105 are not read.
+      {"common ground", SearchType::kExactPhrase, true,
+       Join(Down(609, 605), Down(494, 0)), 505, "500 (105 more not checked)"},
+      // Without sorting every candidate is read.
+      {"common ground", SearchType::kExactPhrase, false,
+       Down(499, 0), 610, "605 (500 listed)"},
+  };
+  f_.settings().html_report_path = dir_.Path("report.htm");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.words + std::string(row.sorted ? " sorted" : ""));
+    f_.settings().chkSortMatches = row.sorted;
+    const std::size_t history = f_.view.History("txbFiles").size();
+    ASSERT_EQ(Search(row.words, row.type), SearchClick::kSearched);
+    std::vector<std::string> listed = f_.state().strFilesFound;
+    if (!row.sorted) std::reverse(listed.begin(), listed.end());
+    EXPECT_EQ(listed, row.listed);
+    EXPECT_EQ(f_.state().intNumFilesFound, 500);
+    // The files read for the phrase, by the progress texts of the run.
+    int reads = 0;
+    const auto texts = f_.view.History("txbFiles");
+    for (std::size_t i = history; i < texts.size(); ++i) {
+      if (texts[i].find("for exact phrase.") != std::string::npos) ++reads;
+    }
+    EXPECT_EQ(reads, row.phrase_reads);
+    EXPECT_EQ(f_.view.Text("lblNumFilesFound"),
+              std::string("Number of files found with matches: ") + row.count);
+    f_.display.Clear();
+    WriteTextReport(f_.settings(), &f_.state(), f_.module.ports());
+    EXPECT_NE(f_.display.text().find(std::string("Files found: ") + row.count),
+              std::string::npos);
+    EXPECT_NE(ReadFileBytes(WriteHtmlReport(f_.settings(), &f_.state(),
+                                            f_.module.ports()))
+                  .find(std::string("<b>") + row.count + "</b>"),
+              std::string::npos);
+  }
+}
+
+// A best file that is gone from the top folder leaves its place to the
+// next best.
+TEST_P(ManyMatchesTest, MissingBestFilesAreSkipped) {
+  fs::remove(top() + "f609.txt");
+  f_.settings().chkSortMatches = true;
+  ASSERT_EQ(Search("common", SearchType::kAnyWord), SearchClick::kSearched);
+  EXPECT_EQ(f_.state().strFilesFound, Join(Down(608, 600), Down(490, 0)));
 }
 
 // A click on Search before the run reads "Stop" is ignored; one on "Stop"

@@ -75,6 +75,46 @@ TEST(SearchSettingsFileTest, WritesSixteenLinesAndReadsEveryOneBack) {
   EXPECT_EQ(from_lf.txbSingleFile, saved.txbSingleFile);
 }
 
+// The option to show the scores is a seventeenth line, written only when
+// set: a file of the sixteen lines loads it as off, and it comes back from
+// CR LF and LF files alike.
+TEST(SearchSettingsFileTest, ExplainScoresIsALineOfItsOwnWhenSet) {
+  TempDir dir;
+  SearchSettings saved = EverySettingChanged();
+  saved.explain_scores = true;
+  const std::string path = dir.Path("e.usrs");
+  ASSERT_TRUE(WriteSearchSettingsFile(path, saved).ok());
+  const std::string bytes = ReadFileBytes(path);
+  const std::string words_line = "fox, \"hound\" m\xC3\xBC" "de\r\n";
+  ASSERT_GE(bytes.size(), words_line.size() + 3);
+  EXPECT_EQ(bytes.substr(bytes.size() - words_line.size() - 3),
+            words_line + "1\r\n");
+  std::string lf = bytes;
+  for (std::size_t at; (at = lf.find("\r\n")) != std::string::npos;) {
+    lf.erase(at, 1);
+  }
+  const std::string sixteen = bytes.substr(0, bytes.size() - 3);
+  struct Row {
+    const char* name;
+    std::string text;
+    bool explain;
+  } rows[] = {
+      {"seventeen lines", bytes, true},
+      {"seventeen lines, LF", lf, true},
+      {"sixteen lines", sixteen, false},
+      {"sixteen lines, no line end", sixteen.substr(0, sixteen.size() - 2),
+       false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    SearchSettings loaded;
+    ASSERT_EQ(ReadSearchSettingsFile(dir.Write("r.usrs", row.text), &loaded),
+              SearchSettingsRead::kRead);
+    EXPECT_EQ(loaded.explain_scores, row.explain);
+    EXPECT_EQ(loaded.txbSearchWords, saved.txbSearchWords);
+  }
+}
+
 TEST(SearchSettingsFileTest, RefusesAQuoteInAQuotedFieldAndKeepsTheOldFile) {
   TempDir dir;
   const std::string path = dir.Write("s.usrs", "old");
