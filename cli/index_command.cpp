@@ -55,6 +55,10 @@ constexpr std::string_view kHelp =
     "  --special-letters 0|1\n"
     "                     1 (default): leave out files with many accented\n"
     "                     letters and words with any; 0: keep them\n"
+    "  --documents, --no-documents\n"
+    "                     read PDF, OpenDocument, Office, EPUB files and\n"
+    "                     compressed text and index their text (default),\n"
+    "                     or leave them out as files that are not text\n"
     "  --overwrite        replace an index file of the same name (without it,\n"
     "                     an existing index file is kept and the run refused)\n"
     "  --list             list the files that would be indexed, numbered, on\n"
@@ -203,6 +207,10 @@ int ParseArguments(int argc, char** argv, Arguments* args,
         return Refused(BadValue(flag, text, "0 or 1"));
       }
       settings->chkExcludeSpecialLetters = text == "1";
+    } else if (flag == "--documents") {
+      settings->chkReadDocuments = true;
+    } else if (flag == "--no-documents") {
+      settings->chkReadDocuments = false;
     } else if (flag == "--overwrite") {
       args->overwrite = true;
     } else if (flag == "--list") {

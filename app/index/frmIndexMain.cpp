@@ -165,6 +165,8 @@ void frmIndexMain::BuildControls() {
   chkExcludeSpecialLetters = MakeControl<QCheckBox>(
       this, "chkExcludeSpecialLetters",
       "Exclude files and words with special letters");
+  chkReadDocuments = MakeControl<QCheckBox>(this, "chkReadDocuments",
+                                            "Read PDF and office documents");
   cmdListFiles[0] = MakeControl<QPushButton>(this, "cmdListFiles[0]",
                                              ToQt(kListFilesCaption));
   cmdListFiles[1] = MakeControl<QPushButton>(this, "cmdListFiles[1]",
@@ -267,6 +269,7 @@ void frmIndexMain::BuildLayout() {
   limits_grid->addWidget(lblMinFilesize, 1, 0);
   limits_grid->addWidget(txbMinimumFilesize, 1, 1, Qt::AlignLeft);
   limits_grid->addWidget(chkExcludeSpecialLetters, 2, 0, 1, 3);
+  limits_grid->addWidget(chkReadDocuments, 3, 0, 1, 3);
   limits_grid->setColumnStretch(1, 1);
   files_box->addLayout(limits_grid);
   int button_width = 0;
@@ -375,6 +378,7 @@ void frmIndexMain::Pull() {
   s.chkIncludeSubfoldersOfSubfolders =
       chkIncludeSubfoldersOfSubfolders->isChecked();
   s.chkExcludeSpecialLetters = chkExcludeSpecialLetters->isChecked();
+  s.chkReadDocuments = chkReadDocuments->isChecked();
 }
 
 void frmIndexMain::Push() {
@@ -399,6 +403,7 @@ void frmIndexMain::Push() {
   chkIncludeSubfoldersOfSubfolders->setChecked(
       s.chkIncludeSubfoldersOfSubfolders);
   chkExcludeSpecialLetters->setChecked(s.chkExcludeSpecialLetters);
+  chkReadDocuments->setChecked(s.chkReadDocuments);
 }
 
 void frmIndexMain::Apply(const std::function<void()>& rule) {

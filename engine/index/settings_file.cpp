@@ -60,9 +60,13 @@ Status WriteSettingsFile(const std::string& path,
   for (const NamedText& t : texts) {
     out += RecordLine().AddString(*t.text).Finish();
   }
+  // The documents' box comes last, after the twelve records a settings
+  // file has always held: a reader of those twelve stops before it, and a
+  // file without it loads with documents read.
   for (bool box : {settings.chkExcludeFilesInTopFolder,
                    settings.chkIncludeSubfoldersOfSubfolders,
-                   settings.chkExcludeSpecialLetters}) {
+                   settings.chkExcludeSpecialLetters,
+                   settings.chkReadDocuments}) {
     out += RecordLine().AddNumber(box ? 1 : 0).Finish();
   }
   return WriteSettingsText(path, out);
@@ -136,6 +140,12 @@ LoadResult LoadSettings(const std::string& path, IndexSettings* settings,
   if (!CheckBoxValue(items[9], &s.chkExcludeFilesInTopFolder) ||
       !CheckBoxValue(items[10], &s.chkIncludeSubfoldersOfSubfolders) ||
       !CheckBoxValue(items[11], &s.chkExcludeSpecialLetters)) {
+    return failed("Invalid property value");
+  }
+  std::string documents;
+  s.chkReadDocuments = true;
+  if (reader.NextItem(&documents) &&
+      !CheckBoxValue(documents, &s.chkReadDocuments)) {
     return failed("Invalid property value");
   }
   return LoadResult::kLoaded;

@@ -1,5 +1,6 @@
 // Index Module settings files (*.usri): the twelve records that hold the
-// settings of a project, written in the delimited style of the program's
+// settings of a project, and a thirteenth for reading documents (a file
+// without it reads them), written in the delimited style of the program's
 // own files. "Save for next run" writes tavoi.usri in the application-data
 // folder, which the window loads when it opens.
 #pragma once

@@ -56,7 +56,8 @@ constexpr std::string_view kProjectNameInadmissible = ":\\/,<>'&\"";
 // Every input of the Index Module window, by its fixed name.
 constexpr std::string_view kWindowInputs[] = {
     "chkIncludeSubfoldersOfSubfolders", "chkExcludeFilesInTopFolder",
-    "chkExcludeSpecialLetters",         "cmdTopFolder",
+    "chkExcludeSpecialLetters",         "chkReadDocuments",
+    "cmdTopFolder",
     "cmdOutputFolder",                  "cmdSelectSubfolders",
     "cmdExcludeFiles",                  "cmdExpandFilepathExclusions",
     "cmdListFiles[0]",                  "cmdListFiles[1]",
