@@ -27,7 +27,11 @@ struct Verdict {
   enum What { kLeftOut, kUnstorable, kUnopenable, kKept } what = kLeftOut;
   std::int16_t kind = 0;  // kKept: the check's line-end code
   std::int64_t size = 0;  // kKept: its size
+  DocumentKind document = DocumentKind::kNone;  // kKept: a document's kind
 };
+
+// The one excluded extension that documents carry.
+constexpr std::string_view kPdfExtension = "pdf";
 
 class Walk {
  public:
@@ -138,9 +142,17 @@ class Walk {
                     const std::string& name) const {
     Verdict left_out;
     std::size_t dot = name.rfind('.');
-    if (dot != std::string::npos &&
-        IsExcludedExtension(LowerCaseText(name.substr(dot + 1)))) {
-      return left_out;
+    // With documents read, a ".pdf" file is looked into: only a file that
+    // begins as a PDF is kept.
+    bool document_only = false;
+    if (dot != std::string::npos) {
+      std::string extension = LowerCaseText(name.substr(dot + 1));
+      if (IsExcludedExtension(extension)) {
+        if (!rules_.read_documents || extension != kPdfExtension) {
+          return left_out;
+        }
+        document_only = true;
+      }
     }
     if (rules_.exclude_files_in_top_folder && folder_lower == top_lower_) {
       return left_out;
@@ -157,6 +169,9 @@ class Walk {
     if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return left_out;
     std::int64_t size = static_cast<std::int64_t>(st.st_size);
     if (rules_.minimum_size > 0 && size < rules_.minimum_size) return left_out;
+    std::string_view relative =
+        std::string_view(path).substr(rules_.top_folder.size());
+    if (document_only) return JudgeDocument(path, relative, size);
     // CheckTextFileAndLetters when special letters are excluded, else
     // CheckTextFile; the lstat above has just found a regular file there.
     TextFileFacts facts;
@@ -165,18 +180,33 @@ class Walk {
         kControlLimitPercent);
     // A file that cannot be opened is told, not passed over in silence.
     if (kind == kCheckCannotOpen) return Verdict{Verdict::kUnopenable, 0, 0};
-    if (kind <= 0) return left_out;
+    // What the text check refuses may be a document; a text file is never
+    // looked into again, so a tree without documents costs nothing more.
+    if (kind <= 0) {
+      return rules_.read_documents ? JudgeDocument(path, relative, size)
+                                   : left_out;
+    }
     if (rules_.exclude_special_letters &&
         facts.distinct_special_letters > kMaxDistinctSpecialLetters &&
         facts.special_letter_percentage > kSpecialLetterLimitPercent) {
       return left_out;
     }
-    std::string_view relative =
-        std::string_view(path).substr(rules_.top_folder.size());
-    if (relative.find_first_of("\"\r\n") != std::string_view::npos) {
-      return Verdict{Verdict::kUnstorable, 0, 0};
-    }
+    if (Unstorable(relative)) return Verdict{Verdict::kUnstorable, 0, 0};
     return Verdict{Verdict::kKept, kind, size};
+  }
+
+  static bool Unstorable(std::string_view relative) {
+    return relative.find_first_of("\"\r\n") != std::string_view::npos;
+  }
+
+  // A file that passed every rule but the text check: kept when its first
+  // bytes tell a document.
+  static Verdict JudgeDocument(const std::string& path,
+                               std::string_view relative, std::int64_t size) {
+    DocumentKind document = RecognizeDocumentFile(path);
+    if (document == DocumentKind::kNone) return Verdict();
+    if (Unstorable(relative)) return Verdict{Verdict::kUnstorable, 0, 0};
+    return Verdict{Verdict::kKept, kCheckTextCrLf, size, document};
   }
 
   // The counting step for a file that passed.
@@ -188,12 +218,12 @@ class Walk {
       result_->unopenable_file_paths.push_back(path);
     } else if (verdict.what == Verdict::kKept) {
       Count(std::string_view(path).substr(rules_.top_folder.size()),
-            verdict.size, verdict.kind);
+            verdict.size, verdict.kind, verdict.document);
     }
   }
 
   void Count(std::string_view relative, std::int64_t size,
-             std::int16_t kind) {
+             std::int16_t kind, DocumentKind document) {
     ports_.yield.ProcessPendingEvents();
     if (*stop_flag_) return;
     ++result_->count;
@@ -203,8 +233,9 @@ class Walk {
       return;
     }
     result_->total_size += static_cast<double>(size);
+    if (document != DocumentKind::kNone) ++result_->documents;
     result_->file_list.push_back(
-        SelectedFile{std::string(relative), kind, size});
+        SelectedFile{std::string(relative), kind, size, document});
     if (mode_ == SelectionMode::kListing) {
       ports_.display.Output(
           std::to_string(result_->count) + ". " + std::string(relative), 1,
@@ -255,6 +286,7 @@ SelectionRules RulesFromSettings(const IndexSettings& settings) {
       SplitExcludedFilepaths(settings.txbExcludedFilepaths);
   rules.minimum_size = LeadingNumber(TrimSpaces(settings.txbMinimumFilesize));
   rules.exclude_special_letters = settings.chkExcludeSpecialLetters;
+  rules.read_documents = settings.chkReadDocuments;
   return rules;
 }
 

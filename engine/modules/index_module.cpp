@@ -17,6 +17,8 @@
 #include "engine/index/word_reader.h"
 #include "engine/modules/guarded.h"
 #include "engine/modules/index_folders.h"
+#include "engine/modules/run_documents.h"
+#include "engine/reading/reader_pool.h"
 #include "engine/text/file_checks.h"
 #include "engine/text/number_text.h"
 #include "engine/text/sorting.h"
@@ -49,6 +51,8 @@ constexpr std::int16_t kTextFileListHeading = 155;
 
 constexpr int kMaxCurrentFileLength = 80;  // intMaxCurrentFileLength
 constexpr std::int32_t kWordsShownStep = 90;
+// Documents handed to the document reader ahead of the file being read.
+constexpr std::size_t kDocumentsAhead = 16;
 constexpr double kSecondsPerDay = 86400;
 
 constexpr std::string_view kProjectNameInadmissible = ":\\/,<>'&\"";
@@ -381,7 +385,8 @@ bool IndexModule::CheckSettings(bool listing_mode, std::string* title_content,
 }
 
 void IndexModule::TellLeftOut(std::string_view what, std::string_view why,
-                              const std::vector<std::string>& paths) {
+                              const std::vector<std::string>& paths,
+                              const std::vector<std::string>* reasons) {
   if (paths.empty()) return;
   const auto n = static_cast<std::int32_t>(paths.size());
   std::string text = n == 1 ? "One " + std::string(what) + " was"
@@ -389,10 +394,12 @@ void IndexModule::TellLeftOut(std::string_view what, std::string_view why,
                                   "s were";
   text += why;
   std::size_t shown = 0;
-  for (const std::string& path : paths) {
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    const std::string& path = paths[i];
     state_.left_out.push_back(path);
     if (shown == state_.paths_shown) continue;
     text += "\r\n" + path;
+    if (reasons != nullptr) text += " (" + (*reasons)[i] + ")";
     ++shown;
   }
   if (shown < paths.size()) {
@@ -429,9 +436,14 @@ void IndexModule::RunCountingPass(bool listing_mode,
               ports_, &state_.stop_flag, &selection_);
   if (LetWindowSystemRun().KeepGoing() && !listing_mode) {
     if (selection_.count > 0) {
+      std::string documents;
+      if (selection_.documents == 1) documents = " (one document)";
+      if (selection_.documents > 1) {
+        documents = " (" + FormatGrouped(selection_.documents) + " documents)";
+      }
       ports_.view.SetText("lblTotalNumFiles",
                            GetProgramText(kTextTotalFiles) + ": " +
-                               FormatGrouped(selection_.count));
+                               FormatGrouped(selection_.count) + documents);
       ports_.view.SetText("lblTotalFileSize",
                            GetProgramText(kTextTotalSize) + ": " +
                                FormatGrouped(selection_.total_size / 1024) +
@@ -575,9 +587,9 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
                           s.txbProjectName, deletion_.get());
   Status begun = writer->Begin(static_cast<std::uint32_t>(selection_.count));
   if (!begun.ok()) FailRun(begun);
-  std::vector<std::string> vanished;
+  Unread unread;
   if (!state_.stop_flag) {
-    vanished = ReadSelectedFiles(rules, *writer);
+    unread = ReadSelectedFiles(rules, *writer);
     if (LetWindowSystemRun().KeepGoing()) WriteLexicon(title_content, *writer);
   }
   if (LetWindowSystemRun().quit) {
@@ -596,13 +608,24 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
     TellLeftOut("file",
                 " missing when it was to be read; the index lists it without "
                 "any word.",
-                vanished);
+                unread.vanished);
+    TellLeftOut("document",
+                " not read; the index lists it without any word.",
+                unread.documents, &unread.reasons);
   }
   ShowClosingStatus(std::move(status_text));
   return outcome;
 }
 
-std::vector<std::string> IndexModule::ReadSelectedFiles(
+DocumentReader& IndexModule::Documents() {
+  if (document_reader_ != nullptr) return *document_reader_;
+  if (own_document_reader_ == nullptr) {
+    own_document_reader_ = std::make_unique<ReaderPool>();
+  }
+  return *own_document_reader_;
+}
+
+IndexModule::Unread IndexModule::ReadSelectedFiles(
     const SelectionRules& rules, IndexStoreWriter& writer) {
   const std::size_t num_files = selection_.file_list.size();
   Lexicon& lexicon = lexicon_;
@@ -611,15 +634,31 @@ std::vector<std::string> IndexModule::ReadSelectedFiles(
   // called.
   WordReader reader(&common_words_, rules.exclude_special_letters);
   RunObserver observer(this);
-  std::vector<std::string> vanished;
+  Unread unread;
   ports_.view.SetText("cmdExtractData", GetProgramText(kTextPause));
   lexicon.StartPass();
   std::vector<WordReader::FileToRead> files;
+  std::vector<std::string> document_paths;
   files.reserve(num_files);
   for (const SelectedFile& file : selection_.file_list) {
+    const bool document = file.document != DocumentKind::kNone;
     files.push_back({rules.top_folder + file.relative_path,
-                     file.text_kind == kCheckTextLfOnly});
+                     file.text_kind == kCheckTextLfOnly, document});
+    if (document) document_paths.push_back(files.back().path);
   }
+  // The documents' words are taken here, with a list of common words of
+  // their own: the reading threads use the run's.
+  CommonWords document_common_words = common_words_;
+  std::optional<RunDocuments> documents;
+  if (!document_paths.empty()) {
+    DocumentReader& document_reader = Documents();
+    documents.emplace(&document_reader, std::move(document_paths),
+                      kDocumentsAhead);
+  }
+  const KeepWaiting keep_waiting = [this] {
+    return LetWindowSystemRun().KeepGoing();
+  };
+  bool documents_lexicon_full = false;
   reader.Start(std::move(files));
   for (std::size_t f = 0; f < num_files; ++f) {
     const SelectedFile& file = selection_.file_list[f];
@@ -643,6 +682,25 @@ std::vector<std::string> IndexModule::ReadSelectedFiles(
     observer.StartFile();
     Result<WordExtractor::FileResult> handed =
         reader.HandOnFile(&lexicon, &observer);
+    if (file.document != DocumentKind::kNone && handed.ok()) {
+      // The run waits here for the document, asking the window system
+      // between waits, so that Pause and Cancel answer at once.
+      std::optional<DocumentOutcome> outcome = documents->Next(keep_waiting);
+      if (!outcome.has_value()) break;
+      if (!outcome->ok()) {
+        unread.documents.push_back(path);
+        unread.reasons.push_back(outcome->reason);
+      } else {
+        const bool decode_utf8 = ContentHoldsUtf8(outcome->text);
+        DocumentContent content = ToContent(std::move(outcome->text));
+        if (!ExtractDocumentWords(content, decode_utf8,
+                                  rules.exclude_special_letters,
+                                  &document_common_words, &lexicon,
+                                  &observer)) {
+          documents_lexicon_full = true;
+        }
+      }
+    }
     if (!handed.ok()) {
       ports_.prompter.ShowMessage(MessageIcon::kWarning, "Error",
                                   handed.status().message() + ":\r\n" + path);
@@ -650,9 +708,9 @@ std::vector<std::string> IndexModule::ReadSelectedFiles(
     } else if (*handed == WordExtractor::FileResult::kVanished) {
       // Its line stays in the file list and its column stays 0, so the
       // file list and every count line agree on N.
-      vanished.push_back(path);
+      unread.vanished.push_back(path);
     }
-    if (reader.lexicon_full()) {
+    if (reader.lexicon_full() || documents_lexicon_full) {
       ports_.prompter.ShowMessage(
           MessageIcon::kWarning, "Error",
           "The lexicon cannot hold more than " +
@@ -664,7 +722,7 @@ std::vector<std::string> IndexModule::ReadSelectedFiles(
     if (lexicon.largest_count() > 0) lexicon.WriteFileScores(writer);
   }
   reader.Stop();
-  return vanished;
+  return unread;
 }
 
 void IndexModule::WriteLexicon(const std::string& title_content,
