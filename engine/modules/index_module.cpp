@@ -1,6 +1,9 @@
 #include "engine/modules/index_module.h"
 
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdio>
 #include <exception>
 #include <functional>
 #include <future>
@@ -19,6 +22,7 @@
 #include "engine/modules/index_folders.h"
 #include "engine/modules/run_documents.h"
 #include "engine/reading/reader_pool.h"
+#include "engine/store/store_fingerprint.h"
 #include "engine/text/file_checks.h"
 #include "engine/text/number_text.h"
 #include "engine/text/sorting.h"
@@ -594,6 +598,7 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
   }
   if (LetWindowSystemRun().quit) {
     writer->Discard();
+    text_file_.reset();
     return RunOutcome::kQuit;
   }
   // From here on the file list holds the relative paths of the run.
@@ -605,6 +610,11 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
   std::string status_text;
   RunOutcome outcome = FinishIndexFiles(*writer, &status_text);
   if (outcome == RunOutcome::kCompleted) {
+    FinishTextFile();
+  } else {
+    text_file_.reset();  // its file goes
+  }
+  if (outcome == RunOutcome::kCompleted) {
     TellLeftOut("file",
                 " missing when it was to be read; the index lists it without "
                 "any word.",
@@ -615,6 +625,37 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
   }
   ShowClosingStatus(std::move(status_text));
   return outcome;
+}
+
+void IndexModule::KeepDocumentText(const std::string& relative_path,
+                                   const std::string& path,
+                                   const DocumentSourceText& text) {
+  DocumentStamp stamp;
+  if (text_file_ == nullptr || !StampOfFile(path, &stamp)) return;
+  Status kept = text_file_->Add(relative_path, stamp, text);
+  if (!kept.ok()) FailRun(kept);
+}
+
+void IndexModule::FinishTextFile() {
+  const std::string final_path = TextFilePathFor(state_.index_path);
+  std::unique_ptr<DocumentTextFileWriter> writer = std::move(text_file_);
+  if (writer == nullptr) {
+    // A text file of an earlier index would be stale: its index is gone.
+    std::remove(final_path.c_str());
+    return;
+  }
+  Result<StoreFingerprint> fingerprint =
+      FingerprintOfIndexFile(state_.index_path);
+  Status published = fingerprint.ok()
+                         ? writer->Commit(*fingerprint, final_path)
+                         : fingerprint.status();
+  if (!published.ok()) {
+    // The index stands; its documents are read again when searched.
+    std::remove(final_path.c_str());
+    ports_.prompter.ShowMessage(MessageIcon::kWarning,
+                                kCreateIndexFileCaption,
+                                published.message());
+  }
 }
 
 DocumentReader& IndexModule::Documents() {
@@ -651,6 +692,8 @@ IndexModule::Unread IndexModule::ReadSelectedFiles(
   CommonWords document_common_words = common_words_;
   std::optional<RunDocuments> documents;
   if (!document_paths.empty()) {
+    text_file_ = std::make_unique<DocumentTextFileWriter>(PartialFilePath(
+        TextFilePathFor(state_.index_path), std::to_string(::getpid())));
     DocumentReader& document_reader = Documents();
     documents.emplace(&document_reader, std::move(document_paths),
                       kDocumentsAhead);
@@ -693,6 +736,8 @@ IndexModule::Unread IndexModule::ReadSelectedFiles(
       } else {
         const bool decode_utf8 = ContentHoldsUtf8(outcome->text);
         DocumentContent content = ToContent(std::move(outcome->text));
+        KeepDocumentText(file.relative_path, path,
+                         ToSourceText(content, decode_utf8));
         if (!ExtractDocumentWords(content, decode_utf8,
                                   rules.exclude_special_letters,
                                   &document_common_words, &lexicon,

@@ -52,10 +52,4 @@ bool ExtractDocumentWords(const DocumentContent& content, bool decode_utf8,
   return !feed.full();
 }
 
-bool ContentHoldsUtf8(const DocumentText& text) {
-  if (text.bytes.size() < 2) return !text.bytes.empty();
-  const std::string_view mark = std::string_view(text.bytes).substr(0, 2);
-  return mark != "\xFF\xFE" && mark != "\xFE\xFF";
-}
-
 }  // namespace orvane

@@ -48,9 +48,4 @@ bool ExtractDocumentWords(const DocumentContent& content, bool decode_utf8,
                           CommonWords* common_words, Lexicon* lexicon,
                           ExtractionObserver* observer);
 
-// Whether the lines of a document's content still hold UTF-8 sequences:
-// a compressed text's do (as its file would), unless it is UTF-16; the
-// lines a reader gives are decoded when they become content.
-bool ContentHoldsUtf8(const DocumentText& text);
-
 }  // namespace orvane

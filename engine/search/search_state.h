@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "engine/format/index_store.h"
 #include "engine/search/loaded_index.h"
 #include "engine/search/search_ports.h"
+#include "engine/search/document_texts.h"
 #include "engine/text/extract_builder.h"
 
 namespace orvane {
@@ -78,6 +80,11 @@ struct SearchState {
 
   ExtractBuilder extract_builder;
   ResultsBox results;
+  // The documents' text that the extract builder reads (UseDocumentTexts),
+  // and the reader that reads changed documents again (not owned; null:
+  // the program's own pool of workers).
+  std::unique_ptr<DocumentTexts> document_texts;
+  DocumentReader* document_reader = nullptr;
 };
 
 }  // namespace orvane
