@@ -219,8 +219,14 @@ Result<std::unique_ptr<DocumentTextFile>> DocumentTextFile::Open(
     entry.length = numbers[3];
     file->entries_[std::string(path)] = entry;
   }
-  file->frames_end_ = table_offset;
   return file;
+}
+
+std::vector<std::pair<std::string, DocumentStamp>> DocumentTextFile::Documents()
+    const {
+  std::vector<std::pair<std::string, DocumentStamp>> documents;
+  for (const auto& [path, entry] : entries_) documents.emplace_back(path, entry.stamp);
+  return documents;
 }
 
 DocumentTextFile::~DocumentTextFile() {

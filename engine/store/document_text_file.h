@@ -24,6 +24,8 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "engine/common/status.h"
 #include "engine/store/store_fingerprint.h"
@@ -99,6 +101,8 @@ class DocumentTextFile {
   std::shared_ptr<DocumentSourceText> Find(std::string_view relative_path,
                                            const DocumentStamp& stamp) const;
   std::size_t count() const { return entries_.size(); }
+  // The documents kept, with their stamps, in no particular order.
+  std::vector<std::pair<std::string, DocumentStamp>> Documents() const;
 
  private:
   struct Entry {
@@ -109,7 +113,6 @@ class DocumentTextFile {
   DocumentTextFile() = default;
 
   int fd_ = -1;
-  std::uint64_t frames_end_ = 0;
   std::unordered_map<std::string, Entry> entries_;
 };
 
