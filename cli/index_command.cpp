@@ -60,6 +60,10 @@ constexpr std::string_view kHelp =
     "                     also write the classic data file NAME_data.tavo,\n"
     "                     for programs that read only the index and data\n"
     "                     files (a run then takes at most 32000 files)\n"
+    "  --documents, --no-documents\n"
+    "                     read PDF, OpenDocument, Office, EPUB files and\n"
+    "                     compressed text and index their text (default),\n"
+    "                     or leave them out as files that are not text\n"
     "  --overwrite        replace an index file of the same name (without it,\n"
     "                     an existing index file is kept and the run refused)\n"
     "  --list             list the files that would be indexed, numbered, on\n"
@@ -210,6 +214,10 @@ int ParseArguments(int argc, char** argv, Arguments* args,
       settings->chkExcludeSpecialLetters = text == "1";
     } else if (flag == "--classic-data-file") {
       settings->chkWriteClassicDataFile = true;
+    } else if (flag == "--documents") {
+      settings->chkReadDocuments = true;
+    } else if (flag == "--no-documents") {
+      settings->chkReadDocuments = false;
     } else if (flag == "--overwrite") {
       args->overwrite = true;
     } else if (flag == "--list") {

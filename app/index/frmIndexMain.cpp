@@ -165,6 +165,8 @@ void frmIndexMain::BuildControls() {
   chkExcludeSpecialLetters = MakeControl<QCheckBox>(
       this, "chkExcludeSpecialLetters",
       "Exclude files and words with special letters");
+  chkReadDocuments = MakeControl<QCheckBox>(this, "chkReadDocuments",
+                                            "Read PDF and office documents");
   chkWriteClassicDataFile = MakeControl<QCheckBox>(
       this, "chkWriteClassicDataFile", "Write the classic data file");
   chkWriteClassicDataFile->setToolTip(
@@ -272,7 +274,8 @@ void frmIndexMain::BuildLayout() {
   limits_grid->addWidget(lblMinFilesize, 1, 0);
   limits_grid->addWidget(txbMinimumFilesize, 1, 1, Qt::AlignLeft);
   limits_grid->addWidget(chkExcludeSpecialLetters, 2, 0, 1, 3);
-  limits_grid->addWidget(chkWriteClassicDataFile, 3, 0, 1, 3);
+  limits_grid->addWidget(chkReadDocuments, 3, 0, 1, 3);
+  limits_grid->addWidget(chkWriteClassicDataFile, 4, 0, 1, 3);
   limits_grid->setColumnStretch(1, 1);
   files_box->addLayout(limits_grid);
   int button_width = 0;
@@ -381,6 +384,7 @@ void frmIndexMain::Pull() {
   s.chkIncludeSubfoldersOfSubfolders =
       chkIncludeSubfoldersOfSubfolders->isChecked();
   s.chkExcludeSpecialLetters = chkExcludeSpecialLetters->isChecked();
+  s.chkReadDocuments = chkReadDocuments->isChecked();
   s.chkWriteClassicDataFile = chkWriteClassicDataFile->isChecked();
 }
 
@@ -406,6 +410,7 @@ void frmIndexMain::Push() {
   chkIncludeSubfoldersOfSubfolders->setChecked(
       s.chkIncludeSubfoldersOfSubfolders);
   chkExcludeSpecialLetters->setChecked(s.chkExcludeSpecialLetters);
+  chkReadDocuments->setChecked(s.chkReadDocuments);
   chkWriteClassicDataFile->setChecked(s.chkWriteClassicDataFile);
 }
 

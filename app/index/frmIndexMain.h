@@ -104,6 +104,7 @@ class frmIndexMain : public ModuleWindow {
   QLabel* lblMinFilesize;
   QLineEdit* txbMinimumFilesize;
   QCheckBox* chkExcludeSpecialLetters;
+  QCheckBox* chkReadDocuments;
   QCheckBox* chkWriteClassicDataFile;
   QPushButton* cmdListFiles[2];
   QPushButton* cmdExtractData;

@@ -27,12 +27,13 @@ struct Verdict {
   enum What { kLeftOut, kUnstorable, kUnopenable, kKept } what = kLeftOut;
   std::int16_t kind = 0;  // kKept: the check's line-end code
   std::int64_t size = 0;  // kKept: its size
+  DocumentKind document = DocumentKind::kNone;  // kKept: a document's kind
 };
 
 Verdict VerdictOf(const FileRuling& ruling) {
   switch (ruling.rule) {
     case FileRule::kKept:
-      return Verdict{Verdict::kKept, ruling.kind, ruling.size};
+      return Verdict{Verdict::kKept, ruling.kind, ruling.size, ruling.document};
     case FileRule::kUnstorable:
       return Verdict{Verdict::kUnstorable, 0, 0};
     case FileRule::kUnopenable:
@@ -41,6 +42,9 @@ Verdict VerdictOf(const FileRuling& ruling) {
       return Verdict{};
   }
 }
+
+// The one excluded extension that documents carry.
+constexpr std::string_view kPdfExtension = "pdf";
 
 class Walk {
  public:
@@ -116,12 +120,12 @@ class Walk {
       result_->unopenable_file_paths.push_back(path);
     } else if (verdict.what == Verdict::kKept) {
       Count(std::string_view(path).substr(rules_.top_folder.size()),
-            verdict.size, verdict.kind);
+            verdict.size, verdict.kind, verdict.document);
     }
   }
 
   void Count(std::string_view relative, std::int64_t size,
-             std::int16_t kind) {
+             std::int16_t kind, DocumentKind document) {
     if (LetWindowSystemRun(ports_.yield, ports_.launcher, *stop_flag_).stop) {
       return;
     }
@@ -132,8 +136,9 @@ class Walk {
       return;
     }
     result_->total_size += static_cast<double>(size);
+    if (document != DocumentKind::kNone) ++result_->documents;
     result_->file_list.push_back(
-        SelectedFile{std::string(relative), kind, size});
+        SelectedFile{std::string(relative), kind, size, document});
     if (mode_ == SelectionMode::kListing) {
       ports_.display.Output(
           std::to_string(result_->count) + ". " + std::string(relative), 1,
@@ -217,12 +222,18 @@ FileRuling FileRules::Judge(const std::string& folder,
     ruling.rule = rule;
     return ruling;
   };
+  bool document_only = false;
   std::size_t dot = name.rfind('.');
   if (dot != std::string::npos) {
     std::string extension = LowerCaseText(name.substr(dot + 1));
     if (IsExcludedExtension(extension)) {
-      ruling.setting = std::move(extension);
-      return left_out(FileRule::kExtension);
+      // With documents read, a ".pdf" file is looked into: only a file
+      // that begins as a PDF is kept.
+      if (!rules_.read_documents || extension != kPdfExtension) {
+        ruling.setting = std::move(extension);
+        return left_out(FileRule::kExtension);
+      }
+      document_only = true;
     }
   }
   if (rules_.exclude_files_in_top_folder && folder_lower == top_lower_) {
@@ -250,6 +261,23 @@ FileRuling FileRules::Judge(const std::string& folder,
   if (rules_.minimum_size > 0 && ruling.size < rules_.minimum_size) {
     return left_out(FileRule::kMinimumSize);
   }
+  std::string_view relative =
+      std::string_view(path).substr(rules_.top_folder.size());
+  const bool unstorable =
+      relative.find_first_of("\"\r\n") != std::string_view::npos;
+  // A file that passed every rule but the text check: kept when its first
+  // bytes tell a document.
+  auto judge_document = [&](FileRule otherwise) {
+    ruling.document = RecognizeDocumentFile(path);
+    if (ruling.document == DocumentKind::kNone) {
+      if (otherwise == FileRule::kExtension) ruling.setting = kPdfExtension;
+      return left_out(otherwise);
+    }
+    if (unstorable) return left_out(FileRule::kUnstorable);
+    ruling.kind = kCheckTextCrLf;
+    return ruling;
+  };
+  if (document_only) return judge_document(FileRule::kExtension);
   // CheckTextFileAndLetters when special letters are excluded, else
   // CheckTextFile; the lstat above has just found a regular file there.
   std::int16_t kind = CheckWalkedTextFile(
@@ -258,17 +286,18 @@ FileRuling FileRules::Judge(const std::string& folder,
   ruling.kind = kind;
   // A file that cannot be opened is told, not passed over in silence.
   if (kind == kCheckCannotOpen) return left_out(FileRule::kUnopenable);
-  if (kind <= 0) return left_out(FileRule::kNotText);
+  // What the text check refuses may be a document; a text file is never
+  // looked into again, so a tree without documents costs nothing more.
+  if (kind <= 0) {
+    return rules_.read_documents ? judge_document(FileRule::kNotText)
+                                 : left_out(FileRule::kNotText);
+  }
   if (rules_.exclude_special_letters &&
       ruling.facts.distinct_special_letters > kMaxDistinctSpecialLetters &&
       ruling.facts.special_letter_percentage > kSpecialLetterLimitPercent) {
     return left_out(FileRule::kSpecialLetters);
   }
-  std::string_view relative =
-      std::string_view(path).substr(rules_.top_folder.size());
-  if (relative.find_first_of("\"\r\n") != std::string_view::npos) {
-    return left_out(FileRule::kUnstorable);
-  }
+  if (unstorable) return left_out(FileRule::kUnstorable);
   return ruling;
 }
 
@@ -288,6 +317,7 @@ SelectionRules RulesFromSettings(const IndexSettings& settings) {
       SplitExcludedFilepaths(settings.txbExcludedFilepaths);
   rules.minimum_size = LeadingNumber(TrimSpaces(settings.txbMinimumFilesize));
   rules.exclude_special_letters = settings.chkExcludeSpecialLetters;
+  rules.read_documents = settings.chkReadDocuments;
   return rules;
 }
 

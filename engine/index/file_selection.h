@@ -14,6 +14,7 @@
 #include "engine/format/index_store.h"
 #include "engine/index/index_ports.h"
 #include "engine/index/index_settings.h"
+#include "engine/reading/document_kind.h"
 #include "engine/text/file_checks.h"
 
 namespace orvane {
@@ -28,6 +29,9 @@ struct SelectionRules {
   std::vector<std::string> excluded_filepaths;   // no empty item
   std::int32_t minimum_size = 0;                 // 0: no minimum
   bool exclude_special_letters = true;
+  // Documents (told by their first bytes) pass where the text check
+  // refuses them, and a PDF's extension is no longer excluded.
+  bool read_documents = false;
   // The most files the run may take (the store's limit).
   std::uint32_t file_limit = kClassicMaxFilesIndexed;
 };
@@ -65,6 +69,8 @@ struct FileRuling {
   std::string setting;
   // What the text check found (from kUnopenable on).
   TextFileFacts facts;
+  // kKept: kNone for a text file, else the document's kind.
+  DocumentKind document = DocumentKind::kNone;
 };
 
 // The folder rule and the file rules of a run, prepared once: the counting
@@ -109,6 +115,8 @@ struct SelectedFile {
   // kCheckTextLfOnly or kCheckTextCrOnly).
   std::int16_t text_kind = 0;
   std::int64_t size = 0;  // in bytes, as it was counted
+  // kNone for a text file; a document is read by the document reader.
+  DocumentKind document = DocumentKind::kNone;
 };
 
 // What the counting pass leaves.
@@ -120,6 +128,8 @@ struct Selection {
   // index can hold the selection.
   bool too_many_files = false;
   double total_size = 0;
+  // How many of the files kept are documents.
+  std::int32_t documents = 0;
   // The files kept, in the order of the walk.
   std::vector<SelectedFile> file_list;
   // Folders passed over because they cannot be read for lack of

@@ -29,6 +29,9 @@ struct IndexSettings {
   bool chkExcludeFilesInTopFolder = false;
   bool chkIncludeSubfoldersOfSubfolders = false;
   bool chkExcludeSpecialLetters = true;
+  // PDF, OpenDocument, Office Open XML and EPUB files and compressed text
+  // are read through the document reader and indexed with the text files.
+  bool chkReadDocuments = true;
   // Write the classic data file beside the index file and the store, for
   // programs that read only the index file and the data file. With it, a
   // run takes at most the classic pair's 32,000 files.
@@ -39,7 +42,8 @@ struct IndexSettings {
 
 // Puts every setting to its default: all texts empty but the minimum file
 // size "400", the files of the top folder and the subfolders of the included
-// subfolders not excluded, files and words with special letters excluded.
+// subfolders not excluded, files and words with special letters excluded,
+// documents read.
 void SetDefaults(IndexSettings* settings);
 
 // Includes the whole tree below the top folder: every subfolder (in byte

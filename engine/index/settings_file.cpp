@@ -60,9 +60,13 @@ Status WriteSettingsFile(const std::string& path,
   for (const NamedText& t : texts) {
     out += RecordLine().AddString(*t.text).Finish();
   }
+  // The documents' box comes last, after the twelve records a settings
+  // file has always held: a reader of those twelve stops before it, and a
+  // file without it loads with documents read.
   for (bool box : {settings.chkExcludeFilesInTopFolder,
                    settings.chkIncludeSubfoldersOfSubfolders,
-                   settings.chkExcludeSpecialLetters}) {
+                   settings.chkExcludeSpecialLetters,
+                   settings.chkReadDocuments}) {
     out += RecordLine().AddNumber(box ? 1 : 0).Finish();
   }
   if (settings.chkWriteClassicDataFile) out += RecordLine().AddNumber(1).Finish();
@@ -128,7 +132,13 @@ LoadResult ReadSettingsItems(const std::string& path, IndexSettings* settings,
       !CheckBoxValue(items[11], &s.chkExcludeSpecialLetters)) {
     return failed("Invalid property value");
   }
-  // The optional thirteenth record; anything but a 1 leaves the box off.
+  std::string documents;
+  s.chkReadDocuments = true;
+  if (reader.NextItem(&documents) &&
+      !CheckBoxValue(documents, &s.chkReadDocuments)) {
+    return failed("Invalid property value");
+  }
+  // The optional fourteenth record; anything but a 1 leaves the box off.
   std::string extra;
   s.chkWriteClassicDataFile = reader.NextItem(&extra) && extra == "1";
   return LoadResult::kLoaded;

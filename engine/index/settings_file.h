@@ -1,9 +1,10 @@
 // Index Module settings files (*.usri): the twelve records that hold the
 // settings of a project, written in the delimited style of the program's
-// own files, and a thirteenth, the number 1, only when the classic data
-// file is to be written: a file without it (every file of earlier
-// versions) loads with the box off, and a reader that takes the twelve
-// records and no more reads every file as before. "Save for next run" writes tavoi.usri in the application-data
+// own files; a thirteenth for reading documents (a file without it reads
+// them); and a fourteenth, the number 1, only when the classic data file is
+// to be written (a file without it loads with that box off). A reader that
+// takes the twelve records and no more reads every file as before. "Save
+// for next run" writes tavoi.usri in the application-data
 // folder, which the window loads when it opens.
 #pragma once
 

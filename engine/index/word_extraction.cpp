@@ -164,6 +164,17 @@ Result<WordExtractor::FileResult> WordExtractor::ExtractFileWords(
   return FileResult::kRead;
 }
 
+void WordExtractor::ExtractContentWords(const std::vector<Content>& lines,
+                                        bool decode_utf8,
+                                        ExtractionObserver* observer) {
+  decode_utf8_ = decode_utf8;
+  for (const Content& line : lines) {
+    bool go_on = ProcessLine(line);
+    if (!observer->AfterLine() || !go_on || lexicon_full_) break;
+  }
+  decode_utf8_ = true;
+}
+
 bool WordExtractor::ProcessLine(std::string_view raw_line) {
   // UTF-8 sequences are decoded before the line is lower-cased: the
   // lower-casing would turn a lead byte such as C3 into E3 and break its

@@ -11,7 +11,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "engine/common/cp1252.h"
 #include "engine/index/common_words.h"
 #include "engine/index/extraction_lines.h"
 #include "engine/index/lexicon.h"
@@ -82,6 +84,13 @@ class WordExtractor {
   // REQUIRES: StartFile() was called for this file.
   Result<FileResult> ExtractFileWords(const std::string& path, bool split_at_lf,
                                       ExtractionObserver* observer);
+
+  // The lines of a document's text, already content, as the lines of a
+  // file: decode_utf8 when they still hold UTF-8 sequences (a compressed
+  // text's lines as its file holds them). Stops as ExtractFileWords does.
+  // REQUIRES: StartFile() was called for this document.
+  void ExtractContentWords(const std::vector<Content>& lines, bool decode_utf8,
+                           ExtractionObserver* observer);
 
   // One line as read from a file: makes its typographic punctuation plain
   // and decodes its UTF-8 sequences (not in a UTF-16 file, whose lines are

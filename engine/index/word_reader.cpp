@@ -127,9 +127,12 @@ void WordReader::Run(Lane* lane) {
     for (std::size_t f = lane->first_file; f < files_.size(); f += step) {
       const FileToRead& file = files_[f];
       if (stop_ || !Acquire(lane)) break;
-      extractor.StartFile();
       Result<WordExtractor::FileResult> result =
-          extractor.ExtractFileWords(file.path, file.split_at_lf, &feed);
+          WordExtractor::FileResult::kRead;
+      if (!file.document) {
+        extractor.StartFile();
+        result = extractor.ExtractFileWords(file.path, file.split_at_lf, &feed);
+      }
       if (stop_ || lane->filling == nullptr) break;
       lane->filling->file_end = true;
       lane->filling->result = std::move(result);

@@ -28,6 +28,9 @@ class WordReader {
   struct FileToRead {
     std::string path;
     bool split_at_lf = false;  // the file's line ends are LF only
+    // A document, whose words the caller takes from the document reader:
+    // HandOnFile hands on no word for it.
+    bool document = false;
   };
 
   // common_words is not owned; from Start to Stop only the reader's

@@ -1,7 +1,10 @@
 #include "engine/modules/index_module.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <exception>
 #include <functional>
 #include <future>
@@ -21,6 +24,9 @@
 #include "engine/modules/guarded.h"
 #include "engine/modules/index_folders.h"
 #include "engine/search/found_files.h"
+#include "engine/modules/run_documents.h"
+#include "engine/reading/reader_pool.h"
+#include "engine/store/store_fingerprint.h"
 #include "engine/text/file_checks.h"
 #include "engine/text/markup.h"
 #include "engine/text/number_text.h"
@@ -90,6 +96,8 @@ constexpr std::int16_t kTextFileListHeading = 155;
 
 constexpr int kMaxCurrentFileLength = 80;  // intMaxCurrentFileLength
 constexpr std::int32_t kWordsShownStep = 90;
+// Documents handed to the document reader ahead of the file being read.
+constexpr std::size_t kDocumentsAhead = 16;
 constexpr double kSecondsPerDay = 86400;
 
 constexpr std::string_view kProjectNameInadmissible = ":\\/,<>'&\"";
@@ -98,6 +106,7 @@ constexpr std::string_view kProjectNameInadmissible = ":\\/,<>'&\"";
 constexpr std::string_view kWindowInputs[] = {
     "chkIncludeSubfoldersOfSubfolders", "chkExcludeFilesInTopFolder",
     "chkExcludeSpecialLetters",         "chkWriteClassicDataFile",
+    "chkReadDocuments",
     "cmdTopFolder",
     "cmdOutputFolder",                  "cmdSelectSubfolders",
     "cmdExcludeFiles",                  "cmdExpandFilepathExclusions",
@@ -423,7 +432,8 @@ bool IndexModule::CheckSettings(bool listing_mode, std::string* title_content,
 }
 
 void IndexModule::TellLeftOut(std::string_view what, std::string_view why,
-                              const std::vector<std::string>& paths) {
+                              const std::vector<std::string>& paths,
+                              const std::vector<std::string>* reasons) {
   if (paths.empty()) return;
   const auto n = static_cast<std::int32_t>(paths.size());
   std::string text = n == 1 ? "One " + std::string(what) + " was"
@@ -431,10 +441,12 @@ void IndexModule::TellLeftOut(std::string_view what, std::string_view why,
                                   "s were";
   text += why;
   std::size_t shown = 0;
-  for (const std::string& path : paths) {
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    const std::string& path = paths[i];
     state_.left_out.push_back(path);
     if (shown == state_.paths_shown) continue;
     text += "\r\n" + path;
+    if (reasons != nullptr) text += " (" + (*reasons)[i] + ")";
     ++shown;
   }
   if (shown < paths.size()) {
@@ -471,9 +483,14 @@ void IndexModule::RunCountingPass(bool listing_mode,
               ports_, &state_.stop_flag, &selection_);
   if (LetWindowSystemRun().KeepGoing() && !listing_mode) {
     if (selection_.count > 0) {
+      std::string documents;
+      if (selection_.documents == 1) documents = " (one document)";
+      if (selection_.documents > 1) {
+        documents = " (" + FormatGrouped(selection_.documents) + " documents)";
+      }
       ports_.view.SetText("lblTotalNumFiles",
                            GetProgramText(kTextTotalFiles) + ": " +
-                               FormatGrouped(selection_.count));
+                               FormatGrouped(selection_.count) + documents);
       ports_.view.SetText("lblTotalFileSize",
                            GetProgramText(kTextTotalSize) + ": " +
                                FormatGrouped(selection_.total_size / 1024) +
@@ -627,13 +644,14 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
                           s.chkWriteClassicDataFile);
   Status begun = writer->Begin(static_cast<std::uint32_t>(selection_.count));
   if (!begun.ok()) FailRun(begun);
-  std::vector<std::string> vanished;
+  Unread unread;
   if (!state_.stop_flag) {
-    vanished = ReadSelectedFiles(rules, *writer);
+    unread = ReadSelectedFiles(rules, *writer);
     if (LetWindowSystemRun().KeepGoing()) WriteLexicon(title_content, *writer);
   }
   if (LetWindowSystemRun().quit) {
     writer->Discard();
+    text_file_.reset();
     return RunOutcome::kQuit;
   }
   // From here on the file list holds the relative paths of the run.
@@ -645,16 +663,63 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
   std::string status_text;
   RunOutcome outcome = FinishIndexFiles(*writer, &status_text);
   if (outcome == RunOutcome::kCompleted) {
+    FinishTextFile();
+  } else {
+    text_file_.reset();  // its file goes
+  }
+  if (outcome == RunOutcome::kCompleted) {
     TellLeftOut("file",
                 " missing when it was to be read; the index lists it without "
                 "any word.",
-                vanished);
+                unread.vanished);
+    TellLeftOut("document",
+                " not read; the index lists it without any word.",
+                unread.documents, &unread.reasons);
   }
   ShowClosingStatus(std::move(status_text));
   return outcome;
 }
 
-std::vector<std::string> IndexModule::ReadSelectedFiles(
+void IndexModule::KeepDocumentText(const std::string& relative_path,
+                                   const std::string& path,
+                                   const DocumentSourceText& text) {
+  DocumentStamp stamp;
+  if (text_file_ == nullptr || !StampOfFile(path, &stamp)) return;
+  Status kept = text_file_->Add(relative_path, stamp, text);
+  if (!kept.ok()) FailRun(kept);
+}
+
+void IndexModule::FinishTextFile() {
+  const std::string final_path = TextFilePathFor(state_.index_path);
+  std::unique_ptr<DocumentTextFileWriter> writer = std::move(text_file_);
+  if (writer == nullptr) {
+    // A text file of an earlier index would be stale: its index is gone.
+    std::remove(final_path.c_str());
+    return;
+  }
+  Result<StoreFingerprint> fingerprint =
+      FingerprintOfIndexFile(state_.index_path);
+  Status published = fingerprint.ok()
+                         ? writer->Commit(*fingerprint, final_path)
+                         : fingerprint.status();
+  if (!published.ok()) {
+    // The index stands; its documents are read again when searched.
+    std::remove(final_path.c_str());
+    ports_.prompter.ShowMessage(MessageIcon::kWarning,
+                                kCreateIndexFileCaption,
+                                published.message());
+  }
+}
+
+DocumentReader& IndexModule::Documents() {
+  if (document_reader_ != nullptr) return *document_reader_;
+  if (own_document_reader_ == nullptr) {
+    own_document_reader_ = std::make_unique<ReaderPool>();
+  }
+  return *own_document_reader_;
+}
+
+IndexModule::Unread IndexModule::ReadSelectedFiles(
     const SelectionRules& rules, IndexStoreWriter& writer) {
   const std::size_t num_files = selection_.file_list.size();
   Lexicon& lexicon = lexicon_;
@@ -663,15 +728,33 @@ std::vector<std::string> IndexModule::ReadSelectedFiles(
   // called.
   WordReader reader(&common_words_, rules.exclude_special_letters);
   RunObserver observer(this);
-  std::vector<std::string> vanished;
+  Unread unread;
   ports_.view.SetText("cmdExtractData", GetProgramText(kTextPause));
   lexicon.StartPass();
   std::vector<WordReader::FileToRead> files;
+  std::vector<std::string> document_paths;
   files.reserve(num_files);
   for (const SelectedFile& file : selection_.file_list) {
+    const bool document = file.document != DocumentKind::kNone;
     files.push_back({rules.top_folder + file.relative_path,
-                     file.text_kind == kCheckTextLfOnly});
+                     file.text_kind == kCheckTextLfOnly, document});
+    if (document) document_paths.push_back(files.back().path);
   }
+  // The documents' words are taken here, with a list of common words of
+  // their own: the reading threads use the run's.
+  CommonWords document_common_words = common_words_;
+  std::optional<RunDocuments> documents;
+  if (!document_paths.empty()) {
+    text_file_ = std::make_unique<DocumentTextFileWriter>(PartialFilePath(
+        TextFilePathFor(state_.index_path), std::to_string(::getpid())));
+    DocumentReader& document_reader = Documents();
+    documents.emplace(&document_reader, std::move(document_paths),
+                      kDocumentsAhead);
+  }
+  const KeepWaiting keep_waiting = [this] {
+    return LetWindowSystemRun().KeepGoing();
+  };
+  bool documents_lexicon_full = false;
   reader.Start(std::move(files));
   for (std::size_t f = 0; f < num_files; ++f) {
     const SelectedFile& file = selection_.file_list[f];
@@ -701,6 +784,27 @@ std::vector<std::string> IndexModule::ReadSelectedFiles(
     observer.StartFile();
     Result<WordExtractor::FileResult> handed =
         reader.HandOnFile(&lexicon, &observer);
+    if (file.document != DocumentKind::kNone && handed.ok()) {
+      // The run waits here for the document, asking the window system
+      // between waits, so that Pause and Cancel answer at once.
+      std::optional<DocumentOutcome> outcome = documents->Next(keep_waiting);
+      if (!outcome.has_value()) break;
+      if (!outcome->ok()) {
+        unread.documents.push_back(path);
+        unread.reasons.push_back(outcome->reason);
+      } else {
+        const bool decode_utf8 = ContentHoldsUtf8(outcome->text);
+        DocumentContent content = ToContent(std::move(outcome->text));
+        KeepDocumentText(file.relative_path, path,
+                         ToSourceText(content, decode_utf8));
+        if (!ExtractDocumentWords(content, decode_utf8,
+                                  rules.exclude_special_letters,
+                                  &document_common_words, &lexicon,
+                                  &observer)) {
+          documents_lexicon_full = true;
+        }
+      }
+    }
     if (!handed.ok()) {
       ports_.prompter.ShowMessage(MessageIcon::kWarning, "Error",
                                   handed.status().message() + ":\r\n" + path);
@@ -708,9 +812,9 @@ std::vector<std::string> IndexModule::ReadSelectedFiles(
     } else if (*handed == WordExtractor::FileResult::kVanished) {
       // Its line stays in the file list and its column stays 0, so the
       // file list and every count line agree on N.
-      vanished.push_back(path);
+      unread.vanished.push_back(path);
     }
-    if (reader.lexicon_full()) {
+    if (reader.lexicon_full() || documents_lexicon_full) {
       ports_.prompter.ShowMessage(
           MessageIcon::kWarning, "Error",
           "The lexicon cannot hold more than " +
@@ -722,7 +826,7 @@ std::vector<std::string> IndexModule::ReadSelectedFiles(
     if (lexicon.largest_count() > 0) lexicon.WriteFileScores(writer);
   }
   reader.Stop();
-  return vanished;
+  return unread;
 }
 
 void IndexModule::WriteLexicon(const std::string& title_content,

@@ -21,6 +21,8 @@
 #include "engine/index/index_ports.h"
 #include "engine/index/index_settings.h"
 #include "engine/index/lexicon.h"
+#include "engine/reading/document_reader.h"
+#include "engine/store/document_text_file.h"
 
 namespace orvane {
 
@@ -108,6 +110,10 @@ class IndexModule {
   // "List files which were indexed": the files of the last run.
   void ListIndexedFiles();
 
+  // The document reader of the runs (not owned; tests give a fake). Without
+  // one the module starts its own pool of workers at the first document.
+  void set_document_reader(DocumentReader* reader) { document_reader_ = reader; }
+
   // The index file that "Go to search module" hands over: the project's
   // index file when it exists (made now or by an earlier run), else
   // nothing (empty).
@@ -146,9 +152,23 @@ class IndexModule {
   // files of an earlier index stay until the new ones replace them.
   RunOutcome RunExtraction(const SelectionRules& rules,
                            const std::string& title_content);
-  // Returns the paths of the listed files that had vanished.
-  std::vector<std::string> ReadSelectedFiles(const SelectionRules& rules,
-                                             IndexStoreWriter& writer);
+  // The files that the extraction pass lists without any word.
+  struct Unread {
+    std::vector<std::string> vanished;   // paths of files gone meanwhile
+    std::vector<std::string> documents;  // paths of unreadable documents
+    std::vector<std::string> reasons;    // why, for each of documents
+  };
+  Unread ReadSelectedFiles(const SelectionRules& rules,
+                           IndexStoreWriter& writer);
+  // The reader of the run's documents.
+  DocumentReader& Documents();
+  // Keeps a document's text in the run's text file.
+  void KeepDocumentText(const std::string& relative_path,
+                        const std::string& path,
+                        const DocumentSourceText& text);
+  // Publishes the run's text file beside the completed index, or removes
+  // the text file of an earlier index when the run read no document.
+  void FinishTextFile();
   void WriteLexicon(const std::string& title_content, IndexStoreWriter& writer);
   RunOutcome FinishIndexFiles(IndexStoreWriter& writer,
                               std::string* status_text);
@@ -177,8 +197,10 @@ class IndexModule {
   std::uint32_t FileLimit() const;
   void ShowCountingMessages();
   // Tells how many whats were left out and why, followed by their paths.
+  // reasons, when given, stand after their paths.
   void TellLeftOut(std::string_view what, std::string_view why,
-                   const std::vector<std::string>& paths);
+                   const std::vector<std::string>& paths,
+                   const std::vector<std::string>* reasons = nullptr);
   void PrepareLargeDisplay(std::string_view caption);
   void ShowSortedList(std::string caption);
   std::string FormatGrouped(double value) const;
@@ -193,6 +215,10 @@ class IndexModule {
   // nobody waits for it, not even the module's end.
   std::shared_ptr<BackgroundDeletion> deletion_;
   Lexicon lexicon_;
+  DocumentReader* document_reader_ = nullptr;
+  std::unique_ptr<DocumentReader> own_document_reader_;
+  // The text file of the run, while it is written.
+  std::unique_ptr<DocumentTextFileWriter> text_file_;
   Selection selection_;
   bool listing_mode_ = false;
   double start_time_ = 0;

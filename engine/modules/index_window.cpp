@@ -152,6 +152,7 @@ const std::vector<std::string_view> kIndexWindowControls = {
     "txbExcludedFilepaths", "cmdExpandFilepathExclusions",
     "lblMinFilesize",   "txbMinimumFilesize",
     "chkExcludeSpecialLetters", "chkWriteClassicDataFile",
+    "chkReadDocuments",
     "cmdListFiles[0]",
     "cmdListFiles[1]",  "cmdExtractData",
     "cboSettings",      "cmdSettings",

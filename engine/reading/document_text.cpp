@@ -99,6 +99,38 @@ DocumentContent ToContent(DocumentText text) {
   return content;
 }
 
+bool ContentHoldsUtf8(const DocumentText& text) {
+  if (text.bytes.size() < 2) return !text.bytes.empty();
+  const std::string_view mark = std::string_view(text.bytes).substr(0, 2);
+  return mark != "\xFF\xFE" && mark != "\xFE\xFF";
+}
+
+DocumentSourceText ToSourceText(const DocumentContent& content,
+                                bool decode_utf8) {
+  DocumentSourceText source;
+  source.title = content.title;
+  source.decode_utf8 = decode_utf8;
+  std::size_t size = 0;
+  for (const Content& line : content.lines) size += line.size() + 2;
+  source.text.reserve(size);
+  std::size_t page = 0;
+  for (std::size_t i = 0; i < content.lines.size(); ++i) {
+    while (page < content.page_starts.size() &&
+           static_cast<std::size_t>(content.page_starts[page]) <= i) {
+      source.page_offsets.push_back(
+          static_cast<std::int64_t>(source.text.size()));
+      ++page;
+    }
+    source.text += content.lines[i];
+    source.text += "\r\n";
+  }
+  // Pages after the last line (without text) start at the text's end.
+  for (; page < content.page_starts.size(); ++page) {
+    source.page_offsets.push_back(static_cast<std::int64_t>(source.text.size()));
+  }
+  return source;
+}
+
 std::int32_t PageNumberOfLine(const std::vector<std::int32_t>& page_starts,
                               std::int32_t line_index) {
   // The last page that starts at or before the line: pages without text

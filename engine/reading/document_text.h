@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/common/cp1252.h"
+#include "engine/text/document_source.h"
 
 namespace orvane {
 
@@ -85,6 +86,16 @@ struct DocumentContent {
 // mark; split at CR and CR LF, and at a lone LF too when its first 8192
 // characters hold LF and no CR (the rule of word extraction's line types).
 DocumentContent ToContent(DocumentText text);
+
+// Whether the lines of a document's content still hold UTF-8 sequences:
+// a compressed text's do (as its file would), unless it is UTF-16; the
+// lines a reader gives are decoded when they become content.
+bool ContentHoldsUtf8(const DocumentText& text);
+
+// A document's content as the readers of found files read it: its lines
+// joined, each ended by CR LF, with the offset where each page starts.
+DocumentSourceText ToSourceText(const DocumentContent& content,
+                                bool decode_utf8);
 
 // The number (from 1) of the page that holds the line at line_index; 0
 // when the document has no pages.

@@ -258,8 +258,20 @@ std::string WriteHtmlReport(const SearchSettings& settings, SearchState* state,
     const std::vector<std::string>& extracts = builder.extracts();
     if (!extracts.empty()) {
       page.Line(font_small);
+      const std::vector<std::int32_t>& pages = builder.extract_pages();
       for (std::size_t k = 0; k < extracts.size(); ++k) {
-        page.Line(CleanExtract(extracts[k]) + "<br>");
+        // An extract of a document with pages names its page, and its link
+        // opens the document there.
+        std::string page_link;
+        if (k < pages.size() && pages[k] > 0) {
+          const std::string number = std::to_string(pages[k]);
+          page_link = "<a href=" +
+                      Quoted(HtmlFileLink(AbsolutePath(full_path)) +
+                             "#page=" + number) +
+                      " target=" + Quoted("_blank") + ">Page " + number +
+                      "</a>: ";
+        }
+        page.Line(page_link + CleanExtract(extracts[k]) + "<br>");
         if (static_cast<std::int64_t>(k) + 1 == state->intMaxNumExtracts) break;
       }
       bool cut = false;

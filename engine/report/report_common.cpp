@@ -1,5 +1,6 @@
 #include "engine/report/report_common.h"
 
+#include "engine/search/document_texts.h"
 #include "engine/text/sorting.h"
 #include "engine/text/string_ops.h"
 
@@ -12,6 +13,7 @@ void PrepareReportExtracts(const SearchSettings& settings, SearchState* state) {
   options.context_size = ExtractContextSize(settings);
   options.max_extracts = state->intMaxNumExtracts;
   options.extract_count_factor = 4;
+  UseDocumentTexts(settings.txbIndexFile, settings.txbTopFolder, state);
 }
 
 std::optional<std::string> ExpandedWordsList(SearchState* state) {

@@ -173,7 +173,13 @@ void WriteTextReport(const SearchSettings& settings, SearchState* state,
     if (!extracts.empty()) {
       for (std::size_t k = 0; k < extracts.size(); ++k) {
         if (!KeepWriting(state, ports)) return;
-        display.Output(ContentToDisplay(CleanExtract(extracts[k])), 1, false);
+        const std::vector<std::int32_t>& pages = builder.extract_pages();
+        const std::string page_name =
+            k < pages.size() && pages[k] > 0
+                ? "Page " + std::to_string(pages[k]) + ": "
+                : std::string();
+        display.Output(page_name + ContentToDisplay(CleanExtract(extracts[k])),
+                       1, false);
         if (static_cast<std::int64_t>(k) + 1 == state->intMaxNumExtracts) break;
         if (display.ReportBufferFull()) return;
         display.ShowEnd();

@@ -9,6 +9,7 @@
 #include "engine/text/charset.h"
 #include "engine/text/entities.h"
 #include "engine/text/markup.h"
+#include "engine/text/utf_decoding.h"
 #include "engine/text/string_ops.h"
 
 namespace orvane {
@@ -21,6 +22,23 @@ constexpr std::int16_t kTextSearchFirst = 68;
 constexpr std::int16_t kTextByTheButtonAtLeft = 86;
 
 constexpr std::string_view kCrLf = "\r\n";
+
+// The title of a document as GetHtmlTitle gives a file's: its own title,
+// or kNotHtmlFile with its first text (lines joined by blanks, at most
+// max_length characters) in *first_text.
+std::string DocumentTitle(const DocumentSourceText& document,
+                          std::string* first_text, std::size_t max_length) {
+  if (!document.title.empty()) return document.title;
+  // The start is enough: a page's worth of blanks is rare.
+  std::string text = document.text.substr(0, max_length * 16);
+  if (document.decode_utf8) DecodeUtf8Text(text);
+  for (char& c : text) {
+    if (c == '\r' || c == '\n' || c == '\t') c = ' ';
+  }
+  *first_text = TrimSpaces(CollapseSpaces(text)).substr(0, max_length);
+  *first_text = TrimSpaces(*first_text);
+  return std::string(kNotHtmlFile);
+}
 
 }  // namespace
 
@@ -53,11 +71,20 @@ bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
     state->strFileDescriptions.resize(i + 1);
   }
   std::string first_text;
-  // The title and the description come from one read of the file's start.
-  if (stored != nullptr) {
+  std::shared_ptr<const DocumentSourceText> document;
+  if (DocumentSource* documents = state->extract_builder.document_source()) {
+    document = documents->TextOf(full_path);
+  }
+  if (document != nullptr) {
+    // A document's title comes from its metadata, else its first text.
+    state->strFileTitles[i] =
+        DocumentTitle(*document, &first_text, kFoundFileTextLength);
+  } else if (stored != nullptr) {
     state->strFileTitles[i] = stored->title;
     first_text = stored->first_text;
   } else {
+    // The title and the description come from one read of the file's
+    // start.
     state->strFileTitles[i] = head.Title(&first_text, kFoundFileTextLength);
   }
   const std::string& title = state->strFileTitles[i];
@@ -90,13 +117,13 @@ bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
   state->results.Repaint();
   ports.progress.FileFound(listing_index + 1, state->strFilesFound[i]);
 
-  if (settings.chkDisplayDescriptions && stored != nullptr) {
+  if (!settings.chkDisplayDescriptions || document != nullptr) {
+    state->strFileDescriptions[i].clear();
+  } else if (stored != nullptr) {
     state->strFileDescriptions[i] = stored->description;
-  } else if (settings.chkDisplayDescriptions) {
+  } else {
     state->strFileDescriptions[i] =
         head.MetaContent("description", kFoundFileDescriptionLength);
-  } else {
-    state->strFileDescriptions[i].clear();
   }
   return true;
 }

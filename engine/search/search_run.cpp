@@ -541,6 +541,7 @@ void ShowSearchEnd(const SearchSettings& settings, SearchState* state,
 SearchRunOutcome RunSearch(const SearchSettings& settings, SearchState* state,
                            SearchPorts& ports) {
   ClearLastSearch(settings, state, ports);
+  UseDocumentTexts(settings.txbIndexFile, settings.txbTopFolder, state);
   SearchType type = settings.cboSearchType;
   LookUp look_up = LookUpWords(type, state, ports);
   if (look_up == LookUp::kQuit) return SearchRunOutcome::kQuit;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "engine/search/file_changes.h"
 #include "engine/search/loaded_index.h"
 #include "engine/search/search_ports.h"
+#include "engine/search/document_texts.h"
 #include "engine/text/extract_builder.h"
 
 namespace orvane {
@@ -94,6 +96,11 @@ struct SearchState {
 
   ExtractBuilder extract_builder;
   ResultsBox results;
+  // The documents' text that the extract builder reads (UseDocumentTexts),
+  // and the reader that reads changed documents again (not owned; null:
+  // the program's own pool of workers).
+  std::unique_ptr<DocumentTexts> document_texts;
+  DocumentReader* document_reader = nullptr;
 };
 
 }  // namespace orvane

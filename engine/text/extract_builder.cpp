@@ -221,10 +221,21 @@ std::int32_t FindWholeWord(std::int32_t start_position, std::string_view text,
 }
 
 bool ExtractBuilder::BuildExtracts(const std::string& path) {
-  extracts_.clear();
+  ClearExtracts();
   largest_tenth_ = 0;
   block_position_ = 1;
   file_length_ = 0;
+  page_offsets_ = nullptr;
+  if (documents_ != nullptr) {
+    if (std::shared_ptr<const DocumentSourceText> text =
+            documents_->TextOf(path)) {
+      // A document that could not be read has no text to show.
+      if (!text->reason.empty()) return false;
+      bool read = BuildFromText(*text);
+      page_offsets_ = nullptr;
+      return read;
+    }
+  }
   // A found file may have become a pipe since the search: it is not read
   // (a pipe without a writer would never end).
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -261,18 +272,40 @@ bool ExtractBuilder::BuildExtracts(const std::string& path) {
       if (file_length_ < 0) return false;
       decode_utf8 = !content.utf16();
     }
-    for (std::size_t at = 0; at < have; at += kExtractBlockSize) {
-      const std::size_t n = std::min(kExtractBlockSize, have - at);
-      const bool last = n < kExtractBlockSize;
-      const std::size_t length = PrepareExtractBlock(
-          chunk_.get() + at, n, last, decode_utf8, &display_, &search_);
-      if (ProcessBlock(display_, search_)) return !failed;
-      if (verify_mode_ && phrase_found_) return !failed;
-      block_position_ += static_cast<std::int64_t>(length);
-      if (last) return !failed;
-    }
+    if (ProcessChunk(have, decode_utf8)) return !failed;
   }
   return !failed;
+}
+
+bool ExtractBuilder::ProcessChunk(std::size_t have, bool decode_utf8) {
+  for (std::size_t at = 0; at < have; at += kExtractBlockSize) {
+    const std::size_t n = std::min(kExtractBlockSize, have - at);
+    const bool last = n < kExtractBlockSize;
+    const std::size_t length = PrepareExtractBlock(
+        chunk_.get() + at, n, last, decode_utf8, &display_, &search_);
+    if (ProcessBlock(display_, search_)) return true;
+    if (verify_mode_ && phrase_found_) return true;
+    block_position_ += static_cast<std::int64_t>(length);
+    if (last) return true;
+  }
+  return false;
+}
+
+bool ExtractBuilder::BuildFromText(const DocumentSourceText& text) {
+  // The text is cut into blocks as a file's bytes are: chunk by chunk,
+  // each copied, since a block is prepared in place.
+  file_length_ = static_cast<std::int64_t>(text.text.size());
+  page_offsets_ = &text.page_offsets;
+  if (chunk_ == nullptr) chunk_.reset(new char[kChunkSize]);
+  const std::string_view bytes = text.text;
+  std::size_t from = 0;
+  while (from < bytes.size()) {
+    const std::size_t have = std::min(kChunkSize, bytes.size() - from);
+    std::memcpy(chunk_.get(), bytes.data() + from, have);
+    from += have;
+    if (ProcessChunk(have, text.decode_utf8)) return true;
+  }
+  return true;
 }
 
 bool ExtractBuilder::ContainsPhrase(const std::string& path,
@@ -330,7 +363,7 @@ bool ExtractBuilder::WordOccurrences(const std::string& display,
     // last character of a block would otherwise be found again forever.
     scan = std::max(end, best + 1);
     int tenth = PositionTenth(block_position_ + best);
-    if (StoreExtract(tenth, extract)) return true;
+    if (StoreExtract(tenth, block_position_ + best, extract)) return true;
   }
 }
 
@@ -383,7 +416,7 @@ bool ExtractBuilder::PhraseOccurrences(const std::string& display,
         MakeExtract(display, middle, words[words.size() / 2], &end);
     scan = std::max(end, p1 + 1);
     int tenth = PositionTenth(block_position_ + p1);
-    if (StoreExtract(tenth, extract)) return true;
+    if (StoreExtract(tenth, block_position_ + p1, extract)) return true;
   }
   return false;
 }
@@ -484,7 +517,8 @@ int ExtractBuilder::PositionTenth(std::int64_t position_in_file) {
   return tenth;
 }
 
-bool ExtractBuilder::StoreExtract(int tenth, const std::string& extract) {
+bool ExtractBuilder::StoreExtract(int tenth, std::int64_t position,
+                                  const std::string& extract) {
   std::string entry;
   entry.reserve(extract.size() + 3);
   entry.push_back(static_cast<char>('0' + tenth));
@@ -492,6 +526,9 @@ bool ExtractBuilder::StoreExtract(int tenth, const std::string& extract) {
   entry.append(extract);
   if (!extracts_.empty() && extracts_.back() == entry) return false;
   extracts_.push_back(std::move(entry));
+  if (page_offsets_ != nullptr && !page_offsets_->empty()) {
+    pages_.push_back(PageAtOffset(*page_offsets_, position - 1));
+  }
   return LimitPassed();
 }
 

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/text/document_source.h"
+
 namespace orvane {
 
 // The block size of the extract builder; a word cut by a block boundary is
@@ -53,6 +55,11 @@ class ExtractBuilder {
 
   Options options;
 
+  // Where a document's text is read instead of its bytes (not owned);
+  // null: every file is read as it stands.
+  void set_document_source(DocumentSource* source) { documents_ = source; }
+  DocumentSource* document_source() const { return documents_; }
+
   // Processes one file. The extracts are then extracts(): entries of the
   // form digit, "} ", "... ", the extract text, " ...", in file order, the
   // search words between "<b>" and "</b>". Returns false when the file could
@@ -67,10 +74,16 @@ class ExtractBuilder {
                       const std::vector<std::string>& words);
 
   const std::vector<std::string>& extracts() const { return extracts_; }
+  // For each extract, the page of the document that holds it (from 1);
+  // empty when the file has no pages.
+  const std::vector<std::int32_t>& extract_pages() const { return pages_; }
   std::int16_t extract_count() const {
     return static_cast<std::int16_t>(extracts_.size());
   }
-  void ClearExtracts() { extracts_.clear(); }
+  void ClearExtracts() {
+    extracts_.clear();
+    pages_.clear();
+  }
 
  private:
   // Finds the occurrences of one block and stores its extracts; true when
@@ -84,14 +97,25 @@ class ExtractBuilder {
                           std::string_view word, std::int32_t* end_position);
   void MarkSearchWords(std::string& extract) const;
   int PositionTenth(std::int64_t position_in_file);
-  // Stores an extract with its tenth; true when the file's limit is passed.
-  bool StoreExtract(int tenth, const std::string& extract);
+  // Stores an extract with its tenth, found at position (1-based) of the
+  // file's text; true when the file's limit is passed.
+  bool StoreExtract(int tenth, std::int64_t position,
+                    const std::string& extract);
+  // BuildExtracts over a document's text.
+  bool BuildFromText(const DocumentSourceText& text);
+  // Prepares and processes the blocks of a chunk; true when the file's
+  // processing is to stop.
+  bool ProcessChunk(std::size_t have, bool decode_utf8);
   bool LimitPassed() const;
 
   // Bytes read from a file at a time: whole blocks.
   static constexpr std::size_t kChunkSize = 16 * kExtractBlockSize;
 
   std::vector<std::string> extracts_;
+  std::vector<std::int32_t> pages_;
+  DocumentSource* documents_ = nullptr;
+  // The page starts of the document being read; null for a file.
+  const std::vector<std::int64_t>* page_offsets_ = nullptr;
   // Reused from block to block and from file to file.
   std::unique_ptr<char[]> chunk_;
   std::string display_;

@@ -246,6 +246,7 @@ TEST_F(FrmIndexMainTest, SettingsSavedAndLoadedAgainWithEveryField) {
   Control<QCheckBox>(window, "chkIncludeSubfoldersOfSubfolders")
       ->setChecked(true);
   Control<QCheckBox>(window, "chkExcludeSpecialLetters")->setChecked(false);
+  Control<QCheckBox>(window, "chkReadDocuments")->setChecked(false);
 
   const std::string file = out_.Path("manuals.usri");
   dialogs_.QueueAnswer(file);
@@ -266,6 +267,7 @@ TEST_F(FrmIndexMainTest, SettingsSavedAndLoadedAgainWithEveryField) {
   QTest::mouseClick(Control<QPushButton>(window, "cmdReset"), Qt::LeftButton);
   EXPECT_EQ(Control<QLineEdit>(window, "txbProjectName")->text(), "");
   EXPECT_EQ(Control<QLineEdit>(window, "txbTopFolder")->text(), "");
+  EXPECT_TRUE(Control<QCheckBox>(window, "chkReadDocuments")->isChecked());
 
   dialogs_.QueueAnswer(file);
   Control<QComboBox>(window, "cboSettings")->setCurrentIndex(3);
@@ -291,6 +293,7 @@ TEST_F(FrmIndexMainTest, SettingsSavedAndLoadedAgainWithEveryField) {
                   ->isChecked());
   EXPECT_FALSE(
       Control<QCheckBox>(window, "chkExcludeSpecialLetters")->isChecked());
+  EXPECT_FALSE(Control<QCheckBox>(window, "chkReadDocuments")->isChecked());
   EXPECT_EQ(Text(Control<QLabel>(window, "lblNumExcludedFiles")->text()),
             "One file is excluded.");
   EXPECT_EQ(prompter_.boxes().size(), 1u);  // the Reset question only

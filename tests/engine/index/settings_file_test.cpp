@@ -36,7 +36,7 @@ class SettingsFileTest : public ::testing::Test {
   RecordingPrompter prompter_;
 };
 
-TEST_F(SettingsFileTest, WritesTwelveRecordsAndReadsThemBack) {
+TEST_F(SettingsFileTest, WritesThirteenRecordsAndReadsThemBack) {
   std::string path = tree_.Path("s.usri");
   ASSERT_TRUE(SaveSettings(path, settings_, &prompter_));
   EXPECT_EQ(ReadFileBytes(path),
@@ -45,17 +45,17 @@ TEST_F(SettingsFileTest, WritesTwelveRecordsAndReadsThemBack) {
                 settings_.txbOutputFolder + "\"\r\n\"" +
                 settings_.txbTopFolder +
                 "\"\r\n\"a.txt\r\nsub/b.txt\"\r\n\"sub\r\nother\"\r\n"
-                "\" 500\"\r\n1\r\n0\r\n0\r\n");
+                "\" 500\"\r\n1\r\n0\r\n0\r\n1\r\n");
   IndexSettings loaded;
   EXPECT_EQ(LoadSettings(path, &loaded, &prompter_, true), LoadResult::kLoaded);
   EXPECT_EQ(loaded, settings_);
   EXPECT_TRUE(prompter_.boxes().empty());
 }
 
-// The classic data file's box is a thirteenth record, written only when
+// The classic data file's box is a fourteenth record, written only when
 // ticked: a file without it loads with the box off, and a file with it
-// still begins with the twelve records every reader of them expects.
-TEST_F(SettingsFileTest, TheClassicDataFileBoxIsAnOptionalThirteenthRecord) {
+// still begins with the records every reader of them expects.
+TEST_F(SettingsFileTest, TheClassicDataFileBoxIsAnOptionalFourteenthRecord) {
   std::string twelve = tree_.Path("twelve.usri");
   ASSERT_TRUE(SaveSettings(twelve, settings_, &prompter_));
   settings_.chkWriteClassicDataFile = true;
@@ -70,6 +70,34 @@ TEST_F(SettingsFileTest, TheClassicDataFileBoxIsAnOptionalThirteenthRecord) {
   ASSERT_EQ(LoadSettings(twelve, &loaded, &prompter_, true), LoadResult::kLoaded);
   EXPECT_FALSE(loaded.chkWriteClassicDataFile);
   EXPECT_TRUE(prompter_.boxes().empty());
+}
+
+// A file of the twelve records written before documents were read loads
+// with them read; the thirteenth record, when there, decides.
+TEST_F(SettingsFileTest, ReadsTheDocumentsBoxWhenThereAndDefaultsWithout) {
+  std::string path = tree_.Path("s.usri");
+  settings_.chkReadDocuments = false;
+  ASSERT_TRUE(SaveSettings(path, settings_, &prompter_));
+  std::string bytes = ReadFileBytes(path);
+  ASSERT_EQ(bytes.substr(bytes.size() - 3), "0\r\n");
+  struct Case {
+    std::string last;
+    LoadResult result;
+    bool read_documents;
+  } cases[] = {
+      {"", LoadResult::kLoaded, true},
+      {"0\r\n", LoadResult::kLoaded, false},
+      {"1\r\n", LoadResult::kLoaded, true},
+      {"7\r\n", LoadResult::kFailed, true},
+  };
+  for (const Case& c : cases) {
+    tree_.Write("s.usri", bytes.substr(0, bytes.size() - 3) + c.last);
+    IndexSettings loaded;
+    loaded.chkReadDocuments = !c.read_documents;
+    EXPECT_EQ(LoadSettings(path, &loaded, &prompter_, false), c.result)
+        << c.last;
+    EXPECT_EQ(loaded.chkReadDocuments, c.read_documents) << c.last;
+  }
 }
 
 TEST_F(SettingsFileTest, DropsWhatNoLongerExists) {
@@ -170,6 +198,7 @@ TEST(SetDefaultsTest, GivesTheDefaultSettings) {
   EXPECT_FALSE(settings.chkExcludeFilesInTopFolder);
   EXPECT_FALSE(settings.chkIncludeSubfoldersOfSubfolders);
   EXPECT_TRUE(settings.chkExcludeSpecialLetters);
+  EXPECT_TRUE(settings.chkReadDocuments);
 }
 
 TEST(IncludeWholeTreeTest, IncludesEverySubfolderInByteOrderWithTheirs) {
