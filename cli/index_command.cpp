@@ -354,6 +354,9 @@ int RunIndexCommand(int argc, char** argv) {
       std::printf("%s\n", listing.caption().c_str());
     }
   } else if (!progress.closing().empty()) {
+    if (!progress.summary().empty()) {
+      std::printf("%s\n", progress.summary().c_str());
+    }
     std::printf("%s\n", progress.closing().c_str());
   }
   // The status is out before the module waits for the blocks of a

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "engine/text/number_text.h"
+
 namespace orvane {
 
 namespace {
@@ -56,6 +58,13 @@ void IndexProgressLine::Writing(std::int64_t different_words) {
 
 void IndexProgressLine::Finished(std::string_view closing) {
   closing_ = std::string(closing);
+}
+
+void IndexProgressLine::Summary(std::int64_t files, double bytes,
+                                std::string_view left_out) {
+  summary_ = "Files indexed: " + Grouped(files) + " (" +
+             FormatNumber(bytes / 1024, 0) + " KB).";
+  if (!left_out.empty()) summary_ += "  " + std::string(left_out);
 }
 
 std::string IndexProgressLine::Line(long long seconds) const {

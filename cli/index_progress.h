@@ -30,17 +30,23 @@ class IndexProgressLine : public RunProgress {
   void Words(std::int64_t different_words) override;
   void Writing(std::int64_t different_words) override;
   void Finished(std::string_view closing) override;
+  void Summary(std::int64_t files, double bytes,
+               std::string_view left_out) override;
 
   // The progress line as it would be shown now, its time given.
   std::string Line(long long seconds) const;
   // The closing status of the run; empty until it ended with one.
   const std::string& closing() const { return closing_; }
+  // "Files indexed: 1,234 (5,678 KB)." and what was left out, by reason;
+  // empty unless the run made an index.
+  const std::string& summary() const { return summary_; }
 
  private:
   enum class Phase { kStarting, kCounting, kReading, kWriting };
   // Shows the line unless one was shown within the last moment.
   void Update();
 
+  std::string summary_;
   StatusLine* line_;
   bool show_;
   std::chrono::steady_clock::time_point start_;

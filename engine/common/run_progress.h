@@ -39,6 +39,11 @@ class RunProgress {
   // Indexing: the run ended; closing is the status it shows last (for
   // example "Data extraction completed.   Index file is ...  Time = ...").
   virtual void Finished(std::string_view /*closing*/) {}
+  // Indexing: the run made an index of files files of bytes bytes;
+  // left_out tells what the rules left out, by reason (empty when
+  // nothing). Raised just before Finished.
+  virtual void Summary(std::int64_t /*files*/, double /*bytes*/,
+                       std::string_view /*left_out*/) {}
 
   // Searching: the search lists found file number (1-based, in listing
   // order); relative_path is its path under the top folder.

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <initializer_list>
+#include <utility>
 #include <system_error>
 
 #include "engine/common/records.h"
@@ -11,6 +13,7 @@
 #include "engine/index/file_judges.h"
 #include "engine/text/charset.h"
 #include "engine/text/file_checks.h"
+#include "engine/text/number_text.h"
 #include "engine/text/string_ops.h"
 
 namespace orvane {
@@ -28,19 +31,29 @@ struct Verdict {
   std::int16_t kind = 0;  // kKept: the check's line-end code
   std::int64_t size = 0;  // kKept: its size
   DocumentKind document = DocumentKind::kNone;  // kKept: a document's kind
+  FileRule rule = FileRule::kKept;  // the rule that decided
 };
 
 Verdict VerdictOf(const FileRuling& ruling) {
+  Verdict verdict;
+  verdict.rule = ruling.rule;
   switch (ruling.rule) {
     case FileRule::kKept:
-      return Verdict{Verdict::kKept, ruling.kind, ruling.size, ruling.document};
+      verdict.what = Verdict::kKept;
+      verdict.kind = ruling.kind;
+      verdict.size = ruling.size;
+      verdict.document = ruling.document;
+      break;
     case FileRule::kUnstorable:
-      return Verdict{Verdict::kUnstorable, 0, 0};
+      verdict.what = Verdict::kUnstorable;
+      break;
     case FileRule::kUnopenable:
-      return Verdict{Verdict::kUnopenable, 0, 0};
+      verdict.what = Verdict::kUnopenable;
+      break;
     default:
-      return Verdict{};
+      break;
   }
+  return verdict;
 }
 
 // The one excluded extension that documents carry.
@@ -113,6 +126,9 @@ class Walk {
 
   // The counting step for a file that passed.
   void TakeFile(const Verdict& verdict, const std::string& path) {
+    if (verdict.what != Verdict::kKept) {
+      ++result_->left_out[static_cast<std::size_t>(verdict.rule)];
+    }
     if (verdict.what == Verdict::kUnstorable) {
       ++result_->unstorable_paths;
       result_->unstorable_file_paths.push_back(path);
@@ -299,6 +315,45 @@ FileRuling FileRules::Judge(const std::string& folder,
   }
   if (unstorable) return left_out(FileRule::kUnstorable);
   return ruling;
+}
+
+std::string LeftOutText(const Selection& selection,
+                        const NumberFormat& format) {
+  auto count = [&selection](std::initializer_list<FileRule> rules) {
+    std::int64_t n = 0;
+    for (FileRule rule : rules) {
+      n += selection.left_out[static_cast<std::size_t>(rule)];
+    }
+    return n;
+  };
+  // The reasons a user acts on first: what the files are, then the
+  // settings that left them out, then what could not be read or stored.
+  const std::pair<std::int64_t, const char*> reasons[] = {
+      {count({FileRule::kNotText}), "not text"},
+      {count({FileRule::kMinimumSize}), "under the minimum size"},
+      {count({FileRule::kSpecialLetters}), "with many special letters"},
+      {count({FileRule::kExtension}), "of an excluded extension"},
+      {count({FileRule::kTopFolder, FileRule::kExcludedFile,
+              FileRule::kExcludedFilepath}),
+       "excluded by name or path"},
+      {count({FileRule::kNotRegular}), "links or special files"},
+      {count({FileRule::kUnopenable}), "unreadable"},
+      {count({FileRule::kUnstorable}), "with a path the index cannot hold"},
+  };
+  std::string text;
+  for (const auto& [n, reason] : reasons) {
+    if (n == 0) continue;
+    text += text.empty() ? "Left out: " : ", ";
+    text += FormatNumber(static_cast<double>(n), 0, format) + " " + reason;
+  }
+  if (selection.unreadable_folders > 0) {
+    text += text.empty() ? "Left out: " : ", ";
+    text += FormatNumber(selection.unreadable_folders, 0, format) +
+            (selection.unreadable_folders == 1 ? " unreadable folder"
+                                               : " unreadable folders");
+  }
+  if (!text.empty()) text += ".";
+  return text;
 }
 
 SelectionRules RulesFromSettings(const IndexSettings& settings) {

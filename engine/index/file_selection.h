@@ -6,6 +6,7 @@
 // (counting mode: the kept files are what the extraction pass reads).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <unordered_set>
@@ -16,6 +17,7 @@
 #include "engine/index/index_settings.h"
 #include "engine/reading/document_kind.h"
 #include "engine/text/file_checks.h"
+#include "engine/text/number_text.h"
 
 namespace orvane {
 
@@ -56,6 +58,8 @@ enum class FileRule {
   kSpecialLetters,    // too many special letters
   kUnstorable,        // its relative path holds a double quote, CR or LF
 };
+inline constexpr std::size_t kFileRuleCount =
+    static_cast<std::size_t>(FileRule::kUnstorable) + 1;
 
 // What the file rules found of one file.
 struct FileRuling {
@@ -144,7 +148,16 @@ struct Selection {
   std::vector<std::string> unreadable_folder_paths;
   std::vector<std::string> unstorable_file_paths;
   std::vector<std::string> unopenable_file_paths;
+  // The files of the folders walked that the rules left out, by the rule
+  // that decided (a FileRule as the index).
+  std::array<std::int32_t, kFileRuleCount> left_out{};
 };
+
+// What the rules left out, by reason, for the closing status of a run:
+// "Left out: 2,418 not text, 35 under the minimum size." in the order of
+// the reasons, those with no file omitted; empty when nothing was left out.
+std::string LeftOutText(const Selection& selection,
+                        const NumberFormat& format = {});
 
 // Runs the counting pass. Each file that passes lets the window system
 // process pending input; the walk ends when *stop_flag or the quit flag is

@@ -911,12 +911,20 @@ void IndexModule::ShowClosingStatus(std::string status_text) {
       FormatElapsedTime(static_cast<float>(elapsed), ports_.number_format) +
       ".";
   ports_.view.SetText("lblCurrentFile", status_text + "  " + time_text);
+  // What the rules left out, by reason, under the closing status.
+  const std::string left_out =
+      state_.index_created ? LeftOutText(selection_, ports_.number_format)
+                           : std::string();
+  if (state_.index_created) {
+    ports_.progress.Summary(selection_.count, selection_.total_size, left_out);
+  }
   ports_.progress.Finished(status_text + "  " + time_text);
   ports_.view.SetText(
       "lblNowProcessingFile",
       state_.index_created
           ? "Different words found: " + FormatGrouped(lexicon_.word_count())
           : std::string());
+  ports_.view.SetText("lblDifferentWordsFoundSoFar", left_out);
   state_.running = false;
   EnableControls(true);
   ports_.view.SetFocus(state_.index_created ? "cmdListFiles[1]"

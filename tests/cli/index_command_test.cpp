@@ -121,6 +121,11 @@ TEST_F(IndexCommandTest, CreatesTheIndexFromFlags) {
               ::testing::MatchesRegex("Data extraction completed\\.   Index "
                                       "file is p_index\\.tavo\\.  Time = "
                                       "([0-9]+\\.[0-9] seconds|1 second)\\."));
+  // Before it, what was indexed and what was left out.
+  EXPECT_EQ(ran.out.find("Files indexed: 3 (0 KB).  Left out: 1 excluded by "
+                         "name or path.\nData extraction completed."),
+            0u)
+      << ran.out;
   EXPECT_TRUE(Exists("p_index.tavo"));
   EXPECT_TRUE(Exists("p_store.tavo"));
   // The classic data file only when asked for.

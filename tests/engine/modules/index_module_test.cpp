@@ -266,6 +266,35 @@ TEST_F(IndexModuleTest, LeftOutFilesAreNamedAfterTheirCount) {
   EXPECT_EQ(module_->state().left_out, quoted);
 }
 
+// The closing status says what the rules left out, by reason, so that a
+// user sees why a tree gave fewer files than it holds.
+TEST_F(IndexModuleTest, TheClosingStatusCountsWhatWasLeftOutByReason) {
+  const std::string words(200, 'w');
+  top_.Write("kept.txt", "kept words " + words + "\r\n");
+  top_.Write("small.txt", "tiny\r\n");
+  top_.Write("binary.dat", std::string(300, '\x01'));
+  top_.Write("picture.jpg", words);
+  top_.Write("skip.txt", words);
+  top_.Write("say \"hi\".txt", words);
+  settings_.txbMinimumFilesize = "100";
+  settings_.txbExcludedFiles = "skip.txt";
+  EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kCompleted)
+      << prompter_.boxes().size();
+  EXPECT_EQ(view_.Text("lblDifferentWordsFoundSoFar"),
+            "Left out: 1 not text, 1 under the minimum size, 1 of an excluded "
+            "extension, 1 excluded by name or path, 1 with a path the index "
+            "cannot hold.");
+  // Nothing left out: nothing said.
+  top_.Write("small.txt", words);
+  for (const char* name : {"binary.dat", "picture.jpg", "skip.txt",
+                           "say \"hi\".txt"}) {
+    std::filesystem::remove(top_.Path(name));
+  }
+  prompter_.QueueAnswer(Answer::kYes);  // overwrite
+  EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kCompleted);
+  EXPECT_EQ(view_.Text("lblDifferentWordsFoundSoFar"), "");
+}
+
 // Issue 18: a Cancel during a run that replaces an index lost both files.
 // The earlier index stays, byte for byte, until a run publishes a new one.
 TEST_F(IndexModuleTest, StopDuringAnOverwriteKeepsTheEarlierFiles) {
