@@ -68,6 +68,8 @@ constexpr std::string_view kHelp =
     "                     an existing index file is kept and the run refused)\n"
     "  --list             list the files that would be indexed, numbered, on\n"
     "                     standard output, instead of creating the index\n"
+    "  --left-out         also list the files the rules leave out, each with\n"
+    "                     its reason, after the files (or the closing status)\n"
     "  --save-settings FILE\n"
     "                     write these settings to a settings file (.usri)\n"
     "                     and do nothing else\n"
@@ -103,6 +105,22 @@ class InterruptibleYield : public Yield {
 // The large display window of "List files" on standard output: the
 // numbered lines as they are found; the sorted list that the window shows
 // afterwards is left out, its caption is printed last.
+// "Files left out:" and a line for each, its path under the top folder
+// and its reason, as --left-out asks.
+void PrintLeftOutFiles(const IndexModule& module) {
+  const auto& files = module.selection().left_out_files;
+  if (files.empty()) return;
+  std::string top = TrimSpaces(module.settings().txbTopFolder);
+  AddTrailingBackslash(top);
+  std::printf("Files left out:\n");
+  for (const auto& [path, rule] : files) {
+    const std::string shown =
+        path.compare(0, top.size(), top) == 0 ? path.substr(top.size()) : path;
+    std::printf("%s (%s)\n", shown.c_str(),
+                std::string(FileRuleReason(rule)).c_str());
+  }
+}
+
 class ListingOutput : public LargeDisplay {
  public:
   void SetCaption(std::string_view caption) override {
@@ -138,6 +156,7 @@ struct Arguments {
   std::string settings_file;
   std::string save_settings_file;
   bool list = false;
+  bool left_out = false;
   bool quiet = false;
   bool overwrite = false;
   bool include_all = false;
@@ -222,6 +241,8 @@ int ParseArguments(int argc, char** argv, Arguments* args,
       args->overwrite = true;
     } else if (flag == "--list") {
       args->list = true;
+    } else if (flag == "--left-out") {
+      args->left_out = true;
     } else if (flag == "--save-settings") {
       ok = value(&args->save_settings_file);
     } else if (flag == "--quiet") {
@@ -334,6 +355,7 @@ int RunIndexCommand(int argc, char** argv) {
   module.common_words().LoadCommonWords(ProgramFilePath("cwds.txt"));
   yield.set_stop_flag(&module.state().stop_flag);
   module.state().paths_shown = static_cast<std::size_t>(-1);
+  module.state().keep_left_out_files = args.left_out;
 
   std::signal(SIGINT, OnInterrupt);
   RunOutcome outcome =
@@ -359,6 +381,7 @@ int RunIndexCommand(int argc, char** argv) {
     }
     std::printf("%s\n", progress.closing().c_str());
   }
+  if (args.left_out) PrintLeftOutFiles(module);
   // The status is out before the module waits for the blocks of a
   // replaced data file to be freed.
   if (!FinishStandardOutput("index")) return 1;

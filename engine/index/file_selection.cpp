@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <initializer_list>
 #include <utility>
 #include <system_error>
 
@@ -128,6 +127,9 @@ class Walk {
   void TakeFile(const Verdict& verdict, const std::string& path) {
     if (verdict.what != Verdict::kKept) {
       ++result_->left_out[static_cast<std::size_t>(verdict.rule)];
+      if (rules_.keep_left_out_files) {
+        result_->left_out_files.emplace_back(path, verdict.rule);
+      }
     }
     if (verdict.what == Verdict::kUnstorable) {
       ++result_->unstorable_paths;
@@ -317,34 +319,59 @@ FileRuling FileRules::Judge(const std::string& folder,
   return ruling;
 }
 
+std::string_view FileRuleReason(FileRule rule) {
+  switch (rule) {
+    case FileRule::kKept:
+      return "kept";
+    case FileRule::kNotText:
+      return "not text";
+    case FileRule::kMinimumSize:
+      return "under the minimum size";
+    case FileRule::kSpecialLetters:
+      return "with many special letters";
+    case FileRule::kExtension:
+      return "of an excluded extension";
+    case FileRule::kTopFolder:
+    case FileRule::kExcludedFile:
+    case FileRule::kExcludedFilepath:
+      return "excluded by name or path";
+    case FileRule::kNotRegular:
+      return "links or special files";
+    case FileRule::kUnopenable:
+      return "unreadable";
+    case FileRule::kUnstorable:
+      return "with a path the index cannot hold";
+  }
+  return "left out";
+}
+
 std::string LeftOutText(const Selection& selection,
                         const NumberFormat& format) {
-  auto count = [&selection](std::initializer_list<FileRule> rules) {
-    std::int64_t n = 0;
-    for (FileRule rule : rules) {
-      n += selection.left_out[static_cast<std::size_t>(rule)];
-    }
-    return n;
-  };
   // The reasons a user acts on first: what the files are, then the
   // settings that left them out, then what could not be read or stored.
-  const std::pair<std::int64_t, const char*> reasons[] = {
-      {count({FileRule::kNotText}), "not text"},
-      {count({FileRule::kMinimumSize}), "under the minimum size"},
-      {count({FileRule::kSpecialLetters}), "with many special letters"},
-      {count({FileRule::kExtension}), "of an excluded extension"},
-      {count({FileRule::kTopFolder, FileRule::kExcludedFile,
-              FileRule::kExcludedFilepath}),
-       "excluded by name or path"},
-      {count({FileRule::kNotRegular}), "links or special files"},
-      {count({FileRule::kUnopenable}), "unreadable"},
-      {count({FileRule::kUnstorable}), "with a path the index cannot hold"},
-  };
+  // Rules that give one reason are counted together.
+  constexpr FileRule kOrder[] = {
+      FileRule::kNotText,      FileRule::kMinimumSize,
+      FileRule::kSpecialLetters, FileRule::kExtension,
+      FileRule::kTopFolder,    FileRule::kExcludedFile,
+      FileRule::kExcludedFilepath, FileRule::kNotRegular,
+      FileRule::kUnopenable,   FileRule::kUnstorable};
+  std::vector<std::pair<std::string_view, std::int64_t>> counts;
+  for (FileRule rule : kOrder) {
+    const std::int64_t n = selection.left_out[static_cast<std::size_t>(rule)];
+    const std::string_view reason = FileRuleReason(rule);
+    if (!counts.empty() && counts.back().first == reason) {
+      counts.back().second += n;
+    } else {
+      counts.emplace_back(reason, n);
+    }
+  }
   std::string text;
-  for (const auto& [n, reason] : reasons) {
+  for (const auto& [reason, n] : counts) {
     if (n == 0) continue;
     text += text.empty() ? "Left out: " : ", ";
-    text += FormatNumber(static_cast<double>(n), 0, format) + " " + reason;
+    text += FormatNumber(static_cast<double>(n), 0, format) + " ";
+    text += reason;
   }
   if (selection.unreadable_folders > 0) {
     text += text.empty() ? "Left out: " : ", ";

@@ -9,6 +9,8 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <unordered_set>
 #include <vector>
 
@@ -34,6 +36,9 @@ struct SelectionRules {
   // Documents (told by their first bytes) pass where the text check
   // refuses them, and a PDF's extension is no longer excluded.
   bool read_documents = false;
+  // Keep the path and the deciding rule of every file left out
+  // (Selection::left_out_files), for a listing of them.
+  bool keep_left_out_files = false;
   // The most files the run may take (the store's limit).
   std::uint32_t file_limit = kClassicMaxFilesIndexed;
 };
@@ -151,7 +156,14 @@ struct Selection {
   // The files of the folders walked that the rules left out, by the rule
   // that decided (a FileRule as the index).
   std::array<std::int32_t, kFileRuleCount> left_out{};
+  // With SelectionRules::keep_left_out_files: each file left out, as a
+  // full path, and the rule that left it out, in the order of the walk.
+  std::vector<std::pair<std::string, FileRule>> left_out_files;
 };
+
+// The reason a rule gives for the files it leaves out, as the closing
+// status and the listing of files left out say it ("not text").
+std::string_view FileRuleReason(FileRule rule);
 
 // What the rules left out, by reason, for the closing status of a run:
 // "Left out: 2,418 not text, 35 under the minimum size." in the order of

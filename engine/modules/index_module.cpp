@@ -519,6 +519,7 @@ RunOutcome IndexModule::ExtractData(bool listing_mode) {
   if (LeadingNumber(s.txbMinimumFilesize) == 0) s.txbMinimumFilesize.clear();
   SelectionRules rules = RulesFromSettings(s);
   rules.file_limit = FileLimit();
+  rules.keep_left_out_files = state_.keep_left_out_files;
 
   state_.stop_flag = false;
   ports_.launcher.blnQuit = false;

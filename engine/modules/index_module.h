@@ -48,6 +48,9 @@ struct IndexState {
   // The stop flag of the run, set by Cancel in the pause box and by the
   // error handlers; the loops of the run test it after each file.
   bool stop_flag = false;
+  // Keep every file the rules leave out, with its rule, in the selection
+  // (for the command line's listing of them).
+  bool keep_left_out_files = false;
   // True once the last run wrote both files ("List files which were
   // indexed" then shows).
   bool index_created = false;
@@ -134,6 +137,8 @@ class IndexModule {
   // N and the total size in bytes of the files the last run selected.
   std::int32_t file_count() const { return selection_.count; }
   double total_size() const { return selection_.total_size; }
+  // The last run's selection: the files kept, and those left out.
+  const Selection& selection() const { return selection_; }
   // W of the last extraction.
   std::int32_t word_count() const { return lexicon_.word_count(); }
 

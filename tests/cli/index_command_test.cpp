@@ -150,6 +150,35 @@ TEST_F(IndexCommandTest, ListsTheFilesInsteadWithList) {
   EXPECT_FALSE(Exists("p_index.tavo"));
 }
 
+// --left-out lists what the rules left out, each file with its reason,
+// after the listing and after a run's closing status.
+TEST_F(IndexCommandTest, ListsTheFilesLeftOutWithTheirReasons) {
+  top_.Write("picture.jpg", std::string(500, 'x'));
+  std::vector<std::string> flags = Flags();
+  flags.push_back("--list");
+  flags.push_back("--left-out");
+  Ran ran = RunProgram(flags);
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  EXPECT_EQ(ran.out,
+            "1. a.txt\n2. docs/b.txt\n3. docs/deep/c.txt\n"
+            "3 files are to be indexed\n"
+            "Files left out:\n"
+            "picture.jpg (of an excluded extension)\n"
+            "docs/skip.txt (excluded by name or path)\n");
+  flags.pop_back();
+  flags.pop_back();
+  flags.push_back("--left-out");
+  ran = RunProgram(flags);
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  EXPECT_NE(ran.out.find("Left out: 1 of an excluded extension, 1 excluded "
+                         "by name or path.\nData extraction completed."),
+            std::string::npos)
+      << ran.out;
+  EXPECT_NE(ran.out.find(".\nFiles left out:\npicture.jpg"),
+            std::string::npos)
+      << ran.out;
+}
+
 TEST_F(IndexCommandTest, RefusesBadSettingsWithStatusTwo) {
   std::vector<std::string> no_title = Flags();
   no_title[8] = " ";
