@@ -243,6 +243,24 @@ void IndexModule::ShowSortedList(std::string caption) {
   display.Show();
 }
 
+void IndexModule::ShowLeftOutFiles() {
+  const auto& files = selection_.left_out_files;
+  if (files.empty()) return;
+  std::string rules_top = TrimSpaces(settings_.txbTopFolder);
+  AddTrailingBackslash(rules_top);
+  LargeDisplay& display = ports_.display;
+  display.Output("", 1, false);
+  display.Output("Files left out:", 1, false);
+  for (const auto& [path, rule] : files) {
+    const std::string_view shown = std::string_view(path).substr(
+        std::min(path.size(), rules_top.size()));
+    display.Output(std::string(shown) + " (" +
+                       std::string(FileRuleReason(rule)) + ")",
+                   1, false);
+  }
+  display.Show();
+}
+
 RunOutcome IndexModule::ListFiles() {
   if (SplitTrimmedLines(settings_.txbIncludedFolders).empty() &&
       settings_.chkExcludeFilesInTopFolder) {
@@ -262,6 +280,7 @@ RunOutcome IndexModule::ListFiles() {
     ShowSortedList(count == 1
                        ? std::string("One file is to be indexed")
                        : FormatGrouped(count) + " files are to be indexed");
+    ShowLeftOutFiles();
   }
   FocusNextControl();
   return outcome;
@@ -519,7 +538,8 @@ RunOutcome IndexModule::ExtractData(bool listing_mode) {
   if (LeadingNumber(s.txbMinimumFilesize) == 0) s.txbMinimumFilesize.clear();
   SelectionRules rules = RulesFromSettings(s);
   rules.file_limit = FileLimit();
-  rules.keep_left_out_files = state_.keep_left_out_files;
+  // "List files" shows the files left out after those kept.
+  rules.keep_left_out_files = state_.keep_left_out_files || listing_mode;
 
   state_.stop_flag = false;
   ports_.launcher.blnQuit = false;

@@ -208,6 +208,9 @@ class IndexModule {
                    const std::vector<std::string>* reasons = nullptr);
   void PrepareLargeDisplay(std::string_view caption);
   void ShowSortedList(std::string caption);
+  // After the sorted list of "List files": the files the rules left out,
+  // each with its reason.
+  void ShowLeftOutFiles();
   std::string FormatGrouped(double value) const;
 
   class RunObserver;

@@ -614,6 +614,9 @@ TEST_F(IndexModuleTest, ListsTheFilesNumberedAndThenSorted) {
   top_.Write("b.txt", "some words in b\r\n");
   top_.Write("a/z.txt", "some words in z\r\n");
   top_.Write("a/b/c.txt", "some words in c\r\n");
+  // Files the rules leave out follow, each with its reason.
+  top_.Write("a/logo.gif", "GIF89a");
+  top_.Write("a/b/bin.dat", std::string(40, '\x02'));
   settings_.txbIncludedFolders = "a";
   settings_.chkIncludeSubfoldersOfSubfolders = true;
   settings_.txbMinimumFilesize = "0";
@@ -621,7 +624,10 @@ TEST_F(IndexModuleTest, ListsTheFilesNumberedAndThenSorted) {
   EXPECT_EQ(module_->ListFiles(), RunOutcome::kListed);
   EXPECT_EQ(display_.caption(), "3 files are to be indexed");
   EXPECT_EQ(display_.text(), GetProgramText(155) +
-                                 "\r\n\r\na/b/c.txt\r\na/z.txt\r\nb.txt\r\n");
+                                 "\r\n\r\na/b/c.txt\r\na/z.txt\r\nb.txt\r\n"
+                                 "\r\nFiles left out:\r\n"
+                                 "a/logo.gif (of an excluded extension)\r\n"
+                                 "a/b/bin.dat (not text)\r\n");
   EXPECT_EQ(display_.copy_caption(), "Copy to clipboard");
   EXPECT_EQ(module_->state().file_list,
             (std::vector<std::string>{"b.txt", "a/z.txt", "a/b/c.txt"}));
