@@ -112,8 +112,7 @@
 //   The gap of a file is its index less the index before it less one (the
 //   first file of a list counts from -1), so file indexes ascend.
 //
-// Checksum64 is XXH3 with 64 bits and seed 0, as the xxHash specification
-// defines it (XXH3_64bits of libxxhash).
+// Checksum64 is XXH3_64bits of libxxhash (64 bits, seed 0).
 #pragma once
 
 #include <cstdint>
