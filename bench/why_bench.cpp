@@ -147,8 +147,7 @@ int Run(int argc, char** argv) {
   const double marks_ms = MedianMs(7, [&] {
     changes.Start(index_file);
     for (std::uint32_t k = 0; k < listed; ++k) {
-      changes.file_indexes.push_back(k);
-      changes.Record(k, *index.store, facts[k]);
+      changes.Record(k, k, *index.store, facts[k]);
     }
     changes.FindNewerFolders(top, found);
   });

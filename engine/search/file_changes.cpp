@@ -33,7 +33,6 @@ bool ChangedSinceIndexed(const IndexedFile& kept,
 void FoundFileChanges::Start(const std::string& index_file) {
   index_modified_ns = ModifiedNs(index_file);
   index_folder = WithoutTrailingSlashes(std::string(FolderOf(index_file)));
-  file_indexes.clear();
   changed.clear();
   num_changed = 0;
   num_vanished = 0;
@@ -41,14 +40,14 @@ void FoundFileChanges::Start(const std::string& index_file) {
 }
 
 bool FoundFileChanges::Record(std::size_t listing_index,
+                              std::optional<std::uint32_t> file_index,
                               const IndexStoreReader& store,
                               const std::optional<FileFacts>& now) {
   if (changed.size() <= listing_index) changed.resize(listing_index + 1);
   bool is_changed = false;
-  if (listing_index < file_indexes.size() &&
-      file_indexes[listing_index] < store.file_count()) {
-    is_changed = ChangedSinceIndexed(store.File(file_indexes[listing_index]),
-                                     now, index_modified_ns);
+  if (file_index && *file_index < store.file_count()) {
+    is_changed =
+        ChangedSinceIndexed(store.File(*file_index), now, index_modified_ns);
   }
   if (is_changed && !changed[listing_index]) ++num_changed;
   if (!is_changed && changed[listing_index]) --num_changed;

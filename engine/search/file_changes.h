@@ -39,9 +39,7 @@ struct FoundFileChanges {
   // The index file's folder: the run writes its own files there, so its
   // time says nothing about files new in it.
   std::string index_folder;
-  // Per listing position: the found file's index (file number - 1), as
-  // the listing records it, and whether it changed.
-  std::vector<std::uint32_t> file_indexes;
+  // Per listing position: whether the found file changed.
   std::vector<bool> changed;
   std::int32_t num_changed = 0;
   // Matching files that no longer exist (they are not listed).
@@ -52,10 +50,13 @@ struct FoundFileChanges {
 
   // Forgets the last search's findings and notes the index file's time.
   void Start(const std::string& index_file);
-  // Notes whether the file at listing position listing_index changed,
-  // found now with now, and returns it. A position whose file index the
-  // listing did not record counts as unchanged.
-  bool Record(std::size_t listing_index, const IndexStoreReader& store,
+  // Notes whether the file at listing position listing_index (file_index
+  // in the store: file number - 1) changed, found now with now, and
+  // returns it. A file the listing did not record (no file_index) counts
+  // as unchanged.
+  bool Record(std::size_t listing_index,
+              std::optional<std::uint32_t> file_index,
+              const IndexStoreReader& store,
               const std::optional<FileFacts>& now);
   // Looks at the top folder and the folders of the found files (each
   // once, one stat each; not the index file's own folder) and keeps those

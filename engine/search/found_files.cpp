@@ -90,9 +90,13 @@ bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
   const std::string& title = state->strFileTitles[i];
 
   // The stat made when the file was opened tells whether it changed.
-  const bool changed = state->index.store != nullptr &&
-                       state->changes.Record(i, *state->index.store,
-                                             head.facts());
+  const std::optional<std::uint32_t> file_index =
+      i < state->found_file_indexes.size()
+          ? std::optional<std::uint32_t>(state->found_file_indexes[i])
+          : std::nullopt;
+  const bool changed =
+      state->index.store != nullptr &&
+      state->changes.Record(i, file_index, *state->index.store, head.facts());
 
   if (listing_index == 0) state->results.Clear();
   std::string entry = full_path;

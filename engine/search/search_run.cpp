@@ -398,7 +398,6 @@ std::optional<SearchRunOutcome> ListInIndexOrder(
     FileHead head(full_path);
     if (stored || head.exists()) {
       state->strFilesFound.push_back(relative);
-      state->changes.file_indexes.push_back(match.file_index);
       state->found_file_indexes.push_back(match.file_index);
       if (!ShowFoundFile(state->intNumFilesFound, settings, state, ports,
                          head, stored ? &*stored : nullptr)) {
@@ -496,7 +495,6 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
     state->strFilesFound.push_back(key.substr(kSortKeyWidth));
     state->found_file_indexes.push_back(
         index_of_path[state->strFilesFound.back()]);
-    state->changes.file_indexes.push_back(state->found_file_indexes.back());
   }
   state->strFileTitles.resize(keys.size());
   state->strFileDescriptions.resize(keys.size());
