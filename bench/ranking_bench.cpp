@@ -44,7 +44,7 @@ constexpr char kUsage[] =
     "copy of the tree already there are kept), draws N files (default 200)\n"
     "with the seed (default 1) and prints how well each program ranks them.\n"
     "--orders: the sort orders of `orvane search` compared (\"score\" is\n"
-    "--sort alone; default score).\n";
+    "--sort, \"relevance\" --sort-by relevance; default both).\n";
 
 // The most files any program is asked for; a file further down counts as
 // not found.
@@ -57,7 +57,7 @@ struct Options {
   int queries = 200;
   std::uint64_t seed = 1;
   std::set<std::string> peers = {"xapian", "recoll"};
-  std::vector<std::string> orders = {"score"};
+  std::vector<std::string> orders = {"score", "relevance"};
   bool reuse = false;
 };
 
@@ -296,13 +296,18 @@ class Bench {
     }
     for (const std::string& order : o_.orders) {
       System system;
-      system.name = order == "score" ? "orvane --sort" : "orvane --sort " + order;
+      system.name =
+          order == "score" ? "orvane --sort" : "orvane --sort-by " + order;
       system.index_seconds = seconds;
       system.indexes = "whole words as they stand, no stemming";
       system.search = [this, order](const KnownItemQuery& query) {
         std::vector<std::string> args = {o_.program, "search", "--index", index_,
-                                         "--top", o_.tree, "--type", "any", "--sort"};
-        if (order != "score") args.push_back(order);
+                                         "--top", o_.tree, "--type", "any"};
+        if (order == "score") {
+          args.push_back("--sort");
+        } else {
+          args.insert(args.end(), {"--sort-by", order});
+        }
         args.push_back("--");
         args.insert(args.end(), query.words.begin(), query.words.end());
         std::string out;

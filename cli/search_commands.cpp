@@ -36,6 +36,10 @@ constexpr std::string_view kSearchHelp =
     "                        \"Exact phrase\"; a word ending in * is a stem\n"
     "                        (\"Any word\" only)\n"
     "  --sort                list the files by decreasing score\n"
+    "  --sort-by occurrence|relevance\n"
+    "                        sort by the sum of the words' scores (as\n"
+    "                        --sort) or by relevance: rare words weigh\n"
+    "                        more, many occurrences of a word less\n"
     "  --explain             under each file, its score for each word and\n"
     "                        the sum (also in the HTML report)\n"
     "  --report none|text|html\n"
@@ -226,6 +230,16 @@ bool TakeSearchFlag(const std::string& flag, Flags& flags,
     }
     return true;
   }
+  if (flag == "--sort-by") {
+    *takes = "occurrence or relevance";
+    if (!flags.Value(value) ||
+        (*value != "occurrence" && *value != "relevance")) {
+      return false;
+    }
+    wanted.chkSortMatches = true;
+    wanted.sort_by_relevance = *value == "relevance";
+    return true;
+  }
   if (flag == "--report") {
     *takes = "none, text or html";
     if (!flags.Value(value) ||
@@ -278,7 +292,7 @@ int ParseSearchArguments(int argc, char** argv, SearchRequest* request) {
   static constexpr std::string_view kValueFlags[] = {
       "--index",     "--top",          "--single-file",  "--type",
       "--report",    "--extract-size", "--max-extracts", "--descriptions",
-      "--filepaths", "--html-out"};
+      "--filepaths", "--html-out",     "--sort-by"};
   request->wanted.chkGenerateHTML = false;
   auto add_word = [request](const std::string& word) {
     request->words += (request->words.empty() ? "" : " ") + word;

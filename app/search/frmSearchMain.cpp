@@ -135,6 +135,12 @@ void frmSearchMain::BuildControls() {
   fraOptions = MakeControl<QGroupBox>(this, "fraOptions", "Options");
   chkSortMatches = MakeControl<QCheckBox>(
       fraOptions, "chkSortMatches", "Sort files found by search word occurrence");
+  chkSortByRelevance = MakeControl<QCheckBox>(
+      fraOptions, "chkSortByRelevance", "Sort by relevance (rare words count more)");
+  chkSortByRelevance->setToolTip(
+      "Ranks the files found by how rare each search word is in the index "
+      "and how often the file holds it, instead of by the sum of the "
+      "words' occurrence scores.");
   chkGenerateHTML = MakeControl<QCheckBox>(
       fraOptions, "chkGenerateHTML", "Generate report on completion of search");
   chkDisplayDescriptions = MakeControl<QCheckBox>(
@@ -263,9 +269,9 @@ void frmSearchMain::LayOut() {
   report_kind->addWidget(optTextReport);
   report_kind->addStretch(1);
   auto* options = new QVBoxLayout(fraOptions);
-  for (QCheckBox* box : {chkSortMatches, chkGenerateHTML, chkDisplayDescriptions,
-                         chkDisplayFilepaths, chkExplainScores,
-                         chkOnQuitDeleteDataFile}) {
+  for (QCheckBox* box : {chkSortMatches, chkSortByRelevance, chkGenerateHTML,
+                         chkDisplayDescriptions, chkDisplayFilepaths,
+                         chkExplainScores, chkOnQuitDeleteDataFile}) {
     options->addWidget(box);
   }
   auto* extracts = new QGridLayout;
@@ -333,8 +339,8 @@ void frmSearchMain::LayOut() {
                       optAlphabetically, cmdSpecifyFile, txbSingleFile,
                       cmdClear[4], txbSearchWords, cmdClear[3], cboSearchType,
                       cmdSearch, cmdWhyNotFound, txbFiles, cmdCopyToClipboard, cmdClear[0],
-                      chkSortMatches, chkGenerateHTML, chkDisplayDescriptions,
-                      chkDisplayFilepaths, chkExplainScores,
+                      chkSortMatches, chkSortByRelevance, chkGenerateHTML,
+                      chkDisplayDescriptions, chkDisplayFilepaths, chkExplainScores,
                       chkOnQuitDeleteDataFile, cboSizeOfExtract, txbMaxNumExtracts, optHTMLReport,
                       optTextReport, cmdGenerateHTML, cboSettings, cmdSettings,
                       cmdQuit};
@@ -377,6 +383,8 @@ void frmSearchMain::Wire() {
           &frmSearchMain::optSearchSingleFile_Click);
   connect(chkSortMatches, &QCheckBox::clicked, this,
           &frmSearchMain::chkSortMatches_Click);
+  connect(chkSortByRelevance, &QCheckBox::clicked, this,
+          &frmSearchMain::chkSortByRelevance_Click);
   connect(optHTMLReport, &QRadioButton::clicked, this,
           &frmSearchMain::optReport_Click);
   connect(optTextReport, &QRadioButton::clicked, this,
@@ -459,6 +467,7 @@ void frmSearchMain::ReadControls() {
   s.txbSearchWords = FromQt(txbSearchWords->text());
   s.cboSearchType = static_cast<SearchType>(cboSearchType->currentIndex());
   s.chkSortMatches = chkSortMatches->isChecked();
+  s.sort_by_relevance = chkSortByRelevance->isChecked();
   s.chkGenerateHTML = chkGenerateHTML->isChecked();
   s.optHTMLReport = optHTMLReport->isChecked();
   s.chkDisplayDescriptions = chkDisplayDescriptions->isChecked();
@@ -486,6 +495,7 @@ void frmSearchMain::ShowSettings() {
   }
   cboSearchType->setCurrentIndex(static_cast<int>(s.cboSearchType));
   chkSortMatches->setChecked(s.chkSortMatches);
+  chkSortByRelevance->setChecked(RanksByRelevance(s));
   chkGenerateHTML->setChecked(s.chkGenerateHTML);
   (s.optHTMLReport ? optHTMLReport : optTextReport)->setChecked(true);
   chkDisplayDescriptions->setChecked(s.chkDisplayDescriptions);
@@ -714,6 +724,13 @@ void frmSearchMain::optSearchSingleFile_Click() {
 
 void frmSearchMain::chkSortMatches_Click() {
   module_->SortMatchesClicked(chkSortMatches->isChecked());
+  chkSortByRelevance->setChecked(module_->settings().sort_by_relevance);
+  ApplyFocusRule();
+}
+
+void frmSearchMain::chkSortByRelevance_Click() {
+  module_->SortByRelevanceClicked(chkSortByRelevance->isChecked());
+  chkSortMatches->setChecked(module_->settings().chkSortMatches);
   ApplyFocusRule();
 }
 

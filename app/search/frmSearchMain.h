@@ -76,6 +76,7 @@ class frmSearchMain : public ModuleWindow {
   void optSearchAllFiles_Click();
   void optSearchSingleFile_Click();
   void chkSortMatches_Click();
+  void chkSortByRelevance_Click();
   void optReport_Click();
   void txbSearchWords_Change(const QString& text);
   void txbTopFolder_Change();
@@ -116,6 +117,7 @@ class frmSearchMain : public ModuleWindow {
   std::array<QPushButton*, 5> cmdClear;
   QGroupBox* fraOptions;
   QCheckBox* chkSortMatches;
+  QCheckBox* chkSortByRelevance;
   QCheckBox* chkGenerateHTML;
   QCheckBox* chkDisplayDescriptions;
   QCheckBox* chkDisplayFilepaths;

@@ -439,8 +439,19 @@ std::string SearchModule::SearchWordsChanged(std::string_view typed) {
 
 void SearchModule::SortMatchesClicked(bool checked) {
   settings_.chkSortMatches = checked;
+  // Relevance is an order of a sorted list: no sorting, no relevance.
+  if (!checked) settings_.sort_by_relevance = false;
   state_.blnSortRequestedAfterSearch =
       state_.intNumFilesFound > 0 && !settings_.optSearchSingleFile && checked;
+}
+
+void SearchModule::SortByRelevanceClicked(bool checked) {
+  settings_.sort_by_relevance = checked;
+  // Ranking by relevance sorts the list; either way the order of a listed
+  // search changes, so a report waits for the next search.
+  if (checked) settings_.chkSortMatches = true;
+  state_.blnSortRequestedAfterSearch =
+      state_.intNumFilesFound > 0 && !settings_.optSearchSingleFile;
 }
 
 void SearchModule::ForgetIndex() {

@@ -103,6 +103,9 @@ class SearchModule {
 
   // chkSortMatches was clicked and now reads checked.
   void SortMatchesClicked(bool checked);
+  // chkSortByRelevance was clicked and now reads checked; checking it
+  // checks chkSortMatches too (the window shows both from settings()).
+  void SortByRelevanceClicked(bool checked);
 
   // Forgets the loaded index (another index file, cleared box, settings).
   void ForgetIndex();

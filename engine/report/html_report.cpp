@@ -173,8 +173,11 @@ void WriteQueryBox(PageWriter& page, const SearchSettings& settings,
   }
   if (state->intNumFilesFound > 1 && settings.chkSortMatches) {
     page.Line("<tr><td colspan=" + Quoted("3") + " align=" + Quoted("center") +
-              ">Results displayed in order of decreasing "
-              "search&nbsp;word&nbsp;occurrence.</td></tr>");
+              ">Results displayed in order of decreasing " +
+              std::string(state->ranked_by_relevance
+                              ? "relevance"
+                              : "search&nbsp;word&nbsp;occurrence") +
+              ".</td></tr>");
   }
   page.Line("</table><p></center>\r\n");
 }

@@ -133,9 +133,11 @@ void WriteTextReport(const SearchSettings& settings, SearchState* state,
   }
   if (state->intNumFilesFound > 1 && settings.chkSortMatches) {
     display.Output("", 1, false);
-    display.Output(
-        "Results displayed in order of decreasing search word occurrence.", 1,
-        false);
+    display.Output(state->ranked_by_relevance
+                       ? "Results displayed in order of decreasing relevance."
+                       : "Results displayed in order of decreasing search "
+                         "word occurrence.",
+                   1, false);
   }
   display.Output("", 1, false);
 

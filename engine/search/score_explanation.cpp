@@ -29,6 +29,18 @@ std::string ScoreExplanation(const SearchState& state,
     sum += scores[w];
   }
   text += " = " + std::to_string(sum);
+  if (state.ranked_by_relevance) {
+    text += "; relevance:";
+    std::int64_t relevance = 0;
+    for (std::size_t w = 0; w < scores.size(); ++w) {
+      const std::int32_t weight =
+          state.word_weights[w][static_cast<std::size_t>(scores[w])];
+      text += w == 0 ? " " : " + ";
+      text += state.search_words[w].strWord + " " + RelevanceText(weight);
+      relevance += weight;
+    }
+    text += " = " + RelevanceText(relevance);
+  }
   return text;
 }
 

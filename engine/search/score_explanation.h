@@ -20,7 +20,9 @@ std::vector<std::int32_t> WordScores(const SearchState& state,
 
 // "Scores: fox 128 + dog 64 = 192" (content text) for found file
 // listing_index (0-based): every search word in query order with its score
-// in the file, and the sum by which a sorted list ranks it.
+// in the file, and the sum by which a sorted list ranks it. A list ranked
+// by relevance adds each word's relevance weight and their sum, by which
+// it ranks: "...; relevance: fox 2.104 + dog 0.513 = 2.617".
 // REQUIRES: state.found_file_indexes holds listing_index.
 std::string ScoreExplanation(const SearchState& state,
                              std::size_t listing_index);

@@ -15,7 +15,7 @@ constexpr std::string_view kCommandKinds[] = {
     "cmdClear[0]", "cmdClear[1]", "cmdClear[2]", "cmdClear[3]", "cmdClear[4]",
     "cmdQuit",
     // check boxes
-    "chkSortMatches", "chkGenerateHTML", "chkDisplayDescriptions",
+    "chkSortMatches", "chkSortByRelevance", "chkGenerateHTML", "chkDisplayDescriptions",
     "chkDisplayFilepaths", "chkExplainScores", "chkOnQuitDeleteDataFile",
     // option buttons
     "optSearchAllFiles", "optSearchSingleFile", "optByFolder",

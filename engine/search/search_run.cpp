@@ -173,6 +173,8 @@ enum class LookUp {
 // from the lexicon means that no file can match.
 LookUp LookUpWords(SearchType type, SearchState* state, SearchPorts& ports) {
   state->search_words.clear();
+  state->word_weights.clear();
+  state->ranked_by_relevance = false;
   for (const std::string& word : state->strSearchWords) {
     SearchWordEntry entry;
     entry.strWord = word;
@@ -250,7 +252,7 @@ Cursor CursorOver(const Postings& postings, std::uint32_t first,
 }
 
 // "Any word": every file that holds a word, in file order, scored with the
-// sum of its words' scores or, when the files are not sorted, with the
+// sum of its words' weighted scores (state->word_weights) or, when the files are not sorted, with the
 // score of its first word in query order (only the fact of a match
 // matters then). The words' postings are merged through a heap ordered by
 // file and then by the word's place in the query. Returns kQuit when the
@@ -283,9 +285,10 @@ std::optional<SearchRunOutcome> ScoreAnyWord(std::uint32_t first,
     std::int32_t score = 0;
     while (!heap.empty() && heap.front().file == file) {
       std::pop_heap(heap.begin(), heap.end(), later);
-      Cursor& cursor = cursors[heap.back().word];
+      const std::size_t word = heap.back().word;
+      Cursor& cursor = cursors[word];
       if (settings.chkSortMatches) {
-        score += cursor.score();
+        score += state->word_weights[word][cursor.score()];
       } else if (score == 0) {
         score = cursor.score();
       }
@@ -304,7 +307,7 @@ std::optional<SearchRunOutcome> ScoreAnyWord(std::uint32_t first,
 
 // "All words" and "Exact phrase": the files that hold every word, in file
 // order, found along the shortest postings; each scored with the sum of
-// its words' scores. For "Exact phrase" without sorting each is read to
+// its words' weighted scores. For "Exact phrase" without sorting each is read to
 // confirm the phrase here; with sorting the listing confirms them best
 // first, and only as many as it needs.
 // Returns kQuit when the user quit; a click on Stop ends the scoring with
@@ -329,7 +332,8 @@ std::optional<SearchRunOutcome> ScoreAllWords(std::uint32_t first,
   for (std::size_t at = lead.at; at < lead.end; ++at) {
     const std::uint32_t file = lead.postings->file_indexes[at];
     std::int32_t score = 0;
-    for (Cursor& cursor : cursors) {
+    for (std::size_t word = 0; word < cursors.size(); ++word) {
+      Cursor& cursor = cursors[word];
       const auto& files = cursor.postings->file_indexes;
       // Each word's files are passed in ascending order: the search for
       // the next goes on from where the last stopped.
@@ -341,7 +345,7 @@ std::optional<SearchRunOutcome> ScoreAllWords(std::uint32_t first,
         score = 0;
         break;
       }
-      score += cursor.score();
+      score += state->word_weights[word][cursor.score()];
     }
     if (score == 0) continue;
     if (type == SearchType::kExactPhrase && !settings.chkSortMatches &&
@@ -359,7 +363,9 @@ std::optional<SearchRunOutcome> ScoreAllWords(std::uint32_t first,
 }
 
 // Combines the words' postings by the search type into
-// state->intFileMatchCounts; only the single file when one is searched.
+// state->intFileMatchCounts; only the single file when one is searched. A
+// word's score counts as it stands or, when the list ranks by relevance,
+// by its relevance weight.
 // Returns kQuit when the user quit, nothing otherwise (a click on Stop
 // ends the scoring with the files scored so far).
 std::optional<SearchRunOutcome> ScoreFiles(const SearchSettings& settings,
@@ -373,6 +379,15 @@ std::optional<SearchRunOutcome> ScoreFiles(const SearchSettings& settings,
     if (single_index < 0) return std::nullopt;
     first = static_cast<std::uint32_t>(single_index);
     last = first + 1;
+  }
+  state->ranked_by_relevance = RanksByRelevance(settings);
+  for (const SearchWordEntry& entry : state->search_words) {
+    state->word_weights.push_back(
+        state->ranked_by_relevance
+            ? RelevanceWeights(
+                  static_cast<std::uint32_t>(state->index.intNumFiles),
+                  static_cast<std::uint32_t>(entry.postings.file_indexes.size()))
+            : PlainScoreWeights());
   }
   return type == SearchType::kAnyWord
              ? ScoreAnyWord(first, last, settings, state, ports)

@@ -39,6 +39,10 @@ struct SearchSettings {
   std::string txbSingleFile;
 
   bool chkSortMatches = false;
+  // With chkSortMatches: the files are listed by relevance (rare words
+  // weigh more, and a word's many occurrences less than their number)
+  // instead of by the sum of the words' scores.
+  bool sort_by_relevance = false;
   // Report on completion of a search, and its kind (HTML or text).
   bool chkGenerateHTML = true;
   bool optHTMLReport = true;
@@ -67,6 +71,11 @@ struct SearchSettings {
   // Whether a finished HTML report is opened with the default program.
   bool open_html_report = true;
 };
+
+// Whether a sorted list ranks the files by relevance.
+inline bool RanksByRelevance(const SearchSettings& settings) {
+  return settings.chkSortMatches && settings.sort_by_relevance;
+}
 
 // The context size of an extract: ten times the selected size of extract.
 int ExtractContextSize(const SearchSettings& settings);

@@ -67,7 +67,12 @@ Status WriteSearchSettingsFile(const std::string& path,
   // Options beyond the sixteen lines follow them only when one is not at
   // its default: a file of defaults stays the sixteen lines, and a reader
   // of the sixteen lines passes over what follows.
-  if (settings.explain_scores) out += LineOf(settings.explain_scores);
+  // Line 17: the scores shown; line 18: the sorted list ranked by
+  // relevance.
+  if (settings.explain_scores || settings.sort_by_relevance) {
+    out += LineOf(settings.explain_scores);
+  }
+  if (settings.sort_by_relevance) out += LineOf(settings.sort_by_relevance);
 
   return WriteSettingsText(path, out);
 }
@@ -155,6 +160,11 @@ SearchSettingsRead ReadSearchSettingsFile(const std::string& path,
   const std::int32_t explain = LeadingNumber(item);
   if (explain != 0 && explain != 1) return SearchSettingsRead::kStopped;
   s.explain_scores = explain == 1;
+  // Line 18, when present: whether a sorted list ranks by relevance.
+  if (!options.NextItem(&item)) return SearchSettingsRead::kRead;
+  const std::int32_t relevance = LeadingNumber(item);
+  if (relevance != 0 && relevance != 1) return SearchSettingsRead::kStopped;
+  s.sort_by_relevance = relevance == 1;
   return SearchSettingsRead::kRead;
 }
 

@@ -18,6 +18,7 @@
 #include "engine/search/loaded_index.h"
 #include "engine/search/search_ports.h"
 #include "engine/search/document_texts.h"
+#include "engine/search/relevance.h"
 #include "engine/text/extract_builder.h"
 
 namespace orvane {
@@ -49,6 +50,11 @@ struct SearchState {
   // their entries.
   std::vector<std::string> strSearchWords;
   std::vector<SearchWordEntry> search_words;
+  // What each search word's score in a file adds to the file's score, in
+  // query order: the score itself, or its relevance weight when the last
+  // search ranked by relevance.
+  std::vector<ScoreWeights> word_weights;
+  bool ranked_by_relevance = false;
 
   // The files that match the last query with their combined scores
   // (summed in 32 bits), in file order; a file that is not here does not

@@ -69,6 +69,26 @@ TEST_F(SearchCliTest, ExplainShowsEachWordsScoreAndTheSum) {
             std::string::npos);
 }
 
+// --sort-by relevance ranks by the words' relevance weights and explains
+// them; an order it does not know is refused.
+TEST_F(SearchCliTest, SortByRelevanceRanksAndExplains) {
+  Outcome run = Search({"--type", "any", "--sort-by", "relevance", "--explain",
+                        "fox", "lazy"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out,
+            top() + "a.txt\n\"The quick brown fox jumps over the lazy dog.\"\n"
+                    "Scores: fox 128 + lazy 128 = 256; relevance: fox 1.024 + "
+                    "lazy 2.138 = 3.162\n\n" +
+                top() + "sub/c.htm\nFox Hound\n"
+                        "Scores: fox 255 + lazy 0 = 255; relevance: fox 1.029 + "
+                        "lazy 0.000 = 1.029\n\n"
+                        "Number of files found with matches: 2\n");
+  Outcome refused = Search({"--sort-by", "size", "fox"});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.err.find("occurrence or relevance"), std::string::npos)
+      << refused.err;
+}
+
 TEST_F(SearchCliTest, ExitStatusTellsWhatHappened) {
   Outcome none = Search({"zebra"});
   EXPECT_EQ(none.status, 1);

@@ -268,6 +268,46 @@ TEST_P(SearchModuleTest, SortingByScoreThenPath) {
             (std::vector<std::string>{"x2.txt", "x1.txt", "x3.txt"}));
 }
 
+// By relevance a rare word weighs more than a common one: the file that
+// holds the rare word once outranks the one that holds the common word
+// most, which the plain sum puts first. Ticking relevance ticks the sort;
+// unticking the sort unticks relevance.
+TEST_P(SearchModuleTest, RelevanceRanksRareWordsFirst) {
+  std::vector<std::string> files = {"common.txt", "rare.txt"};
+  dir_.Write("top/common.txt", "apple");
+  dir_.Write("top/rare.txt", "zebra filler filler filler");
+  for (int i = 1; i <= 4; ++i) {
+    files.push_back("f" + std::to_string(i) + ".txt");
+    dir_.Write("top/" + files.back(), "apple filler filler");
+  }
+  Index(files);
+  f_.settings().explain_scores = true;
+  f_.module.SortMatchesClicked(true);
+  ASSERT_EQ(Search("apple zebra", SearchType::kAnyWord), SearchClick::kSearched);
+  EXPECT_EQ(f_.state().strFilesFound.front(), "common.txt");
+  f_.module.SortByRelevanceClicked(true);
+  EXPECT_TRUE(f_.settings().chkSortMatches);
+  ASSERT_EQ(Search("apple zebra", SearchType::kAnyWord), SearchClick::kSearched);
+  EXPECT_EQ(f_.state().strFilesFound[0], "rare.txt");
+  EXPECT_EQ(f_.state().strFilesFound[1], "common.txt");
+  EXPECT_NE(f_.results().find(
+                top() + "rare.txt\r\n\"zebra filler filler filler\"\r\n"
+                "Scores: apple 0 + zebra 85 = 85; relevance: apple 0.000 + "
+                "zebra 3.342 = 3.342\r\n"),
+            std::string::npos)
+      << f_.results();
+  EXPECT_NE(f_.results().find("Scores: apple 255 + zebra 0 = 255; relevance: "
+                              "apple 0.528 + zebra 0.000 = 0.528"),
+            std::string::npos);
+  f_.display.Clear();
+  WriteTextReport(f_.settings(), &f_.state(), f_.module.ports());
+  EXPECT_NE(f_.display.text().find(
+                "Results displayed in order of decreasing relevance."),
+            std::string::npos);
+  f_.module.SortMatchesClicked(false);
+  EXPECT_FALSE(f_.settings().sort_by_relevance);
+}
+
 TEST_P(SearchModuleTest, AtMost500FilesAreListed) {
   std::vector<std::string> files;
   for (int i = 0; i < 600; ++i) {

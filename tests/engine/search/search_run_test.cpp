@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "engine/search/index_loading.h"
+#include "engine/search/relevance.h"
 #include "tests/engine/search/index_fixture.h"
 
 namespace orvane::testing {
@@ -23,10 +25,12 @@ INSTANTIATE_TEST_SUITE_P(EveryStore, SearchRunTest,
 
 // The files' scores as the rows give them, file by file: "Any word" sums
 // the scores of the words a file holds (sorted) or takes the first (not
-// sorted); "All words" sums them when the file holds every word.
+// sorted); "All words" sums them when the file holds every word. Ranked by
+// relevance, a sorted list sums the words' relevance weights instead, each
+// word weighed by the files of the whole index that hold it.
 std::vector<std::pair<std::uint32_t, std::int32_t>> DenseScores(
     const IndexLayout& layout, const std::vector<std::string>& words,
-    SearchType type, bool sorted, std::int64_t single) {
+    SearchType type, bool sorted, bool relevance, std::int64_t single) {
   std::vector<std::pair<std::uint32_t, std::int32_t>> found;
   for (std::size_t k = 0; k < layout.files.size(); ++k) {
     if (single >= 0 && static_cast<std::int64_t>(k) != single) continue;
@@ -34,12 +38,20 @@ std::vector<std::pair<std::uint32_t, std::int32_t>> DenseScores(
     bool all = true;
     for (const std::string& word : words) {
       int b = 0;
+      std::uint32_t holders = 0;
       for (const auto& [w, row] : layout.words) {
-        if (w == word) b = row[k];
+        if (w != word) continue;
+        b = row[k];
+        holders = static_cast<std::uint32_t>(
+            std::count_if(row.begin(), row.end(), [](int x) { return x > 0; }));
       }
       if (b == 0) all = false;
       if (type == SearchType::kAnyWord && !sorted && score > 0) continue;
-      score += b;
+      score += sorted && relevance
+                   ? RelevanceWeights(static_cast<std::uint32_t>(
+                                          layout.files.size()),
+                                      holders)[static_cast<std::size_t>(b)]
+                   : b;
     }
     if (type == SearchType::kAllWords && !all) score = 0;
     if (score > 0) found.emplace_back(static_cast<std::uint32_t>(k), score);
@@ -79,11 +91,13 @@ TEST_P(SearchRunTest, ScoresAsTheRowsOfEveryFileWould) {
     const SearchType type =
         random() % 2 ? SearchType::kAnyWord : SearchType::kAllWords;
     const bool sorted = random() % 2 == 0;
+    const bool relevance = random() % 2 == 0;
     const std::int64_t single =
         random() % 4 == 0 ? static_cast<std::int64_t>(random() % files) : -1;
     f.state().strSearchWords = words;
     f.settings().cboSearchType = type;
     f.settings().chkSortMatches = sorted;
+    f.settings().sort_by_relevance = relevance;
     f.settings().txbTopFolder = dir.folder();
     f.settings().optSearchSingleFile = single >= 0;
     if (single >= 0) {
@@ -97,8 +111,31 @@ TEST_P(SearchRunTest, ScoresAsTheRowsOfEveryFileWould) {
     }
     // One word is searched as "Any word" whatever the type.
     const SearchType scored = words.size() == 1 ? SearchType::kAnyWord : type;
-    EXPECT_EQ(scores, DenseScores(layout, words, scored, sorted, single));
+    EXPECT_EQ(scores,
+              DenseScores(layout, words, scored, sorted, relevance, single));
   }
+}
+
+// The relevance weight in thousandths: rare words weigh most, repeated
+// occurrences saturate, and a word in every file still weighs above 0.
+TEST(RelevanceTest, WeightsOfRareAndCommonWords) {
+  struct Row {
+    std::uint32_t files, holders;
+    std::size_t score;
+    std::int32_t weight;
+  } rows[] = {
+      {100, 1, 255, 9218},       // ln(1 + 99.5 / 1.5) * 255 * 2.2 / 256.2
+      {100, 1, 1, 4210},         // one occurrence: the idf itself
+      {100, 100, 1, 5},          // in every file
+      {1000000, 1000000, 1, 1},  // rounded to 0, kept at 1
+      {100, 1, 0, 0},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(RelevanceWeights(row.files, row.holders)[row.score], row.weight)
+        << row.files << " " << row.holders << " " << row.score;
+  }
+  EXPECT_EQ(RelevanceText(3342), "3.342");
+  EXPECT_EQ(RelevanceText(5), "0.005");
 }
 
 }  // namespace

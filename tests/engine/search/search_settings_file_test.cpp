@@ -115,6 +115,37 @@ TEST(SearchSettingsFileTest, ExplainScoresIsALineOfItsOwnWhenSet) {
   }
 }
 
+// Ranking by relevance is an eighteenth line, after the seventeenth that
+// it then needs; the two lines come back as written, and a value that is
+// no bit stops the reading there.
+TEST(SearchSettingsFileTest, RelevanceIsTheEighteenthLine) {
+  TempDir dir;
+  const std::string words_line = "fox, \"hound\" m\xC3\xBC" "de\r\n";
+  for (bool explain : {false, true}) {
+    SCOPED_TRACE(explain ? "with scores" : "without scores");
+    SearchSettings saved = EverySettingChanged();
+    saved.explain_scores = explain;
+    saved.sort_by_relevance = true;
+    const std::string path = dir.Path("r.usrs");
+    ASSERT_TRUE(WriteSearchSettingsFile(path, saved).ok());
+    const std::string bytes = ReadFileBytes(path);
+    const std::string tail =
+        words_line + (explain ? "1\r\n" : "0\r\n") + "1\r\n";
+    ASSERT_GE(bytes.size(), tail.size());
+    EXPECT_EQ(bytes.substr(bytes.size() - tail.size()), tail);
+    SearchSettings loaded;
+    ASSERT_EQ(ReadSearchSettingsFile(path, &loaded), SearchSettingsRead::kRead);
+    EXPECT_EQ(loaded.explain_scores, explain);
+    EXPECT_TRUE(loaded.sort_by_relevance);
+    SearchSettings stopped;
+    EXPECT_EQ(ReadSearchSettingsFile(
+                  dir.Write("s.usrs", bytes.substr(0, bytes.size() - 3) + "7\r\n"),
+                  &stopped),
+              SearchSettingsRead::kStopped);
+    EXPECT_FALSE(stopped.sort_by_relevance);
+  }
+}
+
 TEST(SearchSettingsFileTest, RefusesAQuoteInAQuotedFieldAndKeepsTheOldFile) {
   TempDir dir;
   const std::string path = dir.Write("s.usrs", "old");
