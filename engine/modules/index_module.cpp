@@ -214,9 +214,16 @@ RunOutcome IndexModule::CreateIndexFile() {
 }
 
 void IndexModule::PauseRun() {
+  // The documents being read meanwhile keep their time limit for the time
+  // the run goes on.
+  DocumentReader* reader = document_reader_ != nullptr
+                               ? document_reader_
+                               : own_document_reader_.get();
+  if (reader != nullptr) reader->Pause();
   Answer answer = ports_.prompter.Ask(MessageIcon::kInformation, "Paused",
                                        GetProgramText(kTextPaused),
                                        MessageButtons::kOkCancel);
+  if (reader != nullptr) reader->Resume();
   if (answer == Answer::kCancel) state_.stop_flag = true;
 }
 
