@@ -38,6 +38,10 @@ std::string DataFilePathFor(std::string_view index_path) {
   return BesideIndexFile(index_path, kDataFileEnding);
 }
 
+std::string TextFilePathFor(std::string_view index_path) {
+  return BesideIndexFile(index_path, kTextFileEnding);
+}
+
 std::string StoreFilePathFor(std::string_view index_path) {
   return BesideIndexFile(index_path, kStoreFileEnding);
 }

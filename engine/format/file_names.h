@@ -25,6 +25,15 @@ std::string DataFilePath(std::string_view output_folder,
 std::string StoreFilePath(std::string_view output_folder,
                           std::string_view project_name);
 
+// NAME_text.tavo: where earlier versions kept the documents' texts of an
+// index (the store file holds them now; a run removes it as a leftover).
+// A run still gathers the texts under this name's temporary name
+// (PartialFilePath) until its store takes them.
+// The text before the first "_index.tavo", then "_text.tavo"; empty when
+// the path holds no "_index.tavo".
+inline constexpr std::string_view kTextFileEnding = "_text.tavo";
+std::string TextFilePathFor(std::string_view index_path);
+
 // The data file of an index file: the text before the first "_index.tavo",
 // then "_data.tavo". Empty when the path holds no "_index.tavo".
 std::string DataFilePathFor(std::string_view index_path);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/common/status.h"
+#include "engine/text/document_source.h"
 
 namespace orvane {
 
@@ -125,8 +126,9 @@ class RunLexicon {
 };
 
 // Writes the index of one run. The run calls, in this order: Begin; for
-// each file in file order AddFile and, when the file holds words,
-// AddFileScores; WriteLexicon; FinishWriting; CompressIndexFile; Commit.
+// each file in file order AddFile, KeepDocumentText when it is a document
+// that was read and, when the file holds words, AddFileScores;
+// WriteLexicon; FinishWriting; CompressIndexFile; Commit.
 // Discard may come at any point and ends the writer. Until Commit
 // succeeds nothing is published: the files of an earlier index stay as
 // they are, and every file of the run lies under a name of its own.
@@ -146,6 +148,18 @@ class IndexStoreWriter {
   // number - 1), in any order, each once, with their scores (1 to 255).
   virtual void AddFileScores(std::span<const std::uint32_t> word_indexes,
                              std::span<const std::uint8_t> scores) = 0;
+
+  // Keeps the text that the document reader found in a document of the
+  // run, with the document's size and modification time (ns) when it was
+  // read, so that searches read the text instead of the document while it
+  // is unchanged. A store that keeps no texts takes it and keeps nothing.
+  // Failed: the text could not be written (the message names the file).
+  virtual Status KeepDocumentText(std::string_view relative_path,
+                                  std::int64_t size, std::int64_t modified_ns,
+                                  const DocumentSourceText& text) {
+    (void)relative_path, (void)size, (void)modified_ns, (void)text;
+    return Status::Ok();
+  }
 
   // The title (content without a double quote) and the lexicon, after the
   // last file. Failed: the lexicon could not be written.

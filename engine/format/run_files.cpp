@@ -64,6 +64,8 @@ void RemoveEndedRunFiles(const std::string& folder, const std::string& project,
     Remove(PartialFilePath(final_path, ""), deletion);
   }
   Remove(CompressionWorkPath(IndexFilePath(folder, project)), deletion);
+  // Earlier versions kept the documents' texts in a file of their own.
+  Remove(TextFilePathFor(IndexFilePath(folder, project)), deletion);
 
   std::map<std::string, std::vector<std::string>> names_of_tag;
   DIR* dir = ::opendir(folder.c_str());

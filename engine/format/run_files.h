@@ -48,8 +48,9 @@ class RunFiles {
 };
 
 // Removes from the folder (folder form) every temporary file of the
-// project's runs that have ended, and those that runs of earlier versions
-// left under names without a tag. The files of a run that goes on stay.
+// project's runs that have ended, those that runs of earlier versions
+// left under names without a tag, and the documents' texts file that
+// earlier versions kept beside the index (the store holds them now). The files of a run that goes on stay.
 void RemoveEndedRunFiles(const std::string& folder, const std::string& project,
                          BackgroundDeletion* deletion);
 

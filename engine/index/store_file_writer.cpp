@@ -83,6 +83,19 @@ void StoreFileWriter::AddFileScores(std::span<const std::uint32_t> word_indexes,
   AddPending(scores_);
 }
 
+Status StoreFileWriter::KeepDocumentText(std::string_view relative_path,
+                                         std::int64_t size,
+                                         std::int64_t modified_ns,
+                                         const DocumentSourceText& text) {
+  if (texts_ == nullptr) {
+    // The texts' temporary file bears the run's tag, so that what a killed
+    // run left is cleared with its other files.
+    texts_ = std::make_unique<DocumentTextGatherer>(classic_.PartialPath(
+        TextFilePathFor(classic_.index_path())));
+  }
+  return texts_->Add(relative_path, DocumentStamp{size, modified_ns}, text);
+}
+
 Status StoreFileWriter::WriteLexicon(std::string_view title,
                                      const RunLexicon& lexicon) {
   AddPending({});
@@ -101,6 +114,10 @@ Status StoreFileWriter::FinishWriting() {
   // A failed write of the store (a full disk) is told as the run's write
   // failure, after the index text's own.
   Status status = classic_.FinishWriting();
+  if (status.ok() && status_.ok() && texts_ != nullptr) {
+    status_ = store_->AddDocumentTexts(*texts_);
+  }
+  texts_.reset();  // its file goes
   return status.ok() ? status_ : status;
 }
 
@@ -131,6 +148,7 @@ Status StoreFileWriter::Commit() {
 
 void StoreFileWriter::Discard() {
   pending_ = false;
+  texts_.reset();
   if (store_ != nullptr) store_->Discard();
   classic_.Discard();
 }

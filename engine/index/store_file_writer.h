@@ -1,7 +1,8 @@
 // Writing an index whose Search Module reads the store file: the index
 // text as the classic pair writes it (and the classic data file beside it
-// when asked), and the store file NAME_store.tavo, written as the files
-// come under the run's own temporary name and published, flushed, before
+// when asked), and the store file NAME_store.tavo, with the documents'
+// texts when the run read documents, written as the files come under the
+// run's own temporary name and published, flushed, before
 // the index file. A run killed between the two leaves a store that does
 // not match the index file beside it, which the Search Module makes again;
 // one killed earlier leaves the earlier files as they were.
@@ -34,6 +35,11 @@ class StoreFileWriter final : public IndexStoreWriter {
   void AddFile(const IndexedFile& file) override;
   void AddFileScores(std::span<const std::uint32_t> word_indexes,
                      std::span<const std::uint8_t> scores) override;
+  // The texts are gathered in a temporary file of the run and copied into
+  // the store's documents' texts section by FinishWriting.
+  Status KeepDocumentText(std::string_view relative_path, std::int64_t size,
+                          std::int64_t modified_ns,
+                          const DocumentSourceText& text) override;
   Status WriteLexicon(std::string_view title,
                       const RunLexicon& lexicon) override;
   // Failed also when the store refused a file or could not be written.
@@ -54,6 +60,9 @@ class StoreFileWriter final : public IndexStoreWriter {
   BackgroundDeletion* deletion_;
   StoreWriterOptions options_;
   std::unique_ptr<StoreWriter> store_;
+  // The documents' texts of the run, from its first document until
+  // FinishWriting.
+  std::unique_ptr<DocumentTextGatherer> texts_;
   // The file last added, until its scores come; its texts are kept here.
   bool pending_ = false;
   std::string path_, title_, first_text_, description_;

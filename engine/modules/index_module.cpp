@@ -26,6 +26,7 @@
 #include "engine/search/found_files.h"
 #include "engine/modules/run_documents.h"
 #include "engine/reading/reader_pool.h"
+#include "engine/store/document_text_section.h"
 #include "engine/store/store_fingerprint.h"
 #include "engine/text/file_checks.h"
 #include "engine/text/markup.h"
@@ -213,9 +214,16 @@ RunOutcome IndexModule::CreateIndexFile() {
 }
 
 void IndexModule::PauseRun() {
+  // The documents being read meanwhile keep their time limit for the time
+  // the run goes on.
+  DocumentReader* reader = document_reader_ != nullptr
+                               ? document_reader_
+                               : own_document_reader_.get();
+  if (reader != nullptr) reader->Pause();
   Answer answer = ports_.prompter.Ask(MessageIcon::kInformation, "Paused",
                                        GetProgramText(kTextPaused),
                                        MessageButtons::kOkCancel);
+  if (reader != nullptr) reader->Resume();
   if (answer == Answer::kCancel) state_.stop_flag = true;
 }
 
@@ -672,7 +680,6 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
   }
   if (LetWindowSystemRun().quit) {
     writer->Discard();
-    text_file_.reset();
     return RunOutcome::kQuit;
   }
   // From here on the file list holds the relative paths of the run.
@@ -683,11 +690,6 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
   }
   std::string status_text;
   RunOutcome outcome = FinishIndexFiles(*writer, &status_text);
-  if (outcome == RunOutcome::kCompleted) {
-    FinishTextFile();
-  } else {
-    text_file_.reset();  // its file goes
-  }
   if (outcome == RunOutcome::kCompleted) {
     TellLeftOut("file",
                 " missing when it was to be read; the index lists it without "
@@ -703,33 +705,13 @@ RunOutcome IndexModule::RunExtraction(const SelectionRules& rules,
 
 void IndexModule::KeepDocumentText(const std::string& relative_path,
                                    const std::string& path,
-                                   const DocumentSourceText& text) {
+                                   const DocumentSourceText& text,
+                                   IndexStoreWriter& writer) {
   DocumentStamp stamp;
-  if (text_file_ == nullptr || !StampOfFile(path, &stamp)) return;
-  Status kept = text_file_->Add(relative_path, stamp, text);
+  if (!StampOfFile(path, &stamp)) return;
+  Status kept =
+      writer.KeepDocumentText(relative_path, stamp.size, stamp.modified_ns, text);
   if (!kept.ok()) FailRun(kept);
-}
-
-void IndexModule::FinishTextFile() {
-  const std::string final_path = TextFilePathFor(state_.index_path);
-  std::unique_ptr<DocumentTextFileWriter> writer = std::move(text_file_);
-  if (writer == nullptr) {
-    // A text file of an earlier index would be stale: its index is gone.
-    std::remove(final_path.c_str());
-    return;
-  }
-  Result<StoreFingerprint> fingerprint =
-      FingerprintOfIndexFile(state_.index_path);
-  Status published = fingerprint.ok()
-                         ? writer->Commit(*fingerprint, final_path)
-                         : fingerprint.status();
-  if (!published.ok()) {
-    // The index stands; its documents are read again when searched.
-    std::remove(final_path.c_str());
-    ports_.prompter.ShowMessage(MessageIcon::kWarning,
-                                kCreateIndexFileCaption,
-                                published.message());
-  }
 }
 
 DocumentReader& IndexModule::Documents() {
@@ -766,8 +748,6 @@ IndexModule::Unread IndexModule::ReadSelectedFiles(
   CommonWords document_common_words = common_words_;
   std::optional<RunDocuments> documents;
   if (!document_paths.empty()) {
-    text_file_ = std::make_unique<DocumentTextFileWriter>(PartialFilePath(
-        TextFilePathFor(state_.index_path), std::to_string(::getpid())));
     DocumentReader& document_reader = Documents();
     documents.emplace(&document_reader, std::move(document_paths),
                       kDocumentsAhead);
@@ -817,7 +797,7 @@ IndexModule::Unread IndexModule::ReadSelectedFiles(
         const bool decode_utf8 = ContentHoldsUtf8(outcome->text);
         DocumentContent content = ToContent(std::move(outcome->text));
         KeepDocumentText(file.relative_path, path,
-                         ToSourceText(content, decode_utf8));
+                         ToSourceText(content, decode_utf8), writer);
         if (!ExtractDocumentWords(content, decode_utf8,
                                   rules.exclude_special_letters,
                                   &document_common_words, &lexicon,

@@ -22,7 +22,6 @@
 #include "engine/index/index_settings.h"
 #include "engine/index/lexicon.h"
 #include "engine/reading/document_reader.h"
-#include "engine/store/document_text_file.h"
 
 namespace orvane {
 
@@ -167,13 +166,11 @@ class IndexModule {
                            IndexStoreWriter& writer);
   // The reader of the run's documents.
   DocumentReader& Documents();
-  // Keeps a document's text in the run's text file.
+  // Keeps a document's text with the run's index.
   void KeepDocumentText(const std::string& relative_path,
                         const std::string& path,
-                        const DocumentSourceText& text);
-  // Publishes the run's text file beside the completed index, or removes
-  // the text file of an earlier index when the run read no document.
-  void FinishTextFile();
+                        const DocumentSourceText& text,
+                        IndexStoreWriter& writer);
   void WriteLexicon(const std::string& title_content, IndexStoreWriter& writer);
   RunOutcome FinishIndexFiles(IndexStoreWriter& writer,
                               std::string* status_text);
@@ -225,8 +222,6 @@ class IndexModule {
   Lexicon lexicon_;
   DocumentReader* document_reader_ = nullptr;
   std::unique_ptr<DocumentReader> own_document_reader_;
-  // The text file of the run, while it is written.
-  std::unique_ptr<DocumentTextFileWriter> text_file_;
   Selection selection_;
   bool listing_mode_ = false;
   double start_time_ = 0;

@@ -17,7 +17,9 @@ namespace orvane {
 
 // What one document may cost.
 struct ReaderLimits {
-  std::chrono::milliseconds time{30000};  // to read it, from the request
+  // To read it, from the request; the time while the run is paused does
+  // not count.
+  std::chrono::milliseconds time{30000};
   std::uint64_t memory_bytes = std::uint64_t{1} << 30;  // of the worker
   std::uint64_t text_bytes = std::uint64_t{256} << 20;  // of text it gives
 };
@@ -67,6 +69,12 @@ class DocumentReader {
   // Drops every pending document and stops the reading of any, at once:
   // a worker that is busy is ended. The reader stays usable.
   virtual void Cancel() = 0;
+
+  // The run is paused (its pause box is open) until Resume: meanwhile the
+  // documents being read take no time off their time limit. A reader
+  // without a time limit ignores both.
+  virtual void Pause() {}
+  virtual void Resume() {}
 };
 
 }  // namespace orvane

@@ -139,6 +139,23 @@ void ReaderPool::Cancel() {
   }
 }
 
+void ReaderPool::Pause() {
+  std::lock_guard lock(mutex_);
+  if (pauses_++ == 0) paused_at_ = Clock::now();
+}
+
+void ReaderPool::Resume() {
+  std::lock_guard lock(mutex_);
+  if (pauses_ == 0) return;
+  if (--pauses_ == 0) paused_ += Clock::now() - paused_at_;
+}
+
+Clock::duration ReaderPool::PausedTime(bool* paused) const {
+  std::lock_guard lock(mutex_);
+  *paused = pauses_ > 0;
+  return paused_ + (*paused ? Clock::now() - paused_at_ : Clock::duration{});
+}
+
 void ReaderPool::SlotLoop(Slot* slot) {
   std::unique_lock lock(mutex_);
   while (true) {
@@ -262,12 +279,15 @@ DocumentOutcome ReaderPool::Read(Slot* slot, const Job& job) {
     }
   }
   const ReaderLimits& limits = options_.limits;
-  Clock::time_point deadline = Clock::now() + limits.time;
+  // The deadline moves on by the time the pool is paused meanwhile.
+  bool paused = false;
+  const Clock::time_point requested = Clock::now() - PausedTime(&paused);
   AnswerParser parser(limits.text_bytes);
   std::vector<char> buffer(kReceiveBufferSize);
   while (true) {
-    auto left =
-        std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    const Clock::duration used = Clock::now() - PausedTime(&paused) - requested;
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(limits.time - used);
+    if (paused) left = std::max(left, kStaleCheckInterval);
     if (left.count() <= 0) {
       Reap(slot, /*end=*/true);
       outcome.reason = "took longer than " + DurationLimitText(limits.time);

@@ -1,6 +1,6 @@
 // The document reader of the program: a pool of worker processes
 // (orvane-reader), each reused for many documents. Each document gets a
-// time limit, each worker a memory limit (RLIMIT_AS, set by the worker on
+// time limit (which the run's pauses do not use up), each worker a memory limit (RLIMIT_AS, set by the worker on
 // itself at start); a worker that overruns, crashes or hangs is ended and
 // started again for the next document, and the document is reported with
 // its reason. Standard C++ and POSIX only: the libraries that read the
@@ -9,6 +9,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -51,6 +52,8 @@ class ReaderPool final : public DocumentReader {
   std::size_t pending() const override;
   std::optional<DocumentOutcome> Next(const KeepWaiting& keep_waiting) override;
   void Cancel() override;
+  void Pause() override;
+  void Resume() override;
 
   int worker_count() const { return static_cast<int>(slots_.size()); }
   // Worker processes started so far: one per worker, and one more for each
@@ -77,6 +80,9 @@ class ReaderPool final : public DocumentReader {
   // stale meanwhile gives an outcome that nobody takes.
   DocumentOutcome Read(Slot* slot, const Job& job);
   bool Stale(const Job& job) const;
+  // The time the pool has been paused since it began, and whether it is
+  // paused now.
+  std::chrono::steady_clock::duration PausedTime(bool* paused) const;
   // Starts the slot's worker; false with *reason when it cannot start.
   bool Start(Slot* slot, std::string* reason);
   // Ends the slot's worker (when end is set) and waits for it; returns the
@@ -93,6 +99,10 @@ class ReaderPool final : public DocumentReader {
   std::uint64_t next_returned_ = 0;  // the number Next returns next
   std::uint64_t generation_ = 0;
   int started_ = 0;
+  // Pause and Resume: the pauses ended so far, and the start of this one.
+  int pauses_ = 0;  // Pause calls not yet resumed
+  std::chrono::steady_clock::duration paused_ = {};
+  std::chrono::steady_clock::time_point paused_at_;
   bool stopping_ = false;
   std::vector<std::unique_ptr<Slot>> slots_;
 };

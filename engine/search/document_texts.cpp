@@ -1,8 +1,10 @@
 #include "engine/search/document_texts.h"
 
+#include "engine/format/file_names.h"
 #include "engine/reading/document_kind.h"
 #include "engine/reading/reader_pool.h"
 #include "engine/search/search_state.h"
+#include "engine/store/store_fingerprint.h"
 
 namespace orvane {
 
@@ -29,20 +31,29 @@ std::shared_ptr<const DocumentSourceText> DocumentTexts::TextOf(
   if (RecognizeDocumentFile(full_path) == DocumentKind::kNone) return nullptr;
   DocumentStamp stamp;
   if (!StampOfFile(full_path, &stamp)) return nullptr;
-  if (!text_file_opened_) {
-    text_file_opened_ = true;
+  if (!texts_opened_) {
+    texts_opened_ = true;
+    // A store that does not belong to the index file as it is now is not
+    // read: its texts may be another index's.
     Result<StoreFingerprint> fingerprint = FingerprintOfIndexFile(index_path_);
     if (fingerprint.ok()) {
-      Result<std::unique_ptr<DocumentTextFile>> opened =
-          DocumentTextFile::Open(TextFilePathFor(index_path_), *fingerprint);
-      if (opened.ok()) text_file_ = std::move(*opened);
+      Result<std::unique_ptr<StoreReader>> store =
+          StoreReader::Open(StoreFilePathFor(index_path_), *fingerprint);
+      if (store.ok()) {
+        store_ = std::move(*store);
+        Result<std::unique_ptr<DocumentTextSection>> opened =
+            DocumentTextSection::Open(*store_);
+        if (opened.ok()) texts_ = std::move(*opened);
+      }
     }
   }
   std::shared_ptr<DocumentSourceText> text;
   const bool below_top = full_path.compare(0, top_folder_.size(), top_folder_) == 0;
-  if (text_file_ != nullptr && below_top) {
-    text = text_file_->Find(
+  if (texts_ != nullptr && below_top) {
+    // A damaged text is read again from the document.
+    Result<std::shared_ptr<DocumentSourceText>> kept = texts_->Find(
         std::string_view(full_path).substr(top_folder_.size()), stamp);
+    if (kept.ok()) text = std::move(*kept);
   }
   bool stopped = false;
   if (text == nullptr) text = ReadAgain(full_path, &stopped);

@@ -1,8 +1,9 @@
 // The documents' text for the searches over one index: what the index run
-// kept in the index's text file while the document is unchanged (same size
-// and modification time), else the document read again through the
-// document reader. A file that is no document (told by its first bytes)
-// is read as it stands.
+// kept in the documents' texts section of the index's store file while the
+// document is unchanged (same size and modification time), else the
+// document read again through the document reader (so too when the store
+// has no texts, is stale or damaged). A file that is no document (told by
+// its first bytes) is read as it stands.
 #pragma once
 
 #include <deque>
@@ -11,14 +12,14 @@
 #include <utility>
 
 #include "engine/reading/document_reader.h"
-#include "engine/store/document_text_file.h"
+#include "engine/store/document_text_section.h"
 #include "engine/text/document_source.h"
 
 namespace orvane {
 
 class DocumentTexts final : public DocumentSource {
  public:
-  // index_path: the index file whose text file is read; top_folder: the
+  // index_path: the index file whose store's texts are read; top_folder: the
   // folder the index's relative paths start from (folder form). reader,
   // when given, reads changed documents (not owned); without one the
   // object starts its own pool of workers at the first need.
@@ -52,8 +53,9 @@ class DocumentTexts final : public DocumentSource {
   DocumentReader* reader_;
   std::unique_ptr<DocumentReader> own_reader_;
   KeepWaiting keep_waiting_;
-  bool text_file_opened_ = false;
-  std::unique_ptr<DocumentTextFile> text_file_;
+  bool texts_opened_ = false;
+  std::unique_ptr<StoreReader> store_;
+  std::unique_ptr<DocumentTextSection> texts_;  // reads store_
   // The last documents asked for: a search asks for a found document's
   // title, then a report for its extracts.
   std::deque<std::pair<std::string, std::shared_ptr<const DocumentSourceText>>>

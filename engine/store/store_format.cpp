@@ -14,6 +14,8 @@ std::string_view SectionName(std::uint32_t kind) {
       return "lexicon";
     case StoreSectionKind::kPostings:
       return "postings";
+    case StoreSectionKind::kDocumentTexts:
+      return "documents' texts";
   }
   return "unknown";
 }

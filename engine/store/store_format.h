@@ -3,7 +3,8 @@
 // through a read-only memory map, section by section, without parsing it
 // whole. It holds the file table (each file's path, size, time and what the
 // results box shows for it), the lexicon, each word's postings (its files
-// and scores) and the fingerprint of the index file it was made with.
+// and scores), the fingerprint of the index file it was made with and,
+// when the run read documents, their texts.
 //
 // Layout. Numbers are little-endian; uN is an unsigned N-bit number, iN a
 // signed one, varint an unsigned LEB128 number (7 bits a byte, lowest
@@ -111,6 +112,24 @@
 //   from the lowest bit of its first byte up and padded to whole bytes.
 //   The gap of a file is its index less the index before it less one (the
 //   first file of a list counts from -1), so file indexes ascend.
+// Documents' texts section (kind 6), only in the store of a run that read
+// documents: the text the document reader found in each of them, so that
+// extracts, the phrase check and titles read it instead of the document
+// while the document is unchanged (same size and modification time):
+//    0  u32      number of documents D
+//    4  u32      0
+//    8  u64      offset of the frames, from the section's start
+//   16  u64      length of the frames
+//   24  u64      offset of the table
+//   32  u64      length of the table
+//   frames: one zstd frame a document, holding: varint-length strings the
+//   title and the text (content), a varint 1 when the text holds UTF-8 to
+//   decode (else 0), a varint page count and each page's offset in the
+//   text as a varint
+//   table: D entries: the relative path (a varint length and its bytes),
+//   varints the document's size in bytes and its modification time (ns
+//   since 1970) when it was read, and its frame's offset (from the start
+//   of the frames) and length
 //
 // Checksum64 is XXH3_64bits of libxxhash (64 bits, seed 0).
 #pragma once
@@ -134,6 +153,7 @@ enum class StoreSectionKind : std::uint32_t {
   kFileTable = 3,
   kLexicon = 4,
   kPostings = 5,
+  kDocumentTexts = 6,
 };
 
 // The name of a section in messages ("the postings section").
@@ -154,6 +174,9 @@ inline constexpr std::uint32_t kMaxWordsPerBlock = 1024;
 inline constexpr std::size_t kPostingsHeaderSize = 40;
 inline constexpr std::uint32_t kPostingsPerBlock = 128;
 inline constexpr std::size_t kSkipEntrySize = 8;
+
+// Documents' texts.
+inline constexpr std::size_t kDocumentTextsHeaderSize = 40;
 
 // Summary and fingerprint.
 inline constexpr std::size_t kSummaryHeaderSize = 20;

@@ -178,8 +178,11 @@ Status StoreReader::LoadSections() {
   }
   page_checked_ = std::make_unique<std::atomic<std::uint8_t>[]>(pages);
 
+  // The sections of kinds 1 to 5 are in every store; the documents' texts
+  // only in some.
   Section* known[] = {&summary_, &fingerprint_section_, &files_, &lexicon_,
-                      &postings_};
+                      &postings_, &document_texts_};
+  constexpr std::uint32_t kKindsRequired = 5;
   for (const Section& s : sections_) {
     const std::uint64_t section_pages = store::PagesOf(s.length, kStorePageSize);
     if (options_.verify_checksums &&
@@ -195,7 +198,7 @@ Status StoreReader::LoadSections() {
     }
     *slot = s;
   }
-  for (std::uint32_t kind = 1; kind <= std::size(known); ++kind) {
+  for (std::uint32_t kind = 1; kind <= kKindsRequired; ++kind) {
     if (known[kind - 1]->kind == 0) {
       return Damaged("it has no " + std::string(SectionName(kind)) + " section");
     }
@@ -295,6 +298,19 @@ const std::uint8_t* StoreReader::Need(const Section& section,
     }
   }
   return map_ + section.offset + offset;
+}
+
+Result<std::string_view> StoreReader::DocumentTextBytes(
+    std::uint64_t offset, std::uint64_t length) const {
+  if (document_texts_.kind == 0) {
+    return Status::Failed("The store file " + path_ +
+                          " holds no documents' texts.");
+  }
+  Status failure;
+  const std::uint8_t* bytes = Need(document_texts_, offset, length, &failure);
+  if (bytes == nullptr) return failure;
+  return std::string_view(reinterpret_cast<const char*>(bytes),
+                          static_cast<std::size_t>(length));
 }
 
 Result<StoreFileEntry> StoreReader::File(std::uint32_t file_index) const {

@@ -162,6 +162,14 @@ class StoreReader {
   // The postings of word number word_number (1 to word_count()).
   PostingsIterator Postings(std::int32_t word_number) const;
 
+  // The documents' texts section's length; 0 when the store has none.
+  std::uint64_t document_texts_length() const { return document_texts_.length; }
+  // The bytes [offset, offset + length) of the documents' texts section,
+  // their pages checked. Failed: the store has no such section, the bytes
+  // pass its end or a page is damaged.
+  Result<std::string_view> DocumentTextBytes(std::uint64_t offset,
+                                             std::uint64_t length) const;
+
  private:
   friend class LexiconCursor;
   friend class PostingsIterator;
@@ -202,7 +210,8 @@ class StoreReader {
   const std::uint8_t* page_checksums_ = nullptr;
   std::unique_ptr<std::atomic<std::uint8_t>[]> page_checked_;
   std::vector<Section> sections_;
-  Section summary_, fingerprint_section_, files_, lexicon_, postings_;
+  Section summary_, fingerprint_section_, files_, lexicon_, postings_,
+      document_texts_;
 
   StoreFingerprint fingerprint_;
   std::uint32_t file_count_ = 0;

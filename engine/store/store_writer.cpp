@@ -22,9 +22,10 @@ using store::PutU32;
 using store::PutU64;
 using store::PutVarint;
 
-// The sections this writer writes: summary, fingerprint, file table,
-// lexicon and postings.
-constexpr std::size_t kSectionsWritten = 5;
+// The most sections this writer writes: summary, fingerprint, file table,
+// lexicon, postings and documents' texts. The table's room is kept for all
+// of them: the first section starts at byte 256 either way.
+constexpr std::size_t kSectionsWritten = 6;
 
 // Bytes copied or checksummed at a time: whole pages.
 constexpr std::size_t kChunk = std::size_t{256} * kStorePageSize;
@@ -396,6 +397,31 @@ Status StoreWriter::WritePageChecksums() {
   head += table;
   Status status = out_.WriteAt(0, head.data(), head.size());
   return status.ok() ? status : Fail(status);
+}
+
+Status StoreWriter::AddDocumentTexts(const DocumentTextGatherer& texts) {
+  if (!status_.ok()) return status_;
+  BeginSection(StoreSectionKind::kDocumentTexts);
+  out_.Append(std::string(kDocumentTextsHeaderSize, '\0'));
+  std::string chunk;
+  for (std::uint64_t at = 0; at < texts.frames_length(); at += kChunk) {
+    Status status = texts.ReadFrames(
+        at, static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, texts.frames_length() - at)),
+        &chunk);
+    if (!status.ok()) return Fail(status);
+    out_.Append(chunk);
+  }
+  const std::uint64_t table_offset = out_.appended() - SectionStart();
+  out_.Append(texts.table());
+  std::string header;
+  PutU32(&header, static_cast<std::uint32_t>(texts.count()));
+  PutU32(&header, 0);
+  PutU64(&header, kDocumentTextsHeaderSize);
+  PutU64(&header, texts.frames_length());
+  PutU64(&header, table_offset);
+  PutU64(&header, texts.table().size());
+  if (!out_.status().ok()) return Fail(out_.status());
+  return EndSection(header);
 }
 
 Status StoreWriter::Commit(const StoreFingerprint& fingerprint) {

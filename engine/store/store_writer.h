@@ -1,7 +1,8 @@
 // Writes a store file (store_format.h) as an indexing run goes: the files
 // in file order, each with its metadata and its words' scores, then the
 // project title and the sorted lexicon, then the fingerprint of the index
-// file. The store is written under a temporary name and takes its own
+// file; the documents' texts of the run, when it read documents, before
+// the fingerprint. The store is written under a temporary name and takes its own
 // name, flushed to the disk, only in Commit; a writer that fails, is
 // discarded or is destroyed before Commit leaves nothing behind. Peak
 // memory grows with the lexicon and the memory budget, not with the number
@@ -18,6 +19,7 @@
 
 #include "engine/common/status.h"
 #include "engine/files/buffered_file.h"
+#include "engine/store/document_text_section.h"
 #include "engine/store/postings_sorter.h"
 #include "engine/store/store_entries.h"
 #include "engine/store/store_fingerprint.h"
@@ -73,6 +75,12 @@ class StoreWriter {
   // words than AddWordPostings gave; failed: a write failed.
   // REQUIRES: Create succeeded; called once.
   Status Finish(std::string_view title, std::span<const StoreWord> lexicon);
+
+  // Adds the documents' texts section: the gathered frames, copied, and
+  // their table. Failed: the frames could not be read or the store could
+  // not be written. REQUIRES: Finish succeeded; called at most once,
+  // before Commit.
+  Status AddDocumentTexts(const DocumentTextGatherer& texts);
 
   // Writes the fingerprint, the checksums and the header, writes the file
   // through to the disk and gives it its own name (replacing the store

@@ -1,5 +1,5 @@
 // Documents end to end: `orvane index` reads them through its workers and
-// keeps their text beside the index; `orvane search` finds them by a word
+// keeps their text in the index's store; `orvane search` finds them by a word
 // and by a phrase, shows their titles, and its reports give their extracts
 // with the page they stand on.
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/store/document_text_section.h"
 #include "tests/support/program_run.h"
 #include "tests/support/temp_tree.h"
 
@@ -45,6 +46,13 @@ class DocumentsCliTest : public ::testing::Test {
     return Orvane(args);
   }
   std::string top() const { return dir_.folder() + "top/"; }
+  // The documents whose texts the store keeps; -1 when it cannot be read.
+  int TextsKept() {
+    auto store = StoreReader::Open(dir_.Path("out/d_store.tavo"), std::nullopt);
+    if (!store.ok()) return -1;
+    auto texts = DocumentTextSection::Open(**store);
+    return texts.ok() ? static_cast<int>((*texts)->count()) : -1;
+  }
 
   TempDir dir_;
 };
@@ -57,7 +65,10 @@ TEST_F(DocumentsCliTest, FindsDocumentsByWordAndPhraseWithTitlesAndPages) {
                              top() + "encrypted.pdf (encrypted)"),
             std::string::npos)
       << indexed.err;
-  EXPECT_TRUE(std::filesystem::exists(dir_.Path("out/d_text.tavo")));
+  // The texts of the four documents read are in the store: no file of
+  // their own.
+  EXPECT_EQ(TextsKept(), 4);
+  EXPECT_FALSE(std::filesystem::exists(dir_.Path("out/d_text.tavo")));
 
   Outcome found = Search({"--sort", "chameleon"});
   EXPECT_EQ(found.status, 0) << found.err;
@@ -94,11 +105,14 @@ TEST_F(DocumentsCliTest, FindsDocumentsByWordAndPhraseWithTitlesAndPages) {
       << ReadFileBytes(page);
 }
 
-TEST_F(DocumentsCliTest, WithoutDocumentsNoneIsIndexedAndNoTextFileKept) {
+TEST_F(DocumentsCliTest, WithoutDocumentsNoneIsIndexedAndNoTextsKept) {
   ASSERT_EQ(Index("--documents").status, 0);
-  ASSERT_TRUE(std::filesystem::exists(dir_.Path("out/d_text.tavo")));
+  ASSERT_EQ(TextsKept(), 4);
+  // The text file that earlier versions kept beside the index goes too.
+  dir_.Write("out/d_text.tavo", "texts of an earlier version");
   Outcome indexed = Index("--no-documents");
   ASSERT_EQ(indexed.status, 0) << indexed.err;
+  EXPECT_EQ(TextsKept(), 0);
   EXPECT_FALSE(std::filesystem::exists(dir_.Path("out/d_text.tavo")));
   Outcome found = Search({"chameleon"});
   EXPECT_EQ(found.out, top() + "plain.txt\n\"A plain note: the chameleon is "

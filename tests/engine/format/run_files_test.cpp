@@ -30,12 +30,15 @@ TEST(RunFilesTest, ClearsWhatEndedRunsLeftAndNothingElse) {
   dir.Write("p_index.1-0000000a.part.tavo", "killed");
   dir.Write("p_data.1-0000000a.part.tavo", "killed");
   dir.Write("p_index.1-0000000a.part.ttavoc", "killed");
+  dir.Write("p_text.1-0000000a.part.tavo", "killed");
   // Files of a run whose lock file is gone.
   dir.Write("p_data.2-0000000b.part.tavo", "killed");
   // What runs of earlier versions left, under names without a tag.
   dir.Write("p_index.part.tavo", "old");
   dir.Write("p_data.part.tavo", "old");
   dir.Write("p_index.ttavoc", "old");
+  dir.Write("p_text.4711.part.tavo", "old");
+  dir.Write("p_text.tavo", "old");
   // What is not a run's: the published pair, another project's files, a
   // user's file.
   for (const char* name : {"p_index.tavo", "p_data.tavo",

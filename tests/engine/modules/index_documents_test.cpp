@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/common/program_texts.h"
@@ -210,6 +211,37 @@ TEST_F(IndexDocumentsTest, CancelStopsTheWaitForADocument) {
   AddDocument("notes.pdf", "notes.pdf");
   EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kCompleted)
       << prompter_.Transcript();
+}
+
+// A pause while a document is read that takes 0.8 s, longer than its
+// limit of 0.5 s, but less than the limit and the pause together: read all
+// the same, as the time the run stood paused does not count.
+TEST_F(IndexDocumentsTest, APauseDoesNotMakeADocumentTooSlow) {
+  ReaderPoolOptions options;
+  options.program = ORVANE_BINARY_DIR "/orvane-reader-fakes";
+  options.workers = 1;
+  options.limits.time = std::chrono::milliseconds(500);
+  pool_ = std::make_unique<ReaderPool>(options);
+  module_->set_document_reader(pool_.get());
+  AddDocument("notes.pdf", "fake-slow.pdf");
+  bool paused = false;
+  yield_.action = [&] {
+    if (paused ||
+        view_.Text("lblCurrentFile").find("fake-slow") == std::string::npos) {
+      return;
+    }
+    paused = true;
+    prompter_.OnNextBox(
+        [] { std::this_thread::sleep_for(std::chrono::milliseconds(1200)); });
+    prompter_.QueueAnswer(Answer::kOk);
+    module_->PauseRun();
+  };
+  EXPECT_EQ(module_->CreateIndexFile(), RunOutcome::kCompleted)
+      << prompter_.Transcript();
+  EXPECT_TRUE(paused);
+  EXPECT_EQ(prompter_.Transcript().find("not read"), std::string::npos)
+      << prompter_.Transcript();
+  EXPECT_NE(IndexText(out_.folder()).find("chameleon"), std::string::npos);
 }
 
 }  // namespace

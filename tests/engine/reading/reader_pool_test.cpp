@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/common/sanitizers.h"
@@ -163,6 +164,29 @@ TEST(ReaderPoolTest, GivesOutcomesInTheOrderQueued) {
   EXPECT_EQ(seen[1].rfind("read: Field Notes", 0), 0u) << seen[1];
   EXPECT_EQ(seen[2].rfind("read: Compressed notes", 0), 0u) << seen[2];
   EXPECT_EQ(seen[3], "read: visits | bumblebee\t12\tlavender");
+}
+
+TEST(ReaderPoolTest, APauseTakesNothingOffTheTimeLimit) {
+  TempDir dir;
+  ReaderLimits limits;
+  limits.time = milliseconds(400);
+  ReaderPool pool(Options(1, limits));
+  pool.Queue(dir.Write("fake-hang.pdf", ""));
+  // Paused twice over (Pause calls nest) for longer than the limit: the
+  // document's time runs again only after the last Resume.
+  pool.Pause();
+  pool.Pause();
+  std::this_thread::sleep_for(milliseconds(500));
+  pool.Resume();
+  std::this_thread::sleep_for(milliseconds(500));
+  const auto resumed = std::chrono::steady_clock::now();
+  pool.Resume();
+  pool.Resume();  // one too many: no harm
+  std::optional<DocumentOutcome> outcome = pool.Next(Always);
+  ASSERT_TRUE(outcome.has_value());
+  EXPECT_EQ(outcome->reason, "took longer than 0.4 s");
+  // Without the pause counted, the outcome would have been known at once.
+  EXPECT_GE(std::chrono::steady_clock::now() - resumed, milliseconds(300));
 }
 
 TEST(ReaderPoolTest, CancelStopsTheWaitAndTheWorker) {

@@ -7,10 +7,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "engine/store/document_text_section.h"
 #include "engine/store/store_checksum.h"
 #include "engine/store/store_coding.h"
 #include "engine/store/store_reader.h"
@@ -30,10 +33,18 @@ struct ModelFile {
   std::vector<StoreScore> scores;
 };
 
+// A document's text kept in the store.
+struct ModelText {
+  std::string path;
+  DocumentStamp stamp;
+  DocumentSourceText text;
+};
+
 struct StoreModel {
   std::string title;
   std::vector<ModelFile> files;
   std::vector<std::string> words;  // by word number - 1
+  std::vector<ModelText> texts;    // in ascending order of their paths
   StoreFingerprint fingerprint{123456, 7890123, 0xC0FFEE11};
 };
 
@@ -95,6 +106,29 @@ inline StoreModel MakeModel(std::uint32_t files, std::uint32_t vocabulary,
   return model;
 }
 
+// Gives every step-th file of the model a document's text of about size
+// bytes, in pages of at most 1,000 bytes.
+inline void AddModelTexts(StoreModel* model, std::size_t step, std::size_t size) {
+  for (std::size_t f = 0; f < model->files.size(); f += step) {
+    ModelText kept;
+    kept.path = model->files[f].path;
+    kept.stamp = {static_cast<std::int64_t>(model->files[f].size),
+                  model->files[f].mtime_seconds * 1000000000};
+    kept.text.title = f % 2 == 0 ? "" : "Title of " + kept.path;
+    kept.text.decode_utf8 = f % 3 == 0;
+    while (kept.text.text.size() < size) {
+      if (kept.text.text.size() % 1000 < 40) {
+        kept.text.page_offsets.push_back(static_cast<std::int64_t>(kept.text.text.size()));
+      }
+      kept.text.text += "Line " + std::to_string(kept.text.text.size() * 7919 % 100003) +
+                        " of " + kept.path + "\r\n";
+    }
+    model->texts.push_back(std::move(kept));
+  }
+  std::sort(model->texts.begin(), model->texts.end(),
+            [](const ModelText& a, const ModelText& b) { return a.path < b.path; });
+}
+
 // The model's lexicon in ascending order (views into the model).
 inline std::vector<StoreWord> SortedLexicon(const StoreModel& model) {
   std::vector<StoreWord> lexicon;
@@ -131,8 +165,25 @@ inline Status WriteModel(const StoreModel& model, const std::string& path,
   }
   if (status.ok()) status = writer.Finish(model.title, SortedLexicon(model));
   if (runs != nullptr) *runs = writer.run_count();
+  if (status.ok() && !model.texts.empty()) {
+    DocumentTextGatherer texts(path + ".text");
+    for (std::size_t t = 0; status.ok() && t < model.texts.size(); ++t) {
+      status = texts.Add(model.texts[t].path, model.texts[t].stamp, model.texts[t].text);
+    }
+    if (status.ok()) status = writer.AddDocumentTexts(texts);
+  }
   if (status.ok()) status = writer.Commit(model.fingerprint);
   return status;
+}
+
+inline std::string DescribeText(const ModelText& kept) {
+  std::string pages;
+  for (std::int64_t offset : kept.text.page_offsets) pages += " " + std::to_string(offset);
+  return "text of " + kept.path + " (" + std::to_string(kept.stamp.size) + ", " +
+         std::to_string(kept.stamp.modified_ns) + "): " + kept.text.title + " | " +
+         std::to_string(kept.text.text.size()) + " bytes, " +
+         std::to_string(std::hash<std::string>()(kept.text.text)) +
+         (kept.text.decode_utf8 ? " | UTF-8 |" : " |") + pages + "\n";
 }
 
 inline std::string DescribeFile(std::uint32_t index, const StoreFileEntry& f) {
@@ -166,6 +217,7 @@ inline std::string Describe(const StoreModel& model) {
     text += std::string(w.word) + " #" + std::to_string(w.word_number) + ":" +
             lists[w.word_number - 1] + "\n";
   }
+  for (const ModelText& kept : model.texts) text += DescribeText(kept);
   return text;
 }
 
@@ -191,6 +243,16 @@ inline std::string Describe(const StoreReader& store) {
     text += "\n";
   }
   if (!word.status().ok()) return text + "failed: " + word.status().message() + "\n";
+  Result<std::unique_ptr<DocumentTextSection>> texts = DocumentTextSection::Open(store);
+  if (!texts.ok()) return text + "failed: " + texts.status().message() + "\n";
+  std::vector<std::pair<std::string, DocumentStamp>> documents = (*texts)->Documents();
+  std::sort(documents.begin(), documents.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [path, stamp] : documents) {
+    Result<std::shared_ptr<DocumentSourceText>> found = (*texts)->Find(path, stamp);
+    if (!found.ok()) return text + "failed: " + found.status().message() + "\n";
+    text += DescribeText(ModelText{path, stamp, **found});
+  }
   return text;
 }
 

@@ -37,6 +37,7 @@ struct Damage {
 TEST(StoreReaderTest, RefusesOrReportsEveryKindOfDamage) {
   TempDir dir;
   StoreModel model = MakeModel(400, 2000, 5);
+  testing::AddModelTexts(&model, 8, 3000);
   const std::string path = dir.Path("a_store.tavo");
   ASSERT_TRUE(WriteModel(model, path).ok());
   const std::string good = ReadFileBytes(path);
@@ -55,6 +56,7 @@ TEST(StoreReaderTest, RefusesOrReportsEveryKindOfDamage) {
   const auto lexicon = section(StoreSectionKind::kLexicon);
   const auto postings = section(StoreSectionKind::kPostings);
   const auto summary = section(StoreSectionKind::kSummary);
+  const auto texts = section(StoreSectionKind::kDocumentTexts);
 
   const std::string cut_short = "is cut short: it holds ";
   // With 150 of the 400 files left, the first word in lexicon order that
@@ -108,6 +110,10 @@ TEST(StoreReaderTest, RefusesOrReportsEveryKindOfDamage) {
       {"flipped in the postings", flip_in(StoreSectionKind::kPostings), StoreProblem::kNone,
        "is damaged: checksum mismatch in its postings section, page " +
            std::to_string(postings.second / 2 / kStorePageSize + 1) + "."},
+      {"flipped in the documents' texts", flip_in(StoreSectionKind::kDocumentTexts),
+       StoreProblem::kNone,
+       "is damaged: checksum mismatch in its documents' texts section, page " +
+           std::to_string(texts.second / 2 / kStorePageSize + 1) + "."},
       // Changes with their checksums made to match: only the checks of the
       // structure can find them.
       {"section past the end",
@@ -175,6 +181,28 @@ TEST(StoreReaderTest, RefusesOrReportsEveryKindOfDamage) {
          Reseal(b);
        },
        StoreProblem::kNone, out_of_range},
+      {"documents' texts table past its end",
+       [&](std::string* b) {
+         store::StoreU64(At(b, texts.first + 32), texts.second);
+         Reseal(b);
+       },
+       StoreProblem::kNone, "is damaged: its documents' texts section is malformed."},
+      {"a document's text out of place",
+       [&](std::string* b) {
+         // The table's first entry says its frame starts at byte 1 of the
+         // frames, not 0.
+         const std::uint64_t table = texts.first + store::LoadU64(At(b, texts.first + 24));
+         store::ByteReader r(At(b, table), At(b, texts.first + texts.second));
+         std::string_view path;
+         std::uint64_t number = 0;
+         r.String(&path);
+         r.Varint(&number);
+         r.Varint(&number);
+         *const_cast<std::uint8_t*>(r.at()) = 1;
+         Reseal(b);
+       },
+       StoreProblem::kNone,
+       "is damaged: the text of " + model.texts[0].path + " is malformed."},
       {"postings directory out of order",
        [&](std::string* b) {
          std::uint64_t directory = postings.first + store::LoadU64(At(b, postings.first + 16));

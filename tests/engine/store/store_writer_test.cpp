@@ -41,15 +41,19 @@ std::vector<std::string> FolderListing(const fs::path& folder) {
 
 TEST(StoreWriterTest, ReadsBackEverythingItWrote) {
   // Sizes round the block lengths: no file, files without words, one list
-  // of one block, lists of several blocks with skip entries.
+  // of one block, lists of several blocks with skip entries; documents'
+  // texts of one document, and of many spanning many pages.
   struct Case {
     std::uint32_t files;
     std::uint32_t vocabulary;
-  } cases[] = {{0, 1}, {1, 1}, {6, 3}, {128, 50}, {129, 50}, {700, 3000}};
+    std::size_t text_step = 0;  // every text_step-th file has a text
+  } cases[] = {{0, 1}, {1, 1}, {6, 3}, {128, 50}, {129, 50}, {700, 3000},
+               {1, 1, 1}, {129, 50, 3}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.files) + " files");
+    SCOPED_TRACE(std::to_string(c.files) + " files, texts " + std::to_string(c.text_step));
     TempDir dir;
     StoreModel model = MakeModel(c.files, c.vocabulary, c.files + 1);
+    if (c.text_step > 0) testing::AddModelTexts(&model, c.text_step, 2500);
     std::string path = dir.Path("a_store.tavo");
     Status written = WriteModel(model, path);
     ASSERT_TRUE(written.ok()) << written.message();

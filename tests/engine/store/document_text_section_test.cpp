@@ -1,7 +1,8 @@
-// The text file beside an index, and the documents' text that searches
-// read: kept text while the document is unchanged, the document read again
-// once it changed, and a text file of another index never used.
-#include "engine/store/document_text_file.h"
+// The documents' texts in the store beside an index, and the documents'
+// text that searches read: kept text while the document is unchanged, the
+// document read again once it changed, and the texts of a store of another
+// index, or of a store without texts, never used.
+#include "engine/store/document_text_section.h"
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
@@ -13,7 +14,9 @@
 
 #include "engine/reading/reader_pool.h"
 #include "engine/search/document_texts.h"
+#include "engine/format/file_names.h"
 #include "engine/text/extract_builder.h"
+#include "tests/engine/store/store_model.h"
 #include "tests/support/temp_tree.h"
 
 namespace orvane {
@@ -30,61 +33,54 @@ DocumentSourceText Sample(std::string text) {
   return sample;
 }
 
-TEST(DocumentTextFileTest, KeepsTextsForTheirIndexAndStamp) {
-  TempDir dir;
-  const std::string final_path = dir.Path("p_text.tavo");
-  const StoreFingerprint fingerprint{1234, 99, 0xABCDEF01};
-  {
-    DocumentTextFileWriter writer(dir.Path("p_text.part.tavo"));
-    ASSERT_TRUE(writer.Add("a.pdf", {10, 20}, Sample("first\r\nsecond\r\n")).ok());
-    DocumentSourceText utf8 = Sample("caf\xC3\xA9\r\n");
-    utf8.decode_utf8 = true;
-    utf8.page_offsets.clear();
-    ASSERT_TRUE(writer.Add("sub/b.gz", {30, 40}, utf8).ok());
-    ASSERT_TRUE(writer.Commit(fingerprint, final_path).ok());
-  }
-  EXPECT_EQ(dir.Names(), std::vector<std::string>{"p_text.tavo"});
-
-  Result<std::unique_ptr<DocumentTextFile>> opened =
-      DocumentTextFile::Open(final_path, fingerprint);
-  ASSERT_TRUE(opened.ok()) << opened.status().message();
-  const DocumentTextFile& file = **opened;
-  EXPECT_EQ(file.count(), 2u);
-  std::shared_ptr<DocumentSourceText> a = file.Find("a.pdf", {10, 20});
-  ASSERT_NE(a, nullptr);
-  EXPECT_EQ(*a, Sample("first\r\nsecond\r\n"));
-  ASSERT_NE(file.Find("sub/b.gz", {30, 40}), nullptr);
-  EXPECT_TRUE(file.Find("sub/b.gz", {30, 40})->decode_utf8);
-  // A changed document, or one never kept, has no text here.
-  EXPECT_EQ(file.Find("a.pdf", {10, 21}), nullptr);
-  EXPECT_EQ(file.Find("a.pdf", {11, 20}), nullptr);
-  EXPECT_EQ(file.Find("c.pdf", {10, 20}), nullptr);
-
-  // Another index's, a cut file and no file are refused with a reason.
-  StoreFingerprint other = fingerprint;
-  other.text_checksum ^= 1;
-  EXPECT_NE(DocumentTextFile::Open(final_path, other).status().message().find(
-                "belongs to another index"),
-            std::string::npos);
-  const std::string bytes = testing::ReadFileBytes(final_path);
-  dir.Write("cut_text.tavo", bytes.substr(0, bytes.size() - 3));
-  EXPECT_NE(DocumentTextFile::Open(dir.Path("cut_text.tavo"), fingerprint)
-                .status()
-                .message()
-                .find("is damaged"),
-            std::string::npos);
-  EXPECT_FALSE(DocumentTextFile::Open(dir.Path("none_text.tavo"), fingerprint).ok());
+// Writes a store at path that holds the texts alone.
+Status WriteTexts(const std::string& path, const StoreFingerprint& fingerprint,
+                  std::vector<testing::ModelText> texts) {
+  testing::StoreModel model;
+  model.fingerprint = fingerprint;
+  model.texts = std::move(texts);
+  return testing::WriteModel(model, path);
 }
 
-TEST(DocumentTextFileTest, DiscardedUnlessCommitted) {
+TEST(DocumentTextSectionTest, KeepsTextsForTheirStamp) {
   TempDir dir;
-  {
-    DocumentTextFileWriter writer(dir.Path("p_text.part.tavo"));
-    ASSERT_TRUE(writer.Add("a.pdf", {1, 2}, Sample("x\r\n")).ok());
+  const std::string path = dir.Path("p_store.tavo");
+  DocumentSourceText utf8 = Sample("caf\xC3\xA9\r\n");
+  utf8.decode_utf8 = true;
+  utf8.page_offsets.clear();
+  ASSERT_TRUE(WriteTexts(path, {}, {{"a.pdf", {10, 20}, Sample("first\r\nsecond\r\n")},
+                                    {"sub/b.gz", {30, 40}, utf8}})
+                  .ok());
+  // The texts' work file went with its gatherer.
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"p_store.tavo"});
+
+  auto store = StoreReader::Open(path, StoreFingerprint{});
+  ASSERT_TRUE(store.ok()) << store.status().message();
+  Result<std::unique_ptr<DocumentTextSection>> opened = DocumentTextSection::Open(**store);
+  ASSERT_TRUE(opened.ok()) << opened.status().message();
+  const DocumentTextSection& texts = **opened;
+  EXPECT_EQ(texts.count(), 2u);
+  auto a = texts.Find("a.pdf", {10, 20});
+  ASSERT_TRUE(a.ok() && *a != nullptr);
+  EXPECT_EQ(**a, Sample("first\r\nsecond\r\n"));
+  auto b = texts.Find("sub/b.gz", {30, 40});
+  ASSERT_TRUE(b.ok() && *b != nullptr);
+  EXPECT_EQ(**b, utf8);
+  // A changed document, or one never kept, has no text here.
+  for (auto [name, stamp] : std::vector<std::pair<const char*, DocumentStamp>>{
+           {"a.pdf", {10, 21}}, {"a.pdf", {11, 20}}, {"c.pdf", {10, 20}}}) {
+    auto none = texts.Find(name, stamp);
+    EXPECT_TRUE(none.ok() && *none == nullptr) << name;
   }
-  EXPECT_TRUE(dir.Names().empty());
+
+  // A store without the section (one made from the index text) has none.
+  ASSERT_TRUE(testing::WriteModel(testing::MakeModel(3, 5, 1), dir.Path("q_store.tavo")).ok());
+  auto plain = StoreReader::Open(dir.Path("q_store.tavo"), std::nullopt);
+  ASSERT_TRUE(plain.ok());
+  auto none = DocumentTextSection::Open(**plain);
+  ASSERT_TRUE(none.ok());
+  EXPECT_EQ((*none)->count(), 0u);
   EXPECT_EQ(TextFilePathFor("/o/p_index.tavo"), "/o/p_text.tavo");
-  EXPECT_EQ(TextFilePathFor("/o/p.tavo"), "");
 }
 
 // Writes a one-frame index file and returns its path.
@@ -109,11 +105,8 @@ TEST(DocumentTextsTest, ReadsTheKeptTextUntilTheDocumentChanges) {
   kept.page_offsets = {0, 14, 29};
   DocumentStamp stamp;
   ASSERT_TRUE(StampOfFile(top + "notes.pdf", &stamp));
-  DocumentTextFileWriter writer(dir.Path("out/p_text.part.tavo"));
-  ASSERT_TRUE(writer.Add("notes.pdf", stamp, kept).ok());
-  ASSERT_TRUE(writer
-                  .Commit(*FingerprintOfIndexFile(index_path),
-                          TextFilePathFor(index_path))
+  ASSERT_TRUE(WriteTexts(StoreFilePathFor(index_path), *FingerprintOfIndexFile(index_path),
+                         {{"notes.pdf", stamp, kept}})
                   .ok());
 
   ReaderPoolOptions options;
@@ -143,14 +136,24 @@ TEST(DocumentTextsTest, ReadsTheKeptTextUntilTheDocumentChanges) {
   ASSERT_TRUE(builder.BuildExtracts(top + "notes.pdf"));
   EXPECT_EQ(builder.extract_pages(), std::vector<std::int32_t>{3});
 
-  // A text file of another index is not read.
-  WriteIndexFile(dir, "another index text");
-  DocumentTexts other(index_path, top, &pool);
+  // The texts of a store of another index are not read, nor those of a
+  // store without texts (as the Search Module makes from the index text).
   std::filesystem::copy_file(TestDataFolder() / "documents" / "notes.pdf",
                              top + "notes.pdf",
                              std::filesystem::copy_options::overwrite_existing);
+  ASSERT_TRUE(StampOfFile(top + "notes.pdf", &stamp));
+  ASSERT_TRUE(WriteTexts(StoreFilePathFor(index_path), *FingerprintOfIndexFile(index_path),
+                         {{"notes.pdf", stamp, kept}})
+                  .ok());
+  WriteIndexFile(dir, "another index text");
+  DocumentTexts other(index_path, top, &pool);
   ASSERT_NE(other.TextOf(top + "notes.pdf"), nullptr);
   EXPECT_EQ(other.documents_read(), 1);
+  ASSERT_TRUE(WriteTexts(StoreFilePathFor(index_path), *FingerprintOfIndexFile(index_path), {})
+                  .ok());
+  DocumentTexts without(index_path, top, &pool);
+  ASSERT_NE(without.TextOf(top + "notes.pdf"), nullptr);
+  EXPECT_EQ(without.documents_read(), 1);
 }
 
 }  // namespace
