@@ -10,7 +10,7 @@
 // fake-hang waits for ever, fake-crash dies of SIGSEGV, fake-hog takes
 // memory until none is left, fake-hog-abort does the same through malloc
 // and aborts as C libraries do, fake-garbage answers nonsense, fake-exit
-// ends without an answer, fake-slow reads the document after 0.8 s.
+// ends without an answer, fake-slow reads the document after 2 s.
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -105,7 +105,7 @@ bool Misbehave(const std::string& path, FrameWriter& writer) {
   if (name.rfind("fake-exit", 0) == 0) _exit(0);
   if (name.rfind("fake-slow", 0) == 0) {
     // Takes its time, then reads the document as it is.
-    usleep(800 * 1000);
+    usleep(2000 * 1000);
   }
   return false;
 }
