@@ -1,6 +1,7 @@
 // orvane_make_tree: writes a synthetic folder tree of text files, HTML pages
 // and mail files whose words follow a Zipf distribution, for the
 // benchmarks. The same flags and seed always give the same tree.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -18,8 +19,9 @@ constexpr std::string_view kUsage =
     "                        [--kinds text,html,mail] [--vocabulary V]\n"
     "                        [--mean-size BYTES] [--per-folder N]\n"
     "                        [--topic-words T] [--topic-share K]\n"
+    "                        [--word-list FILE]\n"
     "\n"
-    "Writes N files (default 1000, at most 32000) into DIR, in folders\n"
+    "Writes N files (default 1000, at most 10,000,000) into DIR, in folders\n"
     "DIR/gNN/dNNN of --per-folder files each (default 100). The kinds are\n"
     "taken in turn: text (.txt, half with CR LF and half with LF line\n"
     "ends), html (.htm, tags across lines, entities) and mail (.eml,\n"
@@ -29,7 +31,12 @@ constexpr std::string_view kUsage =
     "of --topic-words words (default 1000), as real folders have their own\n"
     "names and terms; files are about --mean-size bytes long (default\n"
     "4000), spread between a tenth and three times that. --seed (default 1)\n"
-    "fixes the tree; DIR must not exist yet or be empty.\n";
+    "fixes the tree; DIR must not exist yet or be empty.\n"
+    "With --word-list, the vocabulary is the words of FILE (one a line,\n"
+    "those with an apostrophe left out) in an order fixed by the seed, and\n"
+    "a folder's topic is --topic-words of them drawn with the same law; the\n"
+    "words a benchmark may search for are printed after the summary: a\n"
+    "rare one, two frequent ones, a stem and the most common word.\n";
 
 // A small, fixed generator: the tree must not depend on the standard
 // library's distributions.
@@ -60,6 +67,7 @@ struct Options {
   int per_folder = 100;
   int topic_words = 1000;
   int topic_share = 5;
+  std::string word_list;
 };
 
 std::vector<std::string> MakeVocabulary(int size, Random& random) {
@@ -89,6 +97,24 @@ std::vector<std::string> MakeVocabulary(int size, Random& random) {
   return words;
 }
 
+// The words of a word list, one a line, without those with an apostrophe
+// (possessives), shuffled by the generator: the rank of a word in Zipf's
+// law is its place here. Empty when the file cannot be read.
+std::vector<std::string> ReadWordList(const std::string& path, Random& random) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<std::string> words;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line.find('\'') != std::string::npos) continue;
+    words.push_back(line);
+  }
+  for (std::size_t i = words.size(); i > 1; --i) {
+    std::swap(words[i - 1], words[random.Below(i)]);
+  }
+  return words;
+}
+
 // Draws word ranks with Zipf's law (exponent 1).
 class Zipf {
  public:
@@ -113,16 +139,26 @@ class Zipf {
 
 class Writer {
  public:
-  Writer(const Options& options, Random& random)
+  Writer(const Options& options, std::vector<std::string> vocabulary,
+         Random& random)
       : options_(options),
         random_(random),
-        vocabulary_(MakeVocabulary(options.vocabulary, random)),
-        zipf_(options.vocabulary),
+        vocabulary_(std::move(vocabulary)),
+        zipf_(static_cast<int>(vocabulary_.size())),
         topic_zipf_(options.topic_words) {}
+
+  const std::vector<std::string>& vocabulary() const { return vocabulary_; }
 
   // The folder whose topic words the next files use.
   void StartFolder(int folder) {
     Random topic_random(options_.seed * 7919 + folder);
+    if (!options_.word_list.empty()) {
+      topic_.clear();
+      for (int i = 0; i < options_.topic_words; ++i) {
+        topic_.push_back(vocabulary_[zipf_.Draw(topic_random)]);
+      }
+      return;
+    }
     topic_ = MakeVocabulary(options_.topic_words, topic_random);
     for (std::string& word : topic_) word += "q" + std::to_string(folder);
   }
@@ -251,7 +287,8 @@ int main(int argc, char** argv) {
     int number = 0;
     if (flag == "--out") {
       options.out = value;
-    } else if (flag == "--files" && ParseInt(value, &number) && number <= 32000) {
+    } else if (flag == "--files" && ParseInt(value, &number) &&
+               number <= 10000000) {
       options.files = number;
     } else if (flag == "--seed" && ParseInt(value, &number)) {
       options.seed = static_cast<std::uint64_t>(number);
@@ -265,6 +302,8 @@ int main(int argc, char** argv) {
       options.topic_words = number;
     } else if (flag == "--topic-share" && ParseInt(value, &number)) {
       options.topic_share = number;
+    } else if (flag == "--word-list") {
+      options.word_list = value;
     } else if (flag == "--kinds") {
       std::string kinds = value;
       options.text = kinds.find("text") != std::string::npos;
@@ -284,7 +323,18 @@ int main(int argc, char** argv) {
     return 1;
   }
   Random random(options.seed);
-  Writer writer(options, random);
+  std::vector<std::string> vocabulary;
+  if (options.word_list.empty()) {
+    vocabulary = MakeVocabulary(options.vocabulary, random);
+  } else {
+    vocabulary = ReadWordList(options.word_list, random);
+    if (vocabulary.size() < 1000) {
+      std::fprintf(stderr, "orvane_make_tree: %s holds fewer than 1000 words\n",
+                   options.word_list.c_str());
+      return 1;
+    }
+  }
+  Writer writer(options, std::move(vocabulary), random);
   std::vector<int> kinds;
   if (options.text) kinds.push_back(0);
   if (options.html) kinds.push_back(1);
@@ -320,5 +370,24 @@ int main(int argc, char** argv) {
   }
   std::printf("%d files, %.1f MB in %s\n", options.files, bytes / 1048576.0,
               options.out.c_str());
+  if (!options.word_list.empty()) {
+    // Words of plain letters, so that a search takes them as they are.
+    const std::vector<std::string>& words = writer.vocabulary();
+    auto plain = [&](std::size_t from, std::size_t step) {
+      for (std::size_t i = from; i < words.size(); i += step) {
+        const std::string& w = words[i];
+        if (w.size() >= 5 && std::all_of(w.begin(), w.end(), [](char c) {
+              return c >= 'a' && c <= 'z';
+            })) {
+          return w;
+        }
+      }
+      return std::string("the");
+    };
+    std::string stem = plain(20, 1).substr(0, 4) + "*";
+    std::printf("rare: %s\npair: %s %s\nstem: %s\ncommon: %s\n",
+                plain(words.size() / 2, 1).c_str(), plain(30, 1).c_str(),
+                plain(60, 1).c_str(), stem.c_str(), plain(0, 1).c_str());
+  }
   return 0;
 }

@@ -49,9 +49,42 @@ class RunFiles {
 
 // Removes from the folder (folder form) every temporary file of the
 // project's runs that have ended, those that runs of earlier versions
-// left under names without a tag, and the documents' texts file that
-// earlier versions kept beside the index (the store holds them now). The files of a run that goes on stay.
+// left under names without a tag, the documents' texts file that earlier
+// versions kept beside the index (the store holds them now), and what
+// ended searches left while they made the store (RemoveEndedSearchStores).
+// The files of a run that goes on stay.
 void RemoveEndedRunFiles(const std::string& folder, const std::string& project,
                          BackgroundDeletion* deletion);
+
+// The Search Module's hold on the name under which it makes a store file
+// again (StoreFileWorkPath): the file is created and locked before the
+// store is written into it, so that a search killed meanwhile leaves a
+// file whose lock is free, which the next one to make a store there
+// removes.
+class SearchStoreWork {
+ public:
+  SearchStoreWork() = default;
+  // Release().
+  ~SearchStoreWork();
+  SearchStoreWork(const SearchStoreWork&) = delete;
+  SearchStoreWork& operator=(const SearchStoreWork&) = delete;
+
+  // Removes the leftovers of ended searches beside store_path, then
+  // creates work_path and locks it. Failed: it could not be created or
+  // locked (the store's writer then tells why when it tries itself).
+  Status Claim(const std::string& store_path, const std::string& work_path);
+  // Gives up the lock; removes the work file when it is still there (the
+  // store was not published from it).
+  void Release();
+
+ private:
+  std::string work_path_;
+  int fd_ = -1;
+};
+
+// Removes the files under which searches that have ended were making the
+// store file store_path: those whose lock is free and whose process is
+// gone. Those of running searches stay.
+void RemoveEndedSearchStores(const std::string& store_path);
 
 }  // namespace orvane

@@ -140,7 +140,7 @@ void ClassicStoreWriter::AddFile(const IndexedFile& file) {
 void ClassicStoreWriter::AddFileScores(
     std::span<const std::uint32_t> word_indexes,
     std::span<const std::uint8_t> scores) {
-  matrix_.AddFile(files_added_ - 1, word_indexes, scores);
+  if (!lines_given_) matrix_.AddFile(files_added_ - 1, word_indexes, scores);
 }
 
 Status ClassicStoreWriter::WriteLexicon(std::string_view title,
@@ -148,7 +148,9 @@ Status ClassicStoreWriter::WriteLexicon(std::string_view title,
   // The matrix goes into the data file while the index text is written
   // and compressed.
   const auto words = static_cast<std::size_t>(lexicon.word_count());
-  rows_of_words_ = matrix_.TakeRows(words);
+  words_ = words;
+  lines_appended_ = 0;
+  if (!lines_given_) rows_of_words_ = matrix_.TakeRows(words);
   rows_ = std::max<std::uint64_t>(words, 1);
   if (matrix_writer_ != nullptr) matrix_writer_->Finish(&rows_of_words_);
 
@@ -175,39 +177,70 @@ Status ClassicStoreWriter::FinishDataRows() {
   return matrix_writer_ == nullptr ? Status::Ok() : matrix_writer_->Wait();
 }
 
-Status ClassicStoreWriter::WriteCountLines() {
-  const ScoreRows& rows = rows_of_words_;
-  const std::size_t words =
-      rows.row_start.empty() ? 0 : rows.row_start.size() - 1;
+void ClassicStoreWriter::BufferCountLine(const std::uint32_t* file_indexes,
+                                         const std::uint8_t* scores,
+                                         std::size_t cells) {
   // The lines are written into a buffer of a megabyte or more (never
   // cleared first: it only ever holds what was written into it) and handed
   // on as it fills.
-  std::size_t capacity = std::size_t{1} << 20;
-  std::unique_ptr<char[]> buffer(new char[capacity]);
-  std::size_t used = 0;
+  const std::size_t most = MostCountLineCharacters(cells, num_files_) + 4;
+  if (line_capacity_ - line_used_ < most) {
+    index_text_.Append(std::string_view(line_buffer_.get(), line_used_));
+    line_used_ = 0;
+    if (line_capacity_ < most) {
+      line_capacity_ = std::max(most, std::size_t{1} << 20);
+      line_buffer_.reset(new char[line_capacity_]);
+    }
+  }
+  char* at = line_buffer_.get() + line_used_;
+  *at++ = '"';
+  at = WriteCountLine(file_indexes, scores, cells, num_files_, at);
+  *at++ = '"';
+  *at++ = '\r';
+  *at++ = '\n';
+  line_used_ = static_cast<std::size_t>(at - line_buffer_.get());
+}
+
+Status ClassicStoreWriter::FlushCountLines() {
+  index_text_.Append(std::string_view(line_buffer_.get(), line_used_));
+  line_buffer_.reset();
+  line_capacity_ = line_used_ = 0;
+  return index_text_.Flush();
+}
+
+Status ClassicStoreWriter::AppendCountLine(
+    std::span<const std::uint32_t> file_indexes,
+    std::span<const std::uint8_t> scores) {
+  if (!lines_given_ || lines_appended_ >= words_ ||
+      file_indexes.size() != scores.size()) {
+    return Status::Refused("A count line was given beyond the lexicon's " +
+                           std::to_string(words_) + " words.");
+  }
+  ++lines_appended_;
+  BufferCountLine(file_indexes.data(), scores.data(), file_indexes.size());
+  return Status::Ok();
+}
+
+Status ClassicStoreWriter::WriteCountLines() {
+  if (lines_given_) {
+    if (lines_appended_ != words_) {
+      return Status::Failed("The index text has " +
+                            std::to_string(lines_appended_) +
+                            " count lines for " + std::to_string(words_) +
+                            " words.");
+    }
+    return FlushCountLines();
+  }
+  const ScoreRows& rows = rows_of_words_;
+  const std::size_t words =
+      rows.row_start.empty() ? 0 : rows.row_start.size() - 1;
   for (std::size_t w = 0; w < words; ++w) {
     std::uint64_t from = rows.row_start[w];
     std::uint64_t to = rows.row_start[w + 1];
-    std::size_t most = MostCountLineCharacters(to - from, num_files_) + 4;
-    if (capacity - used < most) {
-      index_text_.Append(std::string_view(buffer.get(), used));
-      used = 0;
-      if (capacity < most) {
-        capacity = most;
-        buffer.reset(new char[capacity]);
-      }
-    }
-    char* at = buffer.get() + used;
-    *at++ = '"';
-    at = WriteCountLine(rows.file_indexes.data() + from,
-                        rows.scores.data() + from, to - from, num_files_, at);
-    *at++ = '"';
-    *at++ = '\r';
-    *at++ = '\n';
-    used = static_cast<std::size_t>(at - buffer.get());
+    BufferCountLine(rows.file_indexes.data() + from, rows.scores.data() + from,
+                    to - from);
   }
-  index_text_.Append(std::string_view(buffer.get(), used));
-  return index_text_.Flush();
+  return FlushCountLines();
 }
 
 Status ClassicStoreWriter::FinishWriting() {

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,6 +55,18 @@ class ClassicStoreWriter final : public IndexStoreWriter {
   // FinishWriting succeeded.
   std::uint64_t index_text_length() const { return index_text_length_; }
 
+  // The count lines then come one word at a time through AppendCountLine
+  // (from the store's merge of its postings) instead of from a matrix
+  // gathered here, so that memory grows with the lexicon, not with the
+  // files. Only without a data file, whose matrix needs the scores.
+  // REQUIRES: called before Begin, with an empty data_path.
+  void TakeCountLinesOneByOne() { lines_given_ = data_path_.empty(); }
+  // The count line of the next word number (from 1, each in turn): its
+  // files' indexes ascending and their scores. REQUIRES: after
+  // WriteLexicon, before FinishWriting.
+  Status AppendCountLine(std::span<const std::uint32_t> file_indexes,
+                         std::span<const std::uint8_t> scores);
+
   // Removes what ended runs of the project left, claims the run's names
   // and creates both files under them.
   Status Begin(std::uint32_t num_files) override;
@@ -69,8 +82,9 @@ class ClassicStoreWriter final : public IndexStoreWriter {
   // meanwhile; with no word, the data file holds one row of zeros.
   Status WriteLexicon(std::string_view title,
                       const RunLexicon& lexicon) override;
-  // Section 6, one count line per word number, and the end of the index
-  // text. Failed: a write failed (the data file's failure is the one told
+  // Section 6, one count line per word number (unless AppendCountLine gave
+  // them), and the end of the index text. Failed: the count lines given
+  // were not one per word; a write failed (the data file's failure is the one told
   // when both fail, as it is the larger of the two), or the text is too
   // long for the data file's 32-bit trailer.
   Status FinishWriting() override;
@@ -88,6 +102,11 @@ class ClassicStoreWriter final : public IndexStoreWriter {
   // Waits for the worker; its result (ok when none ran).
   Status FinishDataRows();
   Status WriteCountLines();
+  // Adds a count line to the buffer of lines, which goes into the index
+  // text as it fills; FlushCountLines hands on the rest.
+  void BufferCountLine(const std::uint32_t* file_indexes,
+                       const std::uint8_t* scores, std::size_t cells);
+  Status FlushCountLines();
   void Remove(const std::string& path);
 
   std::string index_path_;
@@ -112,6 +131,13 @@ class ClassicStoreWriter final : public IndexStoreWriter {
   std::uint32_t band_file_ = 0;
   ScoreRows rows_of_words_;
   std::unique_ptr<MatrixWriter> matrix_writer_;
+  // The count lines given one by one, and the words they are due for.
+  bool lines_given_ = false;
+  std::uint64_t lines_appended_ = 0;
+  std::uint64_t words_ = 0;
+  std::unique_ptr<char[]> line_buffer_;
+  std::size_t line_capacity_ = 0;
+  std::size_t line_used_ = 0;
 };
 
 }  // namespace orvane

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "engine/common/pause_points.h"
 #include "engine/format/file_names.h"
 #include "engine/store/store_fingerprint.h"
 
@@ -17,7 +18,11 @@ StoreFileWriter::StoreFileWriter(std::string index_path, std::string data_path,
       data_path_(std::move(data_path)),
       store_path_(std::move(store_path)),
       deletion_(deletion),
-      options_(options) {}
+      options_(options) {
+  // Without a data file the index text's count lines come from the store's
+  // merge of its postings: no matrix of the whole run is kept in memory.
+  classic_.TakeCountLinesOneByOne();
+}
 
 StoreFileWriter::~StoreFileWriter() = default;
 
@@ -99,22 +104,42 @@ Status StoreFileWriter::KeepDocumentText(std::string_view relative_path,
 Status StoreFileWriter::WriteLexicon(std::string_view title,
                                      const RunLexicon& lexicon) {
   AddPending({});
+  // The index text's lexicon first: its count lines follow while the
+  // store's postings are merged, word number 1 first.
+  Status status = classic_.WriteLexicon(title, lexicon);
   if (status_.ok()) {
     std::vector<StoreWord> words;
     words.reserve(static_cast<std::size_t>(lexicon.word_count()));
     for (std::int32_t number : lexicon.WordNumbersInOrder()) {
       words.push_back(StoreWord{lexicon.word(number), number});
     }
-    status_ = store_->Finish(title, words);
+    StoreWriter::EachWord count_line = nullptr;
+    if (data_path_.empty()) {
+      count_line = [this, first = true](
+                       std::span<const std::uint32_t> files,
+                       std::span<const std::uint8_t> scores) mutable {
+        // Both files half-written: a point where a kill is tested.
+        if (first) PausePoint("merge");
+        first = false;
+        return classic_.AppendCountLine(files, scores);
+      };
+    }
+    status_ = store_->Finish(title, words, count_line);
   }
-  return classic_.WriteLexicon(title, lexicon);
+  return status;
 }
 
 Status StoreFileWriter::FinishWriting() {
   // A failed write of the store (a full disk) is told as the run's write
   // failure, after the index text's own.
   Status status = classic_.FinishWriting();
-  if (status.ok() && status_.ok() && texts_ != nullptr) {
+  // Without a data file the count lines come from the store's merge: a
+  // store that failed is why the index text lacks them too.
+  if (!status_.ok() && (status.ok() || data_path_.empty())) {
+    texts_.reset();
+    return status_;
+  }
+  if (status.ok() && texts_ != nullptr) {
     status_ = store_->AddDocumentTexts(*texts_);
   }
   texts_.reset();  // its file goes

@@ -16,6 +16,7 @@
 #include "engine/format/file_names.h"
 #include "engine/format/index_store.h"
 #include "engine/format/index_text.h"
+#include "engine/format/run_files.h"
 #include "engine/search/classic_store_reader.h"
 #include "engine/search/data_file.h"
 #include "engine/search/store_building.h"
@@ -525,9 +526,15 @@ Status ReadAndCheckStore(const std::string& index_file, LoadedIndex* index,
   results.Repaint();
   static constexpr std::string_view kCreating = "Error when creating store file: ";
   bool write_failed = false;
+  // What searches killed while they made the store left goes first; this
+  // one's work file is locked while it is written. A failed claim is told
+  // by the writer, which then fails to create the file itself.
+  const std::string work_path = StoreFileWorkPath(store_path, ::getpid());
+  SearchStoreWork work;
+  (void)work.Claim(store_path, work_path);
   Status built = BuildStoreFile(*lines, classic, *fingerprint, store_path,
-                                StoreFileWorkPath(store_path, ::getpid()),
-                                &write_failed);
+                                work_path, &write_failed);
+  work.Release();
   if (built.ok()) {
     opened = StoreReader::Open(store_path, *fingerprint);
     if (!opened.ok()) built = opened.status();

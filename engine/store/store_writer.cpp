@@ -170,7 +170,8 @@ Status StoreWriter::CheckLexicon(std::span<const StoreWord> lexicon) const {
 }
 
 Status StoreWriter::Finish(std::string_view title,
-                           std::span<const StoreWord> lexicon) {
+                           std::span<const StoreWord> lexicon,
+                           const EachWord& each_word) {
   if (!status_.ok()) return status_;
   Status status = CheckLexicon(lexicon);
   if (!status.ok()) return status;
@@ -187,6 +188,10 @@ Status StoreWriter::Finish(std::string_view title,
     if (status.ok()) {
       status = sorter_.Merge(word_count, [&](std::uint32_t, std::span<const std::uint32_t> files,
                                              std::span<const std::uint8_t> scores) {
+        if (each_word) {
+          Status seen = each_word(files, scores);
+          if (!seen.ok()) return seen;
+        }
         return AppendList(files, scores);
       });
       if (!status.ok()) return Fail(status);

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -73,8 +74,15 @@ class StoreWriter {
   // n + 1) and the postings, merged. Refused: the lexicon breaks one of
   // those rules, lacks a word that a score names or has another number of
   // words than AddWordPostings gave; failed: a write failed.
+  // each_word, when given, sees each word's postings as they are merged,
+  // word index 0 first, every word of the lexicon once (with none for a
+  // word without any); its first failure stops the writing and is
+  // returned. Not called for postings given by AddWordPostings.
   // REQUIRES: Create succeeded; called once.
-  Status Finish(std::string_view title, std::span<const StoreWord> lexicon);
+  using EachWord = std::function<Status(std::span<const std::uint32_t> files,
+                                        std::span<const std::uint8_t> scores)>;
+  Status Finish(std::string_view title, std::span<const StoreWord> lexicon,
+                const EachWord& each_word = nullptr);
 
   // Adds the documents' texts section: the gathered frames, copied, and
   // their table. Failed: the frames could not be read or the store could

@@ -362,6 +362,25 @@ Ran InterruptExtraction(const std::vector<std::string>& flags,
   return Finish(pid, io);
 }
 
+// Starts a run and kills it (kill -9) once it has reached the pause point
+// (ORVANE_PAUSE_AT), or with "" once its extraction has begun; returns the
+// ended run.
+Ran KillAt(const std::vector<std::string>& flags, const TempDir& out,
+           const char* pause_at) {
+  if (*pause_at == '\0') return InterruptExtraction(flags, out, SIGKILL);
+  TempDir io;
+  const std::string paused = io.Path("paused");
+  pid_t pid = Start(flags, io, {{"ORVANE_PAUSE_AT", pause_at},
+                                {"ORVANE_PAUSED_FILE", paused}});
+  auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!std::filesystem::exists(paused) &&
+         std::chrono::steady_clock::now() < give_up) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  kill(pid, SIGKILL);
+  return Finish(pid, io);
+}
+
 TEST_F(IndexCommandTest, AKilledRunLeavesNoFileUnderTheFinalNames) {
   TempDir top;
   WriteBigTree(top);
@@ -413,22 +432,7 @@ TEST_F(IndexCommandTest, AnOverwriteKilledAtAnyMomentLeavesASearchableIndex) {
   } moments[] = {{"", false}, {"publish", false}, {"between-renames", true}};
   for (const Moment& moment : moments) {
     SCOPED_TRACE(moment.pause_at);
-    Ran ran;
-    if (*moment.pause_at == '\0') {
-      ran = InterruptExtraction(flags, out_, SIGKILL);
-    } else {
-      TempDir io;
-      const std::string paused = io.Path("paused");
-      pid_t pid = Start(flags, io, {{"ORVANE_PAUSE_AT", moment.pause_at},
-                                    {"ORVANE_PAUSED_FILE", paused}});
-      auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-      while (!std::filesystem::exists(paused) &&
-             std::chrono::steady_clock::now() < give_up) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      }
-      kill(pid, SIGKILL);
-      ran = Finish(pid, io);
-    }
+    Ran ran = KillAt(flags, out_, moment.pause_at);
     ASSERT_EQ(ran.status, -SIGKILL) << "the run ended before it was killed";
     if (!moment.new_index) {
       EXPECT_EQ(ReadFileBytes(out_.Path("p_index.tavo")), earlier_index);
@@ -458,6 +462,48 @@ TEST_F(IndexCommandTest, AnOverwriteKilledAtAnyMomentLeavesASearchableIndex) {
   Ran ran = RunProgram(flags);
   EXPECT_EQ(ran.status, 0) << ran.err;
   EXPECT_TRUE(PartialFiles(out_).empty());
+}
+
+// A run that writes the store and no data file, killed while it reads the
+// files or while it merges the postings, leaves the earlier index and store
+// byte for byte; killed between the store's publication and the index
+// file's, the earlier index file, from which the search makes the store
+// again. The next run clears what they left, and what a search killed while
+// it made a store left.
+TEST_F(IndexCommandTest, AStoreOnlyOverwriteKilledLeavesTheEarlierIndex) {
+  ASSERT_EQ(RunProgram(Flags()).status, 0);
+  const std::string earlier_index = ReadFileBytes(out_.Path("p_index.tavo"));
+  const std::string earlier_store = ReadFileBytes(out_.Path("p_store.tavo"));
+  TempDir big;
+  WriteBigTree(big);
+  const std::vector<std::string> flags = OverwriteFlags(big);
+  TempDir io;
+  for (const char* pause_at : {"", "merge", "publish"}) {
+    SCOPED_TRACE(pause_at);
+    Ran ran = KillAt(flags, out_, pause_at);
+    ASSERT_EQ(ran.status, -SIGKILL) << "the run ended before it was killed";
+    EXPECT_EQ(ReadFileBytes(out_.Path("p_index.tavo")), earlier_index);
+    EXPECT_FALSE(Exists("p_data.tavo"));
+    EXPECT_FALSE(PartialFiles(out_).empty());
+    if (std::string_view(pause_at) != "publish") {
+      EXPECT_EQ(ReadFileBytes(out_.Path("p_store.tavo")), earlier_store);
+      continue;
+    }
+    // The new store beside the earlier index: the search makes it again.
+    EXPECT_NE(ReadFileBytes(out_.Path("p_store.tavo")), earlier_store);
+    testing::Outcome found = testing::RunShellCommand(
+        testing::Quote(ORVANE_PROGRAM) + " search --index " +
+            testing::Quote(out_.Path("p_index.tavo")) + " --top " +
+            testing::Quote(top_.folder()) + " --type any holds",
+        io.Path("search-err"));
+    EXPECT_EQ(found.status, 0) << found.err;
+    EXPECT_NE(found.out.find("docs/b.txt"), std::string::npos) << found.out;
+  }
+  out_.Write("p_store.search-999999999.part.tavo", "a killed search's");
+  Ran ran = RunProgram(flags);
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  EXPECT_TRUE(PartialFiles(out_).empty()) << PartialFiles(out_).front();
+  EXPECT_NE(ReadFileBytes(out_.Path("p_index.tavo")), earlier_index);
 }
 
 // Issue 18: the leftovers of a killed run under the names runs of earlier

@@ -1,6 +1,10 @@
 #include "engine/format/run_files.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -66,6 +70,67 @@ TEST(RunFilesTest, ClearsWhatEndedRunsLeftAndNothingElse) {
             (std::vector<std::string>{"p notes.txt", "p_data.tavo",
                                       "p_index.tavo",
                                       "q_index.3-0000000c.part.tavo"}));
+}
+
+// A process id that no process has (one that has just ended).
+long EndedProcessId() {
+  pid_t pid = fork();
+  if (pid == 0) _exit(0);
+  waitpid(pid, nullptr, 0);
+  return pid;
+}
+
+// The work file of a search killed while it made the store goes the next
+// time a store is made there; that of a search still running (alive, or
+// holding its lock) stays, and so does every other file.
+TEST(RunFilesTest, ClearsWhatKilledSearchesLeftWhileMakingTheStore) {
+  TempDir dir;
+  const std::string folder = dir.folder();
+  const std::string store = folder + "p_store.tavo";
+  const std::string ended = std::to_string(EndedProcessId());
+  const std::string killed = "p_store.search-" + ended + ".part.tavo";
+  dir.Write(killed, "killed");
+  // A running process without a lock (an earlier version's search).
+  const std::string running =
+      "p_store.search-" + std::to_string(getppid()) + ".part.tavo";
+  dir.Write(running, "being written");
+  // A lock held, whatever the process id says.
+  const std::string locked = "p_store.search-999999999.part.tavo";
+  dir.Write(locked, "being written");
+  int lock = open(dir.Path(locked).c_str(), O_RDWR);
+  ASSERT_GE(lock, 0);
+  ASSERT_EQ(flock(lock, LOCK_EX | LOCK_NB), 0);
+  for (const char* name : {"p_store.tavo", "p_store.search-12x.part.tavo",
+                           "p_store.search-.part.tavo"}) {
+    dir.Write(name, "kept");
+  }
+  dir.Write("q_store.search-" + ended + ".part.tavo", "another project's");
+
+  const std::string work = folder + "p_store.search-" +
+                           std::to_string(getpid()) + ".part.tavo";
+  SearchStoreWork search;
+  ASSERT_TRUE(search.Claim(store, work).ok());
+  std::vector<std::string> names = dir.Names();
+  EXPECT_EQ(std::count(names.begin(), names.end(), killed), 0);
+  EXPECT_EQ(names.size(), 7u);  // the others and the work file
+
+  // A store made and published from the work file keeps it; one that was
+  // not leaves nothing.
+  std::filesystem::rename(work, folder + "p_new_store.tavo");
+  search.Release();
+  EXPECT_TRUE(std::filesystem::exists(folder + "p_new_store.tavo"));
+  ASSERT_TRUE(search.Claim(store, work).ok());
+  EXPECT_TRUE(std::filesystem::exists(work));
+  search.Release();
+  EXPECT_FALSE(std::filesystem::exists(work));
+
+  // A lock given up is a search ended; the index run's clearing takes its
+  // file too.
+  close(lock);
+  RemoveEndedRunFiles(folder, "p", nullptr);
+  names = dir.Names();
+  EXPECT_EQ(std::count(names.begin(), names.end(), locked), 0);
+  EXPECT_EQ(std::count(names.begin(), names.end(), running), 1);
 }
 
 TEST(RunFilesTest, TheLockFileCannotBeCreated) {

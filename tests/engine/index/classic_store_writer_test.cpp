@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/index/store_file_writer.h"
 #include "tests/support/temp_tree.h"
 
 namespace orvane {
@@ -52,7 +53,7 @@ class NumberedWords : public RunLexicon {
 using FileScores = std::vector<std::vector<std::pair<std::uint32_t, std::uint8_t>>>;
 
 // Hands the files and their scores to the writer, up to the lexicon.
-void AddFiles(ClassicStoreWriter& writer, const FileScores& files,
+void AddFiles(IndexStoreWriter& writer, const FileScores& files,
               const RunLexicon& lexicon) {
   for (std::size_t f = 0; f < files.size(); ++f) {
     std::string path = "f" + std::to_string(f);
@@ -118,6 +119,47 @@ TEST(ClassicStoreWriterTest, WritesRowsOfZerosAsHolesThatReadBackAsZeros) {
   // Nothing of the run is left but the two files.
   EXPECT_EQ(dir.Names(),
             (std::vector<std::string>{"p_data.tavo", "p_index.tavo"}));
+}
+
+// Without a data file the count lines come from the store's merge of its
+// postings, spilled in many sorted runs, instead of the matrix gathered
+// beside the data file: the index text is the same, byte for byte, for
+// words in many files, in one, in none, and files without words.
+TEST(ClassicStoreWriterTest, CountLinesFromTheStoresMergeAreTheSame) {
+  TempDir dir;
+  const std::uint32_t num_files = 3000;
+  const std::size_t num_words = 700;
+  FileScores files(num_files);
+  std::mt19937 random(11);
+  for (std::uint32_t f = 0; f < num_files; ++f) {
+    if (f % 97 == 5) continue;
+    for (std::size_t w = 0; w < num_words - 50; ++w) {
+      // Word 0 in every file, the others ever rarer; the last 50 in none.
+      if (w == 0 || random() % (w * 4) == 0) {
+        files[f].emplace_back(static_cast<std::uint32_t>(w),
+                              static_cast<std::uint8_t>(1 + random() % 255));
+      }
+    }
+    std::shuffle(files[f].begin(), files[f].end(), random);
+  }
+  const NumberedWords lexicon(num_words);
+  auto write = [&](IndexStoreWriter& writer) {
+    ASSERT_TRUE(writer.Begin(num_files).ok());
+    AddFiles(writer, files, lexicon);
+    ASSERT_TRUE(writer.FinishWriting().ok());
+    ASSERT_TRUE(writer.CompressIndexFile().ok());
+    ASSERT_TRUE(writer.Commit().ok());
+  };
+  ClassicStoreWriter classic(dir.Path("a_index.tavo"), dir.Path("a_data.tavo"));
+  write(classic);
+  StoreWriterOptions small;
+  small.memory_budget = 16 << 10;
+  StoreFileWriter store(dir.Path("b_index.tavo"), "", dir.Path("b_store.tavo"),
+                        nullptr, small);
+  write(store);
+  const std::string index = ReadFileBytes(dir.Path("a_index.tavo"));
+  EXPECT_GT(index.size(), 10000u);
+  EXPECT_TRUE(index == ReadFileBytes(dir.Path("b_index.tavo")));
 }
 
 TEST(ClassicStoreWriterTest, DiscardLeavesNothingBehind) {

@@ -62,9 +62,14 @@ class StoreLoadingTest : public ::testing::Test {
 };
 
 TEST_F(StoreLoadingTest, MakesTheStoreOnceAndReusesIt) {
+  // What a search killed while it made the store left goes; nothing of
+  // this one's making stays.
+  dir_.Write("s_store.search-999999999.part.tavo", "killed");
   EXPECT_EQ(Load(), (std::vector<std::string>{std::string(kCreating), ""}));
   ASSERT_TRUE(loaded_) << f_->Messages();
   EXPECT_TRUE(fs::exists(store_path_));
+  EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"s_index.tavo",
+                                                    "s_store.tavo", "top"}));
   EXPECT_FALSE(fs::exists(dir_.Path("s_data.tavo")));
   EXPECT_EQ(f_->view.Text("lblSearchableWords"),
             "There are 4 searchable words in 3 files.");
