@@ -509,18 +509,18 @@ class Bench {
       std::printf("  e.g. %-60s %s\n", queries_[q].relative_path.c_str(),
                   Joined(queries_[q].words, " ").c_str());
     }
-    std::printf("\n%-24s %-22s", "", ("all (" + std::to_string(queries_.size()) + ")").c_str());
+    std::printf("\n%-27s %-22s", "", ("all (" + std::to_string(queries_.size()) + ")").c_str());
     for (DocumentKind kind : kinds) {
       Figures n = FiguresOf(std::vector<int>(queries_.size()), &kind);
       std::string head = std::string(KindName(kind)) + " (" + std::to_string(n.n) + ")";
       std::printf(" | %-13s", head.c_str());
     }
-    std::printf("\n%-24s %6s %7s %7s", "program", "MRR", "top-1", "top-10");
+    std::printf("\n%-27s %6s %7s %7s", "program", "MRR", "top-1", "top-10");
     for (int i = 0; i < 3; ++i) std::printf(" | %6s %6s", "MRR", "top-10");
     std::printf("\n");
     for (std::size_t s = 0; s < systems_.size(); ++s) {
       Figures all = FiguresOf(ranks[s], nullptr);
-      std::printf("%-24s %6.3f %6.1f%% %6.1f%%", systems_[s].name.c_str(), all.mrr,
+      std::printf("%-27s %6.3f %6.1f%% %6.1f%%", systems_[s].name.c_str(), all.mrr,
                   all.top1, all.top10);
       for (DocumentKind kind : kinds) {
         Figures f = FiguresOf(ranks[s], &kind);
@@ -530,7 +530,7 @@ class Bench {
     }
     std::printf("\nIndex times (for information; 0 = reused):\n");
     for (const System& s : systems_) {
-      std::printf("  %-24s %8.1f s  %s\n", s.name.c_str(), s.index_seconds,
+      std::printf("  %-27s %8.1f s  %s\n", s.name.c_str(), s.index_seconds,
                   s.indexes.c_str());
     }
     std::printf("Queries and ranks: %s/ranking_queries.tsv, %s/ranking_ranks.tsv\n",
