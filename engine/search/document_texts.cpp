@@ -31,22 +31,7 @@ std::shared_ptr<const DocumentSourceText> DocumentTexts::TextOf(
   if (RecognizeDocumentFile(full_path) == DocumentKind::kNone) return nullptr;
   DocumentStamp stamp;
   if (!StampOfFile(full_path, &stamp)) return nullptr;
-  if (!texts_opened_) {
-    texts_opened_ = true;
-    // A store that does not belong to the index file as it is now is not
-    // read: its texts may be another index's.
-    Result<StoreFingerprint> fingerprint = FingerprintOfIndexFile(index_path_);
-    if (fingerprint.ok()) {
-      Result<std::unique_ptr<StoreReader>> store =
-          StoreReader::Open(StoreFilePathFor(index_path_), *fingerprint);
-      if (store.ok()) {
-        store_ = std::move(*store);
-        Result<std::unique_ptr<DocumentTextSection>> opened =
-            DocumentTextSection::Open(*store_);
-        if (opened.ok()) texts_ = std::move(*opened);
-      }
-    }
-  }
+  OpenTexts();
   std::shared_ptr<DocumentSourceText> text;
   const bool below_top = full_path.compare(0, top_folder_.size(), top_folder_) == 0;
   if (texts_ != nullptr && below_top) {
@@ -61,6 +46,29 @@ std::shared_ptr<const DocumentSourceText> DocumentTexts::TextOf(
   recent_.emplace_front(full_path, text);
   if (recent_.size() > kRecentDocuments) recent_.pop_back();
   return text;
+}
+
+void DocumentTexts::OpenTexts() {
+  if (texts_opened_) return;
+  texts_opened_ = true;
+  // A store that does not belong to the index file as it is now is not
+  // read: its texts may be another index's.
+  Result<StoreFingerprint> fingerprint = FingerprintOfIndexFile(index_path_);
+  if (!fingerprint.ok()) return;
+  Result<std::unique_ptr<StoreReader>> store =
+      StoreReader::Open(StoreFilePathFor(index_path_), *fingerprint);
+  if (!store.ok()) return;
+  store_ = std::move(*store);
+  Result<std::unique_ptr<DocumentTextSection>> opened =
+      DocumentTextSection::Open(*store_);
+  if (opened.ok()) texts_ = std::move(*opened);
+}
+
+bool DocumentTexts::IndexedAsText(const std::string& full_path) {
+  if (full_path.compare(0, top_folder_.size(), top_folder_) != 0) return false;
+  OpenTexts();
+  return texts_ == nullptr ||
+         !texts_->Holds(std::string_view(full_path).substr(top_folder_.size()));
 }
 
 std::shared_ptr<DocumentSourceText> DocumentTexts::ReadAgain(

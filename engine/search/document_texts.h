@@ -40,10 +40,19 @@ class DocumentTexts final : public DocumentSource {
   std::shared_ptr<const DocumentSourceText> TextOf(
       const std::string& full_path) override;
 
+  // Whether the file at full_path, unchanged since the index was made (the
+  // caller knows from its size and time), was indexed as a text file and
+  // not as a document: the index keeps no document text for it. A run
+  // keeps the text of every document it indexed, so no document needs to
+  // be recognised by its first bytes then.
+  bool IndexedAsText(const std::string& full_path);
+
   // Documents read again through the reader so far.
   int documents_read() const { return documents_read_; }
 
  private:
+  // Opens the texts of the index's store at the first need.
+  void OpenTexts();
   // *stopped: keep_waiting said stop; the text then says so.
   std::shared_ptr<DocumentSourceText> ReadAgain(const std::string& full_path,
                                                 bool* stopped);

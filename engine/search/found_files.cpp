@@ -44,9 +44,17 @@ std::string DocumentTitle(const DocumentSourceText& document,
 
 bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
                    SearchState* state, SearchPorts& ports) {
-  FileHead head(settings.txbTopFolder +
-                state->strFilesFound[static_cast<std::size_t>(listing_index)]);
-  return ShowFoundFile(listing_index, settings, state, ports, head);
+  const auto i = static_cast<std::size_t>(listing_index);
+  const std::string full_path = settings.txbTopFolder + state->strFilesFound[i];
+  if (state->index.store != nullptr && i < state->found_file_indexes.size()) {
+    if (const std::optional<IndexedFile> stored = UnchangedFile(
+            *state->index.store, state->found_file_indexes[i], full_path)) {
+      return ShowFoundFile(listing_index, settings, state, ports, nullptr,
+                           &*stored);
+    }
+  }
+  FileHead head(full_path);
+  return ShowFoundFile(listing_index, settings, state, ports, &head);
 }
 
 std::optional<IndexedFile> UnchangedFile(const IndexStoreReader& store,
@@ -62,7 +70,7 @@ std::optional<IndexedFile> UnchangedFile(const IndexStoreReader& store,
 }
 
 bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
-                   SearchState* state, SearchPorts& ports, FileHead& head,
+                   SearchState* state, SearchPorts& ports, FileHead* head,
                    const IndexedFile* stored) {
   const auto i = static_cast<std::size_t>(listing_index);
   const std::string full_path = settings.txbTopFolder + state->strFilesFound[i];
@@ -72,7 +80,13 @@ bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
   }
   std::string first_text;
   std::shared_ptr<const DocumentSourceText> document;
-  if (DocumentSource* documents = state->extract_builder.document_source()) {
+  // An unchanged file that the index took as text is no document: its
+  // first bytes need no look.
+  const bool indexed_as_text = stored != nullptr &&
+                               state->document_texts != nullptr &&
+                               state->document_texts->IndexedAsText(full_path);
+  DocumentSource* documents = state->extract_builder.document_source();
+  if (documents != nullptr && !indexed_as_text) {
     document = documents->TextOf(full_path);
   }
   if (document != nullptr) {
@@ -85,18 +99,23 @@ bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
   } else {
     // The title and the description come from one read of the file's
     // start.
-    state->strFileTitles[i] = head.Title(&first_text, kFoundFileTextLength);
+    state->strFileTitles[i] = head->Title(&first_text, kFoundFileTextLength);
   }
   const std::string& title = state->strFileTitles[i];
 
-  // The stat made when the file was opened tells whether it changed.
+  // The stat made when the file was opened tells whether it changed; an
+  // unchanged file has the size and time the index keeps.
   const std::optional<std::uint32_t> file_index =
       i < state->found_file_indexes.size()
           ? std::optional<std::uint32_t>(state->found_file_indexes[i])
           : std::nullopt;
+  const std::optional<FileFacts> facts =
+      stored != nullptr
+          ? std::optional<FileFacts>(FileFacts{stored->size, stored->modified_ns})
+          : head->facts();
   const bool changed =
       state->index.store != nullptr &&
-      state->changes.Record(i, file_index, *state->index.store, head.facts());
+      state->changes.Record(i, file_index, *state->index.store, facts);
 
   if (listing_index == 0) state->results.Clear();
   std::string entry = full_path;
@@ -127,7 +146,7 @@ bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
     state->strFileDescriptions[i] = stored->description;
   } else {
     state->strFileDescriptions[i] =
-        head.MetaContent("description", kFoundFileDescriptionLength);
+        head->MetaContent("description", kFoundFileDescriptionLength);
   }
   return true;
 }

@@ -25,16 +25,18 @@ inline constexpr int kFoundFileDescriptionLength = 6144;
 
 // Shows found file listing_index (0-based) in the results box (emptied
 // first for the first file) and keeps its title and, when descriptions are
-// asked for, its description. Returns true to go on listing.
+// asked for, its description. Returns true to go on listing. A file
+// unchanged since it was indexed is shown as the index keeps it (one stat,
+// no read); any other from a read of its start.
 // REQUIRES: state->strFilesFound holds listing_index.
 bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
                    SearchState* state, SearchPorts& ports);
 // The same with the file's start read through head (of the file's full
 // path), which the caller has already opened; or, when the index keeps the
-// file's texts and stored says the file is unchanged since, with those,
-// and the file is not read.
+// file's texts and stored says the file is unchanged since, with those:
+// the file is not read, and head may be null.
 bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
-                   SearchState* state, SearchPorts& ports, FileHead& head,
+                   SearchState* state, SearchPorts& ports, FileHead* head,
                    const IndexedFile* stored = nullptr);
 
 // The file as the index keeps it when its texts are kept and the file at

@@ -410,12 +410,13 @@ std::optional<SearchRunOutcome> ListInIndexOrder(
     const std::string full_path = settings.txbTopFolder + relative;
     const std::optional<IndexedFile> stored =
         UnchangedFile(*index.store, match.file_index, full_path);
-    FileHead head(full_path);
-    if (stored || head.exists()) {
+    std::optional<FileHead> head;
+    if (!stored) head.emplace(full_path);
+    if (stored || head->exists()) {
       state->strFilesFound.push_back(relative);
       state->found_file_indexes.push_back(match.file_index);
       if (!ShowFoundFile(state->intNumFilesFound, settings, state, ports,
-                         head, stored ? &*stored : nullptr)) {
+                         head ? &*head : nullptr, stored ? &*stored : nullptr)) {
         break;
       }
       ++state->intNumFilesFound;

@@ -94,6 +94,10 @@ class DocumentTextSection {
   Result<std::shared_ptr<DocumentSourceText>> Find(
       std::string_view relative_path, const DocumentStamp& stamp) const;
   std::size_t count() const { return entries_.size(); }
+  // Whether a text is kept for the document, whatever its stamp.
+  bool Holds(std::string_view relative_path) const {
+    return entries_.count(std::string(relative_path)) != 0;
+  }
   // The documents kept, with their stamps, in no particular order.
   std::vector<std::pair<std::string, DocumentStamp>> Documents() const;
 
