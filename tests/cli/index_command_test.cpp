@@ -98,8 +98,19 @@ class IndexCommandTest : public ::testing::Test {
             "0",         "--quiet", "--overwrite"};
   }
 
+  // `orvane search` of the project's index, "Any word" for word, over the
+  // files under top.
+  testing::Outcome SearchIndex(const std::string& top, const std::string& word) {
+    return testing::RunShellCommand(
+        testing::Quote(ORVANE_PROGRAM) + " search --index " +
+            testing::Quote(out_.Path("p_index.tavo")) + " --top " +
+            testing::Quote(top) + " --type any " + word,
+        io_.Path("search-err"));
+  }
+
   TempDir top_;
   TempDir out_;
+  TempDir io_;
 };
 
 // The names in a folder that hold ".part.": a run's temporary files.
@@ -418,14 +429,6 @@ TEST_F(IndexCommandTest, AnOverwriteKilledAtAnyMomentLeavesASearchableIndex) {
   WriteBigTree(big);
   std::vector<std::string> flags = OverwriteFlags(big);
   flags.push_back("--classic-data-file");
-  TempDir io;
-  auto search = [&](const std::string& top, const std::string& word) {
-    return testing::RunShellCommand(
-        testing::Quote(ORVANE_PROGRAM) + " search --index " +
-            testing::Quote(out_.Path("p_index.tavo")) + " --top " +
-            testing::Quote(top) + " --type any " + word,
-        io.Path("search-err"));
-  };
   struct Moment {
     const char* pause_at;  // "" for a kill while the files are read
     bool new_index;        // the run's index file has its name
@@ -437,14 +440,14 @@ TEST_F(IndexCommandTest, AnOverwriteKilledAtAnyMomentLeavesASearchableIndex) {
     if (!moment.new_index) {
       EXPECT_EQ(ReadFileBytes(out_.Path("p_index.tavo")), earlier_index);
       EXPECT_EQ(ReadFileBytes(out_.Path("p_data.tavo")), earlier_data);
-      testing::Outcome found = search(top_.folder(), "holds");
+      testing::Outcome found = SearchIndex(top_.folder(), "holds");
       EXPECT_EQ(found.status, 0) << found.err;
       EXPECT_NE(found.out.find("docs/b.txt"), std::string::npos) << found.out;
     } else {
       EXPECT_NE(ReadFileBytes(out_.Path("p_index.tavo")), earlier_index);
       // Beside it, the earlier data file, which the search leaves.
       EXPECT_EQ(ReadFileBytes(out_.Path("p_data.tavo")), earlier_data);
-      testing::Outcome found = search(big.folder(), "tree");
+      testing::Outcome found = SearchIndex(big.folder(), "tree");
       EXPECT_EQ(found.status, 0) << found.err;
       EXPECT_NE(found.out.find(big.folder() + "f0.txt"), std::string::npos)
           << found.out;
@@ -477,7 +480,6 @@ TEST_F(IndexCommandTest, AStoreOnlyOverwriteKilledLeavesTheEarlierIndex) {
   TempDir big;
   WriteBigTree(big);
   const std::vector<std::string> flags = OverwriteFlags(big);
-  TempDir io;
   for (const char* pause_at : {"", "merge", "publish"}) {
     SCOPED_TRACE(pause_at);
     Ran ran = KillAt(flags, out_, pause_at);
@@ -491,11 +493,7 @@ TEST_F(IndexCommandTest, AStoreOnlyOverwriteKilledLeavesTheEarlierIndex) {
     }
     // The new store beside the earlier index: the search makes it again.
     EXPECT_NE(ReadFileBytes(out_.Path("p_store.tavo")), earlier_store);
-    testing::Outcome found = testing::RunShellCommand(
-        testing::Quote(ORVANE_PROGRAM) + " search --index " +
-            testing::Quote(out_.Path("p_index.tavo")) + " --top " +
-            testing::Quote(top_.folder()) + " --type any holds",
-        io.Path("search-err"));
+    testing::Outcome found = SearchIndex(top_.folder(), "holds");
     EXPECT_EQ(found.status, 0) << found.err;
     EXPECT_NE(found.out.find("docs/b.txt"), std::string::npos) << found.out;
   }
@@ -524,12 +522,7 @@ TEST_F(IndexCommandTest, LeftoversOfEarlierVersionsGoBeforeTheRun) {
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"p_index.tavo", "p_settings.usri",
                                             "p_store.tavo"}));
-  TempDir io;
-  testing::Outcome found = testing::RunShellCommand(
-      testing::Quote(ORVANE_PROGRAM) + " search --index " +
-          testing::Quote(out_.Path("p_index.tavo")) + " --top " +
-          testing::Quote(top_.folder()) + " --type any holds",
-      io.Path("search-err"));
+  testing::Outcome found = SearchIndex(top_.folder(), "holds");
   EXPECT_EQ(found.status, 0) << found.err;
 }
 
