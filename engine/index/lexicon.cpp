@@ -98,14 +98,21 @@ bool Lexicon::AddWordToLexicon(std::string_view word) {
 }
 
 bool Lexicon::AddWordToLexicon(std::string_view word, std::uint32_t hash) {
+  return AddWordToLexicon(word, hash, 1);
+}
+
+bool Lexicon::AddWordToLexicon(std::string_view word, std::uint32_t hash,
+                               std::uint32_t count) {
+  // A count stops at 255.
+  const auto added = static_cast<std::uint8_t>(count < 255 ? count : 255);
   std::size_t slot = FindSlot(word, hash);
   std::uint32_t index;
   if (slots_[slot].held != 0) {
     index = slots_[slot].held - 1;
-    std::uint8_t& count = entries_[index].count;
-    if (count == 0) touched_.push_back(index);
-    if (count < 255) ++count;
-    if (count > largest_count_) largest_count_ = count;
+    std::uint8_t& held = entries_[index].count;
+    if (held == 0) touched_.push_back(index);
+    held = static_cast<std::uint8_t>(held > 255 - added ? 255 : held + added);
+    if (held > largest_count_) largest_count_ = held;
     return true;
   }
   // The table holds 32-bit slot values, one above the word index.
@@ -117,10 +124,10 @@ bool Lexicon::AddWordToLexicon(std::string_view word, std::uint32_t hash) {
   std::uint64_t offset = arena_.size();
   entries_.push_back(Entry{Prefix(word), static_cast<std::uint32_t>(offset),
                            static_cast<std::uint16_t>(offset >> 32),
-                           static_cast<std::uint8_t>(word.size()), 1});
+                           static_cast<std::uint8_t>(word.size()), added});
   arena_.append(word);
   touched_.push_back(index);
-  if (largest_count_ == 0) largest_count_ = 1;
+  if (largest_count_ < added) largest_count_ = added;
   slots_[slot] = Slot{hash, index + 1};
   if (entries_.size() * 2 > slots_.size()) Grow();
   return true;

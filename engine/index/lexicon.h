@@ -40,6 +40,10 @@ class Lexicon final : public RunLexicon {
   // The same with the word's HashWord (word_hash.h), computed beforehand
   // (on another thread, say).
   bool AddWordToLexicon(std::string_view word, std::uint32_t hash);
+  // The same for count occurrences at once (count >= 1): the word's count
+  // grows as by count single calls.
+  bool AddWordToLexicon(std::string_view word, std::uint32_t hash,
+                        std::uint32_t count);
   // Asks the processor to fetch the part of the table where a word of that
   // hash is looked for, so that a later AddWordToLexicon does not wait for
   // memory. Changes nothing.

@@ -1,5 +1,6 @@
 #include "engine/index/word_reader.h"
 
+#include <cstring>
 #include <stdexcept>
 #include <system_error>
 
@@ -21,9 +22,11 @@ WordReader::WordReader(CommonWords* common_words, bool exclude_special_letters)
 
 WordReader::~WordReader() { Stop(); }
 
-void WordReader::Start(std::vector<FileToRead> files) {
+void WordReader::Start(std::vector<FileToRead> files,
+                       FindFileDetails find_details) {
   Stop();
   files_ = std::move(files);
+  find_details_ = std::move(find_details);
   const std::size_t lanes =
       std::thread::hardware_concurrency() >= 2 && files_.size() >= 2 ? 2 : 1;
   if (!StartLanes(lanes)) {
@@ -47,6 +50,7 @@ bool WordReader::StartLanes(std::size_t count) {
     lane->first_file = l;
     lane->common_words = l == 0 ? common_words_ : &second_common_words_;
     lane->pieces.assign(kPieces, Piece());
+    lane->slots.assign(kInitialSlots, 0);
     for (std::size_t i = 0; i < kPieces; ++i) lane->free.push_back(i);
     lanes_.push_back(std::move(lane));
   }
@@ -72,27 +76,56 @@ void WordReader::Stop() {
 }
 
 bool WordReader::Feed::TakeWord(std::string_view word, std::uint32_t hash) {
-  Piece* piece = lane_->filling;
-  if (piece->records.size() >= kPieceBytes) {
-    reader_->Deliver(lane_);
-    if (!reader_->Acquire(lane_)) return false;  // stopped: no word more
-    piece = lane_->filling;
+  Lane* lane = lane_;
+  Piece* piece = lane->filling;
+  std::size_t mask = lane->slots.size() - 1;
+  std::size_t slot = hash & mask;
+  for (std::uint32_t held; (held = lane->slots[slot]) != 0;
+       slot = (slot + 1) & mask) {
+    const std::uint32_t w = held - 1;
+    if (piece->hashes[w] != hash) continue;
+    const char* record = piece->records.data() + piece->offsets[w];
+    if (static_cast<unsigned char>(record[0]) == word.size() &&
+        std::memcmp(record + 1, word.data(), word.size()) == 0) {
+      if (piece->counts[w] < 255) ++piece->counts[w];
+      return true;
+    }
   }
+  // A word new to the piece: a full piece is handed on first, and the word
+  // begins the next one.
+  if (piece->records.size() >= kPieceBytes) {
+    reader_->Deliver(lane);
+    if (!reader_->Acquire(lane)) return false;  // stopped: no word more
+    piece = lane->filling;
+    slot = hash & (lane->slots.size() - 1);
+  }
+  const auto w = static_cast<std::uint32_t>(piece->hashes.size());
+  piece->offsets.push_back(static_cast<std::uint32_t>(piece->records.size()));
   piece->records.push_back(static_cast<char>(word.size()));
   piece->records.append(word);
   piece->hashes.push_back(hash);
+  piece->counts.push_back(1);
+  lane->slots[slot] = w + 1;
+  lane->used_slots.push_back(static_cast<std::uint32_t>(slot));
+  if (piece->hashes.size() * 2 > lane->slots.size()) GrowTable(lane);
   return true;
 }
 
 bool WordReader::Feed::AfterLine() {
-  if (reader_->stop_ || lane_->filling == nullptr) return false;
-  // A file of empty lines fills pieces with line ends alone.
-  if (lane_->filling->records.size() >= kPieceBytes) {
-    reader_->Deliver(lane_);
-    if (!reader_->Acquire(lane_)) return false;
+  return !reader_->stop_ && lane_->filling != nullptr;
+}
+
+void WordReader::GrowTable(Lane* lane) {
+  const Piece& piece = *lane->filling;
+  lane->slots.assign(lane->slots.size() * 2, 0);
+  lane->used_slots.clear();
+  const std::size_t mask = lane->slots.size() - 1;
+  for (std::uint32_t w = 0; w < piece.hashes.size(); ++w) {
+    std::size_t slot = piece.hashes[w] & mask;
+    while (lane->slots[slot] != 0) slot = (slot + 1) & mask;
+    lane->slots[slot] = w + 1;
+    lane->used_slots.push_back(static_cast<std::uint32_t>(slot));
   }
-  lane_->filling->records.push_back('\0');
-  return true;
 }
 
 bool WordReader::Acquire(Lane* lane) {
@@ -101,11 +134,24 @@ bool WordReader::Acquire(Lane* lane) {
   if (stop_) return false;
   lane->filling_index = lane->free.front();
   lane->free.pop_front();
+  lock.unlock();
   Piece* piece = &lane->pieces[lane->filling_index];
   piece->records.clear();
   piece->hashes.clear();
+  piece->counts.clear();
+  piece->offsets.clear();
   piece->file_end = false;
   piece->result = WordExtractor::FileResult::kRead;
+  piece->details = FileDetails();
+  if (lane->slots.size() > kInitialSlots) {
+    // A stretch of many words made the table grow; the next one, most
+    // likely a small file's, starts small again (the vector keeps its
+    // memory).
+    lane->slots.assign(kInitialSlots, 0);
+  } else {
+    for (std::uint32_t slot : lane->used_slots) lane->slots[slot] = 0;
+  }
+  lane->used_slots.clear();
   lane->filling = piece;
   return true;
 }
@@ -127,6 +173,8 @@ void WordReader::Run(Lane* lane) {
     for (std::size_t f = lane->first_file; f < files_.size(); f += step) {
       const FileToRead& file = files_[f];
       if (stop_ || !Acquire(lane)) break;
+      FileDetails details;
+      if (find_details_) details = find_details_(file.path);
       Result<WordExtractor::FileResult> result =
           WordExtractor::FileResult::kRead;
       if (!file.document) {
@@ -136,6 +184,7 @@ void WordReader::Run(Lane* lane) {
       if (stop_ || lane->filling == nullptr) break;
       lane->filling->file_end = true;
       lane->filling->result = std::move(result);
+      lane->filling->details = std::move(details);
       Deliver(lane);
     }
   } catch (...) {
@@ -166,7 +215,7 @@ WordReader::Piece& WordReader::NextPiece(Lane* lane) {
 }
 
 Result<WordExtractor::FileResult> WordReader::HandOnFile(
-    Lexicon* lexicon, ExtractionObserver* observer) {
+    Lexicon* lexicon, ExtractionObserver* observer, FileDetails* details) {
   // What is left of a file that an earlier call ended early is passed over.
   while (inside_file_) inside_file_ = !NextPiece(inside_lane_).file_end;
   Lane* lane = lanes_[next_file_ % lanes_.size()].get();
@@ -181,16 +230,8 @@ Result<WordExtractor::FileResult> WordReader::HandOnFile(
       lexicon->Prefetch(hashes[w]);
     }
     const char* at = piece.records.data();
-    const char* end = at + piece.records.size();
-    std::size_t w = 0;
-    while (at < end) {
-      std::size_t length = static_cast<unsigned char>(*at++);
-      if (length == 0) {
-        if (!observer->AfterLine() || lexicon_full_) {
-          return WordExtractor::FileResult::kRead;
-        }
-        continue;
-      }
+    for (std::size_t w = 0; w < words; ++w) {
+      const std::size_t length = static_cast<unsigned char>(*at++);
       std::string_view word(at, length);
       at += length;
       if (w + kPrefetchDistance < words) {
@@ -199,14 +240,20 @@ Result<WordExtractor::FileResult> WordReader::HandOnFile(
       if (w + kEntryPrefetchDistance < words) {
         lexicon->PrefetchEntry(hashes[w + kEntryPrefetchDistance]);
       }
-      // Once the lexicon is full the rest of the line is dropped, and the
-      // file ends with the line.
-      if (!lexicon_full_ && !lexicon->AddWordToLexicon(word, hashes[w])) {
+      // Once the lexicon is full the rest of the stretch is dropped, and
+      // the file ends with it.
+      if (lexicon_full_ ||
+          !lexicon->AddWordToLexicon(word, hashes[w], piece.counts[w])) {
         lexicon_full_ = true;
+        return WordExtractor::FileResult::kRead;
       }
-      ++w;
     }
-    if (piece.file_end) return piece.result;
+    const bool go_on = observer->AfterLine();
+    if (piece.file_end) {
+      if (details != nullptr) *details = std::move(piece.details);
+      return piece.result;
+    }
+    if (!go_on) return WordExtractor::FileResult::kRead;
   }
 }
 

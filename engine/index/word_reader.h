@@ -1,9 +1,12 @@
-// The words of a run's files, read ahead on a thread of their own: while
+// The words of a run's files, read ahead on threads of their own: while
 // the lexicon takes the words of one file, the next files are read, their
 // lines normalised and cut into words, and the words filtered, exactly as
-// word extraction does it. The lexicon is fed on the calling thread, line by
-// line and file by file, so that every call to the ports (yields, labels,
-// messages) is made there, in the order a single thread would make it.
+// word extraction does it. A reading thread counts the words of a stretch
+// of its file itself and hands on each distinct word once, with its count,
+// in the order of its first occurrence: the lexicon, fed on the calling
+// thread (where every call to the ports is made, in the order a single
+// thread would make it), looks up a word once per stretch instead of once
+// per occurrence, and ends with the same word numbers and counts.
 #pragma once
 
 #include <atomic>
@@ -18,6 +21,7 @@
 #include <vector>
 
 #include "engine/index/common_words.h"
+#include "engine/index/file_details.h"
 #include "engine/index/lexicon.h"
 #include "engine/index/word_extraction.h"
 
@@ -44,18 +48,26 @@ class WordReader {
   // Starts reading the files, in order, as one pass of word extraction.
   // With two processors or more, two threads read the files in turns: the
   // first, third, ... file and the second, fourth, ... file, each with its
-  // own extractor state (which begins afresh with every file).
-  void Start(std::vector<FileToRead> files);
+  // own extractor state (which begins afresh with every file). Given
+  // find_details, each file's details are found with it too, on the
+  // reading thread, before its words are read.
+  void Start(std::vector<FileToRead> files,
+             FindFileDetails find_details = FindFileDetails());
 
-  // Hands the words of the next file to the lexicon, in text order, and
-  // calls observer->AfterLine() after each of its lines; a false answer
-  // ends the file there, as does a full lexicon (lexicon_full()). The result
-  // is that of WordExtractor::ExtractFileWords; a file ended early counts
-  // as read. The lexicon's StartFile is the caller's.
+  // Hands the words of the next file to the lexicon, a stretch of the file
+  // at a time (each distinct word of the stretch once, with its count, in
+  // the order of first occurrence), and calls observer->AfterLine() after
+  // each stretch; a false answer ends the file there, as does a full
+  // lexicon (lexicon_full(): the words of the stretch not yet taken are
+  // dropped). The result is that of WordExtractor::ExtractFileWords; a file
+  // ended early counts as read. When Start was asked for details and the
+  // file was handed on whole, *details receives them (else it is left
+  // unknown). The lexicon's StartFile is the caller's.
   // Throws what a reading thread threw (a failure to get memory).
   // REQUIRES: Start was called; no more calls than files.
   Result<WordExtractor::FileResult> HandOnFile(Lexicon* lexicon,
-                                               ExtractionObserver* observer);
+                                               ExtractionObserver* observer,
+                                               FileDetails* details = nullptr);
 
   // True once a word could not be added for want of word numbers.
   bool lexicon_full() const { return lexicon_full_; }
@@ -64,15 +76,21 @@ class WordReader {
   void Stop();
 
  private:
-  // The words of a stretch of one file.
+  // The distinct words of a stretch of one file, in the order of their
+  // first occurrence in it.
   struct Piece {
-    // A word as its length (1 to 60) and its bytes; a 0 ends a line.
+    // Each word as its length (1 to 60) and its bytes.
     std::string records;
-    // HashWord of each word.
+    // Of each word: HashWord, its occurrences in the stretch (stopping at
+    // 255, as a count in the lexicon does) and where its record begins.
     std::vector<std::uint32_t> hashes;
+    std::vector<std::uint8_t> counts;
+    std::vector<std::uint32_t> offsets;
     bool file_end = false;  // the last piece of its file
-    // How its file ended (the last piece only).
+    // How its file ended, and its details when asked for (the last piece
+    // only).
     Result<WordExtractor::FileResult> result = WordExtractor::FileResult::kRead;
+    FileDetails details;
   };
 
   // One reading thread, its files (every lanes_.size()-th) and the pieces
@@ -88,9 +106,13 @@ class WordReader {
     std::deque<std::size_t> filled;
     bool finished = false;  // the thread has delivered all it will
     std::exception_ptr failure;
-    // The reading thread's own: the piece being filled.
+    // The reading thread's own: the piece being filled, and a hash table
+    // of its words (the word's place in the piece + 1; 0: an empty slot)
+    // with the slots in use, cleared for every piece.
     Piece* filling = nullptr;
     std::size_t filling_index = 0;
+    std::vector<std::uint32_t> slots;
+    std::vector<std::uint32_t> used_slots;
     // The calling thread's own: the piece taken last, still to be freed.
     bool holding = false;
     std::size_t held_index = 0;
@@ -108,6 +130,9 @@ class WordReader {
     Lane* lane_;
   };
 
+  // A reading thread: the piece's table twice as large, its words placed
+  // again.
+  static void GrowTable(Lane* lane);
   // Starts count lanes; false when a thread could not be had.
   bool StartLanes(std::size_t count);
   void Run(Lane* lane);
@@ -121,11 +146,13 @@ class WordReader {
 
   static constexpr std::size_t kPieces = 16;  // per lane
   static constexpr std::size_t kPieceBytes = std::size_t{64} << 10;
+  static constexpr std::size_t kInitialSlots = 1024;
 
   CommonWords* common_words_;
   CommonWords second_common_words_;
   bool exclude_special_letters_;
   std::vector<FileToRead> files_;
+  FindFileDetails find_details_;
   std::atomic<bool> stop_{false};
   std::vector<std::unique_ptr<Lane>> lanes_;
 

@@ -17,19 +17,20 @@
 #include "engine/files/file_stamp.h"
 #include "engine/files/folder.h"
 #include "engine/format/file_names.h"
+#include "engine/index/file_details.h"
 #include "engine/index/settings_file.h"
 #include "engine/index/store_writers.h"
 #include "engine/index/word_extraction.h"
 #include "engine/index/word_reader.h"
 #include "engine/modules/guarded.h"
 #include "engine/modules/index_folders.h"
-#include "engine/search/found_files.h"
 #include "engine/modules/run_documents.h"
+#include "engine/search/found_files.h"
 #include "engine/reading/reader_pool.h"
 #include "engine/store/document_text_section.h"
 #include "engine/store/store_fingerprint.h"
-#include "engine/text/file_checks.h"
 #include "engine/text/markup.h"
+#include "engine/text/file_checks.h"
 #include "engine/text/number_text.h"
 #include "engine/text/sorting.h"
 #include "engine/text/string_ops.h"
@@ -37,27 +38,6 @@
 namespace orvane {
 
 namespace {
-
-// What a store keeps of an indexed file beside its path: its stamp as the
-// run found it, and the texts that the results box shows for it, read as
-// the search reads them, so that a search that finds the file unchanged
-// shows them without reading it.
-struct FileDetails {
-  bool known = false;
-  FileStamp stamp;
-  std::string title, first_text, description;
-
-  IndexedFile Entry() const {
-    IndexedFile entry;
-    entry.has_details = known;
-    entry.size = stamp.size;
-    entry.modified_ns = stamp.modified_ns;
-    entry.title = title;
-    entry.first_text = first_text;
-    entry.description = description;
-    return entry;
-  }
-};
 
 // The stamp is taken before the texts are read: a file that changes in
 // between shows a stamp older than its texts, and the search reads it.
@@ -756,18 +736,13 @@ IndexModule::Unread IndexModule::ReadSelectedFiles(
     return LetWindowSystemRun().KeepGoing();
   };
   bool documents_lexicon_full = false;
-  reader.Start(std::move(files));
+  reader.Start(std::move(files), state_.store_kind == IndexStoreKind::kStore
+                                     ? FindFileDetails(DetailsOfFile)
+                                     : FindFileDetails());
   for (std::size_t f = 0; f < num_files; ++f) {
     const SelectedFile& file = selection_.file_list[f];
     const std::string path = rules.top_folder + file.relative_path;
     lexicon.StartFile();
-    FileDetails details;
-    if (state_.store_kind == IndexStoreKind::kStore) {
-      details = DetailsOfFile(path);
-    }
-    IndexedFile entry = details.Entry();
-    entry.relative_path = file.relative_path;
-    writer.AddFile(entry);
     ports_.view.SetText(
         "lblCurrentFile",
         ShortenForDisplay(path, kMaxCurrentFileLength) + " (" +
@@ -783,8 +758,13 @@ IndexModule::Unread IndexModule::ReadSelectedFiles(
     ports_.progress.FileStarted(static_cast<std::int64_t>(f + 1),
                                 static_cast<std::int64_t>(num_files), path);
     observer.StartFile();
+    // The reading thread found the file's details as it began the file.
+    FileDetails details;
     Result<WordExtractor::FileResult> handed =
-        reader.HandOnFile(&lexicon, &observer);
+        reader.HandOnFile(&lexicon, &observer, &details);
+    IndexedFile entry = details.Entry();
+    entry.relative_path = file.relative_path;
+    writer.AddFile(entry);
     if (file.document != DocumentKind::kNone && handed.ok()) {
       // The run waits here for the document, asking the window system
       // between waits, so that Pause and Cancel answer at once.

@@ -25,7 +25,17 @@ class LexiconFeed : public WordSink {
 
 RunDocuments::RunDocuments(DocumentReader* reader,
                            std::vector<std::string> paths, std::size_t ahead)
-    : reader_(reader), paths_(std::move(paths)), ahead_(ahead < 1 ? 1 : ahead) {}
+    : reader_(reader), paths_(std::move(paths)), ahead_(ahead < 1 ? 1 : ahead) {
+  // The first documents are read from the start of the run, while the text
+  // files before them are.
+  QueueAhead();
+}
+
+void RunDocuments::QueueAhead() {
+  while (queued_ < paths_.size() && reader_->pending() < ahead_) {
+    reader_->Queue(paths_[queued_++]);
+  }
+}
 
 RunDocuments::~RunDocuments() {
   if (reader_->pending() > 0) reader_->Cancel();
@@ -33,9 +43,7 @@ RunDocuments::~RunDocuments() {
 
 std::optional<DocumentOutcome> RunDocuments::Next(
     const KeepWaiting& keep_waiting) {
-  while (queued_ < paths_.size() && reader_->pending() < ahead_) {
-    reader_->Queue(paths_[queued_++]);
-  }
+  QueueAhead();
   return reader_->Next(keep_waiting);
 }
 

@@ -19,7 +19,8 @@ namespace orvane {
 
 class RunDocuments {
  public:
-  // reader is not owned. paths: the run's documents, in file order.
+  // reader is not owned. paths: the run's documents, in file order; the
+  // first ahead of them are handed to the reader at once.
   RunDocuments(DocumentReader* reader, std::vector<std::string> paths,
                std::size_t ahead);
   // Drops what is still queued.
@@ -32,6 +33,9 @@ class RunDocuments {
   std::optional<DocumentOutcome> Next(const KeepWaiting& keep_waiting);
 
  private:
+  // Hands the reader paths until it holds ahead of them.
+  void QueueAhead();
+
   DocumentReader* reader_;
   std::vector<std::string> paths_;
   std::size_t ahead_;
