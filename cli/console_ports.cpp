@@ -68,12 +68,18 @@ const std::vector<Rewording>& Rewordings() {
 }  // namespace
 
 std::string ConsoleText(std::string_view text) {
+  // CR LF becomes LF; a CR alone stays.
   std::string out;
   out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out.push_back(text[i]);
+  std::size_t from = 0;
+  for (std::size_t cr = text.find('\r'); cr != std::string_view::npos;
+       cr = text.find('\r', cr + 1)) {
+    if (cr + 1 < text.size() && text[cr + 1] == '\n') {
+      out.append(text.data() + from, cr - from);
+      from = cr + 1;
+    }
   }
+  out.append(text.data() + from, text.size() - from);
   return out;
 }
 

@@ -94,8 +94,17 @@ char32_t Cp1252ToCodePoint(unsigned char byte) {
 DisplayText ContentToDisplay(std::string_view content) {
   DisplayText out;
   out.reserve(content.size() + content.size() / 8);
-  for (char c : content) {
-    AppendUtf8(Cp1252ToCodePoint(static_cast<unsigned char>(c)), out);
+  std::size_t i = 0;
+  while (i < content.size()) {
+    // Runs of ASCII, most of most texts, are the same in both.
+    std::size_t run = i;
+    while (run < content.size() && static_cast<unsigned char>(content[run]) < 0x80) {
+      ++run;
+    }
+    out.append(content.data() + i, run - i);
+    if (run == content.size()) break;
+    AppendUtf8(Cp1252ToCodePoint(static_cast<unsigned char>(content[run])), out);
+    i = run + 1;
   }
   return out;
 }
