@@ -77,6 +77,7 @@ void WordReader::Stop() {
 
 bool WordReader::Feed::TakeWord(std::string_view word, std::uint32_t hash) {
   Lane* lane = lane_;
+  if (++lane->stretch_work >= kStretchWork && !HandOnStretch()) return false;
   Piece* piece = lane->filling;
   std::size_t mask = lane->slots.size() - 1;
   std::size_t slot = hash & mask;
@@ -112,7 +113,13 @@ bool WordReader::Feed::TakeWord(std::string_view word, std::uint32_t hash) {
 }
 
 bool WordReader::Feed::AfterLine() {
-  return !reader_->stop_ && lane_->filling != nullptr;
+  if (reader_->stop_ || lane_->filling == nullptr) return false;
+  return ++lane_->stretch_work < kStretchWork || HandOnStretch();
+}
+
+bool WordReader::Feed::HandOnStretch() {
+  reader_->Deliver(lane_);
+  return reader_->Acquire(lane_);
 }
 
 void WordReader::GrowTable(Lane* lane) {
@@ -143,6 +150,7 @@ bool WordReader::Acquire(Lane* lane) {
   piece->file_end = false;
   piece->result = WordExtractor::FileResult::kRead;
   piece->details = FileDetails();
+  lane->stretch_work = 0;
   if (lane->slots.size() > kInitialSlots) {
     // A stretch of many words made the table grow; the next one, most
     // likely a small file's, starts small again (the vector keeps its

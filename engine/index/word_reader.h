@@ -113,6 +113,8 @@ class WordReader {
     std::size_t filling_index = 0;
     std::vector<std::uint32_t> slots;
     std::vector<std::uint32_t> used_slots;
+    // Words and lines read into the piece.
+    std::size_t stretch_work = 0;
     // The calling thread's own: the piece taken last, still to be freed.
     bool holding = false;
     std::size_t held_index = 0;
@@ -126,6 +128,9 @@ class WordReader {
     bool AfterLine() override;
 
    private:
+    // Hands the piece on and takes a fresh one; false once stopped.
+    bool HandOnStretch();
+
     WordReader* reader_;
     Lane* lane_;
   };
@@ -146,6 +151,10 @@ class WordReader {
 
   static constexpr std::size_t kPieces = 16;  // per lane
   static constexpr std::size_t kPieceBytes = std::size_t{64} << 10;
+  // A piece is handed on after this many words and lines as well, however
+  // few of its words are distinct, so that the calling thread answers
+  // Pause and Cancel within a long file of few words (or none).
+  static constexpr std::size_t kStretchWork = std::size_t{1} << 16;
   static constexpr std::size_t kInitialSlots = 1024;
 
   CommonWords* common_words_;

@@ -124,7 +124,10 @@ TEST_F(WordReaderTest, HandsOnWhatWordExtractionFinds) {
                                        << ahead[f].counts.size() << " words";
   }
   EXPECT_EQ(ahead[3].result, "vanished");
-  EXPECT_GT(pieces_[5], 1);  // big.txt came in several stretches
+  // Many distinct words, and long runs of lines without any, both come in
+  // several stretches (the caller answers Pause and Cancel in between).
+  EXPECT_GT(pieces_[5], 1);
+  EXPECT_GT(pieces_[6], 1);
 }
 
 TEST_F(WordReaderTest, AFileEndedEarlyLeavesTheNextOneWhole) {
