@@ -43,12 +43,16 @@ std::string DocumentTitle(const DocumentSourceText& document,
 }  // namespace
 
 bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
-                   SearchState* state, SearchPorts& ports) {
+                   SearchState* state, SearchPorts& ports,
+                   const FileStamp* now) {
   const auto i = static_cast<std::size_t>(listing_index);
   const std::string full_path = settings.txbTopFolder + state->strFilesFound[i];
   if (state->index.store != nullptr && i < state->found_file_indexes.size()) {
-    if (const std::optional<IndexedFile> stored = UnchangedFile(
-            *state->index.store, state->found_file_indexes[i], full_path)) {
+    const IndexStoreReader& store = *state->index.store;
+    const std::uint32_t file_index = state->found_file_indexes[i];
+    if (const std::optional<IndexedFile> stored =
+            now != nullptr ? UnchangedFile(store, file_index, *now)
+                           : UnchangedFile(store, file_index, full_path)) {
       return ShowFoundFile(listing_index, settings, state, ports, nullptr,
                            &*stored);
     }
@@ -60,10 +64,16 @@ bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
 std::optional<IndexedFile> UnchangedFile(const IndexStoreReader& store,
                                          std::uint32_t file_index,
                                          const std::string& full_path) {
-  IndexedFile file = store.File(file_index);
-  if (!file.has_details) return std::nullopt;
   std::optional<FileStamp> now = StampOfFile(full_path);
-  if (!now || !(*now == FileStamp{file.size, file.modified_ns})) {
+  if (!now) return std::nullopt;
+  return UnchangedFile(store, file_index, *now);
+}
+
+std::optional<IndexedFile> UnchangedFile(const IndexStoreReader& store,
+                                         std::uint32_t file_index,
+                                         const FileStamp& now) {
+  IndexedFile file = store.File(file_index);
+  if (!file.has_details || !(now == FileStamp{file.size, file.modified_ns})) {
     return std::nullopt;
   }
   return file;

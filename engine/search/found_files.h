@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/files/file_stamp.h"
 #include "engine/format/index_store.h"
 
 #include "engine/search/search_ports.h"
@@ -27,10 +28,12 @@ inline constexpr int kFoundFileDescriptionLength = 6144;
 // first for the first file) and keeps its title and, when descriptions are
 // asked for, its description. Returns true to go on listing. A file
 // unchanged since it was indexed is shown as the index keeps it (one stat,
-// no read); any other from a read of its start.
+// no read; none when the caller gives the stamp of a stat it has just
+// made); any other from a read of its start.
 // REQUIRES: state->strFilesFound holds listing_index.
 bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
-                   SearchState* state, SearchPorts& ports);
+                   SearchState* state, SearchPorts& ports,
+                   const FileStamp* now = nullptr);
 // The same with the file's start read through head (of the file's full
 // path), which the caller has already opened; or, when the index keeps the
 // file's texts and stored says the file is unchanged since, with those:
@@ -45,6 +48,10 @@ bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
 std::optional<IndexedFile> UnchangedFile(const IndexStoreReader& store,
                                          std::uint32_t file_index,
                                          const std::string& full_path);
+// The same with the file's stamp as a stat has just found it.
+std::optional<IndexedFile> UnchangedFile(const IndexStoreReader& store,
+                                         std::uint32_t file_index,
+                                         const FileStamp& now);
 
 // Checks txbMaxNumExtracts (trimmed and written back): empty means no limit,
 // otherwise 1 to 9999. Sets state->intMaxNumExtracts and returns true when

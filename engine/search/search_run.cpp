@@ -6,6 +6,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "engine/files/file_stamp.h"
 #include "engine/search/found_files.h"
 #include "engine/text/charset.h"
 #include "engine/text/file_checks.h"
@@ -467,9 +468,13 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
               state->intFileMatchCounts.end());
   std::make_heap(best.begin(), best.end(), RanksBelow());
   std::vector<std::string> keys;
-  // The listed files' indexes, found again by path once the keys are
-  // sorted.
-  std::unordered_map<std::string, std::uint32_t> index_of_path;
+  // The listed files' indexes, and their stamps when the search has just
+  // made sure they are there, found again by path once the keys are sorted.
+  struct Listed {
+    std::uint32_t file_index;
+    std::optional<FileStamp> stamp;
+  };
+  std::unordered_map<std::string, Listed> listed_by_path;
   bool stopped = false;
   while (!best.empty() &&
          static_cast<std::int32_t>(keys.size()) < kMaxFilesFound) {
@@ -483,7 +488,7 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
       if (confirmed) {
         const std::string relative(index.FilePath(match.file_index));
         keys.push_back(SortKey(match.score, relative));
-        index_of_path.emplace(relative, match.file_index);
+        listed_by_path.emplace(relative, Listed{match.file_index, std::nullopt});
       }
       if (flags.stop) {
         stopped = true;
@@ -492,12 +497,15 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
       continue;
     }
     const std::string relative(index.FilePath(match.file_index));
-    if (!RegularFileExists(settings.txbTopFolder + relative)) {
+    // The stat that finds the file there also tells, when it is listed,
+    // whether it changed since it was indexed.
+    std::optional<FileStamp> stamp = StampOfFile(settings.txbTopFolder + relative);
+    if (!stamp) {
       ++state->changes.num_vanished;
       continue;
     }
     keys.push_back(SortKey(match.score, relative));
-    index_of_path.emplace(relative, match.file_index);
+    listed_by_path.emplace(relative, Listed{match.file_index, stamp});
   }
   state->intNumFilesFound = static_cast<std::int32_t>(keys.size());
   if (IsFileCountLimitReached(*state) && !stopped) {
@@ -507,15 +515,21 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
   if (keys.size() >= 2) {
     SortDescending(keys, 0, static_cast<int>(keys.size()) - 1);
   }
+  std::vector<std::optional<FileStamp>> stamps;
+  stamps.reserve(keys.size());
   for (std::string& key : keys) {
     state->strFilesFound.push_back(key.substr(kSortKeyWidth));
-    state->found_file_indexes.push_back(
-        index_of_path[state->strFilesFound.back()]);
+    const Listed& listed = listed_by_path[state->strFilesFound.back()];
+    state->found_file_indexes.push_back(listed.file_index);
+    stamps.push_back(listed.stamp);
   }
   state->strFileTitles.resize(keys.size());
   state->strFileDescriptions.resize(keys.size());
   for (std::int32_t i = 0; i < state->intNumFilesFound; ++i) {
-    if (!ShowFoundFile(i, settings, state, ports)) break;
+    const std::optional<FileStamp>& stamp = stamps[static_cast<std::size_t>(i)];
+    if (!ShowFoundFile(i, settings, state, ports, stamp ? &*stamp : nullptr)) {
+      break;
+    }
     RunFlags flags = LetWindowSystemRun(*state, ports);
     if (flags.quit) return SearchRunOutcome::kQuit;
     if (flags.stop) {
