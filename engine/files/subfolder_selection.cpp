@@ -147,7 +147,12 @@ SubfolderSelection::Reading SubfolderSelection::ReadDisk(
     // bin still lists its subfolders.
     if (Contains(name, kRecycleBin)) continue;
     entries_.push_back(ReadEntry(top_folder_, name));
-    reading += " .";
+    // The dots stop where no window is wide enough to show more: a folder
+    // of many thousand subfolders would otherwise redraw a line that grows
+    // without end.
+    if (reading.size() < kReadingDisk.size() + 2 * kMostReadingDots) {
+      reading += " .";
+    }
     show_reading(reading);
     yield.ProcessPendingEvents();
     if (cancelled_) return Reading::kCancelled;

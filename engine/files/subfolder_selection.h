@@ -57,6 +57,8 @@ inline constexpr std::string_view kCancelCaption = "Cancel";
 
 // A tree count stops after this many files; the size is then a lower bound.
 inline constexpr std::int16_t kSubfolderSizeFileLimit = 200;
+// The most " ." that follow kReadingDisk while the subfolders are read.
+inline constexpr std::size_t kMostReadingDots = 200;
 
 // What the counts of one subfolder found, for its label.
 struct SubfolderCounts {
@@ -119,7 +121,7 @@ class SubfolderSelection {
   // Reads the direct subfolders of strTopFolder (skipping "$RECYCLE.BIN"),
   // sorts them by label ignoring case and ticks the passed names that may
   // be ticked. show_reading gets "Reading disk . . ." and then one " ." more
-  // after each subfolder; yield runs after each subfolder, and a Cancel()
+  // after each subfolder (up to kMostReadingDots); yield runs after each subfolder, and a Cancel()
   // from inside it stops the reading at once. An unreadable top folder is
   // told through prompter (warning, "Select subfolders").
   Reading ReadDisk(Prompter& prompter, Yield& yield,

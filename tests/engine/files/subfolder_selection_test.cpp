@@ -222,8 +222,13 @@ TEST(SubfolderSelectionTest, GroupsLargeCountsInTheStatus) {
   SubfolderSelection selection(values, NumberFormat{".", ","});
   RecordingPrompter prompter;
   ScriptedYield yield;
-  ASSERT_EQ(ReadDisk(selection, prompter, yield).outcome,
-            SubfolderSelection::Reading::kListed);
+  Read read = ReadDisk(selection, prompter, yield);
+  ASSERT_EQ(read.outcome, SubfolderSelection::Reading::kListed);
+  // The reading line stops growing at 200 dots more.
+  std::string most(kReadingDisk);
+  for (int k = 0; k < 200; ++k) most += " .";
+  EXPECT_EQ(read.shown.back(), most);
+  EXPECT_EQ(read.shown[200], most);
   EXPECT_EQ(selection.entries()[0].label, "sub0000 {1 file and no subfolders}");
   for (int k = 0; k < 3; ++k) selection.CheckboxClicked(k, true);
   EXPECT_EQ(selection.StatusText(), "3 selected (of 1.204).");
