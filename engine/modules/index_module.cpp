@@ -39,13 +39,16 @@ namespace orvane {
 
 namespace {
 
-// The stamp is taken before the texts are read: a file that changes in
-// between shows a stamp older than its texts, and the search reads it.
+// The stamp is taken before the texts are read (from the stat that opening
+// the file makes): a file that changes in between shows a stamp older than
+// its texts, and the search reads it.
 FileDetails DetailsOfFile(const std::string& path) {
   FileDetails details;
-  std::optional<FileStamp> stamp = StampOfFile(path);
-  if (!stamp) return details;
   FileHead head(path);
+  std::optional<FileStamp> stamp =
+      head.facts() ? FileStamp{head.facts()->size, head.facts()->modified_ns}
+                   : StampOfFile(path);  // a file that cannot be opened
+  if (!stamp) return details;
   details.title = head.Title(&details.first_text, kFoundFileTextLength);
   details.description =
       head.MetaContent("description", kFoundFileDescriptionLength);
