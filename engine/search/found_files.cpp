@@ -42,37 +42,16 @@ std::string DocumentTitle(const DocumentSourceText& document,
 
 }  // namespace
 
-bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
-                   SearchState* state, SearchPorts& ports,
-                   const FileStamp* now) {
-  const auto i = static_cast<std::size_t>(listing_index);
-  const std::string full_path = settings.txbTopFolder + state->strFilesFound[i];
-  if (state->index.store != nullptr && i < state->found_file_indexes.size()) {
-    const IndexStoreReader& store = *state->index.store;
-    const std::uint32_t file_index = state->found_file_indexes[i];
-    if (const std::optional<IndexedFile> stored =
-            now != nullptr ? UnchangedFile(store, file_index, *now)
-                           : UnchangedFile(store, file_index, full_path)) {
-      return ShowFoundFile(listing_index, settings, state, ports, nullptr,
-                           &*stored);
-    }
-  }
-  FileHead head(full_path);
-  return ShowFoundFile(listing_index, settings, state, ports, &head);
-}
-
-std::optional<IndexedFile> UnchangedFile(const IndexStoreReader& store,
-                                         std::uint32_t file_index,
+std::optional<IndexedFile> UnchangedFile(const IndexedFile& file,
                                          const std::string& full_path) {
+  if (!file.has_details) return std::nullopt;
   std::optional<FileStamp> now = StampOfFile(full_path);
   if (!now) return std::nullopt;
-  return UnchangedFile(store, file_index, *now);
+  return UnchangedFile(file, *now);
 }
 
-std::optional<IndexedFile> UnchangedFile(const IndexStoreReader& store,
-                                         std::uint32_t file_index,
+std::optional<IndexedFile> UnchangedFile(const IndexedFile& file,
                                          const FileStamp& now) {
-  IndexedFile file = store.File(file_index);
   if (!file.has_details || !(now == FileStamp{file.size, file.modified_ns})) {
     return std::nullopt;
   }

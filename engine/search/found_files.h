@@ -26,31 +26,23 @@ inline constexpr int kFoundFileDescriptionLength = 6144;
 
 // Shows found file listing_index (0-based) in the results box (emptied
 // first for the first file) and keeps its title and, when descriptions are
-// asked for, its description. Returns true to go on listing. A file
-// unchanged since it was indexed is shown as the index keeps it (one stat,
-// no read; none when the caller gives the stamp of a stat it has just
-// made); any other from a read of its start.
+// asked for, its description. Returns true to go on listing. The file's
+// start is read through head (of the file's full path), which the caller
+// has already opened; or, when the index keeps the file's texts and stored
+// says the file is unchanged since, with those: the file is not read, and
+// head may be null.
 // REQUIRES: state->strFilesFound holds listing_index.
-bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
-                   SearchState* state, SearchPorts& ports,
-                   const FileStamp* now = nullptr);
-// The same with the file's start read through head (of the file's full
-// path), which the caller has already opened; or, when the index keeps the
-// file's texts and stored says the file is unchanged since, with those:
-// the file is not read, and head may be null.
 bool ShowFoundFile(std::int32_t listing_index, const SearchSettings& settings,
                    SearchState* state, SearchPorts& ports, FileHead* head,
                    const IndexedFile* stored = nullptr);
 
-// The file as the index keeps it when its texts are kept and the file at
-// full_path has the size and time it had when indexed (one stat); nothing
-// otherwise: it must be read.
-std::optional<IndexedFile> UnchangedFile(const IndexStoreReader& store,
-                                         std::uint32_t file_index,
+// The file as the index keeps it (file, from the store) when its texts are
+// kept and the file now has the size and time it had when indexed: now as
+// a stat has just found it, or one stat of full_path; nothing otherwise: it
+// must be read.
+std::optional<IndexedFile> UnchangedFile(const IndexedFile& file,
                                          const std::string& full_path);
-// The same with the file's stamp as a stat has just found it.
-std::optional<IndexedFile> UnchangedFile(const IndexStoreReader& store,
-                                         std::uint32_t file_index,
+std::optional<IndexedFile> UnchangedFile(const IndexedFile& file,
                                          const FileStamp& now);
 
 // Checks txbMaxNumExtracts (trimmed and written back): empty means no limit,

@@ -404,13 +404,13 @@ std::optional<SearchRunOutcome> ListInIndexOrder(
   const std::vector<FileScore>& matches = state->intFileMatchCounts;
   for (std::size_t at = 0; at < matches.size(); ++at) {
     const FileScore& match = matches[at];
-    const std::string relative(index.FilePath(match.file_index));
+    const IndexedFile file = index.store->File(match.file_index);
+    const std::string relative(file.relative_path);
     // A file unchanged since it was indexed shows what the index keeps of
     // it; any other is opened once: to see that it is there, and to read
     // the title that its line shows.
     const std::string full_path = settings.txbTopFolder + relative;
-    const std::optional<IndexedFile> stored =
-        UnchangedFile(*index.store, match.file_index, full_path);
+    const std::optional<IndexedFile> stored = UnchangedFile(file, full_path);
     std::optional<FileHead> head;
     if (!stored) head.emplace(full_path);
     if (stored || head->exists()) {
@@ -472,6 +472,7 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
   // made sure they are there, found again by path once the keys are sorted.
   struct Listed {
     std::uint32_t file_index;
+    IndexedFile file;  // as the store keeps it
     std::optional<FileStamp> stamp;
   };
   std::unordered_map<std::string, Listed> listed_by_path;
@@ -486,9 +487,11 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
       RunFlags flags = LetWindowSystemRun(*state, ports);
       if (flags.quit) return SearchRunOutcome::kQuit;
       if (confirmed) {
-        const std::string relative(index.FilePath(match.file_index));
+        const IndexedFile file = index.store->File(match.file_index);
+        const std::string relative(file.relative_path);
         keys.push_back(SortKey(match.score, relative));
-        listed_by_path.emplace(relative, Listed{match.file_index, std::nullopt});
+        listed_by_path.emplace(relative,
+                               Listed{match.file_index, file, std::nullopt});
       }
       if (flags.stop) {
         stopped = true;
@@ -496,7 +499,8 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
       }
       continue;
     }
-    const std::string relative(index.FilePath(match.file_index));
+    const IndexedFile file = index.store->File(match.file_index);
+    const std::string relative(file.relative_path);
     // The stat that finds the file there also tells, when it is listed,
     // whether it changed since it was indexed.
     std::optional<FileStamp> stamp = StampOfFile(settings.txbTopFolder + relative);
@@ -505,7 +509,7 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
       continue;
     }
     keys.push_back(SortKey(match.score, relative));
-    listed_by_path.emplace(relative, Listed{match.file_index, stamp});
+    listed_by_path.emplace(relative, Listed{match.file_index, file, stamp});
   }
   state->intNumFilesFound = static_cast<std::int32_t>(keys.size());
   if (IsFileCountLimitReached(*state) && !stopped) {
@@ -515,19 +519,29 @@ std::optional<SearchRunOutcome> ListByScore(const SearchSettings& settings,
   if (keys.size() >= 2) {
     SortDescending(keys, 0, static_cast<int>(keys.size()) - 1);
   }
-  std::vector<std::optional<FileStamp>> stamps;
-  stamps.reserve(keys.size());
+  std::vector<const Listed*> listed_in_order;
+  listed_in_order.reserve(keys.size());
   for (std::string& key : keys) {
     state->strFilesFound.push_back(key.substr(kSortKeyWidth));
     const Listed& listed = listed_by_path[state->strFilesFound.back()];
     state->found_file_indexes.push_back(listed.file_index);
-    stamps.push_back(listed.stamp);
+    listed_in_order.push_back(&listed);
   }
   state->strFileTitles.resize(keys.size());
   state->strFileDescriptions.resize(keys.size());
   for (std::int32_t i = 0; i < state->intNumFilesFound; ++i) {
-    const std::optional<FileStamp>& stamp = stamps[static_cast<std::size_t>(i)];
-    if (!ShowFoundFile(i, settings, state, ports, stamp ? &*stamp : nullptr)) {
+    // A file unchanged since it was indexed shows what the index keeps of
+    // it; any other is read.
+    const Listed& listed = *listed_in_order[static_cast<std::size_t>(i)];
+    const std::string full_path =
+        settings.txbTopFolder + state->strFilesFound[static_cast<std::size_t>(i)];
+    const std::optional<IndexedFile> stored =
+        listed.stamp ? UnchangedFile(listed.file, *listed.stamp)
+                     : UnchangedFile(listed.file, full_path);
+    std::optional<FileHead> head;
+    if (!stored) head.emplace(full_path);
+    if (!ShowFoundFile(i, settings, state, ports, head ? &*head : nullptr,
+                       stored ? &*stored : nullptr)) {
       break;
     }
     RunFlags flags = LetWindowSystemRun(*state, ports);
