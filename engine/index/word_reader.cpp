@@ -68,7 +68,7 @@ void WordReader::Stop() {
   stop_ = true;
   for (auto& lane : lanes_) {
     std::lock_guard<std::mutex> lock(lane->mutex);
-    lane->to_reader.notify_all();
+    lane->changed.notify_all();
   }
   for (auto& lane : lanes_) {
     if (lane->thread.joinable()) lane->thread.join();
@@ -137,11 +137,7 @@ void WordReader::GrowTable(Lane* lane) {
 
 bool WordReader::Acquire(Lane* lane) {
   std::unique_lock<std::mutex> lock(lane->mutex);
-  if (lane->free.empty() && !stop_) {
-    lane->free_wanted = kBatch;
-    lane->to_reader.wait(lock, [&] { return lane->free.size() >= kBatch || stop_; });
-    lane->free_wanted = 1;
-  }
+  lane->changed.wait(lock, [&] { return !lane->free.empty() || stop_; });
   if (stop_) return false;
   lane->filling_index = lane->free.front();
   lane->free.pop_front();
@@ -172,7 +168,7 @@ void WordReader::Deliver(Lane* lane) {
   std::lock_guard<std::mutex> lock(lane->mutex);
   lane->filled.push_back(lane->filling_index);
   lane->filling = nullptr;
-  if (lane->filled.size() >= lane->filled_wanted) lane->to_caller.notify_all();
+  lane->changed.notify_all();
 }
 
 void WordReader::Run(Lane* lane) {
@@ -205,7 +201,7 @@ void WordReader::Run(Lane* lane) {
   }
   std::lock_guard<std::mutex> lock(lane->mutex);
   lane->finished = true;
-  lane->to_caller.notify_all();
+  lane->changed.notify_all();
 }
 
 WordReader::Piece& WordReader::NextPiece(Lane* lane) {
@@ -213,18 +209,9 @@ WordReader::Piece& WordReader::NextPiece(Lane* lane) {
   if (lane->holding) {
     lane->free.push_back(lane->held_index);
     lane->holding = false;
-    if (lane->free.size() >= lane->free_wanted) lane->to_reader.notify_all();
+    lane->changed.notify_all();
   }
-  if (lane->filled.empty() && !lane->finished) {
-    // A batch, unless the file being read is slow to come: then the next
-    // piece, so that a long file is taken as it is read.
-    lane->filled_wanted = kBatch;
-    lane->to_caller.wait_for(lock, kBatchWait, [&] {
-      return lane->filled.size() >= kBatch || lane->finished;
-    });
-    lane->filled_wanted = 1;
-    lane->to_caller.wait(lock, [&] { return !lane->filled.empty() || lane->finished; });
-  }
+  lane->changed.wait(lock, [&] { return !lane->filled.empty() || lane->finished; });
   if (lane->filled.empty()) {
     if (lane->failure) std::rethrow_exception(lane->failure);
     throw std::logic_error("The word reader was asked for more files than it read.");

@@ -10,7 +10,6 @@
 #pragma once
 
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -101,18 +100,10 @@ class WordReader {
     CommonWords* common_words = nullptr;
     std::thread thread;
     std::mutex mutex;
-    // Pieces filled (or the thread finished), for the calling thread; and
-    // pieces freed (or the reading stopped), for the reading thread.
-    std::condition_variable to_caller;
-    std::condition_variable to_reader;
+    std::condition_variable changed;
     std::vector<Piece> pieces;
     std::deque<std::size_t> free;
     std::deque<std::size_t> filled;
-    // How many filled, or free, pieces the thread that waits for them
-    // waits for: a thread that has to wait waits for a batch, so that
-    // neither is woken for every small file.
-    std::size_t filled_wanted = 1;
-    std::size_t free_wanted = 1;
     bool finished = false;  // the thread has delivered all it will
     std::exception_ptr failure;
     // The reading thread's own: the piece being filled, and a hash table
@@ -159,9 +150,6 @@ class WordReader {
   Piece& NextPiece(Lane* lane);
 
   static constexpr std::size_t kPieces = 16;  // per lane
-  static constexpr std::size_t kBatch = kPieces / 2;
-  // The calling thread waits this long for a batch, then for one piece.
-  static constexpr std::chrono::milliseconds kBatchWait{20};
   static constexpr std::size_t kPieceBytes = std::size_t{64} << 10;
   // A piece is handed on after this many words and lines as well, however
   // few of its words are distinct, so that the calling thread answers
